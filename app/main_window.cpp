@@ -1,0 +1,78 @@
+#include "app/main_window.h"
+
+#include "common/number_text.h"
+#include "common/qt_message_service.h"
+#include "location/plss_query.h"
+#include "mapview/engine/image_layer.h"
+#include "mapview/engine/vector_layer.h"
+#include "mapview/map_widget.h"
+
+#include <QAction>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMenuBar>
+#include <QStatusBar>
+
+using namespace Qt::StringLiterals;
+
+std::shared_ptr<MapLayer> openThemeFile(const QString &path)
+{
+    if (QFileInfo(path).suffix().compare(u"shp"_s, Qt::CaseInsensitive) == 0)
+        return VectorLayer::open(path);
+    return ImageLayer::open(path);
+}
+
+MainWindow::MainWindow(QWidget *parent)
+    : QMainWindow(parent), m_map(new Map(this)), m_messages(std::make_unique<QtMessageService>(this))
+{
+    setWindowTitle(u"QRV Tractwise"_s);
+    setCentralWidget(m_map);
+    resize(1000, 750);
+
+    QMenu *file = menuBar()->addMenu(u"&File"_s);
+    file->addAction(u"&Add Theme..."_s, this, &MainWindow::addThemesFromDialog);
+    file->addSeparator();
+    file->addAction(u"E&xit"_s, this, &QWidget::close);
+    QMenu *view = menuBar()->addMenu(u"&View"_s);
+    view->addAction(u"&Full Extent"_s, this, [this] { m_map->setExtent(m_map->FullExtent()); });
+
+    connect(m_map, &Map::MouseDown, this, [this](int button, int, double, double) {
+        if (button & 1)
+            m_map->TrackRectangle();
+        else if (button & 2)
+            m_map->Pan();
+    });
+    connect(m_map, &Map::RectangleTracked, this, [this](const MapRect &r) {
+        if (r.width() > 0 && r.height() > 0 && m_map->toMapDistance(60) < r.width())
+            m_map->setExtent(r);
+    });
+    connect(m_map, &Map::MouseMove, this, [this](int, int, double x, double y) {
+        const MapPoint p = m_map->toMapPoint(x, y);
+        statusBar()->showMessage(u"X: "_s + formatNumber(roundTo(p.X, 2)) + u"  Y: "_s +
+                                 formatNumber(roundTo(p.Y, 2)));
+    });
+}
+
+MainWindow::~MainWindow() = default;
+
+bool MainWindow::addTheme(const QString &path)
+{
+    std::shared_ptr<MapLayer> layer = openThemeFile(path);
+    if (!layer->Valid()) {
+        m_messages->showMessage(path + u" did not load"_s, MessageIcon::None, appTitle());
+        return false;
+    }
+    recognisePlssSectionTheme(*layer);
+    m_map->addLayer(std::move(layer));
+    return true;
+}
+
+void MainWindow::addThemesFromDialog()
+{
+    const QStringList files = QFileDialog::getOpenFileNames(
+        this, u"Add Theme"_s, {},
+        u"Themes (*.shp *.tif *.tiff *.jpg *.jpeg *.bmp *.sid);;Shapefiles (*.shp);;"
+        "Images (*.tif *.tiff *.jpg *.jpeg *.bmp *.sid);;All files (*)"_s);
+    for (const QString &f : files)
+        addTheme(f);
+}

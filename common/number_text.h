@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+// How numbers are read from and written into text boxes, in one place for the whole program.
+
+// Shortest general form with up to 15 significant digits: 512345.5, 414640, 12 (never 12.0).
+QString formatNumber(double value);
+
+// Decimal rounding of the value's 15-significant-digit form to `places` decimals, halves to even
+// (2.675 -> 2.68 because its 15-digit form is 2.67500000000000).
+double roundTo(double value, int places);
+
+// A text typed by the user, read with the locale's conversion; surrounding blanks are ignored.
+// Empty or non-numeric text gives nothing.
+std::optional<double> parseNumber(const QString &text);
+
+// 16-bit integer conversion: nearest whole number, halves to even; nothing when the result lies
+// outside -32768..32767 or the value is not finite.
+std::optional<qint16> toInt16(double value);

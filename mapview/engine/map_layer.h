@@ -1,0 +1,44 @@
+#pragma once
+
+#include "mapview/engine/geometry.h"
+
+#include <QString>
+
+class QPainter;
+class MapViewport;
+
+// One theme of the map: a vector layer read from a shapefile or an image layer.
+class MapLayer
+{
+public:
+    // Layer type codes callers test: 0 is a vector layer.
+    static constexpr int VectorLayerType = 0;
+    static constexpr int ImageLayerType = 1;
+
+    virtual ~MapLayer();
+
+    virtual int LayerType() const = 0;
+    // False when the file could not be read; such a layer is never added to a map.
+    virtual bool Valid() const = 0;
+    virtual MapRect extent() const = 0;
+    // Paints the part of the layer that falls into the viewport.
+    virtual void draw(QPainter &painter, const MapViewport &viewport) const = 0;
+
+    // The path the layer was read from.
+    const QString &File() const { return m_file; }
+    const QString &name() const { return m_name; }
+    void setName(const QString &name) { m_name = name; }
+    bool Visible() const { return m_visible; }
+    void setVisible(bool visible) { m_visible = visible; }
+    const QString &Tag() const { return m_tag; }
+    void setTag(const QString &tag) { m_tag = tag; }
+
+protected:
+    explicit MapLayer(const QString &file);
+
+private:
+    QString m_file;
+    QString m_name;
+    QString m_tag;
+    bool m_visible = true;
+};

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+#include <Qt>
+
+class QPainter;
+class QPointF;
+
+// Colours are packed 24-bit RGB: red + 256 * green + 65536 * blue (red 255, green 65280,
+// yellow 65535, blue 16711680).
+QColor colorFromRgb(quint32 packed);
+quint32 rgbFromColor(const QColor &color);
+
+// Style codes are positions in the symbol dialog's lists.
+enum class FillStyle : qint16 {
+    Solid = 0,
+    Transparent = 1,
+    Horizontal = 2,
+    Vertical = 3,
+    UpwardDiagonal = 4,
+    DownwardDiagonal = 5,
+    Cross = 6,
+    DiagonalCross = 7,
+    LightGray = 8,
+    Gray = 9,
+    DarkGray = 10,
+};
+enum class LineStyle : qint16 { Solid = 0, Dash = 1, Dot = 2, DashDot = 3, DashDotDot = 4 };
+enum class MarkerStyle : qint16 { Circle = 0, Square = 1, Triangle = 2, Cross = 3, TrueType = 4 };
+
+// How a vector layer or a set of records is drawn. What the style code means depends on the
+// shape kind: markers for points, line styles for lines, fills for polygons. For polygons Size is
+// the outline width, for lines the line width, for points the marker size, all in pixels.
+struct Symbol
+{
+    qint16 Style = 0;
+    quint32 Color = 0;
+    quint32 OutlineColor = 0;
+    double Size = 1.0;
+    bool Outline = true;
+    QString Font = QStringLiteral("Sans Serif"); // marker style TrueType
+    int CharacterIndex = 0x25CF;
+};
+
+Qt::BrushStyle brushStyleFor(qint16 fillStyle);
+Qt::PenStyle penStyleFor(qint16 lineStyle);
+// Draws one marker centred on a device point.
+void drawMarker(QPainter &painter, const QPointF &at, const Symbol &symbol);
+// Pen and brush set up for a fill symbol, a line symbol or a marker.
+void setupFill(QPainter &painter, const Symbol &symbol);
+void setupLine(QPainter &painter, const Symbol &symbol);
