@@ -3,6 +3,7 @@
 #include "mapview/engine/gdal_session.h"
 #include "mapview/engine/map_viewport.h"
 
+#include <QFileInfo>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -141,6 +142,15 @@ bool VectorLayer::load()
         m_columns[std::size_t(i)].ogrType = isNumericOgr(fd->GetType()) ? fd->GetType() : OFTString;
     }
     m_hashIndexes.resize(std::size_t(fieldCount));
+    // OGR opens a shapefile whose .dbf it cannot read as one without attributes; a section
+    // theme that silently lost its table would only ever say "Unable to locate PLSS section."
+    if (fieldCount == 0 && QFileInfo(File()).suffix().compare(u"shp"_s, Qt::CaseInsensitive) == 0) {
+        const QString base = File().chopped(4);
+        if (QFileInfo::exists(base + u".dbf"_s) || QFileInfo::exists(base + u".DBF"_s)) {
+            m_error = u"the attribute table (.dbf) cannot be read"_s;
+            return false;
+        }
+    }
 
     const GIntBig expected = m_ogrLayer->GetFeatureCount(FALSE);
     if (expected > 0 && expected < (GIntBig(1) << 26)) {
