@@ -74,6 +74,8 @@ private:
     MapRect m_extent = MapRect::null();
 };
 
+Q_DECLARE_METATYPE(MapPoint)
+Q_DECLARE_METATYPE(MapRect)
 Q_DECLARE_METATYPE(MapPolygon)
 
 // Even-odd point in ring test over a flat run of vertices (x0,y0,x1,y1,...).
