@@ -23,7 +23,9 @@ std::shared_ptr<MapLayer> openThemeFile(const QString &path)
 }
 
 MainWindow::MainWindow(QWidget *parent)
-    : QMainWindow(parent), m_map(new Map(this)), m_messages(std::make_unique<QtMessageService>(this))
+    : QMainWindow(parent)
+    , m_map(new Map(this))
+    , m_messages(std::make_unique<QtMessageService>(this))
 {
     setWindowTitle(u"QRV Tractwise"_s);
     setCentralWidget(m_map);

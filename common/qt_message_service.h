@@ -10,7 +10,9 @@
 class QtMessageService final : public MessageService
 {
 public:
-    explicit QtMessageService(QWidget *parent = nullptr) : m_parent(parent) {}
+    explicit QtMessageService(QWidget *parent = nullptr)
+        : m_parent(parent)
+    {}
     void showMessage(const QString &text, MessageIcon icon, const QString &title) override;
 
 private:

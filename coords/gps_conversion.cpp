@@ -44,8 +44,8 @@ bool GeographicToUtm(double latitude, double longitude, qint16 zone, double &eas
     const double n3 = n2 * n;
     const double n4 = n2 * n2;
     const double aArc = a * ((1 - n) + (5.0 / 4.0) * n2 * (1 - n) + (81.0 / 64.0) * n4 * (1 - n));
-    const double bArc = (19134411.0 * n / 2.0) * ((1 - n) - (7.0 / 8.0) * n2 * (1 - n) +
-                                                  (55.0 / 64.0) * n4);
+    const double bArc =
+        (19134411.0 * n / 2.0) * ((1 - n) - (7.0 / 8.0) * n2 * (1 - n) + (55.0 / 64.0) * n4);
     const double cArc = (95672055.0 * n2 / 16.0) * ((1 - n) + (3.0 / 4.0) * n2 * (1 - n));
     const double dArc = (223234795.0 * n3 / 48.0) * ((1 - n) + (11.0 / 16.0) * n2);
     const double eArc = (2009113155.0 * n4 / 51.0) * (1 - n);
@@ -63,8 +63,7 @@ bool GeographicToUtm(double latitude, double longitude, qint16 zone, double &eas
     const double k3 = (std::pow(s, 4) * nu * sinPhi * cos2 * cosPhi / 24.0) *
                       (5.0 - tan2 + 9.0 * ep2 * cos2 + 4.0 * ep2 * ep2 * cos2 * cos2) * K0 * 1e16;
     const double k4 = nu * cosPhi * s * K0 * 1e4;
-    const double k5 =
-        std::pow(s * cosPhi, 3) * (nu / 6.0) * (1.0 - tan2 + ep2 * cos2) * K0 * 1e12;
+    const double k5 = std::pow(s * cosPhi, 3) * (nu / 6.0) * (1.0 - tan2 + ep2 * cos2) * K0 * 1e12;
 
     const double north = k1 + k2 * p * p + k3 * std::pow(p, 4);
     const double east = k4 * p + k5 * p * p * p + FalseEasting;
@@ -115,10 +114,11 @@ bool UtmToGeographic(double easting, double northing, qint16 zone, double &latit
     const double d6 = d4 * d2;
 
     const double lat =
-        (phi1 - (n1 * tanPhi1 / r1) *
-                    (d2 / 2.0 - (5.0 + 3.0 * t1 + 10.0 * c1 - 4.0 * c1 * c1 - 9.0 * ep2) * d4 / 24.0 +
-                     (61.0 + 90.0 * t1 + 298.0 * c1 + 45.0 * t1 * t1 - 252.0 * ep2 - 3.0 * c1 * c1) *
-                         d6 / 720.0)) *
+        (phi1 -
+         (n1 * tanPhi1 / r1) *
+             (d2 / 2.0 - (5.0 + 3.0 * t1 + 10.0 * c1 - 4.0 * c1 * c1 - 9.0 * ep2) * d4 / 24.0 +
+              (61.0 + 90.0 * t1 + 298.0 * c1 + 45.0 * t1 * t1 - 252.0 * ep2 - 3.0 * c1 * c1) * d6 /
+                  720.0)) *
         180.0 / Pi;
     const double deltaLambda =
         (d - (1.0 + 2.0 * t1 + c1) * d2 * d / 6.0 +

@@ -52,8 +52,7 @@ QString quoted(const QString &text)
 
 } // namespace
 
-std::optional<SectionDescription> parseSectionEntries(const SectionEntries &entries,
-                                                      QString *error)
+std::optional<SectionDescription> parseSectionEntries(const SectionEntries &entries, QString *error)
 {
     auto fail = [error](const QString &message) {
         if (error)
@@ -103,8 +102,8 @@ std::array<QString, 5> buildSectionExpressions(const SectionDescription &d)
         u"sect = "_s + s + u" and twp = "_s + t + u" and rng = "_s + r,
         u"section = "_s + s + u" and township = '"_s + t + u"' and range = '"_s + r + u"'"_s,
         u"section = "_s + s + u" and qrv_twp = "_s + t + u" and qrv_range = "_s + r,
-        u"section = "_s + s + u" and township = "_s + quoted(d.townshipText) +
-            u" and range = "_s + quoted(d.rangeText),
+        u"section = "_s + s + u" and township = "_s + quoted(d.townshipText) + u" and range = "_s +
+            quoted(d.rangeText),
     };
     if (!d.townshipDirection.isEmpty()) {
         const QString td = d.townshipDirection;

@@ -11,8 +11,8 @@ MapPoint CopyPoint(const MapPoint &point)
     return MapPoint{point.X, point.Y};
 }
 
-bool GetPolyCorners(const MapPolygon &poly, CornerArray &extentCorners,
-                    CornerArray &sectionCorners, MessageService &messages)
+bool GetPolyCorners(const MapPolygon &poly, CornerArray &extentCorners, CornerArray &sectionCorners,
+                    MessageService &messages)
 {
     const MapRect &box = poly.extent();
     extentCorners[SW] = {box.left(), box.bottom()};

@@ -17,5 +17,5 @@ MapPoint CopyPoint(const MapPoint &point);
 // nearest it (the earlier vertex on a tie). A corner with no vertex within 1,000,000 map units
 // is reported once with "Unable to calculate PLSS corners" and the result is false: the
 // section corners are then not to be used.
-bool GetPolyCorners(const MapPolygon &poly, CornerArray &extentCorners,
-                    CornerArray &sectionCorners, MessageService &messages);
+bool GetPolyCorners(const MapPolygon &poly, CornerArray &extentCorners, CornerArray &sectionCorners,
+                    MessageService &messages);

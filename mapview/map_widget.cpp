@@ -36,7 +36,8 @@ int shiftCode(Qt::KeyboardModifiers modifiers)
 
 } // namespace
 
-Map::Map(QWidget *parent) : QWidget(parent)
+Map::Map(QWidget *parent)
+    : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
@@ -255,8 +256,9 @@ void Map::emitMouse(void (Map::*signal)(int, int, double, double), QMouseEvent *
 {
     const double tpp = twipsPerPixel();
     const QPointF p = event->position();
-    Q_EMIT(this->*signal)(buttonCode(event->buttons() | event->button()),
-                          shiftCode(event->modifiers()), p.x() * tpp, p.y() * tpp);
+    Q_EMIT(this->*signal)
+    (buttonCode(event->buttons() | event->button()), shiftCode(event->modifiers()), p.x() * tpp,
+     p.y() * tpp);
 }
 
 void Map::mousePressEvent(QMouseEvent *event)
@@ -285,8 +287,8 @@ void Map::mouseReleaseEvent(QMouseEvent *event)
         const MapPoint a = m_viewport.toMap(m_pressPos);
         const MapPoint b = m_viewport.toMap(m_currentPos);
         update();
-        Q_EMIT RectangleTracked(MapRect(std::min(a.X, b.X), std::max(a.X, b.X),
-                                        std::max(a.Y, b.Y), std::min(a.Y, b.Y)));
+        Q_EMIT RectangleTracked(MapRect(std::min(a.X, b.X), std::max(a.X, b.X), std::max(a.Y, b.Y),
+                                        std::min(a.Y, b.Y)));
     } else if (gesture == Gesture::Panning) {
         const QPoint moved = m_currentPos - m_pressPos;
         if (m_viewport.isValid() && !moved.isNull()) {

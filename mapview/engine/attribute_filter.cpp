@@ -12,12 +12,11 @@ namespace {
 bool isKeyword(const QString &word)
 {
     static const QSet<QString> keywords = {
-        u"and"_s,      u"or"_s,      u"not"_s,   u"like"_s,  u"ilike"_s,  u"is"_s,
-        u"null"_s,     u"in"_s,      u"between"_s, u"escape"_s, u"select"_s, u"from"_s,
-        u"where"_s,    u"order"_s,   u"by"_s,    u"asc"_s,   u"desc"_s,   u"distinct"_s,
-        u"cast"_s,     u"as"_s,      u"on"_s,    u"join"_s,  u"left"_s,   u"union"_s,
-        u"all"_s,      u"true"_s,    u"false"_s, u"limit"_s, u"offset"_s, u"except"_s,
-        u"exclude"_s,  u"intersect"_s, u"glob"_s, u"hidden"_s};
+        u"and"_s,    u"or"_s,      u"not"_s,     u"like"_s,      u"ilike"_s, u"is"_s,    u"null"_s,
+        u"in"_s,     u"between"_s, u"escape"_s,  u"select"_s,    u"from"_s,  u"where"_s, u"order"_s,
+        u"by"_s,     u"asc"_s,     u"desc"_s,    u"distinct"_s,  u"cast"_s,  u"as"_s,    u"on"_s,
+        u"join"_s,   u"left"_s,    u"union"_s,   u"all"_s,       u"true"_s,  u"false"_s, u"limit"_s,
+        u"offset"_s, u"except"_s,  u"exclude"_s, u"intersect"_s, u"glob"_s,  u"hidden"_s};
     return keywords.contains(word.toLower());
 }
 
@@ -39,7 +38,9 @@ bool isDigit(QChar c)
 class Scanner
 {
 public:
-    explicit Scanner(const QString &s) : m_s(s) {}
+    explicit Scanner(const QString &s)
+        : m_s(s)
+    {}
 
     void skipBlanks()
     {

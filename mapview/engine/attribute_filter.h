@@ -13,8 +13,8 @@ struct EqualityTerm
     enum class Kind { Integer, Real, Text };
     QString field;
     Kind kind = Kind::Text;
-    QString text;       // the literal's text, quotes removed
-    double number = 0;  // for Integer and Real literals
+    QString text;      // the literal's text, quotes removed
+    double number = 0; // for Integer and Real literals
 };
 
 std::optional<QList<EqualityTerm>> parseEqualityConjunction(const QString &expression);

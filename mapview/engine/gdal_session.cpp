@@ -17,11 +17,9 @@ void ensureGdalRegistered()
 
 GdalErrorTrap::GdalErrorTrap()
 {
-    CPLPushErrorHandlerEx(
-        [](CPLErr errClass, CPLErrorNum errNo, const char *message) {
-            handler(int(errClass), int(errNo), message);
-        },
-        this);
+    CPLPushErrorHandlerEx([](CPLErr errClass, CPLErrorNum errNo,
+                             const char *message) { handler(int(errClass), int(errNo), message); },
+                          this);
 }
 
 GdalErrorTrap::~GdalErrorTrap()

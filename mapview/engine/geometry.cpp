@@ -53,7 +53,8 @@ void MapRect::include(const MapPoint &p)
     m_bottom = std::min(m_bottom, p.Y);
 }
 
-MapPolygon::MapPolygon(QList<Part> parts) : m_parts(std::move(parts))
+MapPolygon::MapPolygon(QList<Part> parts)
+    : m_parts(std::move(parts))
 {
     for (const Part &part : m_parts) {
         for (const MapPoint &p : part)
@@ -69,8 +70,7 @@ bool MapPolygon::contains(const MapPoint &p) const
         for (qsizetype i = 0, j = n - 1; i < n; j = i++) {
             const MapPoint &a = part[i];
             const MapPoint &b = part[j];
-            if ((a.Y > p.Y) != (b.Y > p.Y) &&
-                p.X < (b.X - a.X) * (p.Y - a.Y) / (b.Y - a.Y) + a.X)
+            if ((a.Y > p.Y) != (b.Y > p.Y) && p.X < (b.X - a.X) * (p.Y - a.Y) / (b.Y - a.Y) + a.X)
                 inside = !inside;
         }
     }

@@ -18,9 +18,11 @@ class MapRect
 public:
     MapRect() = default;
     MapRect(double left, double right, double top, double bottom)
-        : m_left(left), m_right(right), m_top(top), m_bottom(bottom)
-    {
-    }
+        : m_left(left)
+        , m_right(right)
+        , m_top(top)
+        , m_bottom(bottom)
+    {}
 
     double left() const { return m_left; }
     double right() const { return m_right; }
@@ -49,7 +51,9 @@ public:
     friend bool operator==(const MapRect &, const MapRect &) = default;
 
 private:
-    explicit MapRect(bool isNullRect) : m_null(isNullRect) {}
+    explicit MapRect(bool isNullRect)
+        : m_null(isNullRect)
+    {}
     double m_left = 0, m_right = 0, m_top = 0, m_bottom = 0;
     bool m_null = false;
 };

@@ -25,7 +25,9 @@ std::shared_ptr<ImageLayer> ImageLayer::open(const QString &path)
     return layer;
 }
 
-ImageLayer::ImageLayer(const QString &path) : MapLayer(path) {}
+ImageLayer::ImageLayer(const QString &path)
+    : MapLayer(path)
+{}
 
 ImageLayer::~ImageLayer()
 {
@@ -182,7 +184,8 @@ void ImageLayer::draw(QPainter &painter, const MapViewport &viewport) const
     const double left = std::max(m_extent.left(), snapDown(view.left(), m_extent.left(), pw));
     const double right = std::min(m_extent.right(), snapUp(view.right(), m_extent.left(), pw));
     const double top = std::min(m_extent.top(), snapUp(view.top(), m_extent.bottom(), ph));
-    const double bottom = std::max(m_extent.bottom(), snapDown(view.bottom(), m_extent.bottom(), ph));
+    const double bottom =
+        std::max(m_extent.bottom(), snapDown(view.bottom(), m_extent.bottom(), ph));
     if (right <= left || top <= bottom)
         return;
     const QPointF topLeft = viewport.toDevice({left, top});

@@ -2,8 +2,9 @@
 
 #include <QFileInfo>
 
-MapLayer::MapLayer(const QString &file) : m_file(file), m_name(QFileInfo(file).completeBaseName())
-{
-}
+MapLayer::MapLayer(const QString &file)
+    : m_file(file)
+    , m_name(QFileInfo(file).completeBaseName())
+{}
 
 MapLayer::~MapLayer() = default;

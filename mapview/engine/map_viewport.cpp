@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-MapViewport::MapViewport(const MapRect &requested, const QSizeF &deviceSize) : m_size(deviceSize)
+MapViewport::MapViewport(const MapRect &requested, const QSizeF &deviceSize)
+    : m_size(deviceSize)
 {
     if (requested.isNull() || !requested.isFinite() || deviceSize.width() <= 0 ||
         deviceSize.height() <= 0)

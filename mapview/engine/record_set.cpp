@@ -5,9 +5,9 @@
 using namespace Qt::StringLiterals;
 
 RecordSet::RecordSet(std::shared_ptr<const VectorLayer> layer, std::vector<int> rows)
-    : m_layer(std::move(layer)), m_rows(std::move(rows))
-{
-}
+    : m_layer(std::move(layer))
+    , m_rows(std::move(rows))
+{}
 
 std::optional<QVariant> RecordSet::value(const QString &fieldName) const
 {

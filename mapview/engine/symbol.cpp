@@ -97,8 +97,8 @@ void drawMarker(QPainter &painter, const QPointF &at, const Symbol &symbol)
         painter.drawRect(QRectF(at.x() - h, at.y() - h, size, size));
         break;
     case MarkerStyle::Triangle: {
-        const QPointF pts[3] = {{at.x(), at.y() - h}, {at.x() + h, at.y() + h},
-                                {at.x() - h, at.y() + h}};
+        const QPointF pts[3] = {
+            {at.x(), at.y() - h}, {at.x() + h, at.y() + h}, {at.x() - h, at.y() + h}};
         painter.drawPolygon(pts, 3);
         break;
     }
@@ -115,8 +115,8 @@ void drawMarker(QPainter &painter, const QPointF &at, const Symbol &symbol)
         painter.setFont(font);
         painter.setPen(fill);
         const QString glyph = QString(QChar(char16_t(symbol.CharacterIndex & 0xFFFF)));
-        painter.drawText(QRectF(at.x() - size, at.y() - size, 2 * size, 2 * size),
-                         Qt::AlignCenter, glyph);
+        painter.drawText(QRectF(at.x() - size, at.y() - size, 2 * size, 2 * size), Qt::AlignCenter,
+                         glyph);
         break;
     }
     case MarkerStyle::Circle:

@@ -68,6 +68,20 @@ bool allAsciiDigits(const QString &s)
     return std::all_of(s.begin(), s.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
 }
 
+// A new theme gets one of a few quiet colours, the same for the same file every time.
+::Symbol defaultSymbol(int shapeType, const QString &file)
+{
+    static const quint32 palette[] = {0xB4D2F0, 0xA8E0B4, 0xF0D2A0, 0xD2B4E6, 0xF0B4B4, 0xC8C8A0};
+    const quint32 rgb = palette[qHash(QFileInfo(file).fileName()) % std::size(palette)];
+    // Palette entries are written 0xRRGGBB; the symbol packs red lowest.
+    const quint32 color = ((rgb >> 16) & 0xFF) | (rgb & 0xFF00) | ((rgb & 0xFF) << 16);
+    ::Symbol s;
+    s.Color = color;
+    s.OutlineColor = 0x505050;
+    s.Size = shapeType == VectorLayer::PointShapes ? 7 : 1;
+    return s;
+}
+
 } // namespace
 
 std::shared_ptr<VectorLayer> VectorLayer::open(const QString &path)
@@ -88,7 +102,9 @@ std::shared_ptr<VectorLayer> VectorLayer::open(const QString &path)
     return layer;
 }
 
-VectorLayer::VectorLayer(const QString &path) : MapLayer(path) {}
+VectorLayer::VectorLayer(const QString &path)
+    : MapLayer(path)
+{}
 
 VectorLayer::~VectorLayer()
 {
@@ -256,7 +272,8 @@ bool VectorLayer::load()
             else if (isNumericOgr(c.ogrType))
                 c.ints.push_back(isNull ? 0 : feature->GetFieldAsInteger64(i));
             else
-                c.texts.push_back(isNull ? QString() : QString::fromUtf8(feature->GetFieldAsString(i)));
+                c.texts.push_back(isNull ? QString()
+                                         : QString::fromUtf8(feature->GetFieldAsString(i)));
         }
     }
     if (trap.failures()) {
@@ -264,6 +281,7 @@ bool VectorLayer::load()
         return false;
     }
     m_index.build(m_boxes);
+    m_symbol = defaultSymbol(m_shapeType, File());
     return true;
 }
 
@@ -505,8 +523,8 @@ double VectorLayer::distanceTo(int row, double x, double y) const
         if (n == 1)
             best = std::min(best, std::hypot(x - v[0], y - v[1]));
         for (int i = 0; i + 1 < n; ++i)
-            best = std::min(best, segmentDistance(x, y, v[2 * i], v[2 * i + 1], v[2 * i + 2],
-                                                  v[2 * i + 3]));
+            best = std::min(
+                best, segmentDistance(x, y, v[2 * i], v[2 * i + 1], v[2 * i + 2], v[2 * i + 3]));
     }
     return best;
 }
@@ -524,7 +542,8 @@ RecordSet VectorLayer::SearchShape(const MapPoint &point, int relation,
     if (!rows.empty() && !expression.trimmed().isEmpty()) {
         bool all = false;
         const std::vector<int> allowed = expressionRows(expression, all);
-        std::erase_if(rows, [&](int r) { return !std::binary_search(allowed.begin(), allowed.end(), r); });
+        std::erase_if(
+            rows, [&](int r) { return !std::binary_search(allowed.begin(), allowed.end(), r); });
     }
     return RecordSet(shared_from_this(), std::move(rows));
 }
@@ -535,16 +554,16 @@ RecordSet VectorLayer::SearchByDistance(const MapPoint &point, double distance,
     std::vector<int> rows;
     if (std::isfinite(point.X) && std::isfinite(point.Y) && std::isfinite(distance) &&
         distance >= 0) {
-        m_index.query({point.X - distance, point.Y - distance, point.X + distance,
-                       point.Y + distance},
-                      rows);
+        m_index.query(
+            {point.X - distance, point.Y - distance, point.X + distance, point.Y + distance}, rows);
         std::sort(rows.begin(), rows.end());
         std::erase_if(rows, [&](int row) { return distanceTo(row, point.X, point.Y) > distance; });
     }
     if (!rows.empty() && !expression.trimmed().isEmpty()) {
         bool all = false;
         const std::vector<int> allowed = expressionRows(expression, all);
-        std::erase_if(rows, [&](int r) { return !std::binary_search(allowed.begin(), allowed.end(), r); });
+        std::erase_if(
+            rows, [&](int r) { return !std::binary_search(allowed.begin(), allowed.end(), r); });
     }
     return RecordSet(shared_from_this(), std::move(rows));
 }
@@ -617,9 +636,8 @@ void VectorLayer::drawCandidates(QPainter &painter, const MapViewport &viewport,
         drawFeature(painter, viewport, row, buffer);
     }
     if (!dots.empty()) {
-        const quint32 dotColor = m_shapeType == PolygonShapes && symbol.Outline
-                                     ? symbol.OutlineColor
-                                     : symbol.Color;
+        const quint32 dotColor =
+            m_shapeType == PolygonShapes && symbol.Outline ? symbol.OutlineColor : symbol.Color;
         painter.setPen(QPen(colorFromRgb(dotColor), 1));
         painter.drawPoints(dots.data(), int(dots.size()));
     }
@@ -636,8 +654,9 @@ void VectorLayer::drawFeature(QPainter &painter, const MapViewport &viewport, in
         const int last = m_partVertices[std::size_t(p) + 1];
         buffer.resize(std::size_t(last - first));
         for (int v = first; v < last; ++v)
-            buffer[std::size_t(v - first)] = QPointF(viewport.toDeviceX(m_xy[2 * std::size_t(v)]),
-                                                     viewport.toDeviceY(m_xy[2 * std::size_t(v) + 1]));
+            buffer[std::size_t(v - first)] =
+                QPointF(viewport.toDeviceX(m_xy[2 * std::size_t(v)]),
+                        viewport.toDeviceY(m_xy[2 * std::size_t(v) + 1]));
     };
     if (m_shapeType == LineShapes) {
         for (int p = firstPart; p < lastPart; ++p) {

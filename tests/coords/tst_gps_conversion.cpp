@@ -128,9 +128,10 @@ private Q_SLOTS:
                 const PJ_COORD exact = proj_trans(pj, PJ_FWD, proj_coord(lon, lat, 0, 0));
                 worstForward = std::max(worstForward, std::hypot(e - exact.xy.x, n - exact.xy.y));
                 double backLat = 0, backLonWest = 0;
-                QVERIFY(UtmToGeographic(exact.xy.x, exact.xy.y, qint16(zone), backLat, backLonWest));
-                worstInverse = std::max({worstInverse, std::fabs(backLat - lat),
-                                         std::fabs(-backLonWest - lon)});
+                QVERIFY(
+                    UtmToGeographic(exact.xy.x, exact.xy.y, qint16(zone), backLat, backLonWest));
+                worstInverse = std::max(
+                    {worstInverse, std::fabs(backLat - lat), std::fabs(-backLonWest - lon)});
             }
         }
         proj_destroy(pj);

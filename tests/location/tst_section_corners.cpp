@@ -37,18 +37,17 @@ private Q_SLOTS:
         QTest::newRow("skewed") << polygon(skewed)
                                 << QList<MapPoint>{{0, 0}, {100, 1600}, {1700, 1600}, {1600, 0}};
         // Quarter corners along every side do not disturb the corners.
-        const QList<MapPoint> extra = {{0, 0},       {0, 800},     {0, 1600},  {800, 1605},
-                                       {1600, 1610}, {1602, 800},  {1604, 0},  {800, -3},
-                                       {0, 0}};
+        const QList<MapPoint> extra = {{0, 0},      {0, 800},  {0, 1600}, {800, 1605}, {1600, 1610},
+                                       {1602, 800}, {1604, 0}, {800, -3}, {0, 0}};
         QTest::newRow("extra vertices")
             << polygon(extra) << QList<MapPoint>{{0, 0}, {0, 1600}, {1600, 1610}, {1604, 0}};
         // Two vertices equally far from the NE box corner (1000, 1000): the earlier one is kept.
-        const QList<MapPoint> tie = {{0, 0}, {0, 1000}, {990, 1000}, {1000, 990}, {1000, 0},
-                                     {0, 0}};
+        const QList<MapPoint> tie = {{0, 0},      {0, 1000}, {990, 1000},
+                                     {1000, 990}, {1000, 0}, {0, 0}};
         QTest::newRow("tie keeps the earlier vertex")
             << polygon(tie) << QList<MapPoint>{{0, 0}, {0, 1000}, {990, 1000}, {1000, 0}};
-        const QList<MapPoint> tieReversed = {{0, 0}, {1000, 0}, {1000, 990}, {990, 1000},
-                                             {0, 1000}, {0, 0}};
+        const QList<MapPoint> tieReversed = {{0, 0},      {1000, 0}, {1000, 990},
+                                             {990, 1000}, {0, 1000}, {0, 0}};
         QTest::newRow("tie, other order")
             << polygon(tieReversed) << QList<MapPoint>{{0, 0}, {0, 1000}, {1000, 990}, {1000, 0}};
     }

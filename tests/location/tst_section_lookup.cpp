@@ -45,8 +45,8 @@ private Q_SLOTS:
     void initTestCase()
     {
         QVERIFY(m_dir.isValid());
-        for (Layout l : {Layout::Layout1, Layout::Layout2, Layout::Layout3, Layout::Layout4,
-                         Layout::Layout5})
+        for (Layout l :
+             {Layout::Layout1, Layout::Layout2, Layout::Layout3, Layout::Layout4, Layout::Layout5})
             QCOMPARE(fixtures::writeSectionGrid(themePath(l), gridFor(l)), QString());
     }
 
@@ -139,15 +139,15 @@ private Q_SLOTS:
         QTest::addColumn<QString>("meridian");
         QTest::addColumn<QString>("box");
         QTest::newRow("empty section") << u""_s << u"12N"_s << u"34W"_s << u""_s << u"Section"_s;
-        QTest::newRow("section not a number") << u"seven"_s << u"12N"_s << u"34W"_s << u""_s
-                                              << u"Section"_s;
-        QTest::newRow("section beyond 16 bits") << u"40000"_s << u"12N"_s << u"34W"_s << u""_s
-                                                << u"Section"_s;
-        QTest::newRow("township letter only") << u"7"_s << u"N"_s << u"34W"_s << u""_s
-                                              << u"Township"_s;
+        QTest::newRow("section not a number")
+            << u"seven"_s << u"12N"_s << u"34W"_s << u""_s << u"Section"_s;
+        QTest::newRow("section beyond 16 bits")
+            << u"40000"_s << u"12N"_s << u"34W"_s << u""_s << u"Section"_s;
+        QTest::newRow("township letter only")
+            << u"7"_s << u"N"_s << u"34W"_s << u""_s << u"Township"_s;
         QTest::newRow("empty township") << u"7"_s << u""_s << u"34W"_s << u""_s << u"Township"_s;
-        QTest::newRow("range with two letters") << u"7"_s << u"12N"_s << u"34WW"_s << u""_s
-                                                << u"Range"_s;
+        QTest::newRow("range with two letters")
+            << u"7"_s << u"12N"_s << u"34WW"_s << u""_s << u"Range"_s;
         QTest::newRow("meridian that would change the query")
             << u"7"_s << u"12N"_s << u"34W"_s << u"6 or 1 = 1"_s << u"Meridian"_s;
     }
@@ -196,10 +196,10 @@ private Q_SLOTS:
             << Layout::Layout5 << u"31"_s << u"12N"_s << u"33W"_s << u""_s << 1 << 0 << 31;
         QTest::newRow("meridian 06 is the number 6")
             << Layout::Layout1 << u"12"_s << u"12N"_s << u"34W"_s << u"06"_s << 0 << 0 << 12;
-        QTest::newRow("7.5 is section 8") << Layout::Layout1 << u"7.5"_s << u"12N"_s << u"34W"_s
-                                          << u""_s << 0 << 0 << 8;
-        QTest::newRow("8.5 is section 8") << Layout::Layout2 << u"8.5"_s << u"12N"_s << u"34W"_s
-                                          << u""_s << 0 << 0 << 8;
+        QTest::newRow("7.5 is section 8")
+            << Layout::Layout1 << u"7.5"_s << u"12N"_s << u"34W"_s << u""_s << 0 << 0 << 8;
+        QTest::newRow("8.5 is section 8")
+            << Layout::Layout2 << u"8.5"_s << u"12N"_s << u"34W"_s << u""_s << 0 << 0 << 8;
         QTest::newRow("no letters: any direction")
             << Layout::Layout1 << u"20"_s << u"13"_s << u"33"_s << u""_s << 1 << 1 << 20;
     }
@@ -216,7 +216,8 @@ private Q_SLOTS:
         auto theme = VectorLayer::open(themePath(layout));
         QVERIFY(theme->Valid());
         RecordingMessageService messages;
-        const auto poly = findSectionPolygon(*theme, {section, township, range, meridian}, messages);
+        const auto poly =
+            findSectionPolygon(*theme, {section, township, range, meridian}, messages);
         QVERIFY2(poly, qPrintable(messages.texts().join(u'|')));
         QVERIFY(messages.messages().isEmpty());
         const auto c =
@@ -283,8 +284,8 @@ private Q_SLOTS:
     {
         QTest::addColumn<QStringList>("fieldNames");
         QTest::addColumn<bool>("recognised");
-        QTest::newRow("layout 1 names") << QStringList{u"section"_s, u"township"_s, u"range"_s}
-                                        << true;
+        QTest::newRow("layout 1 names")
+            << QStringList{u"section"_s, u"township"_s, u"range"_s} << true;
         QTest::newRow("upper case") << QStringList{u"SECTION"_s, u"TOWNSHIP"_s, u"RANGE"_s} << true;
         QTest::newRow("sect twp rng") << QStringList{u"sect"_s, u"twp"_s, u"rng"_s} << true;
         QTest::newRow("section township rng")

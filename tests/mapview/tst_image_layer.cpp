@@ -19,14 +19,16 @@ QImage quadrants()
     QImage img(40, 20, QImage::Format_RGB32);
     for (int y = 0; y < 20; ++y)
         for (int x = 0; x < 40; ++x)
-            img.setPixel(x, y, x < 20 ? (y < 10 ? qRgb(255, 0, 0) : qRgb(0, 0, 255))
-                                      : (y < 10 ? qRgb(0, 255, 0) : qRgb(255, 255, 0)));
+            img.setPixel(x, y,
+                         x < 20 ? (y < 10 ? qRgb(255, 0, 0) : qRgb(0, 0, 255))
+                                : (y < 10 ? qRgb(0, 255, 0) : qRgb(255, 255, 0)));
     return img;
 }
 
 bool near(QRgb a, QRgb b, int tolerance)
 {
-    return std::abs(qRed(a) - qRed(b)) <= tolerance && std::abs(qGreen(a) - qGreen(b)) <= tolerance &&
+    return std::abs(qRed(a) - qRed(b)) <= tolerance &&
+           std::abs(qGreen(a) - qGreen(b)) <= tolerance &&
            std::abs(qBlue(a) - qBlue(b)) <= tolerance;
 }
 

@@ -52,12 +52,12 @@ private Q_SLOTS:
         QTest::addColumn<QSize>("size");
         QTest::addColumn<MapRect>("requested");
         QTest::addColumn<MapRect>("shown");
-        QTest::newRow("wide widget") << QSize(400, 200) << MapRect(0, 1000, 1000, 0)
-                                     << MapRect(-500, 1500, 1000, 0);
-        QTest::newRow("tall widget") << QSize(200, 400) << MapRect(0, 1000, 1000, 0)
-                                     << MapRect(0, 1000, 1500, -500);
-        QTest::newRow("same aspect") << QSize(300, 150) << MapRect(10, 30, 20, 10)
-                                     << MapRect(10, 30, 20, 10);
+        QTest::newRow("wide widget")
+            << QSize(400, 200) << MapRect(0, 1000, 1000, 0) << MapRect(-500, 1500, 1000, 0);
+        QTest::newRow("tall widget")
+            << QSize(200, 400) << MapRect(0, 1000, 1000, 0) << MapRect(0, 1000, 1500, -500);
+        QTest::newRow("same aspect")
+            << QSize(300, 150) << MapRect(10, 30, 20, 10) << MapRect(10, 30, 20, 10);
     }
     void extentFitting()
     {
@@ -178,8 +178,8 @@ private Q_SLOTS:
         QPainter painter(&page);
         map.outputMap(painter, QRectF(100, 0, 400, 300));
         painter.end();
-        QCOMPARE(page.pixel(50, 150), qRgb(0, 0, 0));      // outside the target: untouched
-        QCOMPARE(page.pixel(287, 112), qRgb(255, 0, 0));   // inside a red section, centred
+        QCOMPARE(page.pixel(50, 150), qRgb(0, 0, 0));        // outside the target: untouched
+        QCOMPARE(page.pixel(287, 112), qRgb(255, 0, 0));     // inside a red section, centred
         QCOMPARE(page.pixel(110, 150), qRgb(255, 255, 255)); // widened margin: background
     }
 };

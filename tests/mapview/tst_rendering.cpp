@@ -18,7 +18,8 @@ namespace {
 bool sameImage(const QImage &a, const QImage &b, QString *why)
 {
     if (a.size() != b.size()) {
-        *why = u"size %1x%2 vs %3x%4"_s.arg(a.width()).arg(a.height()).arg(b.width()).arg(b.height());
+        *why =
+            u"size %1x%2 vs %3x%4"_s.arg(a.width()).arg(a.height()).arg(b.width()).arg(b.height());
         return false;
     }
     int differing = 0;
@@ -76,12 +77,11 @@ private Q_SLOTS:
     {
         // A square and a square with a hole, side by side.
         const QString path = m_dir.filePath(u"polys.shp"_s);
-        QCOMPARE(fixtures::writePolygons(
-                     path, {},
-                     {{{{{2, 2}, {2, 30}, {30, 30}, {30, 2}, {2, 2}}}, {}},
-                      {{{{34, 2}, {34, 62}, {62, 62}, {62, 2}, {34, 2}},
-                        {{42, 20}, {54, 20}, {54, 44}, {42, 44}, {42, 20}}},
-                       {}}}),
+        QCOMPARE(fixtures::writePolygons(path, {},
+                                         {{{{{2, 2}, {2, 30}, {30, 30}, {30, 2}, {2, 2}}}, {}},
+                                          {{{{34, 2}, {34, 62}, {62, 62}, {62, 2}, {34, 2}},
+                                            {{42, 20}, {54, 20}, {54, 44}, {42, 44}, {42, 20}}},
+                                           {}}}),
                  QString());
         m_polygons = VectorLayer::open(path);
         QVERIFY(m_polygons->Valid());
@@ -90,9 +90,9 @@ private Q_SLOTS:
     void fillStyles_data()
     {
         QTest::addColumn<int>("style");
-        const char *names[] = {"solid",   "transparent", "horizontal", "vertical",
-                               "upward",  "downward",    "cross",      "diagonal-cross",
-                               "light-gray", "gray",     "dark-gray"};
+        const char *names[] = {"solid",      "transparent", "horizontal", "vertical",
+                               "upward",     "downward",    "cross",      "diagonal-cross",
+                               "light-gray", "gray",        "dark-gray"};
         for (int i = 0; i <= 10; ++i)
             QTest::newRow(names[i]) << i;
     }
@@ -101,8 +101,8 @@ private Q_SLOTS:
         QFETCH(int, style);
         ::Symbol &s = m_polygons->Symbol();
         s.Style = qint16(style);
-        s.Color = 16711680;      // blue
-        s.OutlineColor = 255;    // red
+        s.Color = 16711680;   // blue
+        s.OutlineColor = 255; // red
         s.Size = 2;
         const QImage image = render({m_polygons}, MapRect(0, 64, 64, 0));
         compareWithReference(image, u"fill-"_s + QString::fromLatin1(QTest::currentDataTag()));

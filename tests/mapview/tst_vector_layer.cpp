@@ -25,8 +25,7 @@ bool copyShapefile(const QString &from, const QString &to)
         if (QFile::exists(fromBase + QLatin1String(ext)) &&
             !QFile::copy(fromBase + QLatin1String(ext), toBase + QLatin1String(ext)))
             return false;
-        QFile::setPermissions(toBase + QLatin1String(ext),
-                              QFile::ReadOwner | QFile::WriteOwner);
+        QFile::setPermissions(toBase + QLatin1String(ext), QFile::ReadOwner | QFile::WriteOwner);
     }
     return true;
 }
@@ -119,7 +118,8 @@ private Q_SLOTS:
     {
         const QString lines = m_dir.filePath(u"lines.shp"_s);
         const QString points = m_dir.filePath(u"points.shp"_s);
-        QCOMPARE(fixtures::writeLines(lines, {{{0, 0}, {100, 0}}, {{0, 50}, {100, 50}}}), QString());
+        QCOMPARE(fixtures::writeLines(lines, {{{0, 0}, {100, 0}}, {{0, 50}, {100, 50}}}),
+                 QString());
         QCOMPARE(fixtures::writePoints(points, {{10, 10}, {20, 20}, {30, 30}}), QString());
         auto l = VectorLayer::open(lines);
         auto p = VectorLayer::open(points);

@@ -1,0 +1,263 @@
+// Engine benchmarks on a generated theme of 101,124 sections (53 x 53 townships), next to
+// GDAL's own route to the same answers. Run through bench/run.sh, which records the figures.
+#include "common/message_service.h"
+#include "coords/gps_conversion.h"
+#include "location/plss_query.h"
+#include "mapview/engine/map_renderer.h"
+#include "mapview/engine/vector_layer.h"
+#include "tests/fixtures/fixtures.h"
+
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QRandomGenerator>
+
+#include <benchmark/benchmark.h>
+#include <gdal_priv.h>
+#include <ogrsf_frmts.h>
+#include <proj.h>
+
+#include <sys/resource.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int TownshipsPerSide = 53;
+
+fixtures::SectionGrid benchGrid()
+{
+    fixtures::SectionGrid g;
+    g.townshipsEast = g.townshipsNorth = TownshipsPerSide;
+    g.originX = 200000.0;
+    g.originY = 3500000.0;
+    g.firstTownship = 1;
+    g.firstRange = 1;
+    return g;
+}
+
+QString dataDir()
+{
+    const QString dir =
+        qEnvironmentVariable("TW_BENCH_DATA", QDir::temp().filePath(u"tractwise-bench"_s));
+    QDir().mkpath(dir);
+    return dir;
+}
+
+// The theme, written once and kept between runs.
+QString themePath()
+{
+    const QString path = dataDir() + u"/sections100k.shp"_s;
+    if (!QFile::exists(path)) {
+        const QString error = fixtures::writeSectionGrid(path, benchGrid());
+        if (!error.isEmpty())
+            qFatal("%s", qPrintable(error));
+    }
+    return path;
+}
+
+// A copy with a .qix spatial index, for OGR's fastest point search.
+QString themeWithQixPath()
+{
+    const QString base = dataDir() + u"/sections100k_qix"_s;
+    if (!QFile::exists(base + u".qix"_s)) {
+        for (const char *ext : {".shp", ".shx", ".dbf", ".prj"}) {
+            QFile::remove(base + QLatin1String(ext));
+            QFile::copy(themePath().chopped(4) + QLatin1String(ext), base + QLatin1String(ext));
+        }
+        GDALDatasetUniquePtr ds(GDALDataset::Open((base + u".shp"_s).toUtf8().constData(),
+                                                  GDAL_OF_VECTOR | GDAL_OF_UPDATE));
+        ds->ExecuteSQL("CREATE SPATIAL INDEX ON sections100k_qix", nullptr, nullptr);
+    }
+    return base + u".shp"_s;
+}
+
+std::shared_ptr<VectorLayer> &theme()
+{
+    static std::shared_ptr<VectorLayer> layer = VectorLayer::open(themePath());
+    return layer;
+}
+
+// Random descriptions that exist in the theme.
+SectionEntries randomEntries(QRandomGenerator &random)
+{
+    return {QString::number(1 + random.bounded(36)),
+            QString::number(1 + random.bounded(TownshipsPerSide)) + u"N"_s,
+            QString::number(1 + random.bounded(TownshipsPerSide)) + u"W"_s, u"6"_s};
+}
+
+MapPoint randomPoint(QRandomGenerator &random)
+{
+    const double side = TownshipsPerSide * 6 * 1609.344;
+    return {200000.0 + random.generateDouble() * side, 3500000.0 + random.generateDouble() * side};
+}
+
+void BM_ThemeLoad(benchmark::State &state)
+{
+    const QString path = themePath();
+    for (auto _ : state) {
+        auto layer = VectorLayer::open(path);
+        benchmark::DoNotOptimize(layer->featureCount());
+    }
+}
+BENCHMARK(BM_ThemeLoad)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_SectionLookup(benchmark::State &state)
+{
+    auto layer = theme();
+    QRandomGenerator random(1);
+    RecordingMessageService messages;
+    layer->SearchExpression(u"section = 1 and township = 1"_s); // hash indexes built here
+    for (auto _ : state) {
+        auto poly = findSectionPolygon(*layer, randomEntries(random), messages);
+        benchmark::DoNotOptimize(poly);
+    }
+    if (!messages.messages().isEmpty())
+        state.SkipWithError("a lookup failed");
+}
+BENCHMARK(BM_SectionLookup)->Unit(benchmark::kMicrosecond);
+
+void BM_OgrAttributeFilter(benchmark::State &state)
+{
+    GDALDatasetUniquePtr ds(GDALDataset::Open(themePath().toUtf8().constData(), GDAL_OF_VECTOR));
+    OGRLayer *layer = ds->GetLayer(0);
+    QRandomGenerator random(1);
+    for (auto _ : state) {
+        const SectionEntries e = randomEntries(random);
+        QString error;
+        const auto d = parseSectionEntries(e, &error);
+        layer->SetAttributeFilter(buildSectionExpressions(*d)[0].toUtf8().constData());
+        layer->ResetReading();
+        OGRFeatureUniquePtr f(layer->GetNextFeature());
+        benchmark::DoNotOptimize(f.get());
+    }
+}
+BENCHMARK(BM_OgrAttributeFilter)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+void BM_PointInPolygon(benchmark::State &state)
+{
+    auto layer = theme();
+    QRandomGenerator random(2);
+    for (auto _ : state) {
+        const RecordSet hits = layer->SearchShape(randomPoint(random));
+        benchmark::DoNotOptimize(hits.count());
+    }
+}
+BENCHMARK(BM_PointInPolygon)->Unit(benchmark::kMicrosecond);
+
+void ogrPointSearch(benchmark::State &state, const QString &path)
+{
+    GDALDatasetUniquePtr ds(GDALDataset::Open(path.toUtf8().constData(), GDAL_OF_VECTOR));
+    OGRLayer *layer = ds->GetLayer(0);
+    QRandomGenerator random(2);
+    for (auto _ : state) {
+        const MapPoint p = randomPoint(random);
+        OGRPoint point(p.X, p.Y);
+        layer->SetSpatialFilter(&point);
+        layer->ResetReading();
+        int found = 0;
+        while (OGRFeatureUniquePtr f{layer->GetNextFeature()}) {
+            if (f->GetGeometryRef()->Contains(&point))
+                ++found;
+        }
+        benchmark::DoNotOptimize(found);
+    }
+}
+void BM_OgrPointSearch(benchmark::State &state)
+{
+    ogrPointSearch(state, themePath());
+}
+BENCHMARK(BM_OgrPointSearch)->Unit(benchmark::kMicrosecond)->Iterations(50);
+void BM_OgrPointSearchQix(benchmark::State &state)
+{
+    ogrPointSearch(state, themeWithQixPath());
+}
+BENCHMARK(BM_OgrPointSearchQix)->Unit(benchmark::kMicrosecond);
+
+void renderAt(benchmark::State &state, const MapRect &extent)
+{
+    auto layer = theme();
+    recognisePlssSectionTheme(*layer); // as a section theme is drawn: hollow, green, width 2
+    QImage image(1200, 900, QImage::Format_ARGB32_Premultiplied);
+    const MapViewport viewport(extent, QSizeF(1200, 900));
+    for (auto _ : state) {
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        renderMap(painter, viewport, {layer});
+    }
+}
+void BM_RenderFullExtent(benchmark::State &state)
+{
+    renderAt(state, theme()->extent());
+}
+BENCHMARK(BM_RenderFullExtent)->Unit(benchmark::kMillisecond);
+void BM_RenderOneTownship(benchmark::State &state)
+{
+    const double side = 6 * 1609.344;
+    const double x = 200000.0 + 26 * side, y = 3500000.0 + 26 * side;
+    renderAt(state, MapRect(x, x + side, y + side, y));
+}
+BENCHMARK(BM_RenderOneTownship)->Unit(benchmark::kMillisecond);
+
+void BM_GeographicToUtm(benchmark::State &state)
+{
+    double lat = 31.0, lon = -108.0, e = 0, n = 0;
+    for (auto _ : state) {
+        GeographicToUtm(lat, lon, 13, e, n);
+        benchmark::DoNotOptimize(e);
+        benchmark::DoNotOptimize(n);
+        lat += 1e-6;
+    }
+}
+BENCHMARK(BM_GeographicToUtm)->Unit(benchmark::kNanosecond);
+
+void BM_ProjPerPoint(benchmark::State &state)
+{
+    PJ_CONTEXT *ctx = proj_context_create();
+    PJ *raw = proj_create_crs_to_crs(ctx, "EPSG:4269", "EPSG:26913", nullptr);
+    PJ *pj = proj_normalize_for_visualization(ctx, raw);
+    double lat = 31.0;
+    for (auto _ : state) {
+        PJ_COORD c = proj_trans(pj, PJ_FWD, proj_coord(-108.0, lat, 0, 0));
+        benchmark::DoNotOptimize(c);
+        lat += 1e-6;
+    }
+    proj_destroy(pj);
+    proj_destroy(raw);
+    proj_context_destroy(ctx);
+}
+BENCHMARK(BM_ProjPerPoint)->Unit(benchmark::kNanosecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    GDALAllRegister();
+    // "--peak-memory": load the theme, draw it once at full extent, report the peak RSS.
+    if (argc > 1 && QByteArray(argv[1]) == "--peak-memory") {
+        auto layer = VectorLayer::open(themePath());
+        layer->SearchExpression(u"section = 1 and township = 1 and range = 1"_s);
+        QImage image(1200, 900, QImage::Format_ARGB32_Premultiplied);
+        QPainter painter(&image);
+        renderMap(painter, MapViewport(layer->extent(), QSizeF(1200, 900)), {layer});
+        painter.end();
+        rusage usage{};
+        getrusage(RUSAGE_SELF, &usage);
+        std::printf("features %d, peak RSS %.1f MiB\n", layer->featureCount(),
+                    double(usage.ru_maxrss) / 1024.0);
+        return 0;
+    }
+    if (argc > 1 && QByteArray(argv[1]) == "--theme-path") {
+        std::printf("%s\n", qPrintable(themePath()));
+        return 0;
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

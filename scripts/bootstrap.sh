@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# Sets up a fresh Debian 12 machine and builds Tractwise.
+#   scripts/bootstrap.sh run    install what is missing, build, start on the sample themes
+#   scripts/bootstrap.sh test   install what is missing, build, run every test, then build and
+#                               run them again under AddressSanitizer + UBSan
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+mode=${1:-run}
+jobs=$(nproc)
+
+packages=(
+    cmake ninja-build g++ pkg-config
+    qt6-base-dev qt6-base-dev-tools libgl-dev
+    libgdal-dev gdal-bin libproj-dev proj-data libboost-dev libbenchmark-dev
+    fonts-dejavu-core xvfb xauth
+)
+
+install_missing() {
+    local missing=()
+    for p in "${packages[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" ||
+            missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    local sudo=()
+    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+    echo "Installing: ${missing[*]}"
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
+        "${missing[@]}"
+}
+
+configure_and_build() { # DIR [cmake options...]
+    local dir=$1
+    shift
+    cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+    cmake --build "$dir" --parallel "$jobs"
+}
+
+install_missing
+
+case "$mode" in
+run)
+    configure_and_build build
+    exec build/tractwise --theme sample/quads.shp --theme "sample/Crow Creek.tif" \
+        --theme "sample/Lone Tree.tif" --theme sample/sections.shp
+    ;;
+test)
+    configure_and_build build -DTRACTWISE_WERROR=ON
+    (cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --parallel "$jobs")
+    configure_and_build build-sanitize -DTRACTWISE_WERROR=ON -DTRACTWISE_SANITIZE=ON \
+        -DTRACTWISE_BENCHMARKS=OFF -DCMAKE_BUILD_TYPE=Debug
+    (cd build-sanitize &&
+        ASAN_OPTIONS=new_delete_type_mismatch=0 UBSAN_OPTIONS=print_stacktrace=1 \
+            QT_QPA_PLATFORM=offscreen ctest --output-on-failure --parallel "$jobs")
+    ;;
+*)
+    echo "usage: $0 run|test" >&2
+    exit 2
+    ;;
+esac
