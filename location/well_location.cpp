@@ -1,0 +1,79 @@
+#include "location/well_location.h"
+
+#include "common/number_text.h"
+#include "location/aliquot.h"
+#include "location/footage.h"
+#include "mapview/engine/vector_layer.h"
+
+std::shared_ptr<CircleSymbol> resultCircle(const MapPoint &at)
+{
+    auto circle = std::make_shared<CircleSymbol>();
+    circle->Color = 255;
+    circle->radius = MarkRadius;
+    circle->Center = at;
+    return circle;
+}
+
+std::shared_ptr<LineSymbol> quarterLineSymbol(const MapPoint &from, const MapPoint &to)
+{
+    auto line = std::make_shared<LineSymbol>();
+    line->Color = 0;
+    line->AddPoint(from);
+    line->AddPoint(to);
+    return line;
+}
+
+namespace {
+
+void setLocation(WellLocation &result, const MapPoint &p)
+{
+    result.located = true;
+    result.location = p;
+    result.easting = formatNumber(roundTo(p.X, 2));
+    result.northing = formatNumber(roundTo(p.Y, 2));
+    result.symbols.append(resultCircle(p));
+}
+
+} // namespace
+
+WellLocation locateByQuarterCalls(const VectorLayer &theme, const SectionEntries &entries,
+                                  const std::array<QString, 4> &calls, MessageService &messages)
+{
+    WellLocation result;
+    const auto poly = findSectionPolygon(theme, entries, messages);
+    if (!poly)
+        return result;
+    result.sectionFound = true;
+    result.sectionExtent = poly->extent();
+    CornerArray extentCorners{}, corners{};
+    if (!GetPolyCorners(*poly, extentCorners, corners, messages))
+        return result;
+    const auto subdivided = subdivideByCalls(corners, calls, messages);
+    if (!subdivided)
+        return result;
+    for (const QuarterLine &line : subdivided->lines)
+        result.symbols.append(quarterLineSymbol(line.from, line.to));
+    setLocation(result, subdivided->location);
+    return result;
+}
+
+WellLocation locateByFootageCalls(const VectorLayer &theme, const SectionEntries &entries,
+                                  const QString &fcX, const QString &fcY,
+                                  MessageService &messages)
+{
+    WellLocation result;
+    const auto poly = findSectionPolygon(theme, entries, messages);
+    if (!poly)
+        return result;
+    result.sectionFound = true;
+    result.sectionExtent = poly->extent();
+    CornerArray extentCorners{}, corners{};
+    if (!GetPolyCorners(*poly, extentCorners, corners, messages))
+        return result;
+    bool empty = false;
+    const auto p = placeByFootageCalls(*poly, corners, fcX, fcY, messages, &empty);
+    result.clearOutputs = empty;
+    if (p)
+        setLocation(result, *p);
+    return result;
+}
