@@ -2,6 +2,7 @@
 #include "mapview/engine/map_renderer.h"
 #include "mapview/engine/vector_layer.h"
 #include "tests/fixtures/fixtures.h"
+#include "tests/support/image_compare.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -13,28 +14,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Pixels may differ by a few levels (anti-aliased text, rounding); a drawing fault changes
-// whole runs of pixels. Up to 1% of the pixels may differ by more than 64 in a channel.
-bool sameImage(const QImage &a, const QImage &b, QString *why)
-{
-    if (a.size() != b.size()) {
-        *why =
-            u"size %1x%2 vs %3x%4"_s.arg(a.width()).arg(a.height()).arg(b.width()).arg(b.height());
-        return false;
-    }
-    int differing = 0;
-    for (int y = 0; y < a.height(); ++y) {
-        for (int x = 0; x < a.width(); ++x) {
-            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-            if (std::abs(qRed(p) - qRed(q)) > 64 || std::abs(qGreen(p) - qGreen(q)) > 64 ||
-                std::abs(qBlue(p) - qBlue(q)) > 64)
-                ++differing;
-        }
-    }
-    *why = u"%1 pixels differ"_s.arg(differing);
-    return differing <= a.width() * a.height() / 100;
-}
-
 QImage render(const LayerList &layers, const MapRect &extent, QSize size = QSize(64, 64))
 {
     QImage image(size, QImage::Format_ARGB32);
@@ -45,22 +24,10 @@ QImage render(const LayerList &layers, const MapRect &extent, QSize size = QSize
     return image.convertToFormat(QImage::Format_RGB32);
 }
 
-// Compares with tests/mapview/reference/NAME.png; with TW_WRITE_REFERENCES set the picture is
-// written there instead (to make a new reference after checking it by eye).
 void compareWithReference(const QImage &image, const QString &name)
 {
-    const QString path = QStringLiteral(TW_TEST_DATA "/mapview/reference/") + name + u".png"_s;
-    if (qEnvironmentVariableIsSet("TW_WRITE_REFERENCES")) {
-        QVERIFY(image.save(path));
-        return;
-    }
-    QImage reference(path);
-    QVERIFY2(!reference.isNull(), qPrintable(u"no reference "_s + path));
-    QString why;
-    const bool same = sameImage(image, reference.convertToFormat(QImage::Format_RGB32), &why);
-    if (!same)
-        image.save(QDir::temp().filePath(u"actual-"_s + name + u".png"_s));
-    QVERIFY2(same, qPrintable(name + u": "_s + why));
+    const QString difference = testsupport::compareWithReference(image, name);
+    QVERIFY2(difference.isEmpty(), qPrintable(difference));
 }
 
 } // namespace
