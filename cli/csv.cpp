@@ -1,0 +1,95 @@
+#include "cli/csv.h"
+
+using namespace Qt::StringLiterals;
+
+namespace csv {
+
+QList<QStringList> parse(const QString &input)
+{
+    QList<QStringList> records;
+    QStringView text(input);
+    if (text.startsWith(QChar(0xFEFF)))
+        text = text.mid(1);
+    QStringList record;
+    QString field;
+    bool quoted = false;      // inside a quoted field
+    bool fieldStarted = false; // something seen on this record
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text[i];
+        if (quoted) {
+            if (c == u'"') {
+                if (i + 1 < n && text[i + 1] == u'"') {
+                    field.append(u'"');
+                    ++i;
+                } else {
+                    quoted = false;
+                }
+            } else {
+                field.append(c);
+            }
+            continue;
+        }
+        if (c == u'"' && field.isEmpty()) {
+            quoted = true;
+            fieldStarted = true;
+        } else if (c == u',') {
+            record.append(field);
+            field.clear();
+            fieldStarted = true;
+        } else if (c == u'\r' || c == u'\n') {
+            if (c == u'\r' && i + 1 < n && text[i + 1] == u'\n')
+                ++i;
+            if (fieldStarted || !field.isEmpty()) { // blank lines are no records
+                record.append(field);
+                records.append(record);
+            }
+            record.clear();
+            field.clear();
+            fieldStarted = false;
+        } else {
+            field.append(c);
+            fieldStarted = true;
+        }
+    }
+    if (fieldStarted || !field.isEmpty()) {
+        record.append(field);
+        records.append(record);
+    }
+    return records;
+}
+
+QString formatRecord(const QStringList &fields)
+{
+    QStringList out;
+    out.reserve(fields.size());
+    for (const QString &f : fields) {
+        if (f.contains(u',') || f.contains(u'"') || f.contains(u'\n') || f.contains(u'\r') ||
+            f.startsWith(u' ') || f.endsWith(u' ')) {
+            QString q = f;
+            q.replace(u"\""_s, u"\"\""_s);
+            out.append(u'"' + q + u'"');
+        } else {
+            out.append(f);
+        }
+    }
+    return out.join(u',');
+}
+
+QList<int> columnIndexes(const QStringList &header, const QStringList &wanted)
+{
+    QList<int> indexes;
+    for (const QString &name : wanted) {
+        int found = -1;
+        for (int i = 0; i < header.size(); ++i) {
+            if (header[i].trimmed().compare(name, Qt::CaseInsensitive) == 0) {
+                found = i;
+                break;
+            }
+        }
+        indexes.append(found);
+    }
+    return indexes;
+}
+
+} // namespace csv

@@ -1,0 +1,468 @@
+#include "cli/locate_tool.h"
+
+#include "cli/csv.h"
+#include "common/message_service.h"
+#include "common/number_text.h"
+#include "coords/coordinate_entry.h"
+#include "coords/gps_conversion.h"
+#include "coords/reverse_location.h"
+#include "location/footage.h"
+#include "location/plss_query.h"
+#include "location/well_location.h"
+#include "mapview/engine/vector_layer.h"
+
+#include <QCommandLineParser>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSaveFile>
+#include <QStringDecoder>
+#include <QTextStream>
+
+#include <cmath>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int ExitError = 1;
+constexpr int ExitUsage = 2;
+
+const QString toolName = u"tractwise-locate"_s;
+
+QString commandsHelp()
+{
+    return u"Usage: tractwise-locate COMMAND [options]\n"
+           "Locates wells by the Public Land Survey System and converts coordinates (NAD 83).\n"
+           "Output is CSV: a header line, then rows.\n\n"
+           "Commands:\n"
+           "  forward        section, township, range and quarter or footage calls to UTM\n"
+           "  reverse        UTM easting and northing to section, township, range and calls\n"
+           "  to-utm         latitude/longitude to UTM\n"
+           "  to-geo         UTM to latitude/longitude (degrees west positive)\n"
+           "  zone           UTM from one zone into another\n"
+           "  batch forward  a CSV file of descriptions to a CSV file of positions\n"
+           "  batch reverse  a CSV file of positions to a CSV file of descriptions\n\n"
+           "tractwise-locate COMMAND --help describes a command.\n"_s;
+}
+
+// Joins what a command said into one line for an error column or stderr.
+QString said(const RecordingMessageService &messages)
+{
+    return messages.texts().join(u' ');
+}
+
+struct Command
+{
+    QString name;
+    QString description;
+    QList<QCommandLineOption> options;
+    QStringList required;
+};
+
+QList<Command> commands()
+{
+    auto opt = [](const QString &name, const QString &help, const QString &value) {
+        return QCommandLineOption(name, help, value);
+    };
+    const QCommandLineOption theme = opt(u"theme"_s, u"PLSS section theme (.shp)."_s, u"SECTIONS.shp"_s);
+    return {
+        {u"forward"_s,
+         u"Prints easting,northing of a well described by quarter calls, or by footage calls "
+         "when --fc-x and --fc-y are given. A missing quarter call is \"--\"."_s,
+         {theme, opt(u"township"_s, u"Township with direction, such as 12N."_s, u"T"_s),
+          opt(u"range"_s, u"Range with direction, such as 34W."_s, u"R"_s),
+          opt(u"section"_s, u"Section number."_s, u"S"_s),
+          opt(u"meridian"_s, u"Principal meridian number."_s, u"M"_s),
+          opt(u"q160"_s, u"Quarter call, 160 acres: NW, NE, SE or SW."_s, u"Q"_s),
+          opt(u"q40"_s, u"Quarter call, 40 acres."_s, u"Q"_s),
+          opt(u"q10"_s, u"Quarter call, 10 acres."_s, u"Q"_s),
+          opt(u"q2_5"_s, u"Quarter call, 2.5 acres."_s, u"Q"_s),
+          opt(u"fc-x"_s, u"Footage call, such as 660E."_s, u"FCX"_s),
+          opt(u"fc-y"_s, u"Footage call, such as 1980S."_s, u"FCY"_s)},
+         {u"theme"_s, u"township"_s, u"range"_s, u"section"_s}},
+        {u"reverse"_s,
+         u"Prints section,township,range,q160,q40,q10,q2_5,fc_x,fc_y of a UTM point."_s,
+         {theme, opt(u"easting"_s, u"Easting, metres."_s, u"E"_s),
+          opt(u"northing"_s, u"Northing, metres."_s, u"N"_s)},
+         {u"theme"_s, u"easting"_s, u"northing"_s}},
+        {u"to-utm"_s,
+         u"Prints easting,northing of a latitude and longitude (west; the sign is ignored)."_s,
+         {opt(u"lat"_s, u"Latitude, decimal degrees."_s, u"LAT"_s),
+          opt(u"lon"_s, u"Longitude, decimal degrees west."_s, u"LON"_s),
+          opt(u"zone"_s, u"UTM zone (default 13)."_s, u"Z"_s)},
+         {u"lat"_s, u"lon"_s}},
+        {u"to-geo"_s,
+         u"Prints latitude,longitude (degrees west positive, 6 places) of a UTM point."_s,
+         {opt(u"easting"_s, u"Easting, metres."_s, u"E"_s),
+          opt(u"northing"_s, u"Northing, metres."_s, u"N"_s),
+          opt(u"zone"_s, u"UTM zone (default 13)."_s, u"Z"_s)},
+         {u"easting"_s, u"northing"_s}},
+        {u"zone"_s,
+         u"Prints easting,northing of a UTM point re-projected into another zone. The easting "
+         "must have 6 characters."_s,
+         {opt(u"easting"_s, u"Easting, metres, 6 characters."_s, u"E"_s),
+          opt(u"northing"_s, u"Northing, metres."_s, u"N"_s),
+          opt(u"from"_s, u"Starting zone."_s, u"Z1"_s), opt(u"to"_s, u"Ending zone."_s, u"Z2"_s)},
+         {u"easting"_s, u"northing"_s, u"from"_s, u"to"_s}},
+        {u"batch forward"_s,
+         u"Reads id,meridian,township,range,section,q160,q40,q10,q2_5,fc_x,fc_y and writes "
+         "id,easting,northing,error, one row per input row. A row with fc_x and fc_y uses the "
+         "footage calls, others the quarter calls."_s,
+         {theme, opt(u"in"_s, u"Input CSV file."_s, u"IN.csv"_s),
+          opt(u"out"_s, u"Output CSV file."_s, u"OUT.csv"_s)},
+         {u"theme"_s, u"in"_s, u"out"_s}},
+        {u"batch reverse"_s,
+         u"Reads id,easting,northing and writes "
+         "id,section,township,range,q160,q40,q10,q2_5,fc_x,fc_y,error."_s,
+         {theme, opt(u"in"_s, u"Input CSV file."_s, u"IN.csv"_s),
+          opt(u"out"_s, u"Output CSV file."_s, u"OUT.csv"_s)},
+         {u"theme"_s, u"in"_s, u"out"_s}},
+    };
+}
+
+// Opens a theme and checks that it is a PLSS section theme.
+std::shared_ptr<VectorLayer> openSectionTheme(const QString &path, QString *error)
+{
+    auto layer = VectorLayer::open(path);
+    if (!layer->Valid()) {
+        *error = path + u" did not load: "_s + layer->errorText();
+        return nullptr;
+    }
+    if (!isPlssSectionTheme(*layer)) {
+        *error = path + u" is not a PLSS section theme (it has no section, township and range "
+                        "fields)."_s;
+        return nullptr;
+    }
+    return layer;
+}
+
+QString callOrNone(const QString &call)
+{
+    const QString upper = call.trimmed().toUpper();
+    return upper.isEmpty() ? u"--"_s : upper;
+}
+
+struct ForwardInput
+{
+    SectionEntries entries;
+    std::array<QString, 4> calls;
+    QString fcX, fcY;
+};
+
+WellLocation runForward(const VectorLayer &theme, const ForwardInput &in, MessageService &messages)
+{
+    if (!in.fcX.trimmed().isEmpty() && !in.fcY.trimmed().isEmpty())
+        return locateByFootageCalls(theme, in.entries, in.fcX.trimmed(), in.fcY.trimmed(), messages);
+    return locateByQuarterCalls(theme, in.entries,
+                                {callOrNone(in.calls[0]), callOrNone(in.calls[1]),
+                                 callOrNone(in.calls[2]), callOrNone(in.calls[3])},
+                                messages);
+}
+
+QStringList reverseFields(const ReverseLocation &r)
+{
+    return {r.section,     r.township,    r.range,       r.quarters[0], r.quarters[1],
+            r.quarters[2], r.quarters[3], r.fcX,         r.fcY};
+}
+
+const QStringList reverseHeader = {u"section"_s, u"township"_s, u"range"_s,
+                                   u"q160"_s,    u"q40"_s,      u"q10"_s,
+                                   u"q2_5"_s,    u"fc_x"_s,     u"fc_y"_s};
+
+class Progress
+{
+public:
+    Progress(QTextStream &err, bool enabled, qsizetype total)
+        : m_err(err), m_enabled(enabled), m_total(total)
+    {
+        m_timer.start();
+    }
+    void step(qsizetype done)
+    {
+        if (!m_enabled || (done % 1000 != 0 && done != m_total))
+            return;
+        m_err << "\r" << done << " of " << m_total << " rows";
+        if (done == m_total)
+            m_err << " in " << m_timer.elapsed() / 1000.0 << " s\n";
+        m_err.flush();
+    }
+
+private:
+    QTextStream &m_err;
+    bool m_enabled;
+    qsizetype m_total;
+    QElapsedTimer m_timer;
+};
+
+bool readCsv(const QString &path, QList<QStringList> &records, QString *error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = u"Cannot read "_s + path + u": "_s + file.errorString();
+        return false;
+    }
+    const QByteArray bytes = file.readAll();
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    if (utf8.hasError()) // spreadsheets in this part of the world also write Windows-1252
+        text = QStringDecoder(QStringDecoder::System).decode(bytes);
+    records = csv::parse(text);
+    if (records.isEmpty()) {
+        *error = path + u" has no header line."_s;
+        return false;
+    }
+    return true;
+}
+
+bool writeCsv(const QString &path, const QList<QStringList> &records, QString *error)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        *error = u"Cannot write "_s + path + u": "_s + file.errorString();
+        return false;
+    }
+    QByteArray bytes;
+    for (const QStringList &r : records)
+        bytes += csv::formatRecord(r).toUtf8() + "\r\n";
+    file.write(bytes);
+    if (!file.commit()) {
+        *error = u"Cannot write "_s + path + u": "_s + file.errorString();
+        return false;
+    }
+    return true;
+}
+
+int batchForward(const VectorLayer &theme, const QString &in, const QString &out,
+                 QTextStream &err, bool showProgress)
+{
+    QList<QStringList> records;
+    QString error;
+    if (!readCsv(in, records, &error)) {
+        err << error << "\n";
+        return ExitError;
+    }
+    const QStringList names = {u"id"_s,   u"meridian"_s, u"township"_s, u"range"_s,
+                               u"section"_s, u"q160"_s, u"q40"_s,      u"q10"_s,
+                               u"q2_5"_s, u"fc_x"_s,    u"fc_y"_s};
+    const QList<int> col = csv::columnIndexes(records.first(), names);
+    for (int i : {2, 3, 4}) {
+        if (col[i] < 0) {
+            err << in << " has no column \"" << names[i] << "\".\n";
+            return ExitError;
+        }
+    }
+    QList<QStringList> output{{u"id"_s, u"easting"_s, u"northing"_s, u"error"_s}};
+    Progress progress(err, showProgress, records.size() - 1);
+    for (qsizetype r = 1; r < records.size(); ++r) {
+        const QStringList &row = records[r];
+        auto cell = [&](int i) { return col[i] >= 0 ? row.value(col[i]).trimmed() : QString(); };
+        ForwardInput input{{cell(4), cell(2), cell(3), cell(1)},
+                           {cell(5), cell(6), cell(7), cell(8)},
+                           cell(9),
+                           cell(10)};
+        RecordingMessageService messages;
+        const WellLocation w = runForward(theme, input, messages);
+        output.append({cell(0), w.located ? w.easting : QString(),
+                       w.located ? w.northing : QString(), said(messages)});
+        progress.step(r);
+    }
+    if (!writeCsv(out, output, &error)) {
+        err << error << "\n";
+        return ExitError;
+    }
+    return 0;
+}
+
+int batchReverse(const VectorLayer &theme, const QString &in, const QString &out,
+                 QTextStream &err, bool showProgress)
+{
+    QList<QStringList> records;
+    QString error;
+    if (!readCsv(in, records, &error)) {
+        err << error << "\n";
+        return ExitError;
+    }
+    const QStringList names = {u"id"_s, u"easting"_s, u"northing"_s};
+    const QList<int> col = csv::columnIndexes(records.first(), names);
+    for (int i : {1, 2}) {
+        if (col[i] < 0) {
+            err << in << " has no column \"" << names[i] << "\".\n";
+            return ExitError;
+        }
+    }
+    QList<QStringList> output{QStringList{u"id"_s} + reverseHeader + QStringList{u"error"_s}};
+    Progress progress(err, showProgress, records.size() - 1);
+    for (qsizetype r = 1; r < records.size(); ++r) {
+        const QStringList &row = records[r];
+        auto cell = [&](int i) { return col[i] >= 0 ? row.value(col[i]).trimmed() : QString(); };
+        RecordingMessageService messages;
+        const ReverseLocation rev = reverseLocate(theme, cell(1), cell(2), messages);
+        QStringList fields = rev.located ? reverseFields(rev) : QStringList(9, QString());
+        output.append(QStringList{cell(0)} + fields + QStringList{said(messages)});
+        progress.step(r);
+    }
+    if (!writeCsv(out, output, &error)) {
+        err << error << "\n";
+        return ExitError;
+    }
+    return 0;
+}
+
+std::optional<qint16> zoneOption(const QCommandLineParser &p, QTextStream &err)
+{
+    if (!p.isSet(u"zone"_s))
+        return qint16(13);
+    const auto v = parseNumber(p.value(u"zone"_s));
+    const auto zone = v ? toInt16(*v) : std::nullopt;
+    if (!zone)
+        err << "The zone must be a number between -32768 and 32767.\n";
+    return zone;
+}
+
+} // namespace
+
+int runLocateTool(const QStringList &arguments, QTextStream &out, QTextStream &err,
+                  bool showProgress)
+{
+    if (arguments.isEmpty()) {
+        err << commandsHelp();
+        return ExitUsage;
+    }
+    if (arguments.first() == u"--help"_s || arguments.first() == u"-h"_s) {
+        out << commandsHelp();
+        return 0;
+    }
+    QString name = arguments.first();
+    qsizetype consumed = 1;
+    if (name == u"batch"_s && arguments.size() > 1 && !arguments[1].startsWith(u'-')) {
+        name += u' ' + arguments[1];
+        consumed = 2;
+    }
+    const QList<Command> all = commands();
+    const auto it = std::find_if(all.begin(), all.end(), [&](const Command &c) { return c.name == name; });
+    if (it == all.end()) {
+        err << toolName << ": unknown command \"" << name << "\".\n\n" << commandsHelp();
+        return ExitUsage;
+    }
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption help(QStringList{u"h"_s, u"help"_s}, u"Show this help."_s);
+    parser.addOption(help);
+    parser.addOptions(it->options);
+    const QStringList toParse = QStringList{toolName + u' ' + name} + arguments.mid(consumed);
+    const QString usage = u"Usage: "_s + toolName + u' ' + name + u" [options]\n"_s;
+    // Qt's help starts with its own usage line, naming the executable's path: ours replaces it.
+    const QString optionsHelp = parser.helpText().section(u'\n', 1).trimmed() + u'\n';
+    if (!parser.parse(toParse)) {
+        err << toolName << ": " << parser.errorText() << "\n\n" << usage << optionsHelp;
+        return ExitUsage;
+    }
+    if (parser.isSet(help)) {
+        out << usage << it->description << "\n\n" << optionsHelp;
+        return 0;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        err << toolName << ": unexpected argument \"" << parser.positionalArguments().first()
+            << "\".\n\n" << usage << optionsHelp;
+        return ExitUsage;
+    }
+    for (const QString &required : it->required) {
+        if (!parser.isSet(required)) {
+            err << toolName << ": --" << required << " is required.\n\n" << usage << optionsHelp;
+            return ExitUsage;
+        }
+    }
+    auto v = [&](const QString &option) { return parser.value(option); };
+
+    std::shared_ptr<VectorLayer> theme;
+    if (it->required.contains(u"theme"_s)) {
+        QString error;
+        theme = openSectionTheme(v(u"theme"_s), &error);
+        if (!theme) {
+            err << error << "\n";
+            return ExitError;
+        }
+    }
+    RecordingMessageService messages;
+    auto fail = [&]() {
+        err << said(messages) << "\n";
+        return ExitError;
+    };
+
+    if (name == u"forward"_s) {
+        if (parser.isSet(u"fc-x"_s) != parser.isSet(u"fc-y"_s)) {
+            err << toolName << ": --fc-x and --fc-y go together.\n";
+            return ExitUsage;
+        }
+        const ForwardInput input{{v(u"section"_s), v(u"township"_s), v(u"range"_s), v(u"meridian"_s)},
+                                 {v(u"q160"_s), v(u"q40"_s), v(u"q10"_s), v(u"q2_5"_s)},
+                                 v(u"fc-x"_s),
+                                 v(u"fc-y"_s)};
+        if (parser.isSet(u"fc-x"_s) && (input.fcX.isEmpty() || input.fcY.isEmpty())) {
+            err << noFootingCallMessage() << "\n";
+            return ExitError;
+        }
+        const WellLocation w = runForward(*theme, input, messages);
+        if (!w.located)
+            return fail();
+        out << csv::formatRecord({u"easting"_s, u"northing"_s}) << "\n"
+            << csv::formatRecord({w.easting, w.northing}) << "\n";
+        return 0;
+    }
+    if (name == u"reverse"_s) {
+        const ReverseLocation r = reverseLocate(*theme, v(u"easting"_s), v(u"northing"_s), messages);
+        if (!r.located)
+            return fail();
+        out << csv::formatRecord(reverseHeader) << "\n" << csv::formatRecord(reverseFields(r)) << "\n";
+        return 0;
+    }
+    if (name == u"to-utm"_s) {
+        const auto zone = zoneOption(parser, err);
+        if (!zone)
+            return ExitError;
+        const auto lat = parseNumber(v(u"lat"_s));
+        const auto lon = parseNumber(v(u"lon"_s));
+        double e = 0, n = 0;
+        if (!lat || !lon) {
+            err << "Latitude and longitude must be numbers in decimal degrees.\n";
+            return ExitError;
+        }
+        if (!GeographicToUtm(*lat, -std::fabs(*lon), *zone, e, n)) {
+            err << conversionFailedMessage() << "\n";
+            return ExitError;
+        }
+        out << "easting,northing\n"
+            << csv::formatRecord({formatNumber(roundTo(e, 2)), formatNumber(roundTo(n, 2))}) << "\n";
+        return 0;
+    }
+    if (name == u"to-geo"_s) {
+        const auto zone = zoneOption(parser, err);
+        if (!zone)
+            return ExitError;
+        const auto e = parseNumber(v(u"easting"_s));
+        const auto n = parseNumber(v(u"northing"_s));
+        double lat = 0, lon = 0;
+        if (!e || !n) {
+            err << "Easting and northing must be numbers in metres.\n";
+            return ExitError;
+        }
+        if (!UtmToGeographic(*e, *n, *zone, lat, lon)) {
+            err << conversionFailedMessage() << "\n";
+            return ExitError;
+        }
+        out << "latitude,longitude\n"
+            << csv::formatRecord({formatNumber(roundTo(lat, 6)), formatNumber(roundTo(lon, 6))})
+            << "\n";
+        return 0;
+    }
+    if (name == u"zone"_s) {
+        const auto r = convertZone(v(u"easting"_s), v(u"northing"_s), v(u"from"_s), v(u"to"_s), messages);
+        if (!r)
+            return fail();
+        out << "easting,northing\n" << csv::formatRecord({r->easting, r->northing}) << "\n";
+        return 0;
+    }
+    if (name == u"batch forward"_s)
+        return batchForward(*theme, v(u"in"_s), v(u"out"_s), err, showProgress);
+    return batchReverse(*theme, v(u"in"_s), v(u"out"_s), err, showProgress);
+}
