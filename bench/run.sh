@@ -10,13 +10,42 @@ export QT_QPA_PLATFORM=offscreen
 "$build/bench/bench_engine" --peak-memory 2>&1 | grep -v XDG_RUNTIME
 
 theme=$("$build/bench/bench_engine" --theme-path 2>/dev/null)
+# Batch location: 100,000 forward descriptions and 100,000 reverse points on the same theme.
+work=$(dirname "$theme")
+awk -v seed=5 'BEGIN { srand(seed); q[0]="NW"; q[1]="NE"; q[2]="SE"; q[3]="SW";
+    print "id,meridian,township,range,section,q160,q40,q10,q2_5,fc_x,fc_y";
+    for (i = 1; i <= 100000; i++) {
+        t = 1 + int(rand() * 53); r = 1 + int(rand() * 53); s = 1 + int(rand() * 36);
+        if (i % 2) printf "%d,6,%dN,%dW,%d,%s,%s,%s,%s,,\n", i, t, r, s, q[int(rand()*4)], q[int(rand()*4)], q[int(rand()*4)], q[int(rand()*4)];
+        else printf "%d,6,%dN,%dW,%d,,,,,%dE,%dS\n", i, t, r, s, 1 + int(rand() * 5000), 1 + int(rand() * 5000);
+    } }' > "$work/forward100k.csv"
+awk -v seed=6 'BEGIN { srand(seed); side = 53 * 6 * 1609.344; print "id,easting,northing";
+    for (i = 1; i <= 100000; i++)
+        printf "%d,%.1f,%.1f\n", i, 200000 + rand() * (side < 799999 - 200000 ? side : 799999 - 200000), 3500000 + rand() * side;
+    }' > "$work/reverse100k.csv"
 echo
-echo "ogrinfo -where on the same theme, 10 runs (each opens the file and scans the table):"
+for direction in forward reverse; do
+    start=$(date +%s.%N)
+    "$build/tractwise-locate" batch "$direction" --theme "$theme" --in "$work/${direction}100k.csv" \
+        --out "$work/${direction}100k-out.csv" 2>/dev/null
+    end=$(date +%s.%N)
+    errors=$(awk -F, '{ sub(/\r$/, "") } NR > 1 && $NF != "" { n++ } END { print n + 0 }' "$work/${direction}100k-out.csv")
+    echo "batch $direction: 100000 rows in $(printf '%.2f' "$(echo "$end - $start" | bc -l)") s," \
+        "$(printf '%.0f' "$(echo "100000 / ($end - $start)" | bc -l)") rows/s ($errors rows with a message)"
+done
+
+echo
+echo "GDAL's section searches alone, on a sample of 20 each (one ogrinfo process per row):"
 start=$(date +%s.%N)
-for i in $(seq 1 10); do
-    ogrinfo -ro -q "$theme" sections100k \
-        -where "section = $((i % 36 + 1)) and township = $((i + 3)) and range = $((i + 7)) and base_side = 'N' and meridian_s = 'W' and meridian = 6" \
-        >/dev/null
+for i in $(seq 1 20); do
+    ogrinfo -ro -q "$theme" sections100k -where "section = $((i % 36 + 1)) and township = $((i + 3)) and range = $((i + 7)) and base_side = 'N' and meridian_s = 'W' and meridian = 6" >/dev/null
 done
 end=$(date +%s.%N)
-echo "  $(echo "($end - $start) * 100" | bc -l | xargs printf '%.0f') ms per ogrinfo run"
+echo "  ogrinfo -where: $(echo "($end - $start) * 1000 / 20" | bc -l | xargs printf '%.0f') ms per description"
+start=$(date +%s.%N)
+for i in $(seq 1 20); do
+    x=$((200000 + i * 20000)); y=$((3500000 + i * 20000))
+    ogrinfo -ro -q "$theme" sections100k -spat $x $y $((x + 1)) $((y + 1)) >/dev/null
+done
+end=$(date +%s.%N)
+echo "  ogrinfo -spat:  $(echo "($end - $start) * 1000 / 20" | bc -l | xargs printf '%.0f') ms per point"

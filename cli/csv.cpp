@@ -12,7 +12,7 @@ QList<QStringList> parse(const QString &input)
         text = text.mid(1);
     QStringList record;
     QString field;
-    bool quoted = false;      // inside a quoted field
+    bool quoted = false;       // inside a quoted field
     bool fieldStarted = false; // something seen on this record
     const qsizetype n = text.size();
     for (qsizetype i = 0; i < n; ++i) {

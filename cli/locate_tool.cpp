@@ -64,7 +64,8 @@ QList<Command> commands()
     auto opt = [](const QString &name, const QString &help, const QString &value) {
         return QCommandLineOption(name, help, value);
     };
-    const QCommandLineOption theme = opt(u"theme"_s, u"PLSS section theme (.shp)."_s, u"SECTIONS.shp"_s);
+    const QCommandLineOption theme =
+        opt(u"theme"_s, u"PLSS section theme (.shp)."_s, u"SECTIONS.shp"_s);
     return {
         {u"forward"_s,
          u"Prints easting,northing of a well described by quarter calls, or by footage calls "
@@ -152,7 +153,8 @@ struct ForwardInput
 WellLocation runForward(const VectorLayer &theme, const ForwardInput &in, MessageService &messages)
 {
     if (!in.fcX.trimmed().isEmpty() && !in.fcY.trimmed().isEmpty())
-        return locateByFootageCalls(theme, in.entries, in.fcX.trimmed(), in.fcY.trimmed(), messages);
+        return locateByFootageCalls(theme, in.entries, in.fcX.trimmed(), in.fcY.trimmed(),
+                                    messages);
     return locateByQuarterCalls(theme, in.entries,
                                 {callOrNone(in.calls[0]), callOrNone(in.calls[1]),
                                  callOrNone(in.calls[2]), callOrNone(in.calls[3])},
@@ -161,19 +163,20 @@ WellLocation runForward(const VectorLayer &theme, const ForwardInput &in, Messag
 
 QStringList reverseFields(const ReverseLocation &r)
 {
-    return {r.section,     r.township,    r.range,       r.quarters[0], r.quarters[1],
-            r.quarters[2], r.quarters[3], r.fcX,         r.fcY};
+    return {r.section,     r.township,    r.range, r.quarters[0], r.quarters[1],
+            r.quarters[2], r.quarters[3], r.fcX,   r.fcY};
 }
 
-const QStringList reverseHeader = {u"section"_s, u"township"_s, u"range"_s,
-                                   u"q160"_s,    u"q40"_s,      u"q10"_s,
-                                   u"q2_5"_s,    u"fc_x"_s,     u"fc_y"_s};
+const QStringList reverseHeader = {u"section"_s, u"township"_s, u"range"_s, u"q160"_s, u"q40"_s,
+                                   u"q10"_s,     u"q2_5"_s,     u"fc_x"_s,  u"fc_y"_s};
 
 class Progress
 {
 public:
     Progress(QTextStream &err, bool enabled, qsizetype total)
-        : m_err(err), m_enabled(enabled), m_total(total)
+        : m_err(err)
+        , m_enabled(enabled)
+        , m_total(total)
     {
         m_timer.start();
     }
@@ -232,8 +235,8 @@ bool writeCsv(const QString &path, const QList<QStringList> &records, QString *e
     return true;
 }
 
-int batchForward(const VectorLayer &theme, const QString &in, const QString &out,
-                 QTextStream &err, bool showProgress)
+int batchForward(const VectorLayer &theme, const QString &in, const QString &out, QTextStream &err,
+                 bool showProgress)
 {
     QList<QStringList> records;
     QString error;
@@ -241,9 +244,9 @@ int batchForward(const VectorLayer &theme, const QString &in, const QString &out
         err << error << "\n";
         return ExitError;
     }
-    const QStringList names = {u"id"_s,   u"meridian"_s, u"township"_s, u"range"_s,
-                               u"section"_s, u"q160"_s, u"q40"_s,      u"q10"_s,
-                               u"q2_5"_s, u"fc_x"_s,    u"fc_y"_s};
+    const QStringList names = {u"id"_s,      u"meridian"_s, u"township"_s, u"range"_s,
+                               u"section"_s, u"q160"_s,     u"q40"_s,      u"q10"_s,
+                               u"q2_5"_s,    u"fc_x"_s,     u"fc_y"_s};
     const QList<int> col = csv::columnIndexes(records.first(), names);
     for (int i : {2, 3, 4}) {
         if (col[i] < 0) {
@@ -273,8 +276,8 @@ int batchForward(const VectorLayer &theme, const QString &in, const QString &out
     return 0;
 }
 
-int batchReverse(const VectorLayer &theme, const QString &in, const QString &out,
-                 QTextStream &err, bool showProgress)
+int batchReverse(const VectorLayer &theme, const QString &in, const QString &out, QTextStream &err,
+                 bool showProgress)
 {
     QList<QStringList> records;
     QString error;
@@ -339,7 +342,8 @@ int runLocateTool(const QStringList &arguments, QTextStream &out, QTextStream &e
         consumed = 2;
     }
     const QList<Command> all = commands();
-    const auto it = std::find_if(all.begin(), all.end(), [&](const Command &c) { return c.name == name; });
+    const auto it =
+        std::find_if(all.begin(), all.end(), [&](const Command &c) { return c.name == name; });
     if (it == all.end()) {
         err << toolName << ": unknown command \"" << name << "\".\n\n" << commandsHelp();
         return ExitUsage;
@@ -363,7 +367,8 @@ int runLocateTool(const QStringList &arguments, QTextStream &out, QTextStream &e
     }
     if (!parser.positionalArguments().isEmpty()) {
         err << toolName << ": unexpected argument \"" << parser.positionalArguments().first()
-            << "\".\n\n" << usage << optionsHelp;
+            << "\".\n\n"
+            << usage << optionsHelp;
         return ExitUsage;
     }
     for (const QString &required : it->required) {
@@ -394,10 +399,11 @@ int runLocateTool(const QStringList &arguments, QTextStream &out, QTextStream &e
             err << toolName << ": --fc-x and --fc-y go together.\n";
             return ExitUsage;
         }
-        const ForwardInput input{{v(u"section"_s), v(u"township"_s), v(u"range"_s), v(u"meridian"_s)},
-                                 {v(u"q160"_s), v(u"q40"_s), v(u"q10"_s), v(u"q2_5"_s)},
-                                 v(u"fc-x"_s),
-                                 v(u"fc-y"_s)};
+        const ForwardInput input{
+            {v(u"section"_s), v(u"township"_s), v(u"range"_s), v(u"meridian"_s)},
+            {v(u"q160"_s), v(u"q40"_s), v(u"q10"_s), v(u"q2_5"_s)},
+            v(u"fc-x"_s),
+            v(u"fc-y"_s)};
         if (parser.isSet(u"fc-x"_s) && (input.fcX.isEmpty() || input.fcY.isEmpty())) {
             err << noFootingCallMessage() << "\n";
             return ExitError;
@@ -410,10 +416,12 @@ int runLocateTool(const QStringList &arguments, QTextStream &out, QTextStream &e
         return 0;
     }
     if (name == u"reverse"_s) {
-        const ReverseLocation r = reverseLocate(*theme, v(u"easting"_s), v(u"northing"_s), messages);
+        const ReverseLocation r =
+            reverseLocate(*theme, v(u"easting"_s), v(u"northing"_s), messages);
         if (!r.located)
             return fail();
-        out << csv::formatRecord(reverseHeader) << "\n" << csv::formatRecord(reverseFields(r)) << "\n";
+        out << csv::formatRecord(reverseHeader) << "\n"
+            << csv::formatRecord(reverseFields(r)) << "\n";
         return 0;
     }
     if (name == u"to-utm"_s) {
@@ -432,7 +440,8 @@ int runLocateTool(const QStringList &arguments, QTextStream &out, QTextStream &e
             return ExitError;
         }
         out << "easting,northing\n"
-            << csv::formatRecord({formatNumber(roundTo(e, 2)), formatNumber(roundTo(n, 2))}) << "\n";
+            << csv::formatRecord({formatNumber(roundTo(e, 2)), formatNumber(roundTo(n, 2))})
+            << "\n";
         return 0;
     }
     if (name == u"to-geo"_s) {
@@ -456,7 +465,8 @@ int runLocateTool(const QStringList &arguments, QTextStream &out, QTextStream &e
         return 0;
     }
     if (name == u"zone"_s) {
-        const auto r = convertZone(v(u"easting"_s), v(u"northing"_s), v(u"from"_s), v(u"to"_s), messages);
+        const auto r =
+            convertZone(v(u"easting"_s), v(u"northing"_s), v(u"from"_s), v(u"to"_s), messages);
         if (!r)
             return fail();
         out << "easting,northing\n" << csv::formatRecord({r->easting, r->northing}) << "\n";

@@ -28,8 +28,8 @@ std::optional<UtmTexts> latLongToUtm(const LatLongTexts &in, MessageService &mes
 
 // Empty boxes read as 0; a non-empty box that is not a number is refused with a message. The
 // mode decides the notation written; seconds are whole and never carry into minutes.
-std::optional<LatLongTexts> utmToLatLong(const QString &easting, const QString &northing,
-                                         int mode, MessageService &messages);
+std::optional<LatLongTexts> utmToLatLong(const QString &easting, const QString &northing, int mode,
+                                         MessageService &messages);
 
 // Re-projects a UTM position from one zone to another. The easting must be typed as exactly six
 // characters ("Easting does not have 6 characters"); zones are 16-bit numbers.

@@ -24,8 +24,8 @@ struct ReverseLocation
     MapRect sectionExtent;
     bool located = false;
     QString section, township, range;
-    QString fcX, fcY;                 // "E1234.56", "S123.45"
-    std::array<QString, 4> quarters;  // 160, 40, 10, 2.5 acres
+    QString fcX, fcY;                // "E1234.56", "S123.45"
+    std::array<QString, 4> quarters; // 160, 40, 10, 2.5 acres
     MapPoint searchPoint;
     QList<std::shared_ptr<GraphicSymbol>> symbols; // the red circle, then the quarter lines
 };

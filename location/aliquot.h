@@ -43,8 +43,8 @@ struct QuarterLine
 
 struct AliquotResult
 {
-    MapPoint location;         // mean of the final parcel's corners
-    QList<QuarterLine> lines;  // W-E then S-N of every processed level
+    MapPoint location;        // mean of the final parcel's corners
+    QList<QuarterLine> lines; // W-E then S-N of every processed level
     CornerArray finalParcel{};
 };
 

@@ -61,19 +61,23 @@ std::optional<FootingCall> CalcFootingCall(const MapPolygon &section, const MapP
     if (section.isEmpty() || !GetPolyCorners(section, extentCorners, c, messages))
         return std::nullopt;
     bool on = false;
-    const double toWest = PointLineDistance(point.X, point.Y, c[SW].X, c[SW].Y, c[NW].X, c[NW].Y, on);
-    const double toEast = PointLineDistance(point.X, point.Y, c[SE].X, c[SE].Y, c[NE].X, c[NE].Y, on);
-    const double toNorth = PointLineDistance(point.X, point.Y, c[NW].X, c[NW].Y, c[NE].X, c[NE].Y, on);
-    const double toSouth = PointLineDistance(point.X, point.Y, c[SW].X, c[SW].Y, c[SE].X, c[SE].Y, on);
+    const double toWest =
+        PointLineDistance(point.X, point.Y, c[SW].X, c[SW].Y, c[NW].X, c[NW].Y, on);
+    const double toEast =
+        PointLineDistance(point.X, point.Y, c[SE].X, c[SE].Y, c[NE].X, c[NE].Y, on);
+    const double toNorth =
+        PointLineDistance(point.X, point.Y, c[NW].X, c[NW].Y, c[NE].X, c[NE].Y, on);
+    const double toSouth =
+        PointLineDistance(point.X, point.Y, c[SW].X, c[SW].Y, c[SE].X, c[SE].Y, on);
 
     const MapPoint w = toNorth < toSouth ? MapPoint{c[NW].X - c[NE].X, c[NW].Y - c[NE].Y}
                                          : MapPoint{c[SW].X - c[SE].X, c[SW].Y - c[SE].Y};
     const MapPoint n = toWest < toEast ? MapPoint{c[NW].X - c[SW].X, c[NW].Y - c[SW].Y}
                                        : MapPoint{c[NE].X - c[SE].X, c[NE].Y - c[SE].Y};
-    const MapPoint probes[4] = {{point.X + w.X, point.Y + w.Y},   // west
-                                {point.X - w.X, point.Y - w.Y},   // east
-                                {point.X + n.X, point.Y + n.Y},   // north
-                                {point.X - n.X, point.Y - n.Y}};  // south
+    const MapPoint probes[4] = {{point.X + w.X, point.Y + w.Y},  // west
+                                {point.X - w.X, point.Y - w.Y},  // east
+                                {point.X + n.X, point.Y + n.Y},  // north
+                                {point.X - n.X, point.Y - n.Y}}; // south
     double best[4] = {10000.0, 10000.0, 10000.0, 10000.0};
     const MapPolygon::Part &ring = section.parts().first();
     const qsizetype count = ring.size();
@@ -119,10 +123,9 @@ MapPoint unit(const MapPoint &from, const MapPoint &to)
 
 } // namespace
 
-std::optional<MapPoint> placeByFootageCalls(const MapPolygon &section,
-                                            const CornerArray &c, const QString &fcX,
-                                            const QString &fcY, MessageService &messages,
-                                            bool *emptyCalls)
+std::optional<MapPoint> placeByFootageCalls(const MapPolygon &section, const CornerArray &c,
+                                            const QString &fcX, const QString &fcY,
+                                            MessageService &messages, bool *emptyCalls)
 {
     if (emptyCalls)
         *emptyCalls = false;

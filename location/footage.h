@@ -48,9 +48,9 @@ std::optional<FootingCall> CalcFootingCall(const MapPolygon &section, const MapP
 // `emptyCalls` is set: the caller empties its outputs), a letter that is not N, S, E or W, or a
 // distance that is not a number.
 std::optional<MapPoint> placeByFootageCalls(const MapPolygon &section,
-                                            const CornerArray &sectionCorners,
-                                            const QString &fcX, const QString &fcY,
-                                            MessageService &messages, bool *emptyCalls = nullptr);
+                                            const CornerArray &sectionCorners, const QString &fcX,
+                                            const QString &fcY, MessageService &messages,
+                                            bool *emptyCalls = nullptr);
 
 QString noFootingCallMessage();
 QString illegalDirectionMessage();

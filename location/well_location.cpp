@@ -58,8 +58,7 @@ WellLocation locateByQuarterCalls(const VectorLayer &theme, const SectionEntries
 }
 
 WellLocation locateByFootageCalls(const VectorLayer &theme, const SectionEntries &entries,
-                                  const QString &fcX, const QString &fcY,
-                                  MessageService &messages)
+                                  const QString &fcX, const QString &fcY, MessageService &messages)
 {
     WellLocation result;
     const auto poly = findSectionPolygon(theme, entries, messages);

@@ -35,8 +35,7 @@ WellLocation locateByQuarterCalls(const VectorLayer &theme, const SectionEntries
 
 // Footage calls such as "660E" and "1980S" (or "E660" and "S1980").
 WellLocation locateByFootageCalls(const VectorLayer &theme, const SectionEntries &entries,
-                                  const QString &fcX, const QString &fcY,
-                                  MessageService &messages);
+                                  const QString &fcX, const QString &fcY, MessageService &messages);
 
 std::shared_ptr<CircleSymbol> resultCircle(const MapPoint &at);
 std::shared_ptr<LineSymbol> quarterLineSymbol(const MapPoint &from, const MapPoint &to);

@@ -17,9 +17,7 @@ namespace {
 QPoint toPixel(const MapViewport &viewport, const MapPoint &p)
 {
     const QPointF d = viewport.toDevice(p);
-    const auto clampToInt = [](double v) {
-        return int(std::clamp(std::floor(v), -1.0e9, 1.0e9));
-    };
+    const auto clampToInt = [](double v) { return int(std::clamp(std::floor(v), -1.0e9, 1.0e9)); };
     return {clampToInt(d.x()), clampToInt(d.y())};
 }
 
@@ -69,7 +67,8 @@ void CircleSymbol::Draw(QPainter &painter, const MapViewport &viewport, MessageS
     painter.restore();
 }
 
-void MapGraphics::Draw(QPainter &painter, const MapViewport &viewport, MessageService *notices) const
+void MapGraphics::Draw(QPainter &painter, const MapViewport &viewport,
+                       MessageService *notices) const
 {
     for (const auto &symbol : m_symbols)
         symbol->Draw(painter, viewport, notices);

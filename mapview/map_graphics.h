@@ -31,7 +31,8 @@ public:
     MapPoint Shape;    // where the text stands (a copy of the point given)
     quint32 Color = 0; // packed RGB
     QFont font;
-    void Draw(QPainter &painter, const MapViewport &viewport, MessageService *notices) const override;
+    void Draw(QPainter &painter, const MapViewport &viewport,
+              MessageService *notices) const override;
 };
 
 // A line of map points; the calculators always give it two.
@@ -42,7 +43,8 @@ public:
     QList<MapPoint> Points;
     // Appends a copy of the point; a third point is reported to `messages` but kept.
     void AddPoint(const MapPoint &point, MessageService *messages = nullptr);
-    void Draw(QPainter &painter, const MapViewport &viewport, MessageService *notices) const override;
+    void Draw(QPainter &painter, const MapViewport &viewport,
+              MessageService *notices) const override;
 };
 
 // A circle of a radius in map units; filled red when it is more than 2 pixels across.
@@ -52,7 +54,8 @@ public:
     MapPoint Center;
     double radius = 0;
     quint32 Color = 255;
-    void Draw(QPainter &painter, const MapViewport &viewport, MessageService *notices) const override;
+    void Draw(QPainter &painter, const MapViewport &viewport,
+              MessageService *notices) const override;
 };
 
 class MapGraphics

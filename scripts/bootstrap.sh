@@ -13,7 +13,7 @@ packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libgdal-dev gdal-bin libproj-dev proj-data libboost-dev libbenchmark-dev
-    fonts-dejavu-core xvfb xauth
+    fonts-dejavu-core xvfb xauth bc
 )
 
 install_missing() {

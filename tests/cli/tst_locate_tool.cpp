@@ -62,15 +62,14 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QList<QStringList>>("records");
-        QTest::newRow("plain, LF") << u"a,b\n1,2\n"_s
-                                   << QList<QStringList>{{u"a"_s, u"b"_s}, {u"1"_s, u"2"_s}};
+        QTest::newRow("plain, LF")
+            << u"a,b\n1,2\n"_s << QList<QStringList>{{u"a"_s, u"b"_s}, {u"1"_s, u"2"_s}};
         QTest::newRow("CRLF, no final line end")
             << u"a,b\r\n1,2"_s << QList<QStringList>{{u"a"_s, u"b"_s}, {u"1"_s, u"2"_s}};
         QTest::newRow("quoted comma, quote and line break")
             << u"\"x,y\",\"say \"\"hi\"\"\",\"two\nlines\"\n"_s
             << QList<QStringList>{{u"x,y"_s, u"say \"hi\""_s, u"two\nlines"_s}};
-        QTest::newRow("empty fields") << u",,\n"_s
-                                      << QList<QStringList>{{u""_s, u""_s, u""_s}};
+        QTest::newRow("empty fields") << u",,\n"_s << QList<QStringList>{{u""_s, u""_s, u""_s}};
         QTest::newRow("byte order mark and blank lines")
             << u"\uFEFFid\n\n7\n\n"_s << QList<QStringList>{{u"id"_s}, {u"7"_s}};
     }
@@ -94,67 +93,74 @@ private Q_SLOTS:
         QTest::addColumn<QString>("errContains");
         const QString t = m_dir.filePath(u"sections.shp"_s);
         QTest::newRow("forward, quarter calls")
-            << QStringList{u"forward"_s, u"--theme"_s, t, u"--township"_s, u"12N"_s, u"--range"_s,
-                           u"34W"_s, u"--section"_s, u"31"_s, u"--q160"_s, u"NE"_s, u"--q40"_s,
+            << QStringList{u"forward"_s, u"--theme"_s, t,        u"--township"_s,
+                           u"12N"_s,     u"--range"_s, u"34W"_s, u"--section"_s,
+                           u"31"_s,      u"--q160"_s,  u"NE"_s,  u"--q40"_s,
                            u"SW"_s}
             << 0 << u"easting,northing\n401005.84,4401005.84\n"_s << QString();
         QTest::newRow("forward, footage calls")
-            << QStringList{u"forward"_s, u"--theme"_s, t, u"--township"_s, u"12N"_s, u"--range"_s,
-                           u"34W"_s, u"--section"_s, u"31"_s, u"--fc-x"_s, u"660E"_s, u"--fc-y"_s,
+            << QStringList{u"forward"_s, u"--theme"_s, t,         u"--township"_s,
+                           u"12N"_s,     u"--range"_s, u"34W"_s,  u"--section"_s,
+                           u"31"_s,      u"--fc-x"_s,  u"660E"_s, u"--fc-y"_s,
                            u"1980S"_s}
             << 0 << u"easting,northing\n401408.18,4400603.51\n"_s << QString();
         QTest::newRow("forward, no such section")
-            << QStringList{u"forward"_s, u"--theme"_s, t, u"--township"_s, u"40N"_s, u"--range"_s,
-                           u"34W"_s, u"--section"_s, u"7"_s}
+            << QStringList{u"forward"_s,    u"--theme"_s,   t,
+                           u"--township"_s, u"40N"_s,       u"--range"_s,
+                           u"34W"_s,        u"--section"_s, u"7"_s}
             << 1 << QString() << u"Unable to locate PLSS section."_s;
         QTest::newRow("forward, bad footage")
-            << QStringList{u"forward"_s, u"--theme"_s, t, u"--township"_s, u"12N"_s, u"--range"_s,
-                           u"34W"_s, u"--section"_s, u"7"_s, u"--fc-x"_s, u"660E"_s, u"--fc-y"_s,
+            << QStringList{u"forward"_s, u"--theme"_s, t,         u"--township"_s,
+                           u"12N"_s,     u"--range"_s, u"34W"_s,  u"--section"_s,
+                           u"7"_s,       u"--fc-x"_s,  u"660E"_s, u"--fc-y"_s,
                            u"S1980"_s}
             << 1 << QString() << u"Illegal or no directions specified."_s;
-        QTest::newRow("reverse")
-            << QStringList{u"reverse"_s, u"--theme"_s, t, u"--easting"_s, u"400600"_s,
-                           u"--northing"_s, u"4400600"_s}
-            << 0
-            << u"section,township,range,q160,q40,q10,q2_5,fc_x,fc_y\n"
-               "31,12N,34W,SW,NE,SW,NE,W1968.5,S1968.5\n"_s
-            << QString();
+        QTest::newRow("reverse") << QStringList{u"reverse"_s,   u"--theme"_s, t,
+                                                u"--easting"_s, u"400600"_s,  u"--northing"_s,
+                                                u"4400600"_s}
+                                 << 0
+                                 << u"section,township,range,q160,q40,q10,q2_5,fc_x,fc_y\n"
+                                    "31,12N,34W,SW,NE,SW,NE,W1968.5,S1968.5\n"_s
+                                 << QString();
         QTest::newRow("reverse, five-digit easting")
-            << QStringList{u"reverse"_s, u"--theme"_s, t, u"--easting"_s, u"40060"_s,
-                           u"--northing"_s, u"4400600"_s}
+            << QStringList{u"reverse"_s, u"--theme"_s,    t,           u"--easting"_s,
+                           u"40060"_s,   u"--northing"_s, u"4400600"_s}
             << 1 << QString() << u"Easting is not 6 characters in length."_s;
         QTest::newRow("to-utm") << QStringList{u"to-utm"_s, u"--lat"_s, u"40"_s, u"--lon"_s,
                                                u"-106"_s}
                                 << 0 << u"easting,northing\n414639.54,4428236.14\n"_s << QString();
         QTest::newRow("to-utm, zone 12")
-            << QStringList{u"to-utm"_s, u"--lat"_s, u"38.5"_s, u"--lon"_s, u"108.25"_s,
-                           u"--zone"_s, u"12"_s}
+            << QStringList{u"to-utm"_s, u"--lat"_s,  u"38.5"_s, u"--lon"_s,
+                           u"108.25"_s, u"--zone"_s, u"12"_s}
             << 0 << u"easting,northing\n739815.09,4264877.71\n"_s << QString();
         QTest::newRow("to-geo") << QStringList{u"to-geo"_s, u"--easting"_s, u"414639.538"_s,
                                                u"--northing"_s, u"4428236.142"_s}
                                 << 0 << u"latitude,longitude\n40.000001,106\n"_s << QString();
-        QTest::newRow("zone") << QStringList{u"zone"_s, u"--easting"_s, u"756100"_s,
-                                             u"--northing"_s, u"4432069"_s, u"--from"_s, u"12"_s,
-                                             u"--to"_s, u"13"_s}
+        QTest::newRow("zone") << QStringList{u"zone"_s,       u"--easting"_s, u"756100"_s,
+                                             u"--northing"_s, u"4432069"_s,   u"--from"_s,
+                                             u"12"_s,         u"--to"_s,      u"13"_s}
                               << 0 << u"easting,northing\n243900.66,4432069.05\n"_s << QString();
         QTest::newRow("zone, seven characters")
-            << QStringList{u"zone"_s, u"--easting"_s, u"756100.5"_s, u"--northing"_s,
-                           u"4432069"_s, u"--from"_s, u"12"_s, u"--to"_s, u"13"_s}
+            << QStringList{u"zone"_s,       u"--easting"_s, u"756100.5"_s,
+                           u"--northing"_s, u"4432069"_s,   u"--from"_s,
+                           u"12"_s,         u"--to"_s,      u"13"_s}
             << 1 << QString() << u"Easting does not have 6 characters"_s;
-        QTest::newRow("unknown command") << QStringList{u"sideways"_s} << 2 << QString()
-                                         << u"unknown command"_s;
+        QTest::newRow("unknown command")
+            << QStringList{u"sideways"_s} << 2 << QString() << u"unknown command"_s;
         QTest::newRow("missing option") << QStringList{u"to-geo"_s, u"--easting"_s, u"1"_s} << 2
                                         << QString() << u"--northing is required"_s;
         QTest::newRow("unknown option") << QStringList{u"to-geo"_s, u"--eastin"_s, u"1"_s} << 2
                                         << QString() << u"Unknown option"_s;
         QTest::newRow("no command") << QStringList{} << 2 << QString() << u"Commands:"_s;
         QTest::newRow("not a section theme")
-            << QStringList{u"reverse"_s, u"--theme"_s, m_dir.filePath(u"quads.shp"_s),
-                           u"--easting"_s, u"400600"_s, u"--northing"_s, u"4400600"_s}
+            << QStringList{u"reverse"_s,   u"--theme"_s, m_dir.filePath(u"quads.shp"_s),
+                           u"--easting"_s, u"400600"_s,  u"--northing"_s,
+                           u"4400600"_s}
             << 1 << QString() << u"is not a PLSS section theme"_s;
         QTest::newRow("missing theme")
-            << QStringList{u"reverse"_s, u"--theme"_s, m_dir.filePath(u"none.shp"_s),
-                           u"--easting"_s, u"400600"_s, u"--northing"_s, u"4400600"_s}
+            << QStringList{u"reverse"_s,   u"--theme"_s, m_dir.filePath(u"none.shp"_s),
+                           u"--easting"_s, u"400600"_s,  u"--northing"_s,
+                           u"4400600"_s}
             << 1 << QString() << u"did not load"_s;
     }
     void singleCommands()
@@ -178,8 +184,9 @@ private Q_SLOTS:
 
     void helpForEachCommand()
     {
-        for (const QStringList &a : {QStringList{u"--help"_s}, QStringList{u"forward"_s, u"--help"_s},
-                                     QStringList{u"batch"_s, u"reverse"_s, u"--help"_s}}) {
+        for (const QStringList &a :
+             {QStringList{u"--help"_s}, QStringList{u"forward"_s, u"--help"_s},
+              QStringList{u"batch"_s, u"reverse"_s, u"--help"_s}}) {
             const Run r = run(a);
             QCOMPARE(r.code, 0);
             QVERIFY(r.out.startsWith(u"Usage: tractwise-locate"_s));
@@ -192,16 +199,16 @@ private Q_SLOTS:
     {
         const QString in = m_dir.filePath(u"forward.csv"_s);
         const QString out = m_dir.filePath(u"forward-out.csv"_s);
-        QVERIFY(writeText(
-            in, "Township,RANGE,section,id,note,q160,q40,q10,q2_5,fc_x,fc_y,meridian\r\n"
-                "12N,34W,31,\"well, first\",\"any, text\",NE,SW,,,,,6\r\n"
-                "12N,34W,31,2,,,,,,660E,1980S,\r\n"
-                "40N,34W,7,3,,,,,,,,\r\n"
-                "12N,34W,31,4,,,,,,660E,S1980,\r\n"
-                "12N,34W,seven,5,,,,,,,,\r\n"
-                "12N,34W,31,6,,ne,,,,,,\r\n"));
-        const Run r = run({u"batch"_s, u"forward"_s, u"--theme"_s, m_theme, u"--in"_s, in,
-                           u"--out"_s, out});
+        QVERIFY(writeText(in,
+                          "Township,RANGE,section,id,note,q160,q40,q10,q2_5,fc_x,fc_y,meridian\r\n"
+                          "12N,34W,31,\"well, first\",\"any, text\",NE,SW,,,,,6\r\n"
+                          "12N,34W,31,2,,,,,,660E,1980S,\r\n"
+                          "40N,34W,7,3,,,,,,,,\r\n"
+                          "12N,34W,31,4,,,,,,660E,S1980,\r\n"
+                          "12N,34W,seven,5,,,,,,,,\r\n"
+                          "12N,34W,31,6,,ne,,,,,,\r\n"));
+        const Run r =
+            run({u"batch"_s, u"forward"_s, u"--theme"_s, m_theme, u"--in"_s, in, u"--out"_s, out});
         QCOMPARE(r.code, 0);
         const QList<QStringList> rows = csv::parse(QString::fromUtf8(readAll(out)));
         QCOMPARE(rows.size(), 7);
@@ -223,8 +230,8 @@ private Q_SLOTS:
         const QString out = m_dir.filePath(u"reverse-out.csv"_s);
         QVERIFY(writeText(in, "northing,easting,id\n4400600,400600,a\n4400600,40060,b\n"
                               "4400600,300000,c\n,,d\n4400600,400600.4,e\n"));
-        const Run r = run({u"batch"_s, u"reverse"_s, u"--theme"_s, m_theme, u"--in"_s, in,
-                           u"--out"_s, out});
+        const Run r =
+            run({u"batch"_s, u"reverse"_s, u"--theme"_s, m_theme, u"--in"_s, in, u"--out"_s, out});
         QCOMPARE(r.code, 0);
         const QList<QStringList> rows = csv::parse(QString::fromUtf8(readAll(out)));
         QCOMPARE(rows.size(), 6);

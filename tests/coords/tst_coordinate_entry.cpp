@@ -27,14 +27,14 @@ private Q_SLOTS:
             << QStringList{u"40"_s, u""_s, u""_s, u"-105"_s, u""_s, u""_s} << u"500000"_s
             << u"4427757.3"_s;
         QTest::newRow("fillers add nothing")
-            << QStringList{u"40"_s, u"---"_s, u"---"_s, u"105"_s, u"---"_s, u"abc"_s}
-            << u"500000"_s << u"4427757.3"_s;
+            << QStringList{u"40"_s, u"---"_s, u"---"_s, u"105"_s, u"---"_s, u"abc"_s} << u"500000"_s
+            << u"4427757.3"_s;
         QTest::newRow("minutes and seconds: 40 30 0 is 40.5")
             << QStringList{u"40"_s, u"30"_s, u"0"_s, u"105"_s, u"0"_s, u"0"_s} << u"500000"_s
             << north405;
-        QTest::newRow("seconds alone") << QStringList{u"40"_s, u""_s, u"1800"_s, u"105"_s, u""_s,
-                                                      u""_s}
-                                       << u"500000"_s << north405;
+        QTest::newRow("seconds alone")
+            << QStringList{u"40"_s, u""_s, u"1800"_s, u"105"_s, u""_s, u""_s} << u"500000"_s
+            << north405;
         QTest::newRow("a degree west of the central meridian")
             << QStringList{u"40"_s, u""_s, u""_s, u"106"_s, u""_s, u""_s} << u"414639.54"_s
             << u"4428236.14"_s;
@@ -45,8 +45,8 @@ private Q_SLOTS:
         QFETCH(QString, easting);
         QFETCH(QString, northing);
         RecordingMessageService messages;
-        const auto utm = ::latLongToUtm({boxes[0], boxes[1], boxes[2], boxes[3], boxes[4], boxes[5]},
-                                        messages);
+        const auto utm =
+            ::latLongToUtm({boxes[0], boxes[1], boxes[2], boxes[3], boxes[4], boxes[5]}, messages);
         QVERIFY(utm);
         QCOMPARE(utm->easting, easting);
         QCOMPARE(utm->northing, northing);
@@ -121,7 +121,8 @@ private Q_SLOTS:
     {
         RecordingMessageService messages;
         QVERIFY(!::utmToLatLong(u"5OOOOO"_s, u"4400000"_s, 0, messages));
-        QCOMPARE(messages.texts(), QStringList{u"Enter the easting in metres in the Easting box."_s});
+        QCOMPARE(messages.texts(),
+                 QStringList{u"Enter the easting in metres in the Easting box."_s});
     }
 
     void zones_data()
@@ -135,8 +136,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("outNorthing");
         QTest::newRow("12 to 13") << u"756100"_s << u"4432069"_s << u"12"_s << u"13"_s << QString()
                                   << u"243900.66"_s << u"4432069.05"_s;
-        QTest::newRow("a typed zone 11") << u"500000"_s << u"4432069"_s << u"11"_s << u"12"_s
-                                         << QString() << u"-7"_s << u"-7"_s;
+        QTest::newRow("a typed zone 11")
+            << u"500000"_s << u"4432069"_s << u"11"_s << u"12"_s << QString() << u"-7"_s << u"-7"_s;
         QTest::newRow("decimals are refused")
             << u"756100.5"_s << u"4432069"_s << u"12"_s << u"13"_s
             << u"Easting does not have 6 characters"_s << QString() << QString();

@@ -46,8 +46,8 @@ void checkRoundTrip(const VectorLayer &theme, const SectionEntries &entries,
         QVERIFY(GetPolyCorners(section.shape(), extent, c, messages));
         double shortest = 1e9;
         for (int i = 0; i < 4; ++i)
-            shortest = std::min(shortest, std::hypot(c[i].X - c[(i + 1) % 4].X,
-                                                     c[i].Y - c[(i + 1) % 4].Y));
+            shortest = std::min(shortest,
+                                std::hypot(c[i].X - c[(i + 1) % 4].X, c[i].Y - c[(i + 1) % 4].Y));
         *skipped = shortest < 1508.76 || !section.shape().contains(forward.location);
         if (*skipped)
             return;
@@ -65,7 +65,8 @@ void checkRoundTrip(const VectorLayer &theme, const SectionEntries &entries,
                             u' ' + forward.easting + u' ' + forward.northing));
 
     // Placing a well by those footage calls and measuring it back gives the same calls.
-    const WellLocation byFootage = locateByFootageCalls(theme, entries, back.fcX, back.fcY, messages);
+    const WellLocation byFootage =
+        locateByFootageCalls(theme, entries, back.fcX, back.fcY, messages);
     QVERIFY(byFootage.located);
     const ReverseLocation again =
         reverseLocate(theme, byFootage.easting, byFootage.northing, messages);
@@ -134,7 +135,8 @@ private Q_SLOTS:
     {
         const double x = m_grid.originX + 5 * Mile + 600, y = m_grid.originY + 600;
         RecordingMessageService messages;
-        const ReverseLocation r = reverseLocate(*m_theme, formatNumber(x), formatNumber(y), messages);
+        const ReverseLocation r =
+            reverseLocate(*m_theme, formatNumber(x), formatNumber(y), messages);
         QVERIFY2(r.located, qPrintable(messages.texts().join(u'|')));
         QCOMPARE(r.section, u"36"_s);
         QCOMPARE(r.township, u"12N"_s);
@@ -168,7 +170,8 @@ private Q_SLOTS:
         QTest::newRow("empty easting")
             << u""_s << u"4400500"_s << u"Enter the easting in metres in the Easting box."_s;
         QTest::newRow("northing not a number")
-            << u"401000"_s << u"44OO500"_s << u"Enter the northing in metres in the Northing box."_s;
+            << u"401000"_s << u"44OO500"_s
+            << u"Enter the northing in metres in the Northing box."_s;
     }
     void refusals()
     {
@@ -199,18 +202,17 @@ private Q_SLOTS:
         QCOMPARE(r2.range, u"68W"_s);
 
         const QString bare = m_dir.filePath(u"bare.shp"_s);
-        QCOMPARE(fixtures::writePolygons(
-                     bare,
-                     {{u"section"_s, fixtures::Field::Integer},
-                      {u"township"_s, fixtures::Field::Integer},
-                      {u"range"_s, fixtures::Field::Integer},
-                      {u"meridian_s"_s, fixtures::Field::Text}},
-                     {{{{{400000, 4400000},
-                         {400000, 4401609.344},
-                         {401609.344, 4401609.344},
-                         {401609.344, 4400000},
-                         {400000, 4400000}}},
-                       {7, 3, 12, u"E"_s}}}),
+        QCOMPARE(fixtures::writePolygons(bare,
+                                         {{u"section"_s, fixtures::Field::Integer},
+                                          {u"township"_s, fixtures::Field::Integer},
+                                          {u"range"_s, fixtures::Field::Integer},
+                                          {u"meridian_s"_s, fixtures::Field::Text}},
+                                         {{{{{400000, 4400000},
+                                             {400000, 4401609.344},
+                                             {401609.344, 4401609.344},
+                                             {401609.344, 4400000},
+                                             {400000, 4400000}}},
+                                           {7, 3, 12, u"E"_s}}}),
                  QString());
         auto bareTheme = VectorLayer::open(bare);
         const ReverseLocation r3 = reverseLocate(*bareTheme, u"400100"_s, u"4400100"_s, messages);
@@ -219,13 +221,12 @@ private Q_SLOTS:
         QCOMPARE(r3.range, u"12E"_s);
 
         const QString unknown = m_dir.filePath(u"unknown.shp"_s);
-        QCOMPARE(fixtures::writePolygons(unknown, {{u"name"_s, fixtures::Field::Text}},
-                                         {{{{{400000, 4400000},
-                                             {400000, 4401000},
-                                             {401000, 4401000},
-                                             {400000, 4400000}}},
-                                           {u"x"_s}}}),
-                 QString());
+        QCOMPARE(
+            fixtures::writePolygons(
+                unknown, {{u"name"_s, fixtures::Field::Text}},
+                {{{{{400000, 4400000}, {400000, 4401000}, {401000, 4401000}, {400000, 4400000}}},
+                  {u"x"_s}}}),
+            QString());
         auto unknownTheme = VectorLayer::open(unknown);
         messages.clear();
         QVERIFY(!reverseLocate(*unknownTheme, u"400100"_s, u"4400500"_s, messages).located);
@@ -274,8 +275,8 @@ private Q_SLOTS:
         RecordSet all = theme->Records();
         int checked = 0, outside = 0;
         for (all.moveFirst(); !all.atEnd(); all.moveNext()) {
-            const QString township = all.value(u"township"_s)->toString() +
-                                     all.value(u"base_side"_s)->toString();
+            const QString township =
+                all.value(u"township"_s)->toString() + all.value(u"base_side"_s)->toString();
             const QString range =
                 all.value(u"range"_s)->toString() + all.value(u"meridian_s"_s)->toString();
             std::array<QString, 4> calls;
@@ -292,8 +293,7 @@ private Q_SLOTS:
         }
         qInfo("worst footage difference %.2f ft; %d footage placements beyond a bent line",
               g_worstFeet, g_footageOutside);
-        qInfo("%d sections round-tripped, %d skipped as fractional", checked,
-              outside);
+        qInfo("%d sections round-tripped, %d skipped as fractional", checked, outside);
         QCOMPARE(checked + outside, 373);
         QVERIFY(checked >= 330);
     }

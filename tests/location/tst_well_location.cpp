@@ -77,8 +77,8 @@ private Q_SLOTS:
             << QStringList{u"NE"_s, u"--"_s, u"--"_s, u"--"_s} << 1207.008 << 1207.008 << 4;
         QTest::newRow("later calls after -- are ignored")
             << QStringList{u"--"_s, u"NE"_s, u"SW"_s, u"SW"_s} << Mile / 2 << Mile / 2 << 2;
-        QTest::newRow("four levels") << QStringList{u"SW"_s, u"NW"_s, u"NE"_s, u"SE"_s}
-                                     << 352.044 << 653.796 << 8;
+        QTest::newRow("four levels")
+            << QStringList{u"SW"_s, u"NW"_s, u"NE"_s, u"SE"_s} << 352.044 << 653.796 << 8;
         QTest::newRow("lower case is no call")
             << QStringList{u"ne"_s, u"SW"_s, u"--"_s, u"--"_s} << Mile / 2 << Mile / 2 << 2;
     }
@@ -89,8 +89,8 @@ private Q_SLOTS:
         QFETCH(double, y);
         QFETCH(int, lines);
         RecordingMessageService messages;
-        const auto r = subdivideByCalls(square(), {calls[0], calls[1], calls[2], calls[3]},
-                                        messages);
+        const auto r =
+            subdivideByCalls(square(), {calls[0], calls[1], calls[2], calls[3]}, messages);
         QVERIFY(r);
         QCOMPARE(r->lines.size(), lines);
         QVERIFY2(near(r->location.X, x), qPrintable(QString::number(r->location.X, 'f', 6)));
@@ -140,10 +140,10 @@ private Q_SLOTS:
         QTest::newRow("W and N") << u"W330"_s << u"N990"_s << QString() << 330 * SurveyFoot
                                  << Mile - 990 * SurveyFoot;
         QTest::newRow("letter O for zero")
-            << u"66O0E"_s << u"1980S"_s << u"The footing call 66O0E does not give a distance in feet."_s
-            << 0.0 << 0.0;
-        QTest::newRow("no letter") << u"660"_s << u"1980"_s << illegalDirectionMessage() << 0.0
-                                   << 0.0;
+            << u"66O0E"_s << u"1980S"_s
+            << u"The footing call 66O0E does not give a distance in feet."_s << 0.0 << 0.0;
+        QTest::newRow("no letter")
+            << u"660"_s << u"1980"_s << illegalDirectionMessage() << 0.0 << 0.0;
         QTest::newRow("empty") << u""_s << u"1980S"_s << noFootingCallMessage() << 0.0 << 0.0;
     }
     void footageCalls()
@@ -172,8 +172,8 @@ private Q_SLOTS:
     {
         const CornerArray c = square();
         RecordingMessageService messages;
-        const auto call = CalcFootingCall(ringOf(c), {Mile - 660 * SurveyFoot, 1980 * SurveyFoot},
-                                          messages);
+        const auto call =
+            CalcFootingCall(ringOf(c), {Mile - 660 * SurveyFoot, 1980 * SurveyFoot}, messages);
         QVERIFY(call);
         QCOMPARE(call->eastWest, u"E"_s);
         QCOMPARE(call->eastWestFeet, 660.0);
@@ -226,8 +226,8 @@ private Q_SLOTS:
         RecordingMessageService messages;
         // Section 36 is the south-east section of the township.
         const SectionEntries entries{u"36"_s, u"12N"_s, u"34W"_s, u"6"_s};
-        const WellLocation q = locateByQuarterCalls(*m_theme, entries,
-                                                    {u"NE"_s, u"SW"_s, u"--"_s, u"--"_s}, messages);
+        const WellLocation q =
+            locateByQuarterCalls(*m_theme, entries, {u"NE"_s, u"SW"_s, u"--"_s, u"--"_s}, messages);
         QVERIFY(q.located);
         QCOMPARE(q.easting, formatNumber(roundTo(5 * Mile + 1005.84, 2)));
         QCOMPARE(q.northing, u"1005.84"_s);
@@ -248,8 +248,8 @@ private Q_SLOTS:
 
         const WellLocation empty = locateByFootageCalls(*m_theme, entries, u""_s, u""_s, messages);
         QVERIFY(!empty.located && empty.clearOutputs && empty.sectionFound);
-        const WellLocation missing = locateByQuarterCalls(
-            *m_theme, {u"7"_s, u"40N"_s, u"34W"_s, u""_s}, {}, messages);
+        const WellLocation missing =
+            locateByQuarterCalls(*m_theme, {u"7"_s, u"40N"_s, u"34W"_s, u""_s}, {}, messages);
         QVERIFY(!missing.sectionFound && !missing.located);
         QCOMPARE(messages.texts().last(), u"Unable to locate PLSS section."_s);
     }

@@ -9,7 +9,8 @@ namespace testsupport {
 bool sameImage(const QImage &a, const QImage &b, QString *why)
 {
     if (a.size() != b.size()) {
-        *why = u"size %1x%2 vs %3x%4"_s.arg(a.width()).arg(a.height()).arg(b.width()).arg(b.height());
+        *why =
+            u"size %1x%2 vs %3x%4"_s.arg(a.width()).arg(a.height()).arg(b.width()).arg(b.height());
         return false;
     }
     int differing = 0;
