@@ -1,6 +1,7 @@
 #include "common/qt_message_service.h"
 
 #include <QMessageBox>
+#include <QMetaObject>
 
 void QtMessageService::showMessage(const QString &text, MessageIcon icon, const QString &title)
 {
@@ -23,4 +24,14 @@ void QtMessageService::showMessage(const QString &text, MessageIcon icon, const 
     }
     QMessageBox box(boxIcon, title, text, QMessageBox::Ok, m_parent);
     box.exec();
+}
+
+void PostingMessageService::showMessage(const QString &text, MessageIcon icon, const QString &title)
+{
+    if (!m_context)
+        return;
+    MessageService *target = &m_target;
+    QMetaObject::invokeMethod(
+        m_context, [target, text, icon, title] { target->showMessage(text, icon, title); },
+        Qt::QueuedConnection);
 }

@@ -18,3 +18,20 @@ public:
 private:
     QPointer<QWidget> m_parent;
 };
+
+// Hands each message on to another service from the event loop, later: for reports made while
+// painting, where a modal box must not open. Does not take ownership of the target, which must
+// outlive the messages posted (they are dropped if `context` is gone).
+class PostingMessageService final : public MessageService
+{
+public:
+    PostingMessageService(MessageService &target, QObject *context)
+        : m_target(target)
+        , m_context(context)
+    {}
+    void showMessage(const QString &text, MessageIcon icon, const QString &title) override;
+
+private:
+    MessageService &m_target;
+    QPointer<QObject> m_context;
+};

@@ -1,4 +1,6 @@
+#include "common/qt_message_service.h"
 #include "mapview/engine/vector_layer.h"
+#include "mapview/map_graphics.h"
 #include "mapview/map_widget.h"
 #include "tests/fixtures/fixtures.h"
 
@@ -165,6 +167,29 @@ private Q_SLOTS:
         QTest::mousePress(&map, Qt::RightButton, {}, QPoint(100, 50));
         QTest::mouseRelease(&map, Qt::RightButton, {}, QPoint(120, 60));
         QCOMPARE(map.extent(), MapRect(-200, 1800, 1100, 100));
+    }
+
+    // A report from inside a redraw reaches the user only after the paint, from the event loop.
+    void messagesFromPaintingArePosted()
+    {
+        Map map;
+        map.resize(100, 100);
+        map.addLayer(m_sections);
+        RecordingMessageService shown;
+        PostingMessageService posted(shown, &map);
+        MapGraphics graphics;
+        auto line = std::make_shared<LineSymbol>();
+        for (const MapPoint &p :
+             {MapPoint{500000, 4400000}, MapPoint{501000, 4401000}, MapPoint{502000, 4400000}})
+            line->AddPoint(p);
+        graphics.AddSymbol(line);
+        connect(&map, &Map::AfterLayerDraw, &map, [&](int index, QPainter *painter) {
+            if (index == 0)
+                graphics.Draw(*painter, map.viewport(), &posted);
+        });
+        map.grabMap();
+        QVERIFY(shown.messages().isEmpty()); // nothing during the paint
+        QTRY_COMPARE(shown.texts(), QStringList{u"Weirdness in MapSymbol::Draw!"_s});
     }
 
     void outputMapIntoAnyPainter()
