@@ -19,6 +19,7 @@
 #include <QTextStream>
 
 #include <cmath>
+#include <functional>
 
 using namespace Qt::StringLiterals;
 
@@ -235,8 +236,12 @@ bool writeCsv(const QString &path, const QList<QStringList> &records, QString *e
     return true;
 }
 
-int batchForward(const VectorLayer &theme, const QString &in, const QString &out, QTextStream &err,
-                 bool showProgress)
+// Reads IN, turns each row into an output row, writes OUT whole (or not at all). `required`
+// indexes the columns a row cannot do without.
+int runBatch(const QString &in, const QString &out, const QStringList &columns,
+             const QList<int> &required, const QStringList &header,
+             const std::function<QStringList(const QStringList &cells)> &convert, QTextStream &err,
+             bool showProgress)
 {
     QList<QStringList> records;
     QString error;
@@ -244,29 +249,22 @@ int batchForward(const VectorLayer &theme, const QString &in, const QString &out
         err << error << "\n";
         return ExitError;
     }
-    const QStringList names = {u"id"_s,      u"meridian"_s, u"township"_s, u"range"_s,
-                               u"section"_s, u"q160"_s,     u"q40"_s,      u"q10"_s,
-                               u"q2_5"_s,    u"fc_x"_s,     u"fc_y"_s};
-    const QList<int> col = csv::columnIndexes(records.first(), names);
-    for (int i : {2, 3, 4}) {
+    const QList<int> col = csv::columnIndexes(records.first(), columns);
+    for (int i : required) {
         if (col[i] < 0) {
-            err << in << " has no column \"" << names[i] << "\".\n";
+            err << in << " has no column \"" << columns[i] << "\".\n";
             return ExitError;
         }
     }
-    QList<QStringList> output{{u"id"_s, u"easting"_s, u"northing"_s, u"error"_s}};
+    QList<QStringList> output{header};
+    output.reserve(records.size());
     Progress progress(err, showProgress, records.size() - 1);
+    QStringList cells;
     for (qsizetype r = 1; r < records.size(); ++r) {
-        const QStringList &row = records[r];
-        auto cell = [&](int i) { return col[i] >= 0 ? row.value(col[i]).trimmed() : QString(); };
-        ForwardInput input{{cell(4), cell(2), cell(3), cell(1)},
-                           {cell(5), cell(6), cell(7), cell(8)},
-                           cell(9),
-                           cell(10)};
-        RecordingMessageService messages;
-        const WellLocation w = runForward(theme, input, messages);
-        output.append({cell(0), w.located ? w.easting : QString(),
-                       w.located ? w.northing : QString(), said(messages)});
+        cells.clear();
+        for (int c : col)
+            cells.append(c >= 0 ? records[r].value(c).trimmed() : QString());
+        output.append(convert(cells));
         progress.step(r);
     }
     if (!writeCsv(out, output, &error)) {
@@ -276,39 +274,38 @@ int batchForward(const VectorLayer &theme, const QString &in, const QString &out
     return 0;
 }
 
+int batchForward(const VectorLayer &theme, const QString &in, const QString &out, QTextStream &err,
+                 bool showProgress)
+{
+    const QStringList columns = {u"id"_s,      u"meridian"_s, u"township"_s, u"range"_s,
+                                 u"section"_s, u"q160"_s,     u"q40"_s,      u"q10"_s,
+                                 u"q2_5"_s,    u"fc_x"_s,     u"fc_y"_s};
+    return runBatch(
+        in, out, columns, {2, 3, 4}, {u"id"_s, u"easting"_s, u"northing"_s, u"error"_s},
+        [&theme](const QStringList &c) {
+            const ForwardInput input{
+                {c[4], c[2], c[3], c[1]}, {c[5], c[6], c[7], c[8]}, c[9], c[10]};
+            RecordingMessageService messages;
+            const WellLocation w = runForward(theme, input, messages);
+            return QStringList{c[0], w.located ? w.easting : QString(),
+                               w.located ? w.northing : QString(), said(messages)};
+        },
+        err, showProgress);
+}
+
 int batchReverse(const VectorLayer &theme, const QString &in, const QString &out, QTextStream &err,
                  bool showProgress)
 {
-    QList<QStringList> records;
-    QString error;
-    if (!readCsv(in, records, &error)) {
-        err << error << "\n";
-        return ExitError;
-    }
-    const QStringList names = {u"id"_s, u"easting"_s, u"northing"_s};
-    const QList<int> col = csv::columnIndexes(records.first(), names);
-    for (int i : {1, 2}) {
-        if (col[i] < 0) {
-            err << in << " has no column \"" << names[i] << "\".\n";
-            return ExitError;
-        }
-    }
-    QList<QStringList> output{QStringList{u"id"_s} + reverseHeader + QStringList{u"error"_s}};
-    Progress progress(err, showProgress, records.size() - 1);
-    for (qsizetype r = 1; r < records.size(); ++r) {
-        const QStringList &row = records[r];
-        auto cell = [&](int i) { return col[i] >= 0 ? row.value(col[i]).trimmed() : QString(); };
-        RecordingMessageService messages;
-        const ReverseLocation rev = reverseLocate(theme, cell(1), cell(2), messages);
-        QStringList fields = rev.located ? reverseFields(rev) : QStringList(9, QString());
-        output.append(QStringList{cell(0)} + fields + QStringList{said(messages)});
-        progress.step(r);
-    }
-    if (!writeCsv(out, output, &error)) {
-        err << error << "\n";
-        return ExitError;
-    }
-    return 0;
+    return runBatch(
+        in, out, {u"id"_s, u"easting"_s, u"northing"_s}, {1, 2},
+        QStringList{u"id"_s} + reverseHeader + QStringList{u"error"_s},
+        [&theme](const QStringList &c) {
+            RecordingMessageService messages;
+            const ReverseLocation r = reverseLocate(theme, c[1], c[2], messages);
+            return QStringList{c[0]} + (r.located ? reverseFields(r) : QStringList(9, QString())) +
+                   QStringList{said(messages)};
+        },
+        err, showProgress);
 }
 
 std::optional<qint16> zoneOption(const QCommandLineParser &p, QTextStream &err)

@@ -34,21 +34,38 @@ void setLocation(WellLocation &result, const MapPoint &p)
     result.symbols.append(resultCircle(p));
 }
 
+// Both commands start alike: the section, its extent for zooming, its corners.
+struct Section
+{
+    MapPolygon polygon;
+    CornerArray corners{};
+};
+
+std::optional<Section> findSection(const VectorLayer &theme, const SectionEntries &entries,
+                                   WellLocation &result, MessageService &messages)
+{
+    const auto poly = findSectionPolygon(theme, entries, messages);
+    if (!poly)
+        return std::nullopt;
+    result.sectionFound = true;
+    result.sectionExtent = poly->extent();
+    Section section{*poly, {}};
+    CornerArray extentCorners{};
+    if (!GetPolyCorners(*poly, extentCorners, section.corners, messages))
+        return std::nullopt;
+    return section;
+}
+
 } // namespace
 
 WellLocation locateByQuarterCalls(const VectorLayer &theme, const SectionEntries &entries,
                                   const std::array<QString, 4> &calls, MessageService &messages)
 {
     WellLocation result;
-    const auto poly = findSectionPolygon(theme, entries, messages);
-    if (!poly)
+    const auto section = findSection(theme, entries, result, messages);
+    if (!section)
         return result;
-    result.sectionFound = true;
-    result.sectionExtent = poly->extent();
-    CornerArray extentCorners{}, corners{};
-    if (!GetPolyCorners(*poly, extentCorners, corners, messages))
-        return result;
-    const auto subdivided = subdivideByCalls(corners, calls, messages);
+    const auto subdivided = subdivideByCalls(section->corners, calls, messages);
     if (!subdivided)
         return result;
     for (const QuarterLine &line : subdivided->lines)
@@ -61,16 +78,12 @@ WellLocation locateByFootageCalls(const VectorLayer &theme, const SectionEntries
                                   const QString &fcX, const QString &fcY, MessageService &messages)
 {
     WellLocation result;
-    const auto poly = findSectionPolygon(theme, entries, messages);
-    if (!poly)
-        return result;
-    result.sectionFound = true;
-    result.sectionExtent = poly->extent();
-    CornerArray extentCorners{}, corners{};
-    if (!GetPolyCorners(*poly, extentCorners, corners, messages))
+    const auto section = findSection(theme, entries, result, messages);
+    if (!section)
         return result;
     bool empty = false;
-    const auto p = placeByFootageCalls(*poly, corners, fcX, fcY, messages, &empty);
+    const auto p =
+        placeByFootageCalls(section->polygon, section->corners, fcX, fcY, messages, &empty);
     result.clearOutputs = empty;
     if (p)
         setLocation(result, *p);
