@@ -3,14 +3,18 @@
 #include "common/number_text.h"
 #include "common/qt_message_service.h"
 #include "location/plss_query.h"
+#include "location/well_calculations.h"
 #include "mapview/engine/image_layer.h"
 #include "mapview/engine/vector_layer.h"
+#include "mapview/map_graphics.h"
 #include "mapview/map_widget.h"
 
 #include <QAction>
+#include <QDockWidget>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMenuBar>
+#include <QPainter>
 #include <QStatusBar>
 
 using namespace Qt::StringLiterals;
@@ -25,11 +29,26 @@ std::shared_ptr<MapLayer> openThemeFile(const QString &path)
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)
     , m_map(new Map(this))
+    , m_calculator(new WellCalculations)
+    , m_graphics(std::make_unique<MapGraphics>())
     , m_messages(std::make_unique<QtMessageService>(this))
 {
+    m_paintMessages = std::make_unique<PostingMessageService>(*m_messages, this);
     setWindowTitle(u"QRV Tractwise"_s);
     setCentralWidget(m_map);
-    resize(1000, 750);
+    auto *dock = new QDockWidget(u"Calculators"_s, this);
+    dock->setObjectName(u"CalculatorDock"_s);
+    dock->setWidget(m_calculator);
+    dock->setFeatures(QDockWidget::DockWidgetMovable);
+    dock->setMaximumWidth(480);
+    addDockWidget(Qt::RightDockWidgetArea, dock);
+    m_calculator->AssociateView(this);
+    resize(1280, 800);
+
+    connect(m_map, &Map::AfterLayerDraw, this, [this](int index, QPainter *painter) {
+        if (index == 0)
+            m_graphics->Draw(*painter, m_map->viewport(), m_paintMessages.get());
+    });
 
     QMenu *file = menuBar()->addMenu(u"&File"_s);
     file->addAction(u"&Add Theme..."_s, this, &MainWindow::addThemesFromDialog);
@@ -57,6 +76,14 @@ MainWindow::MainWindow(QWidget *parent)
 
 MainWindow::~MainWindow() = default;
 
+LayerList MainWindow::themes() const
+{
+    // The legend's order: bottom row first.
+    LayerList list = m_map->layers();
+    std::reverse(list.begin(), list.end());
+    return list;
+}
+
 bool MainWindow::addTheme(const QString &path)
 {
     std::shared_ptr<MapLayer> layer = openThemeFile(path);
@@ -64,8 +91,9 @@ bool MainWindow::addTheme(const QString &path)
         m_messages->showMessage(path + u" did not load"_s, MessageIcon::None, appTitle());
         return false;
     }
-    recognisePlssSectionTheme(*layer);
-    m_map->addLayer(std::move(layer));
+    m_map->addLayer(layer);
+    if (QFileInfo(path).suffix().compare(u"shp"_s, Qt::CaseInsensitive) == 0)
+        m_calculator->AddTheme(layer);
     return true;
 }
 

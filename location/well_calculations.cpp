@@ -1,0 +1,492 @@
+#include "location/well_calculations.h"
+
+#include "common/busy_cursor.h"
+#include "common/message_service.h"
+#include "common/number_text.h"
+#include "coords/coordinate_entry.h"
+#include "coords/reverse_location.h"
+#include "location/calculator_host.h"
+#include "location/plss_query.h"
+#include "location/well_location.h"
+#include "mapview/engine/vector_layer.h"
+#include "mapview/map_graphics.h"
+#include "mapview/map_widget.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <QTabWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+CalculatorHost::~CalculatorHost() = default;
+
+namespace {
+
+template <typename W> W *named(W *widget, const QString &name)
+{
+    widget->setObjectName(name);
+    return widget;
+}
+
+QLineEdit *box(const QString &name, bool readOnly = false)
+{
+    auto *edit = named(new QLineEdit, name);
+    edit->setReadOnly(readOnly);
+    return edit;
+}
+
+QLabel *nad83Label()
+{
+    auto *label = new QLabel(u"Projection is NAD83"_s);
+    label->setStyleSheet(u"color: red;"_s);
+    return label;
+}
+
+// A number box with its unit label after it.
+QWidget *withUnit(QLineEdit *edit, const QString &unit)
+{
+    auto *row = new QWidget;
+    auto *layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(edit);
+    layout->addWidget(new QLabel(unit));
+    return row;
+}
+
+const QStringList quarterItems = {u"--"_s, u"NW"_s, u"NE"_s, u"SE"_s, u"SW"_s};
+
+} // namespace
+
+WellCalculations::WellCalculations(QWidget *parent)
+    : QWidget(parent)
+{
+    setObjectName(u"WellCalculations"_s);
+    NorvaneTab = named(new QTabWidget(this), u"NorvaneTab"_s);
+    NorvaneTab->addTab(buildForwardTab(), u"PLSS -> UTM"_s);
+    NorvaneTab->addTab(buildReverseTab(), u"UTM -> PLSS"_s);
+    NorvaneTab->addTab(buildZoneTab(), u"GPS Zone Conversions"_s);
+    NorvaneTab->addTab(buildLatLongTab(), u"Lat-Long"_s);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(NorvaneTab);
+    UserControl_Initialize();
+}
+
+QWidget *WellCalculations::buildForwardTab()
+{
+    auto *page = new QWidget;
+    auto *form = new QFormLayout(page);
+    PLSS_Combo = named(new QComboBox, u"PLSS_Combo"_s);
+    form->addRow(u"PLSS Theme:"_s, PLSS_Combo);
+    form->addRow(u"Section:"_s, Section_Text = box(u"Section_Text"_s));
+    form->addRow(u"Township:"_s, Township_Text = box(u"Township_Text"_s));
+    form->addRow(u"Range:"_s, Range_Text = box(u"Range_Text"_s));
+    form->addRow(u"Meridian:"_s, Meridian_Text = box(u"Meridian_Text"_s));
+    auto *quarters = new QWidget;
+    auto *ql = new QHBoxLayout(quarters);
+    ql->setContentsMargins(0, 0, 0, 0);
+    const std::pair<QComboBox **, QString> lists[] = {{&Q160_Combo, u"Q160"_s},
+                                                      {&Q40_Combo, u"Q40"_s},
+                                                      {&Q10_Combo, u"Q10"_s},
+                                                      {&Q25_Combo, u"Q25"_s}};
+    const QStringList captions = {u"Q160:"_s, u"Q40:"_s, u"Q10:"_s, u"Q2.5:"_s};
+    for (int i = 0; i < 4; ++i) {
+        *lists[i].first = named(new QComboBox, lists[i].second + u"_Combo"_s);
+        ql->addWidget(new QLabel(captions[i]));
+        ql->addWidget(*lists[i].first);
+    }
+    form->addRow(quarters);
+    CalculatePLSS_Command = named(new QPushButton(u"Calculate"_s), u"CalculatePLSS_Command"_s);
+    form->addRow(CalculatePLSS_Command);
+    form->addRow(u"FC_X:"_s, withUnit(FC_X_Text = box(u"FC_X_Text"_s), u"Ft"_s));
+    form->addRow(u"FC_Y:"_s, withUnit(FC_Y_Text = box(u"FC_Y_Text"_s), u"Ft"_s));
+    CalculateFC_Command = named(new QPushButton(u"Calculate"_s), u"CalculateFC_Command"_s);
+    form->addRow(CalculateFC_Command);
+    form->addRow(u"Easting:"_s, Output_Easting_Text = box(u"Output_Easting_Text"_s));
+    form->addRow(u"Northing:"_s, Output_Northing_Text = box(u"Output_Northing_Text"_s));
+    chkZoomToLocation = named(new QCheckBox(u"Zoom To Location"_s), u"chkZoomToLocation"_s);
+    cmdErase = named(new QPushButton(u"Erase Fields"_s), u"cmdErase"_s);
+    auto *bottom = new QHBoxLayout;
+    bottom->addWidget(chkZoomToLocation);
+    bottom->addStretch();
+    bottom->addWidget(cmdErase);
+    form->addRow(bottom);
+    connect(CalculatePLSS_Command, &QPushButton::clicked, this,
+            &WellCalculations::CalculatePLSS_Command_Click);
+    connect(CalculateFC_Command, &QPushButton::clicked, this,
+            &WellCalculations::CalculateFC_Command_Click);
+    connect(cmdErase, &QPushButton::clicked, this, &WellCalculations::cmdErase_Click);
+    return page;
+}
+
+QWidget *WellCalculations::buildReverseTab()
+{
+    auto *page = new QWidget;
+    auto *form = new QFormLayout(page);
+    RevPLSS_Combo = named(new QComboBox, u"RevPLSS_Combo"_s);
+    form->addRow(u"PLSS Theme:"_s, RevPLSS_Combo);
+    form->addRow(u"Easting:"_s, RevEasting_Text = box(u"RevEasting_Text"_s));
+    form->addRow(u"Northing:"_s, RevNorthing_Text = box(u"RevNorthing_Text"_s));
+    RevGPSCommand = named(new QPushButton(u"Calculate"_s), u"RevGPSCommand"_s);
+    chkRevZoomToLocation = named(new QCheckBox(u"Zoom To Location"_s), u"chkRevZoomToLocation"_s);
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(RevGPSCommand);
+    buttons->addWidget(chkRevZoomToLocation);
+    form->addRow(buttons);
+    form->addRow(u"Section:"_s, RevSectionText = box(u"RevSectionText"_s));
+    form->addRow(u"Township:"_s, RevTownshipText = box(u"RevTownshipText"_s));
+    form->addRow(u"Range:"_s, RevRangeText = box(u"RevRangeText"_s));
+    auto *sections = new QGroupBox(u"PLSS Sections"_s);
+    auto *sl = new QFormLayout(sections);
+    sl->addRow(u"Q160:"_s, RevQ160Text = box(u"RevQ160Text"_s));
+    sl->addRow(u"Q40:"_s, RevQ40Text = box(u"RevQ40Text"_s));
+    sl->addRow(u"Q10:"_s, RevQ10Text = box(u"RevQ10Text"_s));
+    sl->addRow(u"Q2.5:"_s, RevQ2_5Text = box(u"RevQ2_5Text"_s));
+    auto *footing = new QGroupBox(u"Footing Call (feet)"_s);
+    auto *fl = new QFormLayout(footing);
+    fl->addRow(u"X:"_s, RevFCXText = box(u"RevFCXText"_s));
+    fl->addRow(u"Y:"_s, RevFCYText = box(u"RevFCYText"_s));
+    auto *frames = new QHBoxLayout;
+    frames->addWidget(sections);
+    frames->addWidget(footing);
+    form->addRow(frames);
+    RevEasting_Text->installEventFilter(this);
+    RevNorthing_Text->installEventFilter(this);
+    connect(RevGPSCommand, &QPushButton::clicked, this, &WellCalculations::RevGPSCommand_Click);
+    return page;
+}
+
+QWidget *WellCalculations::buildZoneTab()
+{
+    auto *page = new QWidget;
+    auto *form = new QFormLayout(page);
+    cmbProjection = named(new QComboBox, u"cmbProjection"_s);
+    cmbProjection->setEnabled(false); // every conversion is NAD 83
+    form->addRow(cmbProjection, nad83Label());
+    cmbStartZone = named(new QComboBox, u"cmbStartZone"_s);
+    cmbStartZone->setEditable(true);
+    form->addRow(u"Starting Zone:"_s, cmbStartZone);
+    form->addRow(u"Easting:"_s, txtZoneX = box(u"txtZoneX"_s));
+    form->addRow(u"Northing:"_s, txtZoneY = box(u"txtZoneY"_s));
+    cmbEndZone = named(new QComboBox, u"cmbEndZone"_s);
+    cmbEndZone->setEditable(true);
+    form->addRow(u"Ending Zone:"_s, cmbEndZone);
+    cmdCalculateZoneUTM = named(new QPushButton(u"Calculate"_s), u"cmdCalculateZoneUTM"_s);
+    form->addRow(cmdCalculateZoneUTM);
+    form->addRow(u"Result Easting:"_s, txtOutZoneX = box(u"txtOutZoneX"_s));
+    form->addRow(u"Result Northing:"_s, txtOutZoneY = box(u"txtOutZoneY"_s));
+    connect(cmdCalculateZoneUTM, &QPushButton::clicked, this,
+            &WellCalculations::cmdCalculateZoneUTM_Click);
+    return page;
+}
+
+QWidget *WellCalculations::buildLatLongTab()
+{
+    auto *page = new QWidget;
+    auto *form = new QFormLayout(page);
+    cmbLLProjection = named(new QComboBox, u"cmbLLProjection"_s);
+    cmbLLProjection->setEnabled(false);
+    form->addRow(cmbLLProjection, nad83Label());
+    cmbLatLonMode = named(new QComboBox, u"cmbLatLonMode"_s);
+    form->addRow(u"Mode:"_s, cmbLatLonMode);
+    auto dms = [](QLineEdit *deg, QLineEdit *min, QLineEdit *sec) {
+        auto *row = new QWidget;
+        auto *l = new QHBoxLayout(row);
+        l->setContentsMargins(0, 0, 0, 0);
+        l->addWidget(deg, 2);
+        l->addWidget(new QLabel(u"Min"_s));
+        l->addWidget(min, 2);
+        l->addWidget(new QLabel(u"Sec"_s));
+        l->addWidget(sec, 2);
+        return row;
+    };
+    form->addRow(u"Latitude:"_s,
+                 dms(txtConvLat = box(u"txtConvLat"_s), txtConvLatMin = box(u"txtConvLatMin"_s),
+                     txtConvLatSec = box(u"txtConvLatSec"_s)));
+    form->addRow(u"Longitude:"_s,
+                 dms(txtConvLong = box(u"txtConvLong"_s), txtConvLongMin = box(u"txtConvLongMin"_s),
+                     txtConvLongSec = box(u"txtConvLongSec"_s)));
+    cmdLatLong2UTM = named(new QPushButton, u"cmdLatLong2UTM"_s);
+    cmdLatLong2UTM->setIcon(style()->standardIcon(QStyle::SP_ArrowDown));
+    cmdLatLong2UTM->setToolTip(u"Latitude/longitude to UTM"_s);
+    cmdUTM2LatLong = named(new QPushButton, u"cmdUTM2LatLong"_s);
+    cmdUTM2LatLong->setIcon(style()->standardIcon(QStyle::SP_ArrowUp));
+    cmdUTM2LatLong->setToolTip(u"UTM to latitude/longitude"_s);
+    auto *arrows = new QHBoxLayout;
+    arrows->addWidget(cmdLatLong2UTM);
+    arrows->addWidget(cmdUTM2LatLong);
+    arrows->addStretch();
+    form->addRow(arrows);
+    form->addRow(u"Easting:"_s, txtConvEasting = box(u"txtConvEasting"_s));
+    form->addRow(u"Northing:"_s, txtConvNorthing = box(u"txtConvNorthing"_s));
+    connect(cmdLatLong2UTM, &QPushButton::clicked, this, &WellCalculations::cmdLatLong2UTM_Click);
+    connect(cmdUTM2LatLong, &QPushButton::clicked, this, &WellCalculations::cmdUTM2LatLong_Click);
+    connect(cmbLatLonMode, &QComboBox::currentIndexChanged, this,
+            &WellCalculations::SetLLSensitivity);
+    return page;
+}
+
+void WellCalculations::UserControl_Initialize()
+{
+    m_markRadius = 20;
+    if (Q160_Combo->count() > 0)
+        return;
+    for (QComboBox *list : {Q160_Combo, Q40_Combo, Q10_Combo, Q25_Combo}) {
+        list->addItems(quarterItems);
+        list->setCurrentIndex(0);
+    }
+    for (QComboBox *list : {cmbProjection, cmbLLProjection}) {
+        list->addItems({u"NAD 27"_s, u"NAD 83"_s});
+        list->setCurrentIndex(0);
+    }
+    cmbStartZone->addItems({u"12"_s, u"13"_s});
+    cmbStartZone->setCurrentIndex(0);
+    cmbEndZone->addItems({u"12"_s, u"13"_s});
+    cmbEndZone->setCurrentIndex(1);
+    cmbLatLonMode->addItems(
+        {u"Decimal Degrees"_s, u"Decimal Minutes"_s, u"Degrees Minutes Seconds"_s});
+    cmbLatLonMode->setCurrentIndex(0);
+    SetLLSensitivity();
+}
+
+void WellCalculations::AddTheme(const std::shared_ptr<MapLayer> &mTheme)
+{
+    if (!mTheme || mTheme->LayerType() != MapLayer::VectorLayerType)
+        return;
+    if (recognisePlssSectionTheme(*mTheme)) {
+        PLSS_Combo->addItem(mTheme->name());
+        RevPLSS_Combo->addItem(mTheme->name());
+    }
+    if (PLSS_Combo->count() >= 1) {
+        PLSS_Combo->setCurrentIndex(0);
+        RevPLSS_Combo->setCurrentIndex(0);
+    }
+}
+
+void WellCalculations::SetLLSensitivity()
+{
+    const int mode = cmbLatLonMode->currentIndex();
+    for (QLineEdit *minutes : {txtConvLatMin, txtConvLongMin})
+        minutes->setEnabled(mode != 0);
+    for (QLineEdit *seconds : {txtConvLatSec, txtConvLongSec})
+        seconds->setEnabled(mode != 0 && mode != 1);
+}
+
+void WellCalculations::refreshMap()
+{
+    if (m_view && m_view->map())
+        m_view->map()->refresh();
+}
+
+void WellCalculations::writeForwardResult(const QString &easting, const QString &northing)
+{
+    Output_Easting_Text->setText(easting);
+    Output_Northing_Text->setText(northing);
+    RevEasting_Text->setText(easting);
+    RevNorthing_Text->setText(northing);
+}
+
+void WellCalculations::CalculatePLSS_Command_Click()
+{
+    if (!m_view)
+        return;
+    BusyCursor busy(m_view->form());
+    FC_X_Text->clear();
+    FC_Y_Text->clear();
+    m_view->graphics().RemoveAll();
+    if (PLSS_Combo->currentIndex() < 0)
+        return;
+    const auto theme = findThemeByName(m_view->themes(), PLSS_Combo->currentText());
+    if (!theme)
+        return;
+    const WellLocation w = locateByQuarterCalls(
+        *theme,
+        {Section_Text->text(), Township_Text->text(), Range_Text->text(), Meridian_Text->text()},
+        {Q160_Combo->currentText(), Q40_Combo->currentText(), Q10_Combo->currentText(),
+         Q25_Combo->currentText()},
+        m_view->messages());
+    if (w.sectionFound && chkZoomToLocation->isChecked())
+        m_view->map()->setExtent(w.sectionExtent);
+    if (w.located) {
+        writeForwardResult(w.easting, w.northing);
+        for (const auto &symbol : w.symbols)
+            m_view->graphics().AddSymbol(symbol);
+    }
+    // Show the marks now rather than at the next redraw the user happens to cause.
+    refreshMap();
+}
+
+void WellCalculations::CalculateFC_Command_Click()
+{
+    if (!m_view)
+        return;
+    BusyCursor busy(m_view->form());
+    for (QComboBox *list : {Q160_Combo, Q40_Combo, Q10_Combo, Q25_Combo})
+        list->setCurrentIndex(0);
+    m_view->graphics().RemoveAll();
+    if (PLSS_Combo->currentIndex() < 0)
+        return;
+    const auto theme = findThemeByName(m_view->themes(), PLSS_Combo->currentText());
+    if (!theme)
+        return;
+    const WellLocation w = locateByFootageCalls(
+        *theme,
+        {Section_Text->text(), Township_Text->text(), Range_Text->text(), Meridian_Text->text()},
+        FC_X_Text->text(), FC_Y_Text->text(), m_view->messages());
+    if (w.sectionFound && chkZoomToLocation->isChecked())
+        m_view->map()->setExtent(w.sectionExtent);
+    if (w.clearOutputs) {
+        Output_Easting_Text->clear();
+        Output_Northing_Text->clear();
+    }
+    if (w.located) {
+        writeForwardResult(w.easting, w.northing);
+        for (const auto &symbol : w.symbols)
+            m_view->graphics().AddSymbol(symbol);
+        refreshMap();
+    }
+}
+
+void WellCalculations::cmdErase_Click()
+{
+    FC_X_Text->clear();
+    FC_Y_Text->clear();
+    for (QComboBox *list : {Q160_Combo, Q40_Combo, Q10_Combo, Q25_Combo})
+        list->setCurrentIndex(0);
+    Township_Text->clear();
+    Range_Text->clear();
+    Section_Text->clear();
+    Meridian_Text->clear();
+}
+
+void WellCalculations::RevGPSCommand_Click()
+{
+    if (!m_view)
+        return;
+    m_view->graphics().RemoveAll();
+    const LayerList themes = m_view->themes();
+    if (themes.isEmpty() || RevPLSS_Combo->currentIndex() < 0) {
+        refreshMap();
+        return;
+    }
+    const auto theme = findThemeByName(themes, RevPLSS_Combo->currentText());
+    if (!theme)
+        return;
+    BusyCursor busy(m_view->form());
+    const ReverseLocation r = reverseLocate(*theme, RevEasting_Text->text(),
+                                            RevNorthing_Text->text(), m_view->messages());
+    if (r.sectionFound && chkRevZoomToLocation->isChecked())
+        m_view->map()->setExtent(r.sectionExtent);
+    if (!r.section.isEmpty()) {
+        RevSectionText->setText(r.section);
+        Section_Text->setText(r.section);
+        RevTownshipText->setText(r.township);
+        Township_Text->setText(r.township);
+        RevRangeText->setText(r.range);
+        Range_Text->setText(r.range);
+    }
+    if (!r.located)
+        return;
+    RevFCXText->setText(r.fcX);
+    FC_X_Text->setText(r.fcX);
+    RevFCYText->setText(r.fcY);
+    FC_Y_Text->setText(r.fcY);
+    QLineEdit *boxes[] = {RevQ160Text, RevQ40Text, RevQ10Text, RevQ2_5Text};
+    QComboBox *lists[] = {Q160_Combo, Q40_Combo, Q10_Combo, Q25_Combo};
+    for (std::size_t i = 0; i < 4; ++i) {
+        boxes[i]->setText(r.quarters[i]);
+        lists[i]->setCurrentIndex(lists[i]->findText(r.quarters[i]));
+    }
+    for (const auto &symbol : r.symbols)
+        m_view->graphics().AddSymbol(symbol);
+    refreshMap();
+}
+
+void WellCalculations::RevSetPoint(const MapPoint &mousept)
+{
+    const QString x = formatNumber(roundTo(mousept.X, 0));
+    const QString y = formatNumber(roundTo(mousept.Y, 0));
+    for (QLineEdit *e : {RevEasting_Text, txtZoneX, txtConvEasting})
+        e->setText(x);
+    for (QLineEdit *n : {RevNorthing_Text, txtZoneY, txtConvNorthing})
+        n->setText(y);
+    if (!m_view)
+        return;
+    if (txtZoneX->text().size() != 6) {
+        m_view->messages().show(u"Easting does not have 6 characters"_s, MessageIcon::Information);
+        return;
+    }
+    m_view->graphics().AddSymbol(resultCircle(mousept));
+    refreshMap();
+}
+
+void WellCalculations::cmdCalculateZoneUTM_Click()
+{
+    if (!m_view)
+        return;
+    BusyCursor busy(m_view->form());
+    const auto r = convertZone(txtZoneX->text(), txtZoneY->text(), cmbStartZone->currentText(),
+                               cmbEndZone->currentText(), m_view->messages());
+    if (!r)
+        return;
+    txtOutZoneX->setText(r->easting);
+    RevEasting_Text->setText(r->easting);
+    txtOutZoneY->setText(r->northing);
+    RevNorthing_Text->setText(r->northing);
+}
+
+void WellCalculations::cmdLatLong2UTM_Click()
+{
+    if (!m_view)
+        return;
+    BusyCursor busy(m_view->form());
+    const auto r =
+        latLongToUtm({txtConvLat->text(), txtConvLatMin->text(), txtConvLatSec->text(),
+                      txtConvLong->text(), txtConvLongMin->text(), txtConvLongSec->text()},
+                     m_view->messages());
+    if (!r)
+        return;
+    txtConvEasting->setText(r->easting);
+    RevEasting_Text->setText(r->easting);
+    txtConvNorthing->setText(r->northing);
+    RevNorthing_Text->setText(r->northing);
+}
+
+void WellCalculations::cmdUTM2LatLong_Click()
+{
+    if (!m_view)
+        return;
+    BusyCursor busy(m_view->form());
+    const auto r = utmToLatLong(txtConvEasting->text(), txtConvNorthing->text(),
+                                cmbLatLonMode->currentIndex(), m_view->messages());
+    if (!r)
+        return;
+    txtConvLat->setText(r->lat);
+    txtConvLatMin->setText(r->latMin);
+    txtConvLatSec->setText(r->latSec);
+    txtConvLong->setText(r->lon);
+    txtConvLongMin->setText(r->lonMin);
+    txtConvLongSec->setText(r->lonSec);
+}
+
+bool WellCalculations::eventFilter(QObject *watched, QEvent *event)
+{
+    // Entering the reverse boxes selects their whole text, so typing replaces it. Deferred, as a
+    // click that gives the focus would otherwise place the caret over the selection.
+    if (event->type() == QEvent::FocusIn &&
+        (watched == RevEasting_Text || watched == RevNorthing_Text)) {
+        auto *edit = static_cast<QLineEdit *>(watched);
+        QTimer::singleShot(0, edit, [edit] { edit->selectAll(); });
+    }
+    return QWidget::eventFilter(watched, event);
+}
