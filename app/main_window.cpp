@@ -16,6 +16,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QStatusBar>
+#include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
 
@@ -35,7 +36,15 @@ MainWindow::MainWindow(QWidget *parent)
 {
     m_paintMessages = std::make_unique<PostingMessageService>(*m_messages, this);
     setWindowTitle(u"QRV Tractwise"_s);
-    setCentralWidget(m_map);
+    auto *centre = new QWidget;
+    auto *column = new QVBoxLayout(centre);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(m_map, 1);
+    m_scaleBar = new MapScaleBar;
+    m_scaleBar->AssociateView(this);
+    column->addWidget(m_scaleBar, 0, Qt::AlignLeft);
+    setCentralWidget(centre);
     auto *dock = new QDockWidget(u"Calculators"_s, this);
     dock->setObjectName(u"CalculatorDock"_s);
     dock->setWidget(m_calculator);
@@ -46,8 +55,10 @@ MainWindow::MainWindow(QWidget *parent)
     resize(1280, 800);
 
     connect(m_map, &Map::AfterLayerDraw, this, [this](int index, QPainter *painter) {
-        if (index == 0)
+        if (index == 0) {
             m_graphics->Draw(*painter, m_map->viewport(), m_paintMessages.get());
+            m_scaleBar->UpdateScale();
+        }
     });
 
     QMenu *file = menuBar()->addMenu(u"&File"_s);
@@ -75,6 +86,15 @@ MainWindow::MainWindow(QWidget *parent)
 }
 
 MainWindow::~MainWindow() = default;
+
+void MainWindow::Rescale(double currentScale, double newScale)
+{
+    if (!(currentScale > 0) || !(newScale > 0))
+        return;
+    MapRect extent = m_map->extent();
+    extent.ScaleRectangle(newScale / currentScale);
+    m_map->setExtent(extent);
+}
 
 LayerList MainWindow::themes() const
 {

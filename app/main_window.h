@@ -1,6 +1,7 @@
 #pragma once
 
 #include "location/calculator_host.h"
+#include "mapview/map_scale_bar.h"
 
 #include <QMainWindow>
 
@@ -15,7 +16,7 @@ class WellCalculations;
 // For now: one map display with the themes given on the command line and the calculator panel
 // beside it; the mouse zooms in by a dragged rectangle (left button) and pans (right button), the
 // position shows in the status bar.
-class MainWindow : public QMainWindow, public CalculatorHost
+class MainWindow : public QMainWindow, public CalculatorHost, public ScaleBarHost
 {
     Q_OBJECT
 
@@ -33,11 +34,14 @@ public:
     MapGraphics &graphics() override { return *m_graphics; }
     QWidget *form() override { return this; }
     MessageService &messages() override { return *m_messages; }
+    // ScaleBarHost
+    void Rescale(double currentScale, double newScale) override;
 
 private:
     void addThemesFromDialog();
     Map *m_map = nullptr;
     WellCalculations *m_calculator = nullptr;
+    MapScaleBar *m_scaleBar = nullptr;
     std::unique_ptr<MapGraphics> m_graphics;
     std::unique_ptr<MessageService> m_messages;
     std::unique_ptr<MessageService> m_paintMessages; // posted: reports made while painting
