@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QWidget>
+
+#include <memory>
+
+class Map;
+class VectorLayer;
+class QLineEdit;
+class QListWidget;
+
+// "Form1": builds an attribute expression for one theme from its field names and the distinct
+// values of a field; "New Set" makes it the theme's highlight expression (its tag), drawn in
+// yellow at every redraw. Keeps the theme alive; does not own the map.
+class frmQuery : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit frmQuery(QWidget *parent = nullptr);
+
+    void SetLayer(std::shared_ptr<VectorLayer> layer);
+    void SetMap(Map *map) { m_map = map; }
+
+    // Fills the field list from the theme (done when the window is shown after closing).
+    void loadFields();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void FieldList_Click();
+    void NewSetB_Click();
+
+    std::shared_ptr<VectorLayer> m_layer;
+    Map *m_map = nullptr;
+    bool m_loaded = false;
+    QListWidget *FieldList = nullptr;
+    QListWidget *ValuesList = nullptr;
+    QLineEdit *QueryText = nullptr;
+};
+
+// Text of a value as it goes into an expression: text fields in single quotes (an embedded quote
+// doubled, so the expression stays valid), other fields as they are.
+QString expressionLiteral(const QVariant &value, bool textField);
