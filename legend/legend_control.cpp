@@ -1,0 +1,253 @@
+#include "legend/legend_control.h"
+
+#include "common/message_service.h"
+#include "common/twips.h"
+#include "legend/legend_item_control.h"
+#include "legend/legend_order.h"
+#include "mapview/engine/image_layer.h"
+#include "mapview/engine/vector_layer.h"
+#include "mapview/map_widget.h"
+
+#include <QEvent>
+#include <QPainter>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
+
+using namespace Qt::StringLiterals;
+
+LegendControl::LegendControl(QWidget *parent)
+    : QWidget(parent)
+{
+    setObjectName(u"MapLegendControl"_s);
+    m_scroll = new QScrollArea(this);
+    m_scroll->setObjectName(u"LegendScroll"_s);
+    m_scroll->setWidgetResizable(false);
+    m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_container = new QWidget;
+    m_container->setObjectName(u"LegendContainer"_s);
+    m_container->installEventFilter(this);
+    m_container->resize(1, 1);
+    m_scroll->setWidget(m_container);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_scroll);
+}
+
+LegendControl::~LegendControl() = default;
+
+double LegendControl::twipsPerPixel() const
+{
+    return ::twipsPerPixel(logicalDpiY());
+}
+
+std::shared_ptr<MapLayer> LegendControl::AddTheme(const QString &themeName,
+                                                  const QString &themePath, bool IsActive,
+                                                  bool IsVisible)
+{
+    std::shared_ptr<MapLayer> layer;
+    if (themePath.endsWith(u".shp"_s)) // exactly lower case, as project files rely on
+        layer = VectorLayer::open(themePath);
+    else
+        layer = ImageLayer::open(themePath);
+    if (!layer->Valid()) {
+        if (m_messages)
+            m_messages->show(u"Error: file "_s + themePath + u" did not load."_s,
+                             MessageIcon::None);
+        return layer;
+    }
+    if (m_map)
+        m_map->addLayer(layer);
+    const QString key = QString::number(m_keyCounter) + u"theme"_s;
+    ++m_keyCounter;
+    auto *row = new LegendItemControl(this, m_container);
+    row->setObjectName(key);
+    row->setKey(key);
+    row->hide();
+    m_items.append(row);
+    ArrangeLegends();
+    row->setTitle(themeName);
+    row->setPath(themePath);
+    row->setMapLayer(layer);
+    row->setIsActive(IsActive);
+    row->setIsVisible(IsVisible);
+    // Every row as wide as the widest.
+    int widest = 0;
+    for (const LegendItemControl *r : std::as_const(m_items))
+        widest = std::max(widest, r->width());
+    for (LegendItemControl *r : std::as_const(m_items))
+        r->resize(widest, r->height());
+    ArrangeLegends();
+    resizeContainer();
+    row->show();
+    m_scroll->verticalScrollBar()->setSingleStep(row->height() + 1);
+    return layer;
+}
+
+void LegendControl::resizeContainer()
+{
+    if (m_items.isEmpty()) {
+        m_container->resize(1, 1);
+        return;
+    }
+    const double tpp = twipsPerPixel();
+    const LegendItemControl *any = m_items.last();
+    const int n = int(m_items.size());
+    const double height = any->heightTwips() * n + n * LegendRowGap;
+    const double width = any->widthTwips() + LegendRowGap;
+    m_container->resize(int(std::lround(width / tpp)), int(std::lround(height / tpp)));
+}
+
+void LegendControl::ArrangeLegends()
+{
+    const double tpp = twipsPerPixel();
+    const int n = int(m_items.size());
+    for (int p = 1; p <= n; ++p) {
+        LegendItemControl *row = m_items[p - 1];
+        const double top = legendRowTop(p, n, row->heightTwips());
+        row->move(int(std::lround(LegendRowLeft / tpp)), int(std::lround(top / tpp)));
+        row->setID(p);
+    }
+}
+
+void LegendControl::RedrawLayer(const MapLayer &theLayer)
+{
+    if (m_map)
+        m_map->refreshRect(theLayer.extent());
+}
+
+double LegendControl::rowTopTwips(const LegendItemControl *row) const
+{
+    return row->y() * twipsPerPixel();
+}
+
+void LegendControl::SetActive(LegendItemControl *lic, double, double Y, int Shift)
+{
+    const int clicked = lic->ID();
+    m_dragStartY = rowTopTwips(lic) + Y;
+    m_dragArmed = true;
+    QList<bool> active;
+    for (const LegendItemControl *row : std::as_const(m_items))
+        active.append(row->IsActive());
+    int anchor = m_anchor ? int(m_items.indexOf(m_anchor)) + 1 : 0;
+    const QList<bool> after = legendSelectionAfterClick(active, clicked, Shift, anchor);
+    for (qsizetype i = 0; i < m_items.size(); ++i)
+        m_items[i]->setIsActive(after[i]);
+    if (Shift == 0)
+        m_anchor = lic;
+}
+
+void LegendControl::StartMouseDrag(LegendItemControl *lic, double, double)
+{
+    m_dragSource = lic->ID();
+    m_dragArmed = false; // armed by SetActive, which only a left press calls
+}
+
+void LegendControl::MouseDrag(LegendItemControl *lic, double, double Y)
+{
+    const double d = rowTopTwips(lic) + Y - m_dragStartY;
+    const int indicator =
+        legendDropIndicator(m_dragSource, int(m_items.size()), d, lic->heightTwips());
+    if (indicator >= 0) {
+        m_dropIndicator = indicator;
+        m_container->update();
+    }
+}
+
+void LegendControl::EndMouseDrag(LegendItemControl *lic, double, double Y)
+{
+    const int n = int(m_items.size());
+    const double d = rowTopTwips(lic) + Y - m_dragStartY;
+    const int target = legendDropTarget(m_dragSource, n, d, lic->heightTwips());
+    // Only a drag begun with the left button reorders; a right click never moves a theme.
+    if (m_dragArmed && target != m_dragSource && m_dragSource >= 1 && m_dragSource <= n) {
+        QList<LegendItemControl *> reordered;
+        for (int old : legendReordered(n, m_dragSource, target))
+            reordered.append(m_items[old - 1]);
+        m_items = reordered;
+        if (m_map) {
+            const MapRect extent = m_map->extent();
+            m_map->clearLayers();
+            for (LegendItemControl *row : std::as_const(m_items))
+                m_map->addLayer(row->MapLayer());
+            m_map->setExtent(extent);
+        }
+        ArrangeLegends();
+        if (m_map)
+            m_map->refresh();
+    }
+    m_dragArmed = false;
+    m_dropIndicator = -1;
+    m_container->update();
+}
+
+void LegendControl::removeRow(int position)
+{
+    LegendItemControl *row = m_items[position - 1];
+    if (m_map)
+        m_map->removeLayer(m_map->layerCount() - position);
+    if (m_anchor == row)
+        m_anchor = nullptr;
+    m_items.removeAt(position - 1);
+    row->deleteLater();
+    row->hide();
+}
+
+void LegendControl::DeleteActiveThemes()
+{
+    for (int p = int(m_items.size()); p >= 1; --p) {
+        if (m_items[p - 1]->IsActive())
+            removeRow(p);
+    }
+    ArrangeLegends();
+    resizeContainer();
+}
+
+void LegendControl::DeleteThemes()
+{
+    for (int p = int(m_items.size()); p >= 1; --p)
+        removeRow(p);
+    ArrangeLegends();
+    resizeContainer();
+}
+
+LayerList LegendControl::GetActiveLayerList() const
+{
+    LayerList list;
+    for (const LegendItemControl *row : m_items) {
+        if (row->IsActive() && row->MapLayer() &&
+            row->MapLayer()->LayerType() == MapLayer::VectorLayerType)
+            list.append(row->MapLayer());
+    }
+    return list;
+}
+
+LayerList LegendControl::GetLayerList() const
+{
+    LayerList list;
+    for (const LegendItemControl *row : m_items)
+        list.append(row->MapLayer());
+    return list;
+}
+
+bool LegendControl::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_container && event->type() == QEvent::Paint && m_dropIndicator > 0 &&
+        !m_items.isEmpty()) {
+        // The drop line, in the middle of the gap above the row at DropIndicatorIndex.
+        const double tpp = twipsPerPixel();
+        const int k = int(m_items.size()) - m_dropIndicator;
+        const double rowHeight = m_items.first()->heightTwips();
+        const int y =
+            int(std::lround((rowHeight * k + k * LegendRowGap) / tpp)) - int(std::lround(50 / tpp));
+        QPainter painter(m_container);
+        painter.setPen(QPen(Qt::blue, 1));
+        painter.drawLine(0, y, m_container->width(), y);
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
