@@ -10,6 +10,7 @@ using namespace Qt::StringLiterals;
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    Q_INIT_RESOURCE(tractwise);
     QApplication::setOrganizationName(u"QRV Tractwise"_s);
     QApplication::setApplicationName(u"QRV Tractwise"_s);
     QApplication::setApplicationVersion(u"1.23"_s);

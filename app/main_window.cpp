@@ -1,128 +1,131 @@
 #include "app/main_window.h"
 
-#include "common/number_text.h"
 #include "common/qt_message_service.h"
-#include "location/plss_query.h"
-#include "location/well_calculations.h"
-#include "mapview/engine/image_layer.h"
+#include "legend/legend_control.h"
 #include "mapview/engine/vector_layer.h"
-#include "mapview/map_graphics.h"
+#include "mapview/identify_window.h"
 #include "mapview/map_widget.h"
+#include "mapview/query_window.h"
 
 #include <QAction>
-#include <QDockWidget>
+#include <QActionGroup>
+#include <QCloseEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMenuBar>
-#include <QPainter>
 #include <QStatusBar>
-#include <QVBoxLayout>
+#include <QStyle>
+#include <QToolBar>
 
 using namespace Qt::StringLiterals;
 
-std::shared_ptr<MapLayer> openThemeFile(const QString &path)
-{
-    if (QFileInfo(path).suffix().compare(u"shp"_s, Qt::CaseInsensitive) == 0)
-        return VectorLayer::open(path);
-    return ImageLayer::open(path);
-}
-
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)
-    , m_map(new Map(this))
-    , m_calculator(new WellCalculations)
-    , m_graphics(std::make_unique<MapGraphics>())
     , m_messages(std::make_unique<QtMessageService>(this))
 {
-    m_paintMessages = std::make_unique<PostingMessageService>(*m_messages, this);
     setWindowTitle(u"QRV Tractwise"_s);
-    auto *centre = new QWidget;
-    auto *column = new QVBoxLayout(centre);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(0);
-    column->addWidget(m_map, 1);
-    m_scaleBar = new MapScaleBar;
-    m_scaleBar->AssociateView(this);
-    column->addWidget(m_scaleBar, 0, Qt::AlignLeft);
-    setCentralWidget(centre);
-    auto *dock = new QDockWidget(u"Calculators"_s, this);
-    dock->setObjectName(u"CalculatorDock"_s);
-    dock->setWidget(m_calculator);
-    dock->setFeatures(QDockWidget::DockWidgetMovable);
-    dock->setMaximumWidth(480);
-    addDockWidget(Qt::RightDockWidgetArea, dock);
-    m_calculator->AssociateView(this);
-    resize(1280, 800);
-
-    connect(m_map, &Map::AfterLayerDraw, this, [this](int index, QPainter *painter) {
-        if (index == 0) {
-            m_graphics->Draw(*painter, m_map->viewport(), m_paintMessages.get());
-            m_scaleBar->UpdateScale();
-        }
-    });
+    m_view = new frmMapView(this, this);
+    setCentralWidget(m_view);
+    resize(1280, 860);
 
     QMenu *file = menuBar()->addMenu(u"&File"_s);
-    file->addAction(u"&Add Theme..."_s, this, &MainWindow::addThemesFromDialog);
-    file->addSeparator();
     file->addAction(u"E&xit"_s, this, &QWidget::close);
-    QMenu *view = menuBar()->addMenu(u"&View"_s);
-    view->addAction(u"&Full Extent"_s, this, [this] { m_map->setExtent(m_map->FullExtent()); });
+    QMenu *themes = menuBar()->addMenu(u"&Themes"_s);
+    QAction *add = themes->addAction(u"&Add"_s, this, &MainWindow::addThemesFromDialog);
+    themes->addAction(u"&Delete"_s, this, [this] { m_view->DeleteActiveThemes(); });
 
-    connect(m_map, &Map::MouseDown, this, [this](int button, int, double, double) {
-        if (button & 1)
-            m_map->TrackRectangle();
-        else if (button & 2)
-            m_map->Pan();
-    });
-    connect(m_map, &Map::RectangleTracked, this, [this](const MapRect &r) {
-        if (r.width() > 0 && r.height() > 0 && m_map->toMapDistance(60) < r.width())
-            m_map->setExtent(r);
-    });
-    connect(m_map, &Map::MouseMove, this, [this](int, int, double x, double y) {
-        const MapPoint p = m_map->toMapPoint(x, y);
-        statusBar()->showMessage(u"X: "_s + formatNumber(roundTo(p.X, 2)) + u"  Y: "_s +
-                                 formatNumber(roundTo(p.Y, 2)));
-    });
+    QToolBar *bar = addToolBar(u"Tools"_s);
+    bar->setObjectName(u"tbToolBar"_s);
+    add->setToolTip(u"Add Theme"_s);
+    add->setIcon(style()->standardIcon(QStyle::SP_FileDialogNewFolder));
+    bar->addAction(add);
+    QAction *find = bar->addAction(style()->standardIcon(QStyle::SP_FileDialogContentsView),
+                                   u"Locate in Theme"_s, this, &MainWindow::locateInTheme);
+    find->setObjectName(u"FindInTheme"_s);
+    QAction *full =
+        bar->addAction(style()->standardIcon(QStyle::SP_DesktopIcon), u"Zoom to Full Extent"_s,
+                       this, [this] { m_view->map()->setExtent(m_view->map()->FullExtent()); });
+    full->setObjectName(u"FullExtent"_s);
+    bar->addSeparator();
+    m_tools = new QActionGroup(this);
+    m_tools->setExclusive(true);
+    const std::pair<QString, QString> tools[] = {
+        {u"IdentifyInThemes"_s, u"Identify In Active Themes"_s},
+        {u"Pan"_s, u"Pan"_s},
+        {u"Measure"_s, u"Measure"_s},
+        {u"ZoomIn"_s, u"Zoom In"_s},
+        {u"ZoomOut"_s, u"Zoom Out"_s},
+        {u"SelectPoint"_s, u"Select Point"_s},
+        {u"HotLink"_s, u"HotLink"_s}};
+    for (const auto &[key, tip] : tools) {
+        QAction *tool = bar->addAction(tip);
+        tool->setObjectName(key);
+        tool->setToolTip(tip);
+        tool->setCheckable(true);
+        m_tools->addAction(tool);
+    }
+    m_tools->actions().first()->setChecked(true);
+
+    m_panel1 = new QLabel(u"Status"_s);
+    m_panel2 = new QLabel;
+    statusBar()->setObjectName(u"sbStatusBar"_s);
+    statusBar()->addWidget(m_panel1, 1);
+    statusBar()->addPermanentWidget(m_panel2);
 }
 
 MainWindow::~MainWindow() = default;
 
-void MainWindow::Rescale(double currentScale, double newScale)
+QString MainWindow::pressedTool() const
 {
-    if (!(currentScale > 0) || !(newScale > 0))
-        return;
-    MapRect extent = m_map->extent();
-    extent.ScaleRectangle(newScale / currentScale);
-    m_map->setExtent(extent);
+    const QAction *checked = m_tools->checkedAction();
+    return checked ? checked->objectName() : QString();
 }
 
-LayerList MainWindow::themes() const
+void MainWindow::setStatusText(int panel, const QString &text)
 {
-    // The legend's order: bottom row first.
-    LayerList list = m_map->layers();
-    std::reverse(list.begin(), list.end());
-    return list;
+    (panel == 1 ? m_panel1 : m_panel2)->setText(text);
+}
+
+frmIdentify *MainWindow::identifyWindow()
+{
+    if (!m_identify)
+        m_identify = std::make_unique<frmIdentify>();
+    return m_identify.get();
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    m_identify.reset();
+    m_query.reset();
+    QMainWindow::closeEvent(event);
 }
 
 bool MainWindow::addTheme(const QString &path)
 {
-    std::shared_ptr<MapLayer> layer = openThemeFile(path);
-    if (!layer->Valid()) {
-        m_messages->showMessage(path + u" did not load"_s, MessageIcon::None, appTitle());
-        return false;
-    }
-    m_map->addLayer(layer);
-    if (QFileInfo(path).suffix().compare(u"shp"_s, Qt::CaseInsensitive) == 0)
-        m_calculator->AddTheme(layer);
-    return true;
+    const auto layer = m_view->AddTheme(QFileInfo(path).fileName(), path, true, true);
+    return layer && layer->Valid();
 }
 
 void MainWindow::addThemesFromDialog()
 {
+    // The dialog's own list of files, so paths with spaces stay whole.
     const QStringList files = QFileDialog::getOpenFileNames(
-        this, u"Add Theme"_s, {},
-        u"Themes (*.shp *.tif *.tiff *.jpg *.jpeg *.bmp *.sid);;Shapefiles (*.shp);;"
-        "Images (*.tif *.tiff *.jpg *.jpeg *.bmp *.sid);;All files (*)"_s);
+        this, u"Add a Theme"_s, {},
+        u"Shape Files (*.shp);;Image Files (*.tif, *.jpg, *.bmp, *.sid) (*.tif *.bmp *.jpg *.sid)"_s);
     for (const QString &f : files)
         addTheme(f);
+}
+
+void MainWindow::locateInTheme()
+{
+    const LayerList active = m_view->legend()->GetActiveLayerList();
+    if (active.isEmpty())
+        return;
+    if (!m_query)
+        m_query = std::make_unique<frmQuery>();
+    m_query->SetLayer(std::static_pointer_cast<VectorLayer>(active.first()));
+    m_query->SetMap(m_view->map());
+    m_query->show();
+    m_query->raise();
 }

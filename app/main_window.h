@@ -1,22 +1,18 @@
 #pragma once
 
-#include "location/calculator_host.h"
-#include "mapview/map_scale_bar.h"
+#include "mapview/map_window.h"
 
 #include <QMainWindow>
 
 #include <memory>
 
-class Map;
-class MapGraphics;
-class MapLayer;
-class MessageService;
-class WellCalculations;
+class frmQuery;
+class QActionGroup;
+class QLabel;
 
-// For now: one map display with the themes given on the command line and the calculator panel
-// beside it; the mouse zooms in by a dragged rectangle (left button) and pans (right button), the
-// position shows in the status bar.
-class MainWindow : public QMainWindow, public CalculatorHost, public ScaleBarHost
+// For now: one map window (map, legend, calculators, scale bar) with the toolbar's tools, the
+// two status panels, adding themes and the identify and query windows.
+class MainWindow : public QMainWindow, public MapWindowShell
 {
     Q_OBJECT
 
@@ -24,28 +20,28 @@ public:
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    // Opens a shapefile or an image and puts it on top; says why when it cannot be read.
+    // Adds a theme file to the map window, active and visible, titled by its file name.
     bool addTheme(const QString &path);
-    WellCalculations *calculator() const { return m_calculator; }
+    frmMapView *mapView() const { return m_view; }
 
-    // CalculatorHost
-    LayerList themes() const override;
-    Map *map() override { return m_map; }
-    MapGraphics &graphics() override { return *m_graphics; }
-    QWidget *form() override { return this; }
+    // MapWindowShell
+    QString pressedTool() const override;
+    void setStatusText(int panel, const QString &text) override;
+    frmIdentify *identifyWindow() override;
     MessageService &messages() override { return *m_messages; }
-    // ScaleBarHost
-    void Rescale(double currentScale, double newScale) override;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void addThemesFromDialog();
-    Map *m_map = nullptr;
-    WellCalculations *m_calculator = nullptr;
-    MapScaleBar *m_scaleBar = nullptr;
-    std::unique_ptr<MapGraphics> m_graphics;
-    std::unique_ptr<MessageService> m_messages;
-    std::unique_ptr<MessageService> m_paintMessages; // posted: reports made while painting
-};
+    void locateInTheme();
 
-// Opens a theme file as a vector layer (".shp") or an image layer (anything else).
-std::shared_ptr<MapLayer> openThemeFile(const QString &path);
+    std::unique_ptr<MessageService> m_messages;
+    frmMapView *m_view = nullptr;
+    QActionGroup *m_tools = nullptr;
+    QLabel *m_panel1 = nullptr;
+    QLabel *m_panel2 = nullptr;
+    std::unique_ptr<frmIdentify> m_identify;
+    std::unique_ptr<frmQuery> m_query;
+};

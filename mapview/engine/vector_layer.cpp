@@ -489,6 +489,18 @@ std::vector<int> VectorLayer::expressionRows(const QString &expression, bool &al
     return rows;
 }
 
+bool VectorLayer::isValidExpression(const QString &expression) const
+{
+    if (!m_ogrLayer)
+        return false;
+    GdalErrorTrap trap;
+    const QByteArray expr = expression.toUtf8();
+    const bool ok =
+        m_ogrLayer->SetAttributeFilter(expr.constData()) == OGRERR_NONE && trap.failures() == 0;
+    m_ogrLayer->SetAttributeFilter(nullptr);
+    return ok;
+}
+
 RecordSet VectorLayer::SearchExpression(const QString &expression) const
 {
     bool all = false;

@@ -53,6 +53,9 @@ public:
     // Records matching an attribute expression with OGR SQL's meaning. An expression OGR would
     // refuse (missing field, type mismatch, bad syntax) yields an empty set.
     RecordSet SearchExpression(const QString &expression) const;
+    // Whether OGR accepts the expression for this layer's fields (a missing field or a type
+    // mismatch is refused as well as bad syntax).
+    bool isValidExpression(const QString &expression) const;
     // Relation 12: the polygons containing the point. Other relations find nothing. A non-empty
     // expression further restricts the result.
     static constexpr int ContainsPoint = 12;

@@ -1,0 +1,100 @@
+#pragma once
+
+#include "location/calculator_host.h"
+#include "mapview/engine/record_set.h"
+#include "mapview/engine/symbol.h"
+#include "mapview/map_scale_bar.h"
+
+#include <QHash>
+#include <QWidget>
+
+#include <memory>
+
+class frmIdentify;
+class LegendControl;
+class MapGraphics;
+class MessageService;
+class QLabel;
+class VectorLayer;
+class WellCalculations;
+
+// What a map window uses of the main window: the pressed tool of the toolbar, the two status
+// panels, the shared identify window and the message boxes.
+class MapWindowShell
+{
+public:
+    virtual ~MapWindowShell();
+    // "IdentifyInThemes", "Pan", "Measure", "ZoomIn", "ZoomOut", "SelectPoint", "HotLink", or
+    // empty when no tool is pressed.
+    virtual QString pressedTool() const = 0;
+    virtual void setStatusText(int panel, const QString &text) = 0;
+    virtual frmIdentify *identifyWindow() = 0;
+    virtual MessageService &messages() = 0;
+};
+
+// The records of a layer at a window position (twips): polygons containing it, or for points and
+// lines the features within 100 twips.
+RecordSet FindFeaturesAtPoint(const Map &map, const VectorLayer &layer, double x, double y);
+
+// A map window: the map, its legend, the calculator panel, the scale bar and a logo. Turns the
+// mouse on the map into the pressed tool's action, draws query highlights and the graphics list
+// after each redraw. Does not take ownership of the shell.
+class frmMapView : public QWidget, public CalculatorHost, public ScaleBarHost
+{
+    Q_OBJECT
+
+public:
+    explicit frmMapView(MapWindowShell *shell, QWidget *parent = nullptr);
+    ~frmMapView() override;
+
+    std::shared_ptr<MapLayer> AddTheme(const QString &themeName, const QString &themePath,
+                                       bool IsActive = false, bool IsVisible = false);
+    void DeleteActiveThemes();
+    MapGraphics &GraphicsList() { return *m_graphics; }
+    void UpdateScale(double currentScale, double newScale);
+
+    LegendControl *legend() const { return m_legend; }
+    WellCalculations *calculator() const { return m_calculator; }
+    MapScaleBar *scaleBar() const { return m_scaleBar; }
+
+    // CalculatorHost and ScaleBarHost
+    LayerList themes() const override;
+    Map *map() override { return m_map; }
+    MapGraphics &graphics() override { return *m_graphics; }
+    QWidget *form() override { return this; }
+    MessageService &messages() override;
+    void Rescale(double currentScale, double newScale) override
+    {
+        UpdateScale(currentScale, newScale);
+    }
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void Map_MouseDown(int button, int shift, double x, double y);
+    void Map_MouseMove(int button, int shift, double x, double y);
+    void Map_MouseUp(int button, int shift, double x, double y);
+    void Map_Click();
+    void Map_DblClick();
+    void Map_AfterLayerDraw(int index, QPainter *painter);
+    QString tool() const;
+
+    MapWindowShell *m_shell;
+    Map *m_map = nullptr;
+    LegendControl *m_legend = nullptr;
+    WellCalculations *m_calculator = nullptr;
+    MapScaleBar *m_scaleBar = nullptr;
+    QLabel *m_logo = nullptr;
+    std::unique_ptr<MapGraphics> m_graphics;
+    std::unique_ptr<MessageService> m_paintMessages;
+    Symbol m_highlight;
+    QHash<const MapLayer *, QString> m_reportedExpressions; // refused queries already reported
+
+    MapPoint m_measureStart;
+    MapPoint m_measureCurrent;
+    bool m_hasCurrent = false;
+    bool m_isMeasuring = false;
+    double m_measureTotal = 0;
+    double m_measureSegment = 0;
+};

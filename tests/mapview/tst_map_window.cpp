@@ -1,0 +1,193 @@
+#include "common/message_service.h"
+#include "common/number_text.h"
+#include "legend/legend_control.h"
+#include "location/well_calculations.h"
+#include "mapview/engine/vector_layer.h"
+#include "mapview/identify_window.h"
+#include "mapview/map_widget.h"
+#include "mapview/map_window.h"
+#include "mapview/status_text.h"
+#include "tests/fixtures/fixtures.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class FakeShell : public MapWindowShell
+{
+public:
+    QString pressedTool() const override { return tool; }
+    void setStatusText(int panel, const QString &text) override { status[panel] = text; }
+    frmIdentify *identifyWindow() override { return &identify; }
+    MessageService &messages() override { return recorder; }
+
+    QString tool = u"IdentifyInThemes"_s;
+    QString status[3];
+    frmIdentify identify;
+    RecordingMessageService recorder;
+};
+
+} // namespace
+
+class TestMapWindow : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_sections;
+
+    // Twips of a map point in the view's map.
+    static QPointF twipsOf(Map *map, const MapPoint &p)
+    {
+        return map->fromMapPoint(p) * map->twipsPerPixel();
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        fixtures::SectionGrid g;
+        g.originX = 400000;
+        g.originY = 4400000;
+        m_sections = m_dir.filePath(u"sections.shp"_s);
+        QCOMPARE(fixtures::writeSectionGrid(m_sections, g), QString());
+    }
+
+    void statusTexts_data()
+    {
+        QTest::addColumn<QString>("actual");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("pointer") << pointerPositionText({456789.996, 4321000.004})
+                                 << u"X:456,790  Y:4,321,000"_s;
+        QTest::newRow("segment")
+            << measureSegmentText(1000, 1000)
+            << u"Segment Distance: 3,280.84 Feet. Total Distance: 3,280.84 Feet."_s;
+        QTest::newRow("distance") << measureDistanceText(0.1) << u"Distance: 0.33 Feet."_s;
+        QTest::newRow("start") << measureStartText({456789.123, -5}) << u"X: 456789.123; Y:-5"_s;
+        QTest::newRow("large feet") << formatFeet(1234567.891) << u"1,234,567.89"_s;
+    }
+    void statusTexts()
+    {
+        QFETCH(QString, actual);
+        QFETCH(QString, expected);
+        QCOMPARE(actual, expected);
+    }
+
+    void toolsOnTheMap()
+    {
+        FakeShell shell;
+        frmMapView view(&shell);
+        view.resize(1200, 900);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        view.AddTheme(u"sections"_s, m_sections, true, true);
+        Map *map = view.map();
+
+        // Zoom out twice from 10 km: 22.5 km, centred as before.
+        map->setExtent(MapRect(400000, 410000, 4405000, 4395000));
+        const double width = map->extent().width();
+        const MapPoint centre = map->extent().center();
+        shell.tool = u"ZoomOut"_s;
+        QTest::mouseClick(map, Qt::LeftButton, {}, QPoint(10, 10));
+        QTest::mouseClick(map, Qt::LeftButton, {}, QPoint(10, 10));
+        QVERIFY(std::fabs(map->extent().width() - width * 2.25) < 1e-6);
+        QVERIFY(std::fabs(map->extent().center().X - centre.X) < 1e-6);
+
+        // Measure: 1000 m to the right of the press.
+        map->setExtent(MapRect(400000, 410000, 4405000, 4395000));
+        shell.tool = u"Measure"_s;
+        const QPoint start = map->fromMapPoint({401000, 4400000}).toPoint();
+        const MapPoint startMap =
+            map->toMapPoint(start.x() * map->twipsPerPixel(), start.y() * map->twipsPerPixel());
+        QTest::mousePress(map, Qt::LeftButton, {}, start);
+        const double upp = map->viewport().unitsPerPixel();
+        const QPoint end(start.x() + int(std::lround(1000 / upp)), start.y());
+        QTest::mouseMove(map, end);
+        const MapPoint endMap =
+            map->toMapPoint(end.x() * map->twipsPerPixel(), end.y() * map->twipsPerPixel());
+        const double metres = endMap.X - startMap.X;
+        QCOMPARE(shell.status[1], measureSegmentText(metres, metres));
+        QTest::mouseRelease(map, Qt::LeftButton, {}, end);
+        QCOMPARE(shell.status[1], measureDistanceText(metres));
+        QCOMPARE(shell.status[2], pointerPositionText(endMap));
+
+        // Select point: the calculator takes the clicked point.
+        shell.tool = u"SelectPoint"_s;
+        QTest::mouseClick(map, Qt::LeftButton, {}, start);
+        QCOMPARE(view.calculator()->findChild<QLineEdit *>(u"RevEasting_Text"_s)->text(),
+                 formatNumber(roundTo(startMap.X, 0)));
+    }
+
+    // Identify lists the active themes with features at the point, in reverse legend order.
+    void identifyInActiveThemes()
+    {
+        FakeShell shell;
+        frmMapView view(&shell);
+        view.resize(1200, 900);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        for (const QString &name : {u"first"_s, u"second"_s, u"third"_s}) {
+            fixtures::SectionGrid g;
+            g.originX = 400000;
+            g.originY = 4400000;
+            const QString path = m_dir.filePath(name + u".shp"_s);
+            QCOMPARE(fixtures::writeSectionGrid(path, g), QString());
+            view.AddTheme(name, path, true, true);
+        }
+        const QPoint at = view.map()->fromMapPoint({400500, 4400500}).toPoint();
+        QTest::mouseClick(view.map(), Qt::LeftButton, {}, at);
+        auto *list = shell.identify.findChild<QListWidget *>(u"ThemeList"_s);
+        QCOMPARE(list->count(), 3);
+        QCOMPARE(list->item(0)->text(), u"third"_s);
+        QCOMPARE(list->item(2)->text(), u"first"_s);
+        QVERIFY(shell.identify.isVisible());
+    }
+
+    void onlyLowerCaseShpReachesTheCalculator()
+    {
+        FakeShell shell;
+        frmMapView view(&shell);
+        QFile::copy(m_sections.chopped(4) + u".shp"_s, m_dir.filePath(u"roads.SHP"_s));
+        view.AddTheme(u"roads"_s, m_dir.filePath(u"roads.SHP"_s), true, true);
+        QCOMPARE(view.calculator()->findChild<QComboBox *>(u"PLSS_Combo"_s)->count(), 0);
+        QCOMPARE(shell.recorder.messages().size(), 1); // "did not load"
+        view.AddTheme(u"sections"_s, m_sections, true, true);
+        QCOMPARE(view.calculator()->findChild<QComboBox *>(u"PLSS_Combo"_s)->count(), 1);
+    }
+
+    // A theme's query (its tag) is drawn in yellow; a refused one says so once and the redraw
+    // goes on.
+    void queryHighlights()
+    {
+        FakeShell shell;
+        frmMapView view(&shell);
+        view.resize(1200, 900);
+        auto layer = view.AddTheme(u"sections"_s, m_sections, true, true);
+        Map *map = view.map();
+        map->setExtent(layer->extent());
+        layer->setTag(u"section = 36"_s);
+        QImage image = map->grabMap();
+        const QPoint in36 = map->fromMapPoint({400000 + 5.5 * 1609.344, 4400000 + 800}).toPoint();
+        QCOMPARE(image.pixel(in36), qRgb(255, 255, 0));
+        const QPoint in1 =
+            map->fromMapPoint({400000 + 5.5 * 1609.344, 4400000 + 5.5 * 1609.344}).toPoint();
+        QVERIFY(image.pixel(in1) != qRgb(255, 255, 0));
+
+        layer->setTag(u"nosuch = 1"_s);
+        map->refresh();
+        image = map->grabMap();
+        QVERIFY(shell.status[1].contains(u"nosuch = 1"_s));
+        shell.status[1].clear();
+        map->refresh();
+        map->grabMap();
+        QCOMPARE(shell.status[1], QString()); // once
+    }
+};
+
+QTEST_MAIN(TestMapWindow)
+#include "tst_map_window.moc"
