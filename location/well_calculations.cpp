@@ -16,6 +16,7 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QFormLayout>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -85,16 +86,20 @@ WellCalculations::WellCalculations(QWidget *parent)
 QWidget *WellCalculations::buildForwardTab()
 {
     auto *page = new QWidget;
-    auto *form = new QFormLayout(page);
+    auto *grid = new QGridLayout(page);
+    auto label = [](const QString &text) { return new QLabel(text); };
     PLSS_Combo = named(new QComboBox, u"PLSS_Combo"_s);
-    form->addRow(u"PLSS Theme:"_s, PLSS_Combo);
-    form->addRow(u"Section:"_s, Section_Text = box(u"Section_Text"_s));
-    form->addRow(u"Township:"_s, Township_Text = box(u"Township_Text"_s));
-    form->addRow(u"Range:"_s, Range_Text = box(u"Range_Text"_s));
-    form->addRow(u"Meridian:"_s, Meridian_Text = box(u"Meridian_Text"_s));
-    auto *quarters = new QWidget;
-    auto *ql = new QHBoxLayout(quarters);
-    ql->setContentsMargins(0, 0, 0, 0);
+    grid->addWidget(label(u"PLSS Theme:"_s), 0, 0);
+    grid->addWidget(PLSS_Combo, 0, 1, 1, 3);
+    grid->addWidget(label(u"Section:"_s), 1, 0);
+    grid->addWidget(Section_Text = box(u"Section_Text"_s), 1, 1);
+    grid->addWidget(label(u"Township:"_s), 1, 2);
+    grid->addWidget(Township_Text = box(u"Township_Text"_s), 1, 3);
+    grid->addWidget(label(u"Range:"_s), 2, 0);
+    grid->addWidget(Range_Text = box(u"Range_Text"_s), 2, 1);
+    grid->addWidget(label(u"Meridian:"_s), 2, 2);
+    grid->addWidget(Meridian_Text = box(u"Meridian_Text"_s), 2, 3);
+    auto *quarters = new QHBoxLayout;
     const std::pair<QComboBox **, QString> lists[] = {{&Q160_Combo, u"Q160"_s},
                                                       {&Q40_Combo, u"Q40"_s},
                                                       {&Q10_Combo, u"Q10"_s},
@@ -102,25 +107,27 @@ QWidget *WellCalculations::buildForwardTab()
     const QStringList captions = {u"Q160:"_s, u"Q40:"_s, u"Q10:"_s, u"Q2.5:"_s};
     for (int i = 0; i < 4; ++i) {
         *lists[i].first = named(new QComboBox, lists[i].second + u"_Combo"_s);
-        ql->addWidget(new QLabel(captions[i]));
-        ql->addWidget(*lists[i].first);
+        quarters->addWidget(label(captions[i]));
+        quarters->addWidget(*lists[i].first);
     }
-    form->addRow(quarters);
     CalculatePLSS_Command = named(new QPushButton(u"Calculate"_s), u"CalculatePLSS_Command"_s);
-    form->addRow(CalculatePLSS_Command);
-    form->addRow(u"FC_X:"_s, withUnit(FC_X_Text = box(u"FC_X_Text"_s), u"Ft"_s));
-    form->addRow(u"FC_Y:"_s, withUnit(FC_Y_Text = box(u"FC_Y_Text"_s), u"Ft"_s));
+    quarters->addWidget(CalculatePLSS_Command);
+    grid->addLayout(quarters, 3, 0, 1, 4);
+    grid->addWidget(label(u"FC_X:"_s), 4, 0);
+    grid->addWidget(withUnit(FC_X_Text = box(u"FC_X_Text"_s), u"Ft"_s), 4, 1);
+    grid->addWidget(label(u"FC_Y:"_s), 4, 2);
+    grid->addWidget(withUnit(FC_Y_Text = box(u"FC_Y_Text"_s), u"Ft"_s), 4, 3);
     CalculateFC_Command = named(new QPushButton(u"Calculate"_s), u"CalculateFC_Command"_s);
-    form->addRow(CalculateFC_Command);
-    form->addRow(u"Easting:"_s, Output_Easting_Text = box(u"Output_Easting_Text"_s));
-    form->addRow(u"Northing:"_s, Output_Northing_Text = box(u"Output_Northing_Text"_s));
+    grid->addWidget(CalculateFC_Command, 5, 3);
+    grid->addWidget(label(u"Easting:"_s), 6, 0);
+    grid->addWidget(Output_Easting_Text = box(u"Output_Easting_Text"_s), 6, 1);
+    grid->addWidget(label(u"Northing:"_s), 6, 2);
+    grid->addWidget(Output_Northing_Text = box(u"Output_Northing_Text"_s), 6, 3);
     chkZoomToLocation = named(new QCheckBox(u"Zoom To Location"_s), u"chkZoomToLocation"_s);
     cmdErase = named(new QPushButton(u"Erase Fields"_s), u"cmdErase"_s);
-    auto *bottom = new QHBoxLayout;
-    bottom->addWidget(chkZoomToLocation);
-    bottom->addStretch();
-    bottom->addWidget(cmdErase);
-    form->addRow(bottom);
+    grid->addWidget(chkZoomToLocation, 7, 0, 1, 2);
+    grid->addWidget(cmdErase, 7, 3);
+    grid->setRowStretch(8, 1);
     connect(CalculatePLSS_Command, &QPushButton::clicked, this,
             &WellCalculations::CalculatePLSS_Command_Click);
     connect(CalculateFC_Command, &QPushButton::clicked, this,
@@ -132,34 +139,44 @@ QWidget *WellCalculations::buildForwardTab()
 QWidget *WellCalculations::buildReverseTab()
 {
     auto *page = new QWidget;
-    auto *form = new QFormLayout(page);
+    auto *grid = new QGridLayout(page);
+    auto label = [](const QString &text) { return new QLabel(text); };
     RevPLSS_Combo = named(new QComboBox, u"RevPLSS_Combo"_s);
-    form->addRow(u"PLSS Theme:"_s, RevPLSS_Combo);
-    form->addRow(u"Easting:"_s, RevEasting_Text = box(u"RevEasting_Text"_s));
-    form->addRow(u"Northing:"_s, RevNorthing_Text = box(u"RevNorthing_Text"_s));
+    grid->addWidget(label(u"PLSS Theme:"_s), 0, 0);
+    grid->addWidget(RevPLSS_Combo, 0, 1, 1, 3);
+    grid->addWidget(label(u"Easting:"_s), 1, 0);
+    grid->addWidget(RevEasting_Text = box(u"RevEasting_Text"_s), 1, 1);
+    grid->addWidget(label(u"Northing:"_s), 1, 2);
+    grid->addWidget(RevNorthing_Text = box(u"RevNorthing_Text"_s), 1, 3);
     RevGPSCommand = named(new QPushButton(u"Calculate"_s), u"RevGPSCommand"_s);
     chkRevZoomToLocation = named(new QCheckBox(u"Zoom To Location"_s), u"chkRevZoomToLocation"_s);
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(RevGPSCommand);
-    buttons->addWidget(chkRevZoomToLocation);
-    form->addRow(buttons);
-    form->addRow(u"Section:"_s, RevSectionText = box(u"RevSectionText"_s));
-    form->addRow(u"Township:"_s, RevTownshipText = box(u"RevTownshipText"_s));
-    form->addRow(u"Range:"_s, RevRangeText = box(u"RevRangeText"_s));
+    grid->addWidget(chkRevZoomToLocation, 2, 0, 1, 2);
+    grid->addWidget(RevGPSCommand, 2, 3);
+    auto *place = new QHBoxLayout;
+    place->addWidget(label(u"Section:"_s));
+    place->addWidget(RevSectionText = box(u"RevSectionText"_s));
+    place->addWidget(label(u"Township:"_s));
+    place->addWidget(RevTownshipText = box(u"RevTownshipText"_s));
+    place->addWidget(label(u"Range:"_s));
+    place->addWidget(RevRangeText = box(u"RevRangeText"_s));
+    grid->addLayout(place, 3, 0, 1, 4);
     auto *sections = new QGroupBox(u"PLSS Sections"_s);
-    auto *sl = new QFormLayout(sections);
-    sl->addRow(u"Q160:"_s, RevQ160Text = box(u"RevQ160Text"_s));
-    sl->addRow(u"Q40:"_s, RevQ40Text = box(u"RevQ40Text"_s));
-    sl->addRow(u"Q10:"_s, RevQ10Text = box(u"RevQ10Text"_s));
-    sl->addRow(u"Q2.5:"_s, RevQ2_5Text = box(u"RevQ2_5Text"_s));
+    auto *sl = new QGridLayout(sections);
+    sl->addWidget(label(u"Q160:"_s), 0, 0);
+    sl->addWidget(RevQ160Text = box(u"RevQ160Text"_s), 0, 1);
+    sl->addWidget(label(u"Q40:"_s), 0, 2);
+    sl->addWidget(RevQ40Text = box(u"RevQ40Text"_s), 0, 3);
+    sl->addWidget(label(u"Q10:"_s), 1, 0);
+    sl->addWidget(RevQ10Text = box(u"RevQ10Text"_s), 1, 1);
+    sl->addWidget(label(u"Q2.5:"_s), 1, 2);
+    sl->addWidget(RevQ2_5Text = box(u"RevQ2_5Text"_s), 1, 3);
     auto *footing = new QGroupBox(u"Footing Call (feet)"_s);
     auto *fl = new QFormLayout(footing);
     fl->addRow(u"X:"_s, RevFCXText = box(u"RevFCXText"_s));
     fl->addRow(u"Y:"_s, RevFCYText = box(u"RevFCYText"_s));
-    auto *frames = new QHBoxLayout;
-    frames->addWidget(sections);
-    frames->addWidget(footing);
-    form->addRow(frames);
+    grid->addWidget(sections, 4, 0, 1, 2);
+    grid->addWidget(footing, 4, 2, 1, 2);
+    grid->setRowStretch(5, 1);
     RevEasting_Text->installEventFilter(this);
     RevNorthing_Text->installEventFilter(this);
     connect(RevGPSCommand, &QPushButton::clicked, this, &WellCalculations::RevGPSCommand_Click);
