@@ -1,8 +1,13 @@
-#include "app/main_window.h"
+#include "app/frm_main.h"
+#include "common/message_service.h"
 #include "mapview/map_widget.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFileInfo>
+#include <QPixmap>
+#include <QSplashScreen>
+#include <QThread>
 #include <QTimer>
 
 using namespace Qt::StringLiterals;
@@ -19,23 +24,45 @@ int main(int argc, char *argv[])
     parser.setApplicationDescription(u"Locates water wells by the Public Land Survey System."_s);
     parser.addHelpOption();
     parser.addVersionOption();
-    const QCommandLineOption themeOption(u"theme"_s, u"Add a theme (repeatable)."_s, u"FILE"_s);
+    const QCommandLineOption themeOption(u"theme"_s, u"Add a theme to Document 1 (repeatable)."_s,
+                                         u"FILE"_s);
     const QCommandLineOption screenshotOption(
-        u"screenshot"_s, u"Save a picture of the window once it has drawn, then quit."_s,
+        u"screenshot"_s,
+        u"Save a picture of the main window once it has drawn, then quit. Message boxes are "
+        "written to stderr as TITLE: TEXT instead."_s,
         u"OUT.png"_s);
-    parser.addOption(themeOption);
-    parser.addOption(screenshotOption);
+    const QCommandLineOption noSplashOption(u"no-splash"_s, u"Start without the splash window."_s);
+    parser.addOptions({themeOption, screenshotOption, noSplashOption});
     parser.addPositionalArgument(u"themes"_s, u"Theme files to open."_s, u"[FILE...]"_s);
     parser.process(app);
+    const bool scripted = parser.isSet(screenshotOption);
 
-    MainWindow window;
+    std::unique_ptr<QSplashScreen> splash;
+    if (!parser.isSet(noSplashOption) && !scripted) {
+        QPixmap picture(u":/tractwise/logo.png"_s);
+        splash = std::make_unique<QSplashScreen>(picture.scaled(picture.size() * 2));
+        splash->show();
+        QApplication::processEvents();
+        QThread::msleep(2000);
+    }
+
+    std::unique_ptr<MessageService> messages;
+    if (scripted)
+        messages = std::make_unique<StderrMessageService>(true);
+    frmMain window(std::move(messages));
+    if (splash)
+        splash->finish(&window);
+    if (scripted) // the same picture whatever size the window had last time
+        window.setGeometry(40, 40, 1280, 900);
     window.show();
-    for (const QString &path : parser.values(themeOption) + parser.positionalArguments())
-        window.addTheme(path);
+    if (scripted && window.activeMapView())
+        window.activeMapView()->parentWidget()->showMaximized();
+    window.addThemeFiles(parser.values(themeOption) + parser.positionalArguments());
 
-    if (parser.isSet(screenshotOption)) {
+    if (scripted) {
         const QString out = parser.value(screenshotOption);
-        QTimer::singleShot(300, &window, [&window, out] {
+        // After the first complete redraw: the events queued by showing and adding run first.
+        QTimer::singleShot(500, &window, [&window, out] {
             const bool ok = window.grab().save(out);
             QApplication::exit(ok ? 0 : 1);
         });

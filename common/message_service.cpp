@@ -13,9 +13,10 @@ QString appTitle()
 
 MessageService::~MessageService() = default;
 
-void StderrMessageService::showMessage(const QString &text, MessageIcon, const QString &)
+void StderrMessageService::showMessage(const QString &text, MessageIcon, const QString &title)
 {
-    std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+    const QString line = m_withTitle ? title + u": "_s + text : text;
+    std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
 }
 
 void RecordingMessageService::showMessage(const QString &text, MessageIcon icon,

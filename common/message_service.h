@@ -18,10 +18,18 @@ public:
     void show(const QString &text, MessageIcon icon) { showMessage(text, icon, appTitle()); }
 };
 
+// One line per message on stderr: the text, or "TITLE: TEXT" for scripts that check a program
+// run without a display.
 class StderrMessageService final : public MessageService
 {
 public:
+    explicit StderrMessageService(bool withTitle = false)
+        : m_withTitle(withTitle)
+    {}
     void showMessage(const QString &text, MessageIcon icon, const QString &title) override;
+
+private:
+    bool m_withTitle;
 };
 
 // Keeps every message in order; used by tests and by batch location, which writes a row's

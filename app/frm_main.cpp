@@ -1,0 +1,356 @@
+#include "app/frm_main.h"
+
+#include "common/qt_message_service.h"
+#include "common/twips.h"
+#include "legend/legend_control.h"
+#include "mapview/engine/vector_layer.h"
+#include "mapview/identify_window.h"
+#include "mapview/map_widget.h"
+#include "mapview/query_window.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QSettings>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+using namespace Qt::StringLiterals;
+
+MainGeometry readMainGeometry()
+{
+    QSettings s(u"QRV Tractwise"_s, u"QRV Tractwise"_s);
+    s.beginGroup(u"Settings"_s);
+    MainGeometry g;
+    auto read = [&s](const QString &key, double fallback) {
+        bool ok = false;
+        const float v = s.value(key).toString().toFloat(&ok);
+        return ok && std::isfinite(v) ? double(v) : fallback;
+    };
+    g.left = read(u"MainLeft"_s, g.left);
+    g.top = read(u"MainTop"_s, g.top);
+    g.width = read(u"MainWidth"_s, g.width);
+    g.height = read(u"MainHeight"_s, g.height);
+    return g;
+}
+
+void writeMainGeometry(const MainGeometry &g)
+{
+    QSettings s(u"QRV Tractwise"_s, u"QRV Tractwise"_s);
+    s.beginGroup(u"Settings"_s);
+    // The decimal text of a single-precision number, as the values have always been kept.
+    auto text = [](double v) { return QString::number(float(v), 'g', 7); };
+    s.setValue(u"MainLeft"_s, text(g.left));
+    s.setValue(u"MainTop"_s, text(g.top));
+    s.setValue(u"MainWidth"_s, text(g.width));
+    s.setValue(u"MainHeight"_s, text(g.height));
+}
+
+frmMain::frmMain(std::unique_ptr<MessageService> messages, QWidget *parent)
+    : QMainWindow(parent)
+    , m_messages(std::move(messages))
+{
+    if (!m_messages)
+        m_messages = std::make_unique<QtMessageService>(this);
+    setObjectName(u"frmMain"_s);
+    setWindowTitle(u"QRV Tractwise"_s);
+    m_mdi = new QMdiArea(this);
+    m_mdi->setObjectName(u"MdiArea"_s);
+    setCentralWidget(m_mdi);
+    buildMenus();
+    buildToolBar();
+    m_panel1 = new QLabel(u"Status"_s);
+    m_panel2 = new QLabel;
+    statusBar()->setObjectName(u"sbStatusBar"_s);
+    statusBar()->addWidget(m_panel1, 1);
+    statusBar()->addPermanentWidget(m_panel2);
+    restoreGeometryFromSettings();
+    OpenNewMapWindow();
+}
+
+frmMain::~frmMain()
+{
+    // The map windows use this window's services to the end: they go first.
+    delete m_mdi;
+}
+
+void frmMain::restoreGeometryFromSettings()
+{
+    const MainGeometry g = readMainGeometry();
+    const double tpp = twipsPerPixel(logicalDpiX());
+    auto px = [tpp](double twips) { return int(std::lround(twips / tpp)); };
+    move(px(g.left), px(g.top));
+    resize(std::max(px(g.width), 200), std::max(px(g.height), 150));
+}
+
+void frmMain::storeGeometryInSettings()
+{
+    if (isMinimized())
+        return; // a minimised window leaves the stored values as they were
+    const double tpp = twipsPerPixel(logicalDpiX());
+    writeMainGeometry({x() * tpp, y() * tpp, width() * tpp, height() * tpp});
+}
+
+void frmMain::closeEvent(QCloseEvent *event)
+{
+    m_identify.reset();
+    m_query.reset();
+    storeGeometryInSettings();
+    QMainWindow::closeEvent(event);
+}
+
+void frmMain::placeholder(const QString &handler)
+{
+    m_messages->show(u"Add '"_s + handler + u"' code."_s, MessageIcon::None);
+}
+
+void frmMain::buildMenus()
+{
+    auto item = [this](QMenu *menu, const QString &caption, const QString &name, auto slot) {
+        QAction *a = menu->addAction(caption);
+        a->setObjectName(name);
+        connect(a, &QAction::triggered, this, slot);
+        return a;
+    };
+    auto placeholderItem = [this, &item](QMenu *menu, const QString &caption, const QString &name) {
+        return item(menu, caption, name, [this, name] { placeholder(name + u"_Click"_s); });
+    };
+
+    QMenu *file = menuBar()->addMenu(u"&File"_s);
+    file->setObjectName(u"mnuFile"_s);
+    item(file, u"&New"_s, u"mnuFileNew"_s, [this] {
+        OpenNewMapWindow();
+    })->setShortcut(QKeySequence(u"Ctrl+N"_s));
+    placeholderItem(file, u"&Close"_s, u"mnuFileClose"_s);
+    file->addSeparator();
+    placeholderItem(file, u"Save A&ll"_s, u"mnuFileSaveAll"_s);
+    file->addSeparator();
+    placeholderItem(file, u"Propert&ies"_s, u"mnuFileProperties"_s);
+    file->addSeparator();
+    placeholderItem(file, u"Print Pre&view"_s, u"mnuFilePrintPreview"_s);
+    file->addSeparator();
+    placeholderItem(file, u"Sen&d..."_s, u"mnuFileSend"_s);
+    file->addSeparator();
+    item(file, u"E&xit"_s, u"mnuFileExit"_s, [this] { close(); });
+
+    QMenu *themes = menuBar()->addMenu(u"&Themes"_s);
+    themes->setObjectName(u"mnuThemes"_s);
+    item(themes, u"&Add"_s, u"mnuAddTheme"_s, [this] { mnuAddTheme_Click(); });
+    item(themes, u"&Delete"_s, u"mnuEditDeleteThemes"_s, [this] {
+        if (frmMapView *view = activeMapView())
+            view->DeleteActiveThemes();
+    });
+
+    QMenu *view = menuBar()->addMenu(u"&View"_s);
+    view->setObjectName(u"mnuView"_s);
+    QAction *toolbar = item(view, u"&Toolbar"_s, u"mnuViewToolbar"_s, [this](bool on) {
+        if (auto *bar = findChild<QToolBar *>(u"tbToolBar"_s))
+            bar->setVisible(on);
+    });
+    toolbar->setCheckable(true);
+    toolbar->setChecked(true);
+    QAction *status = item(view, u"Status &Bar"_s, u"mnuViewStatusBar"_s,
+                           [this](bool on) { statusBar()->setVisible(on); });
+    status->setCheckable(true);
+    status->setChecked(true);
+    view->addSeparator();
+    placeholderItem(view, u"&Refresh"_s, u"mnuViewRefresh"_s);
+    placeholderItem(view, u"&Options..."_s, u"mnuViewOptions"_s);
+
+    m_windowMenu = menuBar()->addMenu(u"&Window"_s);
+    m_windowMenu->setObjectName(u"mnuWindow"_s);
+    m_windowMenuFixed = {
+        item(m_windowMenu, u"&New Window"_s, u"mnuWindowNewWindow"_s,
+             [this] { OpenNewMapWindow(); }),
+        m_windowMenu->addSeparator(),
+        item(m_windowMenu, u"&Cascade"_s, u"mnuWindowCascade"_s,
+             [this] { m_mdi->cascadeSubWindows(); }),
+        item(m_windowMenu, u"Tile &Horizontal"_s, u"mnuWindowTileHorizontal"_s,
+             [this] { m_mdi->tileSubWindows(); }),
+        item(m_windowMenu, u"Tile &Vertical"_s, u"mnuWindowTileVertical"_s,
+             [this] { m_mdi->tileSubWindows(); }),
+        item(m_windowMenu, u"&Arrange Icons"_s, u"mnuWindowArrangeIcons"_s,
+             [this] { m_mdi->tileSubWindows(); }),
+    };
+    connect(m_windowMenu, &QMenu::aboutToShow, this, &frmMain::updateWindowMenu);
+
+    QMenu *help = menuBar()->addMenu(u"&Help"_s);
+    help->setObjectName(u"mnuHelp"_s);
+    item(help, u"&About "_s, u"mnuHelpAbout"_s, [this] {
+        QDialog about(this);
+        about.setObjectName(u"frmAbout"_s);
+        about.setWindowTitle(u"About ORBAN"_s);
+        auto *layout = new QVBoxLayout(&about);
+        auto *picture = new QLabel;
+        picture->setPixmap(QPixmap(u":/tractwise/logo.png"_s));
+        layout->addWidget(picture);
+        layout->addWidget(new QLabel(u"Version 1.23"_s));
+        auto *close = new QPushButton(u"Close"_s);
+        connect(close, &QPushButton::clicked, &about, &QDialog::accept);
+        layout->addWidget(close);
+        about.exec();
+    });
+}
+
+void frmMain::updateWindowMenu()
+{
+    const QList<QAction *> actions = m_windowMenu->actions();
+    for (QAction *a : actions) {
+        if (!m_windowMenuFixed.contains(a)) {
+            m_windowMenu->removeAction(a);
+            a->deleteLater();
+        }
+    }
+    const QList<QMdiSubWindow *> windows = m_mdi->subWindowList();
+    if (!windows.isEmpty())
+        m_windowMenu->addSeparator();
+    for (QMdiSubWindow *w : windows) {
+        QAction *a = m_windowMenu->addAction(w->windowTitle());
+        a->setCheckable(true);
+        a->setChecked(w == m_mdi->activeSubWindow());
+        connect(a, &QAction::triggered, this, [this, w] { m_mdi->setActiveSubWindow(w); });
+    }
+}
+
+void frmMain::buildToolBar()
+{
+    QToolBar *bar = addToolBar(u"Toolbar"_s);
+    bar->setObjectName(u"tbToolBar"_s);
+    auto button = [this, bar](const QString &key, const QString &tip, QStyle::StandardPixmap icon,
+                              auto slot) {
+        QAction *a = bar->addAction(style()->standardIcon(icon), tip);
+        a->setObjectName(key);
+        a->setToolTip(tip);
+        connect(a, &QAction::triggered, this, slot);
+        return a;
+    };
+    button(u"New"_s, u"New"_s, QStyle::SP_FileIcon, [this] { OpenNewMapWindow(); });
+    bar->addSeparator();
+    button(u"AddTheme"_s, u"Add Theme"_s, QStyle::SP_FileDialogNewFolder,
+           [this] { mnuAddTheme_Click(); });
+    button(u"FindInTheme"_s, u"Locate in Theme"_s, QStyle::SP_FileDialogContentsView,
+           [this] { FindInTheme_Click(); });
+    button(u"FullExtent"_s, u"Zoom to Full Extent"_s, QStyle::SP_DesktopIcon,
+           [this] { FullExtent_Click(); });
+    bar->addSeparator();
+    m_tools = new QActionGroup(this);
+    m_tools->setExclusive(true);
+    const std::pair<QString, QString> tools[] = {
+        {u"IdentifyInThemes"_s, u"Identify In Active Themes"_s},
+        {u"Pan"_s, u"Pan"_s},
+        {u"Measure"_s, u"Measure"_s},
+        {u"ZoomIn"_s, u"Zoom In"_s},
+        {u"ZoomOut"_s, u"Zoom Out"_s},
+        {u"SelectPoint"_s, u"Select Point"_s},
+        {u"HotLink"_s, u"HotLink"_s}};
+    for (const auto &[key, tip] : tools) {
+        QAction *tool = bar->addAction(tip);
+        tool->setObjectName(key);
+        tool->setToolTip(tip);
+        tool->setCheckable(true);
+        m_tools->addAction(tool);
+    }
+    m_tools->actions().first()->setChecked(true); // identify is pressed at start
+}
+
+void frmMain::OpenNewMapWindow()
+{
+    ++m_windowCounter;
+    auto *view = new frmMapView(this);
+    view->setAttribute(Qt::WA_DeleteOnClose);
+    QMdiSubWindow *sub = m_mdi->addSubWindow(view);
+    sub->setWindowTitle(u"Document "_s + QString::number(m_windowCounter));
+    sub->resize(std::max(640, m_mdi->width() - 20), std::max(480, m_mdi->height() - 20));
+    sub->show();
+    m_mdi->setActiveSubWindow(sub);
+}
+
+frmMapView *frmMain::activeMapView() const
+{
+    QMdiSubWindow *sub = m_mdi->activeSubWindow();
+    if (!sub && !m_mdi->subWindowList().isEmpty())
+        sub = m_mdi->currentSubWindow();
+    return sub ? qobject_cast<frmMapView *>(sub->widget()) : nullptr;
+}
+
+QList<frmMapView *> frmMain::mapViews() const
+{
+    QList<frmMapView *> views;
+    for (QMdiSubWindow *sub : m_mdi->subWindowList()) {
+        if (auto *view = qobject_cast<frmMapView *>(sub->widget()))
+            views.append(view);
+    }
+    return views;
+}
+
+QString frmMain::pressedTool() const
+{
+    const QAction *checked = m_tools->checkedAction();
+    return checked ? checked->objectName() : QString();
+}
+
+void frmMain::setStatusText(int panel, const QString &text)
+{
+    (panel == 1 ? m_panel1 : m_panel2)->setText(text);
+}
+
+frmIdentify *frmMain::identifyWindow()
+{
+    if (!m_identify)
+        m_identify = std::make_unique<frmIdentify>();
+    return m_identify.get();
+}
+
+void frmMain::mnuAddTheme_Click()
+{
+    if (!activeMapView())
+        return;
+    // The dialog's own list of files: paths with spaces stay whole.
+    addThemeFiles(QFileDialog::getOpenFileNames(
+        this, u"Add a Theme"_s, {},
+        u"Shape Files (*.shp);;Image Files (*.tif, *.jpg, *.bmp, *.sid) (*.tif *.bmp *.jpg *.sid)"_s));
+}
+
+void frmMain::addThemeFiles(const QStringList &files)
+{
+    frmMapView *view = activeMapView();
+    if (!view)
+        return;
+    for (const QString &path : files)
+        view->AddTheme(QFileInfo(path).fileName(), path, true, true);
+}
+
+void frmMain::FindInTheme_Click()
+{
+    frmMapView *view = activeMapView();
+    if (!view)
+        return;
+    const LayerList active = view->legend()->GetActiveLayerList();
+    if (active.isEmpty())
+        return;
+    if (!m_query)
+        m_query = std::make_unique<frmQuery>();
+    m_query->SetLayer(std::static_pointer_cast<VectorLayer>(active.first()));
+    m_query->SetMap(view->map());
+    m_query->show();
+    m_query->raise();
+}
+
+void frmMain::FullExtent_Click()
+{
+    if (frmMapView *view = activeMapView())
+        view->map()->setExtent(view->map()->FullExtent());
+}

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "common/message_service.h"
+#include "mapview/map_window.h"
+
+#include <QMainWindow>
+
+#include <memory>
+
+class frmQuery;
+class QActionGroup;
+class QLabel;
+class QMdiArea;
+class QMenu;
+
+// The main window: map windows ("Document 1", "Document 2", ...) inside, the menus, the toolbar
+// whose tool buttons the map windows read, and the two-panel status bar they write to. Its
+// geometry is kept in the settings store, in twips.
+class frmMain : public QMainWindow, public MapWindowShell
+{
+    Q_OBJECT
+
+public:
+    // Messages go to `messages` when given (tests, screenshot mode), else to message boxes.
+    explicit frmMain(std::unique_ptr<MessageService> messages = {}, QWidget *parent = nullptr);
+    ~frmMain() override;
+
+    void OpenNewMapWindow();
+    // The active map window, if any.
+    frmMapView *activeMapView() const;
+    QList<frmMapView *> mapViews() const;
+    int mapWindowCount() const { return m_windowCounter; }
+
+    // MapWindowShell
+    QString pressedTool() const override;
+    void setStatusText(int panel, const QString &text) override;
+    frmIdentify *identifyWindow() override;
+    MessageService &messages() override { return *m_messages; }
+
+    void mnuAddTheme_Click();
+    void addThemeFiles(const QStringList &files);
+    void FindInTheme_Click();
+    void FullExtent_Click();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildMenus();
+    void buildToolBar();
+    void placeholder(const QString &handler);
+    void restoreGeometryFromSettings();
+    void storeGeometryInSettings();
+    void updateWindowMenu();
+
+    std::unique_ptr<MessageService> m_messages;
+    QMdiArea *m_mdi = nullptr;
+    int m_windowCounter = 0;
+    QActionGroup *m_tools = nullptr;
+    QLabel *m_panel1 = nullptr;
+    QLabel *m_panel2 = nullptr;
+    QMenu *m_windowMenu = nullptr;
+    QList<QAction *> m_windowMenuFixed;
+    std::unique_ptr<frmIdentify> m_identify;
+    std::unique_ptr<frmQuery> m_query;
+};
+
+// Settings store keys and their defaults, in twips.
+struct MainGeometry
+{
+    double left = 1000, top = 1000, width = 6500, height = 6500;
+};
+MainGeometry readMainGeometry();
+void writeMainGeometry(const MainGeometry &g);
