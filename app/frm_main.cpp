@@ -65,6 +65,12 @@ frmMain::frmMain(std::unique_ptr<MessageService> messages, QWidget *parent)
 {
     if (!m_messages)
         m_messages = std::make_unique<QtMessageService>(this);
+    openFileDialog = [this](const QString &title, const QString &filter, const QString &) {
+        return QFileDialog::getOpenFileName(this, title, {}, filter);
+    };
+    saveFileDialog = [this](const QString &title, const QString &filter, const QString &name) {
+        return QFileDialog::getSaveFileName(this, title, name, filter);
+    };
     setObjectName(u"frmMain"_s);
     setWindowTitle(u"QRV Tractwise"_s);
     m_mdi = new QMdiArea(this);
@@ -134,8 +140,13 @@ void frmMain::buildMenus()
     item(file, u"&New"_s, u"mnuFileNew"_s, [this] {
         OpenNewMapWindow();
     })->setShortcut(QKeySequence(u"Ctrl+N"_s));
+    item(file, u"&Open..."_s, u"mnuFileOpen"_s, [this] {
+        mnuFileOpen_Click();
+    })->setShortcut(QKeySequence(u"Ctrl+O"_s));
     placeholderItem(file, u"&Close"_s, u"mnuFileClose"_s);
     file->addSeparator();
+    item(file, u"&Save"_s, u"mnuFileSave"_s, [this] { mnuFileSave_Click(); });
+    item(file, u"Save &As..."_s, u"mnuFileSaveAs"_s, [this] { mnuFileSaveAs_Click(); });
     placeholderItem(file, u"Save A&ll"_s, u"mnuFileSaveAll"_s);
     file->addSeparator();
     placeholderItem(file, u"Propert&ies"_s, u"mnuFileProperties"_s);
@@ -238,6 +249,8 @@ void frmMain::buildToolBar()
         return a;
     };
     button(u"New"_s, u"New"_s, QStyle::SP_FileIcon, [this] { OpenNewMapWindow(); });
+    button(u"Open"_s, u"Open"_s, QStyle::SP_DialogOpenButton, [this] { mnuFileOpen_Click(); });
+    button(u"Save"_s, u"Save"_s, QStyle::SP_DialogSaveButton, [this] { mnuFileSave_Click(); });
     bar->addSeparator();
     button(u"AddTheme"_s, u"Add Theme"_s, QStyle::SP_FileDialogNewFolder,
            [this] { mnuAddTheme_Click(); });
@@ -312,6 +325,55 @@ frmIdentify *frmMain::identifyWindow()
     if (!m_identify)
         m_identify = std::make_unique<frmIdentify>();
     return m_identify.get();
+}
+
+namespace {
+const QString ProjectFilter = u"Tractwise Files (*.plss)"_s;
+} // namespace
+
+void frmMain::openProject(const QString &path)
+{
+    if (!activeMapView())
+        OpenNewMapWindow();
+    frmMapView *view = activeMapView();
+    if (!view)
+        return;
+    view->parentWidget()->setWindowTitle(QFileInfo(path).absoluteFilePath());
+    view->ReadProject(path);
+}
+
+void frmMain::mnuFileOpen_Click()
+{
+    if (!activeMapView())
+        OpenNewMapWindow();
+    const QString path = openFileDialog(u"Open"_s, ProjectFilter, QString());
+    if (!path.isEmpty())
+        openProject(path);
+}
+
+void frmMain::mnuFileSaveAs_Click()
+{
+    frmMapView *view = activeMapView();
+    if (!view)
+        return;
+    const QString path = saveFileDialog(u"Save As"_s, ProjectFilter, u"plss.plss"_s);
+    if (path.isEmpty())
+        return;
+    view->parentWidget()->setWindowTitle(QFileInfo(path).absoluteFilePath());
+    view->SaveProject(path);
+}
+
+void frmMain::mnuFileSave_Click()
+{
+    frmMapView *view = activeMapView();
+    if (!view)
+        return;
+    const QString caption = view->parentWidget()->windowTitle();
+    // A window never saved nor opened from a file is still called "Document n".
+    if (caption.left(8) == u"Document"_s)
+        mnuFileSaveAs_Click();
+    else
+        view->SaveProject(caption);
 }
 
 void frmMain::mnuAddTheme_Click()

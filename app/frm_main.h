@@ -5,6 +5,7 @@
 
 #include <QMainWindow>
 
+#include <functional>
 #include <memory>
 
 class frmQuery;
@@ -37,7 +38,18 @@ public:
     frmIdentify *identifyWindow() override;
     MessageService &messages() override { return *m_messages; }
 
+    void mnuFileOpen_Click();
+    void mnuFileSave_Click();
+    void mnuFileSaveAs_Click();
     void mnuAddTheme_Click();
+    // Opens a project into the active map window (a new one when none is open).
+    void openProject(const QString &path);
+
+    // The file dialogs, replaceable for tests and scripts: (title, filter, proposed name) to the
+    // chosen path, empty when cancelled.
+    using FileDialog = std::function<QString(const QString &, const QString &, const QString &)>;
+    FileDialog openFileDialog;
+    FileDialog saveFileDialog;
     void addThemeFiles(const QStringList &files);
     void FindInTheme_Click();
     void FullExtent_Click();

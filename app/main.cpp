@@ -32,7 +32,9 @@ int main(int argc, char *argv[])
         "written to stderr as TITLE: TEXT instead."_s,
         u"OUT.png"_s);
     const QCommandLineOption noSplashOption(u"no-splash"_s, u"Start without the splash window."_s);
-    parser.addOptions({themeOption, screenshotOption, noSplashOption});
+    const QCommandLineOption projectOption(u"project"_s, u"Open a project into Document 1."_s,
+                                           u"FILE.plss"_s);
+    parser.addOptions({themeOption, screenshotOption, noSplashOption, projectOption});
     parser.addPositionalArgument(u"themes"_s, u"Theme files to open."_s, u"[FILE...]"_s);
     parser.process(app);
     const bool scripted = parser.isSet(screenshotOption);
@@ -57,6 +59,8 @@ int main(int argc, char *argv[])
     window.show();
     if (scripted && window.activeMapView())
         window.activeMapView()->parentWidget()->showMaximized();
+    if (parser.isSet(projectOption))
+        window.openProject(parser.value(projectOption));
     window.addThemeFiles(parser.values(themeOption) + parser.positionalArguments());
 
     if (scripted) {

@@ -234,6 +234,59 @@ LayerList LegendControl::GetLayerList() const
     return list;
 }
 
+QList<ProjectTheme> LegendControl::SaveProject() const
+{
+    QList<ProjectTheme> themes;
+    for (const LegendItemControl *row : m_items) {
+        ProjectTheme t;
+        t.title = row->title();
+        t.path = row->Path();
+        t.active = row->IsActive();
+        t.visible = row->IsVisible();
+        const auto &layer = row->MapLayer();
+        t.isMap = layer && layer->LayerType() == MapLayer::VectorLayerType;
+        if (t.isMap) {
+            const ::Symbol &s = static_cast<const VectorLayer &>(*layer).Symbol();
+            t.color = s.Color;
+            t.outlineColor = s.OutlineColor;
+            t.size = s.Size;
+            t.style = s.Style;
+        }
+        themes.append(t);
+    }
+    return themes;
+}
+
+void LegendControl::ReadProject(const ParsedProject &project)
+{
+    DeleteThemes();
+    for (const ProjectBlock &b : project.themes) {
+        const auto layer = AddTheme(b.title, b.path, true, true);
+        if (!layer->Valid())
+            continue; // its settings belong to no row: on with the next theme
+        LegendItemControl *row = m_items.last();
+        if (b.active)
+            row->setIsActive(*b.active);
+        if (b.visible)
+            row->setIsVisible(*b.visible);
+        if (layer->LayerType() == MapLayer::VectorLayerType && b.isMap.value_or(false)) {
+            ::Symbol &s = static_cast<VectorLayer &>(*layer).Symbol();
+            if (b.color)
+                s.Color = *b.color;
+            if (b.outlineColor)
+                s.OutlineColor = *b.outlineColor;
+            if (b.size)
+                s.Size = *b.size;
+            if (b.style)
+                s.Style = *b.style;
+        }
+    }
+    if (!project.error.isEmpty() && m_messages)
+        m_messages->show(project.error, MessageIcon::None);
+    if (m_map)
+        m_map->refresh();
+}
+
 bool LegendControl::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_container && event->type() == QEvent::Paint && m_dropIndicator > 0 &&

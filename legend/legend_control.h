@@ -1,5 +1,6 @@
 #pragma once
 
+#include "legend/project_file.h"
 #include "mapview/engine/map_renderer.h"
 
 #include <QList>
@@ -40,6 +41,12 @@ public:
     // active list. Empty lists are empty.
     LayerList GetActiveLayerList() const;
     LayerList GetLayerList() const;
+
+    // The themes as a project stores them, bottom row first.
+    QList<ProjectTheme> SaveProject() const;
+    // Replaces every theme by the project's; themes whose files do not load are reported and
+    // left out, and a reading that stopped part-way is reported after what was read is shown.
+    void ReadProject(const ParsedProject &project);
 
     void StartMouseDrag(LegendItemControl *lic, double X, double Y);
     void MouseDrag(LegendItemControl *lic, double X, double Y);

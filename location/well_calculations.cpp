@@ -276,11 +276,11 @@ void WellCalculations::UserControl_Initialize()
     SetLLSensitivity();
 }
 
-void WellCalculations::AddTheme(const std::shared_ptr<MapLayer> &mTheme)
+void WellCalculations::AddTheme(const std::shared_ptr<MapLayer> &mTheme, bool restyle)
 {
     if (!mTheme || mTheme->LayerType() != MapLayer::VectorLayerType)
         return;
-    if (recognisePlssSectionTheme(*mTheme)) {
+    if (restyle ? recognisePlssSectionTheme(*mTheme) : isPlssSectionTheme(*mTheme)) {
         PLSS_Combo->addItem(mTheme->name());
         RevPLSS_Combo->addItem(mTheme->name());
     }

@@ -26,8 +26,9 @@ public:
     explicit WellCalculations(QWidget *parent = nullptr);
 
     void AssociateView(CalculatorHost *theview) { m_view = theview; }
-    // Offers a shapefile theme: section themes join both theme lists and are restyled.
-    void AddTheme(const std::shared_ptr<MapLayer> &mTheme);
+    // Offers a shapefile theme: section themes join both theme lists and, unless they come
+    // from a project that keeps their own symbol, are drawn hollow with a green outline.
+    void AddTheme(const std::shared_ptr<MapLayer> &mTheme, bool restyle = true);
     // A point picked on the map becomes the reverse location's input.
     void RevSetPoint(const MapPoint &mousept);
     void SetLLSensitivity();

@@ -3,6 +3,7 @@
 #include "common/qt_message_service.h"
 #include "common/twips.h"
 #include "legend/legend_control.h"
+#include "legend/project_file.h"
 #include "location/well_calculations.h"
 #include "mapview/engine/vector_layer.h"
 #include "mapview/identify_window.h"
@@ -10,8 +11,12 @@
 #include "mapview/map_widget.h"
 #include "mapview/status_text.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPainter>
+#include <QSaveFile>
 
 #include <cmath>
 
@@ -93,6 +98,42 @@ void frmMapView::UpdateScale(double currentScale, double newScale)
     MapRect extent = m_map->extent();
     extent.ScaleRectangle(newScale / currentScale);
     m_map->setExtent(extent);
+}
+
+bool frmMapView::SaveProject(const QString &sFile)
+{
+    QSaveFile file(sFile);
+    const QByteArray bytes = writeProject(m_legend->SaveProject());
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        messages().show(u"The project could not be saved to "_s + sFile + u": "_s +
+                            file.errorString(),
+                        MessageIcon::Stop);
+        return false;
+    }
+    return true;
+}
+
+bool frmMapView::ReadProject(const QString &sFile)
+{
+    QFile file(sFile);
+    if (!file.open(QIODevice::ReadOnly)) {
+        messages().show(u"The project "_s + sFile + u" could not be read: "_s + file.errorString(),
+                        MessageIcon::Stop);
+        return false;
+    }
+    ParsedProject project = readProject(file.readAll());
+    // A relative path is taken from the project's own folder, so a project travels with its
+    // themes.
+    const QDir folder = QFileInfo(sFile).absoluteDir();
+    for (ProjectBlock &b : project.themes) {
+        if (!b.path.isEmpty() && QFileInfo(b.path).isRelative())
+            b.path = QDir::cleanPath(folder.filePath(b.path));
+    }
+    m_legend->ReadProject(project);
+    // The project keeps each theme's own symbol, section themes included.
+    for (const auto &layer : m_legend->GetLayerList())
+        m_calculator->AddTheme(layer, false);
+    return true;
 }
 
 LayerList frmMapView::themes() const

@@ -52,6 +52,11 @@ public:
     void DeleteActiveThemes();
     MapGraphics &GraphicsList() { return *m_graphics; }
     void UpdateScale(double currentScale, double newScale);
+    // Writes the legend's themes to a project file (through a temporary file, so a failed save
+    // never spoils the old one) or reads one, replacing the themes. False, with a message, when
+    // the file cannot be written or read.
+    bool SaveProject(const QString &sFile);
+    bool ReadProject(const QString &sFile);
 
     LegendControl *legend() const { return m_legend; }
     WellCalculations *calculator() const { return m_calculator; }

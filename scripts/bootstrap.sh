@@ -43,8 +43,7 @@ install_missing
 case "$mode" in
 run)
     configure_and_build build
-    exec build/tractwise --theme sample/quads.shp --theme "sample/Crow Creek.tif" \
-        --theme "sample/Lone Tree.tif" --theme sample/sections.shp
+    exec build/tractwise --project sample/sample.plss
     ;;
 test)
     configure_and_build build -DTRACTWISE_WERROR=ON

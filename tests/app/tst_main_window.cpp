@@ -6,6 +6,7 @@
 #include "tests/fixtures/fixtures.h"
 
 #include <QAction>
+#include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QSettings>
@@ -114,6 +115,46 @@ private Q_SLOTS:
         w->findChild<QAction *>(u"Pan"_s)->trigger();
         QCOMPARE(w->pressedTool(), u"Pan"_s);
         QVERIFY(!w->findChild<QAction *>(u"IdentifyInThemes"_s)->isChecked());
+    }
+
+    void saveGoesToSaveAsUntilSaved()
+    {
+        auto w = makeWindow();
+        w->show();
+        QString proposed, title, filter;
+        int dialogs = 0;
+        const QString target = m_data.filePath(u"first.plss"_s);
+        w->saveFileDialog = [&](const QString &t, const QString &f, const QString &name) {
+            ++dialogs;
+            title = t;
+            filter = f;
+            proposed = name;
+            return target;
+        };
+        w->findChild<QAction *>(u"mnuFileSave"_s)->trigger();
+        QCOMPARE(dialogs, 1);
+        QCOMPARE(title, u"Save As"_s);
+        QCOMPARE(filter, u"Tractwise Files (*.plss)"_s);
+        QCOMPARE(proposed, u"plss.plss"_s);
+        QCOMPARE(captions(*w), QStringList{target});
+        QVERIFY(QFile::exists(target));
+        QFile::remove(target);
+        w->findChild<QAction *>(u"mnuFileSave"_s)->trigger(); // no dialog the second time
+        QCOMPARE(dialogs, 1);
+        QVERIFY(QFile::exists(target));
+
+        // Open into the active window; a cancelled dialog changes nothing.
+        w->openFileDialog = [](const QString &, const QString &, const QString &) {
+            return QString();
+        };
+        w->findChild<QAction *>(u"mnuFileOpen"_s)->trigger();
+        QCOMPARE(captions(*w), QStringList{target});
+        w->findChild<QAction *>(u"mnuFileNew"_s)->trigger();
+        w->openFileDialog = [&](const QString &, const QString &, const QString &) {
+            return target;
+        };
+        w->findChild<QAction *>(u"mnuFileOpen"_s)->trigger();
+        QCOMPARE(captions(*w), (QStringList{target, target}));
     }
 
     void themesGoToTheActiveWindow()

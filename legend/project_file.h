@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+// The project file: the themes of one map window, bottom legend row first. Text, one
+// "Key = value" line per setting, CRLF line ends, UTF-8 (older files in Windows-1252 are read
+// too).
+struct ProjectTheme
+{
+    QString title;
+    QString path;
+    bool active = true;
+    bool visible = true;
+    bool isMap = false; // a vector theme: the symbol lines follow
+    quint32 color = 0;
+    quint32 outlineColor = 0;
+    double size = 1;
+    qint16 style = 0;
+};
+
+QByteArray writeProject(const QList<ProjectTheme> &themes);
+
+// What a read found: the themes whose title and path were read, each with as much of its block
+// as was read (unread settings stay unset), and the message that stopped the reading, if any.
+struct ProjectBlock
+{
+    QString title;
+    QString path;
+    std::optional<bool> active;
+    std::optional<bool> visible;
+    std::optional<bool> isMap;
+    std::optional<quint32> color;
+    std::optional<quint32> outlineColor;
+    std::optional<double> size;
+    std::optional<qint16> style;
+};
+struct ParsedProject
+{
+    QList<ProjectBlock> themes;
+    QString error; // empty when the whole file was read
+};
+
+ParsedProject readProject(const QByteArray &bytes);
