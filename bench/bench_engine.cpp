@@ -5,11 +5,12 @@
 #include "location/plss_query.h"
 #include "mapview/engine/map_renderer.h"
 #include "mapview/engine/vector_layer.h"
+#include "mapview/map_widget.h"
 #include "tests/fixtures/fixtures.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QRandomGenerator>
@@ -201,6 +202,41 @@ void BM_RenderOneTownship(benchmark::State &state)
 }
 BENCHMARK(BM_RenderOneTownship)->Unit(benchmark::kMillisecond);
 
+// The map window's redraw as a user sees it: the widget re-rendering its back buffer after a
+// zoom to one township and after a pan of a quarter of the view.
+void BM_MapWidgetZoomToTownship(benchmark::State &state)
+{
+    Map map;
+    map.resize(1200, 900);
+    map.addLayer(theme());
+    const double side = 6 * 1609.344;
+    const double x = 200000.0 + 26 * side, y = 3500000.0 + 26 * side;
+    int i = 0;
+    for (auto _ : state) {
+        const double shift = (i++ % 2) * side;
+        map.setExtent(MapRect(x + shift, x + shift + side, y + side, y));
+        benchmark::DoNotOptimize(map.grabMap());
+    }
+}
+BENCHMARK(BM_MapWidgetZoomToTownship)->Unit(benchmark::kMillisecond);
+
+void BM_MapWidgetPanAtTownshipScale(benchmark::State &state)
+{
+    Map map;
+    map.resize(1200, 900);
+    map.addLayer(theme());
+    const double side = 6 * 1609.344;
+    const double y = 3500000.0 + 26 * side;
+    int i = 0;
+    for (auto _ : state) {
+        // Quarter-township steps back and forth across the middle of the theme.
+        const double x = 200000.0 + 20 * side + (i++ % 40) * side / 4;
+        map.setExtent(MapRect(x, x + side, y + side, y));
+        benchmark::DoNotOptimize(map.grabMap());
+    }
+}
+BENCHMARK(BM_MapWidgetPanAtTownshipScale)->Unit(benchmark::kMillisecond);
+
 void BM_GeographicToUtm(benchmark::State &state)
 {
     double lat = 31.0, lon = -108.0, e = 0, n = 0;
@@ -236,7 +272,7 @@ int main(int argc, char **argv)
 {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    QApplication app(argc, argv);
     GDALAllRegister();
     // "--peak-memory": load the theme, draw it once at full extent, report the peak RSS.
     if (argc > 1 && QByteArray(argv[1]) == "--peak-memory") {

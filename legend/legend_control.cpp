@@ -10,6 +10,7 @@
 
 #include <QEvent>
 #include <QPainter>
+#include <QProgressDialog>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QVBoxLayout>
@@ -18,6 +19,11 @@
 #include <cmath>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+// Themes of at least this many features show a progress dialog while they load.
+constexpr qint64 LargeTheme = 20000;
+} // namespace
 
 LegendControl::LegendControl(QWidget *parent)
     : QWidget(parent)
@@ -50,10 +56,28 @@ std::shared_ptr<MapLayer> LegendControl::AddTheme(const QString &themeName,
                                                   bool IsVisible)
 {
     std::shared_ptr<MapLayer> layer;
-    if (themePath.endsWith(u".shp"_s)) // exactly lower case, as project files rely on
-        layer = VectorLayer::open(themePath);
-    else
+    if (themePath.endsWith(u".shp"_s)) { // exactly lower case, as project files rely on
+        // A large theme shows how far its loading has got, and may be cancelled.
+        std::unique_ptr<QProgressDialog> dialog;
+        auto progress = [&](qint64 done, qint64 total) {
+            if (total < LargeTheme)
+                return true;
+            if (!dialog) {
+                dialog = std::make_unique<QProgressDialog>(u"Loading "_s + themeName + u"..."_s,
+                                                           u"Cancel"_s, 0, int(total), window());
+                dialog->setWindowTitle(appTitle());
+                dialog->setWindowModality(Qt::WindowModal);
+                dialog->setMinimumDuration(300);
+            }
+            dialog->setValue(int(done)); // a modal dialog lets the windows paint meanwhile
+            return !dialog->wasCanceled();
+        };
+        layer = VectorLayer::open(themePath, progress);
+        if (static_cast<const VectorLayer &>(*layer).cancelled())
+            return layer; // the user's own choice: no message
+    } else {
         layer = ImageLayer::open(themePath);
+    }
     if (!layer->Valid()) {
         if (m_messages)
             m_messages->show(u"Error: file "_s + themePath + u" did not load."_s,

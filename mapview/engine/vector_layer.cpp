@@ -84,10 +84,10 @@ bool allAsciiDigits(const QString &s)
 
 } // namespace
 
-std::shared_ptr<VectorLayer> VectorLayer::open(const QString &path)
+std::shared_ptr<VectorLayer> VectorLayer::open(const QString &path, const LoadProgress &progress)
 {
     std::shared_ptr<VectorLayer> layer(new VectorLayer(path));
-    layer->m_valid = layer->load();
+    layer->m_valid = layer->load(progress);
     if (!layer->m_valid) {
         // Nothing half-read stays behind.
         layer->m_featureParts = {0};
@@ -112,7 +112,7 @@ VectorLayer::~VectorLayer()
         GDALClose(GDALDataset::ToHandle(m_dataset));
 }
 
-bool VectorLayer::load()
+bool VectorLayer::load(const LoadProgress &progress)
 {
     ensureGdalRegistered();
     GdalErrorTrap trap;
@@ -195,6 +195,11 @@ bool VectorLayer::load()
 
     m_ogrLayer->ResetReading();
     for (;;) {
+        if (progress && m_boxes.size() % 4096 == 0 && !progress(qint64(m_boxes.size()), expected)) {
+            m_cancelled = true;
+            m_error = u"loading was cancelled"_s;
+            return false;
+        }
         OGRFeatureUniquePtr feature(m_ogrLayer->GetNextFeature());
         if (trap.failures()) {
             m_error = trap.lastMessage();

@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QHash>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -25,9 +26,14 @@ public:
     static constexpr int LineShapes = 22;
     static constexpr int PolygonShapes = 23;
 
+    // Told how many features of how many were read, now and then while a large file loads;
+    // answering false stops the load (the layer is then not Valid() and cancelled()).
+    using LoadProgress = std::function<bool(qint64 done, qint64 total)>;
+
     // Reads the whole file. A missing, truncated or corrupt file gives a layer whose Valid() is
     // false, never a crash; errorText() then says what went wrong.
-    static std::shared_ptr<VectorLayer> open(const QString &path);
+    static std::shared_ptr<VectorLayer> open(const QString &path,
+                                             const LoadProgress &progress = {});
     ~VectorLayer() override;
 
     int LayerType() const override { return VectorLayerType; }
@@ -35,6 +41,7 @@ public:
     MapRect extent() const override { return m_extent; }
     void draw(QPainter &painter, const MapViewport &viewport) const override;
     QString errorText() const { return m_error; }
+    bool cancelled() const { return m_cancelled; }
 
     int ShapeType() const { return m_shapeType; }
     ::Symbol &Symbol() { return m_symbol; }
@@ -71,7 +78,7 @@ public:
 
 private:
     explicit VectorLayer(const QString &path);
-    bool load();
+    bool load(const LoadProgress &progress);
 
     struct Column
     {
@@ -100,6 +107,7 @@ private:
                         const std::vector<int> &rows, const ::Symbol &symbol) const;
 
     bool m_valid = false;
+    bool m_cancelled = false;
     QString m_error;
     int m_shapeType = PolygonShapes;
     ::Symbol m_symbol;

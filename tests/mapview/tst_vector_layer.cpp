@@ -163,6 +163,26 @@ private Q_SLOTS:
         QCOMPARE(layer->SearchShape({std::nan(""), 4e6}).count(), 0);
     }
 
+    // Large loads report progress and can be stopped.
+    void progressAndCancel()
+    {
+        fixtures::SectionGrid g;
+        g.townshipsEast = g.townshipsNorth = 12; // 5,184 sections
+        const QString path = m_dir.filePath(u"big.shp"_s);
+        QCOMPARE(fixtures::writeSectionGrid(path, g), QString());
+        QList<qint64> seen;
+        auto layer = VectorLayer::open(path, [&](qint64 done, qint64 total) {
+            seen.append(done);
+            return total == 5184;
+        });
+        QVERIFY(layer->Valid());
+        QCOMPARE(seen, (QList<qint64>{0, 4096}));
+        auto stopped = VectorLayer::open(path, [](qint64 done, qint64) { return done < 4096; });
+        QVERIFY(!stopped->Valid());
+        QVERIFY(stopped->cancelled());
+        QCOMPARE(stopped->Records().count(), 0);
+    }
+
     void missingAndForeignFiles_data()
     {
         QTest::addColumn<QString>("name");
