@@ -171,6 +171,9 @@ private Q_SLOTS:
         QCOMPARE(view->map()->layerCount(), 1);
         QCOMPARE(view->legend()->GetActiveLayerList().size(), 1);
         QVERIFY(m_recorder->messages().isEmpty());
+        view->map()->setExtent(MapRect(0, 10, 10, 0));
+        w->findChild<QAction *>(u"FullExtent"_s)->trigger();
+        QCOMPARE(view->map()->extent().center(), view->map()->FullExtent().center());
         w->findChild<QAction *>(u"mnuEditDeleteThemes"_s)->trigger();
         QCOMPARE(view->map()->layerCount(), 0);
     }
