@@ -305,10 +305,12 @@ void WellCalculations::refreshMap()
         m_view->map()->refresh();
 }
 
-void WellCalculations::writeForwardResult(const QString &easting, const QString &northing)
+void WellCalculations::writeUtmResult(QLineEdit *eastingBox, QLineEdit *northingBox,
+                                      const QString &easting, const QString &northing)
 {
-    Output_Easting_Text->setText(easting);
-    Output_Northing_Text->setText(northing);
+    // Every UTM result also goes to the reverse tab, ready for locating it in the PLSS.
+    eastingBox->setText(easting);
+    northingBox->setText(northing);
     RevEasting_Text->setText(easting);
     RevNorthing_Text->setText(northing);
 }
@@ -335,7 +337,7 @@ void WellCalculations::CalculatePLSS_Command_Click()
     if (w.sectionFound && chkZoomToLocation->isChecked())
         m_view->map()->setExtent(w.sectionExtent);
     if (w.located) {
-        writeForwardResult(w.easting, w.northing);
+        writeUtmResult(Output_Easting_Text, Output_Northing_Text, w.easting, w.northing);
         for (const auto &symbol : w.symbols)
             m_view->graphics().AddSymbol(symbol);
     }
@@ -367,7 +369,7 @@ void WellCalculations::CalculateFC_Command_Click()
         Output_Northing_Text->clear();
     }
     if (w.located) {
-        writeForwardResult(w.easting, w.northing);
+        writeUtmResult(Output_Easting_Text, Output_Northing_Text, w.easting, w.northing);
         for (const auto &symbol : w.symbols)
             m_view->graphics().AddSymbol(symbol);
         refreshMap();
@@ -456,10 +458,7 @@ void WellCalculations::cmdCalculateZoneUTM_Click()
                                cmbEndZone->currentText(), m_view->messages());
     if (!r)
         return;
-    txtOutZoneX->setText(r->easting);
-    RevEasting_Text->setText(r->easting);
-    txtOutZoneY->setText(r->northing);
-    RevNorthing_Text->setText(r->northing);
+    writeUtmResult(txtOutZoneX, txtOutZoneY, r->easting, r->northing);
 }
 
 void WellCalculations::cmdLatLong2UTM_Click()
@@ -473,10 +472,7 @@ void WellCalculations::cmdLatLong2UTM_Click()
                      m_view->messages());
     if (!r)
         return;
-    txtConvEasting->setText(r->easting);
-    RevEasting_Text->setText(r->easting);
-    txtConvNorthing->setText(r->northing);
-    RevNorthing_Text->setText(r->northing);
+    writeUtmResult(txtConvEasting, txtConvNorthing, r->easting, r->northing);
 }
 
 void WellCalculations::cmdUTM2LatLong_Click()

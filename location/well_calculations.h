@@ -52,7 +52,8 @@ private:
     QWidget *buildZoneTab();
     QWidget *buildLatLongTab();
     void UserControl_Initialize();
-    void writeForwardResult(const QString &easting, const QString &northing);
+    void writeUtmResult(QLineEdit *eastingBox, QLineEdit *northingBox, const QString &easting,
+                        const QString &northing);
     void refreshMap();
 
     CalculatorHost *m_view = nullptr;
