@@ -3,6 +3,7 @@
 #include "common/message_service.h"
 #include "common/twips.h"
 #include "legend/legend_item_control.h"
+#include "legend/legend_options_dialog.h"
 #include "legend/legend_order.h"
 #include "mapview/engine/image_layer.h"
 #include "mapview/engine/vector_layer.h"
@@ -42,6 +43,7 @@ LegendControl::LegendControl(QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_scroll);
+    runOptionsDialog = [](frmLegendOptionsDlg &dialog) { dialog.exec(); };
 }
 
 LegendControl::~LegendControl() = default;

@@ -6,9 +6,11 @@
 #include <QList>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 class LegendItemControl;
+class frmLegendOptionsDlg;
 class Map;
 class MapLayer;
 class MessageService;
@@ -51,6 +53,9 @@ public:
     void StartMouseDrag(LegendItemControl *lic, double X, double Y);
     void MouseDrag(LegendItemControl *lic, double X, double Y);
     void EndMouseDrag(LegendItemControl *lic, double X, double Y);
+
+    // Shows the symbol dialog modally; replaceable so tests can answer it.
+    std::function<void(frmLegendOptionsDlg &)> runOptionsDialog;
 
     // Rows in collection order.
     const QList<LegendItemControl *> &ThemeItems() const { return m_items; }

@@ -1,8 +1,11 @@
 #include "legend/legend_item_control.h"
 
+#include "common/message_service.h"
+#include "common/number_text.h"
 #include "common/twips.h"
 #include "legend/legend_control.h"
-#include "mapview/engine/map_layer.h"
+#include "legend/legend_options_dialog.h"
+#include "mapview/engine/vector_layer.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -104,8 +107,40 @@ void LegendItemControl::setMapLayer(std::shared_ptr<::MapLayer> layer)
 
 void LegendItemControl::ShowOptionsDlg()
 {
-    if (m_layer)
-        m_legend->RedrawLayer(*m_layer);
+    if (!m_layer)
+        return;
+    if (m_layer->LayerType() == ::MapLayer::VectorLayerType) {
+        auto &layer = static_cast<VectorLayer &>(*m_layer);
+        ::Symbol &symbol = layer.Symbol();
+        frmLegendOptionsDlg dialog(this);
+        dialog.setSizeText(formatNumber(symbol.Size));
+        dialog.setHollow(symbol.Style == qint16(FillStyle::Transparent));
+        dialog.setColors(symbol.Color, symbol.OutlineColor);
+        switch (layer.ShapeType()) {
+        case VectorLayer::PointShapes:
+            dialog.SetMode(0);
+            break;
+        case VectorLayer::LineShapes:
+            dialog.SetMode(1);
+            break;
+        case VectorLayer::PolygonShapes:
+            dialog.SetMode(2);
+            break;
+        default:
+            break;
+        }
+        dialog.selectStyle(symbol.Style);
+        m_legend->runOptionsDialog(dialog);
+        if (dialog.DialogOK) {
+            symbol.Style = dialog.IsHollow ? 1 : 0;
+            symbol.Color = dialog.SymbolColor;
+            symbol.OutlineColor = dialog.SymbolOutlineColor;
+            symbol.Size = dialog.SymbolSize;
+            if (dialog.SymbolStyle >= 0) // the chosen style decides
+                symbol.Style = dialog.SymbolStyle;
+        }
+    }
+    m_legend->RedrawLayer(*m_layer);
 }
 
 void LegendItemControl::mousePressEvent(QMouseEvent *event)

@@ -38,7 +38,8 @@ public:
     double widthTwips() const;
     double heightTwips() const;
 
-    // The symbol dialog for the theme; for now only redraws the layer.
+    // The symbol dialog for a vector theme; the chosen symbol goes to the layer, which is
+    // redrawn (also after Cancel, and for image themes, which have no dialog).
     void ShowOptionsDlg();
 
 protected:

@@ -2,12 +2,17 @@
 #include "common/twips.h"
 #include "legend/legend_control.h"
 #include "legend/legend_item_control.h"
+#include "legend/legend_options_dialog.h"
 #include "legend/legend_order.h"
 #include "mapview/engine/map_layer.h"
+#include "mapview/engine/vector_layer.h"
 #include "mapview/map_widget.h"
 #include "tests/fixtures/fixtures.h"
 
 #include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -218,6 +223,68 @@ private Q_SLOTS:
         QCOMPARE(f.legend.DropIndicatorIndex(), -1);
         rows = f.legend.ThemeItems();
         QVERIFY(rows[3]->y() > rows[4]->y()); // D is now the top row
+    }
+
+    // The symbol dialog, answered by the test instead of a user.
+    void symbolDialog()
+    {
+        Fixture f;
+        const QString lines = m_dir.filePath(u"roads.shp"_s);
+        QCOMPARE(fixtures::writeLines(lines, {{{400000, 4400000}, {401000, 4401000}}}), QString());
+        f.legend.AddTheme(u"roads"_s, lines, true, true);
+        f.legend.AddTheme(u"A"_s, m_paths[0], true, true);
+        LegendItemControl *road = f.legend.ThemeItems()[0];
+        LegendItemControl *sections = f.legend.ThemeItems()[1];
+        auto symbolOf = [](LegendItemControl *row) -> ::Symbol & {
+            return std::static_pointer_cast<VectorLayer>(row->MapLayer())->Symbol();
+        };
+
+        QStringList listed;
+        f.legend.runOptionsDialog = [&](frmLegendOptionsDlg &d) {
+            auto *styles = d.findChild<QComboBox *>(u"cmbStyle"_s);
+            for (int i = 0; i < styles->count(); ++i)
+                listed.append(styles->itemText(i));
+            styles->setCurrentIndex(styles->findText(u"Dot Line"_s));
+            QTest::mouseClick(d.findChild<QPushButton *>(u"OKButton"_s), Qt::LeftButton);
+        };
+        QTest::mouseDClick(road, Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(listed, (QStringList{u"Solid Line"_s, u"Dash Line"_s, u"Dot Line"_s,
+                                      u"Dash Dot Line"_s, u"Dash Dot Dot Line"_s}));
+        QCOMPARE(symbolOf(road).Style, qint16(2));
+
+        // A hollow polygon theme opens hollow on "Transparent"; OK changes nothing.
+        symbolOf(sections) = ::Symbol{1, 255, 65280, 2};
+        bool hollow = false;
+        QString selected;
+        f.legend.runOptionsDialog = [&](frmLegendOptionsDlg &d) {
+            hollow = d.findChild<QCheckBox *>(u"HollowCheck"_s)->isChecked();
+            selected = d.findChild<QComboBox *>(u"cmbStyle"_s)->currentText();
+            QTest::mouseClick(d.findChild<QPushButton *>(u"OKButton"_s), Qt::LeftButton);
+        };
+        sections->ShowOptionsDlg();
+        QVERIFY(hollow);
+        QCOMPARE(selected, u"Transparent"_s);
+        QCOMPARE(symbolOf(sections).Style, qint16(1));
+        QCOMPARE(symbolOf(sections).OutlineColor, 65280u);
+        QCOMPARE(symbolOf(sections).Size, 2.0);
+
+        // Cancel after choosing a colour keeps the symbol; a size that is not a number keeps
+        // the dialog open with a message.
+        RecordingMessageService dialogMessages;
+        bool stayedOpen = false;
+        f.legend.runOptionsDialog = [&](frmLegendOptionsDlg &d) {
+            d.setMessageService(&dialogMessages);
+            d.chooseColor = [](quint32) { return std::optional<quint32>(16711680); };
+            QTest::mouseClick(d.findChild<QPushButton *>(u"cmdColor"_s), Qt::LeftButton);
+            d.findChild<QLineEdit *>(u"SizeText"_s)->setText(u"thick"_s);
+            QTest::mouseClick(d.findChild<QPushButton *>(u"OKButton"_s), Qt::LeftButton);
+            stayedOpen = !d.DialogOK;
+            QTest::mouseClick(d.findChild<QPushButton *>(u"CancelButton"_s), Qt::LeftButton);
+        };
+        sections->ShowOptionsDlg();
+        QVERIFY(stayedOpen);
+        QCOMPARE(dialogMessages.messages().size(), 1);
+        QCOMPARE(symbolOf(sections).Color, 255u);
     }
 
     void visibilityHidesTheLayer()
