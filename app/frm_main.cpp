@@ -299,16 +299,6 @@ frmMapView *frmMain::activeMapView() const
     return sub ? qobject_cast<frmMapView *>(sub->widget()) : nullptr;
 }
 
-QList<frmMapView *> frmMain::mapViews() const
-{
-    QList<frmMapView *> views;
-    for (QMdiSubWindow *sub : m_mdi->subWindowList()) {
-        if (auto *view = qobject_cast<frmMapView *>(sub->widget()))
-            views.append(view);
-    }
-    return views;
-}
-
 QString frmMain::pressedTool() const
 {
     const QAction *checked = m_tools->checkedAction();

@@ -29,8 +29,6 @@ public:
     void OpenNewMapWindow();
     // The active map window, if any.
     frmMapView *activeMapView() const;
-    QList<frmMapView *> mapViews() const;
-    int mapWindowCount() const { return m_windowCounter; }
 
     // MapWindowShell
     QString pressedTool() const override;

@@ -64,6 +64,15 @@ QWidget *withUnit(QLineEdit *edit, const QString &unit)
     return row;
 }
 
+// A caption and its control side by side in a grid row.
+template <typename W>
+W *labelled(QGridLayout *grid, int row, int column, const QString &caption, W *w)
+{
+    grid->addWidget(new QLabel(caption), row, column);
+    grid->addWidget(w, row, column + 1);
+    return w;
+}
+
 const QStringList quarterItems = {u"--"_s, u"NW"_s, u"NE"_s, u"SE"_s, u"SW"_s};
 
 } // namespace
@@ -91,14 +100,10 @@ QWidget *WellCalculations::buildForwardTab()
     PLSS_Combo = named(new QComboBox, u"PLSS_Combo"_s);
     grid->addWidget(label(u"PLSS Theme:"_s), 0, 0);
     grid->addWidget(PLSS_Combo, 0, 1, 1, 3);
-    grid->addWidget(label(u"Section:"_s), 1, 0);
-    grid->addWidget(Section_Text = box(u"Section_Text"_s), 1, 1);
-    grid->addWidget(label(u"Township:"_s), 1, 2);
-    grid->addWidget(Township_Text = box(u"Township_Text"_s), 1, 3);
-    grid->addWidget(label(u"Range:"_s), 2, 0);
-    grid->addWidget(Range_Text = box(u"Range_Text"_s), 2, 1);
-    grid->addWidget(label(u"Meridian:"_s), 2, 2);
-    grid->addWidget(Meridian_Text = box(u"Meridian_Text"_s), 2, 3);
+    Section_Text = labelled(grid, 1, 0, u"Section:"_s, box(u"Section_Text"_s));
+    Township_Text = labelled(grid, 1, 2, u"Township:"_s, box(u"Township_Text"_s));
+    Range_Text = labelled(grid, 2, 0, u"Range:"_s, box(u"Range_Text"_s));
+    Meridian_Text = labelled(grid, 2, 2, u"Meridian:"_s, box(u"Meridian_Text"_s));
     auto *quarters = new QHBoxLayout;
     const std::pair<QComboBox **, QString> lists[] = {{&Q160_Combo, u"Q160"_s},
                                                       {&Q40_Combo, u"Q40"_s},
@@ -113,16 +118,14 @@ QWidget *WellCalculations::buildForwardTab()
     CalculatePLSS_Command = named(new QPushButton(u"Calculate"_s), u"CalculatePLSS_Command"_s);
     quarters->addWidget(CalculatePLSS_Command);
     grid->addLayout(quarters, 3, 0, 1, 4);
-    grid->addWidget(label(u"FC_X:"_s), 4, 0);
-    grid->addWidget(withUnit(FC_X_Text = box(u"FC_X_Text"_s), u"Ft"_s), 4, 1);
-    grid->addWidget(label(u"FC_Y:"_s), 4, 2);
-    grid->addWidget(withUnit(FC_Y_Text = box(u"FC_Y_Text"_s), u"Ft"_s), 4, 3);
+    FC_X_Text = box(u"FC_X_Text"_s);
+    FC_Y_Text = box(u"FC_Y_Text"_s);
+    labelled(grid, 4, 0, u"FC_X:"_s, withUnit(FC_X_Text, u"Ft"_s));
+    labelled(grid, 4, 2, u"FC_Y:"_s, withUnit(FC_Y_Text, u"Ft"_s));
     CalculateFC_Command = named(new QPushButton(u"Calculate"_s), u"CalculateFC_Command"_s);
     grid->addWidget(CalculateFC_Command, 5, 3);
-    grid->addWidget(label(u"Easting:"_s), 6, 0);
-    grid->addWidget(Output_Easting_Text = box(u"Output_Easting_Text"_s), 6, 1);
-    grid->addWidget(label(u"Northing:"_s), 6, 2);
-    grid->addWidget(Output_Northing_Text = box(u"Output_Northing_Text"_s), 6, 3);
+    Output_Easting_Text = labelled(grid, 6, 0, u"Easting:"_s, box(u"Output_Easting_Text"_s));
+    Output_Northing_Text = labelled(grid, 6, 2, u"Northing:"_s, box(u"Output_Northing_Text"_s));
     chkZoomToLocation = named(new QCheckBox(u"Zoom To Location"_s), u"chkZoomToLocation"_s);
     cmdErase = named(new QPushButton(u"Erase Fields"_s), u"cmdErase"_s);
     grid->addWidget(chkZoomToLocation, 7, 0, 1, 2);
@@ -144,10 +147,8 @@ QWidget *WellCalculations::buildReverseTab()
     RevPLSS_Combo = named(new QComboBox, u"RevPLSS_Combo"_s);
     grid->addWidget(label(u"PLSS Theme:"_s), 0, 0);
     grid->addWidget(RevPLSS_Combo, 0, 1, 1, 3);
-    grid->addWidget(label(u"Easting:"_s), 1, 0);
-    grid->addWidget(RevEasting_Text = box(u"RevEasting_Text"_s), 1, 1);
-    grid->addWidget(label(u"Northing:"_s), 1, 2);
-    grid->addWidget(RevNorthing_Text = box(u"RevNorthing_Text"_s), 1, 3);
+    RevEasting_Text = labelled(grid, 1, 0, u"Easting:"_s, box(u"RevEasting_Text"_s));
+    RevNorthing_Text = labelled(grid, 1, 2, u"Northing:"_s, box(u"RevNorthing_Text"_s));
     RevGPSCommand = named(new QPushButton(u"Calculate"_s), u"RevGPSCommand"_s);
     chkRevZoomToLocation = named(new QCheckBox(u"Zoom To Location"_s), u"chkRevZoomToLocation"_s);
     grid->addWidget(chkRevZoomToLocation, 2, 0, 1, 2);
@@ -162,14 +163,10 @@ QWidget *WellCalculations::buildReverseTab()
     grid->addLayout(place, 3, 0, 1, 4);
     auto *sections = new QGroupBox(u"PLSS Sections"_s);
     auto *sl = new QGridLayout(sections);
-    sl->addWidget(label(u"Q160:"_s), 0, 0);
-    sl->addWidget(RevQ160Text = box(u"RevQ160Text"_s), 0, 1);
-    sl->addWidget(label(u"Q40:"_s), 0, 2);
-    sl->addWidget(RevQ40Text = box(u"RevQ40Text"_s), 0, 3);
-    sl->addWidget(label(u"Q10:"_s), 1, 0);
-    sl->addWidget(RevQ10Text = box(u"RevQ10Text"_s), 1, 1);
-    sl->addWidget(label(u"Q2.5:"_s), 1, 2);
-    sl->addWidget(RevQ2_5Text = box(u"RevQ2_5Text"_s), 1, 3);
+    RevQ160Text = labelled(sl, 0, 0, u"Q160:"_s, box(u"RevQ160Text"_s));
+    RevQ40Text = labelled(sl, 0, 2, u"Q40:"_s, box(u"RevQ40Text"_s));
+    RevQ10Text = labelled(sl, 1, 0, u"Q10:"_s, box(u"RevQ10Text"_s));
+    RevQ2_5Text = labelled(sl, 1, 2, u"Q2.5:"_s, box(u"RevQ2_5Text"_s));
     auto *footing = new QGroupBox(u"Footing Call (feet)"_s);
     auto *fl = new QFormLayout(footing);
     fl->addRow(u"X:"_s, RevFCXText = box(u"RevFCXText"_s));

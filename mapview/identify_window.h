@@ -18,7 +18,6 @@ public:
 
     void Reset();
     void AddResultForTheme(const QString &themeName, const RecordSet &results);
-    int lineCount() const { return int(m_lines.size()); }
 
 protected:
     void resizeEvent(QResizeEvent *event) override;

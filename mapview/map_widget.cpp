@@ -66,14 +66,6 @@ void Map::removeLayer(int index)
     refresh();
 }
 
-void Map::moveLayer(int from, int to)
-{
-    if (from < 0 || from >= layerCount() || to < 0 || to >= layerCount() || from == to)
-        return;
-    m_layers.move(from, to);
-    refresh();
-}
-
 void Map::clearLayers()
 {
     m_layers.clear();

@@ -28,7 +28,6 @@ public:
     int layerCount() const { return int(m_layers.size()); }
     void addLayer(std::shared_ptr<MapLayer> layer);
     void removeLayer(int index);
-    void moveLayer(int from, int to);
     void clearLayers();
 
     // The extent shown. Setting it shows the requested rectangle whole and centred and redraws.

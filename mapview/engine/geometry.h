@@ -35,11 +35,6 @@ public:
     bool isNull() const { return m_null; }
     bool isFinite() const;
 
-    void setLeft(double v) { m_left = v, m_null = false; }
-    void setRight(double v) { m_right = v, m_null = false; }
-    void setTop(double v) { m_top = v, m_null = false; }
-    void setBottom(double v) { m_bottom = v, m_null = false; }
-
     // Widens or narrows about the centre: 1.5 makes it half as large again on each axis.
     void ScaleRectangle(double factor);
     bool contains(const MapPoint &p) const;

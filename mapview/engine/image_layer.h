@@ -23,8 +23,6 @@ public:
     void draw(QPainter &painter, const MapViewport &viewport) const override;
     QString errorText() const { return m_error; }
 
-    int pixelWidth() const { return m_width; }
-    int pixelHeight() const { return m_height; }
     // The image pixels covering `window` (map units) at `size` device pixels; null when the
     // window misses the image or the file cannot be read.
     QImage readWindow(const MapRect &window, const QSize &size) const;

@@ -45,8 +45,3 @@ void SpatialIndex::query(const Box &w, std::vector<int> &out) const
     for (auto it = m_tree->rtree.qbegin(bgi::intersects(window)); it != m_tree->rtree.qend(); ++it)
         out.push_back(it->second);
 }
-
-std::size_t SpatialIndex::size() const
-{
-    return m_tree ? m_tree->rtree.size() : 0;
-}

@@ -21,7 +21,6 @@ public:
     // Boxes with non-finite coordinates are left out (such features cannot be found by place).
     void build(const std::vector<Box> &boxes);
     void query(const Box &window, std::vector<int> &out) const;
-    std::size_t size() const;
 
 private:
     struct Tree;

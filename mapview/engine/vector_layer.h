@@ -53,7 +53,6 @@ public:
     int fieldIndex(const QString &name) const;
     QVariant value(int row, int field) const;
     MapPolygon shapeOf(int row) const;
-    const SpatialIndex::Box &featureBox(int row) const { return m_boxes[std::size_t(row)]; }
 
     // Every record.
     RecordSet Records() const;
