@@ -10,6 +10,8 @@
 #include "mapview/map_widget.h"
 
 #include <QEvent>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QPainter>
 #include <QProgressDialog>
 #include <QScrollArea>
@@ -44,6 +46,9 @@ LegendControl::LegendControl(QWidget *parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_scroll);
     runOptionsDialog = [](frmLegendOptionsDlg &dialog) { dialog.exec(); };
+    chooseFolder = [this](const QString &prompt) {
+        return QFileDialog::getExistingDirectory(window(), prompt);
+    };
 }
 
 LegendControl::~LegendControl() = default;
@@ -311,6 +316,43 @@ void LegendControl::ReadProject(const ParsedProject &project)
         m_messages->show(project.error, MessageIcon::None);
     if (m_map)
         m_map->refresh();
+}
+
+void LegendControl::CheckHotlink(double X, double Y)
+{
+    if (!m_map)
+        return;
+    const LayerList active = GetActiveLayerList();
+    for (qsizetype i = active.size() - 1; i >= 0; --i) {
+        const auto &layer = static_cast<const VectorLayer &>(*active[i]);
+        bool hasQuadName = false;
+        for (const FieldInfo &f : layer.fields())
+            hasQuadName = hasQuadName || f.name == u"QUADNAME"_s; // exactly this case
+        if (!hasQuadName)
+            continue;
+        RecordSet records = FindFeaturesAtPoint(*m_map, layer, X, Y);
+        for (records.moveFirst(); !records.atEnd(); records.moveNext()) {
+            QString name = records.value(u"QUADNAME"_s).value_or(QVariant()).toString();
+            name.remove(u' ');
+            if (name.isEmpty())
+                continue; // a blank name names no image
+            const QString file = name.contains(u'.') ? name : name + u".tif"_s;
+            if (!QFileInfo::exists(file) && !QFileInfo::exists(m_quadImageFolder + file)) {
+                m_quadImageFolder = chooseFolder(u"Select the directory with the files."_s);
+                if (!m_quadImageFolder.isEmpty()) {
+                    if (!m_quadImageFolder.endsWith(u'/'))
+                        m_quadImageFolder += u'/';
+                    if (!QFileInfo::exists(m_quadImageFolder + file)) {
+                        if (m_messages)
+                            m_messages->show(u"Failed to find "_s + m_quadImageFolder + file,
+                                             MessageIcon::Stop);
+                        return;
+                    }
+                }
+            }
+            AddTheme(file, m_quadImageFolder + file, true, true);
+        }
+    }
 }
 
 bool LegendControl::eventFilter(QObject *watched, QEvent *event)

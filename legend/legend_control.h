@@ -50,6 +50,15 @@ public:
     // left out, and a reading that stopped part-way is reported after what was read is shown.
     void ReadProject(const ParsedProject &project);
 
+    // A click of the hot-link tool at a map position (twips): adds the image named by the
+    // "QUADNAME" field of each record there in the active themes, looking for it in the working
+    // folder, then in QuadImageFolder, asking for that folder when the image is in neither.
+    void CheckHotlink(double X, double Y);
+    // The folder of quadrangle images, with a trailing "/" once chosen; empty until then.
+    const QString &QuadImageFolder() const { return m_quadImageFolder; }
+    // Shows the folder chooser with a prompt; empty when cancelled. Replaceable in tests.
+    std::function<QString(const QString &prompt)> chooseFolder;
+
     void StartMouseDrag(LegendItemControl *lic, double X, double Y);
     void MouseDrag(LegendItemControl *lic, double X, double Y);
     void EndMouseDrag(LegendItemControl *lic, double X, double Y);
@@ -82,4 +91,5 @@ private:
     int m_dragSource = -1;
     bool m_dragArmed = false; // a left press started the drag: only that may reorder
     int m_dropIndicator = 0;
+    QString m_quadImageFolder;
 };

@@ -302,3 +302,11 @@ void Map::mouseDoubleClickEvent(QMouseEvent *event)
     Q_UNUSED(event);
     Q_EMIT DblClick();
 }
+
+RecordSet FindFeaturesAtPoint(const Map &map, const VectorLayer &layer, double x, double y)
+{
+    const MapPoint p = map.toMapPoint(x, y);
+    if (layer.ShapeType() == VectorLayer::PolygonShapes)
+        return layer.SearchShape(p, VectorLayer::ContainsPoint);
+    return layer.SearchByDistance(p, map.toMapDistance(100));
+}

@@ -97,3 +97,9 @@ private:
     QPoint m_currentPos;
     bool m_pressed = false;
 };
+
+class VectorLayer;
+
+// The records of a layer at a window position (twips): polygons containing it, or for points and
+// lines the features within 100 twips.
+RecordSet FindFeaturesAtPoint(const Map &map, const VectorLayer &layer, double x, double y);

@@ -24,14 +24,6 @@ using namespace Qt::StringLiterals;
 
 MapWindowShell::~MapWindowShell() = default;
 
-RecordSet FindFeaturesAtPoint(const Map &map, const VectorLayer &layer, double x, double y)
-{
-    const MapPoint p = map.toMapPoint(x, y);
-    if (layer.ShapeType() == VectorLayer::PolygonShapes)
-        return layer.SearchShape(p, VectorLayer::ContainsPoint);
-    return layer.SearchByDistance(p, map.toMapDistance(100));
-}
-
 frmMapView::frmMapView(MapWindowShell *shell, QWidget *parent)
     : QWidget(parent)
     , m_shell(shell)
@@ -220,8 +212,14 @@ void frmMapView::Map_MouseUp(int, int, double x, double y)
         identify->raise();
     } else if (t == u"SelectPoint"_s) {
         m_calculator->RevSetPoint(m_map->toMapPoint(x, y));
+    } else if (t == u"HotLink"_s) {
+        DoHotlink(x, y);
     }
-    // "HotLink" follows quadrangle images, which the legend offers with project files.
+}
+
+void frmMapView::DoHotlink(double x, double y)
+{
+    m_legend->CheckHotlink(x, y);
 }
 
 void frmMapView::Map_Click()

@@ -32,10 +32,6 @@ public:
     virtual MessageService &messages() = 0;
 };
 
-// The records of a layer at a window position (twips): polygons containing it, or for points and
-// lines the features within 100 twips.
-RecordSet FindFeaturesAtPoint(const Map &map, const VectorLayer &layer, double x, double y);
-
 // A map window: the map, its legend, the calculator panel, the scale bar and a logo. Turns the
 // mouse on the map into the pressed tool's action, draws query highlights and the graphics list
 // after each redraw. Does not take ownership of the shell.
@@ -52,6 +48,8 @@ public:
     void DeleteActiveThemes();
     MapGraphics &GraphicsList() { return *m_graphics; }
     void UpdateScale(double currentScale, double newScale);
+    // A click of the hot-link tool at a map position (twips).
+    void DoHotlink(double x, double y);
     // Writes the legend's themes to a project file (through a temporary file, so a failed save
     // never spoils the old one) or reads one, replacing the themes. False, with a message, when
     // the file cannot be written or read.

@@ -166,6 +166,37 @@ private Q_SLOTS:
         QVERIFY(shell.identify.isVisible());
     }
 
+    // The hot-link tool's click reaches the legend, which adds the quadrangle's image.
+    void hotLinkToolAddsQuadImage()
+    {
+        FakeShell shell;
+        shell.tool = u"HotLink"_s;
+        frmMapView view(&shell);
+        view.resize(1200, 900);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        const QString index = m_dir.filePath(u"index.shp"_s);
+        QCOMPARE(
+            fixtures::writeQuadIndex(index, {{u"Hot Spot"_s, 400000, 401000, 4401000, 4400000}}),
+            QString());
+        QCOMPARE(fixtures::writeGeoImage(m_dir.filePath(u"HotSpot.tif"_s),
+                                         fixtures::quadPicture(u"H"_s, 20, 20, Qt::cyan), 400000,
+                                         4401000, 50),
+                 QString());
+        view.AddTheme(u"index"_s, index, true, true);
+        int asked = 0;
+        view.legend()->chooseFolder = [&](const QString &) {
+            ++asked;
+            return m_dir.path();
+        };
+        QTest::mouseClick(view.map(), Qt::LeftButton, {},
+                          view.map()->fromMapPoint({400500, 4400500}).toPoint());
+        QCOMPARE(asked, 1);
+        QCOMPARE(shell.recorder.messages().size(), 0);
+        QCOMPARE(view.map()->layers().size(), 2);
+        QCOMPARE(view.map()->layers().first()->File(), m_dir.filePath(u"HotSpot.tif"_s));
+    }
+
     void onlyLowerCaseShpReachesTheCalculator()
     {
         FakeShell shell;
