@@ -1,0 +1,120 @@
+#pragma once
+
+#include <QFrame>
+#include <QPointF>
+#include <QRgb>
+
+class QLabel;
+class QSettings;
+
+// A container that lays out the first two widgets placed in it as two panes, one above the other
+// (Orientation 0) or side by side (1), with a bar between them that the user drags. Sizes are in
+// twips. Every property can be written to and read back from a settings store under its own
+// name, in a fixed order; a missing value takes its default. Owns the bar; the panes are
+// ordinary children.
+class Resizer : public QFrame
+{
+    Q_OBJECT
+    Q_PROPERTY(int SeparatorSize READ SeparatorSize WRITE setSeparatorSize)
+    Q_PROPERTY(int Orientation READ Orientation WRITE setOrientation)
+    Q_PROPERTY(int BorderStyle READ BorderStyle WRITE setBorderStyle)
+    Q_PROPERTY(bool InvertControls READ InvertControls WRITE setInvertControls)
+    Q_PROPERTY(quint32 BackColor READ BackColor WRITE setBackColor)
+    Q_PROPERTY(int Appearance READ Appearance WRITE setAppearance)
+    Q_PROPERTY(bool Enabled READ Enabled WRITE setEnabledProperty)
+    Q_PROPERTY(QString ControlName1 READ ControlName1 WRITE setControlName1)
+    Q_PROPERTY(QString ControlName2 READ ControlName2 WRITE setControlName2)
+    Q_PROPERTY(int MinControlSize1 READ MinControlSize1 WRITE setMinControlSize1)
+    Q_PROPERTY(int MinControlSize2 READ MinControlSize2 WRITE setMinControlSize2)
+    Q_PROPERTY(bool Control1Visible READ Control1Visible WRITE setControl1Visible)
+    Q_PROPERTY(bool Control2Visible READ Control2Visible WRITE setControl2Visible)
+    Q_PROPERTY(int Control1Size READ Control1Size WRITE setControl1Size)
+    Q_PROPERTY(int Control2Size READ Control2Size WRITE setControl2Size)
+
+public:
+    // The system's button-face colour, as the colour property stores it.
+    static constexpr quint32 ButtonFace = 0x8000000F;
+
+    explicit Resizer(QWidget *parent = nullptr);
+
+    int SeparatorSize() const { return m_separatorSize; }
+    void setSeparatorSize(int twips);
+    int Orientation() const { return m_orientation; }
+    void setOrientation(int orientation);
+    int BorderStyle() const { return m_borderStyle; }
+    void setBorderStyle(int style);
+    bool InvertControls() const { return m_invert; }
+    void setInvertControls(bool invert);
+    quint32 BackColor() const { return m_backColor; }
+    void setBackColor(quint32 color);
+    int Appearance() const { return m_appearance; }
+    void setAppearance(int appearance);
+    bool Enabled() const { return isEnabled(); }
+    void setEnabledProperty(bool enabled);
+    QString ControlName1() const { return m_controlName[0]; }
+    void setControlName1(const QString &name) { m_controlName[0] = name; }
+    QString ControlName2() const { return m_controlName[1]; }
+    void setControlName2(const QString &name) { m_controlName[1] = name; }
+    // The smallest sizes of the top or left pane (1) and the bottom or right pane (2).
+    int MinControlSize1() const { return m_minSize[0]; }
+    void setMinControlSize1(int twips);
+    int MinControlSize2() const { return m_minSize[1]; }
+    void setMinControlSize2(int twips);
+    // Whether the first and the second contained widget are shown, wherever they are placed.
+    // One of them is always shown: hiding both shows the other again.
+    bool Control1Visible() const { return m_visible[0]; }
+    void setControl1Visible(bool visible) { setControlVisible(0, visible); }
+    bool Control2Visible() const { return m_visible[1]; }
+    void setControl2Visible(bool visible) { setControlVisible(1, visible); }
+    // Sizes of the top or left pane (1) and the bottom or right pane (2) along the split; a
+    // written size is limited so that neither pane falls below its minimum.
+    int Control1Size() const;
+    void setControl1Size(int twips);
+    int Control2Size() const;
+    void setControl2Size(int twips);
+
+    void writeSettings(QSettings &store) const;
+    void readSettings(const QSettings &store);
+
+    // Places the panes and the bar; runs on every resize.
+    void arrange();
+
+    QLabel *bar() const { return m_bar; }
+
+Q_SIGNALS:
+    // A property changed in a way the settings store should keep.
+    void propertyChanged(const QString &name);
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    struct Panes
+    {
+        QWidget *pane[2] = {nullptr, nullptr};      // by position: top or left, bottom or right
+        QWidget *contained[2] = {nullptr, nullptr}; // in the order they were placed
+    };
+    Panes panes() const;
+    double twipsPerPixel() const;
+    int toPixels(double twips) const;
+    // Size along the split of the pane at a position, in twips.
+    int paneSize(const QWidget *pane) const;
+    QRect insideTwips() const;
+    void setControlVisible(int index, bool visible);
+    void applyFrame();
+    void drag(double offsetTwips);
+
+    QLabel *m_bar = nullptr; // lblResizer
+    int m_separatorSize = 45;
+    int m_orientation = 1;
+    int m_borderStyle = 1;
+    bool m_invert = false;
+    quint32 m_backColor = ButtonFace;
+    int m_appearance = 1;
+    QString m_controlName[2];
+    int m_minSize[2] = {90, 90};
+    bool m_visible[2] = {true, true};
+    int m_pane1Size = -1; // the top or left pane's size, twips; -1 until first laid out
+    QPointF m_press;      // where the left button went down on the bar, twips inside the bar
+};
