@@ -183,8 +183,10 @@ void Map::outputMap(QPainter &painter, const QRectF &target)
     // Handlers of AfterLayerDraw draw into the printed page in its own coordinates.
     m_viewport = printed;
     m_drawing = &painter;
+    m_outputting = true;
     renderMap(painter, printed, m_layers,
               [this](int index, QPainter &p) { Q_EMIT AfterLayerDraw(index, &p); });
+    m_outputting = false;
     m_drawing = savedPainter;
     m_viewport = saved;
     painter.restore();

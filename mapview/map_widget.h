@@ -56,6 +56,8 @@ public:
 
     // The whole map, as shown, fitted into `target` on any painter (a printer page, an image).
     void outputMap(QPainter &painter, const QRectF &target);
+    // True while outputMap draws, so handlers can leave the window's own state alone.
+    bool isOutputting() const { return m_outputting; }
 
     // The last rendering, for screenshots and tests.
     QImage grabMap();
@@ -96,6 +98,7 @@ private:
     QPoint m_pressPos;
     QPoint m_currentPos;
     bool m_pressed = false;
+    bool m_outputting = false;
 };
 
 class VectorLayer;

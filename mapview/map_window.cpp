@@ -1,5 +1,6 @@
 #include "mapview/map_window.h"
 
+#include "common/program_resources.h"
 #include "common/qt_message_service.h"
 #include "common/twips.h"
 #include "legend/legend_control.h"
@@ -35,6 +36,7 @@ frmMapView::frmMapView(MapWindowShell *shell, QWidget *parent)
     m_legend = new LegendControl(this);
     m_calculator = new WellCalculations(this);
     m_scaleBar = new MapScaleBar(this);
+    loadProgramResources();
     m_logo = new QLabel(this);
     m_logo->setObjectName(u"LogoPictureBox"_s);
     m_logo->setPixmap(QPixmap(u":/tractwise/logo.png"_s));
@@ -263,6 +265,7 @@ void frmMapView::Map_AfterLayerDraw(int index, QPainter *painter)
     }
     if (index == 0) {
         m_graphics->Draw(*painter, m_map->viewport(), m_paintMessages.get());
-        m_scaleBar->UpdateScale();
+        if (!m_map->isOutputting()) // a printed page's scale is not the window's
+            m_scaleBar->UpdateScale();
     }
 }
