@@ -1,5 +1,11 @@
 #include "app/frm_main.h"
 
+#include "app/frm_browser.h"
+#include "app/help_window.h"
+#include "app/map_print.h"
+#include "app/web_browser.h"
+#include "common/busy_cursor.h"
+#include "common/program_resources.h"
 #include "common/qt_message_service.h"
 #include "common/twips.h"
 #include "legend/legend_control.h"
@@ -14,10 +20,14 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHelpEngine>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
@@ -63,6 +73,7 @@ frmMain::frmMain(std::unique_ptr<MessageService> messages, QWidget *parent)
     : QMainWindow(parent)
     , m_messages(std::move(messages))
 {
+    loadProgramResources();
     if (!m_messages)
         m_messages = std::make_unique<QtMessageService>(this);
     openFileDialog = [this](const QString &title, const QString &filter, const QString &) {
@@ -71,6 +82,19 @@ frmMain::frmMain(std::unique_ptr<MessageService> messages, QWidget *parent)
     saveFileDialog = [this](const QString &title, const QString &filter, const QString &name) {
         return QFileDialog::getSaveFileName(this, title, name, filter);
     };
+    printDialog = [this](QPrinter &printer) {
+        QPrintDialog dialog(&printer, this);
+        dialog.setWindowTitle(u"Print"_s);
+        dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
+        dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+        return dialog.exec() == QDialog::Accepted;
+    };
+    pageSetupDialog = [this](QPrinter &printer) {
+        QPageSetupDialog dialog(&printer, this);
+        dialog.setWindowTitle(u"Page Setup"_s);
+        return dialog.exec() == QDialog::Accepted;
+    };
+    helpFile = helpCollectionFile();
     setObjectName(u"frmMain"_s);
     setWindowTitle(u"QRV Tractwise"_s);
     m_mdi = new QMdiArea(this);
@@ -114,6 +138,7 @@ void frmMain::closeEvent(QCloseEvent *event)
 {
     m_identify.reset();
     m_query.reset();
+    m_help.reset();
     storeGeometryInSettings();
     QMainWindow::closeEvent(event);
 }
@@ -151,7 +176,11 @@ void frmMain::buildMenus()
     file->addSeparator();
     placeholderItem(file, u"Propert&ies"_s, u"mnuFileProperties"_s);
     file->addSeparator();
+    item(file, u"Page Set&up..."_s, u"mnuFilePageSetup"_s, [this] { mnuFilePageSetup_Click(); });
     placeholderItem(file, u"Print Pre&view"_s, u"mnuFilePrintPreview"_s);
+    item(file, u"&Print..."_s, u"mnuFilePrint"_s, [this] {
+        mnuFilePrint_Click();
+    })->setShortcut(QKeySequence(u"Ctrl+P"_s));
     file->addSeparator();
     placeholderItem(file, u"Sen&d..."_s, u"mnuFileSend"_s);
     file->addSeparator();
@@ -180,6 +209,7 @@ void frmMain::buildMenus()
     view->addSeparator();
     placeholderItem(view, u"&Refresh"_s, u"mnuViewRefresh"_s);
     placeholderItem(view, u"&Options..."_s, u"mnuViewOptions"_s);
+    item(view, u"&Web Browser"_s, u"mnuViewWebBrowser"_s, [this] { openWebBrowser(); });
 
     m_windowMenu = menuBar()->addMenu(u"&Window"_s);
     m_windowMenu->setObjectName(u"mnuWindow"_s);
@@ -200,6 +230,12 @@ void frmMain::buildMenus()
 
     QMenu *help = menuBar()->addMenu(u"&Help"_s);
     help->setObjectName(u"mnuHelp"_s);
+    item(help, u"&Contents"_s, u"mnuHelpContents"_s, [this] { mnuHelpContents_Click(); });
+    item(help, u"&Search For Help On..."_s, u"mnuHelpSearchForHelpOn"_s,
+         [this] { mnuHelpSearchForHelpOn_Click(); });
+    // The home page is the program's own, so it opens without a network.
+    item(help, u"&QRV Tractwise Home Page"_s, u"mnuHomePage"_s, [this] { openWebBrowser(); });
+    help->addSeparator();
     item(help, u"&About "_s, u"mnuHelpAbout"_s, [this] {
         QDialog about(this);
         about.setObjectName(u"frmAbout"_s);
@@ -251,6 +287,9 @@ void frmMain::buildToolBar()
     button(u"New"_s, u"New"_s, QStyle::SP_FileIcon, [this] { OpenNewMapWindow(); });
     button(u"Open"_s, u"Open"_s, QStyle::SP_DialogOpenButton, [this] { mnuFileOpen_Click(); });
     button(u"Save"_s, u"Save"_s, QStyle::SP_DialogSaveButton, [this] { mnuFileSave_Click(); });
+    bar->addSeparator();
+    button(u"Print"_s, u"Print"_s, QStyle::SP_FileDialogDetailedView,
+           [this] { mnuFilePrint_Click(); });
     bar->addSeparator();
     button(u"AddTheme"_s, u"Add Theme"_s, QStyle::SP_FileDialogNewFolder,
            [this] { mnuAddTheme_Click(); });
@@ -405,4 +444,77 @@ void frmMain::FullExtent_Click()
 {
     if (frmMapView *view = activeMapView())
         view->map()->setExtent(view->map()->FullExtent());
+}
+
+QPrinter &frmMain::printer()
+{
+    if (!m_printer) {
+        m_printer = std::make_unique<QPrinter>(QPrinter::ScreenResolution);
+        m_printer->setPageSize(QPageSize(QPageSize::Letter));
+        m_printer->setPageOrientation(QPageLayout::Landscape);
+    }
+    return *m_printer;
+}
+
+void frmMain::mnuFilePageSetup_Click()
+{
+    pageSetupDialog(printer()); // the choices stay with the printer; a cancel changes nothing
+}
+
+void frmMain::mnuFilePrint_Click()
+{
+    frmMapView *view = activeMapView();
+    if (!view)
+        return;
+    if (!printDialog(printer()))
+        return;
+    BusyCursor busy(this);
+    if (!printMap(*view->map(), printer()))
+        m_messages->show(u"Unable to print the map on "_s +
+                             (printer().outputFileName().isEmpty() ? printer().printerName()
+                                                                   : printer().outputFileName()) +
+                             u"."_s,
+                         MessageIcon::Exclamation);
+}
+
+frmBrowser *frmMain::openWebBrowser(const QString &address)
+{
+    if (!makeWebBrowser)
+        return nullptr;
+    auto *browser = new frmBrowser(makeWebBrowser(), this);
+    browser->setWindowFlag(Qt::Window); // a window of its own, closed with the program
+    browser->StartingAddress = address.isEmpty() ? webHomePage().toString() : address;
+    browser->show();
+    return browser;
+}
+
+bool frmMain::openHelp()
+{
+    if (!m_help && QFileInfo::exists(helpFile)) {
+        auto help = std::make_unique<HelpWindow>(helpFile);
+        if (!help->engine()->registeredDocumentations().isEmpty())
+            m_help = std::move(help);
+    }
+    if (!m_help) {
+        m_messages->showMessage(
+            u"Unable to display Help Contents. There is no Help associated with this project."_s,
+            MessageIcon::Information, windowTitle());
+        return false;
+    }
+    m_help->show();
+    m_help->raise();
+    m_help->activateWindow();
+    return true;
+}
+
+void frmMain::mnuHelpContents_Click()
+{
+    if (openHelp())
+        m_help->showContents();
+}
+
+void frmMain::mnuHelpSearchForHelpOn_Click()
+{
+    if (openHelp())
+        m_help->showKeywordSearch(QString());
 }

@@ -8,8 +8,12 @@
 #include <functional>
 #include <memory>
 
+class frmBrowser;
 class frmQuery;
+class HelpWindow;
 class QActionGroup;
+class QPrinter;
+class WebBrowser;
 class QLabel;
 class QMdiArea;
 class QMenu;
@@ -52,6 +56,26 @@ public:
     void FindInTheme_Click();
     void FullExtent_Click();
 
+    // The program's printer, kept between Page Setup and Print. The printer dialogs are
+    // replaceable for tests and scripts: true to go on, false when cancelled.
+    QPrinter &printer();
+    std::function<bool(QPrinter &)> printDialog;
+    std::function<bool(QPrinter &)> pageSetupDialog;
+    void mnuFilePageSetup_Click();
+    void mnuFilePrint_Click();
+
+    // Makes the page view of a new web window; the program gives Qt WebEngine's, tests a fake.
+    // Without one the web window is not offered.
+    std::function<std::unique_ptr<WebBrowser>()> makeWebBrowser;
+    // A new web window at an address (the program's home page when empty).
+    frmBrowser *openWebBrowser(const QString &address = {});
+
+    // The help collection the Help menu opens; missing means no help.
+    QString helpFile;
+    void mnuHelpContents_Click();
+    void mnuHelpSearchForHelpOn_Click();
+    HelpWindow *helpWindow() const { return m_help.get(); }
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
@@ -73,6 +97,9 @@ private:
     QList<QAction *> m_windowMenuFixed;
     std::unique_ptr<frmIdentify> m_identify;
     std::unique_ptr<frmQuery> m_query;
+    std::unique_ptr<QPrinter> m_printer;
+    std::unique_ptr<HelpWindow> m_help;
+    bool openHelp();
 };
 
 // Settings store keys and their defaults, in twips.

@@ -1,11 +1,15 @@
 #include "app/frm_main.h"
+#include "app/map_print.h"
+#include "app/webengine_browser.h"
 #include "common/message_service.h"
+#include "common/program_resources.h"
 #include "mapview/map_widget.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFileInfo>
 #include <QPixmap>
+#include <QPrinter>
 #include <QSplashScreen>
 #include <QThread>
 #include <QTimer>
@@ -14,8 +18,9 @@ using namespace Qt::StringLiterals;
 
 int main(int argc, char *argv[])
 {
+    prepareWebEngine();
     QApplication app(argc, argv);
-    Q_INIT_RESOURCE(tractwise);
+    loadProgramResources();
     QApplication::setOrganizationName(u"QRV Tractwise"_s);
     QApplication::setApplicationName(u"QRV Tractwise"_s);
     QApplication::setApplicationVersion(u"1.23"_s);
@@ -34,10 +39,16 @@ int main(int argc, char *argv[])
     const QCommandLineOption noSplashOption(u"no-splash"_s, u"Start without the splash window."_s);
     const QCommandLineOption projectOption(u"project"_s, u"Open a project into Document 1."_s,
                                            u"FILE.plss"_s);
-    parser.addOptions({themeOption, screenshotOption, noSplashOption, projectOption});
+    const QCommandLineOption printPdfOption(
+        u"print-pdf"_s,
+        u"Print the map of Document 1 to a PDF file without dialogs once it has drawn, then "
+        "quit. Message boxes are written to stderr as TITLE: TEXT instead."_s,
+        u"OUT.pdf"_s);
+    parser.addOptions(
+        {themeOption, screenshotOption, noSplashOption, projectOption, printPdfOption});
     parser.addPositionalArgument(u"themes"_s, u"Theme files to open."_s, u"[FILE...]"_s);
     parser.process(app);
-    const bool scripted = parser.isSet(screenshotOption);
+    const bool scripted = parser.isSet(screenshotOption) || parser.isSet(printPdfOption);
 
     std::unique_ptr<QSplashScreen> splash;
     if (!parser.isSet(noSplashOption) && !scripted) {
@@ -52,6 +63,7 @@ int main(int argc, char *argv[])
     if (scripted)
         messages = std::make_unique<StderrMessageService>(true);
     frmMain window(std::move(messages));
+    window.makeWebBrowser = [] { return std::make_unique<WebEngineBrowser>(); };
     if (splash)
         splash->finish(&window);
     if (scripted) // the same picture whatever size the window had last time
@@ -64,10 +76,23 @@ int main(int argc, char *argv[])
     window.addThemeFiles(parser.values(themeOption) + parser.positionalArguments());
 
     if (scripted) {
-        const QString out = parser.value(screenshotOption);
+        const QString shot = parser.value(screenshotOption);
+        const QString pdf = parser.value(printPdfOption);
         // After the first complete redraw: the events queued by showing and adding run first.
-        QTimer::singleShot(500, &window, [&window, out] {
-            const bool ok = window.grab().save(out);
+        QTimer::singleShot(500, &window, [&window, shot, pdf] {
+            bool ok = true;
+            if (!shot.isEmpty())
+                ok = window.grab().save(shot);
+            if (!pdf.isEmpty()) {
+                frmMapView *view = window.activeMapView();
+                QPrinter &printer = window.printer();
+                printer.setOutputFormat(QPrinter::PdfFormat);
+                printer.setOutputFileName(pdf);
+                ok = view && printMap(*view->map(), printer) && ok;
+                if (!ok)
+                    window.messages().show(u"Unable to print the map to "_s + pdf + u"."_s,
+                                           MessageIcon::Exclamation);
+            }
             QApplication::exit(ok ? 0 : 1);
         });
     }

@@ -12,8 +12,9 @@ jobs=$(nproc)
 packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
+    qt6-webengine-dev libqt6webenginecore6-bin qt6-tools-dev qt6-documentation-tools
     libgdal-dev gdal-bin libproj-dev proj-data libboost-dev libbenchmark-dev
-    fonts-dejavu-core xvfb xauth bc
+    fonts-dejavu-core xvfb xauth bc poppler-utils
 )
 
 install_missing() {
