@@ -367,8 +367,10 @@ void frmMain::openProject(const QString &path)
     frmMapView *view = activeMapView();
     if (!view)
         return;
-    view->parentWidget()->setWindowTitle(QFileInfo(path).absoluteFilePath());
-    view->ReadProject(path);
+    // Only a file read as a project becomes the window's file: Save must never write over a
+    // file that is something else.
+    if (view->ReadProject(path))
+        view->parentWidget()->setWindowTitle(QFileInfo(path).absoluteFilePath());
 }
 
 void frmMain::mnuFileOpen_Click()

@@ -350,7 +350,11 @@ void LegendControl::CheckHotlink(double X, double Y)
                     }
                 }
             }
-            AddTheme(file, m_quadImageFolder + file, true, true);
+            // From the image folder when it is there, else from the working folder (the image
+            // folder may have been chosen for other quadrangles).
+            const QString path =
+                QFileInfo::exists(m_quadImageFolder + file) ? m_quadImageFolder + file : file;
+            AddTheme(file, path, true, true);
         }
     }
 }

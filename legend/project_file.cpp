@@ -138,6 +138,7 @@ ParsedProject readProject(const QByteArray &bytes)
         error = in.badValue(u"Number of themes"_s);
         return out;
     }
+    out.isProject = true;
     for (int i = 0; i < *themes; ++i) {
         const auto title = in.expect(u"Title"_s, &error);
         if (!title)

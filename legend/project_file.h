@@ -41,7 +41,8 @@ struct ProjectBlock
 struct ParsedProject
 {
     QList<ProjectBlock> themes;
-    QString error; // empty when the whole file was read
+    QString error;          // empty when the whole file was read
+    bool isProject = false; // its first line was a theme count: the file is a project
 };
 
 ParsedProject readProject(const QByteArray &bytes);

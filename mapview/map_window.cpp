@@ -127,7 +127,7 @@ bool frmMapView::ReadProject(const QString &sFile)
     // The project keeps each theme's own symbol, section themes included.
     for (const auto &layer : m_legend->GetLayerList())
         m_calculator->AddTheme(layer, false);
-    return true;
+    return project.isProject;
 }
 
 LayerList frmMapView::themes() const

@@ -52,7 +52,8 @@ public:
     void DoHotlink(double x, double y);
     // Writes the legend's themes to a project file (through a temporary file, so a failed save
     // never spoils the old one) or reads one, replacing the themes. False, with a message, when
-    // the file cannot be written or read.
+    // the file cannot be written or read, or is no project at all (its first line is not the
+    // theme count).
     bool SaveProject(const QString &sFile);
     bool ReadProject(const QString &sFile);
 

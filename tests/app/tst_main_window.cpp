@@ -157,6 +157,38 @@ private Q_SLOTS:
         QCOMPARE(captions(*w), (QStringList{target, target}));
     }
 
+    // A file that is no project is reported and never becomes the window's file, so a later
+    // Save cannot write over it.
+    void openingSomethingElseKeepsIt()
+    {
+        auto w = makeWindow();
+        w->show();
+        const QString other = m_data.filePath(u"notes.txt"_s);
+        {
+            QFile f(other);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("Well logs, do not lose\r\n");
+        }
+        w->openFileDialog = [&](const QString &, const QString &, const QString &) {
+            return other;
+        };
+        w->findChild<QAction *>(u"mnuFileOpen"_s)->trigger();
+        QCOMPARE(m_recorder->texts(),
+                 QStringList{u"Error looking for line 'Number of themes ='; got 'Well logs, do "
+                             "not lose"_s});
+        QCOMPARE(captions(*w), QStringList{u"Document 1"_s});
+        int dialogs = 0;
+        w->saveFileDialog = [&](const QString &, const QString &, const QString &) {
+            ++dialogs;
+            return QString(); // cancelled
+        };
+        w->findChild<QAction *>(u"mnuFileSave"_s)->trigger();
+        QCOMPARE(dialogs, 1);
+        QFile f(other);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), QByteArray("Well logs, do not lose\r\n"));
+    }
+
     void themesGoToTheActiveWindow()
     {
         QDir(m_data.path()).mkpath(u"with space"_s);

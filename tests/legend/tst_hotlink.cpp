@@ -6,6 +6,7 @@
 #include "tests/fixtures/fixtures.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
@@ -175,6 +176,27 @@ private Q_SLOTS:
         QCOMPARE(f.legend.QuadImageFolder(), QString());
         QCOMPARE(f.messages.texts(), QStringList{u"Error: file BlueRidge.tif did not load."_s});
         QCOMPARE(f.legend.ThemeItems().size(), 1);
+    }
+
+    // With a folder chosen before, an image found only in the working folder comes from there.
+    void workingFolderImageWithAChosenFolder()
+    {
+        Fixture f;
+        f.legend.AddTheme(u"Quads"_s, m_index, true, true);
+        f.answers = {m_images};
+        f.click(1500, 500); // abc.jpg: asks, and the folder is kept
+        QTemporaryDir elsewhere;
+        QVERIFY(
+            QFile::copy(m_images + u"/BlueRidge.tif"_s, elsewhere.filePath(u"BlueRidge.tif"_s)));
+        QVERIFY(QFile::remove(m_images + u"/BlueRidge.tif"_s));
+        QVERIFY(QDir::setCurrent(elsewhere.path()));
+        f.click(500, 500);
+        QVERIFY(QDir::setCurrent(m_dir.path()));
+        QVERIFY(
+            QFile::copy(elsewhere.filePath(u"BlueRidge.tif"_s), m_images + u"/BlueRidge.tif"_s));
+        QCOMPARE(f.prompts.size(), 1);
+        QCOMPARE(f.messages.texts(), QStringList());
+        QCOMPARE(f.legend.ThemeItems().last()->Path(), u"BlueRidge.tif"_s);
     }
 
     void imageInWorkingFolderNeedsNoQuestion()
