@@ -277,7 +277,9 @@ void WellCalculations::AddTheme(const std::shared_ptr<MapLayer> &mTheme, bool re
 {
     if (!mTheme || mTheme->LayerType() != MapLayer::VectorLayerType)
         return;
-    if (restyle ? recognisePlssSectionTheme(*mTheme) : isPlssSectionTheme(*mTheme)) {
+    // A name already listed finds the same theme: listing it twice would offer nothing new.
+    if ((restyle ? recognisePlssSectionTheme(*mTheme) : isPlssSectionTheme(*mTheme)) &&
+        PLSS_Combo->findText(mTheme->name(), Qt::MatchFixedString | Qt::MatchCaseSensitive) < 0) {
         PLSS_Combo->addItem(mTheme->name());
         RevPLSS_Combo->addItem(mTheme->name());
     }
@@ -285,6 +287,22 @@ void WellCalculations::AddTheme(const std::shared_ptr<MapLayer> &mTheme, bool re
         PLSS_Combo->setCurrentIndex(0);
         RevPLSS_Combo->setCurrentIndex(0);
     }
+}
+
+std::shared_ptr<VectorLayer> WellCalculations::listedTheme(const QComboBox *list)
+{
+    const QString name = list->currentText();
+    if (auto theme = findThemeByName(m_view->themes(), name))
+        return theme;
+    // The theme was deleted or replaced since it was listed: say so and list it no more.
+    m_view->messages().show(u"The theme "_s + name + u" is no longer on the map."_s,
+                            MessageIcon::Exclamation);
+    for (QComboBox *combo : {PLSS_Combo, RevPLSS_Combo}) {
+        const int i = combo->findText(name, Qt::MatchFixedString | Qt::MatchCaseSensitive);
+        if (i >= 0)
+            combo->removeItem(i);
+    }
+    return nullptr;
 }
 
 void WellCalculations::SetLLSensitivity()
@@ -322,7 +340,7 @@ void WellCalculations::CalculatePLSS_Command_Click()
     m_view->graphics().RemoveAll();
     if (PLSS_Combo->currentIndex() < 0)
         return;
-    const auto theme = findThemeByName(m_view->themes(), PLSS_Combo->currentText());
+    const auto theme = listedTheme(PLSS_Combo);
     if (!theme)
         return;
     const WellLocation w = locateByQuarterCalls(
@@ -352,7 +370,7 @@ void WellCalculations::CalculateFC_Command_Click()
     m_view->graphics().RemoveAll();
     if (PLSS_Combo->currentIndex() < 0)
         return;
-    const auto theme = findThemeByName(m_view->themes(), PLSS_Combo->currentText());
+    const auto theme = listedTheme(PLSS_Combo);
     if (!theme)
         return;
     const WellLocation w = locateByFootageCalls(
@@ -395,7 +413,7 @@ void WellCalculations::RevGPSCommand_Click()
         refreshMap();
         return;
     }
-    const auto theme = findThemeByName(themes, RevPLSS_Combo->currentText());
+    const auto theme = listedTheme(RevPLSS_Combo);
     if (!theme)
         return;
     BusyCursor busy(m_view->form());

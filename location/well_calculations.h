@@ -8,6 +8,7 @@
 
 class CalculatorHost;
 class MapLayer;
+class VectorLayer;
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
@@ -55,6 +56,8 @@ private:
     void writeUtmResult(QLineEdit *eastingBox, QLineEdit *northingBox, const QString &easting,
                         const QString &northing);
     void refreshMap();
+    // The theme a list names, or nothing after saying it is gone (and dropping it from the lists).
+    std::shared_ptr<VectorLayer> listedTheme(const QComboBox *list);
 
     CalculatorHost *m_view = nullptr;
     qint16 m_markRadius = 0;

@@ -131,6 +131,37 @@ private Q_SLOTS:
         QCOMPARE(fixtures::writeQuadIndex(quads, {{u"A"_s, 0, 1, 1, 0}}), QString());
         m_panel->AddTheme(VectorLayer::open(quads));
         QCOMPARE(child<QComboBox>("PLSS_Combo")->count(), 1);
+        m_panel->AddTheme(VectorLayer::open(m_sections)); // read again with a project: once
+        QCOMPARE(child<QComboBox>("RevPLSS_Combo")->count(), 1);
+    }
+
+    // A listed theme that has left the map is said to be gone and leaves the lists.
+    void deletedThemeIsReported_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::newRow("quarter calls") << u"CalculatePLSS_Command"_s;
+        QTest::newRow("footage calls") << u"CalculateFC_Command"_s;
+        QTest::newRow("reverse") << u"RevGPSCommand"_s;
+    }
+    void deletedThemeIsReported()
+    {
+        QFETCH(QString, button);
+        const QString quads = m_dir.filePath(u"other.shp"_s);
+        QCOMPARE(fixtures::writeQuadIndex(quads, {{u"A"_s, 0, 1, 1, 0}}), QString());
+        m_view->m_map.addLayer(VectorLayer::open(quads));
+        m_view->m_map.removeLayer(1); // the listed one
+        type("Section_Text", u"1"_s);
+        type("Township_Text", u"12N"_s);
+        type("Range_Text", u"34W"_s);
+        type("FC_X_Text", u"660E"_s);
+        type("FC_Y_Text", u"660S"_s);
+        type("RevEasting_Text", u"400100"_s);
+        type("RevNorthing_Text", u"4400100"_s);
+        m_panel->findChild<QPushButton *>(button)->click();
+        QCOMPARE(m_view->m_messages.texts(),
+                 QStringList{u"The theme Sections is no longer on the map."_s});
+        QCOMPARE(child<QComboBox>("PLSS_Combo")->count(), 0);
+        QCOMPARE(child<QComboBox>("RevPLSS_Combo")->count(), 0);
     }
 
     // Quarter calls: the result in both tabs, two lines per level and a red circle on the map.
