@@ -146,6 +146,9 @@ bool isPlssSectionTheme(const MapLayer &layer)
     if (layer.LayerType() != MapLayer::VectorLayerType)
         return false;
     const auto &vector = static_cast<const VectorLayer &>(layer);
+    // Sections are areas: points or lines with section fields give no corners to work from.
+    if (vector.ShapeType() != VectorLayer::PolygonShapes)
+        return false;
     const QList<FieldInfo> fields = vector.fields();
     int count = countFields(fields, {u"section"_s, u"range"_s, u"township"_s});
     if (count != 3)

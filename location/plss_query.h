@@ -47,7 +47,7 @@ std::optional<SectionDescription> parseSectionEntries(const SectionEntries &entr
 // One expression per table layout, in the order they are tried.
 std::array<QString, 5> buildSectionExpressions(const SectionDescription &description);
 
-// A section theme is a vector theme whose fields include section, township and range (or sect,
+// A section theme is a polygon theme whose fields include section, township and range (or sect,
 // twp and rng), names compared without regard to case.
 bool isPlssSectionTheme(const MapLayer &layer);
 // If the layer is a section theme: draws it hollow with a green outline of width 2 and says

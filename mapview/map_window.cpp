@@ -116,6 +116,11 @@ bool frmMapView::ReadProject(const QString &sFile)
         return false;
     }
     ParsedProject project = readProject(file.readAll());
+    if (!project.isProject) {
+        // Not a project at all: the window keeps its themes.
+        messages().show(project.error, MessageIcon::None);
+        return false;
+    }
     // A relative path is taken from the project's own folder, so a project travels with its
     // themes.
     const QDir folder = QFileInfo(sFile).absoluteDir();

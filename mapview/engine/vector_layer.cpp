@@ -168,7 +168,12 @@ bool VectorLayer::load(const LoadProgress &progress)
         }
     }
 
-    const GIntBig expected = m_ogrLayer->GetFeatureCount(FALSE);
+    // The count comes from the file's header, which may lie: never reserve more than the
+    // records the file could hold (a shapefile record takes at least 12 bytes).
+    GIntBig expected = m_ogrLayer->GetFeatureCount(FALSE);
+    const bool isShapefile = QFileInfo(File()).suffix().compare(u"shp"_s, Qt::CaseInsensitive) == 0;
+    expected =
+        std::min<GIntBig>(expected, isShapefile ? QFileInfo(File()).size() / 12 : GIntBig(1) << 20);
     if (expected > 0 && expected < (GIntBig(1) << 26)) {
         m_boxes.reserve(std::size_t(expected));
         m_fids.reserve(std::size_t(expected));

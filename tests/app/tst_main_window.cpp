@@ -172,7 +172,11 @@ private Q_SLOTS:
         w->openFileDialog = [&](const QString &, const QString &, const QString &) {
             return other;
         };
+        const QString theme = m_data.filePath(u"kept.shp"_s);
+        QCOMPARE(fixtures::writeSectionGrid(theme, {}), QString());
+        w->addThemeFiles({theme});
         w->findChild<QAction *>(u"mnuFileOpen"_s)->trigger();
+        QCOMPARE(w->activeMapView()->legend()->ThemeItems().size(), 1); // the window keeps it
         QCOMPARE(m_recorder->texts(),
                  QStringList{u"Error looking for line 'Number of themes ='; got 'Well logs, do "
                              "not lose"_s});

@@ -1,0 +1,51 @@
+// The texts of the calculator boxes: quarter calls, footage calls, both coordinate tabs and the
+// reverse location boxes.
+#include "common/message_service.h"
+#include "coords/coordinate_entry.h"
+#include "coords/reverse_location.h"
+#include "fuzz/fuzz_support.h"
+#include "location/well_location.h"
+#include "mapview/engine/vector_layer.h"
+
+using namespace Qt::StringLiterals;
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
+    fuzzsupport::init();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size)
+{
+    if (size == 0)
+        return 0;
+    const QList<QString> f = fuzzsupport::fields(fuzzsupport::bytes(data + 1, size - 1), 8);
+    RecordingMessageService messages;
+    const VectorLayer &theme = *fuzzsupport::sectionTheme((data[0] & 8) ? 5 : 1);
+    switch (data[0] % 6) {
+    case 0:
+        (void)locateByQuarterCalls(theme, {f[0], f[1], f[2], f[3]}, {f[4], f[5], f[6], f[7]},
+                                   messages);
+        break;
+    case 1:
+        // A description that is found, so the calls themselves are what varies.
+        (void)locateByFootageCalls(theme, {u"1"_s, u"12N"_s, u"34W"_s, u"6"_s}, f[0], f[1],
+                                   messages);
+        (void)locateByFootageCalls(theme, {f[2], f[3], f[4], f[5]}, f[6], f[7], messages);
+        break;
+    case 2:
+        (void)latLongToUtm({f[0], f[1], f[2], f[3], f[4], f[5]}, messages);
+        break;
+    case 3:
+        for (int mode : {0, 1, 2, int(f[2].size()) - 1})
+            (void)utmToLatLong(f[0], f[1], mode, messages);
+        break;
+    case 4:
+        (void)convertZone(f[0], f[1], f[2], f[3], messages);
+        break;
+    default:
+        (void)reverseLocate(theme, f[0], f[1], messages);
+        break;
+    }
+    return 0;
+}

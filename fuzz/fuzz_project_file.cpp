@@ -1,0 +1,40 @@
+// A whole project file, read into a legend whose themes load or fail to load.
+#include "common/message_service.h"
+#include "fuzz/fuzz_support.h"
+#include "legend/legend_control.h"
+#include "legend/project_file.h"
+#include "mapview/map_widget.h"
+
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
+    fuzzsupport::init();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size)
+{
+    ParsedProject project = readProject(fuzzsupport::bytes(data, size));
+    // Each theme that loads costs a file read; a handful shows every path through the reader.
+    if (project.themes.size() > 6)
+        project.themes.resize(6);
+    Map map;
+    map.resize(200, 150);
+    LegendControl legend;
+    RecordingMessageService messages;
+    legend.AssociateMap(&map);
+    legend.setMessageService(&messages);
+    legend.ReadProject(project);
+    (void)map.grabMap();
+    // What was shown must save and read back as the same themes.
+    const QList<ProjectTheme> saved = legend.SaveProject();
+    const ParsedProject again = readProject(writeProject(saved));
+    if (!again.error.isEmpty() || again.themes.size() != saved.size())
+        std::abort();
+    for (qsizetype i = 0; i < saved.size(); ++i) {
+        if (again.themes[i].path != saved[i].path)
+            std::abort();
+    }
+    return 0;
+}
