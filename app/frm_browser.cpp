@@ -33,8 +33,9 @@ frmBrowser::frmBrowser(std::unique_ptr<WebBrowser> browser, QWidget *parent)
         {u"Home"_s, QStyle::SP_DirHomeIcon},
         {u"Search"_s, QStyle::SP_FileDialogContentsView},
         {u"Stop"_s, QStyle::SP_BrowserStop}};
-    for (const auto &[key, icon] : buttons) {
-        QAction *a = m_toolBar->addAction(style()->standardIcon(icon), key);
+    for (const auto &button : buttons) {
+        const QString key = button.first;
+        QAction *a = m_toolBar->addAction(style()->standardIcon(button.second), key);
         a->setObjectName(key);
         a->setToolTip(key);
         connect(a, &QAction::triggered, this, [this, key] { tbToolBar_ButtonClick(key); });

@@ -46,7 +46,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size)
     if ((data[0] & 1) == 0) {
         if (input.size() < 4)
             return 0;
-        const auto u16 = [&](int at) { return int(uchar(input[at])) | int(uchar(input[at + 1])) << 8; };
+        const auto u16 = [&](int at) {
+            return int(uchar(input[at])) | int(uchar(input[at + 1])) << 8;
+        };
         const qsizetype shpSize = std::min<qsizetype>(u16(0), input.size() - 4);
         const qsizetype shxSize = std::min<qsizetype>(u16(2), input.size() - 4 - shpSize);
         fuzzsupport::writeFile(dir + u"/f.shp"_s, input.mid(4, shpSize));
@@ -62,7 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size)
             for (const FieldInfo &field : all.fields())
                 (void)all.value(field.name);
         }
-        const MapPoint centre = layer->extent().isNull() ? MapPoint{0, 0} : layer->extent().center();
+        const MapPoint centre =
+            layer->extent().isNull() ? MapPoint{0, 0} : layer->extent().center();
         (void)layer->SearchShape(centre);
         (void)layer->SearchByDistance(centre, 100);
         (void)layer->SearchExpression(u"section = 1 AND township = 12"_s);
