@@ -16,6 +16,9 @@ packages=(
     libgdal-dev gdal-bin libproj-dev proj-data libboost-dev libbenchmark-dev
     fonts-dejavu-core xvfb xauth bc poppler-utils
 )
+# The fuzz targets, built and run briefly by the test command.
+test_packages=(clang-14 libfuzzer-14-dev libclang-rt-14-dev)
+[ "${1:-run}" = test ] && packages+=("${test_packages[@]}")
 
 install_missing() {
     local missing=()
@@ -54,6 +57,8 @@ test)
     (cd build-sanitize &&
         ASAN_OPTIONS=new_delete_type_mismatch=0 UBSAN_OPTIONS=print_stacktrace=1 \
             QT_QPA_PLATFORM=offscreen ctest --output-on-failure --parallel "$jobs")
+    # Each fuzz target for a minute from its seeds (longer runs: fuzz/run.sh SECONDS).
+    bash fuzz/run.sh "${TRACTWISE_FUZZ_SECONDS:-60}"
     ;;
 *)
     echo "usage: $0 run|test" >&2

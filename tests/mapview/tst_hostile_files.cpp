@@ -46,7 +46,7 @@ class TestHostileFiles : public QObject
     QString copyOfGood(const QString &name)
     {
         const QString base = m_dir.filePath(name);
-        for (const QString ext : {u".shp"_s, u".shx"_s, u".dbf"_s, u".prj"_s}) {
+        for (const QString &ext : {u".shp"_s, u".shx"_s, u".dbf"_s, u".prj"_s}) {
             QFile::remove(base + ext);
             QFile::copy(m_good.chopped(4) + ext, base + ext);
         }
