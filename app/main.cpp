@@ -81,17 +81,21 @@ int main(int argc, char *argv[])
         // After the first complete redraw: the events queued by showing and adding run first.
         QTimer::singleShot(500, &window, [&window, shot, pdf] {
             bool ok = true;
-            if (!shot.isEmpty())
-                ok = window.grab().save(shot);
+            if (!shot.isEmpty() && !window.grab().save(shot)) {
+                window.messages().show(u"Unable to save the picture to "_s + shot + u"."_s,
+                                       MessageIcon::Exclamation);
+                ok = false;
+            }
             if (!pdf.isEmpty()) {
                 frmMapView *view = window.activeMapView();
                 QPrinter &printer = window.printer();
                 printer.setOutputFormat(QPrinter::PdfFormat);
                 printer.setOutputFileName(pdf);
-                ok = view && printMap(*view->map(), printer) && ok;
-                if (!ok)
+                if (!view || !printMap(*view->map(), printer)) {
                     window.messages().show(u"Unable to print the map to "_s + pdf + u"."_s,
                                            MessageIcon::Exclamation);
+                    ok = false;
+                }
             }
             QApplication::exit(ok ? 0 : 1);
         });
