@@ -14,12 +14,6 @@
 
 using namespace Qt::StringLiterals;
 
-extern "C" int LLVMFuzzerInitialize(int *, char ***)
-{
-    fuzzsupport::init();
-    return 0;
-}
-
 namespace {
 
 void draw(const std::shared_ptr<MapLayer> &layer)

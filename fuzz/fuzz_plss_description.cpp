@@ -5,12 +5,6 @@
 #include "location/plss_query.h"
 #include "mapview/engine/vector_layer.h"
 
-extern "C" int LLVMFuzzerInitialize(int *, char ***)
-{
-    fuzzsupport::init();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size)
 {
     const QList<QString> f = fuzzsupport::fields(fuzzsupport::bytes(data, size), 4);

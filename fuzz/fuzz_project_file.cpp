@@ -7,12 +7,6 @@
 
 #include <cstdlib>
 
-extern "C" int LLVMFuzzerInitialize(int *, char ***)
-{
-    fuzzsupport::init();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size)
 {
     ParsedProject project = readProject(fuzzsupport::bytes(data, size));

@@ -99,3 +99,10 @@ void writeFile(const QString &path, const QByteArray &content)
 }
 
 } // namespace fuzzsupport
+
+// Every target starts the same way; libFuzzer calls this once before the first input.
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
+    fuzzsupport::init();
+    return 0;
+}
