@@ -4,7 +4,7 @@ using namespace Qt::StringLiterals;
 
 namespace csv {
 
-QList<QStringList> parse(const QString &input)
+QList<QStringList> parse(const QString &input, int *unclosedQuote)
 {
     QList<QStringList> records;
     QStringView text(input);
@@ -14,6 +14,7 @@ QList<QStringList> parse(const QString &input)
     QString field;
     bool quoted = false;       // inside a quoted field
     bool fieldStarted = false; // something seen on this record
+    int quoteRecord = 0;       // the record the last opened quote belongs to
     const qsizetype n = text.size();
     for (qsizetype i = 0; i < n; ++i) {
         const QChar c = text[i];
@@ -32,6 +33,7 @@ QList<QStringList> parse(const QString &input)
         }
         if (c == u'"' && field.isEmpty()) {
             quoted = true;
+            quoteRecord = int(records.size()) + 1;
             fieldStarted = true;
         } else if (c == u',') {
             record.append(field);
@@ -56,6 +58,8 @@ QList<QStringList> parse(const QString &input)
         record.append(field);
         records.append(record);
     }
+    if (unclosedQuote)
+        *unclosedQuote = quoted ? quoteRecord : 0;
     return records;
 }
 

@@ -8,8 +8,10 @@
 // line breaks and doubled quotes; lines end in CRLF or LF; a UTF-8 byte order mark is skipped.
 namespace csv {
 
-// All records of a text. Blank lines make no records.
-QList<QStringList> parse(const QString &text);
+// All records of a text. Blank lines make no records. A quote that is never closed takes the
+// rest of the text into its field; `unclosedQuote`, when given, then gets the 1-based number of
+// the record it opened in (else 0).
+QList<QStringList> parse(const QString &text, int *unclosedQuote = nullptr);
 
 // One record, fields quoted only where they must be, no line end.
 QString formatRecord(const QStringList &fields);

@@ -3,6 +3,7 @@
 #include "cli/csv.h"
 #include "common/message_service.h"
 #include "common/number_text.h"
+#include "common/text_decoding.h"
 #include "coords/coordinate_entry.h"
 #include "coords/gps_conversion.h"
 #include "coords/reverse_location.h"
@@ -206,11 +207,14 @@ bool readCsv(const QString &path, QList<QStringList> &records, QString *error)
         return false;
     }
     const QByteArray bytes = file.readAll();
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (utf8.hasError()) // spreadsheets in this part of the world also write Windows-1252
-        text = QStringDecoder(QStringDecoder::System).decode(bytes);
-    records = csv::parse(text);
+    int unclosed = 0;
+    records = csv::parse(decodeUtf8OrWindows1252(bytes), &unclosed);
+    if (unclosed > 0) {
+        // The rest of the file went into one field: its rows would silently go missing.
+        *error = path + u": the quote opened in line "_s + QString::number(unclosed) +
+                 u" is never closed."_s;
+        return false;
+    }
     if (records.isEmpty()) {
         *error = path + u" has no header line."_s;
         return false;

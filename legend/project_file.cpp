@@ -1,6 +1,7 @@
 #include "legend/project_file.h"
 
 #include "common/number_text.h"
+#include "common/text_decoding.h"
 
 #include <QStringDecoder>
 #include <QStringList>
@@ -20,19 +21,6 @@ QString flag(bool b)
 QString sizeText(double size)
 {
     return formatNumber(size);
-}
-
-QString decode(const QByteArray &bytes)
-{
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = utf8.decode(bytes);
-    if (!utf8.hasError())
-        return text;
-    // Older project files were written in the ANSI code page.
-    QStringDecoder ansi("windows-1252");
-    if (ansi.isValid())
-        return ansi.decode(bytes);
-    return QString::fromLatin1(bytes);
 }
 
 std::optional<bool> toBool(const QString &value)
@@ -127,7 +115,7 @@ QByteArray writeProject(const QList<ProjectTheme> &themes)
 ParsedProject readProject(const QByteArray &bytes)
 {
     ParsedProject out;
-    LineReader in(decode(bytes));
+    LineReader in(decodeUtf8OrWindows1252(bytes));
     QString &error = out.error;
     const auto count = in.expect(u"Number of themes"_s, &error);
     if (!count)

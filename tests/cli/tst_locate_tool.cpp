@@ -244,6 +244,19 @@ private Q_SLOTS:
         QCOMPARE(rows[5][1], u"31"_s);
     }
 
+    // A spreadsheet's export in Windows-1252 keeps its accented ids; the output is UTF-8.
+    void batchReadsWindows1252()
+    {
+        const QString in = m_dir.filePath(u"ansi.csv"_s);
+        const QString out = m_dir.filePath(u"ansi-out.csv"_s);
+        QVERIFY(writeText(in, "id,easting,northing\nCa\xf1on Caf\xe9,400600,4400600\n"));
+        const Run r =
+            run({u"batch"_s, u"reverse"_s, u"--theme"_s, m_theme, u"--in"_s, in, u"--out"_s, out});
+        QCOMPARE(r.code, 0);
+        const QList<QStringList> rows = csv::parse(QString::fromUtf8(readAll(out)));
+        QCOMPARE(rows.value(1).value(0), u"Cañon Café"_s);
+    }
+
     void batchFileErrors()
     {
         const QString in = m_dir.filePath(u"nocolumns.csv"_s);
@@ -256,6 +269,16 @@ private Q_SLOTS:
                  m_dir.filePath(u"absent.csv"_s), u"--out"_s, m_dir.filePath(u"o.csv"_s)});
         QCOMPARE(r.code, 1);
         QVERIFY(r.err.contains(u"Cannot read"_s));
+        QVERIFY(!QFile::exists(m_dir.filePath(u"o.csv"_s)));
+
+        // A quote never closed would swallow the rows after it.
+        QVERIFY(writeText(in, "id,easting,northing\na,400600,4400600\n\"b,400600,4400600\n"
+                              "c,400600,4400600\n"));
+        r = run({u"batch"_s, u"reverse"_s, u"--theme"_s, m_theme, u"--in"_s, in, u"--out"_s,
+                 m_dir.filePath(u"o.csv"_s)});
+        QCOMPARE(r.code, 1);
+        QVERIFY2(r.err.contains(u"the quote opened in line 3 is never closed."_s),
+                 qPrintable(r.err));
         QVERIFY(!QFile::exists(m_dir.filePath(u"o.csv"_s)));
     }
 };
