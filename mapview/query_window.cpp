@@ -68,7 +68,14 @@ frmQuery::frmQuery(QWidget *parent)
 
 void frmQuery::SetLayer(std::shared_ptr<VectorLayer> layer)
 {
+    const bool changed = layer != m_layer;
     m_layer = std::move(layer);
+    // Another theme while the window is open: its own fields, so no expression is built from
+    // the fields of the theme before.
+    if (changed && m_loaded) {
+        ValuesList->clear();
+        loadFields();
+    }
 }
 
 void frmQuery::loadFields()

@@ -123,6 +123,14 @@ private Q_SLOTS:
         QTest::mouseClick(query.findChild<QPushButton *>(u"EqualCommand"_s), Qt::LeftButton);
         QTest::mouseClick(query.findChild<QPushButton *>(u"EqualCommand"_s), Qt::LeftButton);
         QCOMPARE(text->text(), u" =  = "_s);
+
+        // Another theme while the window is open brings its own fields.
+        const QString other = m_dir.filePath(u"wells.shp"_s);
+        QCOMPARE(fixtures::writePolygons(other, {{u"PERMIT"_s, fixtures::Field::Text}}, {}),
+                 QString());
+        query.SetLayer(VectorLayer::open(other));
+        QCOMPARE(items(fields), QStringList{u"PERMIT"_s});
+        QCOMPARE(values->count(), 0);
     }
 
     void emptyThemeHasNoRecords()
