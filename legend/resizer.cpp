@@ -57,6 +57,12 @@ QRect Resizer::insideTwips() const
                  int(std::lround(c.width() * tpp)), int(std::lround(c.height() * tpp)));
 }
 
+int Resizer::roomAcross() const
+{
+    const QRect inside = insideTwips();
+    return m_orientation == 0 ? inside.height() : inside.width();
+}
+
 Resizer::Panes Resizer::panes() const
 {
     Panes p;
@@ -157,9 +163,7 @@ void Resizer::drag(double offsetTwips)
     const Panes p = panes();
     if (!p.pane[0] || !p.pane[1] || m_pane1Size < 0)
         return;
-    const QRect inside = insideTwips();
-    const int across = m_orientation == 0 ? inside.height() : inside.width();
-    const int pane2 = across - m_pane1Size - m_separatorSize;
+    const int pane2 = Control2Size();
     int d = int(std::lround(offsetTwips));
     if (m_pane1Size + d < m_minSize[0])
         d = m_minSize[0] - m_pane1Size;
@@ -209,9 +213,7 @@ void Resizer::setOrientation(int orientation)
     m_pane1Size = -1; // the old size was along the other direction
     const Panes p = panes();
     if (p.pane[0] && p.pane[1]) {
-        const QRect inside = insideTwips();
-        const int across = m_orientation == 0 ? inside.height() : inside.width();
-        m_pane1Size = (across - m_separatorSize) / 2;
+        m_pane1Size = (roomAcross() - m_separatorSize) / 2;
     }
     arrange();
 }
@@ -288,9 +290,7 @@ int Resizer::Control2Size() const
 {
     if (m_pane1Size < 0)
         return 0;
-    const QRect inside = insideTwips();
-    const int across = m_orientation == 0 ? inside.height() : inside.width();
-    return std::max(0, across - m_pane1Size - m_separatorSize);
+    return std::max(0, roomAcross() - m_pane1Size - m_separatorSize);
 }
 
 void Resizer::setControl1Size(int twips)
@@ -305,9 +305,7 @@ void Resizer::setControl2Size(int twips)
 {
     if (twips <= 0)
         return;
-    const QRect inside = insideTwips();
-    const int across = m_orientation == 0 ? inside.height() : inside.width();
-    m_pane1Size = std::max(0, across - m_separatorSize - twips);
+    m_pane1Size = std::max(0, roomAcross() - m_separatorSize - twips);
     arrange();
 }
 

@@ -101,6 +101,8 @@ private:
     // Size along the split of the pane at a position, in twips.
     int paneSize(const QWidget *pane) const;
     QRect insideTwips() const;
+    // The inside size along the split (height when stacked, width side by side), twips.
+    int roomAcross() const;
     void setControlVisible(int index, bool visible);
     void applyFrame();
     void drag(double offsetTwips);
