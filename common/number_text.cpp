@@ -86,3 +86,9 @@ std::optional<qint16> toInt16(double value)
         return std::nullopt;
     return static_cast<qint16>(r);
 }
+
+double toSinglePrecision(double value)
+{
+    volatile float narrowed = static_cast<float>(value);
+    return static_cast<double>(narrowed);
+}

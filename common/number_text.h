@@ -20,3 +20,8 @@ std::optional<double> parseNumber(const QString &text);
 // 16-bit integer conversion: nearest whole number, halves to even; nothing when the result lies
 // outside -32768..32767 or the value is not finite.
 std::optional<qint16> toInt16(double value);
+
+// The value rounded to single precision and back, as the reverse calculator has always searched
+// its point. Kept out of line and through a volatile store: an optimiser may otherwise fold the
+// double -> float -> double round trip away, and two builds of one program would disagree.
+double toSinglePrecision(double value);

@@ -117,7 +117,7 @@ ReverseLocation reverseLocate(const VectorLayer &theme, const QString &eastingTe
         return result;
     }
     // The point is searched as the calculator always has: to single precision.
-    const MapPoint point{double(float(*easting)), double(float(*northing))};
+    const MapPoint point{toSinglePrecision(*easting), toSinglePrecision(*northing)};
     result.searchPoint = point;
 
     const RecordSet records = theme.SearchShape(point, VectorLayer::ContainsPoint);

@@ -1,11 +1,13 @@
 #include "mapview/map_scale.h"
 
+#include "common/number_text.h"
+
 #include <cmath>
 
 double mapScale(double extentWidthMetres, double controlWidthTwips)
 {
-    const float twips = float(controlWidthTwips);
+    const double twips = toSinglePrecision(controlWidthTwips);
     if (!(twips > 0) || !std::isfinite(extentWidthMetres))
         return 0.0;
-    return extentWidthMetres * 3.2808 * 12 * 1440 / double(twips);
+    return extentWidthMetres * 3.2808 * 12 * 1440 / twips;
 }

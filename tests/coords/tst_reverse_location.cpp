@@ -297,6 +297,28 @@ private Q_SLOTS:
         QCOMPARE(checked + outside, 373);
         QVERIFY(checked >= 330);
     }
+
+    // The point is searched at single precision in every build: 4293233.1 is searched as
+    // 4293233.0 (single precision is 0.5 m apart there), so both give the same calls.
+    void searchedAtSinglePrecision()
+    {
+        QCOMPARE(toSinglePrecision(4293233.1), 4293233.0);
+        QCOMPARE(toSinglePrecision(598455.8), double(598455.8125f));
+        const QString path = QStringLiteral(TW_SHARED_DATA "/utah-sections/utah_sections.shp");
+        if (!QFile::exists(path))
+            QSKIP("shared Utah data not present");
+        auto theme = VectorLayer::open(path);
+        RecordingMessageService messages;
+        const ReverseLocation typed =
+            reverseLocate(*theme, u"598455.8"_s, u"4293233.1"_s, messages);
+        const ReverseLocation narrowed =
+            reverseLocate(*theme, u"598455.8125"_s, u"4293233"_s, messages);
+        QVERIFY(typed.located && narrowed.located);
+        QCOMPARE(typed.fcX, narrowed.fcX);
+        QCOMPARE(typed.fcY, narrowed.fcY);
+        QCOMPARE(typed.fcX, u"W2309.87"_s);
+        QCOMPARE(typed.fcY, u"N2220.25"_s);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestReverseLocation)
