@@ -93,6 +93,22 @@ std::optional<AliquotResult> subdivideByCalls(const CornerArray &sectionCorners,
                                               const std::array<QString, 4> &calls,
                                               MessageService &messages)
 {
+    // A call below an empty level has no parcel to divide: placing the well as if it were
+    // not there would put it at the centre of the larger parcel without a word.
+    static const char16_t *const acres[] = {u"160", u"40", u"10"};
+    for (std::size_t empty = 0; empty + 1 < calls.size(); ++empty) {
+        if (quarterFromCall(calls[empty]))
+            continue;
+        for (std::size_t below = empty + 1; below < calls.size(); ++below) {
+            if (quarterFromCall(calls[below])) {
+                messages.show(u"Choose the "_s + QString::fromUtf16(acres[empty]) +
+                                  u"-acre quarter first."_s,
+                              MessageIcon::Stop);
+                return std::nullopt;
+            }
+        }
+        break;
+    }
     AliquotResult result;
     CornerArray parcel = sectionCorners;
     double h = 1609.344;

@@ -147,6 +147,18 @@ std::optional<MapPoint> placeByFootageCalls(const MapPolygon &section, const Cor
         messages.show(illegalDirectionMessage(), MessageIcon::Stop);
         return std::nullopt;
     }
+    // One call must measure from the east or west line and the other from the north or south
+    // line; two on one axis would place the well as if one of them were on the other axis.
+    const bool firstEastWest = first.letter == u"E"_s || first.letter == u"W"_s;
+    const bool secondEastWest = second.letter == u"E"_s || second.letter == u"W"_s;
+    if (firstEastWest == secondEastWest) {
+        messages.show(u"The footing calls "_s + fcX + u" and "_s + fcY + u" both measure from "_s +
+                          (firstEastWest ? u"an east or west"_s : u"a north or south"_s) +
+                          u" line. Give one distance from the east or west line and one from "
+                          "the north or south line."_s,
+                      MessageIcon::Stop);
+        return std::nullopt;
+    }
     auto d1 = parseNumber(first.distanceText);
     auto d2 = parseNumber(second.distanceText);
     if (!d1 || !d2) {

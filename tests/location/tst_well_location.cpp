@@ -69,18 +69,30 @@ private Q_SLOTS:
         QTest::addColumn<double>("x");
         QTest::addColumn<double>("y");
         QTest::addColumn<int>("lines");
+        QTest::addColumn<QString>("message");
         QTest::newRow("no calls: the section centre, its quarter lines")
-            << QStringList{u"--"_s, u"--"_s, u"--"_s, u"--"_s} << Mile / 2 << Mile / 2 << 2;
+            << QStringList{u"--"_s, u"--"_s, u"--"_s, u"--"_s} << Mile / 2 << Mile / 2 << 2
+            << QString();
         QTest::newRow("NE, SW") << QStringList{u"NE"_s, u"SW"_s, u"--"_s, u"--"_s} << 1005.84
-                                << 1005.84 << 6;
+                                << 1005.84 << 6 << QString();
         QTest::newRow("NE: the centre of the NE quarter")
-            << QStringList{u"NE"_s, u"--"_s, u"--"_s, u"--"_s} << 1207.008 << 1207.008 << 4;
-        QTest::newRow("later calls after -- are ignored")
-            << QStringList{u"--"_s, u"NE"_s, u"SW"_s, u"SW"_s} << Mile / 2 << Mile / 2 << 2;
-        QTest::newRow("four levels")
-            << QStringList{u"SW"_s, u"NW"_s, u"NE"_s, u"SE"_s} << 352.044 << 653.796 << 8;
+            << QStringList{u"NE"_s, u"--"_s, u"--"_s, u"--"_s} << 1207.008 << 1207.008 << 4
+            << QString();
+        QTest::newRow("four levels") << QStringList{u"SW"_s, u"NW"_s, u"NE"_s, u"SE"_s} << 352.044
+                                     << 653.796 << 8 << QString();
+        // A call below an empty level is refused, never placed at the larger parcel's centre.
+        QTest::newRow("a 40-acre call without its 160")
+            << QStringList{u"--"_s, u"SW"_s, u"--"_s, u"--"_s} << 0.0 << 0.0 << 0
+            << u"Choose the 160-acre quarter first."_s;
         QTest::newRow("lower case is no call")
-            << QStringList{u"ne"_s, u"SW"_s, u"--"_s, u"--"_s} << Mile / 2 << Mile / 2 << 2;
+            << QStringList{u"ne"_s, u"SW"_s, u"--"_s, u"--"_s} << 0.0 << 0.0 << 0
+            << u"Choose the 160-acre quarter first."_s;
+        QTest::newRow("a 10-acre call without its 40")
+            << QStringList{u"NE"_s, u"--"_s, u"SW"_s, u"--"_s} << 0.0 << 0.0 << 0
+            << u"Choose the 40-acre quarter first."_s;
+        QTest::newRow("a 2.5-acre call without its 10")
+            << QStringList{u"NE"_s, u"SW"_s, u""_s, u"NW"_s} << 0.0 << 0.0 << 0
+            << u"Choose the 10-acre quarter first."_s;
     }
     void quarterCalls()
     {
@@ -88,9 +100,15 @@ private Q_SLOTS:
         QFETCH(double, x);
         QFETCH(double, y);
         QFETCH(int, lines);
+        QFETCH(QString, message);
         RecordingMessageService messages;
         const auto r =
             subdivideByCalls(square(), {calls[0], calls[1], calls[2], calls[3]}, messages);
+        if (!message.isEmpty()) {
+            QVERIFY(!r);
+            QCOMPARE(messages.texts(), QStringList{message});
+            return;
+        }
         QVERIFY(r);
         QCOMPARE(r->lines.size(), lines);
         QVERIFY2(near(r->location.X, x), qPrintable(QString::number(r->location.X, 'f', 6)));
@@ -135,8 +153,17 @@ private Q_SLOTS:
         QTest::newRow("lower-case letter") << u"660e"_s << u"1980s"_s << QString() << x << y;
         QTest::newRow("forms differ: the second letter is 0")
             << u"660E"_s << u"S1980"_s << illegalDirectionMessage() << 0.0 << 0.0;
-        QTest::newRow("two north/south calls: NW corner")
-            << u"N100"_s << u"S200"_s << QString() << 200 * SurveyFoot << Mile - 100 * SurveyFoot;
+        // Two calls on one axis are a typo, not a place.
+        QTest::newRow("two north/south calls")
+            << u"N100"_s << u"S200"_s
+            << u"The footing calls N100 and S200 both measure from a north or south line. Give "
+               "one distance from the east or west line and one from the north or south line."_s
+            << 0.0 << 0.0;
+        QTest::newRow("two east calls")
+            << u"660E"_s << u"1980E"_s
+            << u"The footing calls 660E and 1980E both measure from an east or west line. Give "
+               "one distance from the east or west line and one from the north or south line."_s
+            << 0.0 << 0.0;
         QTest::newRow("W and N") << u"W330"_s << u"N990"_s << QString() << 330 * SurveyFoot
                                  << Mile - 990 * SurveyFoot;
         QTest::newRow("letter O for zero")
