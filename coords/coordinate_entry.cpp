@@ -26,9 +26,20 @@ QString fillers()
     return u"---"_s;
 }
 
+// A zone box's number, or nothing after saying which box needs one.
+std::optional<qint16> zoneOf(const QString &text, const QString &box, MessageService &messages)
+{
+    const auto v = parseNumber(text);
+    const auto zone = v ? toInt16(*v) : std::nullopt;
+    if (!zone)
+        messages.show(u"Enter a zone number in the "_s + box + u" box."_s, MessageIcon::Stop);
+    return zone;
+}
+
 } // namespace
 
-std::optional<UtmTexts> latLongToUtm(const LatLongTexts &in, MessageService &messages)
+std::optional<UtmTexts> latLongToUtm(const LatLongTexts &in, const QString &zoneText,
+                                     MessageService &messages)
 {
     const auto lat = parseNumber(in.lat);
     if (!lat) {
@@ -46,8 +57,11 @@ std::optional<UtmTexts> latLongToUtm(const LatLongTexts &in, MessageService &mes
     addIfNumber(latitude, in.latSec, 3600);
     addIfNumber(longitude, in.lonMin, 60);
     addIfNumber(longitude, in.lonSec, 3600);
+    const auto zone = zoneOf(zoneText, u"Zone"_s, messages);
+    if (!zone)
+        return std::nullopt;
     double e = 0, n = 0;
-    if (!GeographicToUtm(latitude, -longitude, 13, e, n)) {
+    if (!GeographicToUtm(latitude, -longitude, *zone, e, n)) {
         messages.show(conversionFailedMessage(), MessageIcon::Stop);
         return std::nullopt;
     }
@@ -55,7 +69,8 @@ std::optional<UtmTexts> latLongToUtm(const LatLongTexts &in, MessageService &mes
 }
 
 std::optional<LatLongTexts> utmToLatLong(const QString &eastingText, const QString &northingText,
-                                         int mode, MessageService &messages)
+                                         const QString &zoneText, int mode,
+                                         MessageService &messages)
 {
     auto read = [&](const QString &text, const QString &box) -> std::optional<double> {
         if (text.isEmpty())
@@ -73,8 +88,11 @@ std::optional<LatLongTexts> utmToLatLong(const QString &eastingText, const QStri
     const auto northing = read(northingText, u"Northing"_s);
     if (!northing)
         return std::nullopt;
+    const auto zone = zoneOf(zoneText, u"Zone"_s, messages);
+    if (!zone)
+        return std::nullopt;
     double lat = 0, lon = 0;
-    if (!UtmToGeographic(*easting, *northing, 13, lat, lon)) {
+    if (!UtmToGeographic(*easting, *northing, *zone, lat, lon)) {
         messages.show(conversionFailedMessage(), MessageIcon::Stop);
         return std::nullopt;
     }
@@ -112,14 +130,7 @@ std::optional<UtmTexts> convertZone(const QString &eastingText, const QString &n
         messages.show(u"Easting does not have 6 characters"_s, MessageIcon::Information);
         return std::nullopt;
     }
-    auto zoneOf = [&](const QString &text, const QString &box) -> std::optional<qint16> {
-        const auto v = parseNumber(text);
-        const auto zone = v ? toInt16(*v) : std::nullopt;
-        if (!zone)
-            messages.show(u"Enter a zone number in the "_s + box + u" box."_s, MessageIcon::Stop);
-        return zone;
-    };
-    const auto from = zoneOf(startZone, u"Starting Zone"_s);
+    const auto from = zoneOf(startZone, u"Starting Zone"_s, messages);
     if (!from)
         return std::nullopt;
     const auto northing = parseNumber(northingText);
@@ -132,7 +143,7 @@ std::optional<UtmTexts> convertZone(const QString &eastingText, const QString &n
         messages.show(u"Enter the easting in metres in the Easting box."_s, MessageIcon::Stop);
         return std::nullopt;
     }
-    const auto to = zoneOf(endZone, u"Ending Zone"_s);
+    const auto to = zoneOf(endZone, u"Ending Zone"_s, messages);
     if (!to)
         return std::nullopt;
     double lat = 0, lonWest = 0, e = 0, n = 0;

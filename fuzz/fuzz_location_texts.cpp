@@ -28,11 +28,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size)
         (void)locateByFootageCalls(theme, {f[2], f[3], f[4], f[5]}, f[6], f[7], messages);
         break;
     case 2:
-        (void)latLongToUtm({f[0], f[1], f[2], f[3], f[4], f[5]}, messages);
+        (void)latLongToUtm({f[0], f[1], f[2], f[3], f[4], f[5]}, f[6], messages);
         break;
     case 3:
         for (int mode : {0, 1, 2, int(f[2].size()) - 1})
-            (void)utmToLatLong(f[0], f[1], mode, messages);
+            (void)utmToLatLong(f[0], f[1], f[3], mode, messages);
         break;
     case 4:
         (void)convertZone(f[0], f[1], f[2], f[3], messages);

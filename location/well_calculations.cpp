@@ -213,6 +213,9 @@ QWidget *WellCalculations::buildLatLongTab()
     form->addRow(cmbLLProjection, nad83Label());
     cmbLatLonMode = named(new QComboBox, u"cmbLatLonMode"_s);
     form->addRow(u"Mode:"_s, cmbLatLonMode);
+    cmbLLZone = named(new QComboBox, u"cmbLLZone"_s);
+    cmbLLZone->setEditable(true);
+    form->addRow(u"Zone:"_s, cmbLLZone);
     auto dms = [](QLineEdit *deg, QLineEdit *min, QLineEdit *sec) {
         auto *row = new QWidget;
         auto *l = new QHBoxLayout(row);
@@ -267,6 +270,8 @@ void WellCalculations::UserControl_Initialize()
     cmbStartZone->setCurrentIndex(0);
     cmbEndZone->addItems({u"12"_s, u"13"_s});
     cmbEndZone->setCurrentIndex(1);
+    cmbLLZone->addItems({u"12"_s, u"13"_s});
+    cmbLLZone->setCurrentIndex(1);
     cmbLatLonMode->addItems(
         {u"Decimal Degrees"_s, u"Decimal Minutes"_s, u"Degrees Minutes Seconds"_s});
     cmbLatLonMode->setCurrentIndex(0);
@@ -320,6 +325,29 @@ void WellCalculations::refreshMap()
         m_view->map()->refresh();
 }
 
+void WellCalculations::clearMarks()
+{
+    // Redrawn at once: a calculation that ends early must not leave the last answer's marks
+    // on the map as if they were its own.
+    m_view->graphics().RemoveAll();
+    refreshMap();
+}
+
+void WellCalculations::RemoveMissingThemes()
+{
+    const LayerList themes = m_view ? m_view->themes() : LayerList();
+    for (QComboBox *combo : {PLSS_Combo, RevPLSS_Combo}) {
+        const int chosen = combo->currentIndex();
+        for (int i = combo->count() - 1; i >= 0; --i) {
+            if (!findThemeByName(themes, combo->itemText(i)))
+                combo->removeItem(i);
+        }
+        // A chosen theme that went: the next listed one (the last when it was last).
+        if (combo->currentIndex() < 0 && combo->count() > 0)
+            combo->setCurrentIndex(std::min(chosen, combo->count() - 1));
+    }
+}
+
 void WellCalculations::writeUtmResult(QLineEdit *eastingBox, QLineEdit *northingBox,
                                       const QString &easting, const QString &northing)
 {
@@ -337,7 +365,7 @@ void WellCalculations::CalculatePLSS_Command_Click()
     BusyCursor busy(m_view->form());
     FC_X_Text->clear();
     FC_Y_Text->clear();
-    m_view->graphics().RemoveAll();
+    clearMarks();
     if (PLSS_Combo->currentIndex() < 0)
         return;
     const auto theme = listedTheme(PLSS_Combo);
@@ -367,7 +395,7 @@ void WellCalculations::CalculateFC_Command_Click()
     BusyCursor busy(m_view->form());
     for (QComboBox *list : {Q160_Combo, Q40_Combo, Q10_Combo, Q25_Combo})
         list->setCurrentIndex(0);
-    m_view->graphics().RemoveAll();
+    clearMarks();
     if (PLSS_Combo->currentIndex() < 0)
         return;
     const auto theme = listedTheme(PLSS_Combo);
@@ -407,12 +435,10 @@ void WellCalculations::RevGPSCommand_Click()
 {
     if (!m_view)
         return;
-    m_view->graphics().RemoveAll();
+    clearMarks();
     const LayerList themes = m_view->themes();
-    if (themes.isEmpty() || RevPLSS_Combo->currentIndex() < 0) {
-        refreshMap();
+    if (themes.isEmpty() || RevPLSS_Combo->currentIndex() < 0)
         return;
-    }
     const auto theme = listedTheme(RevPLSS_Combo);
     if (!theme)
         return;
@@ -422,6 +448,10 @@ void WellCalculations::RevGPSCommand_Click()
     if (r.sectionFound && chkRevZoomToLocation->isChecked())
         m_view->map()->setExtent(r.sectionExtent);
     if (!r.section.isEmpty()) {
+        // The description in the first tab is this point's now, not that of its easting and
+        // northing from before.
+        Output_Easting_Text->clear();
+        Output_Northing_Text->clear();
         RevSectionText->setText(r.section);
         Section_Text->setText(r.section);
         RevTownshipText->setText(r.township);
@@ -456,6 +486,15 @@ void WellCalculations::RevSetPoint(const MapPoint &mousept)
         n->setText(y);
     if (!m_view)
         return;
+    // The point is in the map's coordinates: the Lat-Long tab converts it in the map's zone.
+    if (const auto zone = commonUtmZone(m_view->themes())) {
+        const QString text = QString::number(*zone);
+        const int listed = cmbLLZone->findText(text);
+        if (listed >= 0)
+            cmbLLZone->setCurrentIndex(listed);
+        else
+            cmbLLZone->setCurrentText(text);
+    }
     if (txtZoneX->text().size() != 6) {
         m_view->messages().show(u"Easting does not have 6 characters"_s, MessageIcon::Information);
         return;
@@ -484,7 +523,7 @@ void WellCalculations::cmdLatLong2UTM_Click()
     const auto r =
         latLongToUtm({txtConvLat->text(), txtConvLatMin->text(), txtConvLatSec->text(),
                       txtConvLong->text(), txtConvLongMin->text(), txtConvLongSec->text()},
-                     m_view->messages());
+                     cmbLLZone->currentText(), m_view->messages());
     if (!r)
         return;
     writeUtmResult(txtConvEasting, txtConvNorthing, r->easting, r->northing);
@@ -495,8 +534,9 @@ void WellCalculations::cmdUTM2LatLong_Click()
     if (!m_view)
         return;
     BusyCursor busy(m_view->form());
-    const auto r = utmToLatLong(txtConvEasting->text(), txtConvNorthing->text(),
-                                cmbLatLonMode->currentIndex(), m_view->messages());
+    const auto r =
+        utmToLatLong(txtConvEasting->text(), txtConvNorthing->text(), cmbLLZone->currentText(),
+                     cmbLatLonMode->currentIndex(), m_view->messages());
     if (!r)
         return;
     txtConvLat->setText(r->lat);

@@ -32,6 +32,8 @@ public:
     void AddTheme(const std::shared_ptr<MapLayer> &mTheme, bool restyle = true);
     // A point picked on the map becomes the reverse location's input.
     void RevSetPoint(const MapPoint &mousept);
+    // Drops from both theme lists the names of themes no longer on the map.
+    void RemoveMissingThemes();
     void SetLLSensitivity();
 
     qint16 markRadius() const { return m_markRadius; }
@@ -56,6 +58,7 @@ private:
     void writeUtmResult(QLineEdit *eastingBox, QLineEdit *northingBox, const QString &easting,
                         const QString &northing);
     void refreshMap();
+    void clearMarks();
     // The theme a list names, or nothing after saying it is gone (and dropping it from the lists).
     std::shared_ptr<VectorLayer> listedTheme(const QComboBox *list);
 
@@ -89,7 +92,7 @@ private:
               *txtOutZoneY = nullptr;
     QPushButton *cmdCalculateZoneUTM = nullptr;
     // Lat-Long
-    QComboBox *cmbLLProjection = nullptr, *cmbLatLonMode = nullptr;
+    QComboBox *cmbLLProjection = nullptr, *cmbLatLonMode = nullptr, *cmbLLZone = nullptr;
     QLineEdit *txtConvLat = nullptr, *txtConvLatMin = nullptr, *txtConvLatSec = nullptr;
     QLineEdit *txtConvLong = nullptr, *txtConvLongMin = nullptr, *txtConvLongSec = nullptr;
     QLineEdit *txtConvEasting = nullptr, *txtConvNorthing = nullptr;

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <optional>
+
 class QPainter;
 class MapViewport;
 
@@ -32,13 +34,22 @@ public:
     void setVisible(bool visible) { m_visible = visible; }
     const QString &Tag() const { return m_tag; }
     void setTag(const QString &tag) { m_tag = tag; }
+    // The UTM zone of the layer's coordinate system when the file says it is UTM north (a
+    // shapefile's .prj, an image's own tags); nothing when it says nothing or something else.
+    std::optional<int> utmZone() const { return m_utmZone; }
 
 protected:
     explicit MapLayer(const QString &file);
+    void setUtmZone(std::optional<int> zone) { m_utmZone = zone; }
 
 private:
     QString m_file;
     QString m_name;
     QString m_tag;
     bool m_visible = true;
+    std::optional<int> m_utmZone;
 };
+
+class OGRSpatialReference;
+// The zone of a UTM north coordinate system; nothing for any other or none.
+std::optional<int> utmNorthZone(const OGRSpatialReference *srs);

@@ -24,3 +24,17 @@ void drawMapText(QPainter &painter, const MapViewport &viewport, const QString &
     painter.drawText(viewport.toDevice(at), text);
     painter.restore();
 }
+
+std::optional<int> commonUtmZone(const LayerList &layers)
+{
+    std::optional<int> zone;
+    for (const auto &layer : layers) {
+        const auto own = layer ? layer->utmZone() : std::nullopt;
+        if (!own)
+            continue;
+        if (zone && *zone != *own)
+            return std::nullopt;
+        zone = own;
+    }
+    return zone;
+}

@@ -14,6 +14,10 @@ class QPainter;
 
 using LayerList = QList<std::shared_ptr<MapLayer>>;
 
+// The UTM zone the layers are in: the zone of those whose files name one, when they all name
+// the same; nothing when none does or they disagree.
+std::optional<int> commonUtmZone(const LayerList &layers);
+
 // Paints a layer list onto any QPainter: the screen's back buffer, an image, a printer page.
 // Index 0 is on top, so layers are painted from the last index to 0; after each visible or
 // hidden layer the callback gets its index and the painter, index 0 last.

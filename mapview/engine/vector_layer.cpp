@@ -128,6 +128,7 @@ bool VectorLayer::load(const LoadProgress &progress)
         m_error = trap.lastMessage();
         return false;
     }
+    setUtmZone(utmNorthZone(m_ogrLayer->GetSpatialRef()));
 
     switch (wkbFlatten(m_ogrLayer->GetGeomType())) {
     case wkbPoint:

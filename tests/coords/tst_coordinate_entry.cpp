@@ -20,33 +20,38 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("boxes"); // lat, min, sec, lon, min, sec
         QTest::addColumn<QString>("easting");
         QTest::addColumn<QString>("northing");
+        QTest::addColumn<QString>("zone");
         QTest::newRow("decimal degrees")
             << QStringList{u"40"_s, u""_s, u""_s, u"105"_s, u""_s, u""_s} << u"500000"_s
-            << u"4427757.3"_s;
+            << u"4427757.3"_s << u"13"_s;
         QTest::newRow("the sign of the longitude is ignored")
             << QStringList{u"40"_s, u""_s, u""_s, u"-105"_s, u""_s, u""_s} << u"500000"_s
-            << u"4427757.3"_s;
+            << u"4427757.3"_s << u"13"_s;
         QTest::newRow("fillers add nothing")
             << QStringList{u"40"_s, u"---"_s, u"---"_s, u"105"_s, u"---"_s, u"abc"_s} << u"500000"_s
-            << u"4427757.3"_s;
+            << u"4427757.3"_s << u"13"_s;
         QTest::newRow("minutes and seconds: 40 30 0 is 40.5")
             << QStringList{u"40"_s, u"30"_s, u"0"_s, u"105"_s, u"0"_s, u"0"_s} << u"500000"_s
-            << north405;
+            << north405 << u"13"_s;
         QTest::newRow("seconds alone")
             << QStringList{u"40"_s, u""_s, u"1800"_s, u"105"_s, u""_s, u""_s} << u"500000"_s
-            << north405;
+            << north405 << u"13"_s;
         QTest::newRow("a degree west of the central meridian")
             << QStringList{u"40"_s, u""_s, u""_s, u"106"_s, u""_s, u""_s} << u"414639.54"_s
-            << u"4428236.14"_s;
+            << u"4428236.14"_s << u"13"_s;
+        QTest::newRow("the central meridian of zone 12")
+            << QStringList{u"40"_s, u""_s, u""_s, u"111"_s, u""_s, u""_s} << u"500000"_s
+            << u"4427757.3"_s << u"12"_s;
     }
     void latLongToUtm()
     {
         QFETCH(QStringList, boxes);
         QFETCH(QString, easting);
         QFETCH(QString, northing);
+        QFETCH(QString, zone);
         RecordingMessageService messages;
-        const auto utm =
-            ::latLongToUtm({boxes[0], boxes[1], boxes[2], boxes[3], boxes[4], boxes[5]}, messages);
+        const auto utm = ::latLongToUtm(
+            {boxes[0], boxes[1], boxes[2], boxes[3], boxes[4], boxes[5]}, zone, messages);
         QVERIFY(utm);
         QCOMPARE(utm->easting, easting);
         QCOMPARE(utm->northing, northing);
@@ -60,6 +65,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("box");
         QTest::newRow("empty latitude") << u""_s << u"105"_s << u"Latitude"_s;
         QTest::newRow("text longitude") << u"40"_s << u"abc"_s << u"Longitude"_s;
+        QTest::newRow("no zone") << u"40"_s << u"105"_s << u"Zone"_s;
     }
     void degreeBoxesMustHoldNumbers()
     {
@@ -67,7 +73,8 @@ private Q_SLOTS:
         QFETCH(QString, lon);
         QFETCH(QString, box);
         RecordingMessageService messages;
-        QVERIFY(!::latLongToUtm({lat, {}, {}, lon, {}, {}}, messages));
+        QVERIFY(!::latLongToUtm({lat, {}, {}, lon, {}, {}}, box == u"Zone"_s ? u"x"_s : u"13"_s,
+                                messages));
         QCOMPARE(messages.messages().size(), 1);
         QVERIFY(messages.texts().first().contains(box + u" box"_s));
     }
@@ -78,18 +85,27 @@ private Q_SLOTS:
         QTest::addColumn<QString>("northing");
         QTest::addColumn<int>("mode");
         QTest::addColumn<QStringList>("boxes"); // lat, min, sec, lon, min, sec
+        QTest::addColumn<QString>("zone");
         QTest::newRow("decimal degrees")
             << u"414639.538"_s << u"4428236.142"_s << 0
-            << QStringList{u"40.000001"_s, u"---"_s, u"---"_s, u"106"_s, u"---"_s, u"---"_s};
+            << QStringList{u"40.000001"_s, u"---"_s, u"---"_s, u"106"_s, u"---"_s, u"---"_s}
+            << u"13"_s;
         QTest::newRow("empty boxes are 0, 0")
             << u""_s << u""_s << 0
-            << QStringList{u"0"_s, u"---"_s, u"---"_s, u"109.488744"_s, u"---"_s, u"---"_s};
+            << QStringList{u"0"_s, u"---"_s, u"---"_s, u"109.488744"_s, u"---"_s, u"---"_s}
+            << u"13"_s;
         QTest::newRow("decimal minutes")
             << u"414639.538"_s << u"4428236.142"_s << 1
-            << QStringList{u"40"_s, u"4.2e-05"_s, u"---"_s, u"106"_s, u"1e-06"_s, u"---"_s};
+            << QStringList{u"40"_s, u"4.2e-05"_s, u"---"_s, u"106"_s, u"1e-06"_s, u"---"_s}
+            << u"13"_s;
         QTest::newRow("degrees minutes seconds")
             << u"414639.538"_s << u"4428236.142"_s << 2
-            << QStringList{u"40"_s, u"0"_s, u"0"_s, u"106"_s, u"0"_s, u"0"_s};
+            << QStringList{u"40"_s, u"0"_s, u"0"_s, u"106"_s, u"0"_s, u"0"_s} << u"13"_s;
+        // The same figures in zone 12 lie six degrees further west.
+        QTest::newRow("zone 12") << u"414639.538"_s << u"4428236.142"_s << 0
+                                 << QStringList{u"40.000001"_s, u"---"_s, u"---"_s,
+                                                u"112"_s,       u"---"_s, u"---"_s}
+                                 << u"12"_s;
     }
     void utmToLatLong()
     {
@@ -97,8 +113,9 @@ private Q_SLOTS:
         QFETCH(QString, northing);
         QFETCH(int, mode);
         QFETCH(QStringList, boxes);
+        QFETCH(QString, zone);
         RecordingMessageService messages;
-        const auto ll = ::utmToLatLong(easting, northing, mode, messages);
+        const auto ll = ::utmToLatLong(easting, northing, zone, mode, messages);
         QVERIFY(ll);
         QCOMPARE((QStringList{ll->lat, ll->latMin, ll->latSec, ll->lon, ll->lonMin, ll->lonSec}),
                  boxes);
@@ -110,7 +127,7 @@ private Q_SLOTS:
         RecordingMessageService messages;
         bool seen = false;
         for (int n = 4428000; n < 4432000 && !seen; ++n) {
-            const auto ll = ::utmToLatLong(u"500000"_s, QString::number(n), 2, messages);
+            const auto ll = ::utmToLatLong(u"500000"_s, QString::number(n), u"13"_s, 2, messages);
             QVERIFY(ll);
             seen = ll->latSec == u"60"_s;
         }
@@ -120,7 +137,7 @@ private Q_SLOTS:
     void utmBoxesMustHoldNumbers()
     {
         RecordingMessageService messages;
-        QVERIFY(!::utmToLatLong(u"5OOOOO"_s, u"4400000"_s, 0, messages));
+        QVERIFY(!::utmToLatLong(u"5OOOOO"_s, u"4400000"_s, u"13"_s, 0, messages));
         QCOMPARE(messages.texts(),
                  QStringList{u"Enter the easting in metres in the Easting box."_s});
     }

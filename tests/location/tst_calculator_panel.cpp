@@ -297,6 +297,85 @@ private Q_SLOTS:
         QTest::keyClicks(easting, u"7"_s);
         QCOMPARE(easting->text(), u"7"_s);
     }
+
+    // Every early end of a calculation takes the last answer's marks off the map at once.
+    void earlyEndsLeaveNoMark_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("button");
+        QTest::newRow("section not found")
+            << u"Section_Text"_s << u"37"_s << u"CalculatePLSS_Command"_s;
+        QTest::newRow("two calls on one axis")
+            << u"FC_Y_Text"_s << u"1980E"_s << u"CalculateFC_Command"_s;
+        QTest::newRow("reverse outside the sections")
+            << u"RevEasting_Text"_s << u"300000"_s << u"RevGPSCommand"_s;
+        QTest::newRow("no theme listed") << QString() << QString() << u"CalculatePLSS_Command"_s;
+    }
+    void earlyEndsLeaveNoMark()
+    {
+        QFETCH(QString, box);
+        QFETCH(QString, value);
+        QFETCH(QString, button);
+        type("Section_Text", u"31"_s);
+        type("Township_Text", u"12N"_s);
+        type("Range_Text", u"34W"_s);
+        choose("Q160_Combo", u"NE"_s);
+        click("CalculatePLSS_Command");
+        const QPoint mark = m_view->m_map.fromMapPoint({401207.008, 4401207.008}).toPoint();
+        QCOMPARE(m_view->m_map.grabMap().pixel(mark), qRgb(255, 0, 0));
+        type("FC_X_Text", u"660E"_s);
+        type("FC_Y_Text", u"1980S"_s);
+        type("RevEasting_Text", u"400600"_s);
+        type("RevNorthing_Text", u"4400600"_s);
+        if (box.isEmpty())
+            child<QComboBox>("PLSS_Combo")->clear();
+        else
+            type(box.toLatin1().constData(), value);
+        m_panel->findChild<QPushButton *>(button)->click();
+        QCOMPARE(m_view->m_graphics.count(), 0);
+        QVERIFY(m_view->m_map.grabMap().pixel(mark) != qRgb(255, 0, 0));
+    }
+
+    // A reverse run describes its own point in the first tab: that tab's easting and northing
+    // from before go.
+    void reverseEmptiesTheForwardResult()
+    {
+        type("Section_Text", u"31"_s);
+        type("Township_Text", u"12N"_s);
+        type("Range_Text", u"34W"_s);
+        click("CalculatePLSS_Command");
+        QVERIFY(!text("Output_Easting_Text").isEmpty());
+        type("RevEasting_Text", u"400600"_s);
+        type("RevNorthing_Text", u"4400600"_s);
+        click("RevGPSCommand");
+        QCOMPARE(text("Section_Text"), u"31"_s);
+        QCOMPARE(text("Output_Easting_Text"), QString());
+        QCOMPARE(text("Output_Northing_Text"), QString());
+    }
+
+    // The Lat-Long tab converts in the zone chosen; a picked point brings the map's zone.
+    void latLongZoneFollowsTheMap()
+    {
+        QComboBox *zone = child<QComboBox>("cmbLLZone");
+        QCOMPARE(zone->currentText(), u"13"_s);
+        m_panel->RevSetPoint({400600, 4400600}); // the fixture's .prj: zone 13
+        QCOMPARE(zone->currentText(), u"13"_s);
+        fixtures::SectionGrid g;
+        g.originX = 400000;
+        g.originY = 4400000;
+        g.epsg = 26912;
+        const QString utah = m_dir.filePath(u"zone12.shp"_s);
+        QCOMPARE(fixtures::writeSectionGrid(utah, g), QString());
+        m_view->m_map.clearLayers();
+        m_view->m_map.addLayer(VectorLayer::open(utah));
+        m_panel->RevSetPoint({414639.538, 4428236.142});
+        QCOMPARE(zone->currentText(), u"12"_s);
+        click("cmdUTM2LatLong");
+        const double lon = parseNumber(text("txtConvLong")).value();
+        QVERIFY2(std::fabs(lon - 112) < 1e-4, qPrintable(text("txtConvLong")));
+        QVERIFY(m_view->m_messages.messages().isEmpty());
+    }
 };
 
 QTEST_MAIN(TestCalculatorPanel)
