@@ -83,11 +83,13 @@ frmMain::frmMain(std::unique_ptr<MessageService> messages, QWidget *parent)
         return QFileDialog::getSaveFileName(this, title, name, filter);
     };
     printDialog = [this](QPrinter &printer) {
-        QPrintDialog dialog(&printer, this);
-        dialog.setWindowTitle(u"Print"_s);
-        dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
-        dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
-        return dialog.exec() == QDialog::Accepted;
+        const std::unique_ptr<QPrintDialog> dialog(makePrintDialog(printer, this));
+        return dialog->exec() == QDialog::Accepted;
+    };
+    askToSave = [this](const QString &name) {
+        return QMessageBox::question(this, appTitle(), u"Save changes to "_s + name + u"?"_s,
+                                     QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
+                                     QMessageBox::Save);
     };
     pageSetupDialog = [this](QPrinter &printer) {
         QPageSetupDialog dialog(&printer, this);
@@ -136,6 +138,14 @@ void frmMain::storeGeometryInSettings()
 
 void frmMain::closeEvent(QCloseEvent *event)
 {
+    // Each changed map window asks first; a cancel keeps the program open.
+    const QList<QMdiSubWindow *> windows = m_mdi->subWindowList();
+    for (QMdiSubWindow *sub : windows) {
+        if (!sub->close()) {
+            event->ignore();
+            return;
+        }
+    }
     m_identify.reset();
     m_query.reset();
     m_help.reset();
@@ -367,6 +377,8 @@ void frmMain::openProject(const QString &path)
     frmMapView *view = activeMapView();
     if (!view)
         return;
+    if (!confirmClose(*view))
+        return;
     // Only a file read as a project becomes the window's file: Save must never write over a
     // file that is something else.
     if (view->ReadProject(path))
@@ -382,29 +394,46 @@ void frmMain::mnuFileOpen_Click()
         openProject(path);
 }
 
+bool frmMain::saveMapView(frmMapView &view, bool chooseName)
+{
+    QString path = view.parentWidget()->windowTitle();
+    // A window never saved nor opened from a file is still called "Document n".
+    if (chooseName || path.left(8) == u"Document"_s) {
+        path = saveFileDialog(u"Save As"_s, ProjectFilter, u"plss.plss"_s);
+        if (path.isEmpty())
+            return false;
+    }
+    // The window takes the file's name only once the file holds its themes.
+    if (!view.SaveProject(path))
+        return false;
+    view.parentWidget()->setWindowTitle(QFileInfo(path).absoluteFilePath());
+    return true;
+}
+
+bool frmMain::confirmClose(frmMapView &view)
+{
+    if (!view.isModified())
+        return true;
+    switch (askToSave(view.parentWidget()->windowTitle())) {
+    case QMessageBox::Save:
+        return saveMapView(view, false);
+    case QMessageBox::Discard:
+        return true;
+    default:
+        return false;
+    }
+}
+
 void frmMain::mnuFileSaveAs_Click()
 {
-    frmMapView *view = activeMapView();
-    if (!view)
-        return;
-    const QString path = saveFileDialog(u"Save As"_s, ProjectFilter, u"plss.plss"_s);
-    if (path.isEmpty())
-        return;
-    view->parentWidget()->setWindowTitle(QFileInfo(path).absoluteFilePath());
-    view->SaveProject(path);
+    if (frmMapView *view = activeMapView())
+        saveMapView(*view, true);
 }
 
 void frmMain::mnuFileSave_Click()
 {
-    frmMapView *view = activeMapView();
-    if (!view)
-        return;
-    const QString caption = view->parentWidget()->windowTitle();
-    // A window never saved nor opened from a file is still called "Document n".
-    if (caption.left(8) == u"Document"_s)
-        mnuFileSaveAs_Click();
-    else
-        view->SaveProject(caption);
+    if (frmMapView *view = activeMapView())
+        saveMapView(*view, false);
 }
 
 void frmMain::mnuAddTheme_Click()

@@ -4,6 +4,7 @@
 #include "mapview/map_window.h"
 
 #include <QMainWindow>
+#include <QMessageBox>
 
 #include <functional>
 #include <memory>
@@ -39,6 +40,7 @@ public:
     void setStatusText(int panel, const QString &text) override;
     frmIdentify *identifyWindow() override;
     MessageService &messages() override { return *m_messages; }
+    bool confirmClose(frmMapView &view) override;
 
     void mnuFileOpen_Click();
     void mnuFileSave_Click();
@@ -52,6 +54,11 @@ public:
     using FileDialog = std::function<QString(const QString &, const QString &, const QString &)>;
     FileDialog openFileDialog;
     FileDialog saveFileDialog;
+    // "Save changes to NAME?": Save, Discard or Cancel. Replaceable for tests and scripts.
+    std::function<QMessageBox::StandardButton(const QString &name)> askToSave;
+    // Saves a map window to its project file, asking for one when it has none or `chooseName`;
+    // false when cancelled or the save failed.
+    bool saveMapView(frmMapView &view, bool chooseName);
     void addThemeFiles(const QStringList &files);
     void FindInTheme_Click();
     void FullExtent_Click();

@@ -230,20 +230,26 @@ void LegendControl::removeRow(int position)
 
 void LegendControl::DeleteActiveThemes()
 {
+    const qsizetype before = m_items.size();
     for (int p = int(m_items.size()); p >= 1; --p) {
         if (m_items[p - 1]->IsActive())
             removeRow(p);
     }
     ArrangeLegends();
     resizeContainer();
+    if (m_items.size() != before)
+        Q_EMIT ThemesRemoved();
 }
 
 void LegendControl::DeleteThemes()
 {
+    const bool any = !m_items.isEmpty();
     for (int p = int(m_items.size()); p >= 1; --p)
         removeRow(p);
     ArrangeLegends();
     resizeContainer();
+    if (any)
+        Q_EMIT ThemesRemoved();
 }
 
 LayerList LegendControl::GetActiveLayerList() const
@@ -312,6 +318,8 @@ void LegendControl::ReadProject(const ParsedProject &project)
                 s.Style = *b.style;
         }
     }
+    if (!project.skipped.isEmpty() && m_messages)
+        m_messages->show(project.skipped.join(u'\n'), MessageIcon::Exclamation);
     if (!project.error.isEmpty() && m_messages)
         m_messages->show(project.error, MessageIcon::None);
     if (m_map)

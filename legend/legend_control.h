@@ -71,6 +71,10 @@ public:
     int DropIndicatorIndex() const { return m_dropIndicator; }
     QWidget *container() const { return m_container; }
 
+Q_SIGNALS:
+    // Themes left the map (deleted, or replaced by a project's).
+    void ThemesRemoved();
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 

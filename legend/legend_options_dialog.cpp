@@ -144,6 +144,12 @@ void frmLegendOptionsDlg::OKButton_Click()
         m_messages->show(u"Enter the thickness or size as a number."_s, MessageIcon::Exclamation);
         return;
     }
+    // A project keeps the size as a 32-bit number; a larger one could not be read back.
+    if (*size > 2147483647.0) {
+        m_messages->show(u"The thickness or size must not be more than 2147483647."_s,
+                         MessageIcon::Exclamation);
+        return;
+    }
     DialogOK = true;
     SymbolSize = *size;
     IsHollow = HollowCheck->isChecked();

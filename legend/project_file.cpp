@@ -83,6 +83,7 @@ public:
     {
         return u"Error looking for line '"_s + key + u" ='; got '"_s + m_lastLine;
     }
+    const QString &lastLine() const { return m_lastLine; }
 
 private:
     QStringList m_lines;
@@ -134,56 +135,62 @@ ParsedProject readProject(const QByteArray &bytes)
         const auto path = in.expect(u"Path"_s, &error);
         if (!path)
             return out;
+        // What was read of a block stays even when the reading stops inside it.
         out.themes.append({*title, *path, {}, {}, {}, {}, {}, {}, {}});
         ProjectBlock &b = out.themes.last();
-
-        auto readBool = [&](const QString &key, std::optional<bool> &target) {
+        // A value that does not convert spoils its own theme only: the block's lines are read
+        // on, so the themes after it are found where they should be. A missing or wrong key
+        // still ends the reading, as nothing after it can be trusted.
+        QString badLine;
+        auto value = [&](const QString &key, auto convert, auto &target) {
             const auto v = in.expect(key, &error);
             if (!v)
                 return false;
-            target = toBool(*v);
-            if (!target)
-                error = in.badValue(key);
-            return target.has_value();
+            target = convert(*v);
+            if (!target && badLine.isEmpty())
+                badLine = in.lastLine();
+            return true;
         };
-        if (!readBool(u"IsActive"_s, b.active) || !readBool(u"IsVisible"_s, b.visible))
-            return out;
-        const auto isMap = in.expect(u"IsMap"_s, &error);
-        if (!isMap)
-            return out;
-        const auto m = parseNumber(*isMap); // a value that does not convert counts as 0
-        b.isMap = m && toInt16(*m) == qint16(1);
-        if (!*b.isMap)
-            continue;
-        const auto color = in.expect(u"Color"_s, &error);
-        if (!color)
-            return out;
-        if (!(b.color = toColor(*color))) {
-            error = in.badValue(u"Color"_s);
-            return out;
+        auto leaveOut = [&] {
+            out.skipped.append(u"The theme "_s + *title + u" was left out: its line '"_s + badLine +
+                               u"' holds no value that can be read."_s);
+            out.themes.removeLast();
+        };
+        const auto toSize = [](const QString &v) -> std::optional<double> {
+            const auto n = parseNumber(v);
+            if (!n || std::fabs(*n) > 2147483647.0)
+                return std::nullopt;
+            return std::nearbyint(*n);
+        };
+        const auto toStyle = [](const QString &v) -> std::optional<qint16> {
+            const auto n = parseNumber(v);
+            return n ? toInt16(*n) : std::nullopt;
+        };
+        bool complete =
+            value(u"IsActive"_s, toBool, b.active) && value(u"IsVisible"_s, toBool, b.visible);
+        std::optional<QString> isMap;
+        if (complete)
+            isMap = in.expect(u"IsMap"_s, &error);
+        complete = complete && isMap;
+        if (complete) {
+            const auto m = parseNumber(*isMap); // a value that does not convert counts as 0
+            b.isMap = m && toInt16(*m) == qint16(1);
         }
-        const auto outline = in.expect(u"OutlineColor"_s, &error);
-        if (!outline)
-            return out;
-        b.outlineColor = toColor(*outline); // one the engine would refuse stays as it was
-        const auto size = in.expect(u"Size"_s, &error);
-        if (!size)
-            return out;
-        const auto sizeValue = parseNumber(*size);
-        if (!sizeValue || std::fabs(*sizeValue) > 2147483647.0) {
-            error = in.badValue(u"Size"_s);
-            return out;
+        if (complete && *b.isMap) {
+            complete = value(u"Color"_s, toColor, b.color);
+            std::optional<QString> outline;
+            if (complete)
+                outline = in.expect(u"OutlineColor"_s, &error);
+            complete = complete && outline;
+            if (complete) // one the engine would refuse stays as it was
+                b.outlineColor = toColor(*outline);
+            complete = complete && value(u"Size"_s, toSize, b.size) &&
+                       value(u"Symbol"_s, toStyle, b.style);
         }
-        b.size = std::nearbyint(*sizeValue);
-        const auto style = in.expect(u"Symbol"_s, &error);
-        if (!style)
+        if (!badLine.isEmpty())
+            leaveOut();
+        if (!complete)
             return out;
-        const auto styleValue = parseNumber(*style);
-        b.style = styleValue ? toInt16(*styleValue) : std::nullopt;
-        if (!b.style) {
-            error = in.badValue(u"Symbol"_s);
-            return out;
-        }
     }
     return out;
 }

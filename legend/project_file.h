@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -42,6 +43,7 @@ struct ParsedProject
 {
     QList<ProjectBlock> themes;
     QString error;          // empty when the whole file was read
+    QStringList skipped;    // one message per theme left out for a value that does not convert
     bool isProject = false; // its first line was a theme count: the file is a project
 };
 

@@ -12,6 +12,7 @@
 #include "mapview/map_widget.h"
 #include "mapview/status_text.h"
 
+#include <QCloseEvent>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -50,6 +51,8 @@ frmMapView::frmMapView(MapWindowShell *shell, QWidget *parent)
     m_highlight.Color = 65535; // yellow
     m_highlight.Outline = false;
 
+    connect(m_legend, &LegendControl::ThemesRemoved, m_calculator,
+            &WellCalculations::RemoveMissingThemes);
     connect(m_map, &Map::MouseDown, this, &frmMapView::Map_MouseDown);
     connect(m_map, &Map::MouseMove, this, &frmMapView::Map_MouseMove);
     connect(m_map, &Map::MouseUp, this, &frmMapView::Map_MouseUp);
@@ -62,9 +65,32 @@ frmMapView::frmMapView(MapWindowShell *shell, QWidget *parent)
             m_map->setExtent(r);
     });
     resize(900, 700);
+    m_savedThemes = themesSnapshot();
 }
 
 frmMapView::~frmMapView() = default;
+
+QByteArray frmMapView::themesSnapshot() const
+{
+    QList<ProjectTheme> themes = m_legend->SaveProject();
+    for (ProjectTheme &t : themes)
+        t.active = true;
+    return writeProject(themes);
+}
+
+bool frmMapView::isModified() const
+{
+    return themesSnapshot() != m_savedThemes;
+}
+
+void frmMapView::closeEvent(QCloseEvent *event)
+{
+    if (m_shell && !m_shell->confirmClose(*this)) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
+}
 
 MessageService &frmMapView::messages()
 {
@@ -104,6 +130,7 @@ bool frmMapView::SaveProject(const QString &sFile)
                         MessageIcon::Stop);
         return false;
     }
+    m_savedThemes = themesSnapshot();
     return true;
 }
 
@@ -132,6 +159,7 @@ bool frmMapView::ReadProject(const QString &sFile)
     // The project keeps each theme's own symbol, section themes included.
     for (const auto &layer : m_legend->GetLayerList())
         m_calculator->AddTheme(layer, false);
+    m_savedThemes = themesSnapshot();
     return project.isProject;
 }
 

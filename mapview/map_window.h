@@ -11,6 +11,7 @@
 #include <memory>
 
 class frmIdentify;
+class frmMapView;
 class LegendControl;
 class MapGraphics;
 class MessageService;
@@ -30,6 +31,9 @@ public:
     virtual void setStatusText(int panel, const QString &text) = 0;
     virtual frmIdentify *identifyWindow() = 0;
     virtual MessageService &messages() = 0;
+    // Before a changed map window closes or takes another project: true to go on (saved or
+    // discarded), false when the user cancelled or the save failed.
+    virtual bool confirmClose(frmMapView &view) = 0;
 };
 
 // A map window: the map, its legend, the calculator panel, the scale bar and a logo. Turns the
@@ -56,6 +60,9 @@ public:
     // theme count).
     bool SaveProject(const QString &sFile);
     bool ReadProject(const QString &sFile);
+    // True when the themes differ from those last opened or saved: added, deleted, reordered,
+    // shown or hidden, restyled. Which themes are selected (active) is no change.
+    bool isModified() const;
 
     LegendControl *legend() const { return m_legend; }
     WellCalculations *calculator() const { return m_calculator; }
@@ -74,6 +81,7 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void Map_MouseDown(int button, int shift, double x, double y);
@@ -83,6 +91,7 @@ private:
     void Map_DblClick();
     void Map_AfterLayerDraw(int index, QPainter *painter);
     QString tool() const;
+    QByteArray themesSnapshot() const;
 
     MapWindowShell *m_shell;
     Map *m_map = nullptr;
@@ -94,6 +103,7 @@ private:
     std::unique_ptr<MessageService> m_paintMessages;
     Symbol m_highlight;
     QHash<const MapLayer *, QString> m_reportedExpressions; // refused queries already reported
+    QByteArray m_savedThemes; // the themes as last opened or saved, for isModified()
 
     MapPoint m_measureStart;
     MapPoint m_measureCurrent;

@@ -78,6 +78,26 @@ void frmQuery::SetLayer(std::shared_ptr<VectorLayer> layer)
     }
 }
 
+void frmQuery::SetMap(Map *map)
+{
+    if (m_map == map)
+        return;
+    if (m_map)
+        disconnect(m_map, nullptr, this, nullptr);
+    m_map = map;
+    if (m_map)
+        connect(m_map, &QObject::destroyed, this, &frmQuery::Clear);
+}
+
+void frmQuery::Clear()
+{
+    m_layer.reset();
+    m_map = nullptr;
+    FieldList->clear();
+    ValuesList->clear();
+    QueryText->clear();
+}
+
 void frmQuery::loadFields()
 {
     FieldList->clear();

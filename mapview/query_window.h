@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 #include <memory>
@@ -11,7 +12,8 @@ class QListWidget;
 
 // "Form1": builds an attribute expression for one theme from its field names and the distinct
 // values of a field; "New Set" makes it the theme's highlight expression (its tag), drawn in
-// yellow at every redraw. Keeps the theme alive; does not own the map.
+// yellow at every redraw. Keeps the theme alive; does not own the map, and empties itself when
+// the map goes (its map window closed).
 class frmQuery : public QWidget
 {
     Q_OBJECT
@@ -20,7 +22,10 @@ public:
     explicit frmQuery(QWidget *parent = nullptr);
 
     void SetLayer(std::shared_ptr<VectorLayer> layer);
-    void SetMap(Map *map) { m_map = map; }
+    void SetMap(Map *map);
+    Map *map() const { return m_map; }
+    // Forgets the theme and the map: the lists and the query text are emptied.
+    void Clear();
 
     // Fills the field list from the theme (done when the window is shown after closing).
     void loadFields();
@@ -34,7 +39,7 @@ private:
     void NewSetB_Click();
 
     std::shared_ptr<VectorLayer> m_layer;
-    Map *m_map = nullptr;
+    QPointer<Map> m_map;
     bool m_loaded = false;
     QListWidget *FieldList = nullptr;
     QListWidget *ValuesList = nullptr;

@@ -6,9 +6,14 @@
 #include "tests/fixtures/fixtures.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -23,12 +28,21 @@ class TestMainWindow : public QObject
     QTemporaryDir m_settings;
     QTemporaryDir m_data;
     RecordingMessageService *m_recorder = nullptr;
+    QStringList m_asked; // the windows the save question named
+    QMessageBox::StandardButton m_answer = QMessageBox::Discard;
 
     std::unique_ptr<frmMain> makeWindow()
     {
         auto recorder = std::make_unique<RecordingMessageService>();
         m_recorder = recorder.get();
-        return std::make_unique<frmMain>(std::move(recorder));
+        auto w = std::make_unique<frmMain>(std::move(recorder));
+        m_asked.clear();
+        m_answer = QMessageBox::Discard;
+        w->askToSave = [this](const QString &name) {
+            m_asked.append(name);
+            return m_answer;
+        };
+        return w;
     }
     static QStringList captions(frmMain &w)
     {
@@ -212,6 +226,93 @@ private Q_SLOTS:
         QCOMPARE(view->map()->extent().center(), view->map()->FullExtent().center());
         w->findChild<QAction *>(u"mnuEditDeleteThemes"_s)->trigger();
         QCOMPARE(view->map()->layerCount(), 0);
+    }
+
+    // Closing a changed map window, leaving the program or opening another project over it asks
+    // first; Save writes the project, Discard goes on, Cancel keeps everything.
+    void changedWindowsAskBeforeTheyGo_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<int>("answer");
+        for (const char *how : {"close", "exit", "open"}) {
+            QTest::addRow("%s, save", how) << QString::fromLatin1(how) << int(QMessageBox::Save);
+            QTest::addRow("%s, discard", how)
+                << QString::fromLatin1(how) << int(QMessageBox::Discard);
+            QTest::addRow("%s, cancel", how)
+                << QString::fromLatin1(how) << int(QMessageBox::Cancel);
+        }
+    }
+    void changedWindowsAskBeforeTheyGo()
+    {
+        QFETCH(QString, how);
+        QFETCH(int, answer);
+        auto w = makeWindow();
+        w->show();
+        QMdiArea *area = w->findChild<QMdiArea *>();
+        // An unchanged window goes without a question.
+        w->findChild<QAction *>(u"mnuFileNew"_s)->trigger();
+        QVERIFY(area->activeSubWindow()->close());
+        QTRY_COMPARE(area->subWindowList().size(), 1);
+        QCOMPARE(m_asked, QStringList());
+
+        const QString theme = m_data.filePath(u"asked.shp"_s);
+        QCOMPARE(fixtures::writeSectionGrid(theme, {}), QString());
+        const QString saved = m_data.filePath(u"asked.plss"_s);
+        const QString empty = m_data.filePath(u"empty.plss"_s);
+        QFile::remove(saved);
+        {
+            QFile f(empty);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("Number of themes = 0\r\n");
+        }
+        w->saveFileDialog = [&](const QString &, const QString &, const QString &) {
+            return saved;
+        };
+        w->openFileDialog = [&](const QString &, const QString &, const QString &) {
+            return empty;
+        };
+        w->addThemeFiles({theme});
+        m_answer = QMessageBox::StandardButton(answer);
+        if (how == u"close"_s)
+            area->activeSubWindow()->close();
+        else if (how == u"exit"_s)
+            w->close();
+        else
+            w->findChild<QAction *>(u"mnuFileOpen"_s)->trigger();
+        QCOMPARE(m_asked, QStringList{u"Document 1"_s});
+        QCOMPARE(QFile::exists(saved), answer == QMessageBox::Save);
+        const bool goesOn = answer != QMessageBox::Cancel;
+        if (how == u"open"_s) {
+            QCOMPARE(w->activeMapView()->legend()->ThemeItems().size(), goesOn ? 0 : 1);
+        } else {
+            QTRY_COMPARE(area->subWindowList().isEmpty(), goesOn);
+            QCOMPARE(w->isVisible(), !(how == u"exit"_s && goesOn));
+        }
+    }
+
+    // The query window outlives the map window it was opened from: it empties itself, and its
+    // buttons do nothing, instead of reaching into the closed window.
+    void queryWindowOutlivesItsMap()
+    {
+        const QString theme = m_data.filePath(u"queried.shp"_s);
+        QCOMPARE(fixtures::writeSectionGrid(theme, {}), QString());
+        auto w = makeWindow();
+        w->show();
+        w->addThemeFiles({theme});
+        w->FindInTheme_Click();
+        auto *query = w->findChild<QWidget *>(u"frmQuery"_s, Qt::FindDirectChildrenOnly);
+        if (!query) {
+            for (QWidget *top : QApplication::topLevelWidgets())
+                query = top->objectName() == u"frmQuery"_s ? top : query;
+        }
+        QVERIFY(query && query->isVisible());
+        auto *fields = query->findChild<QListWidget *>(u"FieldList"_s);
+        QVERIFY(fields->count() > 0);
+        query->findChild<QLineEdit *>(u"QueryText"_s)->setText(u"section = 1"_s);
+        w->findChild<QMdiArea *>()->activeSubWindow()->close();
+        QTRY_COMPARE(fields->count(), 0);
+        query->findChild<QPushButton *>(u"NewSetB"_s)->click();
+        QCOMPARE(query->findChild<QLineEdit *>(u"QueryText"_s)->text(), QString());
     }
 };
 

@@ -14,7 +14,10 @@
 #include <QDialog>
 #include <QFile>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPrinter>
 #include <QRandomGenerator>
 #include <QRegularExpression>
@@ -60,6 +63,10 @@ const QRegularExpression &ownMessages()
         "|Error looking for line '[A-Za-z ]+ ='; (got '.*|the file ends there\\.)"
         "|Failed to find .*"
         "|The footing call .* does not give a distance in feet\\."
+        "|The footing calls .* both measure from .*"
+        "|Choose the (160|40|10)-acre quarter first\\."
+        "|The thickness or size must not be more than 2147483647\\."
+        "|(The theme .* was left out: .*\n?)+"
         "|The project could not be saved to .*"
         "|The project .* could not be read: .*"
         "|The theme .* is no longer on the map\\."
@@ -148,7 +155,7 @@ class TestRandomDrive : public QObject
         if (frmMapView *view = main.activeMapView(); view && pick(3) == 0)
             target = pick(3) ? static_cast<QWidget *>(view->map()) : view->legend()->container();
         const QPoint at(pick(target->width()), pick(target->height()));
-        switch (pick(10)) {
+        switch (pick(11)) {
         case 0:
         case 1:
             QTest::mouseClick(target, pick(4) ? Qt::LeftButton : Qt::RightButton,
@@ -212,6 +219,9 @@ class TestRandomDrive : public QObject
             }
             break;
         }
+        case 9:
+            lifeCycleStep(main);
+            break;
         default: {
             QList<QAction *> actions;
             for (QAction *a : main.findChildren<QAction *>()) {
@@ -225,6 +235,41 @@ class TestRandomDrive : public QObject
         }
         }
         QCoreApplication::processEvents();
+    }
+
+    // What a day's work does to windows and projects, in any order: map windows closed (also
+    // while the query or identify window shows one of their themes), projects opened and saved,
+    // new windows, themes added and deleted.
+    void lifeCycleStep(frmMain &main)
+    {
+        auto *area = main.findChild<QMdiArea *>();
+        switch (pick(7)) {
+        case 0:
+            if (QMdiSubWindow *sub = pick(2) ? area->activeSubWindow() : nullptr)
+                sub->close();
+            else if (!area->subWindowList().isEmpty())
+                pickFrom(area->subWindowList())->close();
+            break;
+        case 1:
+            main.findChild<QAction *>(u"mnuFileOpen"_s)->trigger();
+            break;
+        case 2:
+            main.OpenNewMapWindow();
+            break;
+        case 3:
+            main.addThemeFiles({pickFrom(m_openAnswers)});
+            break;
+        case 4:
+            main.findChild<QAction *>(u"mnuEditDeleteThemes"_s)->trigger();
+            break;
+        case 5:
+            main.FindInTheme_Click();
+            break;
+        default:
+            if (!area->subWindowList().isEmpty())
+                area->setActiveSubWindow(pickFrom(area->subWindowList()));
+            break;
+        }
     }
 
     void checkInvariants(frmMain &main, int step)
@@ -310,6 +355,10 @@ private Q_SLOTS:
             return pick(2) == 0;
         };
         main.pageSetupDialog = [this](QPrinter &) { return pick(2) == 0; };
+        main.askToSave = [this](const QString &) {
+            return pickFrom(QList<QMessageBox::StandardButton>{
+                QMessageBox::Save, QMessageBox::Discard, QMessageBox::Cancel});
+        };
         main.makeWebBrowser = [] { return std::make_unique<IdleBrowser>(); };
         main.helpFile = m_dir.filePath(u"no-help.qhc"_s);
         main.resize(1100, 800);

@@ -24,13 +24,14 @@ public:
     void setStatusText(int, const QString &) override {}
     frmIdentify *identifyWindow() override { return &identify; }
     MessageService &messages() override { return recorder; }
+    bool confirmClose(frmMapView &) override { return true; }
     frmIdentify identify;
     RecordingMessageService recorder;
 };
 
-QByteArray crlf(const char *text)
+QByteArray crlf(QByteArray text)
 {
-    return QByteArray(text).replace("\n", "\r\n");
+    return text.replace("\n", "\r\n");
 }
 
 } // namespace
@@ -118,16 +119,58 @@ private Q_SLOTS:
         QTest::newRow("count not a number")
             << crlf("Number of themes = two\n")
             << u"Error looking for line 'Number of themes ='; got 'Number of themes = two"_s << 0;
-        QTest::newRow("colour not a number")
+        QTest::newRow("a colour not read and the file ends: nothing of the theme")
             << crlf("Number of themes = 1\nTitle = a\nPath = /a.shp\nIsActive = True\n"
                     "IsVisible = True\nIsMap = 1\nColor = red\n")
-            << u"Error looking for line 'Color ='; got 'Color = red"_s << 1;
+            << u"Error looking for line 'OutlineColor ='; the file ends there."_s << 0;
         QTest::newRow("the file ends early")
             << crlf("Number of themes = 2\nTitle = a\nPath = /a.shp\nIsActive = True\n"
                     "IsVisible = True\nIsMap = 0\nTitle = b\n")
             << u"Error looking for line 'Path ='; the file ends there."_s << 1;
         QTest::newRow("NUL bytes and nonsense")
             << QByteArray("\0\0\0garbage\n\0", 13) << QString() << 0;
+    }
+
+    // A value that does not convert leaves its own theme out, with a message naming it; the
+    // themes after it are read as before.
+    void valuesThatDoNotConvert_data()
+    {
+        QTest::addColumn<QByteArray>("block");
+        QTest::addColumn<QString>("line");
+        const QByteArray head = "Title = bad\nPath = /bad.shp\n";
+        const QByteArray flags = "IsActive = True\nIsVisible = True\n";
+        const QByteArray symbol = "IsMap = 1\nColor = 255\nOutlineColor = 0\n";
+        QTest::newRow("active") << head + "IsActive = perhaps\nIsVisible = True\nIsMap = 0\n"
+                                << u"IsActive = perhaps"_s;
+        QTest::newRow("colour") << head + flags +
+                                       "IsMap = 1\nColor = red\nOutlineColor = 0\nSize = 1\n"
+                                       "Symbol = 0\n"
+                                << u"Color = red"_s;
+        QTest::newRow("size beyond 32 bits")
+            << head + flags + symbol + "Size = 3000000000\nSymbol = 0\n"
+            << u"Size = 3000000000"_s;
+        QTest::newRow("style beyond 16 bits")
+            << head + flags + symbol + "Size = 1\nSymbol = 40000\n"
+            << u"Symbol = 40000"_s;
+    }
+    void valuesThatDoNotConvert()
+    {
+        QFETCH(QByteArray, block);
+        QFETCH(QString, line);
+        const ParsedProject p = readProject(
+            crlf("Number of themes = 3\nTitle = first\nPath = /a.shp\nIsActive = True\n"
+                 "IsVisible = True\nIsMap = 0\n" +
+                 block +
+                 "Title = last\nPath = /c.shp\nIsActive = False\nIsVisible = True\nIsMap = 1\n"
+                 "Color = 1\nOutlineColor = 2\nSize = 3\nSymbol = 4\n"));
+        QCOMPARE(p.error, QString());
+        QCOMPARE(p.skipped, QStringList{u"The theme bad was left out: its line '"_s + line +
+                                        u"' holds no value that can be read."_s});
+        QCOMPARE(p.themes.size(), 2);
+        QCOMPARE(p.themes[0].title, u"first"_s);
+        QCOMPARE(p.themes[1].title, u"last"_s);
+        QCOMPARE(p.themes[1].active, false);
+        QCOMPARE(p.themes[1].style, qint16(4));
     }
     void errors()
     {

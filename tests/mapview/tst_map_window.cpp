@@ -1,6 +1,7 @@
 #include "common/message_service.h"
 #include "common/number_text.h"
 #include "legend/legend_control.h"
+#include "legend/legend_item_control.h"
 #include "location/well_calculations.h"
 #include "mapview/engine/vector_layer.h"
 #include "mapview/identify_window.h"
@@ -26,6 +27,7 @@ public:
     void setStatusText(int panel, const QString &text) override { status[panel] = text; }
     frmIdentify *identifyWindow() override { return &identify; }
     MessageService &messages() override { return recorder; }
+    bool confirmClose(frmMapView &) override { return true; }
 
     QString tool = u"IdentifyInThemes"_s;
     QString status[3];
@@ -235,6 +237,90 @@ private Q_SLOTS:
         map->refresh();
         map->grabMap();
         QCOMPARE(shell.status[1], QString()); // once
+    }
+
+    // What counts as a change to ask about on closing: the themes, their order, visibility and
+    // symbols; not which themes are selected.
+    void knowsWhenItsThemesChanged_data()
+    {
+        QTest::addColumn<int>("change");
+        QTest::addColumn<bool>("modified");
+        QTest::newRow("nothing") << 0 << false;
+        QTest::newRow("selection only") << 1 << false;
+        QTest::newRow("hidden") << 2 << true;
+        QTest::newRow("restyled") << 3 << true;
+        QTest::newRow("deleted") << 4 << true;
+        QTest::newRow("added") << 5 << true;
+    }
+    void knowsWhenItsThemesChanged()
+    {
+        QFETCH(int, change);
+        QFETCH(bool, modified);
+        FakeShell shell;
+        frmMapView view(&shell);
+        QVERIFY(!view.isModified());
+        auto layer = view.AddTheme(u"sections"_s, m_sections, true, true);
+        QVERIFY(view.isModified());
+        const QString file = m_dir.filePath(u"changed.plss"_s);
+        QVERIFY(view.SaveProject(file));
+        QVERIFY(!view.isModified());
+        LegendItemControl *row = view.legend()->ThemeItems().first();
+        switch (change) {
+        case 1:
+            row->setIsActive(false);
+            break;
+        case 2:
+            row->setIsVisible(false);
+            break;
+        case 3:
+            std::static_pointer_cast<VectorLayer>(layer)->Symbol().Color = 123;
+            break;
+        case 4:
+            view.DeleteActiveThemes();
+            break;
+        case 5:
+            view.AddTheme(u"again"_s, m_sections, true, true);
+            break;
+        }
+        QCOMPARE(view.isModified(), modified);
+        QVERIFY(view.ReadProject(file)); // as opened: unchanged
+        QVERIFY(!view.isModified());
+    }
+
+    // A theme that leaves the map leaves both calculator lists at once, and the selection moves
+    // to the next listed theme.
+    void themeListsFollowTheMap()
+    {
+        QStringList files;
+        for (const QString &name : {u"first"_s, u"second"_s, u"third"_s}) {
+            files.append(m_dir.filePath(name + u".shp"_s));
+            QCOMPARE(fixtures::writeSectionGrid(files.last(), {}), QString());
+        }
+        FakeShell shell;
+        frmMapView view(&shell);
+        view.AddTheme(u"first"_s, files[0], false, true);
+        view.AddTheme(u"second"_s, files[1], true, true);
+        auto *forward = view.findChild<QComboBox *>(u"PLSS_Combo"_s);
+        auto *reverse = view.findChild<QComboBox *>(u"RevPLSS_Combo"_s);
+        forward->setCurrentIndex(forward->findText(u"second"_s));
+        view.DeleteActiveThemes();
+        for (QComboBox *list : {forward, reverse}) {
+            QCOMPARE(list->count(), 1);
+            QCOMPARE(list->currentText(), u"first"_s);
+        }
+        // Another project: only its themes are listed.
+        const QString file = m_dir.filePath(u"other.plss"_s);
+        {
+            frmMapView other(&shell);
+            other.AddTheme(u"third"_s, files[2], true, true);
+            QVERIFY(other.SaveProject(file));
+        }
+        QVERIFY(view.ReadProject(file));
+        for (QComboBox *list : {forward, reverse}) {
+            QCOMPARE(list->count(), 1);
+            QCOMPARE(list->currentText(), u"third"_s);
+        }
+        QVERIFY(shell.recorder.messages().isEmpty());
     }
 };
 
