@@ -1,6 +1,7 @@
 #include "app/help_window.h"
 
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QHelpContentWidget>
 #include <QHelpEngine>
 #include <QHelpIndexWidget>
@@ -17,7 +18,19 @@ HelpBrowser::HelpBrowser(QHelpEngine *engine, QWidget *parent)
     : QTextBrowser(parent)
     , m_engine(engine)
 {
-    setOpenExternalLinks(true);
+    // QTextBrowser counts every scheme but file: and qrc: as outside, qthelp: included, and no
+    // outside program can open that: links are followed here instead.
+    setOpenExternalLinks(false);
+    setOpenLinks(false);
+    openOutside = [](const QUrl &url) { QDesktopServices::openUrl(url); };
+    connect(this, &QTextBrowser::anchorClicked, this, [this](const QUrl &link) {
+        const QUrl url = source().resolved(link);
+        const QString scheme = url.scheme();
+        if (scheme == u"http"_s || scheme == u"https"_s || scheme == u"mailto"_s)
+            openOutside(url);
+        else
+            setSource(url);
+    });
 }
 
 QVariant HelpBrowser::loadResource(int type, const QUrl &name)
@@ -64,6 +77,13 @@ HelpWindow::HelpWindow(const QString &collectionFile, QWidget *parent)
     layout->addWidget(splitter);
 
     connect(contents, &QHelpContentWidget::linkActivated, this, &HelpWindow::showPage);
+    // A single click opens a page too, as in any help viewer.
+    connect(contents, &QAbstractItemView::clicked, this, [this](const QModelIndex &at) {
+        if (QHelpContentItem *item = m_engine->contentModel()->contentItemAt(at))
+            showPage(item->url());
+    });
+    connect(index, &QAbstractItemView::clicked, index,
+            [index](const QModelIndex &) { index->activateCurrentItem(); });
     connect(index, &QHelpIndexWidget::documentActivated, this,
             [this](const QHelpLink &link) { showPage(link.url); });
     connect(index, &QHelpIndexWidget::documentsActivated, this,

@@ -4,11 +4,14 @@
 #include <QUrl>
 #include <QWidget>
 
+#include <functional>
+
 class QHelpEngine;
 class QLineEdit;
 class QTabWidget;
 
-// Shows pages of a help collection, fetching them from the help engine.
+// Shows pages of a help collection, fetching them from the help engine. A link to another help
+// page opens here; only web and mail addresses leave for the desktop's programs.
 class HelpBrowser : public QTextBrowser
 {
     Q_OBJECT
@@ -16,6 +19,8 @@ class HelpBrowser : public QTextBrowser
 public:
     HelpBrowser(QHelpEngine *engine, QWidget *parent);
     QVariant loadResource(int type, const QUrl &name) override;
+    // Hands an address to the desktop; replaceable for tests.
+    std::function<void(const QUrl &)> openOutside;
 
 private:
     QHelpEngine *m_engine; // not owned
@@ -40,6 +45,7 @@ public:
     void openCurrentKeyword();
 
     QUrl currentPage() const;
+    HelpBrowser *page() const { return m_page; }
     QString currentTab() const; // "Contents" or "Index"
     QLineEdit *keywordBox() const { return m_keyword; }
     QHelpEngine *engine() const { return m_engine; }

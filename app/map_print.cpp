@@ -6,6 +6,7 @@
 #include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
+#include <QPrintDialog>
 #include <QPrinter>
 
 using namespace Qt::StringLiterals;
@@ -25,7 +26,9 @@ bool printMap(Map &map, QPrinter &printer)
     if (!painter.begin(&printer))
         return false;
     const PrintedPageLayout layout = printedPageLayout(printer.width(), printer.height());
-    map.outputMap(painter, layout.map);
+    // The page is laid out in screen pixels, but paper shows far more: images are placed at
+    // PrintedImageDpi of their printed size where the file has the pixels for it.
+    map.outputMap(painter, layout.map, PrintedImageDpi / printer.resolution());
 
     // Each line goes one line height lower than the position before it, and printing it moves
     // the position down by its own height, as a printer's current position does.
@@ -52,4 +55,14 @@ bool printMap(Map &map, QPrinter &printer)
         painter.drawImage(QRectF(x, y, logo.width() * scale, logo.height() * scale), logo);
     }
     return painter.end();
+}
+
+QPrintDialog *makePrintDialog(QPrinter &printer, QWidget *parent)
+{
+    auto *dialog = new QPrintDialog(&printer, parent);
+    dialog->setWindowTitle(u"Print"_s);
+    // Printing to a file is what a machine without a printer has: a PDF of the page.
+    dialog->setOption(QAbstractPrintDialog::PrintToFile, true);
+    dialog->setOption(QAbstractPrintDialog::PrintPageRange, false);
+    return dialog;
 }

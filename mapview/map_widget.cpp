@@ -168,12 +168,12 @@ void Map::drawText(const QString &text, const MapPoint &at, const QFont &font, c
         drawMapText(*m_drawing, m_viewport, text, at, font, color);
 }
 
-void Map::outputMap(QPainter &painter, const QRectF &target)
+void Map::outputMap(QPainter &painter, const QRectF &target, double imageDensity)
 {
     if (target.isEmpty())
         return;
-    const MapViewport printed(m_viewport.isValid() ? m_viewport.extent() : FullExtent(),
-                              target.size());
+    MapViewport printed(m_viewport.isValid() ? m_viewport.extent() : FullExtent(), target.size());
+    printed.setImageDensity(imageDensity);
     painter.save();
     painter.setClipRect(target);
     painter.translate(target.topLeft());

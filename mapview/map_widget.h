@@ -55,7 +55,8 @@ public:
     void drawText(const QString &text, const MapPoint &at, const QFont &font, const QColor &color);
 
     // The whole map, as shown, fitted into `target` on any painter (a printer page, an image).
-    void outputMap(QPainter &painter, const QRectF &target);
+    // `imageDensity` image pixels are read per target pixel (see MapViewport::imageDensity).
+    void outputMap(QPainter &painter, const QRectF &target, double imageDensity = 1);
     // True while outputMap draws, so handlers can leave the window's own state alone.
     bool isOutputting() const { return m_outputting; }
 

@@ -46,6 +46,7 @@ bool ImageLayer::load()
         m_error = trap.failures() ? trap.lastMessage() : u"not an image GDAL can read"_s;
         return false;
     }
+    setUtmZone(utmNorthZone(m_dataset->GetSpatialRef()));
     m_width = m_dataset->GetRasterXSize();
     m_height = m_dataset->GetRasterYSize();
     m_bands = m_dataset->GetRasterCount();
@@ -191,10 +192,14 @@ void ImageLayer::draw(QPainter &painter, const MapViewport &viewport) const
     const QPointF topLeft = viewport.toDevice({left, top});
     const QPointF bottomRight = viewport.toDevice({right, bottom});
     const QRectF target(topLeft, bottomRight);
-    // Never read more pixels than the file has in the window.
+    // As many pixels as the device shows (more on a printer), never more than the file has in
+    // the window.
     const double cols = (right - left) / pw, rows = (top - bottom) / ph;
-    const int bw = std::clamp(int(std::ceil(std::min(target.width(), cols))), 1, MaxReadSide);
-    const int bh = std::clamp(int(std::ceil(std::min(target.height(), rows))), 1, MaxReadSide);
+    const double density = viewport.imageDensity();
+    const int bw =
+        std::clamp(int(std::ceil(std::min(target.width() * density, cols))), 1, MaxReadSide);
+    const int bh =
+        std::clamp(int(std::ceil(std::min(target.height() * density, rows))), 1, MaxReadSide);
     const QImage image = readWindow(MapRect(left, right, top, bottom), QSize(bw, bh));
     if (image.isNull())
         return;

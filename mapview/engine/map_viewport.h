@@ -19,6 +19,10 @@ public:
     double pixelsPerUnit() const { return m_scale; }
     double unitsPerPixel() const { return 1.0 / m_scale; }
     bool isValid() const { return m_scale > 0 && m_size.width() > 0 && m_size.height() > 0; }
+    // Image pixels wanted per device pixel: above 1 where the device is finer than its
+    // coordinates (a printer addressed in screen pixels), so images keep their detail.
+    double imageDensity() const { return m_imageDensity; }
+    void setImageDensity(double density) { m_imageDensity = density > 1 ? density : 1; }
 
     QPointF toDevice(const MapPoint &p) const
     {
@@ -35,4 +39,5 @@ private:
     MapRect m_extent;
     QSizeF m_size;
     double m_scale = 0; // device pixels per map unit
+    double m_imageDensity = 1;
 };

@@ -55,6 +55,42 @@ private Q_SLOTS:
                      qPrintable(root->child(i)->url().toString()));
     }
 
+    // A single click on a contents entry or an index keyword opens its page; a link inside a
+    // page opens in the window too, and only web addresses go to the desktop.
+    void pagesOpenInTheWindow()
+    {
+        auto w = makeWindow(QString::fromUtf8(TW_HELP_COLLECTION));
+        w->findChild<QAction *>(u"mnuHelpContents"_s)->trigger();
+        HelpWindow *help = w->helpWindow();
+        QVERIFY(help);
+        QTRY_COMPARE(page(help), u"index.html"_s);
+        QHelpContentWidget *contents = help->engine()->contentWidget();
+        contents->expandAll();
+        QHelpContentModel *model = help->engine()->contentModel();
+        const QModelIndex second = model->index(1, 0, model->index(0, 0));
+        const QString target = model->contentItemAt(second)->url().fileName();
+        QVERIFY(target != u"index.html"_s);
+        QTest::mouseClick(contents->viewport(), Qt::LeftButton, {},
+                          contents->visualRect(second).center());
+        QCOMPARE(page(help), target);
+
+        QList<QUrl> outside;
+        help->page()->openOutside = [&outside](const QUrl &url) { outside.append(url); };
+        Q_EMIT help->page()->anchorClicked(QUrl(u"footage-calls.html"_s));
+        QCOMPARE(page(help), u"footage-calls.html"_s);
+        QCOMPARE(help->currentPage().scheme(), u"qthelp"_s);
+        Q_EMIT help->page()->anchorClicked(QUrl(u"https://example.org/plss"_s));
+        QCOMPARE(outside, QList<QUrl>{QUrl(u"https://example.org/plss"_s)});
+        QCOMPARE(page(help), u"footage-calls.html"_s);
+
+        help->showKeywordSearch(u"quarter calls"_s);
+        QHelpIndexWidget *index = help->engine()->indexWidget();
+        QTRY_VERIFY(index->model()->rowCount() > 0);
+        QTest::mouseClick(index->viewport(), Qt::LeftButton, {},
+                          index->visualRect(index->model()->index(0, 0)).center());
+        QCOMPARE(page(help), u"quarter-calls.html"_s);
+    }
+
     void keywordSearch_data()
     {
         QTest::addColumn<QString>("keyword");

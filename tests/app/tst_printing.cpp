@@ -6,7 +6,10 @@
 #include "tests/support/image_compare.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QFile>
+#include <QMessageBox>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
 #include <QSettings>
@@ -39,6 +42,7 @@ class TestPrinting : public QObject
         auto messages = std::make_unique<RecordingMessageService>();
         recorder = messages.get();
         auto w = std::make_unique<frmMain>(std::move(messages));
+        w->askToSave = [](const QString &) { return QMessageBox::Discard; };
         w->resize(1000, 700);
         w->show();
         w->activeMapView()->AddTheme(u"quad"_s, m_quad, false, true);
@@ -111,6 +115,57 @@ private Q_SLOTS:
         QCOMPARE(page.width() > page.height(), true);
         QCOMPARE(testsupport::compareWithReference(page, u"printed-page"_s), QString());
         QCOMPARE(recorder->texts(), QStringList());
+    }
+
+    // Images go on paper at 300 dpi of their printed size, as far as the file has the pixels:
+    // a detailed image is not cut down to screen resolution.
+    void imagesKeepTheirDetailOnPaper()
+    {
+        const QString detail = m_dir.filePath(u"detail.tif"_s);
+        QCOMPARE(fixtures::writeGeoImage(detail,
+                                         fixtures::quadPicture(u"Detail"_s, 1200, 1200, Qt::yellow),
+                                         400000, 4400000 + 1609.344, 1609.344 / 1200),
+                 QString());
+        RecordingMessageService *recorder = nullptr;
+        auto w = makeWindow(recorder);
+        w->activeMapView()->AddTheme(u"detail"_s, detail, false, true);
+        const QString pdf = m_dir.filePath(u"detail.pdf"_s);
+        QPrinter &printer = w->printer();
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        QVERIFY(printMap(*w->activeMapView()->map(), printer));
+        // page num type width height color comp bpc enc interp object ID x-ppi y-ppi ...
+        const QStringList lines = run(u"pdfimages"_s, {u"-list"_s, pdf}).split(u'\n');
+        QStringList seen;
+        double finest = 0;
+        for (const QString &line : lines.mid(2)) {
+            const QStringList f = line.simplified().split(u' ');
+            if (f.size() < 14)
+                continue;
+            seen.append(f[3] + u'x' + f[4] + u" at "_s + f[12]);
+            // Never more pixels than the file has: the quadrangle's 200 stay 200.
+            QVERIFY2(f[3].toInt() <= 1200 && f[4].toInt() <= 1200, qPrintable(seen.join(u", "_s)));
+            finest = std::max(finest, f[12].toDouble());
+        }
+        // At screen resolution the detail would have gone out at 96 ppi.
+        QVERIFY2(finest >= 299 && finest <= 302, qPrintable(seen.join(u", "_s)));
+    }
+
+    // Without a printer, the dialog still offers a PDF file.
+    void printDialogOffersAPdfFile()
+    {
+        QPrinter printer;
+        const std::unique_ptr<QPrintDialog> dialog(makePrintDialog(printer, nullptr));
+        QCOMPARE(dialog->windowTitle(), u"Print"_s);
+        QVERIFY(dialog->testOption(QAbstractPrintDialog::PrintToFile));
+        QVERIFY(!dialog->testOption(QAbstractPrintDialog::PrintPageRange));
+        dialog->open();
+        QStringList printers;
+        for (const QComboBox *list : dialog->findChildren<QComboBox *>())
+            for (int i = 0; i < list->count(); ++i)
+                printers.append(list->itemText(i));
+        dialog->reject();
+        QVERIFY2(printers.contains(u"Print to File (PDF)"_s), qPrintable(printers.join(u", "_s)));
     }
 
     void printCommand_data()
