@@ -279,11 +279,17 @@ private Q_SLOTS:
             d.findChild<QLineEdit *>(u"SizeText"_s)->setText(u"thick"_s);
             QTest::mouseClick(d.findChild<QPushButton *>(u"OKButton"_s), Qt::LeftButton);
             stayedOpen = !d.DialogOK;
+            // Nor a size a project could not read back.
+            d.findChild<QLineEdit *>(u"SizeText"_s)->setText(u"2147483648"_s);
+            QTest::mouseClick(d.findChild<QPushButton *>(u"OKButton"_s), Qt::LeftButton);
+            stayedOpen = stayedOpen && !d.DialogOK;
             QTest::mouseClick(d.findChild<QPushButton *>(u"CancelButton"_s), Qt::LeftButton);
         };
         sections->ShowOptionsDlg();
         QVERIFY(stayedOpen);
-        QCOMPARE(dialogMessages.messages().size(), 1);
+        QCOMPARE(dialogMessages.texts(),
+                 (QStringList{u"Enter the thickness or size as a number."_s,
+                              u"The thickness or size must not be more than 2147483647."_s}));
         QCOMPARE(symbolOf(sections).Color, 255u);
     }
 
