@@ -1,9 +1,9 @@
-#include "app/frm_main.h"
-#include "app/map_print.h"
-#include "app/webengine_browser.h"
-#include "common/message_service.h"
-#include "common/program_resources.h"
-#include "mapview/map_widget.h"
+#include "core/common/message_service.h"
+#include "gui/app/frm_main.h"
+#include "gui/app/map_print.h"
+#include "gui/app/webengine_browser.h"
+#include "gui/common/program_resources.h"
+#include "gui/map/map_widget.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

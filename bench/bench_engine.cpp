@@ -1,11 +1,11 @@
 // Engine benchmarks on a generated theme of 101,124 sections (53 x 53 townships), next to
 // GDAL's own route to the same answers. Run through bench/run.sh, which records the figures.
-#include "common/message_service.h"
-#include "coords/gps_conversion.h"
-#include "location/plss_query.h"
-#include "mapview/engine/map_renderer.h"
-#include "mapview/engine/vector_layer.h"
-#include "mapview/map_widget.h"
+#include "core/common/message_service.h"
+#include "core/coords/gps_conversion.h"
+#include "core/engine/map_renderer.h"
+#include "core/engine/vector_layer.h"
+#include "core/plss/plss_query.h"
+#include "gui/map/map_widget.h"
 #include "tests/fixtures/fixtures.h"
 
 #include <QApplication>

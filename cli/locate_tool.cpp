@@ -1,16 +1,16 @@
 #include "cli/locate_tool.h"
 
 #include "cli/csv.h"
-#include "common/message_service.h"
-#include "common/number_text.h"
-#include "common/text_decoding.h"
-#include "coords/coordinate_entry.h"
-#include "coords/gps_conversion.h"
-#include "coords/reverse_location.h"
-#include "location/footage.h"
-#include "location/plss_query.h"
-#include "location/well_location.h"
-#include "mapview/engine/vector_layer.h"
+#include "core/common/message_service.h"
+#include "core/common/number_text.h"
+#include "core/common/text_decoding.h"
+#include "core/coords/coordinate_entry.h"
+#include "core/coords/gps_conversion.h"
+#include "core/engine/vector_layer.h"
+#include "core/plss/footage.h"
+#include "core/plss/plss_query.h"
+#include "core/plss/reverse_location.h"
+#include "core/plss/well_location.h"
 
 #include <QCommandLineParser>
 #include <QElapsedTimer>

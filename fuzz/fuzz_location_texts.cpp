@@ -1,11 +1,11 @@
 // The texts of the calculator boxes: quarter calls, footage calls, both coordinate tabs and the
 // reverse location boxes.
-#include "common/message_service.h"
-#include "coords/coordinate_entry.h"
-#include "coords/reverse_location.h"
+#include "core/common/message_service.h"
+#include "core/coords/coordinate_entry.h"
+#include "core/engine/vector_layer.h"
+#include "core/plss/reverse_location.h"
+#include "core/plss/well_location.h"
 #include "fuzz/fuzz_support.h"
-#include "location/well_location.h"
-#include "mapview/engine/vector_layer.h"
 
 using namespace Qt::StringLiterals;
 

@@ -1,12 +1,12 @@
 // Shapefile triplets and image files opened through the engine, searched and drawn at two
 // extents. The first byte chooses the kind; a shapefile's input holds the .shp and .shx sizes
 // (two bytes each, little-endian) before the three files' contents.
+#include "core/engine/image_layer.h"
+#include "core/engine/map_renderer.h"
+#include "core/engine/map_viewport.h"
+#include "core/engine/vector_layer.h"
+#include "core/plss/plss_query.h"
 #include "fuzz/fuzz_support.h"
-#include "location/plss_query.h"
-#include "mapview/engine/image_layer.h"
-#include "mapview/engine/map_renderer.h"
-#include "mapview/engine/map_viewport.h"
-#include "mapview/engine/vector_layer.h"
 
 #include <QFile>
 #include <QImage>

@@ -1,9 +1,9 @@
 // Section, township, range and meridian entries through parsing, query building and the search
 // of small section themes.
-#include "common/message_service.h"
+#include "core/common/message_service.h"
+#include "core/engine/vector_layer.h"
+#include "core/plss/plss_query.h"
 #include "fuzz/fuzz_support.h"
-#include "location/plss_query.h"
-#include "mapview/engine/vector_layer.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size)
 {

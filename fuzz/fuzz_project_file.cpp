@@ -1,9 +1,9 @@
 // A whole project file, read into a legend whose themes load or fail to load.
-#include "common/message_service.h"
+#include "core/common/message_service.h"
+#include "core/document/project_file.h"
 #include "fuzz/fuzz_support.h"
-#include "legend/legend_control.h"
-#include "legend/project_file.h"
-#include "mapview/map_widget.h"
+#include "gui/legend/legend_control.h"
+#include "gui/map/map_widget.h"
 
 #include <cstdlib>
 

@@ -1,7 +1,7 @@
 #include "fuzz/fuzz_support.h"
 
-#include "location/plss_query.h"
-#include "mapview/engine/vector_layer.h"
+#include "core/engine/vector_layer.h"
+#include "core/plss/plss_query.h"
 #include "tests/fixtures/fixtures.h"
 
 #include <QApplication>

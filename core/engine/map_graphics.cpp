@@ -1,0 +1,90 @@
+#include "core/engine/map_graphics.h"
+
+#include "core/common/message_service.h"
+#include "core/engine/map_renderer.h"
+#include "core/engine/map_viewport.h"
+#include "core/engine/symbol.h"
+
+#include <QPainter>
+
+#include <cmath>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Device coordinates are whole pixels, rounded down, as the marks have always been placed.
+QPoint toPixel(const MapViewport &viewport, const MapPoint &p)
+{
+    const QPointF d = viewport.toDevice(p);
+    const auto clampToInt = [](double v) { return int(std::clamp(std::floor(v), -1.0e9, 1.0e9)); };
+    return {clampToInt(d.x()), clampToInt(d.y())};
+}
+
+} // namespace
+
+GraphicSymbol::~GraphicSymbol() = default;
+
+void TextSymbol::Draw(QPainter &painter, const MapViewport &viewport, MessageService *) const
+{
+    drawMapText(painter, viewport, text, Shape, font, colorFromRgb(Color));
+}
+
+void LineSymbol::AddPoint(const MapPoint &point, MessageService *messages)
+{
+    Points.append(MapPoint{point.X, point.Y});
+    if (Points.size() > 2 && messages)
+        messages->show(u"Weirdness in MapSymbol::AddPoint!"_s, MessageIcon::None);
+}
+
+void LineSymbol::Draw(QPainter &painter, const MapViewport &viewport, MessageService *notices) const
+{
+    if (Points.size() > 2 && notices)
+        notices->show(u"Weirdness in MapSymbol::Draw!"_s, MessageIcon::None);
+    if (Points.size() < 2 || !viewport.isValid())
+        return;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(QPen(colorFromRgb(Color), 1, Qt::SolidLine));
+    for (qsizetype i = 1; i < Points.size(); ++i)
+        painter.drawLine(toPixel(viewport, Points[i - 1]), toPixel(viewport, Points[i]));
+    painter.restore();
+}
+
+void CircleSymbol::Draw(QPainter &painter, const MapViewport &viewport, MessageService *) const
+{
+    if (!viewport.isValid())
+        return;
+    const QPoint a = toPixel(viewport, {Center.X - radius, Center.Y - radius});
+    const QPoint b = toPixel(viewport, {Center.X + radius, Center.Y + radius});
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(QPen(colorFromRgb(Color), 1, Qt::SolidLine));
+    // The fill is red whatever the outline colour, as the marks have always been.
+    const bool filled = std::abs(a.x() - b.x()) > 2 && std::abs(a.y() - b.y()) > 2;
+    painter.setBrush(filled ? QBrush(colorFromRgb(255)) : QBrush(Qt::NoBrush));
+    painter.drawEllipse(QRect(a, b).normalized());
+    painter.restore();
+}
+
+void MapGraphics::Draw(QPainter &painter, const MapViewport &viewport,
+                       MessageService *notices) const
+{
+    for (const auto &symbol : m_symbols)
+        symbol->Draw(painter, viewport, notices);
+}
+
+void MapGraphics::AddTextSymbol(const QString &text, const MapPoint &loc, quint32 color)
+{
+    auto symbol = std::make_shared<TextSymbol>();
+    symbol->text = text;
+    symbol->Shape = MapPoint{loc.X, loc.Y};
+    symbol->Color = color;
+    m_symbols.append(std::move(symbol));
+}
+
+void MapGraphics::AddSymbol(std::shared_ptr<GraphicSymbol> symbol)
+{
+    if (symbol)
+        m_symbols.append(std::move(symbol));
+}

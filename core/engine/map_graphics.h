@@ -1,0 +1,73 @@
+#pragma once
+
+#include "core/engine/geometry.h"
+
+#include <QFont>
+#include <QList>
+#include <QString>
+
+#include <memory>
+
+class MessageService;
+class MapViewport;
+class QPainter;
+
+// Marks drawn over the map after every redraw: the calculators' result circles and quarter
+// lines, and labels. They are not layers; the map window owns one MapGraphics.
+class GraphicSymbol
+{
+public:
+    virtual ~GraphicSymbol();
+    // `notices` receives drawing anomalies; it must not open a modal box while painting (the
+    // GUI posts its messages to the event loop).
+    virtual void Draw(QPainter &painter, const MapViewport &viewport,
+                      MessageService *notices) const = 0;
+};
+
+class TextSymbol final : public GraphicSymbol
+{
+public:
+    QString text;
+    MapPoint Shape;    // where the text stands (a copy of the point given)
+    quint32 Color = 0; // packed RGB
+    QFont font;
+    void Draw(QPainter &painter, const MapViewport &viewport,
+              MessageService *notices) const override;
+};
+
+// A line of map points; the calculators always give it two.
+class LineSymbol final : public GraphicSymbol
+{
+public:
+    quint32 Color = 0;
+    QList<MapPoint> Points;
+    // Appends a copy of the point; a third point is reported to `messages` but kept.
+    void AddPoint(const MapPoint &point, MessageService *messages = nullptr);
+    void Draw(QPainter &painter, const MapViewport &viewport,
+              MessageService *notices) const override;
+};
+
+// A circle of a radius in map units; filled red when it is more than 2 pixels across.
+class CircleSymbol final : public GraphicSymbol
+{
+public:
+    MapPoint Center;
+    double radius = 0;
+    quint32 Color = 255;
+    void Draw(QPainter &painter, const MapViewport &viewport,
+              MessageService *notices) const override;
+};
+
+class MapGraphics
+{
+public:
+    void Draw(QPainter &painter, const MapViewport &viewport, MessageService *notices) const;
+    void AddTextSymbol(const QString &text, const MapPoint &loc, quint32 color);
+    void AddSymbol(std::shared_ptr<GraphicSymbol> symbol);
+    void RemoveAll() { m_symbols.clear(); }
+    int count() const { return int(m_symbols.size()); }
+    const QList<std::shared_ptr<GraphicSymbol>> &symbols() const { return m_symbols; }
+
+private:
+    QList<std::shared_ptr<GraphicSymbol>> m_symbols;
+};

@@ -1,0 +1,23 @@
+#include "core/engine/map_layer.h"
+
+#include <QFileInfo>
+
+#include <ogr_spatialref.h>
+
+MapLayer::MapLayer(const QString &file)
+    : m_file(file)
+    , m_name(QFileInfo(file).completeBaseName())
+{}
+
+MapLayer::~MapLayer() = default;
+
+std::optional<int> utmNorthZone(const OGRSpatialReference *srs)
+{
+    if (!srs)
+        return std::nullopt;
+    int north = 0;
+    const int zone = srs->GetUTMZone(&north);
+    if (zone <= 0 || !north)
+        return std::nullopt;
+    return zone;
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "core/engine/geometry.h"
+
+#include <QString>
+
+#include <optional>
+
+class QPainter;
+class MapViewport;
+
+// One theme of the map: a vector layer read from a shapefile or an image layer.
+class MapLayer
+{
+public:
+    // Layer type codes callers test: 0 is a vector layer.
+    static constexpr int VectorLayerType = 0;
+    static constexpr int ImageLayerType = 1;
+
+    virtual ~MapLayer();
+
+    virtual int LayerType() const = 0;
+    // False when the file could not be read; such a layer is never added to a map.
+    virtual bool Valid() const = 0;
+    virtual MapRect extent() const = 0;
+    // Paints the part of the layer that falls into the viewport.
+    virtual void draw(QPainter &painter, const MapViewport &viewport) const = 0;
+
+    // The path the layer was read from.
+    const QString &File() const { return m_file; }
+    const QString &name() const { return m_name; }
+    void setName(const QString &name) { m_name = name; }
+    bool Visible() const { return m_visible; }
+    void setVisible(bool visible) { m_visible = visible; }
+    const QString &Tag() const { return m_tag; }
+    void setTag(const QString &tag) { m_tag = tag; }
+    // The UTM zone of the layer's coordinate system when the file says it is UTM north (a
+    // shapefile's .prj, an image's own tags); nothing when it says nothing or something else.
+    std::optional<int> utmZone() const { return m_utmZone; }
+
+protected:
+    explicit MapLayer(const QString &file);
+    void setUtmZone(std::optional<int> zone) { m_utmZone = zone; }
+
+private:
+    QString m_file;
+    QString m_name;
+    QString m_tag;
+    bool m_visible = true;
+    std::optional<int> m_utmZone;
+};
+
+class OGRSpatialReference;
+// The zone of a UTM north coordinate system; nothing for any other or none.
+std::optional<int> utmNorthZone(const OGRSpatialReference *srs);

@@ -1,0 +1,133 @@
+#pragma once
+
+#include "core/engine/attribute_filter.h"
+#include "core/engine/map_layer.h"
+#include "core/engine/record_set.h"
+#include "core/engine/spatial_index.h"
+#include "core/engine/symbol.h"
+
+#include <QByteArray>
+#include <QHash>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class GDALDataset;
+class OGRLayer;
+
+// A shapefile (or any OGR vector source) held in memory: coordinates in flat arrays, one
+// bounding box per feature with an R-tree over them, attributes by column. The OGR data source
+// stays open only to answer attribute expressions the layer does not evaluate itself.
+class VectorLayer final : public MapLayer, public std::enable_shared_from_this<VectorLayer>
+{
+public:
+    static constexpr int PointShapes = 21;
+    static constexpr int LineShapes = 22;
+    static constexpr int PolygonShapes = 23;
+
+    // Told how many features of how many were read, now and then while a large file loads;
+    // answering false stops the load (the layer is then not Valid() and cancelled()).
+    using LoadProgress = std::function<bool(qint64 done, qint64 total)>;
+
+    // Reads the whole file. A missing, truncated or corrupt file gives a layer whose Valid() is
+    // false, never a crash; errorText() then says what went wrong.
+    static std::shared_ptr<VectorLayer> open(const QString &path,
+                                             const LoadProgress &progress = {});
+    ~VectorLayer() override;
+
+    int LayerType() const override { return VectorLayerType; }
+    bool Valid() const override { return m_valid; }
+    MapRect extent() const override { return m_extent; }
+    void draw(QPainter &painter, const MapViewport &viewport) const override;
+    QString errorText() const { return m_error; }
+    bool cancelled() const { return m_cancelled; }
+
+    int ShapeType() const { return m_shapeType; }
+    ::Symbol &Symbol() { return m_symbol; }
+    const ::Symbol &Symbol() const { return m_symbol; }
+
+    int featureCount() const { return int(m_boxes.size()); }
+    QList<FieldInfo> fields() const { return m_fields; }
+    // Index of a field by name without regard to case, or -1.
+    int fieldIndex(const QString &name) const;
+    QVariant value(int row, int field) const;
+    MapPolygon shapeOf(int row) const;
+
+    // Every record.
+    RecordSet Records() const;
+    // Records matching an attribute expression with OGR SQL's meaning. An expression OGR would
+    // refuse (missing field, type mismatch, bad syntax) yields an empty set.
+    RecordSet SearchExpression(const QString &expression) const;
+    // Whether OGR accepts the expression for this layer's fields (a missing field or a type
+    // mismatch is refused as well as bad syntax).
+    bool isValidExpression(const QString &expression) const;
+    // Relation 12: the polygons containing the point. Other relations find nothing. A non-empty
+    // expression further restricts the result.
+    static constexpr int ContainsPoint = 12;
+    RecordSet SearchShape(const MapPoint &point, int relation = ContainsPoint,
+                          const QString &expression = {}) const;
+    // Features within `distance` map units of the point (inside a polygon counts as 0).
+    RecordSet SearchByDistance(const MapPoint &point, double distance,
+                               const QString &expression = {}) const;
+
+    // Draws only the given rows with another symbol (query highlights, selections).
+    void drawRows(QPainter &painter, const MapViewport &viewport, const std::vector<int> &rows,
+                  const ::Symbol &symbol) const;
+
+private:
+    explicit VectorLayer(const QString &path);
+    bool load(const LoadProgress &progress);
+
+    struct Column
+    {
+        int ogrType = 0;
+        std::vector<qint64> ints;
+        std::vector<double> reals;
+        std::vector<QString> texts;
+        std::vector<bool> isNull;
+    };
+    struct HashIndex
+    {
+        QHash<double, std::vector<int>> numbers;
+        QHash<QByteArray, std::vector<int>> texts;
+    };
+    enum class FastAnswer { Rows, Empty, AskOgr };
+
+    FastAnswer searchIndexed(const QList<EqualityTerm> &terms, std::vector<int> &rows) const;
+    std::vector<int> searchWithOgr(const QString &expression, bool &ok) const;
+    const HashIndex &hashIndex(int field) const;
+    std::vector<int> expressionRows(const QString &expression, bool &all) const;
+    bool containsPoint(int row, double x, double y) const;
+    double distanceTo(int row, double x, double y) const;
+    void drawFeature(QPainter &painter, const MapViewport &viewport, int row,
+                     std::vector<QPointF> &buffer) const;
+    void drawCandidates(QPainter &painter, const MapViewport &viewport,
+                        const std::vector<int> &rows, const ::Symbol &symbol) const;
+
+    bool m_valid = false;
+    bool m_cancelled = false;
+    QString m_error;
+    int m_shapeType = PolygonShapes;
+    ::Symbol m_symbol;
+    MapRect m_extent = MapRect::null();
+
+    // Geometry: feature f owns parts [m_featureParts[f], m_featureParts[f + 1]), part p owns
+    // vertices [m_partVertices[p], m_partVertices[p + 1]) of m_xy (x, y interleaved).
+    std::vector<int> m_featureParts{0};
+    std::vector<int> m_partVertices{0};
+    std::vector<double> m_xy;
+    std::vector<SpatialIndex::Box> m_boxes;
+    SpatialIndex m_index;
+
+    QList<FieldInfo> m_fields;
+    QHash<QByteArray, int> m_fieldByLowerName;
+    std::vector<Column> m_columns;
+    std::vector<qint64> m_fids;
+    bool m_fidsAreRows = true;
+    mutable std::vector<std::unique_ptr<HashIndex>> m_hashIndexes;
+
+    // Owned; closed with the layer.
+    GDALDataset *m_dataset = nullptr;
+    OGRLayer *m_ogrLayer = nullptr;
+};

@@ -1,0 +1,199 @@
+#include "core/plss/plss_query.h"
+
+#include "core/common/message_service.h"
+#include "core/common/number_text.h"
+#include "core/engine/vector_layer.h"
+
+#include <QRegularExpression>
+
+using namespace Qt::StringLiterals;
+
+bool IsAlphaText(const QString &text)
+{
+    for (const QChar c : text) {
+        if (!((c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z')))
+            return false;
+    }
+    return true;
+}
+
+namespace {
+
+struct NumberWithDirection
+{
+    QString number;
+    QString direction;
+    bool ok = false;
+};
+
+// "12N" -> 12 and N; "12" -> 12 and no direction.
+NumberWithDirection splitEntry(const QString &entry)
+{
+    NumberWithDirection out;
+    QString numberText = entry;
+    if (!entry.isEmpty() && IsAlphaText(entry.right(1))) {
+        out.direction = entry.right(1);
+        numberText = entry.left(entry.size() - 1);
+    }
+    const auto value = parseNumber(numberText);
+    if (!value)
+        return out;
+    out.number = formatNumber(*value);
+    out.ok = true;
+    return out;
+}
+
+QString quoted(const QString &text)
+{
+    QString escaped = text;
+    escaped.replace(u'\'', u"''"_s);
+    return u"'"_s + escaped + u"'"_s;
+}
+
+} // namespace
+
+std::optional<SectionDescription> parseSectionEntries(const SectionEntries &entries, QString *error)
+{
+    auto fail = [error](const QString &message) {
+        if (error)
+            *error = message;
+        return std::nullopt;
+    };
+    SectionDescription d;
+    const auto section = parseNumber(entries.section);
+    if (!section)
+        return fail(u"Enter the section number in the Section box."_s);
+    const auto section16 = toInt16(*section);
+    if (!section16)
+        return fail(u"The number in the Section box is out of range."_s);
+    d.section = *section16;
+
+    const NumberWithDirection township = splitEntry(entries.township);
+    if (!township.ok)
+        return fail(u"Enter the township number, such as 12N, in the Township box."_s);
+    const NumberWithDirection range = splitEntry(entries.range);
+    if (!range.ok)
+        return fail(u"Enter the range number, such as 34W, in the Range box."_s);
+    d.township = township.number;
+    d.townshipDirection = township.direction;
+    d.range = range.number;
+    d.rangeDirection = range.direction;
+    d.townshipText = entries.township;
+    d.rangeText = entries.range;
+
+    // The meridian goes into the expressions unquoted, exactly as typed (06 stays 06), so it
+    // must be a plain number and nothing that could change the expression.
+    if (!entries.meridian.isEmpty()) {
+        static const QRegularExpression plainNumber(u"^\\s*[0-9]+(\\.[0-9]+)?\\s*$"_s);
+        if (!plainNumber.match(entries.meridian).hasMatch())
+            return fail(u"Enter the principal meridian number in the Meridian box."_s);
+        d.meridian = entries.meridian;
+    }
+    return d;
+}
+
+std::array<QString, 5> buildSectionExpressions(const SectionDescription &d)
+{
+    const QString s = QString::number(d.section);
+    const QString &t = d.township;
+    const QString &r = d.range;
+    std::array<QString, 5> e = {
+        u"section = "_s + s + u" and township = "_s + t + u" and range = "_s + r,
+        u"sect = "_s + s + u" and twp = "_s + t + u" and rng = "_s + r,
+        u"section = "_s + s + u" and township = '"_s + t + u"' and range = '"_s + r + u"'"_s,
+        u"section = "_s + s + u" and qrv_twp = "_s + t + u" and qrv_range = "_s + r,
+        u"section = "_s + s + u" and township = "_s + quoted(d.townshipText) + u" and range = "_s +
+            quoted(d.rangeText),
+    };
+    if (!d.townshipDirection.isEmpty()) {
+        const QString td = d.townshipDirection;
+        e[0] += u" and base_side = '"_s + td + u"'"_s;
+        e[1] += u" and tdir = '"_s + td + u"'"_s;
+        e[2] += u" and base_side = '"_s + td + u"'"_s;
+        e[3] += u" and base_side = '"_s + td.toUpper() + u"'"_s;
+    }
+    if (!d.rangeDirection.isEmpty()) {
+        const QString rd = d.rangeDirection;
+        e[0] += u" and meridian_s = '"_s + rd + u"'"_s;
+        e[1] += u" and rdir = '"_s + rd + u"'"_s;
+        e[2] += u" and meridiansi = '"_s + rd + u"'"_s;
+        e[3] += u" and meridiansi = '"_s + rd.toUpper() + u"'"_s;
+    }
+    if (!d.meridian.isEmpty()) {
+        for (int i = 0; i < 3; ++i)
+            e[std::size_t(i)] += u" and meridian = "_s + d.meridian;
+        e[3] += u" and qrv_mer = "_s + d.meridian;
+    }
+    return e;
+}
+
+namespace {
+
+int countFields(const QList<FieldInfo> &fields, const QStringList &names)
+{
+    int count = 0;
+    for (const FieldInfo &f : fields) {
+        if (names.contains(f.name.toLower()))
+            ++count;
+    }
+    return count;
+}
+
+} // namespace
+
+bool isPlssSectionTheme(const MapLayer &layer)
+{
+    if (layer.LayerType() != MapLayer::VectorLayerType)
+        return false;
+    const auto &vector = static_cast<const VectorLayer &>(layer);
+    // Sections are areas: points or lines with section fields give no corners to work from.
+    if (vector.ShapeType() != VectorLayer::PolygonShapes)
+        return false;
+    const QList<FieldInfo> fields = vector.fields();
+    int count = countFields(fields, {u"section"_s, u"range"_s, u"township"_s});
+    if (count != 3)
+        count = countFields(fields, {u"sect"_s, u"rng"_s, u"twp"_s});
+    return count == 3;
+}
+
+bool recognisePlssSectionTheme(MapLayer &layer)
+{
+    if (!isPlssSectionTheme(layer))
+        return false;
+    ::Symbol &symbol = static_cast<VectorLayer &>(layer).Symbol();
+    symbol.Style = qint16(FillStyle::Transparent);
+    symbol.OutlineColor = 65280;
+    symbol.Size = 2;
+    return true;
+}
+
+std::shared_ptr<VectorLayer> findThemeByName(const LayerList &layers, const QString &name)
+{
+    for (const auto &layer : layers) {
+        if (layer && layer->name() == name) {
+            if (layer->LayerType() != MapLayer::VectorLayerType)
+                return nullptr;
+            return std::static_pointer_cast<VectorLayer>(layer);
+        }
+    }
+    return nullptr;
+}
+
+std::optional<MapPolygon> findSectionPolygon(const VectorLayer &theme,
+                                             const SectionEntries &entries,
+                                             MessageService &messages)
+{
+    QString error;
+    const auto description = parseSectionEntries(entries, &error);
+    if (!description) {
+        messages.show(error, MessageIcon::Stop);
+        return std::nullopt;
+    }
+    for (const QString &expression : buildSectionExpressions(*description)) {
+        const RecordSet records = theme.SearchExpression(expression);
+        if (!records.atEnd())
+            return records.shape();
+    }
+    messages.show(u"Unable to locate PLSS section."_s, MessageIcon::Stop);
+    return std::nullopt;
+}

@@ -1,0 +1,183 @@
+#include "core/plss/reverse_location.h"
+
+#include "core/common/message_service.h"
+#include "core/common/number_text.h"
+#include "core/engine/vector_layer.h"
+#include "core/plss/aliquot.h"
+#include "core/plss/footage.h"
+#include "core/plss/well_location.h"
+
+#include <cmath>
+#include <limits>
+
+using namespace Qt::StringLiterals;
+
+qint16 PointInQuad(const MapPoint &p, const CornerArray &q)
+{
+    bool failed = false;
+    for (int i = 0; i < 4 && !failed; ++i) {
+        const MapPoint &a = q[std::size_t(i)];
+        const MapPoint &b = q[std::size_t((i + 1) % 4)];
+        const double cross = (a.Y - b.Y) * (p.X - a.X) + (b.X - a.X) * (p.Y - a.Y);
+        bool onSegment = false;
+        PointLineDistance(p.X, p.Y, a.X, a.Y, b.X, b.Y, onSegment);
+        failed = cross > 0 || !onSegment;
+    }
+    if (!failed)
+        return 1;
+    double x = 0, y = 0;
+    for (const MapPoint &c : q) {
+        x += c.X;
+        y += c.Y;
+    }
+    const double distance = std::hypot(p.X - x / 4.0, p.Y - y / 4.0);
+    // Far points would overflow 16 bits; they are all "far", and the nearest wins anyway.
+    const auto rounded = toInt16(std::min(distance, 32768.0));
+    return rounded ? qint16(-*rounded) : std::numeric_limits<qint16>::min();
+}
+
+namespace {
+
+// One attempt at reading section, township and range; "<error>" marks a value not read.
+struct Attributes
+{
+    QString section = u"<error>"_s, township = u"<error>"_s, range = u"<error>"_s;
+    bool complete() const
+    {
+        return section != u"<error>"_s && township != u"<error>"_s && range != u"<error>"_s;
+    }
+};
+
+std::optional<QString> text(const RecordSet &records, const QString &field)
+{
+    const auto v = records.value(field);
+    if (!v)
+        return std::nullopt;
+    return v->isValid() ? v->toString() : QString();
+}
+
+std::optional<QString> joined(const RecordSet &records, const QString &a, const QString &b)
+{
+    const auto first = text(records, a);
+    const auto second = text(records, b);
+    if (!first || !second)
+        return std::nullopt;
+    return *first + *second;
+}
+
+Attributes readAttributes(const RecordSet &r, int layout)
+{
+    Attributes out;
+    auto set = [](QString &target, const std::optional<QString> &value) {
+        if (value)
+            target = *value;
+    };
+    switch (layout) {
+    case 1:
+        set(out.section, text(r, u"Section"_s));
+        set(out.township, joined(r, u"Township"_s, u"Base_side"_s));
+        if (out.township == u"<error>"_s)
+            set(out.township, text(r, u"Township"_s));
+        set(out.range, joined(r, u"Range"_s, u"Meridian_s"_s));
+        if (out.range == u"<error>"_s)
+            set(out.range, text(r, u"Range"_s));
+        break;
+    case 2:
+        set(out.section, text(r, u"Sect"_s));
+        set(out.township, joined(r, u"Twp"_s, u"Tdir"_s));
+        set(out.range, joined(r, u"Rng"_s, u"Rdir"_s));
+        break;
+    default:
+        set(out.section, text(r, u"Section"_s));
+        set(out.township, joined(r, u"Township"_s, u"Base_side"_s));
+        set(out.range, joined(r, u"Range"_s, u"Meridiansi"_s));
+        break;
+    }
+    return out;
+}
+
+} // namespace
+
+ReverseLocation reverseLocate(const VectorLayer &theme, const QString &eastingText,
+                              const QString &northingText, MessageService &messages)
+{
+    ReverseLocation result;
+    const auto easting = parseNumber(eastingText);
+    if (!easting) {
+        messages.show(u"Enter the easting in metres in the Easting box."_s, MessageIcon::Stop);
+        return result;
+    }
+    if (formatNumber(roundTo(*easting, 0)).size() != 6) {
+        messages.show(u"Easting is not 6 characters in length."_s, MessageIcon::Information);
+        return result;
+    }
+    const auto northing = parseNumber(northingText);
+    if (!northing) {
+        messages.show(u"Enter the northing in metres in the Northing box."_s, MessageIcon::Stop);
+        return result;
+    }
+    // The point is searched as the calculator always has: to single precision.
+    const MapPoint point{toSinglePrecision(*easting), toSinglePrecision(*northing)};
+    result.searchPoint = point;
+
+    const RecordSet records = theme.SearchShape(point, VectorLayer::ContainsPoint);
+    if (records.atEnd()) {
+        messages.show(u"Unable to locate point on PLSS."_s, MessageIcon::Stop);
+        return result;
+    }
+    const MapPolygon poly = records.shape();
+    result.sectionFound = true;
+    result.sectionExtent = poly.extent();
+
+    Attributes attributes;
+    for (int layout = 1; layout <= 3 && !attributes.complete(); ++layout)
+        attributes = readAttributes(records, layout);
+    if (!attributes.complete()) {
+        messages.show(u"Unable to create PLSS query.  Unknown PLSS fields."_s, MessageIcon::Stop);
+        return result;
+    }
+    result.section = attributes.section;
+    result.township = attributes.township;
+    result.range = attributes.range;
+
+    CornerArray extentCorners{}, parcel{};
+    if (!GetPolyCorners(poly, extentCorners, parcel, messages))
+        return result;
+    const auto calls = CalcFootingCall(poly, point, messages);
+    if (!calls)
+        return result;
+    result.fcX = calls->eastWest + formatNumber(calls->eastWestFeet);
+    result.fcY = calls->northSouth + formatNumber(calls->northSouthFeet);
+    result.quarters.fill(u"?"_s);
+    result.symbols.append(resultCircle(point));
+
+    double h = 1609.344;
+    for (std::size_t level = 0; level < 4; ++level) {
+        h = h / 2.0;
+        const auto q = quarterPoints(parcel, h);
+        if (!q) {
+            messages.show(degenerateParcelMessage(), MessageIcon::Stop);
+            return result;
+        }
+        result.symbols.append(quarterLineSymbol(q->W, q->E));
+        result.symbols.append(quarterLineSymbol(q->S, q->N));
+        std::optional<Quarter> chosen;
+        qint16 nearest = std::numeric_limits<qint16>::min();
+        for (Quarter candidate : {Quarter::SW, Quarter::NW, Quarter::NE, Quarter::SE}) {
+            const qint16 test = PointInQuad(point, subParcel(parcel, *q, candidate));
+            if (test == 1) {
+                chosen = candidate;
+                break;
+            }
+            // Strictly nearer: on equal distances the earlier quarter stays.
+            if (!chosen || test > nearest) {
+                nearest = test;
+                chosen = candidate;
+            }
+        }
+        result.quarters[level] = quarterName(*chosen);
+        parcel = subParcel(parcel, *q, *chosen);
+    }
+    result.located = true;
+    return result;
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "core/engine/map_graphics.h"
+#include "core/plss/section_corners.h"
+
+#include <QString>
+
+#include <array>
+#include <memory>
+
+class MessageService;
+class VectorLayer;
+
+// 1 when the point lies inside the clockwise quadrilateral (its boundary counts as inside);
+// otherwise minus the distance from the point to the average of the corners, rounded (halves to
+// even) and kept within 16 bits.
+qint16 PointInQuad(const MapPoint &point, const CornerArray &corners);
+
+// What a reverse location writes: the section, township and range as the theme stores them, the
+// footage calls and the four levels of quarter calls of the point.
+struct ReverseLocation
+{
+    bool sectionFound = false;
+    MapRect sectionExtent;
+    bool located = false;
+    QString section, township, range;
+    QString fcX, fcY;                // "E1234.56", "S123.45"
+    std::array<QString, 4> quarters; // 160, 40, 10, 2.5 acres
+    MapPoint searchPoint;
+    QList<std::shared_ptr<GraphicSymbol>> symbols; // the red circle, then the quarter lines
+};
+
+// From an easting and northing as typed (metres, the easting six digits when rounded) to the
+// section that contains the point in the theme.
+ReverseLocation reverseLocate(const VectorLayer &theme, const QString &eastingText,
+                              const QString &northingText, MessageService &messages);

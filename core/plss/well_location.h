@@ -1,0 +1,41 @@
+#pragma once
+
+#include "core/engine/map_graphics.h"
+#include "core/plss/plss_query.h"
+
+#include <QList>
+#include <QString>
+
+#include <array>
+#include <memory>
+
+class MessageService;
+class VectorLayer;
+
+// The two calculate commands of the PLSS to UTM calculator as plain functions: they take the
+// entries as typed and give back what the panel writes and draws. Messages go to `messages`.
+struct WellLocation
+{
+    bool sectionFound = false;
+    MapRect sectionExtent; // for zooming to the section, when it was found
+    bool located = false;
+    MapPoint location; // unrounded
+    QString easting;   // rounded to two places, general form
+    QString northing;
+    QList<std::shared_ptr<GraphicSymbol>> symbols; // quarter lines, then the red circle
+    bool clearOutputs = false; // the footage calls were empty: the output boxes are emptied
+};
+
+// Result circles are 20 map units in radius.
+constexpr double MarkRadius = 20;
+
+// Quarter calls "NW", "NE", "SE", "SW" for 160, 40, 10 and 2.5 acres; anything else ends them.
+WellLocation locateByQuarterCalls(const VectorLayer &theme, const SectionEntries &entries,
+                                  const std::array<QString, 4> &calls, MessageService &messages);
+
+// Footage calls such as "660E" and "1980S" (or "E660" and "S1980").
+WellLocation locateByFootageCalls(const VectorLayer &theme, const SectionEntries &entries,
+                                  const QString &fcX, const QString &fcY, MessageService &messages);
+
+std::shared_ptr<CircleSymbol> resultCircle(const MapPoint &at);
+std::shared_ptr<LineSymbol> quarterLineSymbol(const MapPoint &from, const MapPoint &to);

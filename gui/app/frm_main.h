@@ -1,0 +1,118 @@
+#pragma once
+
+#include "core/common/message_service.h"
+#include "gui/app/map_window.h"
+
+#include <QMainWindow>
+#include <QMessageBox>
+
+#include <functional>
+#include <memory>
+
+class frmBrowser;
+class frmQuery;
+class HelpWindow;
+class QActionGroup;
+class QPrinter;
+class WebBrowser;
+class QLabel;
+class QMdiArea;
+class QMenu;
+
+// The main window: map windows ("Document 1", "Document 2", ...) inside, the menus, the toolbar
+// whose tool buttons the map windows read, and the two-panel status bar they write to. Its
+// geometry is kept in the settings store, in twips.
+class frmMain : public QMainWindow, public MapWindowShell
+{
+    Q_OBJECT
+
+public:
+    // Messages go to `messages` when given (tests, screenshot mode), else to message boxes.
+    explicit frmMain(std::unique_ptr<MessageService> messages = {}, QWidget *parent = nullptr);
+    ~frmMain() override;
+
+    void OpenNewMapWindow();
+    // The active map window, if any.
+    frmMapView *activeMapView() const;
+
+    // MapWindowShell
+    QString pressedTool() const override;
+    void setStatusText(int panel, const QString &text) override;
+    frmIdentify *identifyWindow() override;
+    MessageService &messages() override { return *m_messages; }
+    bool confirmClose(frmMapView &view) override;
+
+    void mnuFileOpen_Click();
+    void mnuFileSave_Click();
+    void mnuFileSaveAs_Click();
+    void mnuAddTheme_Click();
+    // Opens a project into the active map window (a new one when none is open).
+    void openProject(const QString &path);
+
+    // The file dialogs, replaceable for tests and scripts: (title, filter, proposed name) to the
+    // chosen path, empty when cancelled.
+    using FileDialog = std::function<QString(const QString &, const QString &, const QString &)>;
+    FileDialog openFileDialog;
+    FileDialog saveFileDialog;
+    // "Save changes to NAME?": Save, Discard or Cancel. Replaceable for tests and scripts.
+    std::function<QMessageBox::StandardButton(const QString &name)> askToSave;
+    // Saves a map window to its project file, asking for one when it has none or `chooseName`;
+    // false when cancelled or the save failed.
+    bool saveMapView(frmMapView &view, bool chooseName);
+    void addThemeFiles(const QStringList &files);
+    void FindInTheme_Click();
+    void FullExtent_Click();
+
+    // The program's printer, kept between Page Setup and Print. The printer dialogs are
+    // replaceable for tests and scripts: true to go on, false when cancelled.
+    QPrinter &printer();
+    std::function<bool(QPrinter &)> printDialog;
+    std::function<bool(QPrinter &)> pageSetupDialog;
+    void mnuFilePageSetup_Click();
+    void mnuFilePrint_Click();
+
+    // Makes the page view of a new web window; the program gives Qt WebEngine's, tests a fake.
+    // Without one the web window is not offered.
+    std::function<std::unique_ptr<WebBrowser>()> makeWebBrowser;
+    // A new web window at an address (the program's home page when empty).
+    frmBrowser *openWebBrowser(const QString &address = {});
+
+    // The help collection the Help menu opens; missing means no help.
+    QString helpFile;
+    void mnuHelpContents_Click();
+    void mnuHelpSearchForHelpOn_Click();
+    HelpWindow *helpWindow() const { return m_help.get(); }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildMenus();
+    void buildToolBar();
+    void placeholder(const QString &handler);
+    void restoreGeometryFromSettings();
+    void storeGeometryInSettings();
+    void updateWindowMenu();
+
+    std::unique_ptr<MessageService> m_messages;
+    QMdiArea *m_mdi = nullptr;
+    int m_windowCounter = 0;
+    QActionGroup *m_tools = nullptr;
+    QLabel *m_panel1 = nullptr;
+    QLabel *m_panel2 = nullptr;
+    QMenu *m_windowMenu = nullptr;
+    QList<QAction *> m_windowMenuFixed;
+    std::unique_ptr<frmIdentify> m_identify;
+    std::unique_ptr<frmQuery> m_query;
+    std::unique_ptr<QPrinter> m_printer;
+    std::unique_ptr<HelpWindow> m_help;
+    bool openHelp();
+};
+
+// Settings store keys and their defaults, in twips.
+struct MainGeometry
+{
+    double left = 1000, top = 1000, width = 6500, height = 6500;
+};
+MainGeometry readMainGeometry();
+void writeMainGeometry(const MainGeometry &g);

@@ -1,0 +1,114 @@
+#pragma once
+
+#include "core/engine/record_set.h"
+#include "core/engine/symbol.h"
+#include "gui/calculators/calculator_host.h"
+#include "gui/map/map_scale_bar.h"
+
+#include <QHash>
+#include <QWidget>
+
+#include <memory>
+
+class frmIdentify;
+class frmMapView;
+class LegendControl;
+class MapGraphics;
+class MessageService;
+class QLabel;
+class VectorLayer;
+class WellCalculations;
+
+// What a map window uses of the main window: the pressed tool of the toolbar, the two status
+// panels, the shared identify window and the message boxes.
+class MapWindowShell
+{
+public:
+    virtual ~MapWindowShell();
+    // "IdentifyInThemes", "Pan", "Measure", "ZoomIn", "ZoomOut", "SelectPoint", "HotLink", or
+    // empty when no tool is pressed.
+    virtual QString pressedTool() const = 0;
+    virtual void setStatusText(int panel, const QString &text) = 0;
+    virtual frmIdentify *identifyWindow() = 0;
+    virtual MessageService &messages() = 0;
+    // Before a changed map window closes or takes another project: true to go on (saved or
+    // discarded), false when the user cancelled or the save failed.
+    virtual bool confirmClose(frmMapView &view) = 0;
+};
+
+// A map window: the map, its legend, the calculator panel, the scale bar and a logo. Turns the
+// mouse on the map into the pressed tool's action, draws query highlights and the graphics list
+// after each redraw. Does not take ownership of the shell.
+class frmMapView : public QWidget, public CalculatorHost, public ScaleBarHost
+{
+    Q_OBJECT
+
+public:
+    explicit frmMapView(MapWindowShell *shell, QWidget *parent = nullptr);
+    ~frmMapView() override;
+
+    std::shared_ptr<MapLayer> AddTheme(const QString &themeName, const QString &themePath,
+                                       bool IsActive = false, bool IsVisible = false);
+    void DeleteActiveThemes();
+    MapGraphics &GraphicsList() { return *m_graphics; }
+    void UpdateScale(double currentScale, double newScale);
+    // A click of the hot-link tool at a map position (twips).
+    void DoHotlink(double x, double y);
+    // Writes the legend's themes to a project file (through a temporary file, so a failed save
+    // never spoils the old one) or reads one, replacing the themes. False, with a message, when
+    // the file cannot be written or read, or is no project at all (its first line is not the
+    // theme count).
+    bool SaveProject(const QString &sFile);
+    bool ReadProject(const QString &sFile);
+    // True when the themes differ from those last opened or saved: added, deleted, reordered,
+    // shown or hidden, restyled. Which themes are selected (active) is no change.
+    bool isModified() const;
+
+    LegendControl *legend() const { return m_legend; }
+    WellCalculations *calculator() const { return m_calculator; }
+    MapScaleBar *scaleBar() const { return m_scaleBar; }
+
+    // CalculatorHost and ScaleBarHost
+    LayerList themes() const override;
+    Map *map() override { return m_map; }
+    MapGraphics &graphics() override { return *m_graphics; }
+    QWidget *form() override { return this; }
+    MessageService &messages() override;
+    void Rescale(double currentScale, double newScale) override
+    {
+        UpdateScale(currentScale, newScale);
+    }
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void Map_MouseDown(int button, int shift, double x, double y);
+    void Map_MouseMove(int button, int shift, double x, double y);
+    void Map_MouseUp(int button, int shift, double x, double y);
+    void Map_Click();
+    void Map_DblClick();
+    void Map_AfterLayerDraw(int index, QPainter *painter);
+    QString tool() const;
+    QByteArray themesSnapshot() const;
+
+    MapWindowShell *m_shell;
+    Map *m_map = nullptr;
+    LegendControl *m_legend = nullptr;
+    WellCalculations *m_calculator = nullptr;
+    MapScaleBar *m_scaleBar = nullptr;
+    QLabel *m_logo = nullptr;
+    std::unique_ptr<MapGraphics> m_graphics;
+    std::unique_ptr<MessageService> m_paintMessages;
+    Symbol m_highlight;
+    QHash<const MapLayer *, QString> m_reportedExpressions; // refused queries already reported
+    QByteArray m_savedThemes; // the themes as last opened or saved, for isModified()
+
+    MapPoint m_measureStart;
+    MapPoint m_measureCurrent;
+    bool m_hasCurrent = false;
+    bool m_isMeasuring = false;
+    double m_measureTotal = 0;
+    double m_measureSegment = 0;
+};

@@ -1,0 +1,100 @@
+#pragma once
+
+#include "core/engine/geometry.h"
+
+#include <QWidget>
+
+#include <memory>
+
+class CalculatorHost;
+class MapLayer;
+class VectorLayer;
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+class QTabWidget;
+
+// The calculators beside the map: PLSS to UTM by quarter or footage calls, UTM to PLSS, zone
+// conversion and latitude/longitude conversion, on four tabs. A thin shell over the core: the
+// handlers read the boxes, call the core and write what it gives back. Does not take ownership of
+// the host (the map window that holds the panel).
+class WellCalculations : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit WellCalculations(QWidget *parent = nullptr);
+
+    void AssociateView(CalculatorHost *theview) { m_view = theview; }
+    // Offers a shapefile theme: section themes join both theme lists and, unless they come
+    // from a project that keeps their own symbol, are drawn hollow with a green outline.
+    void AddTheme(const std::shared_ptr<MapLayer> &mTheme, bool restyle = true);
+    // A point picked on the map becomes the reverse location's input.
+    void RevSetPoint(const MapPoint &mousept);
+    // Drops from both theme lists the names of themes no longer on the map.
+    void RemoveMissingThemes();
+    void SetLLSensitivity();
+
+    qint16 markRadius() const { return m_markRadius; }
+
+    void CalculatePLSS_Command_Click();
+    void CalculateFC_Command_Click();
+    void cmdErase_Click();
+    void RevGPSCommand_Click();
+    void cmdCalculateZoneUTM_Click();
+    void cmdLatLong2UTM_Click();
+    void cmdUTM2LatLong_Click();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QWidget *buildForwardTab();
+    QWidget *buildReverseTab();
+    QWidget *buildZoneTab();
+    QWidget *buildLatLongTab();
+    void UserControl_Initialize();
+    void writeUtmResult(QLineEdit *eastingBox, QLineEdit *northingBox, const QString &easting,
+                        const QString &northing);
+    void refreshMap();
+    void clearMarks();
+    // The theme a list names, or nothing after saying it is gone (and dropping it from the lists).
+    std::shared_ptr<VectorLayer> listedTheme(const QComboBox *list);
+
+    CalculatorHost *m_view = nullptr;
+    qint16 m_markRadius = 0;
+
+    QTabWidget *NorvaneTab = nullptr;
+    // PLSS -> UTM
+    QComboBox *PLSS_Combo = nullptr;
+    QLineEdit *Section_Text = nullptr, *Township_Text = nullptr, *Range_Text = nullptr,
+              *Meridian_Text = nullptr;
+    QComboBox *Q160_Combo = nullptr, *Q40_Combo = nullptr, *Q10_Combo = nullptr,
+              *Q25_Combo = nullptr;
+    QPushButton *CalculatePLSS_Command = nullptr, *CalculateFC_Command = nullptr,
+                *cmdErase = nullptr;
+    QLineEdit *FC_X_Text = nullptr, *FC_Y_Text = nullptr;
+    QLineEdit *Output_Easting_Text = nullptr, *Output_Northing_Text = nullptr;
+    QCheckBox *chkZoomToLocation = nullptr;
+    // UTM -> PLSS
+    QComboBox *RevPLSS_Combo = nullptr;
+    QLineEdit *RevEasting_Text = nullptr, *RevNorthing_Text = nullptr;
+    QPushButton *RevGPSCommand = nullptr;
+    QCheckBox *chkRevZoomToLocation = nullptr;
+    QLineEdit *RevSectionText = nullptr, *RevTownshipText = nullptr, *RevRangeText = nullptr;
+    QLineEdit *RevQ160Text = nullptr, *RevQ40Text = nullptr, *RevQ10Text = nullptr,
+              *RevQ2_5Text = nullptr;
+    QLineEdit *RevFCXText = nullptr, *RevFCYText = nullptr;
+    // GPS Zone Conversions
+    QComboBox *cmbStartZone = nullptr, *cmbEndZone = nullptr, *cmbProjection = nullptr;
+    QLineEdit *txtZoneX = nullptr, *txtZoneY = nullptr, *txtOutZoneX = nullptr,
+              *txtOutZoneY = nullptr;
+    QPushButton *cmdCalculateZoneUTM = nullptr;
+    // Lat-Long
+    QComboBox *cmbLLProjection = nullptr, *cmbLatLonMode = nullptr, *cmbLLZone = nullptr;
+    QLineEdit *txtConvLat = nullptr, *txtConvLatMin = nullptr, *txtConvLatSec = nullptr;
+    QLineEdit *txtConvLong = nullptr, *txtConvLongMin = nullptr, *txtConvLongSec = nullptr;
+    QLineEdit *txtConvEasting = nullptr, *txtConvNorthing = nullptr;
+    QPushButton *cmdLatLong2UTM = nullptr, *cmdUTM2LatLong = nullptr;
+};

@@ -1,0 +1,99 @@
+#pragma once
+
+#include "core/document/project_file.h"
+#include "core/engine/map_renderer.h"
+
+#include <QList>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+class LegendItemControl;
+class frmLegendOptionsDlg;
+class Map;
+class MapLayer;
+class MessageService;
+class QScrollArea;
+
+// The legend of one map window: owns the rows, one per theme, and keeps them and the map's
+// layer list in one order: the newest theme is the top row and layer index 0; collection
+// position 1 is the bottom row. Does not take ownership of the map or the message service.
+class LegendControl : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit LegendControl(QWidget *parent = nullptr);
+    ~LegendControl() override;
+
+    void AssociateMap(Map *themap) { m_map = themap; }
+    void setMessageService(MessageService *messages) { m_messages = messages; }
+
+    // Opens the file (a shapefile when the path ends in ".shp", an image otherwise), puts it on
+    // top and returns the layer; a file that does not load is reported and returned unadded.
+    std::shared_ptr<MapLayer> AddTheme(const QString &themeName, const QString &themePath,
+                                       bool IsActive = false, bool IsVisible = false);
+    void ArrangeLegends();
+    void RedrawLayer(const MapLayer &theLayer);
+    void SetActive(LegendItemControl *lic, double X, double Y, int Shift);
+    void DeleteActiveThemes();
+    void DeleteThemes();
+    // The themes in collection order (bottom row first); only active vector themes for the
+    // active list. Empty lists are empty.
+    LayerList GetActiveLayerList() const;
+    LayerList GetLayerList() const;
+
+    // The themes as a project stores them, bottom row first.
+    QList<ProjectTheme> SaveProject() const;
+    // Replaces every theme by the project's; themes whose files do not load are reported and
+    // left out, and a reading that stopped part-way is reported after what was read is shown.
+    void ReadProject(const ParsedProject &project);
+
+    // A click of the hot-link tool at a map position (twips): adds the image named by the
+    // "QUADNAME" field of each record there in the active themes, looking for it in the working
+    // folder, then in QuadImageFolder, asking for that folder when the image is in neither.
+    void CheckHotlink(double X, double Y);
+    // The folder of quadrangle images, with a trailing "/" once chosen; empty until then.
+    const QString &QuadImageFolder() const { return m_quadImageFolder; }
+    // Shows the folder chooser with a prompt; empty when cancelled. Replaceable in tests.
+    std::function<QString(const QString &prompt)> chooseFolder;
+
+    void StartMouseDrag(LegendItemControl *lic, double X, double Y);
+    void MouseDrag(LegendItemControl *lic, double X, double Y);
+    void EndMouseDrag(LegendItemControl *lic, double X, double Y);
+
+    // Shows the symbol dialog modally; replaceable so tests can answer it.
+    std::function<void(frmLegendOptionsDlg &)> runOptionsDialog;
+
+    // Rows in collection order.
+    const QList<LegendItemControl *> &ThemeItems() const { return m_items; }
+    int DropIndicatorIndex() const { return m_dropIndicator; }
+    QWidget *container() const { return m_container; }
+
+Q_SIGNALS:
+    // Themes left the map (deleted, or replaced by a project's).
+    void ThemesRemoved();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    double twipsPerPixel() const;
+    double rowTopTwips(const LegendItemControl *row) const;
+    void resizeContainer();
+    void removeRow(int position);
+
+    Map *m_map = nullptr;
+    MessageService *m_messages = nullptr;
+    QScrollArea *m_scroll = nullptr;
+    QWidget *m_container = nullptr; // LegendContainer
+    QList<LegendItemControl *> m_items;
+    LegendItemControl *m_anchor = nullptr;
+    qint16 m_keyCounter = 0;
+    double m_dragStartY = 0;
+    int m_dragSource = -1;
+    bool m_dragArmed = false; // a left press started the drag: only that may reorder
+    int m_dropIndicator = 0;
+    QString m_quadImageFolder;
+};

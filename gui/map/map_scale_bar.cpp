@@ -1,0 +1,63 @@
+#include "gui/map/map_scale_bar.h"
+
+#include "core/common/number_text.h"
+#include "core/engine/map_scale.h"
+#include "gui/map/map_widget.h"
+
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+
+using namespace Qt::StringLiterals;
+
+ScaleBarHost::~ScaleBarHost() = default;
+
+MapScaleBar::MapScaleBar(QWidget *parent)
+    : QWidget(parent)
+{
+    setObjectName(u"MapScaleBar"_s);
+    auto *layout = new QGridLayout(this);
+    layout->setContentsMargins(4, 2, 4, 2);
+    layout->addWidget(new QLabel(u"Scale"_s), 0, 0, 1, 2);
+    layout->addWidget(new QLabel(u"1:"_s), 1, 0);
+    Scale_Text = new QLineEdit(u"1"_s);
+    Scale_Text->setObjectName(u"Scale_Text"_s);
+    Scale_Text->installEventFilter(this);
+    layout->addWidget(Scale_Text, 1, 1);
+    auto *picture = new QWidget;
+    picture->setObjectName(u"Scale_Picture"_s);
+    layout->addWidget(picture, 2, 0, 1, 2);
+}
+
+double MapScaleBar::GetScale() const
+{
+    const Map *map = m_view ? m_view->map() : nullptr;
+    if (!map || !map->viewport().isValid())
+        return 0.0;
+    return mapScale(map->extent().width(), map->width() * map->twipsPerPixel());
+}
+
+void MapScaleBar::UpdateScale()
+{
+    Scale_Text->setText(formatNumber(roundTo(GetScale(), 0)));
+}
+
+void MapScaleBar::Scale_Text_KeyUp(int keyCode)
+{
+    if (keyCode != Qt::Key_Return && keyCode != Qt::Key_Enter)
+        return;
+    const double current = GetScale();
+    const auto wanted = parseNumber(Scale_Text->text());
+    // Only a positive scale on a map that has one can be reached.
+    if (!m_view || !(current > 0) || !wanted || !(*wanted > 0))
+        return;
+    m_view->Rescale(current, *wanted);
+}
+
+bool MapScaleBar::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == Scale_Text && event->type() == QEvent::KeyRelease)
+        Scale_Text_KeyUp(static_cast<QKeyEvent *>(event)->key());
+    return QWidget::eventFilter(watched, event);
+}

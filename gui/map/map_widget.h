@@ -1,0 +1,109 @@
+#pragma once
+
+#include "core/engine/map_renderer.h"
+#include "core/engine/map_viewport.h"
+#include "core/engine/record_set.h"
+#include "core/engine/symbol.h"
+
+#include <QImage>
+#include <QWidget>
+
+class QFont;
+
+// The map display: shows the engine's rendering of its layer list and turns mouse input into
+// the events the map window's tools act on. Positions in events are twips from the widget's top
+// left corner; toMapPoint() turns them into map units.
+//
+// Layers are shared with the legend; the map keeps its own references.
+class Map : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit Map(QWidget *parent = nullptr);
+    ~Map() override;
+
+    // Layer list; index 0 is drawn last, on top. An added layer goes to index 0.
+    const LayerList &layers() const { return m_layers; }
+    int layerCount() const { return int(m_layers.size()); }
+    void addLayer(std::shared_ptr<MapLayer> layer);
+    void removeLayer(int index);
+    void clearLayers();
+
+    // The extent shown. Setting it shows the requested rectangle whole and centred and redraws.
+    MapRect extent() const { return m_viewport.extent(); }
+    void setExtent(const MapRect &requested);
+    // Union of the layers' extents (null with no layers).
+    MapRect FullExtent() const;
+    const MapViewport &viewport() const { return m_viewport; }
+
+    void refresh();
+    void refreshRect(const MapRect &area);
+
+    double twipsPerPixel() const;
+    MapPoint toMapPoint(double xTwips, double yTwips) const;
+    double toMapDistance(double twips) const;
+    QPointF fromMapPoint(const MapPoint &p) const; // in pixels
+
+    // Begin a rubber-band rectangle or a pan from the current press; both end on release, with
+    // RectangleTracked or Panned.
+    void TrackRectangle();
+    void Pan();
+
+    // Drawing into the redraw in progress; only valid inside an AfterLayerDraw handler.
+    void drawShape(const RecordSet &records, const Symbol &symbol);
+    void drawText(const QString &text, const MapPoint &at, const QFont &font, const QColor &color);
+
+    // The whole map, as shown, fitted into `target` on any painter (a printer page, an image).
+    // `imageDensity` image pixels are read per target pixel (see MapViewport::imageDensity).
+    void outputMap(QPainter &painter, const QRectF &target, double imageDensity = 1);
+    // True while outputMap draws, so handlers can leave the window's own state alone.
+    bool isOutputting() const { return m_outputting; }
+
+    // The last rendering, for screenshots and tests.
+    QImage grabMap();
+
+Q_SIGNALS:
+    void MouseDown(int button, int shift, double x, double y);
+    void MouseMove(int button, int shift, double x, double y);
+    void MouseUp(int button, int shift, double x, double y);
+    void Click();
+    void DblClick();
+    void AfterLayerDraw(int index, QPainter *painter);
+    void RectangleTracked(const MapRect &rect);
+    void Panned();
+    void ExtentChanged();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+
+private:
+    enum class Gesture { None, Tracking, Panning };
+    void updateViewport();
+    void renderBuffer(const QRect &area);
+    void emitMouse(void (Map::*signal)(int, int, double, double), QMouseEvent *event);
+
+    LayerList m_layers;
+    MapRect m_requested = MapRect::null();
+    MapViewport m_viewport;
+    QImage m_buffer;
+    bool m_dirty = true;
+    QRect m_dirtyArea;
+    QPainter *m_drawing = nullptr; // set while a redraw is in progress
+    Gesture m_gesture = Gesture::None;
+    QPoint m_pressPos;
+    QPoint m_currentPos;
+    bool m_pressed = false;
+    bool m_outputting = false;
+};
+
+class VectorLayer;
+
+// The records of a layer at a window position (twips): polygons containing it, or for points and
+// lines the features within 100 twips.
+RecordSet FindFeaturesAtPoint(const Map &map, const VectorLayer &layer, double x, double y);

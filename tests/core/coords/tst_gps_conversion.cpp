@@ -1,0 +1,146 @@
+#include "core/common/number_text.h"
+#include "core/coords/gps_conversion.h"
+
+#include <QTest>
+
+#include <proj.h>
+
+#include <cmath>
+
+// Largest differences from PROJ's exact transverse Mercator measured over zones 12 and 13,
+// latitudes 31 to 49, each zone +-3 degrees about its central meridian (bench/README.md).
+// The bounds leave a little room over what was measured.
+constexpr double ForwardBoundMetres = 0.100;
+constexpr double InverseBoundDegrees = 1e-8;
+
+class TestGpsConversion : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void forward_data()
+    {
+        QTest::addColumn<double>("lat");
+        QTest::addColumn<double>("lon");
+        QTest::addColumn<int>("zone");
+        QTest::addColumn<double>("easting");
+        QTest::addColumn<double>("northing");
+        QTest::newRow("central meridian") << 40.0 << -105.0 << 13 << 500000.00 << 4427757.30;
+        QTest::newRow("west of it") << 40.0 << -106.0 << 13 << 414639.54 << 4428236.14;
+        QTest::newRow("zone 12") << 38.5 << -108.25 << 12 << 739815.09 << 4264877.71;
+    }
+    void forward()
+    {
+        QFETCH(double, lat);
+        QFETCH(double, lon);
+        QFETCH(int, zone);
+        QFETCH(double, easting);
+        QFETCH(double, northing);
+        double e = 0, n = 0;
+        QVERIFY(GeographicToUtm(lat, lon, qint16(zone), e, n));
+        QCOMPARE(roundTo(e, 2), easting);
+        QCOMPARE(roundTo(n, 2), northing);
+    }
+
+    void inverse()
+    {
+        double lat = 0, lon = 0;
+        QVERIFY(UtmToGeographic(414639.538, 4428236.142, 13, lat, lon));
+        QCOMPARE(roundTo(lat, 6), 40.000001);
+        QCOMPARE(roundTo(lon, 6), 106.0);
+    }
+
+    void centralMeridianIsExact_data()
+    {
+        QTest::addColumn<int>("zone");
+        QTest::addColumn<double>("degreesWest");
+        QTest::newRow("zone 12") << 12 << 111.0;
+        QTest::newRow("zone 13") << 13 << 105.0;
+    }
+    void centralMeridianIsExact()
+    {
+        QFETCH(int, zone);
+        QFETCH(double, degreesWest);
+        double lat = 0, lon = 0;
+        QVERIFY(UtmToGeographic(500000.0, 4400000.0, qint16(zone), lat, lon));
+        QCOMPARE(lon, degreesWest);
+        // East of the central meridian means fewer degrees west.
+        QVERIFY(UtmToGeographic(560000.0, 4400000.0, qint16(zone), lat, lon));
+        QVERIFY(lon < degreesWest);
+    }
+
+    void failuresLeaveOutputs_data()
+    {
+        QTest::addColumn<double>("a");
+        QTest::addColumn<double>("b");
+        QTest::addColumn<int>("zone");
+        QTest::newRow("zone overflows 16 bits") << 40.0 << -105.0 << 6000;
+        QTest::newRow("not a number") << std::nan("") << -105.0 << 13;
+        QTest::newRow("infinite") << 40.0 << HUGE_VAL << 13;
+    }
+    void failuresLeaveOutputs()
+    {
+        QFETCH(double, a);
+        QFETCH(double, b);
+        QFETCH(int, zone);
+        double x = 1.5, y = 2.5;
+        QVERIFY(!GeographicToUtm(a, b, qint16(zone), x, y));
+        QVERIFY(!UtmToGeographic(a, b * 1000, qint16(zone), x, y));
+        QCOMPARE(x, 1.5);
+        QCOMPARE(y, 2.5);
+    }
+
+    void roundTripIsWithinCentimetres()
+    {
+        double e = 0, n = 0, lat = 0, lon = 0;
+        QVERIFY(GeographicToUtm(44.25, -103.4, 13, e, n));
+        QVERIFY(UtmToGeographic(e, n, 13, lat, lon));
+        double e2 = 0, n2 = 0;
+        QVERIFY(GeographicToUtm(lat, -lon, 13, e2, n2));
+        const double moved = std::hypot(e2 - e, n2 - n);
+        QVERIFY2(moved < 0.10, qPrintable(QString::number(moved)));
+    }
+
+    // PROJ's transverse Mercator is the independent check of both series.
+    void agreesWithProj_data()
+    {
+        QTest::addColumn<int>("zone");
+        QTest::newRow("zone 12") << 12;
+        QTest::newRow("zone 13") << 13;
+    }
+    void agreesWithProj()
+    {
+        QFETCH(int, zone);
+        PJ_CONTEXT *ctx = proj_context_create();
+        const QByteArray target = "EPSG:269" + QByteArray::number(zone);
+        PJ *raw = proj_create_crs_to_crs(ctx, "EPSG:4269", target.constData(), nullptr);
+        QVERIFY(raw);
+        PJ *pj = proj_normalize_for_visualization(ctx, raw); // lon, lat order
+        proj_destroy(raw);
+        QVERIFY(pj);
+        const double cm = 6.0 * zone - 183.0;
+        double worstForward = 0, worstInverse = 0;
+        for (double lat = 31.0; lat <= 49.0; lat += 0.5) {
+            for (double dlon = -3.0; dlon <= 3.0; dlon += 0.25) {
+                const double lon = cm + dlon;
+                double e = 0, n = 0;
+                QVERIFY(GeographicToUtm(lat, lon, qint16(zone), e, n));
+                const PJ_COORD exact = proj_trans(pj, PJ_FWD, proj_coord(lon, lat, 0, 0));
+                worstForward = std::max(worstForward, std::hypot(e - exact.xy.x, n - exact.xy.y));
+                double backLat = 0, backLonWest = 0;
+                QVERIFY(
+                    UtmToGeographic(exact.xy.x, exact.xy.y, qint16(zone), backLat, backLonWest));
+                worstInverse = std::max(
+                    {worstInverse, std::fabs(backLat - lat), std::fabs(-backLonWest - lon)});
+            }
+        }
+        proj_destroy(pj);
+        proj_context_destroy(ctx);
+        qInfo("zone %d: forward %.4f m, inverse %.2e degrees", zone, worstForward, worstInverse);
+        QVERIFY2(worstForward < ForwardBoundMetres, qPrintable(QString::number(worstForward)));
+        QVERIFY2(worstInverse < InverseBoundDegrees, qPrintable(QString::number(worstInverse)));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestGpsConversion)
+#include "tst_gps_conversion.moc"

@@ -1,0 +1,277 @@
+#include "core/engine/vector_layer.h"
+#include "tests/fixtures/fixtures.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString utahPath()
+{
+    return QStringLiteral(TW_SHARED_DATA "/utah-sections/utah_sections.shp");
+}
+
+// Copies the three files of a shapefile under a new base name.
+bool copyShapefile(const QString &from, const QString &to)
+{
+    const QString fromBase = from.chopped(4), toBase = to.chopped(4);
+    for (const char *ext : {".shp", ".shx", ".dbf", ".prj"}) {
+        QFile::remove(toBase + QLatin1String(ext));
+        if (QFile::exists(fromBase + QLatin1String(ext)) &&
+            !QFile::copy(fromBase + QLatin1String(ext), toBase + QLatin1String(ext)))
+            return false;
+        QFile::setPermissions(toBase + QLatin1String(ext), QFile::ReadOwner | QFile::WriteOwner);
+    }
+    return true;
+}
+
+} // namespace
+
+class TestVectorLayer : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+private Q_SLOTS:
+    void loadsFieldsAndValues()
+    {
+        const QString path = m_dir.filePath(u"two.shp"_s);
+        QCOMPARE(fixtures::writePolygons(
+                     path,
+                     {{u"Section"_s, fixtures::Field::Integer},
+                      {u"acres"_s, fixtures::Field::Real},
+                      {u"name"_s, fixtures::Field::Text}},
+                     {{{{{0, 0}, {0, 10}, {10, 10}, {10, 0}, {0, 0}}}, {7, 640.5, u"Abc"_s}},
+                      {{{{20, 0}, {20, 10}, {30, 10}, {30, 0}, {20, 0}},
+                        {{22, 2}, {28, 2}, {28, 8}, {22, 8}, {22, 2}}},
+                       {QVariant(), 1.0, u"x"_s}}}),
+                 QString());
+        auto layer = VectorLayer::open(path);
+        QVERIFY(layer->Valid());
+        QCOMPARE(layer->LayerType(), 0);
+        QCOMPARE(layer->ShapeType(), 23);
+        QCOMPARE(layer->name(), u"two"_s);
+        QCOMPARE(layer->File(), path);
+        QCOMPARE(layer->extent(), MapRect(0, 30, 10, 0));
+        RecordSet all = layer->Records();
+        QCOMPARE(all.count(), 2);
+        const QList<FieldInfo> fields = all.fields();
+        QCOMPARE(fields.size(), 3);
+        QCOMPARE(fields[0].type, FieldType::Integer);
+        QCOMPARE(fields[1].type, FieldType::Double);
+        QCOMPARE(fields[2].type, 8); // text
+        QCOMPARE(all.value(u"SECTION"_s)->toInt(), 7);
+        QCOMPARE(all.value(u"acres"_s)->toDouble(), 640.5);
+        QCOMPARE(all.value(u"name"_s)->toString(), u"Abc"_s);
+        QVERIFY(!all.value(u"nosuch"_s).has_value()); // an error the caller can test
+        QCOMPARE(all.value(u"Shape"_s)->value<MapPolygon>().extent(), MapRect(0, 10, 10, 0));
+        all.moveNext();
+        QVERIFY(all.value(u"Section"_s).has_value());
+        QVERIFY(!all.value(u"Section"_s)->isValid()); // null
+        QCOMPARE(all.shape().partCount(), 2);
+        all.moveNext();
+        QVERIFY(all.atEnd());
+        QVERIFY(!all.value(u"Section"_s).has_value());
+        all.moveFirst();
+        QCOMPARE(all.row(), 0);
+
+        // The hole is not part of the polygon.
+        QCOMPARE(layer->SearchShape({5, 5}).rows(), std::vector<int>{0});
+        QCOMPARE(layer->SearchShape({25, 5}).count(), 0);
+        QCOMPARE(layer->SearchShape({21, 5}).rows(), std::vector<int>{1});
+        QCOMPARE(layer->SearchShape({5, 5}, 7).count(), 0); // other relations find nothing
+        QCOMPARE(layer->SearchShape({5, 5}, 12, u"name = 'x'"_s).count(), 0);
+        QCOMPARE(layer->SearchShape({5, 5}, 12, u"name = 'ABC'"_s).count(), 1);
+    }
+
+    void distanceSearch_data()
+    {
+        QTest::addColumn<double>("x");
+        QTest::addColumn<double>("y");
+        QTest::addColumn<double>("distance");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("inside the first") << 5.0 << 5.0 << 0.0 << 1;
+        QTest::newRow("between, reaching both") << 15.0 << 5.0 << 5.0 << 2;
+        QTest::newRow("between, reaching none") << 15.0 << 5.0 << 4.9 << 0;
+        QTest::newRow("in the hole, reaching its edge") << 25.0 << 5.0 << 3.0 << 1;
+        QTest::newRow("in the hole, short of its edge") << 25.0 << 5.0 << 2.9 << 0;
+        QTest::newRow("diagonal from a corner") << 13.0 << 14.0 << 5.0 << 1;
+    }
+    void distanceSearch()
+    {
+        QFETCH(double, x);
+        QFETCH(double, y);
+        QFETCH(double, distance);
+        QFETCH(int, expected);
+        auto layer = VectorLayer::open(m_dir.filePath(u"two.shp"_s));
+        QVERIFY(layer->Valid());
+        QCOMPARE(layer->SearchByDistance({x, y}, distance).count(), expected);
+    }
+
+    void linesAndPoints()
+    {
+        const QString lines = m_dir.filePath(u"lines.shp"_s);
+        const QString points = m_dir.filePath(u"points.shp"_s);
+        QCOMPARE(fixtures::writeLines(lines, {{{0, 0}, {100, 0}}, {{0, 50}, {100, 50}}}),
+                 QString());
+        QCOMPARE(fixtures::writePoints(points, {{10, 10}, {20, 20}, {30, 30}}), QString());
+        auto l = VectorLayer::open(lines);
+        auto p = VectorLayer::open(points);
+        QVERIFY(l->Valid() && p->Valid());
+        QCOMPARE(l->ShapeType(), 22);
+        QCOMPARE(p->ShapeType(), 21);
+        QCOMPARE(l->SearchByDistance({50, 10}, 10).count(), 1);
+        QCOMPARE(l->SearchByDistance({50, 25}, 25).count(), 2);
+        QCOMPARE(l->SearchShape({50, 0}).count(), 0); // lines contain no points
+        QCOMPARE(p->SearchByDistance({21, 21}, 1.5).rows(), std::vector<int>{1});
+        QCOMPARE(p->SearchByDistance({21, 21}, 15.6).count(), 3);
+        QCOMPARE(p->SearchByDistance({21, 21}, 15.5).count(), 2);
+    }
+
+    // Every real section contains a point just inside its first corner, and only that one of
+    // its neighbours claims the point.
+    void pointInPolygonOnRealSections()
+    {
+        if (!QFile::exists(utahPath()))
+            QSKIP("shared Utah data not present");
+        auto layer = VectorLayer::open(utahPath());
+        QVERIFY(layer->Valid());
+        QCOMPARE(layer->featureCount(), 373);
+        RecordSet all = layer->Records();
+        int checked = 0;
+        for (all.moveFirst(); !all.atEnd(); all.moveNext()) {
+            const MapPolygon poly = all.shape();
+            // The midpoint between the polygon's bounding-box centre and its first vertex lies
+            // inside for these nearly convex sections.
+            const MapPoint c = poly.extent().center();
+            const MapPoint v = poly.parts().first().first();
+            const MapPoint probe{(c.X * 3 + v.X) / 4, (c.Y * 3 + v.Y) / 4};
+            const RecordSet hits = layer->SearchShape(probe);
+            QCOMPARE(hits.count(), 1);
+            QCOMPARE(hits.row(), all.row());
+            ++checked;
+        }
+        QCOMPARE(checked, 373);
+        // Far outside every section.
+        QCOMPARE(layer->SearchShape({0, 0}).count(), 0);
+        QCOMPARE(layer->SearchShape({std::nan(""), 4e6}).count(), 0);
+    }
+
+    // Large loads report progress and can be stopped.
+    void progressAndCancel()
+    {
+        fixtures::SectionGrid g;
+        g.townshipsEast = g.townshipsNorth = 12; // 5,184 sections
+        const QString path = m_dir.filePath(u"big.shp"_s);
+        QCOMPARE(fixtures::writeSectionGrid(path, g), QString());
+        QList<qint64> seen;
+        auto layer = VectorLayer::open(path, [&](qint64 done, qint64 total) {
+            seen.append(done);
+            return total == 5184;
+        });
+        QVERIFY(layer->Valid());
+        QCOMPARE(seen, (QList<qint64>{0, 4096}));
+        auto stopped = VectorLayer::open(path, [](qint64 done, qint64) { return done < 4096; });
+        QVERIFY(!stopped->Valid());
+        QVERIFY(stopped->cancelled());
+        QCOMPARE(stopped->Records().count(), 0);
+    }
+
+    void missingAndForeignFiles_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("zero-length") << u"empty.shp"_s << QByteArray();
+        QTest::newRow("text") << u"text.shp"_s << QByteArray("not a shapefile at all\n");
+        QTest::newRow("missing") << u"missing.shp"_s << QByteArray("-");
+    }
+    void missingAndForeignFiles()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, content);
+        const QString path = m_dir.filePath(name);
+        if (content != "-") {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(content);
+        }
+        auto layer = VectorLayer::open(path);
+        QVERIFY(!layer->Valid());
+        QVERIFY(!layer->errorText().isEmpty());
+        QCOMPARE(layer->Records().count(), 0);
+        QCOMPARE(layer->SearchExpression(u"section = 1"_s).count(), 0);
+    }
+
+    // Truncated copies of real files are refused; searches on them find nothing.
+    void truncatedRealFiles_data()
+    {
+        QTest::addColumn<QString>("ext");
+        QTest::addColumn<double>("keep");
+        QTest::newRow(".shp at half") << u".shp"_s << 0.5;
+        QTest::newRow(".shp header only") << u".shp"_s << 0.0;
+        QTest::newRow(".shx at half") << u".shx"_s << 0.5;
+        QTest::newRow(".dbf at half") << u".dbf"_s << 0.5;
+        QTest::newRow(".dbf header only") << u".dbf"_s << 0.0;
+    }
+    void truncatedRealFiles()
+    {
+        QFETCH(QString, ext);
+        QFETCH(double, keep);
+        if (!QFile::exists(utahPath()))
+            QSKIP("shared Utah data not present");
+        const QString path = m_dir.filePath(u"cut.shp"_s);
+        QVERIFY(copyShapefile(utahPath(), path));
+        QFile f(path.chopped(4) + ext);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        const qint64 header = ext == u".dbf"_s ? 32 : 100;
+        QVERIFY(f.resize(keep == 0 ? header : qint64(double(f.size()) * keep)));
+        f.close();
+        auto layer = VectorLayer::open(path);
+        QVERIFY(!layer->Valid());
+        QCOMPARE(layer->SearchShape({400000, 4400000}).count(), 0);
+    }
+
+    // Byte-flipped copies: the layer may load (flipped coordinates are still numbers) but
+    // nothing crashes and every search and draw completes.
+    void byteFlippedRealFiles()
+    {
+        if (!QFile::exists(utahPath()))
+            QSKIP("shared Utah data not present");
+        QRandomGenerator random(42);
+        int refused = 0;
+        for (int round = 0; round < 60; ++round) {
+            const QString path = m_dir.filePath(u"flip%1.shp"_s.arg(round));
+            QVERIFY(copyShapefile(utahPath(), path));
+            const char *exts[] = {".shp", ".shx", ".dbf"};
+            QFile f(path.chopped(4) + QLatin1String(exts[round % 3]));
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            QByteArray bytes = f.readAll();
+            for (int k = 0; k < 8; ++k)
+                bytes[random.bounded(int(bytes.size()))] ^= char(1 << random.bounded(8));
+            f.seek(0);
+            f.write(bytes);
+            f.close();
+            auto layer = VectorLayer::open(path);
+            if (!layer->Valid()) {
+                ++refused;
+                continue;
+            }
+            layer->SearchShape({430000, 4400000});
+            layer->SearchByDistance({430000, 4400000}, 5000);
+            layer->SearchExpression(u"section = 7 and township = 35"_s);
+            RecordSet all = layer->Records();
+            for (all.moveFirst(); !all.atEnd(); all.moveNext())
+                all.shape();
+        }
+        qInfo("%d of 60 damaged copies refused", refused);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestVectorLayer)
+#include "tst_vector_layer.moc"

@@ -1,0 +1,325 @@
+#include "core/common/message_service.h"
+#include "core/common/number_text.h"
+#include "core/engine/vector_layer.h"
+#include "core/plss/aliquot.h"
+#include "core/plss/footage.h"
+#include "core/plss/reverse_location.h"
+#include "core/plss/well_location.h"
+#include "tests/fixtures/fixtures.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cmath>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr double Mile = 1609.344;
+
+double g_worstFeet = 0;
+int g_footageOutside = 0;
+constexpr double FootageToleranceFeet = 1.0; // measured: 0.59 ft at worst
+
+const QStringList quarterNames = {u"SW"_s, u"NW"_s, u"NE"_s, u"SE"_s};
+
+// Forward with the quarter calls, then back from the located point: the same description.
+// The quarters are laid out at nominal distances (804.672 m, then half of it at each level), so
+// a section with a side shorter than their sum, 1508.76 m, folds some of its quarters over each
+// other and cannot give every description back; `skipped` is set for those, and for a point
+// that lands outside its section's bent boundary.
+void checkRoundTrip(const VectorLayer &theme, const SectionEntries &entries,
+                    const std::array<QString, 4> &calls, const QString &township,
+                    const QString &range, bool *skipped = nullptr)
+{
+    RecordingMessageService messages;
+    const WellLocation forward = locateByQuarterCalls(theme, entries, calls, messages);
+    QVERIFY2(forward.located, qPrintable(messages.texts().join(u'|')));
+    if (skipped) {
+        const RecordSet section = theme.SearchExpression(
+            u"section = "_s + entries.section + u" and township = '"_s + township.chopped(1) +
+            u"' and range = '"_s + range.chopped(1) + u"'"_s);
+        CornerArray extent{}, c{};
+        QVERIFY(GetPolyCorners(section.shape(), extent, c, messages));
+        double shortest = 1e9;
+        for (int i = 0; i < 4; ++i)
+            shortest = std::min(shortest,
+                                std::hypot(c[i].X - c[(i + 1) % 4].X, c[i].Y - c[(i + 1) % 4].Y));
+        *skipped = shortest < 1508.76 || !section.shape().contains(forward.location);
+        if (*skipped)
+            return;
+    }
+    const ReverseLocation back = reverseLocate(theme, forward.easting, forward.northing, messages);
+    QVERIFY2(back.located, qPrintable(messages.texts().join(u'|') + u' ' + forward.easting));
+    QCOMPARE(back.section, entries.section);
+    QCOMPARE(back.township, township);
+    QCOMPARE(back.range, range);
+    for (std::size_t i = 0; i < 4; ++i)
+        QVERIFY2(back.quarters[i] == calls[i],
+                 qPrintable(entries.section + u' ' + township + u' ' + range + u' ' +
+                            QStringList(calls.begin(), calls.end()).join(u',') + u" -> "_s +
+                            QStringList(back.quarters.begin(), back.quarters.end()).join(u',') +
+                            u' ' + forward.easting + u' ' + forward.northing));
+
+    // Placing a well by those footage calls and measuring it back gives the same calls.
+    const WellLocation byFootage =
+        locateByFootageCalls(theme, entries, back.fcX, back.fcY, messages);
+    QVERIFY(byFootage.located);
+    const ReverseLocation again =
+        reverseLocate(theme, byFootage.easting, byFootage.northing, messages);
+    if (!again.located) {
+        // The calls are measured to the real boundary but placed from the corners: on a
+        // section whose line bends by more than the call's footage the placed point lies
+        // beyond the line.
+        QCOMPARE(messages.texts().last(), u"Unable to locate point on PLSS."_s);
+        ++g_footageOutside;
+        return;
+    }
+    const double dx = std::fabs(again.fcX.mid(1).toDouble() - back.fcX.mid(1).toDouble());
+    const double dy = std::fabs(again.fcY.mid(1).toDouble() - back.fcY.mid(1).toDouble());
+    g_worstFeet = std::max({g_worstFeet, dx, dy});
+    QCOMPARE(again.fcX.left(1), back.fcX.left(1));
+    QCOMPARE(again.fcY.left(1), back.fcY.left(1));
+    QVERIFY2(dx <= FootageToleranceFeet && dy <= FootageToleranceFeet,
+             qPrintable(back.fcX + u' ' + back.fcY + u" -> "_s + again.fcX + u' ' + again.fcY));
+}
+
+} // namespace
+
+class TestReverseLocation : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    fixtures::SectionGrid m_grid;
+    std::shared_ptr<VectorLayer> m_theme;
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        m_grid.originX = 400000;
+        m_grid.originY = 4400000;
+        const QString path = m_dir.filePath(u"sections.shp"_s);
+        QCOMPARE(fixtures::writeSectionGrid(path, m_grid), QString());
+        m_theme = VectorLayer::open(path);
+        QVERIFY(m_theme->Valid());
+    }
+
+    void pointInQuad_data()
+    {
+        QTest::addColumn<double>("x");
+        QTest::addColumn<double>("y");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("inside") << 5.0 << 5.0 << 1;
+        QTest::newRow("on an edge") << 0.0 << 5.0 << 1;
+        QTest::newRow("on a corner") << 10.0 << 10.0 << 1;
+        QTest::newRow("west of it") << -3.0 << 5.0 << -8;
+        QTest::newRow("north-east") << 13.0 << 14.0 << -12; // hypot(8, 9) = 12.04
+        QTest::newRow("half way rounds to even") << 5.0 << -7.5 << -12;
+        QTest::newRow("far beyond 16 bits") << 1e6 << 0.0 << -32768;
+    }
+    void pointInQuad()
+    {
+        QFETCH(double, x);
+        QFETCH(double, y);
+        QFETCH(int, expected);
+        const CornerArray q = {MapPoint{0, 0}, MapPoint{0, 10}, MapPoint{10, 10}, MapPoint{10, 0}};
+        QCOMPARE(int(PointInQuad({x, y}, q)), expected);
+    }
+
+    // A point in the NE quarter of the SW quarter of section 36 (the south-east section).
+    void neOfSw()
+    {
+        const double x = m_grid.originX + 5 * Mile + 600, y = m_grid.originY + 600;
+        RecordingMessageService messages;
+        const ReverseLocation r =
+            reverseLocate(*m_theme, formatNumber(x), formatNumber(y), messages);
+        QVERIFY2(r.located, qPrintable(messages.texts().join(u'|')));
+        QCOMPARE(r.section, u"36"_s);
+        QCOMPARE(r.township, u"12N"_s);
+        QCOMPARE(r.range, u"34W"_s);
+        QCOMPARE(r.quarters[0], u"SW"_s);
+        QCOMPARE(r.quarters[1], u"NE"_s);
+        QCOMPARE(r.fcX, u"W"_s + formatNumber(roundTo(600 / SurveyFoot, 2)));
+        QCOMPARE(r.fcY, u"S"_s + formatNumber(roundTo(600 / SurveyFoot, 2)));
+        QCOMPARE(r.symbols.size(), 9); // the circle, two lines per level
+        QVERIFY(std::dynamic_pointer_cast<CircleSymbol>(r.symbols.first()));
+        // Forward with the same four calls lands in the 2.5-acre parcel that holds the point.
+        const WellLocation f = locateByQuarterCalls(
+            *m_theme, {r.section, r.township, r.range, u""_s}, r.quarters, messages);
+        QVERIFY(f.located);
+        QVERIFY(std::fabs(f.location.X - x) < 51 && std::fabs(f.location.Y - y) < 51);
+    }
+
+    void refusals_data()
+    {
+        QTest::addColumn<QString>("easting");
+        QTest::addColumn<QString>("northing");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("five digits after rounding")
+            << u"12345.6"_s << u"4400500"_s << u"Easting is not 6 characters in length."_s;
+        QTest::newRow("seven digits")
+            << u"1234567"_s << u"4400500"_s << u"Easting is not 6 characters in length."_s;
+        QTest::newRow("99999.5 rounds to 100000 and is searched")
+            << u"99999.5"_s << u"4400500"_s << u"Unable to locate point on PLSS."_s;
+        QTest::newRow("outside every section")
+            << u"300000"_s << u"4400500"_s << u"Unable to locate point on PLSS."_s;
+        QTest::newRow("empty easting")
+            << u""_s << u"4400500"_s << u"Enter the easting in metres in the Easting box."_s;
+        QTest::newRow("northing not a number")
+            << u"401000"_s << u"44OO500"_s
+            << u"Enter the northing in metres in the Northing box."_s;
+    }
+    void refusals()
+    {
+        QFETCH(QString, easting);
+        QFETCH(QString, northing);
+        QFETCH(QString, message);
+        RecordingMessageService messages;
+        const ReverseLocation r = reverseLocate(*m_theme, easting, northing, messages);
+        QVERIFY(!r.located);
+        QCOMPARE(messages.texts(), QStringList{message});
+    }
+
+    // Field layouts read back: Sect/Twp/Tdir/Rng/Rdir, and layout 1 without base_side.
+    void otherFieldLayouts()
+    {
+        fixtures::SectionGrid g2 = m_grid;
+        g2.layout = fixtures::Layout::Layout2;
+        g2.firstTownship = 5;
+        g2.firstRange = 68;
+        const QString path2 = m_dir.filePath(u"layout2.shp"_s);
+        QCOMPARE(fixtures::writeSectionGrid(path2, g2), QString());
+        auto theme2 = VectorLayer::open(path2);
+        RecordingMessageService messages;
+        const ReverseLocation r2 = reverseLocate(*theme2, u"400100"_s, u"4400100"_s, messages);
+        QVERIFY(r2.located);
+        QCOMPARE(r2.section, u"31"_s);
+        QCOMPARE(r2.township, u"5N"_s);
+        QCOMPARE(r2.range, u"68W"_s);
+
+        const QString bare = m_dir.filePath(u"bare.shp"_s);
+        QCOMPARE(fixtures::writePolygons(bare,
+                                         {{u"section"_s, fixtures::Field::Integer},
+                                          {u"township"_s, fixtures::Field::Integer},
+                                          {u"range"_s, fixtures::Field::Integer},
+                                          {u"meridian_s"_s, fixtures::Field::Text}},
+                                         {{{{{400000, 4400000},
+                                             {400000, 4401609.344},
+                                             {401609.344, 4401609.344},
+                                             {401609.344, 4400000},
+                                             {400000, 4400000}}},
+                                           {7, 3, 12, u"E"_s}}}),
+                 QString());
+        auto bareTheme = VectorLayer::open(bare);
+        const ReverseLocation r3 = reverseLocate(*bareTheme, u"400100"_s, u"4400100"_s, messages);
+        QVERIFY(r3.located);
+        QCOMPARE(r3.township, u"3"_s);
+        QCOMPARE(r3.range, u"12E"_s);
+
+        const QString unknown = m_dir.filePath(u"unknown.shp"_s);
+        QCOMPARE(
+            fixtures::writePolygons(
+                unknown, {{u"name"_s, fixtures::Field::Text}},
+                {{{{{400000, 4400000}, {400000, 4401000}, {401000, 4401000}, {400000, 4400000}}},
+                  {u"x"_s}}}),
+            QString());
+        auto unknownTheme = VectorLayer::open(unknown);
+        messages.clear();
+        QVERIFY(!reverseLocate(*unknownTheme, u"400100"_s, u"4400500"_s, messages).located);
+        QCOMPARE(messages.texts(),
+                 QStringList{u"Unable to create PLSS query.  Unknown PLSS fields."_s});
+    }
+
+    // Forward then reverse on sheared and stretched sections with extra vertices.
+    void roundTripsOnGeneratedSections_data()
+    {
+        QTest::addColumn<double>("skew");
+        QTest::addColumn<double>("width");
+        QTest::newRow("square") << 0.0 << Mile;
+        QTest::newRow("skewed") << 0.05 << Mile;
+        QTest::newRow("wide and skewed") << -0.03 << 1700.0;
+    }
+    void roundTripsOnGeneratedSections()
+    {
+        QFETCH(double, skew);
+        QFETCH(double, width);
+        fixtures::SectionGrid g = m_grid;
+        g.skew = skew;
+        g.sectionWidth = width;
+        g.extraVertices = 2;
+        const QString path = m_dir.filePath(u"trip.shp"_s);
+        QCOMPARE(fixtures::writeSectionGrid(path, g), QString());
+        auto theme = VectorLayer::open(path);
+        QRandomGenerator random(7);
+        for (int section = 1; section <= 36; ++section) {
+            std::array<QString, 4> calls;
+            for (QString &c : calls)
+                c = quarterNames[random.bounded(4)];
+            checkRoundTrip(*theme, {QString::number(section), u"12N"_s, u"34W"_s, u"6"_s}, calls,
+                           u"12N"_s, u"34W"_s);
+        }
+    }
+
+    // Every real section: a random 2.5-acre description comes back unchanged.
+    void roundTripsOnRealSections()
+    {
+        const QString path = QStringLiteral(TW_SHARED_DATA "/utah-sections/utah_sections.shp");
+        if (!QFile::exists(path))
+            QSKIP("shared Utah data not present");
+        auto theme = VectorLayer::open(path);
+        QRandomGenerator random(11);
+        RecordSet all = theme->Records();
+        int checked = 0, outside = 0;
+        for (all.moveFirst(); !all.atEnd(); all.moveNext()) {
+            const QString township =
+                all.value(u"township"_s)->toString() + all.value(u"base_side"_s)->toString();
+            const QString range =
+                all.value(u"range"_s)->toString() + all.value(u"meridian_s"_s)->toString();
+            std::array<QString, 4> calls;
+            for (QString &c : calls)
+                c = quarterNames[random.bounded(4)];
+            bool skipped = false;
+            checkRoundTrip(*theme,
+                           {all.value(u"section"_s)->toString(), township, range,
+                            all.value(u"meridian"_s)->toString()},
+                           calls, township, range, &skipped);
+            if (QTest::currentTestFailed())
+                return;
+            ++(skipped ? outside : checked);
+        }
+        qInfo("worst footage difference %.2f ft; %d footage placements beyond a bent line",
+              g_worstFeet, g_footageOutside);
+        qInfo("%d sections round-tripped, %d skipped as fractional", checked, outside);
+        QCOMPARE(checked + outside, 373);
+        QVERIFY(checked >= 330);
+    }
+
+    // The point is searched at single precision in every build: 4293233.1 is searched as
+    // 4293233.0 (single precision is 0.5 m apart there), so both give the same calls.
+    void searchedAtSinglePrecision()
+    {
+        QCOMPARE(toSinglePrecision(4293233.1), 4293233.0);
+        QCOMPARE(toSinglePrecision(598455.8), double(598455.8125f));
+        const QString path = QStringLiteral(TW_SHARED_DATA "/utah-sections/utah_sections.shp");
+        if (!QFile::exists(path))
+            QSKIP("shared Utah data not present");
+        auto theme = VectorLayer::open(path);
+        RecordingMessageService messages;
+        const ReverseLocation typed =
+            reverseLocate(*theme, u"598455.8"_s, u"4293233.1"_s, messages);
+        const ReverseLocation narrowed =
+            reverseLocate(*theme, u"598455.8125"_s, u"4293233"_s, messages);
+        QVERIFY(typed.located && narrowed.located);
+        QCOMPARE(typed.fcX, narrowed.fcX);
+        QCOMPARE(typed.fcY, narrowed.fcY);
+        QCOMPARE(typed.fcX, u"W2309.87"_s);
+        QCOMPARE(typed.fcY, u"N2220.25"_s);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestReverseLocation)
+#include "tst_reverse_location.moc"

@@ -1,0 +1,344 @@
+#include "core/common/message_service.h"
+#include "core/engine/image_layer.h"
+#include "core/engine/vector_layer.h"
+#include "core/plss/plss_query.h"
+#include "tests/fixtures/fixtures.h"
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using fixtures::Layout;
+
+Q_DECLARE_METATYPE(fixtures::Layout)
+
+namespace {
+
+// Two townships side by side (R34W west of R33W) and two above each other (T12N, T13N).
+fixtures::SectionGrid gridFor(Layout layout)
+{
+    fixtures::SectionGrid g;
+    g.layout = layout;
+    g.firstTownship = 12;
+    g.firstRange = 33;
+    g.townshipsEast = 2;
+    g.townshipsNorth = 2;
+    return g;
+}
+
+} // namespace
+
+class TestSectionLookup : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    QString themePath(Layout layout) const
+    {
+        return m_dir.filePath(u"layout%1.shp"_s.arg(int(layout)));
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        for (Layout l :
+             {Layout::Layout1, Layout::Layout2, Layout::Layout3, Layout::Layout4, Layout::Layout5})
+            QCOMPARE(fixtures::writeSectionGrid(themePath(l), gridFor(l)), QString());
+    }
+
+    void isAlphaText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("alpha");
+        QTest::newRow("upper") << u"N"_s << true;
+        QTest::newRow("lower") << u"w"_s << true;
+        QTest::newRow("digit") << u"2"_s << false;
+        QTest::newRow("accented") << u"É"_s << false;
+        QTest::newRow("empty") << u""_s << true;
+        QTest::newRow("mixed") << u"a1"_s << false;
+    }
+    void isAlphaText()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, alpha);
+        QCOMPARE(IsAlphaText(text), alpha);
+    }
+
+    void expressions_data()
+    {
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("township");
+        QTest::addColumn<QString>("range");
+        QTest::addColumn<QString>("meridian");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("full description")
+            << u"7"_s << u"12N"_s << u"34W"_s << u"6"_s
+            << QStringList{
+                   u"section = 7 and township = 12 and range = 34 and base_side = 'N' and "
+                   "meridian_s = 'W' and meridian = 6"_s,
+                   u"sect = 7 and twp = 12 and rng = 34 and tdir = 'N' and rdir = 'W' and "
+                   "meridian = 6"_s,
+                   u"section = 7 and township = '12' and range = '34' and base_side = 'N' and "
+                   "meridiansi = 'W' and meridian = 6"_s,
+                   u"section = 7 and qrv_twp = 12 and qrv_range = 34 and base_side = 'N' and "
+                   "meridiansi = 'W' and qrv_mer = 6"_s,
+                   u"section = 7 and township = '12N' and range = '34W'"_s};
+        QTest::newRow("lower-case letters, upper in layout 4 only")
+            << u"7"_s << u"12n"_s << u"34w"_s << u""_s
+            << QStringList{
+                   u"section = 7 and township = 12 and range = 34 and base_side = 'n' and "
+                   "meridian_s = 'w'"_s,
+                   u"sect = 7 and twp = 12 and rng = 34 and tdir = 'n' and rdir = 'w'"_s,
+                   u"section = 7 and township = '12' and range = '34' and base_side = 'n' and "
+                   "meridiansi = 'w'"_s,
+                   u"section = 7 and qrv_twp = 12 and qrv_range = 34 and base_side = 'N' and "
+                   "meridiansi = 'W'"_s,
+                   u"section = 7 and township = '12n' and range = '34w'"_s};
+        QTest::newRow("no letters, meridian 06 as typed, 7.5 is 8")
+            << u"7.5"_s << u"12"_s << u"34.0"_s << u"06"_s
+            << QStringList{u"section = 8 and township = 12 and range = 34 and meridian = 06"_s,
+                           u"sect = 8 and twp = 12 and rng = 34 and meridian = 06"_s,
+                           u"section = 8 and township = '12' and range = '34' and meridian = 06"_s,
+                           u"section = 8 and qrv_twp = 12 and qrv_range = 34 and qrv_mer = 06"_s,
+                           u"section = 8 and township = '12' and range = '34.0'"_s};
+        QTest::newRow("8.5 is also 8")
+            << u"8.5"_s << u"1.50S"_s << u"2E"_s << u""_s
+            << QStringList{
+                   u"section = 8 and township = 1.5 and range = 2 and base_side = 'S' and "
+                   "meridian_s = 'E'"_s,
+                   u"sect = 8 and twp = 1.5 and rng = 2 and tdir = 'S' and rdir = 'E'"_s,
+                   u"section = 8 and township = '1.5' and range = '2' and base_side = 'S' and "
+                   "meridiansi = 'E'"_s,
+                   u"section = 8 and qrv_twp = 1.5 and qrv_range = 2 and base_side = 'S' and "
+                   "meridiansi = 'E'"_s,
+                   u"section = 8 and township = '1.50S' and range = '2E'"_s};
+    }
+    void expressions()
+    {
+        QFETCH(QString, section);
+        QFETCH(QString, township);
+        QFETCH(QString, range);
+        QFETCH(QString, meridian);
+        QFETCH(QStringList, expected);
+        QString error;
+        const auto d = parseSectionEntries({section, township, range, meridian}, &error);
+        QVERIFY2(d, qPrintable(error));
+        const auto built = buildSectionExpressions(*d);
+        QCOMPARE(QStringList(built.begin(), built.end()), expected);
+    }
+
+    void refusedEntries_data()
+    {
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("township");
+        QTest::addColumn<QString>("range");
+        QTest::addColumn<QString>("meridian");
+        QTest::addColumn<QString>("box");
+        QTest::newRow("empty section") << u""_s << u"12N"_s << u"34W"_s << u""_s << u"Section"_s;
+        QTest::newRow("section not a number")
+            << u"seven"_s << u"12N"_s << u"34W"_s << u""_s << u"Section"_s;
+        QTest::newRow("section beyond 16 bits")
+            << u"40000"_s << u"12N"_s << u"34W"_s << u""_s << u"Section"_s;
+        QTest::newRow("township letter only")
+            << u"7"_s << u"N"_s << u"34W"_s << u""_s << u"Township"_s;
+        QTest::newRow("empty township") << u"7"_s << u""_s << u"34W"_s << u""_s << u"Township"_s;
+        QTest::newRow("range with two letters")
+            << u"7"_s << u"12N"_s << u"34WW"_s << u""_s << u"Range"_s;
+        QTest::newRow("meridian that would change the query")
+            << u"7"_s << u"12N"_s << u"34W"_s << u"6 or 1 = 1"_s << u"Meridian"_s;
+    }
+    void refusedEntries()
+    {
+        QFETCH(QString, section);
+        QFETCH(QString, township);
+        QFETCH(QString, range);
+        QFETCH(QString, meridian);
+        QFETCH(QString, box);
+        QString error;
+        QVERIFY(!parseSectionEntries({section, township, range, meridian}, &error));
+        QVERIFY2(error.contains(box + u" box"_s), qPrintable(error));
+
+        // Through the lookup: a stop message, nothing found.
+        auto theme = VectorLayer::open(themePath(Layout::Layout1));
+        RecordingMessageService messages;
+        QVERIFY(!findSectionPolygon(*theme, {section, township, range, meridian}, messages));
+        QCOMPARE(messages.texts(), QStringList{error});
+        QCOMPARE(messages.messages().first().icon, MessageIcon::Stop);
+        QCOMPARE(messages.messages().first().title, u"QRV Tractwise"_s);
+    }
+
+    // Every layout is found in its own table, whatever the earlier layouts make of it.
+    void eachLayoutFindsItsSection_data()
+    {
+        QTest::addColumn<Layout>("layout");
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("township");
+        QTest::addColumn<QString>("range");
+        QTest::addColumn<QString>("meridian");
+        QTest::addColumn<int>("townshipEast");
+        QTest::addColumn<int>("townshipNorth");
+        QTest::addColumn<int>("expectedSection");
+        QTest::newRow("layout 1") << Layout::Layout1 << u"7"_s << u"12N"_s << u"34W"_s << u"6"_s
+                                  << 0 << 0 << 7;
+        QTest::newRow("layout 1, lower-case letters")
+            << Layout::Layout1 << u"36"_s << u"13n"_s << u"33w"_s << u""_s << 1 << 1 << 36;
+        QTest::newRow("layout 2 after layout 1 fails")
+            << Layout::Layout2 << u"7"_s << u"12N"_s << u"34W"_s << u"6"_s << 0 << 0 << 7;
+        QTest::newRow("layout 3, text numbers")
+            << Layout::Layout3 << u"1"_s << u"13N"_s << u"34W"_s << u"6"_s << 0 << 1 << 1;
+        QTest::newRow("layout 4, upper-cased letters")
+            << Layout::Layout4 << u"18"_s << u"12n"_s << u"33w"_s << u"6"_s << 1 << 0 << 18;
+        QTest::newRow("layout 5, whole entries")
+            << Layout::Layout5 << u"31"_s << u"12N"_s << u"33W"_s << u""_s << 1 << 0 << 31;
+        QTest::newRow("meridian 06 is the number 6")
+            << Layout::Layout1 << u"12"_s << u"12N"_s << u"34W"_s << u"06"_s << 0 << 0 << 12;
+        QTest::newRow("7.5 is section 8")
+            << Layout::Layout1 << u"7.5"_s << u"12N"_s << u"34W"_s << u""_s << 0 << 0 << 8;
+        QTest::newRow("8.5 is section 8")
+            << Layout::Layout2 << u"8.5"_s << u"12N"_s << u"34W"_s << u""_s << 0 << 0 << 8;
+        QTest::newRow("no letters: any direction")
+            << Layout::Layout1 << u"20"_s << u"13"_s << u"33"_s << u""_s << 1 << 1 << 20;
+    }
+    void eachLayoutFindsItsSection()
+    {
+        QFETCH(Layout, layout);
+        QFETCH(QString, section);
+        QFETCH(QString, township);
+        QFETCH(QString, range);
+        QFETCH(QString, meridian);
+        QFETCH(int, townshipEast);
+        QFETCH(int, townshipNorth);
+        QFETCH(int, expectedSection);
+        auto theme = VectorLayer::open(themePath(layout));
+        QVERIFY(theme->Valid());
+        RecordingMessageService messages;
+        const auto poly =
+            findSectionPolygon(*theme, {section, township, range, meridian}, messages);
+        QVERIFY2(poly, qPrintable(messages.texts().join(u'|')));
+        QVERIFY(messages.messages().isEmpty());
+        const auto c =
+            fixtures::sectionCorners(gridFor(layout), townshipEast, townshipNorth, expectedSection);
+        QCOMPARE(poly->extent().left(), c.x[0]);
+        QCOMPARE(poly->extent().bottom(), c.y[0]);
+        QCOMPARE(poly->extent().right(), c.x[2]);
+        QCOMPARE(poly->extent().top(), c.y[2]);
+    }
+
+    void notFound_data()
+    {
+        QTest::addColumn<Layout>("layout");
+        QTest::addColumn<QString>("township");
+        QTest::addColumn<QString>("range");
+        QTest::addColumn<QString>("meridian");
+        QTest::newRow("wrong direction") << Layout::Layout1 << u"12S"_s << u"34W"_s << u""_s;
+        QTest::newRow("wrong meridian") << Layout::Layout2 << u"12N"_s << u"34W"_s << u"5"_s;
+        QTest::newRow("no such township") << Layout::Layout3 << u"40N"_s << u"34W"_s << u""_s;
+        QTest::newRow("layout 5 ignores the meridian but not the letters")
+            << Layout::Layout5 << u"12S"_s << u"34W"_s << u"6"_s;
+    }
+    void notFound()
+    {
+        QFETCH(Layout, layout);
+        QFETCH(QString, township);
+        QFETCH(QString, range);
+        QFETCH(QString, meridian);
+        auto theme = VectorLayer::open(themePath(layout));
+        RecordingMessageService messages;
+        QVERIFY(!findSectionPolygon(*theme, {u"7"_s, township, range, meridian}, messages));
+        QCOMPARE(messages.texts(), QStringList{u"Unable to locate PLSS section."_s});
+        QCOMPARE(messages.messages().first().icon, MessageIcon::Stop);
+    }
+
+    // Real sections: every Utah section is found from its own attributes.
+    void utahSections()
+    {
+        const QString path = QStringLiteral(TW_SHARED_DATA "/utah-sections/utah_sections.shp");
+        if (!QFile::exists(path))
+            QSKIP("shared Utah data not present");
+        auto theme = VectorLayer::open(path);
+        QVERIFY(theme->Valid());
+        QVERIFY(isPlssSectionTheme(*theme));
+        RecordSet all = theme->Records();
+        QCOMPARE(all.count(), 373);
+        int found = 0;
+        for (all.moveFirst(); !all.atEnd(); all.moveNext()) {
+            const SectionEntries entries{
+                all.value(u"section"_s)->toString(),
+                all.value(u"township"_s)->toString() + all.value(u"base_side"_s)->toString(),
+                all.value(u"range"_s)->toString() + all.value(u"meridian_s"_s)->toString(),
+                all.value(u"meridian"_s)->toString()};
+            RecordingMessageService messages;
+            const auto poly = findSectionPolygon(*theme, entries, messages);
+            QVERIFY2(poly, qPrintable(entries.township + u' ' + entries.range));
+            QCOMPARE(poly->extent(), all.shape().extent());
+            ++found;
+        }
+        QCOMPARE(found, 373);
+    }
+
+    void recognition_data()
+    {
+        QTest::addColumn<QStringList>("fieldNames");
+        QTest::addColumn<bool>("recognised");
+        QTest::newRow("layout 1 names")
+            << QStringList{u"section"_s, u"township"_s, u"range"_s} << true;
+        QTest::newRow("upper case") << QStringList{u"SECTION"_s, u"TOWNSHIP"_s, u"RANGE"_s} << true;
+        QTest::newRow("sect twp rng") << QStringList{u"sect"_s, u"twp"_s, u"rng"_s} << true;
+        QTest::newRow("section township rng")
+            << QStringList{u"section"_s, u"township"_s, u"rng"_s} << false;
+        QTest::newRow("section twp rng") << QStringList{u"section"_s, u"twp"_s, u"rng"_s} << false;
+        QTest::newRow("unrelated") << QStringList{u"QUADNAME"_s} << false;
+    }
+    void recognition()
+    {
+        QFETCH(QStringList, fieldNames);
+        QFETCH(bool, recognised);
+        QList<fixtures::Field> fields;
+        for (const QString &n : fieldNames)
+            fields.append({n, fixtures::Field::Integer});
+        const QString path = m_dir.filePath(u"recognise.shp"_s);
+        QCOMPARE(fixtures::writePolygons(path, fields, {{{{{0, 0}, {0, 1}, {1, 1}, {0, 0}}}, {}}}),
+                 QString());
+        auto layer = VectorLayer::open(path);
+        QVERIFY(layer->Valid());
+        const ::Symbol before = layer->Symbol();
+        QCOMPARE(recognisePlssSectionTheme(*layer), recognised);
+        if (recognised) {
+            QCOMPARE(layer->Symbol().Style, qint16(1));
+            QCOMPARE(layer->Symbol().OutlineColor, 65280u);
+            QCOMPARE(layer->Symbol().Size, 2.0);
+        } else {
+            QCOMPARE(layer->Symbol().Style, before.Style);
+            QCOMPARE(layer->Symbol().OutlineColor, before.OutlineColor);
+        }
+    }
+
+    void imageThemesAreNeverSectionThemes()
+    {
+        const QString path = m_dir.filePath(u"image.tif"_s);
+        QImage img(8, 8, QImage::Format_RGB32);
+        img.fill(Qt::gray);
+        QCOMPARE(fixtures::writeGeoImage(path, img, 0, 8, 1), QString());
+        auto image = ImageLayer::open(path);
+        QVERIFY(image->Valid());
+        QVERIFY(!recognisePlssSectionTheme(*image));
+    }
+
+    void firstThemeOfTheNameIsSearched()
+    {
+        auto a = VectorLayer::open(themePath(Layout::Layout1));
+        auto b = VectorLayer::open(themePath(Layout::Layout2));
+        a->setName(u"Sections"_s);
+        b->setName(u"Sections"_s);
+        const LayerList layers{b, a};
+        QCOMPARE(findThemeByName(layers, u"Sections"_s).get(), b.get());
+        QCOMPARE(findThemeByName(layers, u"sections"_s), nullptr); // names compare exactly
+    }
+};
+
+QTEST_MAIN(TestSectionLookup)
+#include "tst_section_lookup.moc"

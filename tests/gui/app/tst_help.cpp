@@ -1,0 +1,141 @@
+#include "core/common/message_service.h"
+#include "gui/app/frm_main.h"
+#include "gui/app/help_window.h"
+
+#include <QAction>
+#include <QHelpContentWidget>
+#include <QHelpEngine>
+#include <QHelpIndexWidget>
+#include <QLineEdit>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+// The Help menu over the help collection compiled with the program.
+class TestHelp : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_settings;
+    RecordingMessageService *m_recorder = nullptr;
+
+    std::unique_ptr<frmMain> makeWindow(const QString &helpFile)
+    {
+        auto recorder = std::make_unique<RecordingMessageService>();
+        m_recorder = recorder.get();
+        auto w = std::make_unique<frmMain>(std::move(recorder));
+        w->helpFile = helpFile;
+        return w;
+    }
+    static QString page(const HelpWindow *help) { return help->currentPage().fileName(); }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path());
+    }
+
+    void contentsOpensTheFirstPage()
+    {
+        auto w = makeWindow(QString::fromUtf8(TW_HELP_COLLECTION));
+        w->findChild<QAction *>(u"mnuHelpContents"_s)->trigger();
+        HelpWindow *help = w->helpWindow();
+        QVERIFY(help && help->isVisible());
+        QCOMPARE(help->currentTab(), u"Contents"_s);
+        QTRY_COMPARE(page(help), u"index.html"_s);
+        QCOMPARE(m_recorder->texts(), QStringList());
+        // Every page of the contents opens.
+        QHelpContentModel *model = help->engine()->contentModel();
+        QHelpContentItem *root = model->contentItemAt(model->index(0, 0));
+        QVERIFY(root && root->childCount() >= 8);
+        for (int i = 0; i < root->childCount(); ++i)
+            QVERIFY2(!help->engine()->fileData(root->child(i)->url()).isEmpty(),
+                     qPrintable(root->child(i)->url().toString()));
+    }
+
+    // A single click on a contents entry or an index keyword opens its page; a link inside a
+    // page opens in the window too, and only web addresses go to the desktop.
+    void pagesOpenInTheWindow()
+    {
+        auto w = makeWindow(QString::fromUtf8(TW_HELP_COLLECTION));
+        w->findChild<QAction *>(u"mnuHelpContents"_s)->trigger();
+        HelpWindow *help = w->helpWindow();
+        QVERIFY(help);
+        QTRY_COMPARE(page(help), u"index.html"_s);
+        QHelpContentWidget *contents = help->engine()->contentWidget();
+        contents->expandAll();
+        QHelpContentModel *model = help->engine()->contentModel();
+        const QModelIndex second = model->index(1, 0, model->index(0, 0));
+        const QString target = model->contentItemAt(second)->url().fileName();
+        QVERIFY(target != u"index.html"_s);
+        QTest::mouseClick(contents->viewport(), Qt::LeftButton, {},
+                          contents->visualRect(second).center());
+        QCOMPARE(page(help), target);
+
+        QList<QUrl> outside;
+        help->page()->openOutside = [&outside](const QUrl &url) { outside.append(url); };
+        Q_EMIT help->page()->anchorClicked(QUrl(u"footage-calls.html"_s));
+        QCOMPARE(page(help), u"footage-calls.html"_s);
+        QCOMPARE(help->currentPage().scheme(), u"qthelp"_s);
+        Q_EMIT help->page()->anchorClicked(QUrl(u"https://example.org/plss"_s));
+        QCOMPARE(outside, QList<QUrl>{QUrl(u"https://example.org/plss"_s)});
+        QCOMPARE(page(help), u"footage-calls.html"_s);
+
+        help->showKeywordSearch(u"quarter calls"_s);
+        QHelpIndexWidget *index = help->engine()->indexWidget();
+        QTRY_VERIFY(index->model()->rowCount() > 0);
+        QTest::mouseClick(index->viewport(), Qt::LeftButton, {},
+                          index->visualRect(index->model()->index(0, 0)).center());
+        QCOMPARE(page(help), u"quarter-calls.html"_s);
+    }
+
+    void keywordSearch_data()
+    {
+        QTest::addColumn<QString>("keyword");
+        QTest::addColumn<QString>("page");
+        QTest::newRow("footage") << u"footage calls"_s << u"footage-calls.html"_s;
+        QTest::newRow("quarter") << u"quarter calls"_s << u"quarter-calls.html"_s;
+        QTest::newRow("hot link") << u"QUADNAME"_s << u"themes-legend.html"_s;
+        QTest::newRow("batch") << u"tractwise-locate"_s << u"command-line.html"_s;
+    }
+    void keywordSearch()
+    {
+        QFETCH(QString, keyword);
+        QFETCH(QString, page);
+        auto w = makeWindow(QString::fromUtf8(TW_HELP_COLLECTION));
+        w->findChild<QAction *>(u"mnuHelpSearchForHelpOn"_s)->trigger();
+        HelpWindow *help = w->helpWindow();
+        QVERIFY(help);
+        QCOMPARE(help->currentTab(), u"Index"_s);
+        QCOMPARE(help->keywordBox()->text(), QString()); // an empty keyword to start with
+        QTRY_VERIFY(help->engine()->indexModel()->rowCount() > 20);
+        QTest::keyClicks(help->keywordBox(), keyword);
+        QTest::keyClick(help->keywordBox(), Qt::Key_Return);
+        QTRY_COMPARE(TestHelp::page(help), page);
+    }
+
+    void missingHelp_data()
+    {
+        QTest::addColumn<QString>("item");
+        QTest::newRow("contents") << u"mnuHelpContents"_s;
+        QTest::newRow("search") << u"mnuHelpSearchForHelpOn"_s;
+    }
+    void missingHelp()
+    {
+        QFETCH(QString, item);
+        QTemporaryDir dir;
+        auto w = makeWindow(dir.filePath(u"none.qhc"_s));
+        w->findChild<QAction *>(item)->trigger();
+        QCOMPARE(m_recorder->texts(),
+                 QStringList{u"Unable to display Help Contents. There is no Help associated "
+                             "with this project."_s});
+        QCOMPARE(m_recorder->messages().first().icon, MessageIcon::Information);
+        QCOMPARE(m_recorder->messages().first().title, w->windowTitle());
+        QCOMPARE(w->helpWindow(), nullptr);
+    }
+};
+
+QTEST_MAIN(TestHelp)
+#include "tst_help.moc"

@@ -1,0 +1,328 @@
+#include "core/common/message_service.h"
+#include "core/common/number_text.h"
+#include "core/engine/status_text.h"
+#include "core/engine/vector_layer.h"
+#include "gui/app/map_window.h"
+#include "gui/calculators/well_calculations.h"
+#include "gui/legend/legend_control.h"
+#include "gui/legend/legend_item_control.h"
+#include "gui/map/identify_window.h"
+#include "gui/map/map_widget.h"
+#include "tests/fixtures/fixtures.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class FakeShell : public MapWindowShell
+{
+public:
+    QString pressedTool() const override { return tool; }
+    void setStatusText(int panel, const QString &text) override { status[panel] = text; }
+    frmIdentify *identifyWindow() override { return &identify; }
+    MessageService &messages() override { return recorder; }
+    bool confirmClose(frmMapView &) override { return true; }
+
+    QString tool = u"IdentifyInThemes"_s;
+    QString status[3];
+    frmIdentify identify;
+    RecordingMessageService recorder;
+};
+
+} // namespace
+
+class TestMapWindow : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_sections;
+
+    // Twips of a map point in the view's map.
+    static QPointF twipsOf(Map *map, const MapPoint &p)
+    {
+        return map->fromMapPoint(p) * map->twipsPerPixel();
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        fixtures::SectionGrid g;
+        g.originX = 400000;
+        g.originY = 4400000;
+        m_sections = m_dir.filePath(u"sections.shp"_s);
+        QCOMPARE(fixtures::writeSectionGrid(m_sections, g), QString());
+    }
+
+    void statusTexts_data()
+    {
+        QTest::addColumn<QString>("actual");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("pointer") << pointerPositionText({456789.996, 4321000.004})
+                                 << u"X:456,790  Y:4,321,000"_s;
+        QTest::newRow("segment")
+            << measureSegmentText(1000, 1000)
+            << u"Segment Distance: 3,280.84 Feet. Total Distance: 3,280.84 Feet."_s;
+        QTest::newRow("distance") << measureDistanceText(0.1) << u"Distance: 0.33 Feet."_s;
+        QTest::newRow("start") << measureStartText({456789.123, -5}) << u"X: 456789.123; Y:-5"_s;
+        QTest::newRow("large feet") << formatFeet(1234567.891) << u"1,234,567.89"_s;
+    }
+    void statusTexts()
+    {
+        QFETCH(QString, actual);
+        QFETCH(QString, expected);
+        QCOMPARE(actual, expected);
+    }
+
+    void toolsOnTheMap()
+    {
+        FakeShell shell;
+        frmMapView view(&shell);
+        view.resize(1200, 900);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        view.AddTheme(u"sections"_s, m_sections, true, true);
+        Map *map = view.map();
+
+        // Zoom out twice from 10 km: 22.5 km, centred as before.
+        map->setExtent(MapRect(400000, 410000, 4405000, 4395000));
+        const double width = map->extent().width();
+        const MapPoint centre = map->extent().center();
+        shell.tool = u"ZoomOut"_s;
+        QTest::mouseClick(map, Qt::LeftButton, {}, QPoint(10, 10));
+        QTest::mouseClick(map, Qt::LeftButton, {}, QPoint(10, 10));
+        QVERIFY(std::fabs(map->extent().width() - width * 2.25) < 1e-6);
+        QVERIFY(std::fabs(map->extent().center().X - centre.X) < 1e-6);
+
+        // Measure: 1000 m to the right of the press.
+        map->setExtent(MapRect(400000, 410000, 4405000, 4395000));
+        shell.tool = u"Measure"_s;
+        const QPoint start = map->fromMapPoint({401000, 4400000}).toPoint();
+        const MapPoint startMap =
+            map->toMapPoint(start.x() * map->twipsPerPixel(), start.y() * map->twipsPerPixel());
+        QTest::mousePress(map, Qt::LeftButton, {}, start);
+        const double upp = map->viewport().unitsPerPixel();
+        const QPoint end(start.x() + int(std::lround(1000 / upp)), start.y());
+        QTest::mouseMove(map, end);
+        const MapPoint endMap =
+            map->toMapPoint(end.x() * map->twipsPerPixel(), end.y() * map->twipsPerPixel());
+        const double metres = endMap.X - startMap.X;
+        QCOMPARE(shell.status[1], measureSegmentText(metres, metres));
+        QTest::mouseRelease(map, Qt::LeftButton, {}, end);
+        QCOMPARE(shell.status[1], measureDistanceText(metres));
+        QCOMPARE(shell.status[2], pointerPositionText(endMap));
+
+        // Zoom in to a dragged rectangle; pan by dragging.
+        shell.tool = u"ZoomIn"_s;
+        const QPoint a = map->fromMapPoint({402000, 4402000}).toPoint();
+        const QPoint b = map->fromMapPoint({404000, 4400000}).toPoint();
+        QTest::mousePress(map, Qt::LeftButton, {}, a);
+        QTest::mouseMove(map, b);
+        QTest::mouseRelease(map, Qt::LeftButton, {}, b);
+        QVERIFY(std::fabs(map->extent().center().X - 403000) < 20);
+        QVERIFY(map->extent().height() < 2100 || map->extent().width() < 2100);
+        shell.tool = u"Pan"_s;
+        const MapRect before = map->extent();
+        QTest::mousePress(map, Qt::LeftButton, {}, QPoint(100, 100));
+        QTest::mouseRelease(map, Qt::LeftButton, {}, QPoint(150, 100));
+        QVERIFY(std::fabs((before.left() - map->extent().left()) -
+                          50 * map->viewport().unitsPerPixel()) < 1e-6);
+
+        // Select point: the calculator takes the clicked point.
+        shell.tool = u"SelectPoint"_s;
+        const MapPoint picked =
+            map->toMapPoint(start.x() * map->twipsPerPixel(), start.y() * map->twipsPerPixel());
+        QTest::mouseClick(map, Qt::LeftButton, {}, start);
+        QCOMPARE(view.calculator()->findChild<QLineEdit *>(u"RevEasting_Text"_s)->text(),
+                 formatNumber(roundTo(picked.X, 0)));
+    }
+
+    // Identify lists the active themes with features at the point, in reverse legend order.
+    void identifyInActiveThemes()
+    {
+        FakeShell shell;
+        frmMapView view(&shell);
+        view.resize(1200, 900);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        for (const QString &name : {u"first"_s, u"second"_s, u"third"_s}) {
+            fixtures::SectionGrid g;
+            g.originX = 400000;
+            g.originY = 4400000;
+            const QString path = m_dir.filePath(name + u".shp"_s);
+            QCOMPARE(fixtures::writeSectionGrid(path, g), QString());
+            view.AddTheme(name, path, true, true);
+        }
+        const QPoint at = view.map()->fromMapPoint({400500, 4400500}).toPoint();
+        QTest::mouseClick(view.map(), Qt::LeftButton, {}, at);
+        auto *list = shell.identify.findChild<QListWidget *>(u"ThemeList"_s);
+        QCOMPARE(list->count(), 3);
+        QCOMPARE(list->item(0)->text(), u"third"_s);
+        QCOMPARE(list->item(2)->text(), u"first"_s);
+        QVERIFY(shell.identify.isVisible());
+    }
+
+    // The hot-link tool's click reaches the legend, which adds the quadrangle's image.
+    void hotLinkToolAddsQuadImage()
+    {
+        FakeShell shell;
+        shell.tool = u"HotLink"_s;
+        frmMapView view(&shell);
+        view.resize(1200, 900);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        const QString index = m_dir.filePath(u"index.shp"_s);
+        QCOMPARE(
+            fixtures::writeQuadIndex(index, {{u"Hot Spot"_s, 400000, 401000, 4401000, 4400000}}),
+            QString());
+        QCOMPARE(fixtures::writeGeoImage(m_dir.filePath(u"HotSpot.tif"_s),
+                                         fixtures::quadPicture(u"H"_s, 20, 20, Qt::cyan), 400000,
+                                         4401000, 50),
+                 QString());
+        view.AddTheme(u"index"_s, index, true, true);
+        int asked = 0;
+        view.legend()->chooseFolder = [&](const QString &) {
+            ++asked;
+            return m_dir.path();
+        };
+        QTest::mouseClick(view.map(), Qt::LeftButton, {},
+                          view.map()->fromMapPoint({400500, 4400500}).toPoint());
+        QCOMPARE(asked, 1);
+        QCOMPARE(shell.recorder.messages().size(), 0);
+        QCOMPARE(view.map()->layers().size(), 2);
+        QCOMPARE(view.map()->layers().first()->File(), m_dir.filePath(u"HotSpot.tif"_s));
+    }
+
+    void onlyLowerCaseShpReachesTheCalculator()
+    {
+        FakeShell shell;
+        frmMapView view(&shell);
+        QFile::copy(m_sections.chopped(4) + u".shp"_s, m_dir.filePath(u"roads.SHP"_s));
+        view.AddTheme(u"roads"_s, m_dir.filePath(u"roads.SHP"_s), true, true);
+        QCOMPARE(view.calculator()->findChild<QComboBox *>(u"PLSS_Combo"_s)->count(), 0);
+        QCOMPARE(shell.recorder.messages().size(), 1); // "did not load"
+        view.AddTheme(u"sections"_s, m_sections, true, true);
+        QCOMPARE(view.calculator()->findChild<QComboBox *>(u"PLSS_Combo"_s)->count(), 1);
+    }
+
+    // A theme's query (its tag) is drawn in yellow; a refused one says so once and the redraw
+    // goes on.
+    void queryHighlights()
+    {
+        FakeShell shell;
+        frmMapView view(&shell);
+        view.resize(1200, 900);
+        auto layer = view.AddTheme(u"sections"_s, m_sections, true, true);
+        Map *map = view.map();
+        map->setExtent(layer->extent());
+        layer->setTag(u"section = 36"_s);
+        QImage image = map->grabMap();
+        const QPoint in36 = map->fromMapPoint({400000 + 5.5 * 1609.344, 4400000 + 800}).toPoint();
+        QCOMPARE(image.pixel(in36), qRgb(255, 255, 0));
+        const QPoint in1 =
+            map->fromMapPoint({400000 + 5.5 * 1609.344, 4400000 + 5.5 * 1609.344}).toPoint();
+        QVERIFY(image.pixel(in1) != qRgb(255, 255, 0));
+
+        layer->setTag(u"nosuch = 1"_s);
+        map->refresh();
+        image = map->grabMap();
+        QVERIFY(shell.status[1].contains(u"nosuch = 1"_s));
+        shell.status[1].clear();
+        map->refresh();
+        map->grabMap();
+        QCOMPARE(shell.status[1], QString()); // once
+    }
+
+    // What counts as a change to ask about on closing: the themes, their order, visibility and
+    // symbols; not which themes are selected.
+    void knowsWhenItsThemesChanged_data()
+    {
+        QTest::addColumn<int>("change");
+        QTest::addColumn<bool>("modified");
+        QTest::newRow("nothing") << 0 << false;
+        QTest::newRow("selection only") << 1 << false;
+        QTest::newRow("hidden") << 2 << true;
+        QTest::newRow("restyled") << 3 << true;
+        QTest::newRow("deleted") << 4 << true;
+        QTest::newRow("added") << 5 << true;
+    }
+    void knowsWhenItsThemesChanged()
+    {
+        QFETCH(int, change);
+        QFETCH(bool, modified);
+        FakeShell shell;
+        frmMapView view(&shell);
+        QVERIFY(!view.isModified());
+        auto layer = view.AddTheme(u"sections"_s, m_sections, true, true);
+        QVERIFY(view.isModified());
+        const QString file = m_dir.filePath(u"changed.plss"_s);
+        QVERIFY(view.SaveProject(file));
+        QVERIFY(!view.isModified());
+        LegendItemControl *row = view.legend()->ThemeItems().first();
+        switch (change) {
+        case 1:
+            row->setIsActive(false);
+            break;
+        case 2:
+            row->setIsVisible(false);
+            break;
+        case 3:
+            std::static_pointer_cast<VectorLayer>(layer)->Symbol().Color = 123;
+            break;
+        case 4:
+            view.DeleteActiveThemes();
+            break;
+        case 5:
+            view.AddTheme(u"again"_s, m_sections, true, true);
+            break;
+        }
+        QCOMPARE(view.isModified(), modified);
+        QVERIFY(view.ReadProject(file)); // as opened: unchanged
+        QVERIFY(!view.isModified());
+    }
+
+    // A theme that leaves the map leaves both calculator lists at once, and the selection moves
+    // to the next listed theme.
+    void themeListsFollowTheMap()
+    {
+        QStringList files;
+        for (const QString &name : {u"first"_s, u"second"_s, u"third"_s}) {
+            files.append(m_dir.filePath(name + u".shp"_s));
+            QCOMPARE(fixtures::writeSectionGrid(files.last(), {}), QString());
+        }
+        FakeShell shell;
+        frmMapView view(&shell);
+        view.AddTheme(u"first"_s, files[0], false, true);
+        view.AddTheme(u"second"_s, files[1], true, true);
+        auto *forward = view.findChild<QComboBox *>(u"PLSS_Combo"_s);
+        auto *reverse = view.findChild<QComboBox *>(u"RevPLSS_Combo"_s);
+        forward->setCurrentIndex(forward->findText(u"second"_s));
+        view.DeleteActiveThemes();
+        for (QComboBox *list : {forward, reverse}) {
+            QCOMPARE(list->count(), 1);
+            QCOMPARE(list->currentText(), u"first"_s);
+        }
+        // Another project: only its themes are listed.
+        const QString file = m_dir.filePath(u"other.plss"_s);
+        {
+            frmMapView other(&shell);
+            other.AddTheme(u"third"_s, files[2], true, true);
+            QVERIFY(other.SaveProject(file));
+        }
+        QVERIFY(view.ReadProject(file));
+        for (QComboBox *list : {forward, reverse}) {
+            QCOMPARE(list->count(), 1);
+            QCOMPARE(list->currentText(), u"third"_s);
+        }
+        QVERIFY(shell.recorder.messages().isEmpty());
+    }
+};
+
+QTEST_MAIN(TestMapWindow)
+#include "tst_map_window.moc"

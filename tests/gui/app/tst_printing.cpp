@@ -1,0 +1,222 @@
+#include "core/common/message_service.h"
+#include "gui/app/frm_main.h"
+#include "gui/app/map_print.h"
+#include "gui/map/map_widget.h"
+#include "tests/fixtures/fixtures.h"
+#include "tests/support/image_compare.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFile>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+// Printing the active map: the page's arrangement, the PDF it makes, and the commands.
+class TestPrinting : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_sections;
+    QString m_quad;
+
+    static QString run(const QString &program, const QStringList &args)
+    {
+        QProcess p;
+        p.start(program, args);
+        if (!p.waitForFinished(60000) || p.exitCode() != 0)
+            return u"<failed: "_s + program + u">"_s;
+        return QString::fromUtf8(p.readAllStandardOutput());
+    }
+
+    // A main window whose Document 1 shows a section grid over a quadrangle image.
+    std::unique_ptr<frmMain> makeWindow(RecordingMessageService *&recorder)
+    {
+        auto messages = std::make_unique<RecordingMessageService>();
+        recorder = messages.get();
+        auto w = std::make_unique<frmMain>(std::move(messages));
+        w->askToSave = [](const QString &) { return QMessageBox::Discard; };
+        w->resize(1000, 700);
+        w->show();
+        w->activeMapView()->AddTheme(u"quad"_s, m_quad, false, true);
+        w->activeMapView()->AddTheme(u"sections"_s, m_sections, true, true);
+        return w;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.path());
+        fixtures::SectionGrid g;
+        g.originX = 400000;
+        g.originY = 4400000;
+        m_sections = m_dir.filePath(u"sections.shp"_s);
+        QCOMPARE(fixtures::writeSectionGrid(m_sections, g), QString());
+        m_quad = m_dir.filePath(u"quad.tif"_s);
+        const double side = 6 * 1609.344;
+        QCOMPARE(fixtures::writeGeoImage(
+                     m_quad, fixtures::quadPicture(u"Quad"_s, 200, 200, QColor(200, 230, 180)),
+                     400000, 4400000 + side, side / 200),
+                 QString());
+    }
+
+    void pageLayout_data()
+    {
+        QTest::addColumn<double>("width");
+        QTest::addColumn<double>("height");
+        QTest::addColumn<QRectF>("map");
+        QTest::addColumn<QPointF>("credit");
+        // Letter, landscape, 96 dpi: 15840 x 12240 twips at 15 twips to the pixel.
+        QTest::newRow("letter") << 1056.0 << 816.0 << QRectF(0, 0, 1036, 796)
+                                << QPointF(11880 / 15.0, 9180 / 15.0);
+        QTest::newRow("tiny page") << 10.0 << 8.0 << QRectF(0, 0, 0, 0) << QPointF(7.5, 6);
+    }
+    void pageLayout()
+    {
+        QFETCH(double, width);
+        QFETCH(double, height);
+        QFETCH(QRectF, map);
+        QFETCH(QPointF, credit);
+        const PrintedPageLayout layout = printedPageLayout(width, height);
+        QCOMPARE(layout.map, map);
+        QCOMPARE(layout.creditStart, credit);
+    }
+
+    // One landscape page with the credit lines, and the map's themes on it.
+    void printsOnePdfPage()
+    {
+        RecordingMessageService *recorder = nullptr;
+        auto w = makeWindow(recorder);
+        const QString pdf = m_dir.filePath(u"map.pdf"_s);
+        QPrinter &printer = w->printer();
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        QVERIFY(printMap(*w->activeMapView()->map(), printer));
+
+        const QString info = run(u"pdfinfo"_s, {pdf});
+        QVERIFY2(info.contains(u"Pages:           1"_s), qPrintable(info));
+        QVERIFY2(info.contains(u"Page size:       792 x 612 pts (letter)"_s), qPrintable(info));
+        const QString text = run(u"pdftotext"_s, {u"-layout"_s, pdf, u"-"_s});
+        QVERIFY2(text.contains(u"Created by Halden"_s), qPrintable(text));
+        QVERIFY2(text.contains(u"Support Group"_s), qPrintable(text));
+        QVERIFY(text.indexOf(u"Created by Halden"_s) < text.indexOf(u"Support Group"_s));
+
+        const QString png = m_dir.filePath(u"page"_s);
+        run(u"pdftoppm"_s, {u"-png"_s, u"-r"_s, u"36"_s, u"-singlefile"_s, pdf, png});
+        const QImage page(png + u".png"_s);
+        QVERIFY(!page.isNull());
+        QCOMPARE(page.width() > page.height(), true);
+        QCOMPARE(testsupport::compareWithReference(page, u"printed-page"_s), QString());
+        QCOMPARE(recorder->texts(), QStringList());
+    }
+
+    // Images go on paper at 300 dpi of their printed size, as far as the file has the pixels:
+    // a detailed image is not cut down to screen resolution.
+    void imagesKeepTheirDetailOnPaper()
+    {
+        const QString detail = m_dir.filePath(u"detail.tif"_s);
+        QCOMPARE(fixtures::writeGeoImage(detail,
+                                         fixtures::quadPicture(u"Detail"_s, 1200, 1200, Qt::yellow),
+                                         400000, 4400000 + 1609.344, 1609.344 / 1200),
+                 QString());
+        RecordingMessageService *recorder = nullptr;
+        auto w = makeWindow(recorder);
+        w->activeMapView()->AddTheme(u"detail"_s, detail, false, true);
+        const QString pdf = m_dir.filePath(u"detail.pdf"_s);
+        QPrinter &printer = w->printer();
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        QVERIFY(printMap(*w->activeMapView()->map(), printer));
+        // page num type width height color comp bpc enc interp object ID x-ppi y-ppi ...
+        const QStringList lines = run(u"pdfimages"_s, {u"-list"_s, pdf}).split(u'\n');
+        QStringList seen;
+        double finest = 0;
+        for (const QString &line : lines.mid(2)) {
+            const QStringList f = line.simplified().split(u' ');
+            if (f.size() < 14)
+                continue;
+            seen.append(f[3] + u'x' + f[4] + u" at "_s + f[12]);
+            // Never more pixels than the file has: the quadrangle's 200 stay 200.
+            QVERIFY2(f[3].toInt() <= 1200 && f[4].toInt() <= 1200, qPrintable(seen.join(u", "_s)));
+            finest = std::max(finest, f[12].toDouble());
+        }
+        // At screen resolution the detail would have gone out at 96 ppi.
+        QVERIFY2(finest >= 299 && finest <= 302, qPrintable(seen.join(u", "_s)));
+    }
+
+    // Without a printer, the dialog still offers a PDF file.
+    void printDialogOffersAPdfFile()
+    {
+        QPrinter printer;
+        const std::unique_ptr<QPrintDialog> dialog(makePrintDialog(printer, nullptr));
+        QCOMPARE(dialog->windowTitle(), u"Print"_s);
+        QVERIFY(dialog->testOption(QAbstractPrintDialog::PrintToFile));
+        QVERIFY(!dialog->testOption(QAbstractPrintDialog::PrintPageRange));
+        dialog->open();
+        QStringList printers;
+        for (const QComboBox *list : dialog->findChildren<QComboBox *>())
+            for (int i = 0; i < list->count(); ++i)
+                printers.append(list->itemText(i));
+        dialog->reject();
+        QVERIFY2(printers.contains(u"Print to File (PDF)"_s), qPrintable(printers.join(u", "_s)));
+    }
+
+    void printCommand_data()
+    {
+        QTest::addColumn<bool>("mapWindow");
+        QTest::addColumn<bool>("accept");
+        QTest::addColumn<int>("dialogs");
+        QTest::addColumn<bool>("printed");
+        QTest::newRow("printed") << true << true << 1 << true;
+        QTest::newRow("cancelled") << true << false << 1 << false;
+        QTest::newRow("no map window") << false << true << 0 << false;
+    }
+    void printCommand()
+    {
+        QFETCH(bool, mapWindow);
+        QFETCH(bool, accept);
+        QFETCH(int, dialogs);
+        QFETCH(bool, printed);
+        RecordingMessageService *recorder = nullptr;
+        auto w = makeWindow(recorder);
+        if (!mapWindow)
+            w->activeMapView()->parentWidget()->close();
+        QTRY_VERIFY(mapWindow || !w->activeMapView());
+        const QString pdf = m_dir.filePath(u"command.pdf"_s);
+        QFile::remove(pdf);
+        int shown = 0;
+        w->printDialog = [&](QPrinter &printer) {
+            ++shown;
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(pdf);
+            return accept;
+        };
+        // Through the toolbar button, as a user would.
+        w->findChild<QAction *>(u"Print"_s)->trigger();
+        QCOMPARE(shown, dialogs);
+        QCOMPARE(QFile::exists(pdf), printed);
+        QCOMPARE(recorder->texts(), QStringList());
+    }
+
+    void pageSetupKeepsTheChoice()
+    {
+        RecordingMessageService *recorder = nullptr;
+        auto w = makeWindow(recorder);
+        w->pageSetupDialog = [](QPrinter &printer) {
+            printer.setPageSize(QPageSize(QPageSize::Legal));
+            return true;
+        };
+        w->findChild<QAction *>(u"mnuFilePageSetup"_s)->trigger();
+        QCOMPARE(w->printer().pageLayout().pageSize().id(), QPageSize::Legal);
+    }
+};
+
+QTEST_MAIN(TestPrinting)
+#include "tst_printing.moc"

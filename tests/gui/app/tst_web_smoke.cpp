@@ -1,0 +1,43 @@
+#include "gui/app/frm_browser.h"
+#include "gui/app/web_browser.h"
+#include "gui/app/webengine_browser.h"
+#include "gui/common/program_resources.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+// The web window over the real engine, on the program's own pages (no network).
+class TestWebSmoke : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void opensTheHomePage()
+    {
+        loadProgramResources();
+        frmBrowser window(std::make_unique<WebEngineBrowser>());
+        window.setAttribute(Qt::WA_DeleteOnClose, false);
+        window.StartingAddress = webHomePage().toString();
+        window.show();
+        QTRY_COMPARE_WITH_TIMEOUT(window.windowTitle(), u"QRV Tractwise Home Page"_s, 60000);
+        QCOMPARE(window.cboAddress()->itemText(0), webHomePage().toString());
+
+        window.browser().GoSearch();
+        QTRY_COMPARE_WITH_TIMEOUT(window.windowTitle(), u"Search the Web"_s, 60000);
+        QCOMPARE(window.cboAddress()->count(), 2);
+        QCOMPARE(window.cboAddress()->itemText(0), webSearchPage().toString());
+    }
+};
+
+int main(int argc, char *argv[])
+{
+    prepareWebEngine();
+    QApplication app(argc, argv);
+    TestWebSmoke test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_web_smoke.moc"

@@ -1,0 +1,382 @@
+#include "core/common/message_service.h"
+#include "core/common/number_text.h"
+#include "core/engine/map_graphics.h"
+#include "core/engine/vector_layer.h"
+#include "gui/calculators/calculator_host.h"
+#include "gui/calculators/well_calculations.h"
+#include "gui/map/map_widget.h"
+#include "tests/fixtures/fixtures.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr double Mile = 1609.344;
+
+// A map window in miniature: a map, its graphics drawn after the top layer, a recorder.
+class FakeView : public CalculatorHost
+{
+public:
+    FakeView()
+    {
+        m_map.resize(400, 400);
+        QObject::connect(&m_map, &Map::AfterLayerDraw, &m_map, [this](int index, QPainter *p) {
+            if (index == 0)
+                m_graphics.Draw(*p, m_map.viewport(), &m_messages);
+        });
+    }
+    LayerList themes() const override { return m_map.layers(); }
+    Map *map() override { return &m_map; }
+    MapGraphics &graphics() override { return m_graphics; }
+    QWidget *form() override { return &m_map; }
+    MessageService &messages() override { return m_messages; }
+
+    Map m_map;
+    MapGraphics m_graphics;
+    RecordingMessageService m_messages;
+};
+
+} // namespace
+
+class TestCalculatorPanel : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_sections;
+    std::unique_ptr<FakeView> m_view;
+    std::unique_ptr<WellCalculations> m_panel;
+
+    template <typename W> W *child(const char *name)
+    {
+        W *w = m_panel->findChild<W *>(QString::fromLatin1(name));
+        if (!w)
+            qFatal("no control %s", name);
+        return w;
+    }
+    QString text(const char *name) { return child<QLineEdit>(name)->text(); }
+    void type(const char *name, const QString &value)
+    {
+        QLineEdit *edit = child<QLineEdit>(name);
+        edit->clear();
+        QTest::keyClicks(edit, value);
+    }
+    void click(const char *name) { QTest::mouseClick(child<QPushButton>(name), Qt::LeftButton); }
+    void choose(const char *name, const QString &item)
+    {
+        QComboBox *list = child<QComboBox>(name);
+        list->setCurrentIndex(list->findText(item));
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        fixtures::SectionGrid g;
+        g.originX = 400000;
+        g.originY = 4400000;
+        m_sections = m_dir.filePath(u"Sections.shp"_s);
+        QCOMPARE(fixtures::writeSectionGrid(m_sections, g), QString());
+    }
+
+    void init()
+    {
+        m_view = std::make_unique<FakeView>();
+        m_panel = std::make_unique<WellCalculations>();
+        m_panel->AssociateView(m_view.get());
+        auto layer = VectorLayer::open(m_sections);
+        m_view->m_map.addLayer(layer);
+        m_panel->AddTheme(layer);
+        m_panel->show();
+    }
+    void cleanup()
+    {
+        m_panel.reset();
+        m_view.reset();
+    }
+
+    void newPanel()
+    {
+        WellCalculations fresh;
+        for (const char *list : {"Q160_Combo", "Q40_Combo", "Q10_Combo", "Q25_Combo"})
+            QCOMPARE(fresh.findChild<QComboBox *>(QString::fromLatin1(list))->currentText(),
+                     u"--"_s);
+        QCOMPARE(fresh.findChild<QComboBox *>(u"cmbProjection"_s)->currentText(), u"NAD 27"_s);
+        QCOMPARE(fresh.findChild<QComboBox *>(u"cmbLLProjection"_s)->currentText(), u"NAD 27"_s);
+        QCOMPARE(fresh.findChild<QComboBox *>(u"cmbStartZone"_s)->currentText(), u"12"_s);
+        QCOMPARE(fresh.findChild<QComboBox *>(u"cmbEndZone"_s)->currentText(), u"13"_s);
+        QCOMPARE(fresh.findChild<QComboBox *>(u"cmbLatLonMode"_s)->currentText(),
+                 u"Decimal Degrees"_s);
+        QCOMPARE(fresh.findChild<QComboBox *>(u"PLSS_Combo"_s)->count(), 0);
+        QVERIFY(!fresh.findChild<QCheckBox *>(u"chkZoomToLocation"_s)->isChecked());
+        QVERIFY(!fresh.findChild<QLineEdit *>(u"txtConvLatMin"_s)->isEnabled());
+        QCOMPARE(fresh.markRadius(), qint16(20));
+        QCOMPARE(fresh.findChild<QTabWidget *>(u"NorvaneTab"_s)->tabText(1), u"UTM -> PLSS"_s);
+    }
+
+    void sectionThemesJoinBothLists()
+    {
+        QCOMPARE(child<QComboBox>("PLSS_Combo")->currentText(), u"Sections"_s);
+        QCOMPARE(child<QComboBox>("RevPLSS_Combo")->currentText(), u"Sections"_s);
+        const QString quads = m_dir.filePath(u"quads.shp"_s);
+        QCOMPARE(fixtures::writeQuadIndex(quads, {{u"A"_s, 0, 1, 1, 0}}), QString());
+        m_panel->AddTheme(VectorLayer::open(quads));
+        QCOMPARE(child<QComboBox>("PLSS_Combo")->count(), 1);
+        m_panel->AddTheme(VectorLayer::open(m_sections)); // read again with a project: once
+        QCOMPARE(child<QComboBox>("RevPLSS_Combo")->count(), 1);
+    }
+
+    // A listed theme that has left the map is said to be gone and leaves the lists.
+    void deletedThemeIsReported_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::newRow("quarter calls") << u"CalculatePLSS_Command"_s;
+        QTest::newRow("footage calls") << u"CalculateFC_Command"_s;
+        QTest::newRow("reverse") << u"RevGPSCommand"_s;
+    }
+    void deletedThemeIsReported()
+    {
+        QFETCH(QString, button);
+        const QString quads = m_dir.filePath(u"other.shp"_s);
+        QCOMPARE(fixtures::writeQuadIndex(quads, {{u"A"_s, 0, 1, 1, 0}}), QString());
+        m_view->m_map.addLayer(VectorLayer::open(quads));
+        m_view->m_map.removeLayer(1); // the listed one
+        type("Section_Text", u"1"_s);
+        type("Township_Text", u"12N"_s);
+        type("Range_Text", u"34W"_s);
+        type("FC_X_Text", u"660E"_s);
+        type("FC_Y_Text", u"660S"_s);
+        type("RevEasting_Text", u"400100"_s);
+        type("RevNorthing_Text", u"4400100"_s);
+        m_panel->findChild<QPushButton *>(button)->click();
+        QCOMPARE(m_view->m_messages.texts(),
+                 QStringList{u"The theme Sections is no longer on the map."_s});
+        QCOMPARE(child<QComboBox>("PLSS_Combo")->count(), 0);
+        QCOMPARE(child<QComboBox>("RevPLSS_Combo")->count(), 0);
+    }
+
+    // Quarter calls: the result in both tabs, two lines per level and a red circle on the map.
+    void quarterCallCalculation()
+    {
+        type("FC_X_Text", u"660E"_s);
+        type("Section_Text", u"31"_s);
+        type("Township_Text", u"12N"_s);
+        type("Range_Text", u"34W"_s);
+        choose("Q160_Combo", u"NE"_s);
+        choose("Q40_Combo", u"SW"_s);
+        child<QCheckBox>("chkZoomToLocation")->setChecked(true);
+        click("CalculatePLSS_Command");
+        QCOMPARE(text("Output_Easting_Text"), u"401005.84"_s);
+        QCOMPARE(text("Output_Northing_Text"), u"4401005.84"_s);
+        QCOMPARE(text("RevEasting_Text"), u"401005.84"_s);
+        QCOMPARE(text("FC_X_Text"), QString()); // emptied: not this result's calls
+        QCOMPARE(m_view->m_graphics.count(), 7);
+        QVERIFY(m_view->m_messages.messages().isEmpty());
+        // Zoomed to section 31 (the south-west section); the circle is drawn filled.
+        const MapRect e = m_view->m_map.extent();
+        QVERIFY(e.left() <= 400000 && e.right() >= 400000 + Mile && e.width() < 1.1 * Mile);
+        const QImage image = m_view->m_map.grabMap();
+        const QPointF c = m_view->m_map.fromMapPoint({401005.84, 4401005.84});
+        QCOMPARE(image.pixel(c.toPoint()), qRgb(255, 0, 0));
+        const QPointF onLine = m_view->m_map.fromMapPoint({400000 + Mile / 2, 4400000 + 100});
+        bool black = false; // the section's south-north quarter line, within a pixel
+        for (int dx = -1; dx <= 1; ++dx)
+            black = black || image.pixel(int(onLine.x()) + dx, int(onLine.y())) == qRgb(0, 0, 0);
+        QVERIFY(black);
+
+        // Erase leaves the result, the marks and the theme alone.
+        click("cmdErase");
+        QCOMPARE(text("Section_Text"), QString());
+        QCOMPARE(child<QComboBox>("Q160_Combo")->currentText(), u"--"_s);
+        QCOMPARE(text("Output_Easting_Text"), u"401005.84"_s);
+        QCOMPARE(m_view->m_graphics.count(), 7);
+        QCOMPARE(child<QComboBox>("PLSS_Combo")->currentText(), u"Sections"_s);
+    }
+
+    void footageCalculation()
+    {
+        type("Section_Text", u"31"_s);
+        type("Township_Text", u"12N"_s);
+        type("Range_Text", u"34W"_s);
+        choose("Q160_Combo", u"NE"_s);
+        type("FC_X_Text", u"660E"_s);
+        type("FC_Y_Text", u"1980S"_s);
+        const MapRect before = m_view->m_map.extent();
+        click("CalculateFC_Command");
+        QCOMPARE(text("Output_Easting_Text"), u"401408.18"_s);
+        QCOMPARE(text("Output_Northing_Text"), u"4400603.51"_s);
+        QCOMPARE(child<QComboBox>("Q160_Combo")->currentText(), u"--"_s);
+        QCOMPARE(m_view->m_graphics.count(), 1);
+        QCOMPARE(m_view->m_map.extent(), before); // zoom unchecked
+        // Empty calls: the message, and the outputs emptied.
+        type("FC_Y_Text", QString());
+        click("CalculateFC_Command");
+        QCOMPARE(m_view->m_messages.texts(), QStringList{u"No footing call provided."_s});
+        QCOMPARE(text("Output_Easting_Text"), QString());
+    }
+
+    void reverseFromTypedBoxes()
+    {
+        type("RevEasting_Text", u"400600"_s);
+        type("RevNorthing_Text", u"4400600"_s);
+        click("RevGPSCommand");
+        QCOMPARE(text("RevSectionText"), u"31"_s);
+        QCOMPARE(text("Township_Text"), u"12N"_s);
+        QCOMPARE(text("Range_Text"), u"34W"_s);
+        QCOMPARE(text("RevQ160Text"), u"SW"_s);
+        QCOMPARE(text("RevQ40Text"), u"NE"_s);
+        QCOMPARE(child<QComboBox>("Q40_Combo")->currentText(), u"NE"_s);
+        QCOMPARE(text("RevFCXText"), u"W1968.5"_s);
+        QCOMPARE(text("FC_Y_Text"), u"S1968.5"_s);
+        QCOMPARE(m_view->m_graphics.count(), 9);
+        // The forward calculation on what was written lands in the same 2.5-acre parcel.
+        click("CalculatePLSS_Command");
+        const double e = parseNumber(text("Output_Easting_Text")).value();
+        QVERIFY(std::fabs(e - 400600) < 51);
+    }
+
+    void pickedPoint()
+    {
+        m_panel->RevSetPoint({400600.4, 4400599.6});
+        QCOMPARE(text("RevEasting_Text"), u"400600"_s);
+        QCOMPARE(text("txtZoneY"), u"4400600"_s);
+        QCOMPARE(text("txtConvEasting"), u"400600"_s);
+        QCOMPARE(m_view->m_graphics.count(), 1);
+        m_panel->RevSetPoint({99999.4, 4400600});
+        QCOMPARE(m_view->m_messages.texts(), QStringList{u"Easting does not have 6 characters"_s});
+        QCOMPARE(m_view->m_graphics.count(), 1);
+    }
+
+    void conversions()
+    {
+        child<QTabWidget>("NorvaneTab")->setCurrentIndex(3);
+        type("txtConvLat", u"40"_s);
+        type("txtConvLong", u"105"_s);
+        click("cmdLatLong2UTM");
+        QCOMPARE(text("txtConvEasting"), u"500000"_s);
+        QCOMPARE(text("txtConvNorthing"), u"4427757.3"_s);
+        QCOMPARE(text("RevNorthing_Text"), u"4427757.3"_s);
+        choose("cmbLatLonMode", u"Degrees Minutes Seconds"_s);
+        QVERIFY(child<QLineEdit>("txtConvLatSec")->isEnabled());
+        type("txtConvEasting", u"414639.538"_s);
+        type("txtConvNorthing", u"4428236.142"_s);
+        click("cmdUTM2LatLong");
+        QCOMPARE(text("txtConvLong"), u"106"_s);
+        QCOMPARE(text("txtConvLatSec"), u"0"_s);
+
+        child<QTabWidget>("NorvaneTab")->setCurrentIndex(2);
+        type("txtZoneX", u"756100"_s);
+        type("txtZoneY", u"4432069"_s);
+        click("cmdCalculateZoneUTM");
+        QCOMPARE(text("txtOutZoneX"), u"243900.66"_s);
+        QCOMPARE(text("RevNorthing_Text"), u"4432069.05"_s);
+        type("txtZoneX", u"756100.5"_s);
+        click("cmdCalculateZoneUTM");
+        QCOMPARE(m_view->m_messages.texts(), QStringList{u"Easting does not have 6 characters"_s});
+        QCOMPARE(text("txtOutZoneX"), u"243900.66"_s);
+        QVERIFY(m_view->m_map.cursor().shape() != Qt::WaitCursor); // restored on every way out
+    }
+
+    void enteringReverseBoxesSelectsAll()
+    {
+        child<QTabWidget>("NorvaneTab")->setCurrentIndex(1);
+        QLineEdit *easting = child<QLineEdit>("RevEasting_Text");
+        easting->setText(u"123456"_s);
+        QApplication::setActiveWindow(m_panel.get());
+        easting->setFocus(Qt::TabFocusReason);
+        QTRY_COMPARE(easting->selectedText(), u"123456"_s);
+        QTest::keyClicks(easting, u"7"_s);
+        QCOMPARE(easting->text(), u"7"_s);
+    }
+
+    // Every early end of a calculation takes the last answer's marks off the map at once.
+    void earlyEndsLeaveNoMark_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("button");
+        QTest::newRow("section not found")
+            << u"Section_Text"_s << u"37"_s << u"CalculatePLSS_Command"_s;
+        QTest::newRow("two calls on one axis")
+            << u"FC_Y_Text"_s << u"1980E"_s << u"CalculateFC_Command"_s;
+        QTest::newRow("reverse outside the sections")
+            << u"RevEasting_Text"_s << u"300000"_s << u"RevGPSCommand"_s;
+        QTest::newRow("no theme listed") << QString() << QString() << u"CalculatePLSS_Command"_s;
+    }
+    void earlyEndsLeaveNoMark()
+    {
+        QFETCH(QString, box);
+        QFETCH(QString, value);
+        QFETCH(QString, button);
+        type("Section_Text", u"31"_s);
+        type("Township_Text", u"12N"_s);
+        type("Range_Text", u"34W"_s);
+        choose("Q160_Combo", u"NE"_s);
+        click("CalculatePLSS_Command");
+        const QPoint mark = m_view->m_map.fromMapPoint({401207.008, 4401207.008}).toPoint();
+        QCOMPARE(m_view->m_map.grabMap().pixel(mark), qRgb(255, 0, 0));
+        type("FC_X_Text", u"660E"_s);
+        type("FC_Y_Text", u"1980S"_s);
+        type("RevEasting_Text", u"400600"_s);
+        type("RevNorthing_Text", u"4400600"_s);
+        if (box.isEmpty())
+            child<QComboBox>("PLSS_Combo")->clear();
+        else
+            type(box.toLatin1().constData(), value);
+        m_panel->findChild<QPushButton *>(button)->click();
+        QCOMPARE(m_view->m_graphics.count(), 0);
+        QVERIFY(m_view->m_map.grabMap().pixel(mark) != qRgb(255, 0, 0));
+    }
+
+    // A reverse run describes its own point in the first tab: that tab's easting and northing
+    // from before go.
+    void reverseEmptiesTheForwardResult()
+    {
+        type("Section_Text", u"31"_s);
+        type("Township_Text", u"12N"_s);
+        type("Range_Text", u"34W"_s);
+        click("CalculatePLSS_Command");
+        QVERIFY(!text("Output_Easting_Text").isEmpty());
+        type("RevEasting_Text", u"400600"_s);
+        type("RevNorthing_Text", u"4400600"_s);
+        click("RevGPSCommand");
+        QCOMPARE(text("Section_Text"), u"31"_s);
+        QCOMPARE(text("Output_Easting_Text"), QString());
+        QCOMPARE(text("Output_Northing_Text"), QString());
+    }
+
+    // The Lat-Long tab converts in the zone chosen; a picked point brings the map's zone.
+    void latLongZoneFollowsTheMap()
+    {
+        QComboBox *zone = child<QComboBox>("cmbLLZone");
+        QCOMPARE(zone->currentText(), u"13"_s);
+        m_panel->RevSetPoint({400600, 4400600}); // the fixture's .prj: zone 13
+        QCOMPARE(zone->currentText(), u"13"_s);
+        fixtures::SectionGrid g;
+        g.originX = 400000;
+        g.originY = 4400000;
+        g.epsg = 26912;
+        const QString utah = m_dir.filePath(u"zone12.shp"_s);
+        QCOMPARE(fixtures::writeSectionGrid(utah, g), QString());
+        m_view->m_map.clearLayers();
+        m_view->m_map.addLayer(VectorLayer::open(utah));
+        m_panel->RevSetPoint({414639.538, 4428236.142});
+        QCOMPARE(zone->currentText(), u"12"_s);
+        click("cmdUTM2LatLong");
+        const double lon = parseNumber(text("txtConvLong")).value();
+        QVERIFY2(std::fabs(lon - 112) < 1e-4, qPrintable(text("txtConvLong")));
+        QVERIFY(m_view->m_messages.messages().isEmpty());
+    }
+};
+
+QTEST_MAIN(TestCalculatorPanel)
+#include "tst_calculator_panel.moc"

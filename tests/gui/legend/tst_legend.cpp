@@ -1,0 +1,309 @@
+#include "core/common/message_service.h"
+#include "core/common/twips.h"
+#include "core/document/legend_order.h"
+#include "core/engine/map_layer.h"
+#include "core/engine/vector_layer.h"
+#include "gui/legend/legend_control.h"
+#include "gui/legend/legend_item_control.h"
+#include "gui/legend/legend_options_dialog.h"
+#include "gui/map/map_widget.h"
+#include "tests/fixtures/fixtures.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+class TestLegend : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QStringList m_paths;
+
+    // A legend over a map with themes named A, B, C, ... (one shapefile each), all active and
+    // visible as the program adds them.
+    struct Fixture
+    {
+        Map map;
+        LegendControl legend;
+        RecordingMessageService messages;
+        Fixture()
+        {
+            legend.AssociateMap(&map);
+            legend.setMessageService(&messages);
+            legend.resize(300, 600);
+            map.resize(200, 200);
+        }
+    };
+    void addThemes(Fixture &f, int count)
+    {
+        for (int i = 0; i < count; ++i)
+            f.legend.AddTheme(QString(QChar(u'A' + i)), m_paths[i], true, true);
+    }
+    static QStringList names(const LayerList &layers)
+    {
+        QStringList out;
+        for (const auto &l : layers)
+            out.append(QFileInfo(l->File()).completeBaseName());
+        return out;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        for (int i = 0; i < 5; ++i) {
+            fixtures::SectionGrid g;
+            g.originX = 400000 + i * 10000;
+            const QString path = m_dir.filePath(QString(QChar(u'A' + i)) + u".shp"_s);
+            QCOMPARE(fixtures::writeSectionGrid(path, g), QString());
+            m_paths.append(path);
+        }
+    }
+
+    void rowArithmetic()
+    {
+        for (int p = 1; p <= 5; ++p)
+            QCOMPARE(legendRowTop(p, 5, 705), (5 - p) * 805.0);
+        // The top row of five dragged down by one row and gap.
+        QCOMPARE(legendDropIndicator(5, 5, 805, 705), 3);
+        QCOMPARE(legendDropTarget(5, 5, 805, 705), 4);
+        QCOMPARE(legendReordered(5, 5, 4), (QList<int>{1, 2, 3, 5, 4}));
+        QCOMPARE(legendReordered(5, 2, 4), (QList<int>{1, 3, 4, 2, 5}));
+        QCOMPARE(legendReordered(5, 4, 2), (QList<int>{1, 4, 2, 3, 5}));
+        QCOMPARE(legendDropIndicator(5, 5, 300, 705), -1);   // less than half a row: stays
+        QCOMPARE(legendDropTarget(2, 5, -10 * 805, 705), 5); // clamped
+        QCOMPARE(legendDropTarget(2, 5, 10 * 805, 705), 1);
+    }
+
+    void selection_data()
+    {
+        QTest::addColumn<QList<bool>>("before");
+        QTest::addColumn<int>("anchor");
+        QTest::addColumn<int>("clicked");
+        QTest::addColumn<int>("shift");
+        QTest::addColumn<QList<bool>>("after");
+        const QList<bool> none(5, false);
+        QTest::newRow("plain click") << QList<bool>{true, true, false, false, false} << 0 << 3 << 0
+                                     << QList<bool>{false, false, true, false, false};
+        QTest::newRow("shift: 2 to 4") << QList<bool>{false, true, false, false, false} << 2 << 4
+                                       << 1 << QList<bool>{false, true, true, true, false};
+        QTest::newRow("shift upwards")
+            << none << 4 << 1 << 1 << QList<bool>{true, true, true, true, false};
+        QTest::newRow("shift without anchor")
+            << none << 0 << 3 << 1 << QList<bool>{false, false, true, false, false};
+        QTest::newRow("ctrl toggles one") << QList<bool>{true, false, false, false, true} << 1 << 5
+                                          << 2 << QList<bool>{true, false, false, false, false};
+        QTest::newRow("alt does nothing") << QList<bool>{true, false, false, false, false} << 1 << 3
+                                          << 4 << QList<bool>{true, false, false, false, false};
+    }
+    void selection()
+    {
+        QFETCH(QList<bool>, before);
+        QFETCH(int, anchor);
+        QFETCH(int, clicked);
+        QFETCH(int, shift);
+        QFETCH(QList<bool>, after);
+        QCOMPARE(legendSelectionAfterClick(before, clicked, shift, anchor), after);
+    }
+
+    void orderInvariant()
+    {
+        Fixture f;
+        addThemes(f, 3);
+        QCOMPARE(names(f.map.layers()), (QStringList{u"C"_s, u"B"_s, u"A"_s}));
+        QCOMPARE(names(f.legend.GetLayerList()), (QStringList{u"A"_s, u"B"_s, u"C"_s}));
+        const auto &rows = f.legend.ThemeItems();
+        QVERIFY(rows[2]->y() < rows[1]->y() && rows[1]->y() < rows[0]->y()); // C on top
+        QCOMPARE(rows[0]->ID(), 1);
+        QCOMPARE(rows[2]->Key(), u"2theme"_s);
+        QCOMPARE(rows[0]->toolTip(), m_paths[0]);
+    }
+
+    void themesThatDoNotLoad()
+    {
+        Fixture f;
+        const QString missing = m_dir.filePath(u"gone.shp"_s);
+        auto layer = f.legend.AddTheme(u"gone"_s, missing, true, true);
+        QVERIFY(layer && !layer->Valid());
+        QCOMPARE(f.messages.texts(),
+                 QStringList{u"Error: file "_s + missing + u" did not load."_s});
+        QCOMPARE(f.messages.messages().first().icon, MessageIcon::None);
+        QVERIFY(f.legend.ThemeItems().isEmpty());
+        QCOMPARE(f.map.layerCount(), 0);
+        // Only a lower-case ".shp" is a shapefile: the upper-case name is tried as an image.
+        QFile::copy(m_paths[0], m_dir.filePath(u"roads.SHP"_s));
+        f.legend.AddTheme(u"roads"_s, m_dir.filePath(u"roads.SHP"_s), true, true);
+        QCOMPARE(f.messages.messages().size(), 2);
+        QCOMPARE(f.map.layerCount(), 0);
+    }
+
+    void rowsShareTheWidestWidth()
+    {
+        Fixture f;
+        f.legend.AddTheme(u"A"_s, m_paths[0], true, true);
+        f.legend.AddTheme(u"A much longer theme title than the first"_s, m_paths[1], true, true);
+        const auto &rows = f.legend.ThemeItems();
+        QCOMPARE(rows[0]->width(), rows[1]->width());
+        const double tpp = twipsPerPixel(f.legend.logicalDpiY());
+        QVERIFY(std::abs(f.legend.container()->width() - (rows[1]->width() + 100 / tpp)) <= 1);
+    }
+
+    // Positions 2 and 4 of 5 active: their layers go, the rest keep their order.
+    void deleteActiveThemes()
+    {
+        Fixture f;
+        addThemes(f, 5);
+        const auto &rows = f.legend.ThemeItems();
+        for (int p = 1; p <= 5; ++p)
+            rows[p - 1]->setIsActive(p == 2 || p == 4);
+        f.legend.DeleteActiveThemes();
+        QCOMPARE(names(f.map.layers()), (QStringList{u"E"_s, u"C"_s, u"A"_s}));
+        QCOMPARE(names(f.legend.GetLayerList()), (QStringList{u"A"_s, u"C"_s, u"E"_s}));
+        QCOMPARE(f.legend.ThemeItems()[2]->ID(), 3);
+        f.legend.DeleteThemes();
+        QCOMPARE(f.map.layerCount(), 0);
+        QVERIFY(f.legend.GetLayerList().isEmpty());
+    }
+
+    void activeListHoldsVectorThemesOnly()
+    {
+        Fixture f;
+        const QString image = m_dir.filePath(u"quad.tif"_s);
+        QImage picture(8, 8, QImage::Format_RGB32);
+        picture.fill(Qt::gray);
+        QCOMPARE(fixtures::writeGeoImage(image, picture, 400000, 4410000, 10), QString());
+        f.legend.AddTheme(u"A"_s, m_paths[0], false, true);
+        f.legend.AddTheme(u"quad"_s, image, true, true);
+        QVERIFY(f.legend.GetActiveLayerList().isEmpty());
+        f.legend.ThemeItems()[0]->setIsActive(true);
+        QCOMPARE(names(f.legend.GetActiveLayerList()), QStringList{u"A"_s});
+    }
+
+    // Mouse: click and shift-click select; dragging the top row down one row reorders rows and
+    // layers and keeps the extent; a right-button drag moves nothing.
+    void mouseSelectionAndDrag()
+    {
+        Fixture f;
+        addThemes(f, 5);
+        f.legend.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f.legend));
+        auto rows = f.legend.ThemeItems();
+        QTest::mouseClick(rows[1], Qt::LeftButton, {}, QPoint(5, 5));
+        QTest::mouseClick(rows[3], Qt::LeftButton, Qt::ShiftModifier, QPoint(5, 5));
+        QList<bool> active;
+        for (const LegendItemControl *r : f.legend.ThemeItems())
+            active.append(r->IsActive());
+        QCOMPARE(active, (QList<bool>{false, true, true, true, false}));
+
+        const MapRect extent = f.map.extent();
+        const double tpp = twipsPerPixel(f.legend.logicalDpiY());
+        const int pitch = int(std::lround(805 / tpp));
+        LegendItemControl *top = rows[4]; // E
+        QTest::mousePress(top, Qt::RightButton, {}, QPoint(5, 5));
+        QTest::mouseRelease(top, Qt::RightButton, {}, QPoint(5, 5 + pitch));
+        QCOMPARE(names(f.legend.GetLayerList()),
+                 (QStringList{u"A"_s, u"B"_s, u"C"_s, u"D"_s, u"E"_s}));
+
+        QTest::mousePress(top, Qt::LeftButton, {}, QPoint(5, 5));
+        QMouseEvent move(QEvent::MouseMove, QPointF(5, 5 + pitch),
+                         top->mapToGlobal(QPointF(5, 5 + pitch)), Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(top, &move);
+        QCOMPARE(f.legend.DropIndicatorIndex(), 3);
+        QTest::mouseRelease(top, Qt::LeftButton, {}, QPoint(5, 5 + pitch));
+        QCOMPARE(names(f.legend.GetLayerList()),
+                 (QStringList{u"A"_s, u"B"_s, u"C"_s, u"E"_s, u"D"_s}));
+        QCOMPARE(names(f.map.layers()), (QStringList{u"D"_s, u"E"_s, u"C"_s, u"B"_s, u"A"_s}));
+        QCOMPARE(f.map.extent(), extent);
+        QCOMPARE(f.legend.DropIndicatorIndex(), -1);
+        rows = f.legend.ThemeItems();
+        QVERIFY(rows[3]->y() > rows[4]->y()); // D is now the top row
+    }
+
+    // The symbol dialog, answered by the test instead of a user.
+    void symbolDialog()
+    {
+        Fixture f;
+        const QString lines = m_dir.filePath(u"roads.shp"_s);
+        QCOMPARE(fixtures::writeLines(lines, {{{400000, 4400000}, {401000, 4401000}}}), QString());
+        f.legend.AddTheme(u"roads"_s, lines, true, true);
+        f.legend.AddTheme(u"A"_s, m_paths[0], true, true);
+        LegendItemControl *road = f.legend.ThemeItems()[0];
+        LegendItemControl *sections = f.legend.ThemeItems()[1];
+        auto symbolOf = [](LegendItemControl *row) -> ::Symbol & {
+            return std::static_pointer_cast<VectorLayer>(row->MapLayer())->Symbol();
+        };
+
+        QStringList listed;
+        f.legend.runOptionsDialog = [&](frmLegendOptionsDlg &d) {
+            auto *styles = d.findChild<QComboBox *>(u"cmbStyle"_s);
+            for (int i = 0; i < styles->count(); ++i)
+                listed.append(styles->itemText(i));
+            styles->setCurrentIndex(styles->findText(u"Dot Line"_s));
+            QTest::mouseClick(d.findChild<QPushButton *>(u"OKButton"_s), Qt::LeftButton);
+        };
+        QTest::mouseDClick(road, Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(listed, (QStringList{u"Solid Line"_s, u"Dash Line"_s, u"Dot Line"_s,
+                                      u"Dash Dot Line"_s, u"Dash Dot Dot Line"_s}));
+        QCOMPARE(symbolOf(road).Style, qint16(2));
+
+        // A hollow polygon theme opens hollow on "Transparent"; OK changes nothing.
+        symbolOf(sections) = ::Symbol{1, 255, 65280, 2};
+        bool hollow = false;
+        QString selected;
+        f.legend.runOptionsDialog = [&](frmLegendOptionsDlg &d) {
+            hollow = d.findChild<QCheckBox *>(u"HollowCheck"_s)->isChecked();
+            selected = d.findChild<QComboBox *>(u"cmbStyle"_s)->currentText();
+            QTest::mouseClick(d.findChild<QPushButton *>(u"OKButton"_s), Qt::LeftButton);
+        };
+        sections->ShowOptionsDlg();
+        QVERIFY(hollow);
+        QCOMPARE(selected, u"Transparent"_s);
+        QCOMPARE(symbolOf(sections).Style, qint16(1));
+        QCOMPARE(symbolOf(sections).OutlineColor, 65280u);
+        QCOMPARE(symbolOf(sections).Size, 2.0);
+
+        // Cancel after choosing a colour keeps the symbol; a size that is not a number keeps
+        // the dialog open with a message.
+        RecordingMessageService dialogMessages;
+        bool stayedOpen = false;
+        f.legend.runOptionsDialog = [&](frmLegendOptionsDlg &d) {
+            d.setMessageService(&dialogMessages);
+            d.chooseColor = [](quint32) { return std::optional<quint32>(16711680); };
+            QTest::mouseClick(d.findChild<QPushButton *>(u"cmdColor"_s), Qt::LeftButton);
+            d.findChild<QLineEdit *>(u"SizeText"_s)->setText(u"thick"_s);
+            QTest::mouseClick(d.findChild<QPushButton *>(u"OKButton"_s), Qt::LeftButton);
+            stayedOpen = !d.DialogOK;
+            // Nor a size a project could not read back.
+            d.findChild<QLineEdit *>(u"SizeText"_s)->setText(u"2147483648"_s);
+            QTest::mouseClick(d.findChild<QPushButton *>(u"OKButton"_s), Qt::LeftButton);
+            stayedOpen = stayedOpen && !d.DialogOK;
+            QTest::mouseClick(d.findChild<QPushButton *>(u"CancelButton"_s), Qt::LeftButton);
+        };
+        sections->ShowOptionsDlg();
+        QVERIFY(stayedOpen);
+        QCOMPARE(dialogMessages.texts(),
+                 (QStringList{u"Enter the thickness or size as a number."_s,
+                              u"The thickness or size must not be more than 2147483647."_s}));
+        QCOMPARE(symbolOf(sections).Color, 255u);
+    }
+
+    void visibilityHidesTheLayer()
+    {
+        Fixture f;
+        addThemes(f, 1);
+        LegendItemControl *row = f.legend.ThemeItems().first();
+        QVERIFY(row->IsVisible());
+        row->findChild<QCheckBox *>(u"DisplayCheck"_s)->click();
+        QVERIFY(!row->IsVisible());
+        QVERIFY(!f.map.layers().first()->Visible());
+    }
+};
+
+QTEST_MAIN(TestLegend)
+#include "tst_legend.moc"

@@ -1,0 +1,203 @@
+#include "gui/legend/resizer.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+// The two-pane container: its layout, dragging, the one-pane rule and its stored settings.
+class TestResizer : public QObject
+{
+    Q_OBJECT
+
+    // 15 twips to the pixel on the offscreen platform (96 dpi); borders off so the inside area
+    // is the whole control.
+    struct Fixture
+    {
+        Resizer resizer;
+        QWidget *first;
+        QWidget *second;
+        explicit Fixture(bool listSecond = false)
+        {
+            resizer.setBorderStyle(0);
+            first = new QWidget(&resizer);
+            first->setObjectName(u"first"_s);
+            second = listSecond ? new QListWidget(&resizer) : new QWidget(&resizer);
+            second->setObjectName(u"second"_s);
+            resizer.resize(400, 300); // 6000 x 4500 twips
+            resizer.show();
+        }
+        // Drags the bar by `pixels` along the split with the left button.
+        void dragBar(int pixels)
+        {
+            QLabel *bar = resizer.bar();
+            const QPoint from(bar->width() / 2, bar->height() / 2);
+            QTest::mousePress(bar, Qt::LeftButton, {}, from);
+            const QPoint to =
+                resizer.Orientation() == 1 ? from + QPoint(pixels, 0) : from + QPoint(0, pixels);
+            QMouseEvent move(QEvent::MouseMove, to, bar->mapToGlobal(to), Qt::NoButton,
+                             Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(bar, &move);
+            QTest::mouseRelease(bar, Qt::LeftButton, {}, to);
+        }
+    };
+
+private Q_SLOTS:
+    void defaults()
+    {
+        Resizer r;
+        QCOMPARE(r.SeparatorSize(), 45);
+        QCOMPARE(r.Orientation(), 1);
+        QCOMPARE(r.BorderStyle(), 1);
+        QCOMPARE(r.InvertControls(), false);
+        QCOMPARE(r.BackColor(), 0x8000000Fu);
+        QCOMPARE(r.Appearance(), 1);
+        QCOMPARE(r.Enabled(), true);
+        QCOMPARE(r.MinControlSize1(), 90);
+        QCOMPARE(r.MinControlSize2(), 90);
+        QVERIFY(r.Control1Visible() && r.Control2Visible());
+        QCOMPARE(r.bar()->objectName(), u"lblResizer"_s);
+    }
+
+    void sideBySideAndStacked()
+    {
+        Fixture f;
+        f.resizer.setControl1Size(1500); // 100 px
+        QCOMPARE(f.first->geometry(), QRect(0, 0, 100, 300));
+        QCOMPARE(f.resizer.bar()->geometry(), QRect(100, 0, 3, 300));
+        QCOMPARE(f.second->geometry(), QRect(103, 0, 297, 300));
+        QCOMPARE(f.resizer.Control2Size(), 6000 - 1500 - 45);
+        QCOMPARE(f.resizer.bar()->cursor().shape(), Qt::SizeHorCursor);
+
+        f.resizer.setOrientation(0);
+        f.resizer.setControl1Size(1500);
+        QCOMPARE(f.first->geometry(), QRect(0, 0, 400, 100));
+        QCOMPARE(f.second->geometry(), QRect(0, 103, 400, 197));
+        QCOMPARE(f.resizer.bar()->cursor().shape(), Qt::SizeVerCursor);
+    }
+
+    void invertPutsTheFirstControlSecond()
+    {
+        Fixture f;
+        f.resizer.setControl1Size(1500);
+        f.resizer.setInvertControls(true);
+        QCOMPARE(f.second->geometry().left(), 0);
+        QCOMPARE(f.first->geometry().left(), 103);
+        QCOMPARE(f.first->geometry().right(), 399); // at the right edge
+    }
+
+    void dragIsClamped_data()
+    {
+        QTest::addColumn<int>("orientation");
+        QTest::addColumn<int>("pixels");
+        QTest::addColumn<int>("pane1");
+        QTest::newRow("right 50 px") << 1 << 50 << 1500 + 750;
+        QTest::newRow("beyond the right edge") << 1 << 1000 << 6000 - 45 - 90;
+        QTest::newRow("beyond the left edge") << 1 << -1000 << 90;
+        QTest::newRow("down 20 px") << 0 << 20 << 1500 + 300;
+        QTest::newRow("beyond the bottom") << 0 << 1000 << 4500 - 45 - 90;
+    }
+    void dragIsClamped()
+    {
+        QFETCH(int, orientation);
+        QFETCH(int, pixels);
+        QFETCH(int, pane1);
+        Fixture f;
+        f.resizer.setOrientation(orientation);
+        f.resizer.setControl1Size(1500);
+        QSignalSpy changed(&f.resizer, &Resizer::propertyChanged);
+        f.dragBar(pixels);
+        QCOMPARE(f.resizer.Control1Size(), pane1);
+        QCOMPARE(f.resizer.Control2Size(), (orientation == 1 ? 6000 : 4500) - 45 - pane1);
+        QCOMPARE(changed.count(), 1);
+    }
+
+    void writtenSizesKeepTheMinimums()
+    {
+        Fixture f;
+        f.resizer.setControl1Size(10);
+        QCOMPARE(f.resizer.Control1Size(), 90);
+        f.resizer.setControl2Size(10);
+        QCOMPARE(f.resizer.Control2Size(), 90);
+        f.resizer.setControl2Size(2000);
+        QCOMPARE(f.resizer.Control1Size(), 6000 - 45 - 2000);
+    }
+
+    void onePaneAlwaysShows()
+    {
+        Fixture f;
+        QSignalSpy changed(&f.resizer, &Resizer::propertyChanged);
+        f.resizer.setControl1Visible(false);
+        QVERIFY(f.first->isHidden());
+        QCOMPARE(f.second->geometry(), QRect(0, 0, 400, 300));
+        QVERIFY(f.resizer.bar()->isHidden());
+        f.resizer.setControl2Visible(false); // both off: the first comes back
+        QVERIFY(f.resizer.Control1Visible());
+        QVERIFY(!f.resizer.Control2Visible());
+        QVERIFY(f.second->isHidden());
+        QCOMPARE(f.first->geometry(), QRect(0, 0, 400, 300));
+        QCOMPARE(changed.count(), 3);
+        QCOMPARE(changed.at(1).at(0).toString(), u"Control1Visible"_s);
+        // Both on again: the panes share the room.
+        f.resizer.setControl2Visible(true);
+        QVERIFY(f.first->isVisible() && f.second->isVisible());
+        QCOMPARE(f.resizer.Control1Size(), (6000 - 45) / 2);
+    }
+
+    void listPaneBorderLiesOutside()
+    {
+        Fixture f(true);
+        f.resizer.setControl1Size(1500);
+        // Pane 2 side by side: 15 twips (1 px) out to the left and top, 30 twips taller.
+        QCOMPARE(f.second->geometry(), QRect(102, -1, 297, 302));
+    }
+
+    void onlyOneControlStretchesTheBar()
+    {
+        Resizer r;
+        r.setBorderStyle(0);
+        auto *only = new QWidget(&r);
+        only->setGeometry(5, 5, 20, 20);
+        r.resize(200, 100);
+        r.show();
+        QCOMPARE(r.bar()->geometry(), QRect(0, 0, 200, 100));
+        QCOMPARE(only->geometry(), QRect(5, 5, 20, 20));
+    }
+
+    void settingsRoundTrip()
+    {
+        QTemporaryDir dir;
+        QSettings store(dir.filePath(u"form.ini"_s), QSettings::IniFormat);
+        {
+            Fixture f;
+            f.resizer.setOrientation(0);
+            f.resizer.setInvertControls(true);
+            f.resizer.setMinControlSize2(300);
+            f.resizer.setControl1Size(2000);
+            f.resizer.setControlName1(u"List1"_s);
+            f.resizer.setBackColor(0x00FF0000);
+            f.resizer.writeSettings(store);
+        }
+        store.remove(u"SeparatorSize"_s);                // missing: the default
+        store.setValue(u"MinControlSize1"_s, u"wide"_s); // unreadable: the default
+        Fixture g;
+        g.resizer.readSettings(store);
+        QCOMPARE(g.resizer.SeparatorSize(), 45);
+        QCOMPARE(g.resizer.Orientation(), 0);
+        QVERIFY(g.resizer.InvertControls());
+        QCOMPARE(g.resizer.MinControlSize1(), 90);
+        QCOMPARE(g.resizer.MinControlSize2(), 300);
+        QCOMPARE(g.resizer.Control1Size(), 2000);
+        QCOMPARE(g.resizer.ControlName1(), u"List1"_s);
+        QCOMPARE(g.resizer.BackColor(), 0x00FF0000u);
+        QCOMPARE(g.resizer.palette().color(QPalette::Window), QColor(0, 0, 255));
+        QCOMPARE(g.second->geometry().top(), 0); // inverted: the second control on top
+    }
+};
+
+QTEST_MAIN(TestResizer)
+#include "tst_resizer.moc"

@@ -1,0 +1,154 @@
+#include "core/engine/vector_layer.h"
+#include "gui/map/identify_window.h"
+#include "gui/map/map_widget.h"
+#include "gui/map/query_window.h"
+#include "tests/fixtures/fixtures.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QList<QPointF> square(double x, double y, double side)
+{
+    return {{x, y}, {x, y + side}, {x + side, y + side}, {x + side, y}, {x, y}};
+}
+
+QStringList items(QListWidget *list)
+{
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i)
+        out.append(list->item(i)->text());
+    return out;
+}
+
+} // namespace
+
+class TestIdentifyQuery : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    std::shared_ptr<VectorLayer> m_owners;
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        // Two overlapping parcels and one apart; NAME holds Adams twice and Baca once.
+        const QString path = m_dir.filePath(u"owners.shp"_s);
+        QCOMPARE(fixtures::writePolygons(
+                     path,
+                     {{u"NAME"_s, fixtures::Field::Text}, {u"ACRES"_s, fixtures::Field::Integer}},
+                     {{{square(0, 0, 10)}, {u"Adams"_s, 40}},
+                      {{square(5, 5, 10)}, {u"Baca"_s, 10}},
+                      {{square(50, 50, 10)}, {u"Adams"_s, 40}},
+                      {{square(80, 80, 5)}, {u"o'neil"_s, QVariant()}}}),
+                 QString());
+        m_owners = VectorLayer::open(path);
+        QVERIFY(m_owners->Valid());
+    }
+
+    void identifyTwoOverlappingRecords()
+    {
+        frmIdentify identify;
+        QCOMPARE(identify.windowTitle(), u"Identify"_s);
+        auto *themes = identify.findChild<QListWidget *>(u"ThemeList"_s);
+        auto *results = identify.findChild<QTreeWidget *>(u"IdentifyResultsListView"_s);
+        QCOMPARE(results->headerItem()->text(0), u"Field"_s);
+        QCOMPARE(results->headerItem()->text(1), u"Value"_s);
+        identify.AddResultForTheme(u"owners"_s, m_owners->SearchShape({7, 7}));
+        QCOMPARE(items(themes), (QStringList{u"owners"_s, u"owners"_s}));
+        // Both records, one block of field rows each.
+        QCOMPARE(results->topLevelItemCount(), 4);
+        QCOMPARE(results->topLevelItem(0)->text(0), u"NAME"_s);
+        QCOMPARE(results->topLevelItem(0)->text(1), u"Adams"_s);
+        QCOMPARE(results->topLevelItem(3)->text(1), u"10"_s);
+        themes->setCurrentRow(1);
+        QTest::mouseClick(themes->viewport(), Qt::LeftButton, {},
+                          themes->visualItemRect(themes->item(1)).center());
+        QCOMPARE(results->topLevelItemCount(), 4);
+
+        identify.Reset();
+        identify.AddResultForTheme(u"owners"_s, m_owners->SearchShape({30, 30}));
+        QCOMPARE(themes->count(), 0);
+        QCOMPARE(results->topLevelItemCount(), 0);
+    }
+
+    void queryBuildsAndSetsTheHighlight()
+    {
+        Map map;
+        map.addLayer(m_owners);
+        frmQuery query;
+        QCOMPARE(query.windowTitle(), u"Form1"_s);
+        query.SetLayer(m_owners);
+        query.SetMap(&map);
+        query.show();
+        auto *fields = query.findChild<QListWidget *>(u"FieldList"_s);
+        auto *values = query.findChild<QListWidget *>(u"ValuesList"_s);
+        auto *text = query.findChild<QLineEdit *>(u"QueryText"_s);
+        QCOMPARE(items(fields), (QStringList{u"NAME"_s, u"ACRES"_s}));
+
+        auto clickItem = [](QListWidget *list, int row, bool twice) {
+            list->setCurrentRow(row);
+            const QPoint at = list->visualItemRect(list->item(row)).center();
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+            if (twice)
+                QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+        };
+        clickItem(fields, 1, false);
+        QCOMPARE(items(values),
+                 (QStringList{u"40"_s, u"10"_s})); // numbers unquoted, nulls left out
+        clickItem(fields, 0, false);
+        QCOMPARE(items(values), (QStringList{u"'Adams'"_s, u"'Baca'"_s, u"'o''neil'"_s}));
+
+        clickItem(fields, 0, true);
+        QTest::mouseClick(query.findChild<QPushButton *>(u"EqualCommand"_s), Qt::LeftButton);
+        clickItem(values, 1, true);
+        QCOMPARE(text->text(), u" NAME =  'Baca'"_s);
+        QTest::mouseClick(query.findChild<QPushButton *>(u"NewSetB"_s), Qt::LeftButton);
+        QCOMPARE(m_owners->Tag(), u" NAME =  'Baca'"_s);
+        QCOMPARE(m_owners->SearchExpression(m_owners->Tag()).count(), 1);
+
+        // A quoted value with a quote in it still makes a valid expression.
+        text->setText(u"NAME = "_s + values->item(2)->text());
+        QCOMPARE(m_owners->SearchExpression(text->text()).count(), 1);
+
+        text->clear();
+        QTest::mouseClick(query.findChild<QPushButton *>(u"EqualCommand"_s), Qt::LeftButton);
+        QTest::mouseClick(query.findChild<QPushButton *>(u"EqualCommand"_s), Qt::LeftButton);
+        QCOMPARE(text->text(), u" =  = "_s);
+
+        // Another theme while the window is open brings its own fields.
+        const QString other = m_dir.filePath(u"wells.shp"_s);
+        QCOMPARE(fixtures::writePolygons(other, {{u"PERMIT"_s, fixtures::Field::Text}}, {}),
+                 QString());
+        query.SetLayer(VectorLayer::open(other));
+        QCOMPARE(items(fields), QStringList{u"PERMIT"_s});
+        QCOMPARE(values->count(), 0);
+    }
+
+    void emptyThemeHasNoRecords()
+    {
+        const QString path = m_dir.filePath(u"empty.shp"_s);
+        QCOMPARE(fixtures::writePolygons(path, {{u"NAME"_s, fixtures::Field::Text}}, {}),
+                 QString());
+        frmQuery query;
+        query.SetLayer(VectorLayer::open(path));
+        query.show();
+        auto *fields = query.findChild<QListWidget *>(u"FieldList"_s);
+        fields->setCurrentRow(0);
+        QTest::mouseClick(fields->viewport(), Qt::LeftButton, {},
+                          fields->visualItemRect(fields->item(0)).center());
+        QCOMPARE(items(query.findChild<QListWidget *>(u"ValuesList"_s)),
+                 QStringList{u"Layer has no records"_s});
+    }
+};
+
+QTEST_MAIN(TestIdentifyQuery)
+#include "tst_identify_query.moc"

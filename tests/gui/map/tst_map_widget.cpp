@@ -1,0 +1,213 @@
+#include "core/engine/map_graphics.h"
+#include "core/engine/vector_layer.h"
+#include "gui/common/qt_message_service.h"
+#include "gui/map/map_widget.h"
+#include "tests/fixtures/fixtures.h"
+
+#include <QApplication>
+#include <QPainter>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+class TestMapWidget : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    std::shared_ptr<VectorLayer> m_sections;
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        fixtures::SectionGrid grid;
+        grid.townshipsEast = 2;
+        const QString path = m_dir.filePath(u"sections.shp"_s);
+        QCOMPARE(fixtures::writeSectionGrid(path, grid), QString());
+        m_sections = VectorLayer::open(path);
+        QVERIFY(m_sections->Valid());
+    }
+
+    void layerListOrder()
+    {
+        Map map;
+        auto a = VectorLayer::open(m_sections->File());
+        auto b = VectorLayer::open(m_sections->File());
+        map.addLayer(a);
+        map.addLayer(b);
+        QCOMPARE(map.layerCount(), 2);
+        QCOMPARE(map.layers().at(0).get(), b.get()); // added goes to index 0
+        map.removeLayer(0);
+        QCOMPARE(map.layers().at(0).get(), a.get());
+        map.removeLayer(5); // out of range: nothing
+        QCOMPARE(map.layerCount(), 1);
+        map.clearLayers();
+        QCOMPARE(map.layerCount(), 0);
+        QVERIFY(map.FullExtent().isNull());
+    }
+
+    // A requested extent is shown whole and centred; the spare axis widens to the aspect.
+    void extentFitting_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<MapRect>("requested");
+        QTest::addColumn<MapRect>("shown");
+        QTest::newRow("wide widget")
+            << QSize(400, 200) << MapRect(0, 1000, 1000, 0) << MapRect(-500, 1500, 1000, 0);
+        QTest::newRow("tall widget")
+            << QSize(200, 400) << MapRect(0, 1000, 1000, 0) << MapRect(0, 1000, 1500, -500);
+        QTest::newRow("same aspect")
+            << QSize(300, 150) << MapRect(10, 30, 20, 10) << MapRect(10, 30, 20, 10);
+    }
+    void extentFitting()
+    {
+        QFETCH(QSize, size);
+        QFETCH(MapRect, requested);
+        QFETCH(MapRect, shown);
+        Map map;
+        map.resize(size);
+        map.addLayer(m_sections);
+        map.setExtent(requested);
+        const MapRect e = map.extent();
+        QCOMPARE(e.left(), shown.left());
+        QCOMPARE(e.right(), shown.right());
+        QCOMPARE(e.top(), shown.top());
+        QCOMPARE(e.bottom(), shown.bottom());
+    }
+
+    // Window twips to map units and back, at the screen's resolution.
+    void coordinateTransforms()
+    {
+        Map map;
+        map.resize(400, 200);
+        map.addLayer(m_sections);
+        map.setExtent(MapRect(0, 2000, 1000, 0)); // 5 map units per pixel
+        const double tpp = map.twipsPerPixel();
+        const MapPoint p = map.toMapPoint(100 * tpp, 50 * tpp);
+        QCOMPARE(p.X, 500.0);
+        QCOMPARE(p.Y, 750.0);
+        QCOMPARE(map.toMapDistance(10 * tpp), 50.0);
+        const QPointF back = map.fromMapPoint({1500, 250});
+        QCOMPARE(back, QPointF(300, 150));
+    }
+
+    // A full redraw emits after-layer-draw for every layer, index 0 last, and drawing from the
+    // handler lands in the picture.
+    void redrawEventsAndDrawingFromHandler()
+    {
+        Map map;
+        map.resize(200, 100);
+        map.addLayer(m_sections);
+        map.addLayer(VectorLayer::open(m_sections->File()));
+        QList<int> order;
+        connect(&map, &Map::AfterLayerDraw, &map, [&](int index, QPainter *) {
+            order.append(index);
+            if (index == 0) {
+                const RecordSet hit = m_sections->SearchExpression(u"section = 7"_s);
+                map.drawShape(hit, ::Symbol{0, 65535, 0, 1}); // yellow highlight
+            }
+        });
+        const QImage image = map.grabMap();
+        QCOMPARE(order, (QList<int>{1, 0}));
+        const RecordSet s7 = m_sections->SearchExpression(u"section = 7"_s);
+        const QPointF centre = map.fromMapPoint(s7.shape().extent().center());
+        QCOMPARE(image.pixel(centre.toPoint()), qRgb(255, 255, 0));
+        map.drawShape(s7, ::Symbol{}); // outside a redraw: ignored, no crash
+    }
+
+    void mouseEventsInTwips()
+    {
+        Map map;
+        map.resize(200, 100);
+        map.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&map));
+        QSignalSpy down(&map, &Map::MouseDown);
+        QSignalSpy up(&map, &Map::MouseUp);
+        QSignalSpy click(&map, &Map::Click);
+        QSignalSpy dbl(&map, &Map::DblClick);
+        QTest::mousePress(&map, Qt::RightButton, Qt::ShiftModifier, QPoint(20, 10));
+        QTest::mouseRelease(&map, Qt::RightButton, Qt::ShiftModifier, QPoint(20, 10));
+        QCOMPARE(down.size(), 1);
+        const double tpp = map.twipsPerPixel();
+        QCOMPARE(down.at(0).at(0).toInt(), 2); // right button
+        QCOMPARE(down.at(0).at(1).toInt(), 1); // shift
+        QCOMPARE(down.at(0).at(2).toDouble(), 20 * tpp);
+        QCOMPARE(down.at(0).at(3).toDouble(), 10 * tpp);
+        QCOMPARE(up.size(), 1);
+        QCOMPARE(click.size(), 1);
+        QTest::mouseDClick(&map, Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(dbl.size(), 1);
+    }
+
+    void trackRectangleAndPan()
+    {
+        Map map;
+        map.resize(200, 100);
+        map.addLayer(m_sections);
+        map.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&map));
+        map.setExtent(MapRect(0, 2000, 1000, 0));
+        connect(&map, &Map::MouseDown, &map, [&](int button, int, double, double) {
+            if (button == 1)
+                map.TrackRectangle();
+            else
+                map.Pan();
+        });
+        QSignalSpy tracked(&map, &Map::RectangleTracked);
+        QTest::mousePress(&map, Qt::LeftButton, {}, QPoint(10, 10));
+        QTest::mouseMove(&map, QPoint(30, 40));
+        QTest::mouseRelease(&map, Qt::LeftButton, {}, QPoint(50, 60));
+        QCOMPARE(tracked.size(), 1);
+        const MapRect r = tracked.at(0).at(0).value<MapRect>();
+        QCOMPARE(r, MapRect(100, 500, 900, 400));
+
+        // Dragging the map 20 pixels right and 10 down moves the extent the other way.
+        QTest::mousePress(&map, Qt::RightButton, {}, QPoint(100, 50));
+        QTest::mouseRelease(&map, Qt::RightButton, {}, QPoint(120, 60));
+        QCOMPARE(map.extent(), MapRect(-200, 1800, 1100, 100));
+    }
+
+    // A report from inside a redraw reaches the user only after the paint, from the event loop.
+    void messagesFromPaintingArePosted()
+    {
+        Map map;
+        map.resize(100, 100);
+        map.addLayer(m_sections);
+        RecordingMessageService shown;
+        PostingMessageService posted(shown, &map);
+        MapGraphics graphics;
+        auto line = std::make_shared<LineSymbol>();
+        for (const MapPoint &p :
+             {MapPoint{500000, 4400000}, MapPoint{501000, 4401000}, MapPoint{502000, 4400000}})
+            line->AddPoint(p);
+        graphics.AddSymbol(line);
+        connect(&map, &Map::AfterLayerDraw, &map, [&](int index, QPainter *painter) {
+            if (index == 0)
+                graphics.Draw(*painter, map.viewport(), &posted);
+        });
+        map.grabMap();
+        QVERIFY(shown.messages().isEmpty()); // nothing during the paint
+        QTRY_COMPARE(shown.texts(), QStringList{u"Weirdness in MapSymbol::Draw!"_s});
+    }
+
+    void outputMapIntoAnyPainter()
+    {
+        Map map;
+        map.resize(300, 300);
+        m_sections->Symbol() = ::Symbol{0, 255, 0, 1};
+        map.addLayer(m_sections);
+        QImage page(600, 300, QImage::Format_RGB32);
+        page.fill(Qt::black);
+        QPainter painter(&page);
+        map.outputMap(painter, QRectF(100, 0, 400, 300));
+        painter.end();
+        QCOMPARE(page.pixel(50, 150), qRgb(0, 0, 0));        // outside the target: untouched
+        QCOMPARE(page.pixel(287, 112), qRgb(255, 0, 0));     // inside a red section, centred
+        QCOMPARE(page.pixel(110, 150), qRgb(255, 255, 255)); // widened margin: background
+    }
+};
+
+QTEST_MAIN(TestMapWidget)
+#include "tst_map_widget.moc"
