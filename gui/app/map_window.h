@@ -50,7 +50,6 @@ public:
     std::shared_ptr<MapLayer> AddTheme(const QString &themeName, const QString &themePath,
                                        bool IsActive = false, bool IsVisible = false);
     void DeleteActiveThemes();
-    MapGraphics &GraphicsList() { return *m_graphics; }
     void UpdateScale(double currentScale, double newScale);
     // A click of the hot-link tool at a map position (twips).
     void DoHotlink(double x, double y);
@@ -66,7 +65,6 @@ public:
 
     LegendControl *legend() const { return m_legend; }
     WellCalculations *calculator() const { return m_calculator; }
-    MapScaleBar *scaleBar() const { return m_scaleBar; }
 
     // CalculatorHost and ScaleBarHost
     LayerList themes() const override;

@@ -255,7 +255,6 @@ QWidget *WellCalculations::buildLatLongTab()
 
 void WellCalculations::UserControl_Initialize()
 {
-    m_markRadius = 20;
     if (Q160_Combo->count() > 0)
         return;
     for (QComboBox *list : {Q160_Combo, Q40_Combo, Q10_Combo, Q25_Combo}) {

@@ -36,8 +36,6 @@ public:
     void RemoveMissingThemes();
     void SetLLSensitivity();
 
-    qint16 markRadius() const { return m_markRadius; }
-
     void CalculatePLSS_Command_Click();
     void CalculateFC_Command_Click();
     void cmdErase_Click();
@@ -63,7 +61,6 @@ private:
     std::shared_ptr<VectorLayer> listedTheme(const QComboBox *list);
 
     CalculatorHost *m_view = nullptr;
-    qint16 m_markRadius = 0;
 
     QTabWidget *NorvaneTab = nullptr;
     // PLSS -> UTM

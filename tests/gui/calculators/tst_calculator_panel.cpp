@@ -119,7 +119,6 @@ private Q_SLOTS:
         QCOMPARE(fresh.findChild<QComboBox *>(u"PLSS_Combo"_s)->count(), 0);
         QVERIFY(!fresh.findChild<QCheckBox *>(u"chkZoomToLocation"_s)->isChecked());
         QVERIFY(!fresh.findChild<QLineEdit *>(u"txtConvLatMin"_s)->isEnabled());
-        QCOMPARE(fresh.markRadius(), qint16(20));
         QCOMPARE(fresh.findChild<QTabWidget *>(u"NorvaneTab"_s)->tabText(1), u"UTM -> PLSS"_s);
     }
 
