@@ -82,6 +82,53 @@ bool ImageLayer::load()
     return true;
 }
 
+namespace {
+
+// The bytes of one read, band after band, as a picture: three bands are red, green and blue,
+// one band goes through its palette (grey without one, its no-data value transparent), a
+// fourth band is alpha.
+QImage toImage(const std::vector<GByte> &data, int bw, int bh, int bandsToRead, bool hasAlpha,
+               GDALRasterBand &first)
+{
+    const std::size_t plane = std::size_t(bw) * std::size_t(bh);
+    QImage image(bw, bh, QImage::Format_ARGB32);
+    if (image.isNull())
+        return {};
+    int hasNoData = 0;
+    const double noData = first.GetNoDataValue(&hasNoData);
+    const GDALColorTable *palette =
+        bandsToRead == 1 && first.GetColorInterpretation() == GCI_PaletteIndex
+            ? first.GetColorTable()
+            : nullptr;
+    QRgb lut[256];
+    for (int i = 0; i < 256; ++i) {
+        if (palette && i < palette->GetColorEntryCount()) {
+            const GDALColorEntry *e = palette->GetColorEntry(i);
+            lut[i] = qRgba(e->c1, e->c2, e->c3, e->c4);
+        } else {
+            lut[i] = qRgb(i, i, i);
+        }
+    }
+    if (hasNoData && noData >= 0 && noData <= 255 && bandsToRead == 1)
+        lut[int(noData)] = qRgba(0, 0, 0, 0);
+
+    for (int y = 0; y < bh; ++y) {
+        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+        const std::size_t row = std::size_t(y) * std::size_t(bw);
+        for (int x = 0; x < bw; ++x) {
+            const std::size_t i = row + std::size_t(x);
+            QRgb c = bandsToRead == 3 ? qRgb(data[i], data[plane + i], data[2 * plane + i])
+                                      : lut[data[i]];
+            if (hasAlpha)
+                c = qRgba(qRed(c), qGreen(c), qBlue(c), data[3 * plane + i]);
+            line[x] = c;
+        }
+    }
+    return image;
+}
+
+} // namespace
+
 QImage ImageLayer::readWindow(const MapRect &window, const QSize &size) const
 {
     if (!m_dataset || size.isEmpty() || size.width() > MaxReadSide || size.height() > MaxReadSide)
@@ -128,41 +175,7 @@ QImage ImageLayer::readWindow(const MapRect &window, const QSize &size) const
     if (trap.failures())
         return {};
 
-    QImage image(bw, bh, QImage::Format_ARGB32);
-    if (image.isNull())
-        return {};
-    GDALRasterBand *first = m_dataset->GetRasterBand(1);
-    int hasNoData = 0;
-    const double noData = first->GetNoDataValue(&hasNoData);
-    const GDALColorTable *palette =
-        bandsToRead == 1 && first->GetColorInterpretation() == GCI_PaletteIndex
-            ? first->GetColorTable()
-            : nullptr;
-    QRgb lut[256];
-    for (int i = 0; i < 256; ++i) {
-        if (palette && i < palette->GetColorEntryCount()) {
-            const GDALColorEntry *e = palette->GetColorEntry(i);
-            lut[i] = qRgba(e->c1, e->c2, e->c3, e->c4);
-        } else {
-            lut[i] = qRgb(i, i, i);
-        }
-    }
-    if (hasNoData && noData >= 0 && noData <= 255 && bandsToRead == 1)
-        lut[int(noData)] = qRgba(0, 0, 0, 0);
-
-    for (int y = 0; y < bh; ++y) {
-        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-        const std::size_t row = std::size_t(y) * std::size_t(bw);
-        for (int x = 0; x < bw; ++x) {
-            const std::size_t i = row + std::size_t(x);
-            QRgb c = bandsToRead == 3 ? qRgb(data[i], data[plane + i], data[2 * plane + i])
-                                      : lut[data[i]];
-            if (hasAlpha)
-                c = qRgba(qRed(c), qGreen(c), qBlue(c), data[3 * plane + i]);
-            line[x] = c;
-        }
-    }
-    return image;
+    return toImage(data, bw, bh, bandsToRead, hasAlpha, *m_dataset->GetRasterBand(1));
 }
 
 void ImageLayer::draw(QPainter &painter, const MapViewport &viewport) const

@@ -1,13 +1,10 @@
 #pragma once
 
-#include "core/engine/attribute_filter.h"
+#include "core/engine/attribute_index.h"
 #include "core/engine/map_layer.h"
 #include "core/engine/record_set.h"
-#include "core/engine/spatial_index.h"
 #include "core/engine/symbol.h"
-
-#include <QByteArray>
-#include <QHash>
+#include "core/engine/vector_geometry.h"
 
 #include <functional>
 #include <memory>
@@ -47,12 +44,12 @@ public:
     ::Symbol &Symbol() { return m_symbol; }
     const ::Symbol &Symbol() const { return m_symbol; }
 
-    int featureCount() const { return int(m_boxes.size()); }
+    int featureCount() const { return m_geometry.featureCount(); }
     QList<FieldInfo> fields() const { return m_fields; }
     // Index of a field by name without regard to case, or -1.
-    int fieldIndex(const QString &name) const;
+    int fieldIndex(const QString &name) const { return m_attributes.fieldIndex(name); }
     QVariant value(int row, int field) const;
-    MapPolygon shapeOf(int row) const;
+    MapPolygon shapeOf(int row) const { return m_geometry.shapeOf(row); }
 
     // Every record.
     RecordSet Records() const;
@@ -79,31 +76,10 @@ private:
     explicit VectorLayer(const QString &path);
     bool load(const LoadProgress &progress);
 
-    struct Column
-    {
-        int ogrType = 0;
-        std::vector<qint64> ints;
-        std::vector<double> reals;
-        std::vector<QString> texts;
-        std::vector<bool> isNull;
-    };
-    struct HashIndex
-    {
-        QHash<double, std::vector<int>> numbers;
-        QHash<QByteArray, std::vector<int>> texts;
-    };
-    enum class FastAnswer { Rows, Empty, AskOgr };
-
-    FastAnswer searchIndexed(const QList<EqualityTerm> &terms, std::vector<int> &rows) const;
     std::vector<int> searchWithOgr(const QString &expression, bool &ok) const;
-    const HashIndex &hashIndex(int field) const;
     std::vector<int> expressionRows(const QString &expression, bool &all) const;
-    bool containsPoint(int row, double x, double y) const;
-    double distanceTo(int row, double x, double y) const;
-    void drawFeature(QPainter &painter, const MapViewport &viewport, int row,
-                     std::vector<QPointF> &buffer) const;
-    void drawCandidates(QPainter &painter, const MapViewport &viewport,
-                        const std::vector<int> &rows, const ::Symbol &symbol) const;
+    // The rows (in file order) that a non-empty expression also allows; all of them otherwise.
+    RecordSet restrictedTo(std::vector<int> rows, const QString &expression) const;
 
     bool m_valid = false;
     bool m_cancelled = false;
@@ -112,20 +88,11 @@ private:
     ::Symbol m_symbol;
     MapRect m_extent = MapRect::null();
 
-    // Geometry: feature f owns parts [m_featureParts[f], m_featureParts[f + 1]), part p owns
-    // vertices [m_partVertices[p], m_partVertices[p + 1]) of m_xy (x, y interleaved).
-    std::vector<int> m_featureParts{0};
-    std::vector<int> m_partVertices{0};
-    std::vector<double> m_xy;
-    std::vector<SpatialIndex::Box> m_boxes;
-    SpatialIndex m_index;
-
+    VectorGeometry m_geometry;
     QList<FieldInfo> m_fields;
-    QHash<QByteArray, int> m_fieldByLowerName;
-    std::vector<Column> m_columns;
+    AttributeIndex m_attributes;
     std::vector<qint64> m_fids;
     bool m_fidsAreRows = true;
-    mutable std::vector<std::unique_ptr<HashIndex>> m_hashIndexes;
 
     // Owned; closed with the layer.
     GDALDataset *m_dataset = nullptr;

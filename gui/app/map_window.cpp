@@ -101,7 +101,8 @@ std::shared_ptr<MapLayer> frmMapView::AddTheme(const QString &themeName, const Q
                                                bool IsActive, bool IsVisible)
 {
     auto layer = m_legend->AddTheme(themeName, themePath, IsActive, IsVisible);
-    if (layer && layer->Valid() && themePath.endsWith(u".shp"_s))
+    // The legend decides what is a vector theme; only those can be section themes.
+    if (layer && layer->Valid() && layer->LayerType() == MapLayer::VectorLayerType)
         m_calculator->AddTheme(layer);
     return layer;
 }

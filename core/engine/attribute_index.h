@@ -1,0 +1,59 @@
+#pragma once
+
+#include "core/engine/attribute_filter.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+#include <QVariant>
+
+#include <memory>
+#include <vector>
+
+// The attribute table of a vector layer by column, with hash indexes built on first use that
+// answer conjunctions of `field = literal` exactly as OGR SQL would.
+class AttributeIndex
+{
+public:
+    // One column: numbers (OGR integer and real types) or text, and which rows are null.
+    struct Column
+    {
+        int ogrType = 0;
+        std::vector<qint64> ints;
+        std::vector<double> reals;
+        std::vector<QString> texts;
+        std::vector<bool> isNull;
+    };
+
+    // Columns in the table's order; their names are matched without regard to ASCII case.
+    void setColumns(const QStringList &names, const std::vector<int> &ogrTypes);
+    std::vector<Column> &columns() { return m_columns; }
+    // Room for `rows` records in every column.
+    void reserve(std::size_t rows);
+    // OGR's integer and real types are held as numbers, every other type as text.
+    static bool isNumeric(int ogrType);
+    void clear();
+
+    int fieldIndex(const QString &name) const;
+    QVariant value(int row, int field) const;
+
+    enum class Answer { Rows, Empty, AskOgr };
+    // The rows (in file order) where every term holds; Empty when OGR would refuse a term (a
+    // missing field, a type mismatch), AskOgr when the terms cannot be judged exactly here.
+    Answer search(const QList<EqualityTerm> &terms, int rowCount, std::vector<int> &rows) const;
+
+private:
+    struct HashIndex
+    {
+        QHash<double, std::vector<int>> numbers;
+        QHash<QByteArray, std::vector<int>> texts;
+    };
+    const HashIndex &hashIndex(int field, int rowCount) const;
+
+    std::vector<Column> m_columns;
+    QHash<QByteArray, int> m_fieldByLowerName;
+    mutable std::vector<std::unique_ptr<HashIndex>> m_hashIndexes;
+};
+
+// ASCII lower case, as OGR compares field names and text values.
+QByteArray asciiLower(const QByteArray &in);

@@ -1,0 +1,95 @@
+#include "core/engine/vector_painter.h"
+
+#include "core/engine/map_viewport.h"
+
+#include <QPainter>
+#include <QPainterPath>
+
+namespace {
+
+constexpr int PointShapes = 21;
+constexpr int LineShapes = 22;
+constexpr int PolygonShapes = 23;
+
+void paintMarkers(QPainter &painter, const MapViewport &viewport, const VectorGeometry &g,
+                  const std::vector<int> &rows, const Symbol &symbol)
+{
+    for (int row : rows) {
+        for (int p = g.firstPart(row); p < g.endPart(row); ++p) {
+            for (int v = g.firstVertex(p); v < g.endVertex(p); ++v)
+                drawMarker(painter, QPointF(viewport.toDeviceX(g.x(v)), viewport.toDeviceY(g.y(v))),
+                           symbol);
+        }
+    }
+}
+
+// One feature, through a buffer reused from feature to feature.
+void paintFeature(QPainter &painter, const MapViewport &viewport, const VectorGeometry &g,
+                  bool lines, int row, std::vector<QPointF> &buffer)
+{
+    auto transformPart = [&](int p) {
+        const int first = g.firstVertex(p);
+        buffer.resize(std::size_t(g.endVertex(p) - first));
+        for (int v = first; v < g.endVertex(p); ++v)
+            buffer[std::size_t(v - first)] =
+                QPointF(viewport.toDeviceX(g.x(v)), viewport.toDeviceY(g.y(v)));
+    };
+    const int firstPart = g.firstPart(row);
+    const int endPart = g.endPart(row);
+    if (lines) {
+        for (int p = firstPart; p < endPart; ++p) {
+            transformPart(p);
+            painter.drawPolyline(buffer.data(), int(buffer.size()));
+        }
+        return;
+    }
+    if (endPart - firstPart == 1) {
+        transformPart(firstPart);
+        painter.drawPolygon(buffer.data(), int(buffer.size()), Qt::OddEvenFill);
+        return;
+    }
+    QPainterPath path;
+    path.setFillRule(Qt::OddEvenFill);
+    for (int p = firstPart; p < endPart; ++p) {
+        transformPart(p);
+        path.addPolygon(QPolygonF(QList<QPointF>(buffer.begin(), buffer.end())));
+        path.closeSubpath();
+    }
+    painter.drawPath(path);
+}
+
+} // namespace
+
+void paintFeatures(QPainter &painter, const MapViewport &viewport, const VectorGeometry &geometry,
+                   int shapeType, const std::vector<int> &rows, const Symbol &symbol)
+{
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    if (shapeType == PointShapes) {
+        paintMarkers(painter, viewport, geometry, rows, symbol);
+        painter.restore();
+        return;
+    }
+    if (shapeType == LineShapes)
+        setupLine(painter, symbol);
+    else
+        setupFill(painter, symbol);
+    std::vector<QPointF> buffer;
+    std::vector<QPointF> dots; // features smaller than a pixel
+    const double ppu = viewport.pixelsPerUnit();
+    for (int row : rows) {
+        const auto &b = geometry.boxes[std::size_t(row)];
+        if ((b.maxX - b.minX) * ppu < 1.0 && (b.maxY - b.minY) * ppu < 1.0) {
+            dots.emplace_back(viewport.toDeviceX(b.minX), viewport.toDeviceY(b.maxY));
+            continue;
+        }
+        paintFeature(painter, viewport, geometry, shapeType == LineShapes, row, buffer);
+    }
+    if (!dots.empty()) {
+        const quint32 dotColor =
+            shapeType == PolygonShapes && symbol.Outline ? symbol.OutlineColor : symbol.Color;
+        painter.setPen(QPen(colorFromRgb(dotColor), 1));
+        painter.drawPoints(dots.data(), int(dots.size()));
+    }
+    painter.restore();
+}
