@@ -5,7 +5,6 @@
 #include "core/common/number_text.h"
 #include "core/common/text_decoding.h"
 #include "core/coords/coordinate_entry.h"
-#include "core/coords/gps_conversion.h"
 #include "core/engine/vector_layer.h"
 #include "core/plss/footage.h"
 #include "core/plss/plss_query.h"
@@ -19,7 +18,6 @@
 #include <QStringDecoder>
 #include <QTextStream>
 
-#include <cmath>
 #include <functional>
 
 using namespace Qt::StringLiterals;
@@ -53,12 +51,33 @@ QString said(const RecordingMessageService &messages)
     return messages.texts().join(u' ');
 }
 
+// What a command's handler works with: the parsed options, the section theme when the command
+// takes one, and the two streams.
+struct Run
+{
+    const QCommandLineParser &parser;
+    std::shared_ptr<VectorLayer> theme;
+    QTextStream &out;
+    QTextStream &err;
+    bool showProgress;
+    QString v(const QString &option) const { return parser.value(option); }
+};
+
+int runForward(const Run &run);
+int runReverse(const Run &run);
+int runToUtm(const Run &run);
+int runToGeo(const Run &run);
+int runZone(const Run &run);
+int runBatchForward(const Run &run);
+int runBatchReverse(const Run &run);
+
 struct Command
 {
     QString name;
     QString description;
     QList<QCommandLineOption> options;
     QStringList required;
+    int (*run)(const Run &);
 };
 
 QList<Command> commands()
@@ -82,44 +101,51 @@ QList<Command> commands()
           opt(u"q2_5"_s, u"Quarter call, 2.5 acres."_s, u"Q"_s),
           opt(u"fc-x"_s, u"Footage call, such as 660E."_s, u"FCX"_s),
           opt(u"fc-y"_s, u"Footage call, such as 1980S."_s, u"FCY"_s)},
-         {u"theme"_s, u"township"_s, u"range"_s, u"section"_s}},
+         {u"theme"_s, u"township"_s, u"range"_s, u"section"_s},
+         runForward},
         {u"reverse"_s,
          u"Prints section,township,range,q160,q40,q10,q2_5,fc_x,fc_y of a UTM point."_s,
          {theme, opt(u"easting"_s, u"Easting, metres."_s, u"E"_s),
           opt(u"northing"_s, u"Northing, metres."_s, u"N"_s)},
-         {u"theme"_s, u"easting"_s, u"northing"_s}},
+         {u"theme"_s, u"easting"_s, u"northing"_s},
+         runReverse},
         {u"to-utm"_s,
          u"Prints easting,northing of a latitude and longitude (west; the sign is ignored)."_s,
          {opt(u"lat"_s, u"Latitude, decimal degrees."_s, u"LAT"_s),
           opt(u"lon"_s, u"Longitude, decimal degrees west."_s, u"LON"_s),
           opt(u"zone"_s, u"UTM zone (default 13)."_s, u"Z"_s)},
-         {u"lat"_s, u"lon"_s}},
+         {u"lat"_s, u"lon"_s},
+         runToUtm},
         {u"to-geo"_s,
          u"Prints latitude,longitude (degrees west positive, 6 places) of a UTM point."_s,
          {opt(u"easting"_s, u"Easting, metres."_s, u"E"_s),
           opt(u"northing"_s, u"Northing, metres."_s, u"N"_s),
           opt(u"zone"_s, u"UTM zone (default 13)."_s, u"Z"_s)},
-         {u"easting"_s, u"northing"_s}},
+         {u"easting"_s, u"northing"_s},
+         runToGeo},
         {u"zone"_s,
          u"Prints easting,northing of a UTM point re-projected into another zone. The easting "
          "must have 6 characters."_s,
          {opt(u"easting"_s, u"Easting, metres, 6 characters."_s, u"E"_s),
           opt(u"northing"_s, u"Northing, metres."_s, u"N"_s),
           opt(u"from"_s, u"Starting zone."_s, u"Z1"_s), opt(u"to"_s, u"Ending zone."_s, u"Z2"_s)},
-         {u"easting"_s, u"northing"_s, u"from"_s, u"to"_s}},
+         {u"easting"_s, u"northing"_s, u"from"_s, u"to"_s},
+         runZone},
         {u"batch forward"_s,
          u"Reads id,meridian,township,range,section,q160,q40,q10,q2_5,fc_x,fc_y and writes "
          "id,easting,northing,error, one row per input row. A row with fc_x and fc_y uses the "
          "footage calls, others the quarter calls."_s,
          {theme, opt(u"in"_s, u"Input CSV file."_s, u"IN.csv"_s),
           opt(u"out"_s, u"Output CSV file."_s, u"OUT.csv"_s)},
-         {u"theme"_s, u"in"_s, u"out"_s}},
+         {u"theme"_s, u"in"_s, u"out"_s},
+         runBatchForward},
         {u"batch reverse"_s,
          u"Reads id,easting,northing and writes "
          "id,section,township,range,q160,q40,q10,q2_5,fc_x,fc_y,error."_s,
          {theme, opt(u"in"_s, u"Input CSV file."_s, u"IN.csv"_s),
           opt(u"out"_s, u"Output CSV file."_s, u"OUT.csv"_s)},
-         {u"theme"_s, u"in"_s, u"out"_s}},
+         {u"theme"_s, u"in"_s, u"out"_s},
+         runBatchReverse},
     };
 }
 
@@ -152,7 +178,7 @@ struct ForwardInput
     QString fcX, fcY;
 };
 
-WellLocation runForward(const VectorLayer &theme, const ForwardInput &in, MessageService &messages)
+WellLocation locate(const VectorLayer &theme, const ForwardInput &in, MessageService &messages)
 {
     if (!in.fcX.trimmed().isEmpty() && !in.fcY.trimmed().isEmpty())
         return locateByFootageCalls(theme, in.entries, in.fcX.trimmed(), in.fcY.trimmed(),
@@ -290,7 +316,7 @@ int batchForward(const VectorLayer &theme, const QString &in, const QString &out
             const ForwardInput input{
                 {c[4], c[2], c[3], c[1]}, {c[5], c[6], c[7], c[8]}, c[9], c[10]};
             RecordingMessageService messages;
-            const WellLocation w = runForward(theme, input, messages);
+            const WellLocation w = locate(theme, input, messages);
             return QStringList{c[0], w.located ? w.easting : QString(),
                                w.located ? w.northing : QString(), said(messages)};
         },
@@ -312,15 +338,130 @@ int batchReverse(const VectorLayer &theme, const QString &in, const QString &out
         err, showProgress);
 }
 
-std::optional<qint16> zoneOption(const QCommandLineParser &p, QTextStream &err)
+// Prints what the messages said and fails.
+int failWith(const Run &run, const RecordingMessageService &messages)
 {
-    if (!p.isSet(u"zone"_s))
-        return qint16(13);
-    const auto v = parseNumber(p.value(u"zone"_s));
-    const auto zone = v ? toInt16(*v) : std::nullopt;
-    if (!zone)
-        err << "The zone must be a number between -32768 and 32767.\n";
-    return zone;
+    run.err << said(messages) << "\n";
+    return ExitError;
+}
+
+int runForward(const Run &run)
+{
+    if (run.parser.isSet(u"fc-x"_s) != run.parser.isSet(u"fc-y"_s)) {
+        run.err << toolName << ": --fc-x and --fc-y go together.\n";
+        return ExitUsage;
+    }
+    const ForwardInput input{
+        {run.v(u"section"_s), run.v(u"township"_s), run.v(u"range"_s), run.v(u"meridian"_s)},
+        {run.v(u"q160"_s), run.v(u"q40"_s), run.v(u"q10"_s), run.v(u"q2_5"_s)},
+        run.v(u"fc-x"_s),
+        run.v(u"fc-y"_s)};
+    if (run.parser.isSet(u"fc-x"_s) && (input.fcX.isEmpty() || input.fcY.isEmpty())) {
+        run.err << noFootingCallMessage() << "\n";
+        return ExitError;
+    }
+    RecordingMessageService messages;
+    const WellLocation w = locate(*run.theme, input, messages);
+    if (!w.located)
+        return failWith(run, messages);
+    run.out << csv::formatRecord({u"easting"_s, u"northing"_s}) << "\n"
+            << csv::formatRecord({w.easting, w.northing}) << "\n";
+    return 0;
+}
+
+int runReverse(const Run &run)
+{
+    RecordingMessageService messages;
+    const ReverseLocation r =
+        reverseLocate(*run.theme, run.v(u"easting"_s), run.v(u"northing"_s), messages);
+    if (!r.located)
+        return failWith(run, messages);
+    run.out << csv::formatRecord(reverseHeader) << "\n"
+            << csv::formatRecord(reverseFields(r)) << "\n";
+    return 0;
+}
+
+// The zone option's text: zone 13 unless one is given.
+QString zoneText(const Run &run)
+{
+    return run.parser.isSet(u"zone"_s) ? run.v(u"zone"_s) : u"13"_s;
+}
+
+int runToUtm(const Run &run)
+{
+    RecordingMessageService messages;
+    const auto utm =
+        latLongToUtm({run.v(u"lat"_s), {}, {}, run.v(u"lon"_s), {}, {}}, zoneText(run), messages);
+    if (!utm)
+        return failWith(run, messages);
+    run.out << "easting,northing\n" << csv::formatRecord({utm->easting, utm->northing}) << "\n";
+    return 0;
+}
+
+int runToGeo(const Run &run)
+{
+    RecordingMessageService messages;
+    const auto geo = utmToLatLong(run.v(u"easting"_s), run.v(u"northing"_s), zoneText(run),
+                                  int(LatLongMode::DecimalDegrees), messages);
+    if (!geo)
+        return failWith(run, messages);
+    run.out << "latitude,longitude\n" << csv::formatRecord({geo->lat, geo->lon}) << "\n";
+    return 0;
+}
+
+int runZone(const Run &run)
+{
+    RecordingMessageService messages;
+    const auto r = convertZone(run.v(u"easting"_s), run.v(u"northing"_s), run.v(u"from"_s),
+                               run.v(u"to"_s), messages);
+    if (!r)
+        return failWith(run, messages);
+    run.out << "easting,northing\n" << csv::formatRecord({r->easting, r->northing}) << "\n";
+    return 0;
+}
+
+int runBatchForward(const Run &run)
+{
+    return batchForward(*run.theme, run.v(u"in"_s), run.v(u"out"_s), run.err, run.showProgress);
+}
+
+int runBatchReverse(const Run &run)
+{
+    return batchReverse(*run.theme, run.v(u"in"_s), run.v(u"out"_s), run.err, run.showProgress);
+}
+
+// Parses a command's options; an exit code when that already ends the run (help, a usage error).
+std::optional<int> parseOptions(const Command &command, const QStringList &arguments,
+                                QCommandLineParser &parser, QTextStream &out, QTextStream &err)
+{
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption help(QStringList{u"h"_s, u"help"_s}, u"Show this help."_s);
+    parser.addOption(help);
+    parser.addOptions(command.options);
+    const QString usage = u"Usage: "_s + toolName + u' ' + command.name + u" [options]\n"_s;
+    // Qt's help starts with its own usage line, naming the executable's path: ours replaces it.
+    const QString optionsHelp = parser.helpText().section(u'\n', 1).trimmed() + u'\n';
+    if (!parser.parse(QStringList{toolName + u' ' + command.name} + arguments)) {
+        err << toolName << ": " << parser.errorText() << "\n\n" << usage << optionsHelp;
+        return ExitUsage;
+    }
+    if (parser.isSet(help)) {
+        out << usage << command.description << "\n\n" << optionsHelp;
+        return 0;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        err << toolName << ": unexpected argument \"" << parser.positionalArguments().first()
+            << "\".\n\n"
+            << usage << optionsHelp;
+        return ExitUsage;
+    }
+    for (const QString &required : command.required) {
+        if (!parser.isSet(required)) {
+            err << toolName << ": --" << required << " is required.\n\n" << usage << optionsHelp;
+            return ExitUsage;
+        }
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -350,130 +491,16 @@ int runLocateTool(const QStringList &arguments, QTextStream &out, QTextStream &e
         return ExitUsage;
     }
     QCommandLineParser parser;
-    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    const QCommandLineOption help(QStringList{u"h"_s, u"help"_s}, u"Show this help."_s);
-    parser.addOption(help);
-    parser.addOptions(it->options);
-    const QStringList toParse = QStringList{toolName + u' ' + name} + arguments.mid(consumed);
-    const QString usage = u"Usage: "_s + toolName + u' ' + name + u" [options]\n"_s;
-    // Qt's help starts with its own usage line, naming the executable's path: ours replaces it.
-    const QString optionsHelp = parser.helpText().section(u'\n', 1).trimmed() + u'\n';
-    if (!parser.parse(toParse)) {
-        err << toolName << ": " << parser.errorText() << "\n\n" << usage << optionsHelp;
-        return ExitUsage;
-    }
-    if (parser.isSet(help)) {
-        out << usage << it->description << "\n\n" << optionsHelp;
-        return 0;
-    }
-    if (!parser.positionalArguments().isEmpty()) {
-        err << toolName << ": unexpected argument \"" << parser.positionalArguments().first()
-            << "\".\n\n"
-            << usage << optionsHelp;
-        return ExitUsage;
-    }
-    for (const QString &required : it->required) {
-        if (!parser.isSet(required)) {
-            err << toolName << ": --" << required << " is required.\n\n" << usage << optionsHelp;
-            return ExitUsage;
-        }
-    }
-    auto v = [&](const QString &option) { return parser.value(option); };
-
+    if (const auto ended = parseOptions(*it, arguments.mid(consumed), parser, out, err))
+        return *ended;
     std::shared_ptr<VectorLayer> theme;
     if (it->required.contains(u"theme"_s)) {
         QString error;
-        theme = openSectionTheme(v(u"theme"_s), &error);
+        theme = openSectionTheme(parser.value(u"theme"_s), &error);
         if (!theme) {
             err << error << "\n";
             return ExitError;
         }
     }
-    RecordingMessageService messages;
-    auto fail = [&]() {
-        err << said(messages) << "\n";
-        return ExitError;
-    };
-
-    if (name == u"forward"_s) {
-        if (parser.isSet(u"fc-x"_s) != parser.isSet(u"fc-y"_s)) {
-            err << toolName << ": --fc-x and --fc-y go together.\n";
-            return ExitUsage;
-        }
-        const ForwardInput input{
-            {v(u"section"_s), v(u"township"_s), v(u"range"_s), v(u"meridian"_s)},
-            {v(u"q160"_s), v(u"q40"_s), v(u"q10"_s), v(u"q2_5"_s)},
-            v(u"fc-x"_s),
-            v(u"fc-y"_s)};
-        if (parser.isSet(u"fc-x"_s) && (input.fcX.isEmpty() || input.fcY.isEmpty())) {
-            err << noFootingCallMessage() << "\n";
-            return ExitError;
-        }
-        const WellLocation w = runForward(*theme, input, messages);
-        if (!w.located)
-            return fail();
-        out << csv::formatRecord({u"easting"_s, u"northing"_s}) << "\n"
-            << csv::formatRecord({w.easting, w.northing}) << "\n";
-        return 0;
-    }
-    if (name == u"reverse"_s) {
-        const ReverseLocation r =
-            reverseLocate(*theme, v(u"easting"_s), v(u"northing"_s), messages);
-        if (!r.located)
-            return fail();
-        out << csv::formatRecord(reverseHeader) << "\n"
-            << csv::formatRecord(reverseFields(r)) << "\n";
-        return 0;
-    }
-    if (name == u"to-utm"_s) {
-        const auto zone = zoneOption(parser, err);
-        if (!zone)
-            return ExitError;
-        const auto lat = parseNumber(v(u"lat"_s));
-        const auto lon = parseNumber(v(u"lon"_s));
-        double e = 0, n = 0;
-        if (!lat || !lon) {
-            err << "Latitude and longitude must be numbers in decimal degrees.\n";
-            return ExitError;
-        }
-        if (!GeographicToUtm(*lat, -std::fabs(*lon), *zone, e, n)) {
-            err << conversionFailedMessage() << "\n";
-            return ExitError;
-        }
-        out << "easting,northing\n"
-            << csv::formatRecord({formatNumber(roundTo(e, 2)), formatNumber(roundTo(n, 2))})
-            << "\n";
-        return 0;
-    }
-    if (name == u"to-geo"_s) {
-        const auto zone = zoneOption(parser, err);
-        if (!zone)
-            return ExitError;
-        const auto e = parseNumber(v(u"easting"_s));
-        const auto n = parseNumber(v(u"northing"_s));
-        double lat = 0, lon = 0;
-        if (!e || !n) {
-            err << "Easting and northing must be numbers in metres.\n";
-            return ExitError;
-        }
-        if (!UtmToGeographic(*e, *n, *zone, lat, lon)) {
-            err << conversionFailedMessage() << "\n";
-            return ExitError;
-        }
-        out << "latitude,longitude\n"
-            << csv::formatRecord({formatNumber(roundTo(lat, 6)), formatNumber(roundTo(lon, 6))})
-            << "\n";
-        return 0;
-    }
-    if (name == u"zone"_s) {
-        const auto r =
-            convertZone(v(u"easting"_s), v(u"northing"_s), v(u"from"_s), v(u"to"_s), messages);
-        if (!r)
-            return fail();
-        out << "easting,northing\n" << csv::formatRecord({r->easting, r->northing}) << "\n";
-        return 0;
-    }
-    if (name == u"batch forward"_s)
-        return batchForward(*theme, v(u"in"_s), v(u"out"_s), err, showProgress);
-    return batchReverse(*theme, v(u"in"_s), v(u"out"_s), err, showProgress);
+    return it->run({parser, theme, out, err, showProgress});
 }
