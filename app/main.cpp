@@ -16,6 +16,37 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+// A run without a user: once the first redraw is done, the picture and the PDF asked for, then
+// quit with 1 when either could not be written.
+void finishScriptedRun(frmMain &window, const QString &shot, const QString &pdf)
+{
+    // After the first complete redraw: the events queued by showing and adding run first.
+    QTimer::singleShot(500, &window, [&window, shot, pdf] {
+        bool ok = true;
+        if (!shot.isEmpty() && !window.grab().save(shot)) {
+            window.messages().show(u"Unable to save the picture to "_s + shot + u"."_s,
+                                   MessageIcon::Exclamation);
+            ok = false;
+        }
+        if (!pdf.isEmpty()) {
+            frmMapView *view = window.activeMapView();
+            QPrinter &printer = window.printer();
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(pdf);
+            if (!view || !printMap(*view->map(), printer)) {
+                window.messages().show(u"Unable to print the map to "_s + pdf + u"."_s,
+                                       MessageIcon::Exclamation);
+                ok = false;
+            }
+        }
+        QApplication::exit(ok ? 0 : 1);
+    });
+}
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
     prepareWebEngine();
@@ -75,30 +106,7 @@ int main(int argc, char *argv[])
         window.openProject(parser.value(projectOption));
     window.addThemeFiles(parser.values(themeOption) + parser.positionalArguments());
 
-    if (scripted) {
-        const QString shot = parser.value(screenshotOption);
-        const QString pdf = parser.value(printPdfOption);
-        // After the first complete redraw: the events queued by showing and adding run first.
-        QTimer::singleShot(500, &window, [&window, shot, pdf] {
-            bool ok = true;
-            if (!shot.isEmpty() && !window.grab().save(shot)) {
-                window.messages().show(u"Unable to save the picture to "_s + shot + u"."_s,
-                                       MessageIcon::Exclamation);
-                ok = false;
-            }
-            if (!pdf.isEmpty()) {
-                frmMapView *view = window.activeMapView();
-                QPrinter &printer = window.printer();
-                printer.setOutputFormat(QPrinter::PdfFormat);
-                printer.setOutputFileName(pdf);
-                if (!view || !printMap(*view->map(), printer)) {
-                    window.messages().show(u"Unable to print the map to "_s + pdf + u"."_s,
-                                           MessageIcon::Exclamation);
-                    ok = false;
-                }
-            }
-            QApplication::exit(ok ? 0 : 1);
-        });
-    }
+    if (scripted)
+        finishScriptedRun(window, parser.value(screenshotOption), parser.value(printPdfOption));
     return QApplication::exec();
 }

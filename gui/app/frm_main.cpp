@@ -158,108 +158,148 @@ void frmMain::placeholder(const QString &handler)
     m_messages->show(u"Add '"_s + handler + u"' code."_s, MessageIcon::None);
 }
 
+// One menu item: caption, object name, what it does and its shortcut. An item that does
+// nothing yet shows the developer's note; one with `toggled` is a ticked check item; an empty
+// caption is a separator.
+struct frmMain::MenuItem
+{
+    MenuItem() = default;
+    MenuItem(QString caption, QString name, std::function<void()> run = {}, QString shortcut = {})
+        : caption(std::move(caption))
+        , name(std::move(name))
+        , run(std::move(run))
+        , shortcut(std::move(shortcut))
+    {}
+
+    QString caption;
+    QString name;
+    std::function<void()> run;
+    QString shortcut;
+    std::function<void(bool)> toggled;
+};
+
+struct frmMain::MenuSpec
+{
+    QString caption;
+    QString name;
+    QList<MenuItem> items;
+};
+
 void frmMain::buildMenus()
 {
-    auto item = [this](QMenu *menu, const QString &caption, const QString &name, auto slot) {
-        QAction *a = menu->addAction(caption);
-        a->setObjectName(name);
-        connect(a, &QAction::triggered, this, slot);
-        return a;
+    const MenuItem separator;
+    auto check = [](const QString &caption, const QString &name, std::function<void(bool)> f) {
+        MenuItem item(caption, name);
+        item.toggled = std::move(f);
+        return item;
     };
-    auto placeholderItem = [this, &item](QMenu *menu, const QString &caption, const QString &name) {
-        return item(menu, caption, name, [this, name] { placeholder(name + u"_Click"_s); });
+    const QList<MenuSpec> menus = {
+        {u"&File"_s,
+         u"mnuFile"_s,
+         {{u"&New"_s, u"mnuFileNew"_s, [this] { OpenNewMapWindow(); }, u"Ctrl+N"_s},
+          {u"&Open..."_s, u"mnuFileOpen"_s, [this] { mnuFileOpen_Click(); }, u"Ctrl+O"_s},
+          {u"&Close"_s, u"mnuFileClose"_s},
+          separator,
+          {u"&Save"_s, u"mnuFileSave"_s, [this] { mnuFileSave_Click(); }},
+          {u"Save &As..."_s, u"mnuFileSaveAs"_s, [this] { mnuFileSaveAs_Click(); }},
+          {u"Save A&ll"_s, u"mnuFileSaveAll"_s},
+          separator,
+          {u"Propert&ies"_s, u"mnuFileProperties"_s},
+          separator,
+          {u"Page Set&up..."_s, u"mnuFilePageSetup"_s, [this] { mnuFilePageSetup_Click(); }},
+          {u"Print Pre&view"_s, u"mnuFilePrintPreview"_s},
+          {u"&Print..."_s, u"mnuFilePrint"_s, [this] { mnuFilePrint_Click(); }, u"Ctrl+P"_s},
+          separator,
+          {u"Sen&d..."_s, u"mnuFileSend"_s},
+          separator,
+          {u"E&xit"_s, u"mnuFileExit"_s, [this] { close(); }}}},
+        {u"&Themes"_s,
+         u"mnuThemes"_s,
+         {{u"&Add"_s, u"mnuAddTheme"_s, [this] { mnuAddTheme_Click(); }},
+          {u"&Delete"_s, u"mnuEditDeleteThemes"_s,
+           [this] {
+               if (frmMapView *view = activeMapView())
+                   view->DeleteActiveThemes();
+           }}}},
+        {u"&View"_s,
+         u"mnuView"_s,
+         {check(u"&Toolbar"_s, u"mnuViewToolbar"_s,
+                [this](bool on) {
+                    if (auto *bar = findChild<QToolBar *>(u"tbToolBar"_s))
+                        bar->setVisible(on);
+                }),
+          check(u"Status &Bar"_s, u"mnuViewStatusBar"_s,
+                [this](bool on) { statusBar()->setVisible(on); }),
+          separator,
+          {u"&Refresh"_s, u"mnuViewRefresh"_s},
+          {u"&Options..."_s, u"mnuViewOptions"_s},
+          {u"&Web Browser"_s, u"mnuViewWebBrowser"_s, [this] { openWebBrowser(); }}}},
+        {u"&Window"_s,
+         u"mnuWindow"_s,
+         {{u"&New Window"_s, u"mnuWindowNewWindow"_s, [this] { OpenNewMapWindow(); }},
+          separator,
+          {u"&Cascade"_s, u"mnuWindowCascade"_s, [this] { m_mdi->cascadeSubWindows(); }},
+          {u"Tile &Horizontal"_s, u"mnuWindowTileHorizontal"_s,
+           [this] { m_mdi->tileSubWindows(); }},
+          {u"Tile &Vertical"_s, u"mnuWindowTileVertical"_s, [this] { m_mdi->tileSubWindows(); }},
+          {u"&Arrange Icons"_s, u"mnuWindowArrangeIcons"_s, [this] { m_mdi->tileSubWindows(); }}}},
+        {u"&Help"_s,
+         u"mnuHelp"_s,
+         {{u"&Contents"_s, u"mnuHelpContents"_s, [this] { mnuHelpContents_Click(); }},
+          {u"&Search For Help On..."_s, u"mnuHelpSearchForHelpOn"_s,
+           [this] { mnuHelpSearchForHelpOn_Click(); }},
+          // The home page is the program's own, so it opens without a network.
+          {u"&QRV Tractwise Home Page"_s, u"mnuHomePage"_s, [this] { openWebBrowser(); }},
+          separator,
+          {u"&About "_s, u"mnuHelpAbout"_s, [this] { showAbout(); }}}},
     };
-
-    QMenu *file = menuBar()->addMenu(u"&File"_s);
-    file->setObjectName(u"mnuFile"_s);
-    item(file, u"&New"_s, u"mnuFileNew"_s, [this] {
-        OpenNewMapWindow();
-    })->setShortcut(QKeySequence(u"Ctrl+N"_s));
-    item(file, u"&Open..."_s, u"mnuFileOpen"_s, [this] {
-        mnuFileOpen_Click();
-    })->setShortcut(QKeySequence(u"Ctrl+O"_s));
-    placeholderItem(file, u"&Close"_s, u"mnuFileClose"_s);
-    file->addSeparator();
-    item(file, u"&Save"_s, u"mnuFileSave"_s, [this] { mnuFileSave_Click(); });
-    item(file, u"Save &As..."_s, u"mnuFileSaveAs"_s, [this] { mnuFileSaveAs_Click(); });
-    placeholderItem(file, u"Save A&ll"_s, u"mnuFileSaveAll"_s);
-    file->addSeparator();
-    placeholderItem(file, u"Propert&ies"_s, u"mnuFileProperties"_s);
-    file->addSeparator();
-    item(file, u"Page Set&up..."_s, u"mnuFilePageSetup"_s, [this] { mnuFilePageSetup_Click(); });
-    placeholderItem(file, u"Print Pre&view"_s, u"mnuFilePrintPreview"_s);
-    item(file, u"&Print..."_s, u"mnuFilePrint"_s, [this] {
-        mnuFilePrint_Click();
-    })->setShortcut(QKeySequence(u"Ctrl+P"_s));
-    file->addSeparator();
-    placeholderItem(file, u"Sen&d..."_s, u"mnuFileSend"_s);
-    file->addSeparator();
-    item(file, u"E&xit"_s, u"mnuFileExit"_s, [this] { close(); });
-
-    QMenu *themes = menuBar()->addMenu(u"&Themes"_s);
-    themes->setObjectName(u"mnuThemes"_s);
-    item(themes, u"&Add"_s, u"mnuAddTheme"_s, [this] { mnuAddTheme_Click(); });
-    item(themes, u"&Delete"_s, u"mnuEditDeleteThemes"_s, [this] {
-        if (frmMapView *view = activeMapView())
-            view->DeleteActiveThemes();
-    });
-
-    QMenu *view = menuBar()->addMenu(u"&View"_s);
-    view->setObjectName(u"mnuView"_s);
-    QAction *toolbar = item(view, u"&Toolbar"_s, u"mnuViewToolbar"_s, [this](bool on) {
-        if (auto *bar = findChild<QToolBar *>(u"tbToolBar"_s))
-            bar->setVisible(on);
-    });
-    toolbar->setCheckable(true);
-    toolbar->setChecked(true);
-    QAction *status = item(view, u"Status &Bar"_s, u"mnuViewStatusBar"_s,
-                           [this](bool on) { statusBar()->setVisible(on); });
-    status->setCheckable(true);
-    status->setChecked(true);
-    view->addSeparator();
-    placeholderItem(view, u"&Refresh"_s, u"mnuViewRefresh"_s);
-    placeholderItem(view, u"&Options..."_s, u"mnuViewOptions"_s);
-    item(view, u"&Web Browser"_s, u"mnuViewWebBrowser"_s, [this] { openWebBrowser(); });
-
-    m_windowMenu = menuBar()->addMenu(u"&Window"_s);
-    m_windowMenu->setObjectName(u"mnuWindow"_s);
-    m_windowMenuFixed = {
-        item(m_windowMenu, u"&New Window"_s, u"mnuWindowNewWindow"_s,
-             [this] { OpenNewMapWindow(); }),
-        m_windowMenu->addSeparator(),
-        item(m_windowMenu, u"&Cascade"_s, u"mnuWindowCascade"_s,
-             [this] { m_mdi->cascadeSubWindows(); }),
-        item(m_windowMenu, u"Tile &Horizontal"_s, u"mnuWindowTileHorizontal"_s,
-             [this] { m_mdi->tileSubWindows(); }),
-        item(m_windowMenu, u"Tile &Vertical"_s, u"mnuWindowTileVertical"_s,
-             [this] { m_mdi->tileSubWindows(); }),
-        item(m_windowMenu, u"&Arrange Icons"_s, u"mnuWindowArrangeIcons"_s,
-             [this] { m_mdi->tileSubWindows(); }),
-    };
+    for (const MenuSpec &spec : menus) {
+        QMenu *menu = menuBar()->addMenu(spec.caption);
+        menu->setObjectName(spec.name);
+        for (const MenuItem &item : spec.items)
+            addMenuItem(menu, item);
+    }
+    m_windowMenu = menuBar()->findChild<QMenu *>(u"mnuWindow"_s);
+    m_windowMenuFixed = m_windowMenu->actions();
     connect(m_windowMenu, &QMenu::aboutToShow, this, &frmMain::updateWindowMenu);
+}
 
-    QMenu *help = menuBar()->addMenu(u"&Help"_s);
-    help->setObjectName(u"mnuHelp"_s);
-    item(help, u"&Contents"_s, u"mnuHelpContents"_s, [this] { mnuHelpContents_Click(); });
-    item(help, u"&Search For Help On..."_s, u"mnuHelpSearchForHelpOn"_s,
-         [this] { mnuHelpSearchForHelpOn_Click(); });
-    // The home page is the program's own, so it opens without a network.
-    item(help, u"&QRV Tractwise Home Page"_s, u"mnuHomePage"_s, [this] { openWebBrowser(); });
-    help->addSeparator();
-    item(help, u"&About "_s, u"mnuHelpAbout"_s, [this] {
-        QDialog about(this);
-        about.setObjectName(u"frmAbout"_s);
-        about.setWindowTitle(u"About ORBAN"_s);
-        auto *layout = new QVBoxLayout(&about);
-        auto *picture = new QLabel;
-        picture->setPixmap(QPixmap(u":/tractwise/logo.png"_s));
-        layout->addWidget(picture);
-        layout->addWidget(new QLabel(u"Version 1.23"_s));
-        auto *close = new QPushButton(u"Close"_s);
-        connect(close, &QPushButton::clicked, &about, &QDialog::accept);
-        layout->addWidget(close);
-        about.exec();
-    });
+void frmMain::addMenuItem(QMenu *menu, const MenuItem &item)
+{
+    if (item.caption.isEmpty()) {
+        menu->addSeparator();
+        return;
+    }
+    QAction *a = menu->addAction(item.caption);
+    a->setObjectName(item.name);
+    if (!item.shortcut.isEmpty())
+        a->setShortcut(QKeySequence(item.shortcut));
+    if (item.toggled) {
+        a->setCheckable(true);
+        a->setChecked(true);
+        connect(a, &QAction::triggered, this, item.toggled);
+    } else if (item.run) {
+        connect(a, &QAction::triggered, this, item.run);
+    } else {
+        const QString handler = item.name + u"_Click"_s;
+        connect(a, &QAction::triggered, this, [this, handler] { placeholder(handler); });
+    }
+}
+
+void frmMain::showAbout()
+{
+    QDialog about(this);
+    about.setObjectName(u"frmAbout"_s);
+    about.setWindowTitle(u"About ORBAN"_s);
+    auto *layout = new QVBoxLayout(&about);
+    auto *picture = new QLabel;
+    picture->setPixmap(QPixmap(u":/tractwise/logo.png"_s));
+    layout->addWidget(picture);
+    layout->addWidget(new QLabel(u"Version 1.23"_s));
+    auto *close = new QPushButton(u"Close"_s);
+    connect(close, &QPushButton::clicked, &about, &QDialog::accept);
+    layout->addWidget(close);
+    about.exec();
 }
 
 void frmMain::updateWindowMenu()

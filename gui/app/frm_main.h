@@ -87,7 +87,11 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    struct MenuItem;
+    struct MenuSpec;
     void buildMenus();
+    void addMenuItem(QMenu *menu, const MenuItem &item);
+    void showAbout();
     void buildToolBar();
     void placeholder(const QString &handler);
     void restoreGeometryFromSettings();
