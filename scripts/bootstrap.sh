@@ -17,7 +17,7 @@ packages=(
     fonts-dejavu-core xvfb xauth bc poppler-utils
 )
 # The fuzz targets, built and run briefly by the test command.
-test_packages=(clang-14 libfuzzer-14-dev libclang-rt-14-dev)
+test_packages=(clang-14 libfuzzer-14-dev libclang-rt-14-dev clang-tidy-14)
 [ "${1:-run}" = test ] && packages+=("${test_packages[@]}")
 
 install_missing() {
@@ -50,7 +50,9 @@ run)
     exec build/tractwise --project sample/sample.plss
     ;;
 test)
+    bash scripts/check_layers.sh
     configure_and_build build -DTRACTWISE_WERROR=ON
+    bash scripts/run_clang_tidy.sh build
     (cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --parallel "$jobs")
     configure_and_build build-sanitize -DTRACTWISE_WERROR=ON -DTRACTWISE_SANITIZE=ON \
         -DTRACTWISE_BENCHMARKS=OFF -DCMAKE_BUILD_TYPE=Debug

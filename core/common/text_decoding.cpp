@@ -5,7 +5,7 @@
 QString decodeUtf8OrWindows1252(const QByteArray &bytes)
 {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = utf8.decode(bytes);
+    QString text = utf8.decode(bytes);
     if (!utf8.hasError())
         return text;
     QStringDecoder ansi("windows-1252");
