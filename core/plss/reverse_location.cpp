@@ -149,7 +149,6 @@ ReverseLocation reverseLocate(const VectorLayer &theme, const QString &eastingTe
     result.fcX = calls->eastWest + formatNumber(calls->eastWestFeet);
     result.fcY = calls->northSouth + formatNumber(calls->northSouthFeet);
     result.quarters.fill(u"?"_s);
-    result.symbols.append(resultCircle(point));
 
     double h = 1609.344;
     for (std::size_t level = 0; level < 4; ++level) {
@@ -159,8 +158,8 @@ ReverseLocation reverseLocate(const VectorLayer &theme, const QString &eastingTe
             messages.show(degenerateParcelMessage(), MessageIcon::Stop);
             return result;
         }
-        result.symbols.append(quarterLineSymbol(q->W, q->E));
-        result.symbols.append(quarterLineSymbol(q->S, q->N));
+        result.lines.append({q->W, q->E});
+        result.lines.append({q->S, q->N});
         std::optional<Quarter> chosen;
         qint16 nearest = std::numeric_limits<qint16>::min();
         for (Quarter candidate : {Quarter::SW, Quarter::NW, Quarter::NE, Quarter::SE}) {

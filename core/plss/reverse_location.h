@@ -1,12 +1,11 @@
 #pragma once
 
-#include "core/engine/map_graphics.h"
+#include "core/plss/aliquot.h"
 #include "core/plss/section_corners.h"
 
 #include <QString>
 
 #include <array>
-#include <memory>
 
 class MessageService;
 class VectorLayer;
@@ -26,8 +25,8 @@ struct ReverseLocation
     QString section, township, range;
     QString fcX, fcY;                // "E1234.56", "S123.45"
     std::array<QString, 4> quarters; // 160, 40, 10, 2.5 acres
-    MapPoint searchPoint;
-    QList<std::shared_ptr<GraphicSymbol>> symbols; // the red circle, then the quarter lines
+    MapPoint searchPoint;            // the point as searched, where the mark goes
+    QList<QuarterLine> lines;        // the quarter lines of each level worked
 };
 
 // From an easting and northing as typed (metres, the easting six digits when rounded) to the

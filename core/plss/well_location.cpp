@@ -5,24 +5,6 @@
 #include "core/plss/aliquot.h"
 #include "core/plss/footage.h"
 
-std::shared_ptr<CircleSymbol> resultCircle(const MapPoint &at)
-{
-    auto circle = std::make_shared<CircleSymbol>();
-    circle->Color = 255;
-    circle->radius = MarkRadius;
-    circle->Center = at;
-    return circle;
-}
-
-std::shared_ptr<LineSymbol> quarterLineSymbol(const MapPoint &from, const MapPoint &to)
-{
-    auto line = std::make_shared<LineSymbol>();
-    line->Color = 0;
-    line->AddPoint(from);
-    line->AddPoint(to);
-    return line;
-}
-
 namespace {
 
 void setLocation(WellLocation &result, const MapPoint &p)
@@ -31,7 +13,6 @@ void setLocation(WellLocation &result, const MapPoint &p)
     result.location = p;
     result.easting = formatNumber(roundTo(p.X, 2));
     result.northing = formatNumber(roundTo(p.Y, 2));
-    result.symbols.append(resultCircle(p));
 }
 
 // Both commands start alike: the section, its extent for zooming, its corners.
@@ -68,8 +49,7 @@ WellLocation locateByQuarterCalls(const VectorLayer &theme, const SectionEntries
     const auto subdivided = subdivideByCalls(section->corners, calls, messages);
     if (!subdivided)
         return result;
-    for (const QuarterLine &line : subdivided->lines)
-        result.symbols.append(quarterLineSymbol(line.from, line.to));
+    result.lines = subdivided->lines;
     setLocation(result, subdivided->location);
     return result;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/engine/map_graphics.h"
+#include "core/plss/aliquot.h"
 #include "core/plss/plss_query.h"
 
 #include <QList>
@@ -22,12 +22,9 @@ struct WellLocation
     MapPoint location; // unrounded
     QString easting;   // rounded to two places, general form
     QString northing;
-    QList<std::shared_ptr<GraphicSymbol>> symbols; // quarter lines, then the red circle
+    QList<QuarterLine> lines;  // the quarter lines of each level worked (quarter calls only)
     bool clearOutputs = false; // the footage calls were empty: the output boxes are emptied
 };
-
-// Result circles are 20 map units in radius.
-constexpr double MarkRadius = 20;
 
 // Quarter calls "NW", "NE", "SE", "SW" for 160, 40, 10 and 2.5 acres; anything else ends them.
 WellLocation locateByQuarterCalls(const VectorLayer &theme, const SectionEntries &entries,
@@ -36,6 +33,3 @@ WellLocation locateByQuarterCalls(const VectorLayer &theme, const SectionEntries
 // Footage calls such as "660E" and "1980S" (or "E660" and "S1980").
 WellLocation locateByFootageCalls(const VectorLayer &theme, const SectionEntries &entries,
                                   const QString &fcX, const QString &fcY, MessageService &messages);
-
-std::shared_ptr<CircleSymbol> resultCircle(const MapPoint &at);
-std::shared_ptr<LineSymbol> quarterLineSymbol(const MapPoint &from, const MapPoint &to);

@@ -75,6 +75,28 @@ W *labelled(QGridLayout *grid, int row, int column, const QString &caption, W *w
 
 const QStringList quarterItems = {u"--"_s, u"NW"_s, u"NE"_s, u"SE"_s, u"SW"_s};
 
+// The red mark of a result: a filled circle 20 map units across the radius.
+std::shared_ptr<CircleSymbol> resultCircle(const MapPoint &at)
+{
+    auto circle = std::make_shared<CircleSymbol>();
+    circle->Color = 255;
+    circle->radius = 20;
+    circle->Center = at;
+    return circle;
+}
+
+// The black quarter lines of a result.
+void addQuarterLines(MapGraphics &graphics, const QList<QuarterLine> &lines)
+{
+    for (const QuarterLine &l : lines) {
+        auto line = std::make_shared<LineSymbol>();
+        line->Color = 0;
+        line->AddPoint(l.from);
+        line->AddPoint(l.to);
+        graphics.AddSymbol(line);
+    }
+}
+
 } // namespace
 
 WellCalculations::WellCalculations(QWidget *parent)
@@ -380,8 +402,8 @@ void WellCalculations::CalculatePLSS_Command_Click()
         m_view->map()->setExtent(w.sectionExtent);
     if (w.located) {
         writeUtmResult(Output_Easting_Text, Output_Northing_Text, w.easting, w.northing);
-        for (const auto &symbol : w.symbols)
-            m_view->graphics().AddSymbol(symbol);
+        addQuarterLines(m_view->graphics(), w.lines);
+        m_view->graphics().AddSymbol(resultCircle(w.location));
     }
     // Show the marks now rather than at the next redraw the user happens to cause.
     refreshMap();
@@ -412,8 +434,7 @@ void WellCalculations::CalculateFC_Command_Click()
     }
     if (w.located) {
         writeUtmResult(Output_Easting_Text, Output_Northing_Text, w.easting, w.northing);
-        for (const auto &symbol : w.symbols)
-            m_view->graphics().AddSymbol(symbol);
+        m_view->graphics().AddSymbol(resultCircle(w.location));
         refreshMap();
     }
 }
@@ -470,8 +491,8 @@ void WellCalculations::RevGPSCommand_Click()
         boxes[i]->setText(r.quarters[i]);
         lists[i]->setCurrentIndex(lists[i]->findText(r.quarters[i]));
     }
-    for (const auto &symbol : r.symbols)
-        m_view->graphics().AddSymbol(symbol);
+    m_view->graphics().AddSymbol(resultCircle(r.searchPoint));
+    addQuarterLines(m_view->graphics(), r.lines);
     refreshMap();
 }
 
@@ -502,30 +523,32 @@ void WellCalculations::RevSetPoint(const MapPoint &mousept)
     refreshMap();
 }
 
-void WellCalculations::cmdCalculateZoneUTM_Click()
+void WellCalculations::convertInto(
+    QLineEdit *eastingBox, QLineEdit *northingBox,
+    const std::function<std::optional<UtmTexts>(MessageService &)> &convert)
 {
     if (!m_view)
         return;
     BusyCursor busy(m_view->form());
-    const auto r = convertZone(txtZoneX->text(), txtZoneY->text(), cmbStartZone->currentText(),
-                               cmbEndZone->currentText(), m_view->messages());
-    if (!r)
-        return;
-    writeUtmResult(txtOutZoneX, txtOutZoneY, r->easting, r->northing);
+    if (const auto r = convert(m_view->messages()))
+        writeUtmResult(eastingBox, northingBox, r->easting, r->northing);
+}
+
+void WellCalculations::cmdCalculateZoneUTM_Click()
+{
+    convertInto(txtOutZoneX, txtOutZoneY, [this](MessageService &messages) {
+        return convertZone(txtZoneX->text(), txtZoneY->text(), cmbStartZone->currentText(),
+                           cmbEndZone->currentText(), messages);
+    });
 }
 
 void WellCalculations::cmdLatLong2UTM_Click()
 {
-    if (!m_view)
-        return;
-    BusyCursor busy(m_view->form());
-    const auto r =
-        latLongToUtm({txtConvLat->text(), txtConvLatMin->text(), txtConvLatSec->text(),
-                      txtConvLong->text(), txtConvLongMin->text(), txtConvLongSec->text()},
-                     cmbLLZone->currentText(), m_view->messages());
-    if (!r)
-        return;
-    writeUtmResult(txtConvEasting, txtConvNorthing, r->easting, r->northing);
+    convertInto(txtConvEasting, txtConvNorthing, [this](MessageService &messages) {
+        return latLongToUtm({txtConvLat->text(), txtConvLatMin->text(), txtConvLatSec->text(),
+                             txtConvLong->text(), txtConvLongMin->text(), txtConvLongSec->text()},
+                            cmbLLZone->currentText(), messages);
+    });
 }
 
 void WellCalculations::cmdUTM2LatLong_Click()

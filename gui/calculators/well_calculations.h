@@ -1,12 +1,16 @@
 #pragma once
 
+#include "core/coords/coordinate_entry.h"
 #include "core/engine/geometry.h"
 
 #include <QWidget>
 
+#include <functional>
 #include <memory>
+#include <optional>
 
 class CalculatorHost;
+class MessageService;
 class MapLayer;
 class VectorLayer;
 class QCheckBox;
@@ -55,6 +59,9 @@ private:
     void UserControl_Initialize();
     void writeUtmResult(QLineEdit *eastingBox, QLineEdit *northingBox, const QString &easting,
                         const QString &northing);
+    // Runs a conversion with the busy pointer and writes its UTM result.
+    void convertInto(QLineEdit *eastingBox, QLineEdit *northingBox,
+                     const std::function<std::optional<UtmTexts>(MessageService &)> &convert);
     void refreshMap();
     void clearMarks();
     // The theme a list names, or nothing after saying it is gone (and dropping it from the lists).

@@ -145,8 +145,7 @@ private Q_SLOTS:
         QCOMPARE(r.quarters[1], u"NE"_s);
         QCOMPARE(r.fcX, u"W"_s + formatNumber(roundTo(600 / SurveyFoot, 2)));
         QCOMPARE(r.fcY, u"S"_s + formatNumber(roundTo(600 / SurveyFoot, 2)));
-        QCOMPARE(r.symbols.size(), 9); // the circle, two lines per level
-        QVERIFY(std::dynamic_pointer_cast<CircleSymbol>(r.symbols.first()));
+        QCOMPARE(r.lines.size(), 8); // two lines per level
         // Forward with the same four calls lands in the 2.5-acre parcel that holds the point.
         const WellLocation f = locateByQuarterCalls(
             *m_theme, {r.section, r.township, r.range, u""_s}, r.quarters, messages);

@@ -258,11 +258,7 @@ private Q_SLOTS:
         QVERIFY(q.located);
         QCOMPARE(q.easting, formatNumber(roundTo(5 * Mile + 1005.84, 2)));
         QCOMPARE(q.northing, u"1005.84"_s);
-        QCOMPARE(q.symbols.size(), 7); // 2 lines for each of 3 levels processed, 1 circle
-        const auto circle = std::dynamic_pointer_cast<CircleSymbol>(q.symbols.last());
-        QVERIFY(circle);
-        QCOMPARE(circle->Color, 255u);
-        QCOMPARE(circle->radius, 20.0);
+        QCOMPARE(q.lines.size(), 6); // 2 lines for each of 3 levels processed
         QCOMPARE(q.sectionExtent, MapRect(5 * Mile, 6 * Mile, Mile, 0));
 
         const WellLocation f =
@@ -270,7 +266,7 @@ private Q_SLOTS:
         QVERIFY(f.located);
         QCOMPARE(f.easting, formatNumber(roundTo(6 * Mile - 660 * SurveyFoot, 2)));
         QCOMPARE(f.northing, u"603.51"_s);
-        QCOMPARE(f.symbols.size(), 1); // the circle only
+        QVERIFY(f.lines.isEmpty()); // the mark only
         QVERIFY(messages.messages().isEmpty());
 
         const WellLocation empty = locateByFootageCalls(*m_theme, entries, u""_s, u""_s, messages);
