@@ -220,6 +220,13 @@ RecordSet VectorLayer::SearchByDistance(const MapPoint &point, double distance,
     return restrictedTo(std::move(rows), expression);
 }
 
+RecordSet VectorLayer::FeaturesAt(const MapPoint &point, double tolerance) const
+{
+    if (m_shapeType == PolygonShapes)
+        return SearchShape(point, ContainsPoint);
+    return SearchByDistance(point, tolerance);
+}
+
 void VectorLayer::draw(QPainter &painter, const MapViewport &viewport) const
 {
     if (!m_valid || !viewport.isValid())

@@ -68,6 +68,10 @@ public:
     RecordSet SearchByDistance(const MapPoint &point, double distance,
                                const QString &expression = {}) const;
 
+    // What a click finds: the polygons containing the point, or for points and lines the
+    // features within `tolerance` map units of it.
+    RecordSet FeaturesAt(const MapPoint &point, double tolerance) const;
+
     // Draws only the given rows with another symbol (query highlights, selections).
     void drawRows(QPainter &painter, const MapViewport &viewport, const std::vector<int> &rows,
                   const ::Symbol &symbol) const;

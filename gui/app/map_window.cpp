@@ -10,6 +10,7 @@
 #include "gui/common/qt_message_service.h"
 #include "gui/legend/legend_control.h"
 #include "gui/map/identify_window.h"
+#include "gui/map/map_tools.h"
 #include "gui/map/map_widget.h"
 
 #include <QCloseEvent>
@@ -64,11 +65,31 @@ frmMapView::frmMapView(MapWindowShell *shell, QWidget *parent)
         if (r.width() > 0 && r.height() > 0)
             m_map->setExtent(r);
     });
+    buildTools();
     resize(900, 700);
     m_savedThemes = themesSnapshot();
 }
 
 frmMapView::~frmMapView() = default;
+
+void frmMapView::buildTools()
+{
+    auto status = [this](const QString &text) { m_shell->setStatusText(1, text); };
+    m_tools = {
+        {u"IdentifyInThemes"_s,
+         std::make_shared<IdentifyTool>([this] { return m_legend->GetActiveLayerList(); },
+                                        [this] { return m_shell->identifyWindow(); })},
+        {u"Pan"_s, std::make_shared<PanTool>(*m_map)},
+        {u"Measure"_s, std::make_shared<MeasureTool>(status)},
+        {u"ZoomIn"_s, std::make_shared<ZoomInTool>(*m_map)},
+        {u"ZoomOut"_s, std::make_shared<ZoomOutTool>(*m_map)},
+        {u"SelectPoint"_s, std::make_shared<PointTool>(
+                               [this](const MapEvent &e) { m_calculator->RevSetPoint(e.point); })},
+        {u"HotLink"_s, std::make_shared<PointTool>([this](const MapEvent &e) {
+             m_legend->CheckHotlink(e.point, e.tolerance);
+         })},
+    };
+}
 
 QByteArray frmMapView::themesSnapshot() const
 {
@@ -169,9 +190,9 @@ LayerList frmMapView::themes() const
     return m_legend->GetLayerList();
 }
 
-QString frmMapView::tool() const
+MapTool *frmMapView::tool() const
 {
-    return m_shell ? m_shell->pressedTool() : QString();
+    return m_shell ? m_tools.value(m_shell->pressedTool()).get() : nullptr;
 }
 
 void frmMapView::resizeEvent(QResizeEvent *event)
@@ -200,79 +221,40 @@ void frmMapView::resizeEvent(QResizeEvent *event)
 
 void frmMapView::Map_MouseDown(int, int, double x, double y)
 {
-    const QString t = tool();
-    if (t == u"ZoomIn"_s) {
-        m_map->TrackRectangle();
-    } else if (t == u"ZoomOut"_s) {
-        MapRect extent = m_map->extent();
-        extent.ScaleRectangle(1.5);
-        m_map->setExtent(extent);
-    } else if (t == u"Pan"_s) {
-        m_map->Pan();
-    } else if (t == u"Measure"_s) {
-        m_measureStart = m_map->toMapPoint(x, y);
-        m_isMeasuring = true;
-        m_measureTotal = 0;
-        m_measureSegment = 0;
-        m_shell->setStatusText(1, measureStartText(m_measureStart));
-    }
+    if (MapTool *t = tool())
+        t->press(m_map->eventAt(x, y));
 }
 
 void frmMapView::Map_MouseMove(int, int, double x, double y)
 {
-    m_measureCurrent = m_map->toMapPoint(x, y);
-    m_hasCurrent = true;
-    if (tool() == u"Measure"_s && m_isMeasuring) {
-        m_measureSegment = std::hypot(m_measureCurrent.X - m_measureStart.X,
-                                      m_measureCurrent.Y - m_measureStart.Y);
-        m_shell->setStatusText(
-            1, measureSegmentText(m_measureSegment, m_measureTotal + m_measureSegment));
-    }
-    m_shell->setStatusText(2, pointerPositionText(m_measureCurrent));
+    const MapEvent e = m_map->eventAt(x, y);
+    if (MapTool *t = tool())
+        t->move(e);
+    m_shell->setStatusText(2, pointerPositionText(e.point));
 }
 
 void frmMapView::Map_MouseUp(int, int, double x, double y)
 {
-    const QString t = tool();
-    if (t == u"IdentifyInThemes"_s) {
-        frmIdentify *identify = m_shell->identifyWindow();
-        identify->Reset();
-        const LayerList active = m_legend->GetActiveLayerList();
-        if (active.isEmpty())
-            return;
-        for (qsizetype i = active.size() - 1; i >= 0; --i) {
-            const auto &layer = static_cast<const VectorLayer &>(*active[i]);
-            identify->AddResultForTheme(layer.name(), FindFeaturesAtPoint(*m_map, layer, x, y));
-        }
-        identify->show();
-        identify->raise();
-    } else if (t == u"SelectPoint"_s) {
-        m_calculator->RevSetPoint(m_map->toMapPoint(x, y));
-    } else if (t == u"HotLink"_s) {
-        DoHotlink(x, y);
-    }
+    if (MapTool *t = tool())
+        t->release(m_map->eventAt(x, y));
 }
 
 void frmMapView::DoHotlink(double x, double y)
 {
-    m_legend->CheckHotlink(x, y);
+    const MapEvent e = m_map->eventAt(x, y);
+    m_legend->CheckHotlink(e.point, e.tolerance);
 }
 
 void frmMapView::Map_Click()
 {
-    if (tool() != u"Measure"_s || !m_hasCurrent)
-        return;
-    m_measureTotal += m_measureSegment;
-    m_shell->setStatusText(1, measureDistanceText(m_measureTotal));
-    m_measureStart = m_measureCurrent;
+    if (MapTool *t = tool())
+        t->click();
 }
 
 void frmMapView::Map_DblClick()
 {
-    if (tool() != u"Measure"_s)
-        return;
-    m_measureTotal = 0;
-    m_measureStart = {0, 0};
+    if (MapTool *t = tool())
+        t->doubleClick();
 }
 
 void frmMapView::Map_AfterLayerDraw(int index, QPainter *painter)

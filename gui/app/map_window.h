@@ -13,6 +13,7 @@
 class frmIdentify;
 class frmMapView;
 class LegendControl;
+class MapTool;
 class MapGraphics;
 class MessageService;
 class QLabel;
@@ -88,7 +89,9 @@ private:
     void Map_Click();
     void Map_DblClick();
     void Map_AfterLayerDraw(int index, QPainter *painter);
-    QString tool() const;
+    // The tool the toolbar has pressed, or none.
+    MapTool *tool() const;
+    void buildTools();
     QByteArray themesSnapshot() const;
 
     MapWindowShell *m_shell;
@@ -103,10 +106,5 @@ private:
     QHash<const MapLayer *, QString> m_reportedExpressions; // refused queries already reported
     QByteArray m_savedThemes; // the themes as last opened or saved, for isModified()
 
-    MapPoint m_measureStart;
-    MapPoint m_measureCurrent;
-    bool m_hasCurrent = false;
-    bool m_isMeasuring = false;
-    double m_measureTotal = 0;
-    double m_measureSegment = 0;
+    QHash<QString, std::shared_ptr<MapTool>> m_tools; // by the toolbar's names
 };

@@ -3,6 +3,7 @@
 #include "core/common/message_service.h"
 #include "core/common/twips.h"
 #include "core/document/legend_order.h"
+#include "core/document/quad_images.h"
 #include "core/engine/image_layer.h"
 #include "core/engine/vector_layer.h"
 #include "gui/legend/legend_item_control.h"
@@ -326,25 +327,14 @@ void LegendControl::ReadProject(const ParsedProject &project)
         m_map->refresh();
 }
 
-void LegendControl::CheckHotlink(double X, double Y)
+void LegendControl::CheckHotlink(const MapPoint &point, double tolerance)
 {
-    if (!m_map)
-        return;
     const LayerList active = GetActiveLayerList();
     for (qsizetype i = active.size() - 1; i >= 0; --i) {
         const auto &layer = static_cast<const VectorLayer &>(*active[i]);
-        bool hasQuadName = false;
-        for (const FieldInfo &f : layer.fields())
-            hasQuadName = hasQuadName || f.name == u"QUADNAME"_s; // exactly this case
-        if (!hasQuadName)
+        if (!hasQuadNameField(layer))
             continue;
-        RecordSet records = FindFeaturesAtPoint(*m_map, layer, X, Y);
-        for (records.moveFirst(); !records.atEnd(); records.moveNext()) {
-            QString name = records.value(u"QUADNAME"_s).value_or(QVariant()).toString();
-            name.remove(u' ');
-            if (name.isEmpty())
-                continue; // a blank name names no image
-            const QString file = name.contains(u'.') ? name : name + u".tif"_s;
+        for (const QString &file : quadImageFiles(layer.FeaturesAt(point, tolerance))) {
             if (!QFileInfo::exists(file) && !QFileInfo::exists(m_quadImageFolder + file)) {
                 m_quadImageFolder = chooseFolder(u"Select the directory with the files."_s);
                 if (!m_quadImageFolder.isEmpty()) {

@@ -50,10 +50,11 @@ public:
     // left out, and a reading that stopped part-way is reported after what was read is shown.
     void ReadProject(const ParsedProject &project);
 
-    // A click of the hot-link tool at a map position (twips): adds the image named by the
-    // "QUADNAME" field of each record there in the active themes, looking for it in the working
-    // folder, then in QuadImageFolder, asking for that folder when the image is in neither.
-    void CheckHotlink(double X, double Y);
+    // A click of the hot-link tool at a map point (points and lines found within `tolerance`
+    // map units): adds the image named by the "QUADNAME" field of each record there in the
+    // active themes, looking for it in the working folder, then in QuadImageFolder, asking for
+    // that folder when the image is in neither.
+    void CheckHotlink(const MapPoint &point, double tolerance);
     // The folder of quadrangle images, with a trailing "/" once chosen; empty until then.
     const QString &QuadImageFolder() const { return m_quadImageFolder; }
     // Shows the folder chooser with a prompt; empty when cancelled. Replaceable in tests.

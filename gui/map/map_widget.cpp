@@ -131,6 +131,11 @@ MapPoint Map::toMapPoint(double xTwips, double yTwips) const
     return m_viewport.toMap(QPointF(xTwips / tpp, yTwips / tpp));
 }
 
+MapEvent Map::eventAt(double xTwips, double yTwips) const
+{
+    return {toMapPoint(xTwips, yTwips), toMapDistance(100)};
+}
+
 double Map::toMapDistance(double twips) const
 {
     if (!m_viewport.isValid())
@@ -303,12 +308,4 @@ void Map::mouseDoubleClickEvent(QMouseEvent *event)
 {
     Q_UNUSED(event);
     Q_EMIT DblClick();
-}
-
-RecordSet FindFeaturesAtPoint(const Map &map, const VectorLayer &layer, double x, double y)
-{
-    const MapPoint p = map.toMapPoint(x, y);
-    if (layer.ShapeType() == VectorLayer::PolygonShapes)
-        return layer.SearchShape(p, VectorLayer::ContainsPoint);
-    return layer.SearchByDistance(p, map.toMapDistance(100));
 }

@@ -15,6 +15,12 @@ class QFont;
 // left corner; toMapPoint() turns them into map units.
 //
 // Layers are shared with the legend; the map keeps its own references.
+struct MapEvent
+{
+    MapPoint point;
+    double tolerance = 0; // map units
+};
+
 class Map : public QWidget
 {
     Q_OBJECT
@@ -43,6 +49,10 @@ public:
     double twipsPerPixel() const;
     MapPoint toMapPoint(double xTwips, double yTwips) const;
     double toMapDistance(double twips) const;
+    // A window position (twips) as the map tools take it: the map point, and how far 100
+    // twips reach on the map (what a click on a point or a line may miss it by). The one place
+    // where a position in the window becomes a map point.
+    MapEvent eventAt(double xTwips, double yTwips) const;
     QPointF fromMapPoint(const MapPoint &p) const; // in pixels
 
     // Begin a rubber-band rectangle or a pan from the current press; both end on release, with
@@ -101,9 +111,3 @@ private:
     bool m_pressed = false;
     bool m_outputting = false;
 };
-
-class VectorLayer;
-
-// The records of a layer at a window position (twips): polygons containing it, or for points and
-// lines the features within 100 twips.
-RecordSet FindFeaturesAtPoint(const Map &map, const VectorLayer &layer, double x, double y);

@@ -43,13 +43,11 @@ class TestHotlink : public QObject
             map.resize(400, 400);
             legend.resize(300, 400);
         }
-        // A click at a map position, as the map window hands it on (twips).
+        // A click at a map position, as the map window hands it on.
         void click(double x, double y)
         {
             map.setExtent(MapRect(0, 0, 4000, 4000));
-            const QPointF px = map.fromMapPoint(MapPoint{x, y});
-            const double tpp = map.twipsPerPixel();
-            legend.CheckHotlink(px.x() * tpp, px.y() * tpp);
+            legend.CheckHotlink(MapPoint{x, y}, map.toMapDistance(100));
         }
         QStringList titles() const
         {

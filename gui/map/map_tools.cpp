@@ -1,0 +1,77 @@
+#include "gui/map/map_tools.h"
+
+#include "core/engine/status_text.h"
+#include "core/engine/vector_layer.h"
+#include "gui/map/identify_window.h"
+
+#include <cmath>
+
+MapTool::~MapTool() = default;
+
+void PanTool::press(const MapEvent &)
+{
+    m_map.Pan();
+}
+
+void ZoomInTool::press(const MapEvent &)
+{
+    m_map.TrackRectangle();
+}
+
+void ZoomOutTool::press(const MapEvent &)
+{
+    MapRect extent = m_map.extent();
+    extent.ScaleRectangle(1.5);
+    m_map.setExtent(extent);
+}
+
+void MeasureTool::press(const MapEvent &e)
+{
+    m_start = e.point;
+    m_current = e.point;
+    m_hasCurrent = true;
+    m_measuring = true;
+    m_total = 0;
+    m_segment = 0;
+    m_status(measureStartText(m_start));
+}
+
+void MeasureTool::move(const MapEvent &e)
+{
+    m_current = e.point;
+    m_hasCurrent = true;
+    if (!m_measuring)
+        return;
+    m_segment = std::hypot(m_current.X - m_start.X, m_current.Y - m_start.Y);
+    m_status(measureSegmentText(m_segment, m_total + m_segment));
+}
+
+void MeasureTool::click()
+{
+    if (!m_hasCurrent)
+        return;
+    m_total += m_segment;
+    m_status(measureDistanceText(m_total));
+    m_start = m_current;
+}
+
+void MeasureTool::doubleClick()
+{
+    m_total = 0;
+    m_start = {0, 0};
+}
+
+void IdentifyTool::release(const MapEvent &e)
+{
+    frmIdentify *identify = m_window();
+    identify->Reset();
+    const LayerList active = m_activeThemes();
+    if (active.isEmpty())
+        return;
+    for (qsizetype i = active.size() - 1; i >= 0; --i) {
+        const auto &layer = static_cast<const VectorLayer &>(*active[i]);
+        identify->AddResultForTheme(layer.name(), layer.FeaturesAt(e.point, e.tolerance));
+    }
+    identify->show();
+    identify->raise();
+}

@@ -1,0 +1,115 @@
+#pragma once
+
+#include "core/engine/map_renderer.h"
+#include "gui/map/map_widget.h"
+
+#include <functional>
+
+class frmIdentify;
+
+// One tool of the map window's toolbar: what a press, a move, a release, a click and a double
+// click at a map point do. The map window hands each mouse event of the map to the pressed tool,
+// its position already a map point (Map::eventAt).
+class MapTool
+{
+public:
+    virtual ~MapTool();
+    virtual void press(const MapEvent &) {}
+    virtual void move(const MapEvent &) {}
+    virtual void release(const MapEvent &) {}
+    virtual void click() {}
+    virtual void doubleClick() {}
+};
+
+// Pan: the map follows the dragged mouse. Does not take ownership of the map.
+class PanTool final : public MapTool
+{
+public:
+    explicit PanTool(Map &map)
+        : m_map(map)
+    {}
+    void press(const MapEvent &) override;
+
+private:
+    Map &m_map;
+};
+
+// Zoom In: to the rectangle dragged; a click without a drag does nothing.
+class ZoomInTool final : public MapTool
+{
+public:
+    explicit ZoomInTool(Map &map)
+        : m_map(map)
+    {}
+    void press(const MapEvent &) override;
+
+private:
+    Map &m_map;
+};
+
+// Zoom Out: each press shows one and a half times as much, about the same centre.
+class ZoomOutTool final : public MapTool
+{
+public:
+    explicit ZoomOutTool(Map &map)
+        : m_map(map)
+    {}
+    void press(const MapEvent &) override;
+
+private:
+    Map &m_map;
+};
+
+// Measure: the distance from the press to the mouse in feet, each click adding the segment to
+// the total, a double click starting over. Writes to status panel 1.
+class MeasureTool final : public MapTool
+{
+public:
+    using StatusText = std::function<void(const QString &)>;
+    explicit MeasureTool(StatusText status)
+        : m_status(std::move(status))
+    {}
+    void press(const MapEvent &e) override;
+    void move(const MapEvent &e) override;
+    void click() override;
+    void doubleClick() override;
+
+private:
+    StatusText m_status;
+    MapPoint m_start;
+    MapPoint m_current;
+    bool m_hasCurrent = false;
+    bool m_measuring = false;
+    double m_total = 0;
+    double m_segment = 0;
+};
+
+// Identify In Active Themes: the features of the active themes at the released point, listed in
+// the identify window, the top theme first. Does not take ownership of the window.
+class IdentifyTool final : public MapTool
+{
+public:
+    IdentifyTool(std::function<LayerList()> activeThemes, std::function<frmIdentify *()> window)
+        : m_activeThemes(std::move(activeThemes))
+        , m_window(std::move(window))
+    {}
+    void release(const MapEvent &e) override;
+
+private:
+    std::function<LayerList()> m_activeThemes;
+    std::function<frmIdentify *()> m_window;
+};
+
+// A tool that hands the released point on (Select Point to the calculators, HotLink to the
+// legend).
+class PointTool final : public MapTool
+{
+public:
+    explicit PointTool(std::function<void(const MapEvent &)> onRelease)
+        : m_onRelease(std::move(onRelease))
+    {}
+    void release(const MapEvent &e) override { m_onRelease(e); }
+
+private:
+    std::function<void(const MapEvent &)> m_onRelease;
+};
