@@ -178,7 +178,7 @@ struct frmMain::MenuItem
     std::function<void(bool)> toggled;
 };
 
-struct frmMain::MenuSpec
+struct frmMain::MenuDefinition
 {
     QString caption;
     QString name;
@@ -193,7 +193,7 @@ void frmMain::buildMenus()
         item.toggled = std::move(f);
         return item;
     };
-    const QList<MenuSpec> menus = {
+    const QList<MenuDefinition> menus = {
         {u"&File"_s,
          u"mnuFile"_s,
          {{u"&New"_s, u"mnuFileNew"_s, [this] { OpenNewMapWindow(); }, u"Ctrl+N"_s},
@@ -253,10 +253,10 @@ void frmMain::buildMenus()
           separator,
           {u"&About "_s, u"mnuHelpAbout"_s, [this] { showAbout(); }}}},
     };
-    for (const MenuSpec &spec : menus) {
-        QMenu *menu = menuBar()->addMenu(spec.caption);
-        menu->setObjectName(spec.name);
-        for (const MenuItem &item : spec.items)
+    for (const MenuDefinition &definition : menus) {
+        QMenu *menu = menuBar()->addMenu(definition.caption);
+        menu->setObjectName(definition.name);
+        for (const MenuItem &item : definition.items)
             addMenuItem(menu, item);
     }
     m_windowMenu = menuBar()->findChild<QMenu *>(u"mnuWindow"_s);

@@ -88,7 +88,7 @@ protected:
 
 private:
     struct MenuItem;
-    struct MenuSpec;
+    struct MenuDefinition;
     void buildMenus();
     void addMenuItem(QMenu *menu, const MenuItem &item);
     void showAbout();
