@@ -2,7 +2,6 @@
 
 #include "cli/csv.h"
 #include "core/common/message_service.h"
-#include "core/common/number_text.h"
 #include "core/common/text_decoding.h"
 #include "core/coords/coordinate_entry.h"
 #include "core/engine/vector_layer.h"

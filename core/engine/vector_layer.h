@@ -5,6 +5,7 @@
 #include "core/engine/record_set.h"
 #include "core/engine/symbol.h"
 #include "core/engine/vector_geometry.h"
+#include "core/engine/vector_reader.h"
 
 #include <functional>
 #include <memory>
@@ -25,7 +26,7 @@ public:
 
     // Told how many features of how many were read, now and then while a large file loads;
     // answering false stops the load (the layer is then not Valid() and cancelled()).
-    using LoadProgress = std::function<bool(qint64 done, qint64 total)>;
+    using LoadProgress = ReadProgress;
 
     // Reads the whole file. A missing, truncated or corrupt file gives a layer whose Valid() is
     // false, never a crash; errorText() then says what went wrong.

@@ -9,7 +9,6 @@
 #include "gui/common/program_resources.h"
 #include "gui/common/qt_message_service.h"
 #include "gui/legend/legend_control.h"
-#include "gui/map/identify_window.h"
 #include "gui/map/map_tools.h"
 #include "gui/map/map_widget.h"
 
@@ -122,8 +121,8 @@ std::shared_ptr<MapLayer> frmMapView::AddTheme(const QString &themeName, const Q
                                                bool IsActive, bool IsVisible)
 {
     auto layer = m_legend->AddTheme(themeName, themePath, IsActive, IsVisible);
-    // The legend decides what is a vector theme; only those can be section themes.
-    if (layer && layer->Valid() && layer->LayerType() == MapLayer::VectorLayerType)
+    // The calculators take what may be a section theme of what loaded.
+    if (layer && layer->Valid())
         m_calculator->AddTheme(layer);
     return layer;
 }

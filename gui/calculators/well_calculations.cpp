@@ -323,11 +323,7 @@ std::shared_ptr<VectorLayer> WellCalculations::listedTheme(const QComboBox *list
     // The theme was deleted or replaced since it was listed: say so and list it no more.
     m_view->messages().show(u"The theme "_s + name + u" is no longer on the map."_s,
                             MessageIcon::Exclamation);
-    for (QComboBox *combo : {PLSS_Combo, RevPLSS_Combo}) {
-        const int i = combo->findText(name, Qt::MatchFixedString | Qt::MatchCaseSensitive);
-        if (i >= 0)
-            combo->removeItem(i);
-    }
+    RemoveMissingThemes();
     return nullptr;
 }
 
