@@ -206,9 +206,11 @@ BENCHMARK(BM_RenderOneTownship)->Unit(benchmark::kMillisecond);
 // zoom to one township and after a pan of a quarter of the view.
 void BM_MapWidgetZoomToTownship(benchmark::State &state)
 {
+    ThemeList themes;
     Map map;
+    map.setThemes(&themes);
     map.resize(1200, 900);
-    map.addLayer(theme());
+    themes.addLayer(theme());
     const double side = 6 * 1609.344;
     const double x = 200000.0 + 26 * side, y = 3500000.0 + 26 * side;
     int i = 0;
@@ -222,9 +224,11 @@ BENCHMARK(BM_MapWidgetZoomToTownship)->Unit(benchmark::kMillisecond);
 
 void BM_MapWidgetPanAtTownshipScale(benchmark::State &state)
 {
+    ThemeList themes;
     Map map;
+    map.setThemes(&themes);
     map.resize(1200, 900);
-    map.addLayer(theme());
+    themes.addLayer(theme());
     const double side = 6 * 1609.344;
     const double y = 3500000.0 + 26 * side;
     int i = 0;

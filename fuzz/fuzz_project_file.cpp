@@ -13,11 +13,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size)
     // Each theme that loads costs a file read; a handful shows every path through the reader.
     if (project.themes.size() > 6)
         project.themes.resize(6);
+    ThemeList themes;
     Map map;
+    map.setThemes(&themes);
     map.resize(200, 150);
     LegendControl legend;
     RecordingMessageService messages;
-    legend.AssociateMap(&map);
+    legend.setThemes(&themes);
     legend.setMessageService(&messages);
     legend.ReadProject(project);
     (void)map.grabMap();

@@ -3,6 +3,8 @@
 #include "core/common/number_text.h"
 #include "core/common/text_decoding.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QStringDecoder>
 #include <QStringList>
 
@@ -193,4 +195,13 @@ ParsedProject readProject(const QByteArray &bytes)
             return out;
     }
     return out;
+}
+
+void resolveRelativePaths(ParsedProject &project, const QString &projectFile)
+{
+    const QDir folder = QFileInfo(projectFile).absoluteDir();
+    for (ProjectBlock &b : project.themes) {
+        if (!b.path.isEmpty() && QFileInfo(b.path).isRelative())
+            b.path = QDir::cleanPath(folder.filePath(b.path));
+    }
 }

@@ -48,3 +48,7 @@ struct ParsedProject
 };
 
 ParsedProject readProject(const QByteArray &bytes);
+
+// Takes each relative theme path from the folder of the project file, so a project travels with
+// its themes.
+void resolveRelativePaths(ParsedProject &project, const QString &projectFile);

@@ -1,6 +1,7 @@
 #include "gui/app/frm_main.h"
 
 #include "core/common/twips.h"
+#include "core/document/theme_list.h"
 #include "core/engine/vector_layer.h"
 #include "gui/app/frm_browser.h"
 #include "gui/app/help_window.h"
@@ -500,7 +501,7 @@ void frmMain::FindInTheme_Click()
     frmMapView *view = activeMapView();
     if (!view)
         return;
-    const LayerList active = view->legend()->GetActiveLayerList();
+    const LayerList active = view->themeList()->activeVectorLayers();
     if (active.isEmpty())
         return;
     if (!m_query)

@@ -2,6 +2,7 @@
 
 #include "core/common/twips.h"
 #include "core/document/project_file.h"
+#include "core/document/theme_list.h"
 #include "core/engine/map_graphics.h"
 #include "core/engine/status_text.h"
 #include "core/engine/vector_layer.h"
@@ -13,9 +14,7 @@
 #include "gui/map/map_widget.h"
 
 #include <QCloseEvent>
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QLabel>
 #include <QPainter>
 #include <QSaveFile>
@@ -32,6 +31,7 @@ frmMapView::frmMapView(MapWindowShell *shell, QWidget *parent)
     , m_graphics(std::make_unique<MapGraphics>())
 {
     setObjectName(u"frmMapView"_s);
+    m_themes = new ThemeList(this);
     m_map = new Map(this);
     m_map->setObjectName(u"Map"_s);
     m_legend = new LegendControl(this);
@@ -42,7 +42,8 @@ frmMapView::frmMapView(MapWindowShell *shell, QWidget *parent)
     m_logo->setObjectName(u"LogoPictureBox"_s);
     m_logo->setPixmap(QPixmap(u":/tractwise/logo.png"_s));
 
-    m_legend->AssociateMap(m_map);
+    m_map->setThemes(m_themes);
+    m_legend->setThemes(m_themes);
     m_legend->setMessageService(&m_shell->messages());
     m_scaleBar->AssociateView(this);
     m_calculator->AssociateView(this);
@@ -51,7 +52,7 @@ frmMapView::frmMapView(MapWindowShell *shell, QWidget *parent)
     m_highlight.Color = 65535; // yellow
     m_highlight.Outline = false;
 
-    connect(m_legend, &LegendControl::ThemesRemoved, m_calculator,
+    connect(m_themes, &ThemeList::themesRemoved, m_calculator,
             &WellCalculations::RemoveMissingThemes);
     connect(m_map, &Map::MouseDown, this, &frmMapView::Map_MouseDown);
     connect(m_map, &Map::MouseMove, this, &frmMapView::Map_MouseMove);
@@ -76,7 +77,7 @@ void frmMapView::buildTools()
     auto status = [this](const QString &text) { m_shell->setStatusText(1, text); };
     m_tools = {
         {u"IdentifyInThemes"_s,
-         std::make_shared<IdentifyTool>([this] { return m_legend->GetActiveLayerList(); },
+         std::make_shared<IdentifyTool>([this] { return m_themes->activeVectorLayers(); },
                                         [this] { return m_shell->identifyWindow(); })},
         {u"Pan"_s, std::make_shared<PanTool>(*m_map)},
         {u"Measure"_s, std::make_shared<MeasureTool>(status)},
@@ -92,7 +93,7 @@ void frmMapView::buildTools()
 
 QByteArray frmMapView::themesSnapshot() const
 {
-    QList<ProjectTheme> themes = m_legend->SaveProject();
+    QList<ProjectTheme> themes = m_themes->toProject();
     for (ProjectTheme &t : themes)
         t.active = true;
     return writeProject(themes);
@@ -144,7 +145,7 @@ void frmMapView::UpdateScale(double currentScale, double newScale)
 bool frmMapView::SaveProject(const QString &sFile)
 {
     QSaveFile file(sFile);
-    const QByteArray bytes = writeProject(m_legend->SaveProject());
+    const QByteArray bytes = writeProject(m_themes->toProject());
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
         messages().show(u"The project could not be saved to "_s + sFile + u": "_s +
                             file.errorString(),
@@ -169,16 +170,10 @@ bool frmMapView::ReadProject(const QString &sFile)
         messages().show(project.error, MessageIcon::None);
         return false;
     }
-    // A relative path is taken from the project's own folder, so a project travels with its
-    // themes.
-    const QDir folder = QFileInfo(sFile).absoluteDir();
-    for (ProjectBlock &b : project.themes) {
-        if (!b.path.isEmpty() && QFileInfo(b.path).isRelative())
-            b.path = QDir::cleanPath(folder.filePath(b.path));
-    }
+    resolveRelativePaths(project, sFile);
     m_legend->ReadProject(project);
     // The project keeps each theme's own symbol, section themes included.
-    for (const auto &layer : m_legend->GetLayerList())
+    for (const auto &layer : m_themes->layers())
         m_calculator->AddTheme(layer, false);
     m_savedThemes = themesSnapshot();
     return project.isProject;
@@ -186,7 +181,7 @@ bool frmMapView::ReadProject(const QString &sFile)
 
 LayerList frmMapView::themes() const
 {
-    return m_legend->GetLayerList();
+    return m_themes->layers();
 }
 
 MapTool *frmMapView::tool() const

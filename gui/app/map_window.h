@@ -17,6 +17,7 @@ class MapTool;
 class MapGraphics;
 class MessageService;
 class QLabel;
+class ThemeList;
 class VectorLayer;
 class WellCalculations;
 
@@ -64,6 +65,8 @@ public:
     // shown or hidden, restyled. Which themes are selected (active) is no change.
     bool isModified() const;
 
+    // The window's themes, which the map draws, the legend shows and the project file stores.
+    ThemeList *themeList() const { return m_themes; }
     LegendControl *legend() const { return m_legend; }
     WellCalculations *calculator() const { return m_calculator; }
 
@@ -95,6 +98,7 @@ private:
     QByteArray themesSnapshot() const;
 
     MapWindowShell *m_shell;
+    ThemeList *m_themes = nullptr;
     Map *m_map = nullptr;
     LegendControl *m_legend = nullptr;
     WellCalculations *m_calculator = nullptr;

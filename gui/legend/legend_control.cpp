@@ -1,14 +1,15 @@
 #include "gui/legend/legend_control.h"
 
 #include "core/common/message_service.h"
+#include "core/common/number_text.h"
 #include "core/common/twips.h"
 #include "core/document/legend_order.h"
 #include "core/document/quad_images.h"
+#include "core/document/theme_list.h"
 #include "core/engine/image_layer.h"
 #include "core/engine/vector_layer.h"
 #include "gui/legend/legend_item_control.h"
 #include "gui/legend/legend_options_dialog.h"
-#include "gui/map/map_widget.h"
 
 #include <QEvent>
 #include <QFileDialog>
@@ -59,9 +60,84 @@ double LegendControl::twipsPerPixel() const
     return ::twipsPerPixel(logicalDpiY());
 }
 
-std::shared_ptr<MapLayer> LegendControl::AddTheme(const QString &themeName,
-                                                  const QString &themePath, bool IsActive,
-                                                  bool IsVisible)
+void LegendControl::setThemes(ThemeList *themes)
+{
+    if (m_themes)
+        disconnect(m_themes, nullptr, this, nullptr);
+    m_themes = themes;
+    if (m_themes) {
+        connect(m_themes, &ThemeList::themeAdded, this, &LegendControl::syncRows);
+        connect(m_themes, &ThemeList::themesRemoved, this, &LegendControl::syncRows);
+        connect(m_themes, &ThemeList::reordered, this, &LegendControl::syncRows);
+        auto refreshRow = [this](qsizetype index) {
+            if (LegendItemControl *row = rowOf(index))
+                row->refresh();
+        };
+        connect(m_themes, &ThemeList::activeChanged, this, refreshRow);
+        connect(m_themes, &ThemeList::appearanceChanged, this, refreshRow);
+    }
+    syncRows();
+}
+
+LegendItemControl *LegendControl::rowOf(qsizetype index) const
+{
+    if (!m_themes || index < 0 || index >= m_themes->size())
+        return nullptr;
+    const quint64 key = m_themes->at(index).key;
+    for (LegendItemControl *row : m_items) {
+        if (row->themeKey() == key)
+            return row;
+    }
+    return nullptr;
+}
+
+void LegendControl::syncRows()
+{
+    QList<LegendItemControl *> rows;
+    const qsizetype n = m_themes ? m_themes->size() : 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        LegendItemControl *row = rowOf(i);
+        if (!row) {
+            row = new LegendItemControl(m_themes, m_themes->at(i).key, m_container);
+            connect(row, &LegendItemControl::MouseDown, this,
+                    [this](LegendItemControl *r, int button, int shift, double x, double y) {
+                        StartMouseDrag(r, x, y);
+                        if (button == 1)
+                            SetActive(r, x, y, shift);
+                    });
+            connect(row, &LegendItemControl::MouseMove, this, &LegendControl::MouseDrag);
+            connect(row, &LegendItemControl::MouseUp, this, &LegendControl::EndMouseDrag);
+            connect(row, &LegendItemControl::OptionsRequested, this,
+                    &LegendControl::ShowOptionsDlg);
+            row->show();
+        }
+        rows.append(row);
+    }
+    for (LegendItemControl *row : std::as_const(m_items)) {
+        if (!rows.contains(row)) {
+            if (m_anchor == qint64(row->themeKey()))
+                m_anchor = -1;
+            row->hide();
+            row->deleteLater(); // it may be the row whose release is being handled
+        }
+    }
+    m_items = rows;
+    // Every row as wide as the widest.
+    int widest = 0;
+    for (LegendItemControl *r : std::as_const(m_items)) {
+        r->refresh();
+        widest = std::max(widest, r->width());
+    }
+    for (LegendItemControl *r : std::as_const(m_items))
+        r->resize(widest, r->height());
+    ArrangeLegends();
+    resizeContainer();
+    if (!m_items.isEmpty())
+        m_scroll->verticalScrollBar()->setSingleStep(m_items.last()->height() + 1);
+}
+
+std::shared_ptr<MapLayer> LegendControl::loadLayer(const QString &themeName,
+                                                   const QString &themePath)
 {
     std::shared_ptr<MapLayer> layer;
     if (themePath.endsWith(u".shp"_s)) { // exactly lower case, as project files rely on
@@ -86,37 +162,20 @@ std::shared_ptr<MapLayer> LegendControl::AddTheme(const QString &themeName,
     } else {
         layer = ImageLayer::open(themePath);
     }
-    if (!layer->Valid()) {
-        if (m_messages)
-            m_messages->show(u"Error: file "_s + themePath + u" did not load."_s,
-                             MessageIcon::None);
+    if (!layer->Valid() && m_messages)
+        m_messages->show(u"Error: file "_s + themePath + u" did not load."_s, MessageIcon::None);
+    return layer;
+}
+
+std::shared_ptr<MapLayer> LegendControl::AddTheme(const QString &themeName,
+                                                  const QString &themePath, bool IsActive,
+                                                  bool IsVisible)
+{
+    std::shared_ptr<MapLayer> layer = loadLayer(themeName, themePath);
+    if (!layer->Valid() || !m_themes)
         return layer;
-    }
-    if (m_map)
-        m_map->addLayer(layer);
-    const QString key = QString::number(m_keyCounter) + u"theme"_s;
-    ++m_keyCounter;
-    auto *row = new LegendItemControl(this, m_container);
-    row->setObjectName(key);
-    row->setKey(key);
-    row->hide();
-    m_items.append(row);
-    ArrangeLegends();
-    row->setTitle(themeName);
-    row->setPath(themePath);
-    row->setMapLayer(layer);
-    row->setIsActive(IsActive);
-    row->setIsVisible(IsVisible);
-    // Every row as wide as the widest.
-    int widest = 0;
-    for (const LegendItemControl *r : std::as_const(m_items))
-        widest = std::max(widest, r->width());
-    for (LegendItemControl *r : std::as_const(m_items))
-        r->resize(widest, r->height());
-    ArrangeLegends();
-    resizeContainer();
-    row->show();
-    m_scroll->verticalScrollBar()->setSingleStep(row->height() + 1);
+    layer->setVisible(IsVisible);
+    m_themes->add(Theme{themeName, themePath, IsActive, layer});
     return layer;
 }
 
@@ -148,8 +207,49 @@ void LegendControl::ArrangeLegends()
 
 void LegendControl::RedrawLayer(const MapLayer &theLayer)
 {
-    if (m_map)
-        m_map->refreshRect(theLayer.extent());
+    for (qsizetype i = 0; m_themes && i < m_themes->size(); ++i) {
+        if (m_themes->at(i).layer.get() == &theLayer)
+            m_themes->notifyRestyled(i);
+    }
+}
+
+void LegendControl::ShowOptionsDlg(LegendItemControl *row)
+{
+    const std::shared_ptr<MapLayer> layer = row->MapLayer();
+    if (!layer)
+        return;
+    if (layer->LayerType() == MapLayer::VectorLayerType) {
+        auto &vector = static_cast<VectorLayer &>(*layer);
+        ::Symbol &symbol = vector.Symbol();
+        frmLegendOptionsDlg dialog(row);
+        dialog.setSizeText(formatNumber(symbol.Size));
+        dialog.setHollow(symbol.Style == qint16(FillStyle::Transparent));
+        dialog.setColors(symbol.Color, symbol.OutlineColor);
+        switch (vector.ShapeType()) {
+        case VectorLayer::PointShapes:
+            dialog.SetMode(0);
+            break;
+        case VectorLayer::LineShapes:
+            dialog.SetMode(1);
+            break;
+        case VectorLayer::PolygonShapes:
+            dialog.SetMode(2);
+            break;
+        default:
+            break;
+        }
+        dialog.selectStyle(symbol.Style);
+        runOptionsDialog(dialog);
+        if (dialog.DialogOK) {
+            symbol.Style = dialog.IsHollow ? 1 : 0;
+            symbol.Color = dialog.SymbolColor;
+            symbol.OutlineColor = dialog.SymbolOutlineColor;
+            symbol.Size = dialog.SymbolSize;
+            if (dialog.SymbolStyle >= 0) // the chosen style decides
+                symbol.Style = dialog.SymbolStyle;
+        }
+    }
+    RedrawLayer(*layer);
 }
 
 double LegendControl::rowTopTwips(const LegendItemControl *row) const
@@ -163,14 +263,17 @@ void LegendControl::SetActive(LegendItemControl *lic, double, double Y, int Shif
     m_dragStartY = rowTopTwips(lic) + Y;
     m_dragArmed = true;
     QList<bool> active;
-    for (const LegendItemControl *row : std::as_const(m_items))
-        active.append(row->IsActive());
-    int anchor = m_anchor ? int(m_items.indexOf(m_anchor)) + 1 : 0;
+    int anchor = 0;
+    for (qsizetype i = 0; i < m_themes->size(); ++i) {
+        active.append(m_themes->at(i).active);
+        if (qint64(m_themes->at(i).key) == m_anchor)
+            anchor = int(i) + 1;
+    }
     const QList<bool> after = legendSelectionAfterClick(active, clicked, Shift, anchor);
-    for (qsizetype i = 0; i < m_items.size(); ++i)
-        m_items[i]->setIsActive(after[i]);
+    for (qsizetype i = 0; i < after.size(); ++i)
+        m_themes->setActive(i, after[i]);
     if (Shift == 0)
-        m_anchor = lic;
+        m_anchor = qint64(lic->themeKey());
 }
 
 void LegendControl::StartMouseDrag(LegendItemControl *lic, double, double)
@@ -197,134 +300,55 @@ void LegendControl::EndMouseDrag(LegendItemControl *lic, double, double Y)
     const int target = legendDropTarget(m_dragSource, n, d, lic->heightTwips());
     // Only a drag begun with the left button reorders; a right click never moves a theme.
     if (m_dragArmed && target != m_dragSource && m_dragSource >= 1 && m_dragSource <= n) {
-        QList<LegendItemControl *> reordered;
+        QList<int> order;
         for (int old : legendReordered(n, m_dragSource, target))
-            reordered.append(m_items[old - 1]);
-        m_items = reordered;
-        if (m_map) {
-            const MapRect extent = m_map->extent();
-            m_map->clearLayers();
-            for (LegendItemControl *row : std::as_const(m_items))
-                m_map->addLayer(row->MapLayer());
-            m_map->setExtent(extent);
-        }
-        ArrangeLegends();
-        if (m_map)
-            m_map->refresh();
+            order.append(old - 1);
+        m_themes->reorder(order);
     }
     m_dragArmed = false;
     m_dropIndicator = -1;
     m_container->update();
 }
 
-void LegendControl::removeRow(int position)
-{
-    LegendItemControl *row = m_items[position - 1];
-    if (m_map)
-        m_map->removeLayer(m_map->layerCount() - position);
-    if (m_anchor == row)
-        m_anchor = nullptr;
-    m_items.removeAt(position - 1);
-    row->deleteLater();
-    row->hide();
-}
-
 void LegendControl::DeleteActiveThemes()
 {
-    const qsizetype before = m_items.size();
-    for (int p = int(m_items.size()); p >= 1; --p) {
-        if (m_items[p - 1]->IsActive())
-            removeRow(p);
-    }
-    ArrangeLegends();
-    resizeContainer();
-    if (m_items.size() != before)
-        Q_EMIT ThemesRemoved();
+    if (m_themes)
+        m_themes->removeIf([](const Theme &t) { return t.active; });
 }
 
 void LegendControl::DeleteThemes()
 {
-    const bool any = !m_items.isEmpty();
-    for (int p = int(m_items.size()); p >= 1; --p)
-        removeRow(p);
-    ArrangeLegends();
-    resizeContainer();
-    if (any)
-        Q_EMIT ThemesRemoved();
+    if (m_themes)
+        m_themes->clear();
 }
 
 LayerList LegendControl::GetActiveLayerList() const
 {
-    LayerList list;
-    for (const LegendItemControl *row : m_items) {
-        if (row->IsActive() && row->MapLayer() &&
-            row->MapLayer()->LayerType() == MapLayer::VectorLayerType)
-            list.append(row->MapLayer());
-    }
-    return list;
+    return m_themes ? m_themes->activeVectorLayers() : LayerList();
 }
 
 LayerList LegendControl::GetLayerList() const
 {
-    LayerList list;
-    for (const LegendItemControl *row : m_items)
-        list.append(row->MapLayer());
-    return list;
+    return m_themes ? m_themes->layers() : LayerList();
 }
 
 QList<ProjectTheme> LegendControl::SaveProject() const
 {
-    QList<ProjectTheme> themes;
-    for (const LegendItemControl *row : m_items) {
-        ProjectTheme t;
-        t.title = row->title();
-        t.path = row->Path();
-        t.active = row->IsActive();
-        t.visible = row->IsVisible();
-        const auto &layer = row->MapLayer();
-        t.isMap = layer && layer->LayerType() == MapLayer::VectorLayerType;
-        if (t.isMap) {
-            const ::Symbol &s = static_cast<const VectorLayer &>(*layer).Symbol();
-            t.color = s.Color;
-            t.outlineColor = s.OutlineColor;
-            t.size = s.Size;
-            t.style = s.Style;
-        }
-        themes.append(t);
-    }
-    return themes;
+    return m_themes ? m_themes->toProject() : QList<ProjectTheme>();
 }
 
 void LegendControl::ReadProject(const ParsedProject &project)
 {
     DeleteThemes();
     for (const ProjectBlock &b : project.themes) {
-        const auto layer = AddTheme(b.title, b.path, true, true);
-        if (!layer->Valid())
-            continue; // its settings belong to no row: on with the next theme
-        LegendItemControl *row = m_items.last();
-        if (b.active)
-            row->setIsActive(*b.active);
-        if (b.visible)
-            row->setIsVisible(*b.visible);
-        if (layer->LayerType() == MapLayer::VectorLayerType && b.isMap.value_or(false)) {
-            ::Symbol &s = static_cast<VectorLayer &>(*layer).Symbol();
-            if (b.color)
-                s.Color = *b.color;
-            if (b.outlineColor)
-                s.OutlineColor = *b.outlineColor;
-            if (b.size)
-                s.Size = *b.size;
-            if (b.style)
-                s.Style = *b.style;
-        }
+        const auto layer = loadLayer(b.title, b.path);
+        if (layer->Valid() && m_themes) // a theme that did not load leaves its settings unread
+            m_themes->add(themeFromProject(b, layer));
     }
     if (!project.skipped.isEmpty() && m_messages)
         m_messages->show(project.skipped.join(u'\n'), MessageIcon::Exclamation);
     if (!project.error.isEmpty() && m_messages)
         m_messages->show(project.error, MessageIcon::None);
-    if (m_map)
-        m_map->refresh();
 }
 
 void LegendControl::CheckHotlink(const MapPoint &point, double tolerance)

@@ -11,14 +11,15 @@
 
 class LegendItemControl;
 class frmLegendOptionsDlg;
-class Map;
 class MapLayer;
 class MessageService;
 class QScrollArea;
+class ThemeList;
 
-// The legend of one map window: owns the rows, one per theme, and keeps them and the map's
-// layer list in one order: the newest theme is the top row and layer index 0; collection
-// position 1 is the bottom row. Does not take ownership of the map or the message service.
+// The legend of one map window: shows its theme list, one row per theme (the newest theme is
+// the top row; collection position 1 is the bottom row), and edits it: selection, drag to
+// reorder, visibility, symbols, adding and deleting themes. Keeps no order or state of its own
+// beyond the row widgets. Does not take ownership of the list or the message service.
 class LegendControl : public QWidget
 {
     Q_OBJECT
@@ -27,15 +28,21 @@ public:
     explicit LegendControl(QWidget *parent = nullptr);
     ~LegendControl() override;
 
-    void AssociateMap(Map *themap) { m_map = themap; }
+    void setThemes(ThemeList *themes);
+    ThemeList *themes() const { return m_themes; }
     void setMessageService(MessageService *messages) { m_messages = messages; }
 
     // Opens the file (a shapefile when the path ends in ".shp", an image otherwise), puts it on
-    // top and returns the layer; a file that does not load is reported and returned unadded.
+    // top of the list and returns the layer; a file that does not load is reported and returned
+    // unadded.
     std::shared_ptr<MapLayer> AddTheme(const QString &themeName, const QString &themePath,
                                        bool IsActive = false, bool IsVisible = false);
     void ArrangeLegends();
+    // Redraws the theme of the layer on the map (after its symbol changed).
     void RedrawLayer(const MapLayer &theLayer);
+    // The symbol dialog of a row's vector theme; the chosen symbol goes to the layer, which is
+    // redrawn (also after Cancel, and for image themes, which have no dialog).
+    void ShowOptionsDlg(LegendItemControl *row);
     void SetActive(LegendItemControl *lic, double X, double Y, int Shift);
     void DeleteActiveThemes();
     void DeleteThemes();
@@ -72,10 +79,6 @@ public:
     int DropIndicatorIndex() const { return m_dropIndicator; }
     QWidget *container() const { return m_container; }
 
-Q_SIGNALS:
-    // Themes left the map (deleted, or replaced by a project's).
-    void ThemesRemoved();
-
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -83,15 +86,17 @@ private:
     double twipsPerPixel() const;
     double rowTopTwips(const LegendItemControl *row) const;
     void resizeContainer();
-    void removeRow(int position);
+    // Makes the rows those of the list, in its order.
+    void syncRows();
+    LegendItemControl *rowOf(qsizetype index) const;
+    std::shared_ptr<MapLayer> loadLayer(const QString &themeName, const QString &themePath);
 
-    Map *m_map = nullptr;
+    ThemeList *m_themes = nullptr;
     MessageService *m_messages = nullptr;
     QScrollArea *m_scroll = nullptr;
-    QWidget *m_container = nullptr; // LegendContainer
-    QList<LegendItemControl *> m_items;
-    LegendItemControl *m_anchor = nullptr;
-    qint16 m_keyCounter = 0;
+    QWidget *m_container = nullptr;     // LegendContainer
+    QList<LegendItemControl *> m_items; // the list's rows, in its order
+    qint64 m_anchor = -1;               // key of the theme a plain click selected last
     double m_dragStartY = 0;
     int m_dragSource = -1;
     bool m_dragArmed = false; // a left press started the drag: only that may reorder

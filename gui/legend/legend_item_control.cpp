@@ -1,11 +1,7 @@
 #include "gui/legend/legend_item_control.h"
 
-#include "core/common/message_service.h"
-#include "core/common/number_text.h"
 #include "core/common/twips.h"
-#include "core/engine/vector_layer.h"
-#include "gui/legend/legend_control.h"
-#include "gui/legend/legend_options_dialog.h"
+#include "core/document/theme_list.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -28,10 +24,12 @@ int modifierMask(Qt::KeyboardModifiers m)
 
 } // namespace
 
-LegendItemControl::LegendItemControl(LegendControl *legend, QWidget *parent)
+LegendItemControl::LegendItemControl(ThemeList *themes, quint64 key, QWidget *parent)
     : QFrame(parent)
-    , m_legend(legend)
+    , m_themes(themes)
+    , m_key(key)
 {
+    setObjectName(Key());
     setFrameShape(QFrame::NoFrame);
     const double tpp = twipsPerPixel();
     auto px = [tpp](double twips) { return int(std::lround(twips / tpp)); };
@@ -46,6 +44,74 @@ LegendItemControl::LegendItemControl(LegendControl *legend, QWidget *parent)
     resize(px(3000), px(RowHeightTwips));
     connect(DisplayCheck, &QCheckBox::clicked, this,
             [this](bool checked) { setIsVisible(checked); });
+    refresh();
+}
+
+qsizetype LegendItemControl::index() const
+{
+    return m_themes->indexOfKey(m_key);
+}
+
+QString LegendItemControl::Key() const
+{
+    return QString::number(m_key) + u"theme"_s;
+}
+
+QString LegendItemControl::title() const
+{
+    const qsizetype i = index();
+    return i >= 0 ? m_themes->at(i).title : QString();
+}
+
+QString LegendItemControl::Path() const
+{
+    const qsizetype i = index();
+    return i >= 0 ? m_themes->at(i).source : QString();
+}
+
+bool LegendItemControl::IsVisible() const
+{
+    const qsizetype i = index();
+    return i >= 0 && m_themes->at(i).visible();
+}
+
+void LegendItemControl::setIsVisible(bool visible)
+{
+    m_themes->setVisible(index(), visible);
+}
+
+bool LegendItemControl::IsActive() const
+{
+    const qsizetype i = index();
+    return i >= 0 && m_themes->at(i).active;
+}
+
+void LegendItemControl::setIsActive(bool active)
+{
+    m_themes->setActive(index(), active);
+}
+
+std::shared_ptr<::MapLayer> LegendItemControl::MapLayer() const
+{
+    const qsizetype i = index();
+    return i >= 0 ? m_themes->at(i).layer : nullptr;
+}
+
+void LegendItemControl::refresh()
+{
+    const qsizetype i = index();
+    if (i < 0)
+        return;
+    const Theme &theme = m_themes->at(i);
+    DisplayCheck->setChecked(theme.visible());
+    setFrameShape(theme.active ? QFrame::Box : QFrame::NoFrame);
+    if (ThemeLabel->text() != theme.title) {
+        ThemeLabel->setText(theme.title);
+        ThemeLabel->adjustSize();
+        resize(ThemeLabel->width() + int(std::lround(500 / twipsPerPixel())), height());
+    }
+    ThemeLabel->setToolTip(theme.source);
+    setToolTip(theme.source);
 }
 
 double LegendItemControl::twipsPerPixel() const
@@ -63,103 +129,30 @@ double LegendItemControl::heightTwips() const
     return height() * twipsPerPixel();
 }
 
-void LegendItemControl::setTitle(const QString &title)
-{
-    m_title = title;
-    ThemeLabel->setText(title);
-    ThemeLabel->adjustSize();
-    resize(ThemeLabel->width() + int(std::lround(500 / twipsPerPixel())), height());
-}
-
-void LegendItemControl::setPath(const QString &path)
-{
-    m_path = path;
-    ThemeLabel->setToolTip(path);
-    setToolTip(path);
-}
-
-bool LegendItemControl::IsVisible() const
-{
-    return DisplayCheck->isChecked();
-}
-
-void LegendItemControl::setIsVisible(bool visible)
-{
-    DisplayCheck->setChecked(visible);
-    if (m_layer) {
-        m_layer->setVisible(visible);
-        m_legend->RedrawLayer(*m_layer);
-    }
-}
-
-void LegendItemControl::setIsActive(bool active)
-{
-    m_active = active;
-    setFrameShape(active ? QFrame::Box : QFrame::NoFrame);
-}
-
-void LegendItemControl::setMapLayer(std::shared_ptr<::MapLayer> layer)
-{
-    m_layer = std::move(layer);
-    if (m_layer)
-        m_layer->setVisible(DisplayCheck->isChecked());
-}
-
 void LegendItemControl::ShowOptionsDlg()
 {
-    if (!m_layer)
-        return;
-    if (m_layer->LayerType() == ::MapLayer::VectorLayerType) {
-        auto &layer = static_cast<VectorLayer &>(*m_layer);
-        ::Symbol &symbol = layer.Symbol();
-        frmLegendOptionsDlg dialog(this);
-        dialog.setSizeText(formatNumber(symbol.Size));
-        dialog.setHollow(symbol.Style == qint16(FillStyle::Transparent));
-        dialog.setColors(symbol.Color, symbol.OutlineColor);
-        switch (layer.ShapeType()) {
-        case VectorLayer::PointShapes:
-            dialog.SetMode(0);
-            break;
-        case VectorLayer::LineShapes:
-            dialog.SetMode(1);
-            break;
-        case VectorLayer::PolygonShapes:
-            dialog.SetMode(2);
-            break;
-        default:
-            break;
-        }
-        dialog.selectStyle(symbol.Style);
-        m_legend->runOptionsDialog(dialog);
-        if (dialog.DialogOK) {
-            symbol.Style = dialog.IsHollow ? 1 : 0;
-            symbol.Color = dialog.SymbolColor;
-            symbol.OutlineColor = dialog.SymbolOutlineColor;
-            symbol.Size = dialog.SymbolSize;
-            if (dialog.SymbolStyle >= 0) // the chosen style decides
-                symbol.Style = dialog.SymbolStyle;
-        }
-    }
-    m_legend->RedrawLayer(*m_layer);
+    Q_EMIT OptionsRequested(this);
 }
 
 void LegendItemControl::mousePressEvent(QMouseEvent *event)
 {
     const double tpp = twipsPerPixel();
-    const double x = event->position().x() * tpp, y = event->position().y() * tpp;
-    m_legend->StartMouseDrag(this, x, y);
-    if (event->button() == Qt::LeftButton) {
-        m_legend->SetActive(this, x, y, modifierMask(event->modifiers()));
+    const int button = event->button() == Qt::LeftButton    ? 1
+                       : event->button() == Qt::RightButton ? 2
+                                                            : 4;
+    if (button == 1) {
         m_mouseDown = true;
         update();
     }
+    Q_EMIT MouseDown(this, button, modifierMask(event->modifiers()), event->position().x() * tpp,
+                     event->position().y() * tpp);
 }
 
 void LegendItemControl::mouseMoveEvent(QMouseEvent *event)
 {
     if (event->buttons() & Qt::LeftButton) {
         const double tpp = twipsPerPixel();
-        m_legend->MouseDrag(this, event->position().x() * tpp, event->position().y() * tpp);
+        Q_EMIT MouseMove(this, event->position().x() * tpp, event->position().y() * tpp);
     }
 }
 
@@ -168,8 +161,8 @@ void LegendItemControl::mouseReleaseEvent(QMouseEvent *event)
     const double tpp = twipsPerPixel();
     m_mouseDown = false;
     update();
-    // Last: the legend may rearrange (and so move) this row.
-    m_legend->EndMouseDrag(this, event->position().x() * tpp, event->position().y() * tpp);
+    // Last: the legend may rearrange (and so move or remove) this row.
+    Q_EMIT MouseUp(this, event->position().x() * tpp, event->position().y() * tpp);
 }
 
 void LegendItemControl::mouseDoubleClickEvent(QMouseEvent *)

@@ -4,43 +4,50 @@
 
 #include <memory>
 
-class LegendControl;
 class MapLayer;
 class QCheckBox;
 class QLabel;
+class ThemeList;
 
-// One row of the legend: a check box that says whether the theme is drawn and the theme's
-// title, its path as the tool tip, a border when active. Presses, moves and releases go to the
-// legend's selection and drag operations. Keeps its layer alive; belongs to the legend.
+// One row of the legend, showing one theme of the theme list: a check box that says whether the
+// theme is drawn and the theme's title, its path as the tool tip, a border when active. What it
+// shows it reads from the list; the check box and the symbol dialog change the list. Presses,
+// moves, releases and double clicks are signalled for the legend's selection and drag.
 class LegendItemControl : public QFrame
 {
     Q_OBJECT
 
 public:
-    LegendItemControl(LegendControl *legend, QWidget *parent);
+    LegendItemControl(ThemeList *themes, quint64 key, QWidget *parent);
 
-    QString title() const { return m_title; }
-    void setTitle(const QString &title);
-    QString Path() const { return m_path; }
-    void setPath(const QString &path);
+    QString title() const;
+    QString Path() const;
     bool IsVisible() const;
     void setIsVisible(bool visible);
-    bool IsActive() const { return m_active; }
+    bool IsActive() const;
     void setIsActive(bool active);
-    const std::shared_ptr<::MapLayer> &MapLayer() const { return m_layer; }
-    void setMapLayer(std::shared_ptr<::MapLayer> layer);
-    QString Key() const { return m_key; }
-    void setKey(const QString &key) { m_key = key; }
+    std::shared_ptr<::MapLayer> MapLayer() const;
+    quint64 themeKey() const { return m_key; }
+    QString Key() const;
     int ID() const { return m_id; }
     void setID(int id) { m_id = id; }
+
+    // Shows the theme's state as the list now holds it.
+    void refresh();
 
     // Row size in twips (the design height is 705; the width follows the title).
     double widthTwips() const;
     double heightTwips() const;
 
-    // The symbol dialog for a vector theme; the chosen symbol goes to the layer, which is
-    // redrawn (also after Cancel, and for image themes, which have no dialog).
+    // Asks for the symbol dialog of this row's theme (the legend shows it).
     void ShowOptionsDlg();
+
+Q_SIGNALS:
+    // Positions in twips from the row's top left; `shift` is 1 Shift, 2 Ctrl, 4 Alt.
+    void MouseDown(LegendItemControl *row, int button, int shift, double x, double y);
+    void MouseMove(LegendItemControl *row, double x, double y);
+    void MouseUp(LegendItemControl *row, double x, double y);
+    void OptionsRequested(LegendItemControl *row);
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
@@ -51,15 +58,12 @@ protected:
 
 private:
     double twipsPerPixel() const;
+    qsizetype index() const;
 
-    LegendControl *m_legend;
+    ThemeList *m_themes;
+    quint64 m_key;
     QCheckBox *DisplayCheck = nullptr;
     QLabel *ThemeLabel = nullptr;
-    QString m_title;
-    QString m_path;
-    QString m_key;
     int m_id = 0;
-    bool m_active = false;
     bool m_mouseDown = false;
-    std::shared_ptr<::MapLayer> m_layer;
 };

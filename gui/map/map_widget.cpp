@@ -1,6 +1,7 @@
 #include "gui/map/map_widget.h"
 
 #include "core/common/twips.h"
+#include "core/document/theme_list.h"
 #include "core/engine/vector_layer.h"
 
 #include <QMouseEvent>
@@ -46,36 +47,52 @@ Map::Map(QWidget *parent)
 
 Map::~Map() = default;
 
-void Map::addLayer(std::shared_ptr<MapLayer> layer)
+void Map::setThemes(ThemeList *themes)
 {
-    if (!layer)
-        return;
-    const bool first = FullExtent().isNull();
-    m_layers.prepend(std::move(layer));
+    if (m_themes)
+        disconnect(m_themes, nullptr, this, nullptr);
+    m_themes = themes;
+    if (m_themes) {
+        connect(m_themes, &ThemeList::themeAdded, this, &Map::themeAdded);
+        connect(m_themes, &ThemeList::themesRemoved, this, &Map::refresh);
+        connect(m_themes, &ThemeList::reordered, this, &Map::refresh);
+        connect(m_themes, &ThemeList::appearanceChanged, this,
+                [this](qsizetype index) { refreshRect(m_themes->at(index).layer->extent()); });
+    }
+    if (m_requested.isNull())
+        setExtent(FullExtent());
+    refresh();
+}
+
+LayerList Map::layers() const
+{
+    return m_themes ? m_themes->drawOrder() : LayerList();
+}
+
+int Map::layerCount() const
+{
+    return m_themes ? int(m_themes->size()) : 0;
+}
+
+void Map::themeAdded(qsizetype index)
+{
+    // The first theme with an extent, or a map never yet placed, shows the whole.
+    bool first = true;
+    for (qsizetype i = 0; i < m_themes->size(); ++i) {
+        const auto &layer = m_themes->at(i).layer;
+        if (i != index && layer->Valid() && !layer->extent().isNull())
+            first = false;
+    }
     if (first || m_requested.isNull())
         setExtent(FullExtent());
     else
         refresh();
 }
 
-void Map::removeLayer(int index)
-{
-    if (index < 0 || index >= layerCount())
-        return;
-    m_layers.removeAt(index);
-    refresh();
-}
-
-void Map::clearLayers()
-{
-    m_layers.clear();
-    refresh();
-}
-
 MapRect Map::FullExtent() const
 {
     MapRect all = MapRect::null();
-    for (const auto &layer : m_layers) {
+    for (const auto &layer : layers()) {
         if (layer && layer->Valid())
             all = all.united(layer->extent());
     }
@@ -189,7 +206,7 @@ void Map::outputMap(QPainter &painter, const QRectF &target, double imageDensity
     m_viewport = printed;
     m_drawing = &painter;
     m_outputting = true;
-    renderMap(painter, printed, m_layers,
+    renderMap(painter, printed, layers(),
               [this](int index, QPainter &p) { Q_EMIT AfterLayerDraw(index, &p); });
     m_outputting = false;
     m_drawing = savedPainter;
@@ -218,7 +235,7 @@ void Map::renderBuffer(const QRect &area)
     painter.fillRect(clip, Qt::white);
     m_drawing = &painter;
     if (m_viewport.isValid())
-        renderMap(painter, m_viewport, m_layers,
+        renderMap(painter, m_viewport, layers(),
                   [this](int index, QPainter &p) { Q_EMIT AfterLayerDraw(index, &p); });
     m_drawing = nullptr;
     m_dirty = false;

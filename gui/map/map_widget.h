@@ -1,11 +1,13 @@
 #pragma once
 
+#include "core/document/theme_list.h"
 #include "core/engine/map_renderer.h"
 #include "core/engine/map_viewport.h"
 #include "core/engine/record_set.h"
 #include "core/engine/symbol.h"
 
 #include <QImage>
+#include <QPointer>
 #include <QWidget>
 
 class QFont;
@@ -14,7 +16,7 @@ class QFont;
 // the events the map window's tools act on. Positions in events are twips from the widget's top
 // left corner; toMapPoint() turns them into map units.
 //
-// Layers are shared with the legend; the map keeps its own references.
+// The map draws the themes of a theme list (its window's), and redraws when they change.
 struct MapEvent
 {
     MapPoint point;
@@ -29,12 +31,12 @@ public:
     explicit Map(QWidget *parent = nullptr);
     ~Map() override;
 
-    // Layer list; index 0 is drawn last, on top. An added layer goes to index 0.
-    const LayerList &layers() const { return m_layers; }
-    int layerCount() const { return int(m_layers.size()); }
-    void addLayer(std::shared_ptr<MapLayer> layer);
-    void removeLayer(int index);
-    void clearLayers();
+    // The themes drawn; does not take ownership. The first theme shown sets the extent.
+    void setThemes(ThemeList *themes);
+    ThemeList *themes() const { return m_themes; }
+    // The layers as drawn: index 0 is drawn last, on top (the theme list's last theme).
+    LayerList layers() const;
+    int layerCount() const;
 
     // The extent shown. Setting it shows the requested rectangle whole and centred and redraws.
     MapRect extent() const { return m_viewport.extent(); }
@@ -98,7 +100,9 @@ private:
     void renderBuffer(const QRect &area);
     void emitMouse(void (Map::*signal)(int, int, double, double), QMouseEvent *event);
 
-    LayerList m_layers;
+    void themeAdded(qsizetype index);
+
+    QPointer<ThemeList> m_themes;
     MapRect m_requested = MapRect::null();
     MapViewport m_viewport;
     QImage m_buffer;

@@ -1,5 +1,6 @@
 #include "core/common/message_service.h"
 #include "core/common/number_text.h"
+#include "core/document/theme_list.h"
 #include "core/engine/map_graphics.h"
 #include "core/engine/vector_layer.h"
 #include "gui/calculators/calculator_host.h"
@@ -29,18 +30,20 @@ class FakeView : public CalculatorHost
 public:
     FakeView()
     {
+        m_map.setThemes(&m_themes);
         m_map.resize(400, 400);
         QObject::connect(&m_map, &Map::AfterLayerDraw, &m_map, [this](int index, QPainter *p) {
             if (index == 0)
                 m_graphics.Draw(*p, m_map.viewport(), &m_messages);
         });
     }
-    LayerList themes() const override { return m_map.layers(); }
+    LayerList themes() const override { return m_themes.layers(); }
     Map *map() override { return &m_map; }
     MapGraphics &graphics() override { return m_graphics; }
     QWidget *form() override { return &m_map; }
     MessageService &messages() override { return m_messages; }
 
+    ThemeList m_themes;
     Map m_map;
     MapGraphics m_graphics;
     RecordingMessageService m_messages;
@@ -94,7 +97,7 @@ private Q_SLOTS:
         m_panel = std::make_unique<WellCalculations>();
         m_panel->AssociateView(m_view.get());
         auto layer = VectorLayer::open(m_sections);
-        m_view->m_map.addLayer(layer);
+        m_view->m_themes.addLayer(layer);
         m_panel->AddTheme(layer);
         m_panel->show();
     }
@@ -147,8 +150,8 @@ private Q_SLOTS:
         QFETCH(QString, button);
         const QString quads = m_dir.filePath(u"other.shp"_s);
         QCOMPARE(fixtures::writeQuadIndex(quads, {{u"A"_s, 0, 1, 1, 0}}), QString());
-        m_view->m_map.addLayer(VectorLayer::open(quads));
-        m_view->m_map.removeLayer(1); // the listed one
+        m_view->m_themes.addLayer(VectorLayer::open(quads));
+        m_view->m_themes.remove(0); // the listed one
         type("Section_Text", u"1"_s);
         type("Township_Text", u"12N"_s);
         type("Range_Text", u"34W"_s);
@@ -366,8 +369,8 @@ private Q_SLOTS:
         g.epsg = 26912;
         const QString utah = m_dir.filePath(u"zone12.shp"_s);
         QCOMPARE(fixtures::writeSectionGrid(utah, g), QString());
-        m_view->m_map.clearLayers();
-        m_view->m_map.addLayer(VectorLayer::open(utah));
+        m_view->m_themes.clear();
+        m_view->m_themes.addLayer(VectorLayer::open(utah));
         m_panel->RevSetPoint({414639.538, 4428236.142});
         QCOMPARE(zone->currentText(), u"12"_s);
         click("cmdUTM2LatLong");

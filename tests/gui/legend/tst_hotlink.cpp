@@ -1,4 +1,5 @@
 #include "core/common/message_service.h"
+#include "core/document/theme_list.h"
 #include "core/engine/map_layer.h"
 #include "gui/legend/legend_control.h"
 #include "gui/legend/legend_item_control.h"
@@ -27,6 +28,7 @@ class TestHotlink : public QObject
 
     struct Fixture
     {
+        ThemeList themes;
         Map map;
         LegendControl legend;
         RecordingMessageService messages;
@@ -34,7 +36,8 @@ class TestHotlink : public QObject
         QStringList answers; // what the folder chooser returns, in turn
         Fixture()
         {
-            legend.AssociateMap(&map);
+            map.setThemes(&themes);
+            legend.setThemes(&themes);
             legend.setMessageService(&messages);
             legend.chooseFolder = [this](const QString &prompt) {
                 prompts.append(prompt);

@@ -1,6 +1,7 @@
 #include "core/common/message_service.h"
 #include "core/common/twips.h"
 #include "core/document/legend_order.h"
+#include "core/document/theme_list.h"
 #include "core/engine/map_layer.h"
 #include "core/engine/vector_layer.h"
 #include "gui/legend/legend_control.h"
@@ -29,12 +30,14 @@ class TestLegend : public QObject
     // visible as the program adds them.
     struct Fixture
     {
+        ThemeList themes;
         Map map;
         LegendControl legend;
         RecordingMessageService messages;
         Fixture()
         {
-            legend.AssociateMap(&map);
+            map.setThemes(&themes);
+            legend.setThemes(&themes);
             legend.setMessageService(&messages);
             legend.resize(300, 600);
             map.resize(200, 200);

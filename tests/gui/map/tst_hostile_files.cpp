@@ -250,10 +250,12 @@ private Q_SLOTS:
         ParsedProject project = readProject(bytes);
         for (ProjectBlock &b : project.themes)
             b.path = m_dir.filePath(b.path);
+        ThemeList themeList;
         Map map;
+        map.setThemes(&themeList);
         LegendControl legend;
         RecordingMessageService messages;
-        legend.AssociateMap(&map);
+        legend.setThemes(&themeList);
         legend.setMessageService(&messages);
         legend.ReadProject(project);
         QCOMPARE(legend.ThemeItems().size(), themes);

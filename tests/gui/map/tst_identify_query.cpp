@@ -82,8 +82,10 @@ private Q_SLOTS:
 
     void queryBuildsAndSetsTheHighlight()
     {
+        ThemeList themes;
         Map map;
-        map.addLayer(m_owners);
+        map.setThemes(&themes);
+        themes.addLayer(m_owners);
         frmQuery query;
         QCOMPARE(query.windowTitle(), u"Form1"_s);
         query.SetLayer(m_owners);

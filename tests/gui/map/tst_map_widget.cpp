@@ -30,20 +30,30 @@ private Q_SLOTS:
         QVERIFY(m_sections->Valid());
     }
 
-    void layerListOrder()
+    void themeListOrder()
     {
+        ThemeList themes;
         Map map;
+        map.setThemes(&themes);
+        QSignalSpy removed(&themes, &ThemeList::themesRemoved);
         auto a = VectorLayer::open(m_sections->File());
         auto b = VectorLayer::open(m_sections->File());
-        map.addLayer(a);
-        map.addLayer(b);
-        QCOMPARE(map.layerCount(), 2);
-        QCOMPARE(map.layers().at(0).get(), b.get()); // added goes to index 0
-        map.removeLayer(0);
-        QCOMPARE(map.layers().at(0).get(), a.get());
-        map.removeLayer(5); // out of range: nothing
-        QCOMPARE(map.layerCount(), 1);
-        map.clearLayers();
+        auto c = VectorLayer::open(m_sections->File());
+        for (const auto &layer : {a, b, c})
+            themes.addLayer(layer);
+        QCOMPARE(map.layerCount(), 3);
+        QCOMPARE(map.layers(), (LayerList{c, b, a})); // the newest is drawn on top
+        themes.reorder({2, 0, 1});
+        QCOMPARE(themes.layers(), (LayerList{c, a, b}));
+        themes.reorder({0, 0, 1}); // not a permutation: nothing moves
+        QCOMPARE(themes.layers(), (LayerList{c, a, b}));
+        themes.setActive(1, true);
+        QCOMPARE(themes.activeVectorLayers(), (LayerList{a}));
+        themes.removeIf([](const Theme &t) { return t.active; });
+        QCOMPARE(map.layers(), (LayerList{b, c}));
+        themes.remove(5); // out of range: nothing
+        QCOMPARE(removed.count(), 1);
+        themes.clear();
         QCOMPARE(map.layerCount(), 0);
         QVERIFY(map.FullExtent().isNull());
     }
@@ -66,9 +76,11 @@ private Q_SLOTS:
         QFETCH(QSize, size);
         QFETCH(MapRect, requested);
         QFETCH(MapRect, shown);
+        ThemeList themes;
         Map map;
+        map.setThemes(&themes);
         map.resize(size);
-        map.addLayer(m_sections);
+        themes.addLayer(m_sections);
         map.setExtent(requested);
         const MapRect e = map.extent();
         QCOMPARE(e.left(), shown.left());
@@ -80,9 +92,11 @@ private Q_SLOTS:
     // Window twips to map units and back, at the screen's resolution.
     void coordinateTransforms()
     {
+        ThemeList themes;
         Map map;
+        map.setThemes(&themes);
         map.resize(400, 200);
-        map.addLayer(m_sections);
+        themes.addLayer(m_sections);
         map.setExtent(MapRect(0, 2000, 1000, 0)); // 5 map units per pixel
         const double tpp = map.twipsPerPixel();
         const MapPoint p = map.toMapPoint(100 * tpp, 50 * tpp);
@@ -97,10 +111,12 @@ private Q_SLOTS:
     // handler lands in the picture.
     void redrawEventsAndDrawingFromHandler()
     {
+        ThemeList themes;
         Map map;
+        map.setThemes(&themes);
         map.resize(200, 100);
-        map.addLayer(m_sections);
-        map.addLayer(VectorLayer::open(m_sections->File()));
+        themes.addLayer(m_sections);
+        themes.addLayer(VectorLayer::open(m_sections->File()));
         QList<int> order;
         connect(&map, &Map::AfterLayerDraw, &map, [&](int index, QPainter *) {
             order.append(index);
@@ -143,9 +159,11 @@ private Q_SLOTS:
 
     void trackRectangleAndPan()
     {
+        ThemeList themes;
         Map map;
+        map.setThemes(&themes);
         map.resize(200, 100);
-        map.addLayer(m_sections);
+        themes.addLayer(m_sections);
         map.show();
         QVERIFY(QTest::qWaitForWindowExposed(&map));
         map.setExtent(MapRect(0, 2000, 1000, 0));
@@ -172,9 +190,11 @@ private Q_SLOTS:
     // A report from inside a redraw reaches the user only after the paint, from the event loop.
     void messagesFromPaintingArePosted()
     {
+        ThemeList themes;
         Map map;
+        map.setThemes(&themes);
         map.resize(100, 100);
-        map.addLayer(m_sections);
+        themes.addLayer(m_sections);
         RecordingMessageService shown;
         PostingMessageService posted(shown, &map);
         MapGraphics graphics;
@@ -194,10 +214,12 @@ private Q_SLOTS:
 
     void outputMapIntoAnyPainter()
     {
+        ThemeList themes;
         Map map;
+        map.setThemes(&themes);
         map.resize(300, 300);
         m_sections->Symbol() = ::Symbol{0, 255, 0, 1};
-        map.addLayer(m_sections);
+        themes.addLayer(m_sections);
         QImage page(600, 300, QImage::Format_RGB32);
         page.fill(Qt::black);
         QPainter painter(&page);

@@ -56,7 +56,9 @@ private Q_SLOTS:
         Map &map = window.m_map;
         const double tpp = map.twipsPerPixel();
         map.resize(int(9000 / tpp), int(6000 / tpp));
-        map.addLayer(VectorLayer::open(path));
+        ThemeList themes;
+        map.setThemes(&themes);
+        themes.addLayer(VectorLayer::open(path));
         map.setExtent(MapRect(500000, 510000, 4405000, 4400000));
         QCOMPARE(bar.GetScale(), 62991.36);
         bar.UpdateScale();

@@ -1,0 +1,172 @@
+#include "core/document/theme_list.h"
+
+#include "core/engine/vector_layer.h"
+
+ThemeList::ThemeList(QObject *parent)
+    : QObject(parent)
+{}
+
+qsizetype ThemeList::indexOfKey(quint64 key) const
+{
+    for (qsizetype i = 0; i < m_themes.size(); ++i) {
+        if (m_themes[i].key == key)
+            return i;
+    }
+    return -1;
+}
+
+qsizetype ThemeList::add(Theme theme)
+{
+    if (!theme.layer)
+        return -1;
+    theme.key = m_nextKey++;
+    m_themes.append(std::move(theme));
+    const qsizetype index = m_themes.size() - 1;
+    Q_EMIT themeAdded(index);
+    return index;
+}
+
+qsizetype ThemeList::addLayer(std::shared_ptr<MapLayer> layer)
+{
+    if (!layer)
+        return -1;
+    Theme theme;
+    theme.title = layer->name();
+    theme.source = layer->File();
+    theme.layer = std::move(layer);
+    return add(std::move(theme));
+}
+
+void ThemeList::remove(qsizetype index)
+{
+    if (index < 0 || index >= m_themes.size())
+        return;
+    m_themes.removeAt(index);
+    Q_EMIT themesRemoved();
+}
+
+qsizetype ThemeList::removeIf(const std::function<bool(const Theme &)> &which)
+{
+    const qsizetype removed = m_themes.removeIf(which);
+    if (removed > 0)
+        Q_EMIT themesRemoved();
+    return removed;
+}
+
+void ThemeList::clear()
+{
+    removeIf([](const Theme &) { return true; });
+}
+
+void ThemeList::reorder(const QList<int> &order)
+{
+    if (order.size() != m_themes.size())
+        return;
+    QList<Theme> moved;
+    moved.reserve(m_themes.size());
+    QList<bool> taken(m_themes.size(), false);
+    for (int old : order) {
+        if (old < 0 || old >= m_themes.size() || taken[old])
+            return; // not a permutation: nothing moves
+        taken[old] = true;
+        moved.append(m_themes[old]);
+    }
+    m_themes = std::move(moved);
+    Q_EMIT reordered();
+}
+
+void ThemeList::setActive(qsizetype index, bool active)
+{
+    if (index < 0 || index >= m_themes.size() || m_themes[index].active == active)
+        return;
+    m_themes[index].active = active;
+    Q_EMIT activeChanged(index);
+}
+
+void ThemeList::setVisible(qsizetype index, bool visible)
+{
+    if (index < 0 || index >= m_themes.size() || m_themes[index].visible() == visible)
+        return;
+    m_themes[index].layer->setVisible(visible);
+    Q_EMIT appearanceChanged(index);
+}
+
+void ThemeList::notifyRestyled(qsizetype index)
+{
+    if (index >= 0 && index < m_themes.size())
+        Q_EMIT appearanceChanged(index);
+}
+
+LayerList ThemeList::layers() const
+{
+    LayerList list;
+    list.reserve(m_themes.size());
+    for (const Theme &t : m_themes)
+        list.append(t.layer);
+    return list;
+}
+
+LayerList ThemeList::drawOrder() const
+{
+    LayerList list;
+    list.reserve(m_themes.size());
+    for (auto it = m_themes.crbegin(); it != m_themes.crend(); ++it)
+        list.append(it->layer);
+    return list;
+}
+
+LayerList ThemeList::activeVectorLayers() const
+{
+    LayerList list;
+    for (const Theme &t : m_themes) {
+        if (t.active && t.layer->LayerType() == MapLayer::VectorLayerType)
+            list.append(t.layer);
+    }
+    return list;
+}
+
+QList<ProjectTheme> ThemeList::toProject() const
+{
+    QList<ProjectTheme> themes;
+    for (const Theme &theme : m_themes) {
+        ProjectTheme t;
+        t.title = theme.title;
+        t.path = theme.source;
+        t.active = theme.active;
+        t.visible = theme.visible();
+        t.isMap = theme.layer->LayerType() == MapLayer::VectorLayerType;
+        if (t.isMap) {
+            const ::Symbol &s = static_cast<const VectorLayer &>(*theme.layer).Symbol();
+            t.color = s.Color;
+            t.outlineColor = s.OutlineColor;
+            t.size = s.Size;
+            t.style = s.Style;
+        }
+        themes.append(t);
+    }
+    return themes;
+}
+
+Theme themeFromProject(const ProjectBlock &block, std::shared_ptr<MapLayer> layer)
+{
+    Theme theme;
+    theme.title = block.title;
+    theme.source = block.path;
+    theme.active = block.active.value_or(true);
+    theme.layer = std::move(layer);
+    if (!theme.layer)
+        return theme;
+    theme.layer->setVisible(block.visible.value_or(true));
+    if (theme.layer->LayerType() == MapLayer::VectorLayerType && block.isMap.value_or(false)) {
+        ::Symbol &s = static_cast<VectorLayer &>(*theme.layer).Symbol();
+        if (block.color)
+            s.Color = *block.color;
+        if (block.outlineColor)
+            s.OutlineColor = *block.outlineColor;
+        if (block.size)
+            s.Size = *block.size;
+        if (block.style)
+            s.Style = *block.style;
+    }
+    return theme;
+}
