@@ -8,6 +8,7 @@
 #include "core/document/theme_list.h"
 #include "core/engine/image_layer.h"
 #include "core/engine/vector_layer.h"
+#include "core/engine/vector_reader.h"
 #include "gui/legend/legend_item_control.h"
 #include "gui/legend/legend_options_dialog.h"
 
@@ -140,7 +141,7 @@ std::shared_ptr<MapLayer> LegendControl::loadLayer(const QString &themeName,
                                                    const QString &themePath)
 {
     std::shared_ptr<MapLayer> layer;
-    if (themePath.endsWith(u".shp"_s)) { // exactly lower case, as project files rely on
+    if (isShapefilePath(themePath)) {
         // A large theme shows how far its loading has got, and may be cancelled.
         std::unique_ptr<QProgressDialog> dialog;
         auto progress = [&](qint64 done, qint64 total) {

@@ -32,9 +32,9 @@ public:
     ThemeList *themes() const { return m_themes; }
     void setMessageService(MessageService *messages) { m_messages = messages; }
 
-    // Opens the file (a shapefile when the path ends in ".shp", an image otherwise), puts it on
-    // top of the list and returns the layer; a file that does not load is reported and returned
-    // unadded.
+    // Opens the file (a shapefile when the path ends in ".shp" in any case, an image otherwise),
+    // puts it on top of the list and returns the layer; a file that does not load is reported and
+    // returned unadded.
     std::shared_ptr<MapLayer> AddTheme(const QString &themeName, const QString &themePath,
                                        bool IsActive = false, bool IsVisible = false);
     void ArrangeLegends();

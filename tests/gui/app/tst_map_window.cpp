@@ -199,16 +199,18 @@ private Q_SLOTS:
         QCOMPARE(view.map()->layers().first()->File(), m_dir.filePath(u"HotSpot.tif"_s));
     }
 
-    void onlyLowerCaseShpReachesTheCalculator()
+    // A shapefile is one in any case of ".shp", for the legend and the calculators alike.
+    void upperCaseShpIsAShapefile()
     {
         FakeShell shell;
         frmMapView view(&shell);
-        QFile::copy(m_sections.chopped(4) + u".shp"_s, m_dir.filePath(u"roads.SHP"_s));
-        view.AddTheme(u"roads"_s, m_dir.filePath(u"roads.SHP"_s), true, true);
-        QCOMPARE(view.calculator()->findChild<QComboBox *>(u"PLSS_Combo"_s)->count(), 0);
-        QCOMPARE(shell.recorder.messages().size(), 1); // "did not load"
-        view.AddTheme(u"sections"_s, m_sections, true, true);
+        for (const char *ext : {".shx", ".dbf"})
+            QFile::copy(m_sections.chopped(4) + QLatin1StringView(ext),
+                        m_dir.filePath(u"upper"_s + QString::fromLatin1(ext).toUpper()));
+        QFile::copy(m_sections, m_dir.filePath(u"upper.SHP"_s));
+        QVERIFY(view.AddTheme(u"upper"_s, m_dir.filePath(u"upper.SHP"_s), true, true)->Valid());
         QCOMPARE(view.calculator()->findChild<QComboBox *>(u"PLSS_Combo"_s)->count(), 1);
+        QCOMPARE(shell.recorder.messages().size(), 0);
     }
 
     // A theme's query (its tag) is drawn in yellow; a refused one says so once and the redraw
