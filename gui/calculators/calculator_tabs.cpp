@@ -1,0 +1,264 @@
+#include "gui/calculators/well_calculations.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+// The panel's four tabs: their boxes, lists and buttons, and what the buttons run.
+
+namespace {
+
+template <typename W> W *named(W *widget, const QString &name)
+{
+    widget->setObjectName(name);
+    return widget;
+}
+
+QLineEdit *box(const QString &name, bool readOnly = false)
+{
+    auto *edit = named(new QLineEdit, name);
+    edit->setReadOnly(readOnly);
+    return edit;
+}
+
+QLabel *nad83Label()
+{
+    auto *label = new QLabel(u"Projection is NAD83"_s);
+    label->setStyleSheet(u"color: red;"_s);
+    return label;
+}
+
+// A number box with its unit label after it.
+QWidget *withUnit(QLineEdit *edit, const QString &unit)
+{
+    auto *row = new QWidget;
+    auto *layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(edit);
+    layout->addWidget(new QLabel(unit));
+    return row;
+}
+
+// A caption and its control side by side in a grid row.
+template <typename W>
+W *labelled(QGridLayout *grid, int row, int column, const QString &caption, W *w)
+{
+    grid->addWidget(new QLabel(caption), row, column);
+    grid->addWidget(w, row, column + 1);
+    return w;
+}
+
+const QStringList quarterItems = {u"--"_s, u"NW"_s, u"NE"_s, u"SE"_s, u"SW"_s};
+
+} // namespace
+
+WellCalculations::WellCalculations(QWidget *parent)
+    : QWidget(parent)
+{
+    setObjectName(u"WellCalculations"_s);
+    NorvaneTab = named(new QTabWidget(this), u"NorvaneTab"_s);
+    NorvaneTab->addTab(buildForwardTab(), u"PLSS -> UTM"_s);
+    NorvaneTab->addTab(buildReverseTab(), u"UTM -> PLSS"_s);
+    NorvaneTab->addTab(buildZoneTab(), u"GPS Zone Conversions"_s);
+    NorvaneTab->addTab(buildLatLongTab(), u"Lat-Long"_s);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(NorvaneTab);
+    UserControl_Initialize();
+}
+
+QWidget *WellCalculations::buildForwardTab()
+{
+    auto *page = new QWidget;
+    auto *grid = new QGridLayout(page);
+    auto label = [](const QString &text) { return new QLabel(text); };
+    PLSS_Combo = named(new QComboBox, u"PLSS_Combo"_s);
+    grid->addWidget(label(u"PLSS Theme:"_s), 0, 0);
+    grid->addWidget(PLSS_Combo, 0, 1, 1, 3);
+    Section_Text = labelled(grid, 1, 0, u"Section:"_s, box(u"Section_Text"_s));
+    Township_Text = labelled(grid, 1, 2, u"Township:"_s, box(u"Township_Text"_s));
+    Range_Text = labelled(grid, 2, 0, u"Range:"_s, box(u"Range_Text"_s));
+    Meridian_Text = labelled(grid, 2, 2, u"Meridian:"_s, box(u"Meridian_Text"_s));
+    auto *quarters = new QHBoxLayout;
+    const std::pair<QComboBox **, QString> lists[] = {{&Q160_Combo, u"Q160"_s},
+                                                      {&Q40_Combo, u"Q40"_s},
+                                                      {&Q10_Combo, u"Q10"_s},
+                                                      {&Q25_Combo, u"Q25"_s}};
+    const QStringList captions = {u"Q160:"_s, u"Q40:"_s, u"Q10:"_s, u"Q2.5:"_s};
+    for (int i = 0; i < 4; ++i) {
+        *lists[i].first = named(new QComboBox, lists[i].second + u"_Combo"_s);
+        quarters->addWidget(label(captions[i]));
+        quarters->addWidget(*lists[i].first);
+    }
+    CalculatePLSS_Command = named(new QPushButton(u"Calculate"_s), u"CalculatePLSS_Command"_s);
+    quarters->addWidget(CalculatePLSS_Command);
+    grid->addLayout(quarters, 3, 0, 1, 4);
+    FC_X_Text = box(u"FC_X_Text"_s);
+    FC_Y_Text = box(u"FC_Y_Text"_s);
+    labelled(grid, 4, 0, u"FC_X:"_s, withUnit(FC_X_Text, u"Ft"_s));
+    labelled(grid, 4, 2, u"FC_Y:"_s, withUnit(FC_Y_Text, u"Ft"_s));
+    CalculateFC_Command = named(new QPushButton(u"Calculate"_s), u"CalculateFC_Command"_s);
+    grid->addWidget(CalculateFC_Command, 5, 3);
+    Output_Easting_Text = labelled(grid, 6, 0, u"Easting:"_s, box(u"Output_Easting_Text"_s));
+    Output_Northing_Text = labelled(grid, 6, 2, u"Northing:"_s, box(u"Output_Northing_Text"_s));
+    chkZoomToLocation = named(new QCheckBox(u"Zoom To Location"_s), u"chkZoomToLocation"_s);
+    cmdErase = named(new QPushButton(u"Erase Fields"_s), u"cmdErase"_s);
+    grid->addWidget(chkZoomToLocation, 7, 0, 1, 2);
+    grid->addWidget(cmdErase, 7, 3);
+    grid->setRowStretch(8, 1);
+    connect(CalculatePLSS_Command, &QPushButton::clicked, this,
+            &WellCalculations::CalculatePLSS_Command_Click);
+    connect(CalculateFC_Command, &QPushButton::clicked, this,
+            &WellCalculations::CalculateFC_Command_Click);
+    connect(cmdErase, &QPushButton::clicked, this, &WellCalculations::cmdErase_Click);
+    return page;
+}
+
+QWidget *WellCalculations::buildReverseTab()
+{
+    auto *page = new QWidget;
+    auto *grid = new QGridLayout(page);
+    auto label = [](const QString &text) { return new QLabel(text); };
+    RevPLSS_Combo = named(new QComboBox, u"RevPLSS_Combo"_s);
+    grid->addWidget(label(u"PLSS Theme:"_s), 0, 0);
+    grid->addWidget(RevPLSS_Combo, 0, 1, 1, 3);
+    RevEasting_Text = labelled(grid, 1, 0, u"Easting:"_s, box(u"RevEasting_Text"_s));
+    RevNorthing_Text = labelled(grid, 1, 2, u"Northing:"_s, box(u"RevNorthing_Text"_s));
+    RevGPSCommand = named(new QPushButton(u"Calculate"_s), u"RevGPSCommand"_s);
+    chkRevZoomToLocation = named(new QCheckBox(u"Zoom To Location"_s), u"chkRevZoomToLocation"_s);
+    grid->addWidget(chkRevZoomToLocation, 2, 0, 1, 2);
+    grid->addWidget(RevGPSCommand, 2, 3);
+    auto *place = new QHBoxLayout;
+    place->addWidget(label(u"Section:"_s));
+    place->addWidget(RevSectionText = box(u"RevSectionText"_s));
+    place->addWidget(label(u"Township:"_s));
+    place->addWidget(RevTownshipText = box(u"RevTownshipText"_s));
+    place->addWidget(label(u"Range:"_s));
+    place->addWidget(RevRangeText = box(u"RevRangeText"_s));
+    grid->addLayout(place, 3, 0, 1, 4);
+    auto *sections = new QGroupBox(u"PLSS Sections"_s);
+    auto *sl = new QGridLayout(sections);
+    RevQ160Text = labelled(sl, 0, 0, u"Q160:"_s, box(u"RevQ160Text"_s));
+    RevQ40Text = labelled(sl, 0, 2, u"Q40:"_s, box(u"RevQ40Text"_s));
+    RevQ10Text = labelled(sl, 1, 0, u"Q10:"_s, box(u"RevQ10Text"_s));
+    RevQ2_5Text = labelled(sl, 1, 2, u"Q2.5:"_s, box(u"RevQ2_5Text"_s));
+    auto *footing = new QGroupBox(u"Footing Call (feet)"_s);
+    auto *fl = new QFormLayout(footing);
+    fl->addRow(u"X:"_s, RevFCXText = box(u"RevFCXText"_s));
+    fl->addRow(u"Y:"_s, RevFCYText = box(u"RevFCYText"_s));
+    grid->addWidget(sections, 4, 0, 1, 2);
+    grid->addWidget(footing, 4, 2, 1, 2);
+    grid->setRowStretch(5, 1);
+    RevEasting_Text->installEventFilter(this);
+    RevNorthing_Text->installEventFilter(this);
+    connect(RevGPSCommand, &QPushButton::clicked, this, &WellCalculations::RevGPSCommand_Click);
+    return page;
+}
+
+QWidget *WellCalculations::buildZoneTab()
+{
+    auto *page = new QWidget;
+    auto *form = new QFormLayout(page);
+    cmbProjection = named(new QComboBox, u"cmbProjection"_s);
+    cmbProjection->setEnabled(false); // every conversion is NAD 83
+    form->addRow(cmbProjection, nad83Label());
+    cmbStartZone = named(new QComboBox, u"cmbStartZone"_s);
+    cmbStartZone->setEditable(true);
+    form->addRow(u"Starting Zone:"_s, cmbStartZone);
+    form->addRow(u"Easting:"_s, txtZoneX = box(u"txtZoneX"_s));
+    form->addRow(u"Northing:"_s, txtZoneY = box(u"txtZoneY"_s));
+    cmbEndZone = named(new QComboBox, u"cmbEndZone"_s);
+    cmbEndZone->setEditable(true);
+    form->addRow(u"Ending Zone:"_s, cmbEndZone);
+    cmdCalculateZoneUTM = named(new QPushButton(u"Calculate"_s), u"cmdCalculateZoneUTM"_s);
+    form->addRow(cmdCalculateZoneUTM);
+    form->addRow(u"Result Easting:"_s, txtOutZoneX = box(u"txtOutZoneX"_s));
+    form->addRow(u"Result Northing:"_s, txtOutZoneY = box(u"txtOutZoneY"_s));
+    connect(cmdCalculateZoneUTM, &QPushButton::clicked, this,
+            &WellCalculations::cmdCalculateZoneUTM_Click);
+    return page;
+}
+
+QWidget *WellCalculations::buildLatLongTab()
+{
+    auto *page = new QWidget;
+    auto *form = new QFormLayout(page);
+    cmbLLProjection = named(new QComboBox, u"cmbLLProjection"_s);
+    cmbLLProjection->setEnabled(false);
+    form->addRow(cmbLLProjection, nad83Label());
+    cmbLatLonMode = named(new QComboBox, u"cmbLatLonMode"_s);
+    form->addRow(u"Mode:"_s, cmbLatLonMode);
+    cmbLLZone = named(new QComboBox, u"cmbLLZone"_s);
+    cmbLLZone->setEditable(true);
+    form->addRow(u"Zone:"_s, cmbLLZone);
+    auto dms = [](QLineEdit *deg, QLineEdit *min, QLineEdit *sec) {
+        auto *row = new QWidget;
+        auto *l = new QHBoxLayout(row);
+        l->setContentsMargins(0, 0, 0, 0);
+        l->addWidget(deg, 2);
+        l->addWidget(new QLabel(u"Min"_s));
+        l->addWidget(min, 2);
+        l->addWidget(new QLabel(u"Sec"_s));
+        l->addWidget(sec, 2);
+        return row;
+    };
+    form->addRow(u"Latitude:"_s,
+                 dms(txtConvLat = box(u"txtConvLat"_s), txtConvLatMin = box(u"txtConvLatMin"_s),
+                     txtConvLatSec = box(u"txtConvLatSec"_s)));
+    form->addRow(u"Longitude:"_s,
+                 dms(txtConvLong = box(u"txtConvLong"_s), txtConvLongMin = box(u"txtConvLongMin"_s),
+                     txtConvLongSec = box(u"txtConvLongSec"_s)));
+    cmdLatLong2UTM = named(new QPushButton, u"cmdLatLong2UTM"_s);
+    cmdLatLong2UTM->setIcon(style()->standardIcon(QStyle::SP_ArrowDown));
+    cmdLatLong2UTM->setToolTip(u"Latitude/longitude to UTM"_s);
+    cmdUTM2LatLong = named(new QPushButton, u"cmdUTM2LatLong"_s);
+    cmdUTM2LatLong->setIcon(style()->standardIcon(QStyle::SP_ArrowUp));
+    cmdUTM2LatLong->setToolTip(u"UTM to latitude/longitude"_s);
+    auto *arrows = new QHBoxLayout;
+    arrows->addWidget(cmdLatLong2UTM);
+    arrows->addWidget(cmdUTM2LatLong);
+    arrows->addStretch();
+    form->addRow(arrows);
+    form->addRow(u"Easting:"_s, txtConvEasting = box(u"txtConvEasting"_s));
+    form->addRow(u"Northing:"_s, txtConvNorthing = box(u"txtConvNorthing"_s));
+    connect(cmdLatLong2UTM, &QPushButton::clicked, this, &WellCalculations::cmdLatLong2UTM_Click);
+    connect(cmdUTM2LatLong, &QPushButton::clicked, this, &WellCalculations::cmdUTM2LatLong_Click);
+    connect(cmbLatLonMode, &QComboBox::currentIndexChanged, this,
+            &WellCalculations::SetLLSensitivity);
+    return page;
+}
+
+void WellCalculations::UserControl_Initialize()
+{
+    if (Q160_Combo->count() > 0)
+        return;
+    for (QComboBox *list : {Q160_Combo, Q40_Combo, Q10_Combo, Q25_Combo}) {
+        list->addItems(quarterItems);
+        list->setCurrentIndex(0);
+    }
+    for (QComboBox *list : {cmbProjection, cmbLLProjection}) {
+        list->addItems({u"NAD 27"_s, u"NAD 83"_s});
+        list->setCurrentIndex(0);
+    }
+    cmbStartZone->addItems({u"12"_s, u"13"_s});
+    cmbStartZone->setCurrentIndex(0);
+    cmbEndZone->addItems({u"12"_s, u"13"_s});
+    cmbEndZone->setCurrentIndex(1);
+    cmbLLZone->addItems({u"12"_s, u"13"_s});
+    cmbLLZone->setCurrentIndex(1);
+    cmbLatLonMode->addItems(
+        {u"Decimal Degrees"_s, u"Decimal Minutes"_s, u"Degrees Minutes Seconds"_s});
+    cmbLatLonMode->setCurrentIndex(0);
+    SetLLSensitivity();
+}
