@@ -12,6 +12,7 @@
 #include "gui/common/busy_cursor.h"
 #include "gui/map/map_widget.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
 #include <QLineEdit>
