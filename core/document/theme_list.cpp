@@ -2,6 +2,8 @@
 
 #include "core/engine/vector_layer.h"
 
+using namespace Qt::StringLiterals;
+
 ThemeList::ThemeList(QObject *parent)
     : QObject(parent)
 {}
@@ -125,6 +127,16 @@ LayerList ThemeList::activeVectorLayers() const
     return list;
 }
 
+LayerList ThemeList::activeLayers() const
+{
+    LayerList list;
+    for (const Theme &t : m_themes) {
+        if (t.active)
+            list.append(t.layer);
+    }
+    return list;
+}
+
 QList<ProjectTheme> ThemeList::toProject() const
 {
     QList<ProjectTheme> themes;
@@ -169,4 +181,28 @@ Theme themeFromProject(const ProjectBlock &block, std::shared_ptr<MapLayer> laye
             s.Style = *block.style;
     }
     return theme;
+}
+
+QStringList themeProperties(const Theme &theme)
+{
+    QStringList lines{u"Theme: "_s + theme.title, u"Source: "_s + theme.source};
+    const MapLayer &layer = *theme.layer;
+    if (layer.LayerType() == MapLayer::VectorLayerType) {
+        const auto &vector = static_cast<const VectorLayer &>(layer);
+        const QString kind = vector.ShapeType() == VectorLayer::PointShapes  ? u"points"_s
+                             : vector.ShapeType() == VectorLayer::LineShapes ? u"lines"_s
+                                                                             : u"polygons"_s;
+        lines << u"Kind: vector, "_s + kind
+              << u"Features: "_s + QString::number(vector.featureCount());
+    } else {
+        lines << u"Kind: image"_s;
+    }
+    const MapRect e = layer.extent();
+    auto n = [](double v) { return QString::number(v, 'f', 2); };
+    lines << u"Extent: "_s + n(e.left()) + u", "_s + n(e.bottom()) + u" to "_s + n(e.right()) +
+                 u", "_s + n(e.top());
+    lines << u"Coordinate system: "_s + (layer.coordinateSystemName().isEmpty()
+                                             ? u"none declared"_s
+                                             : layer.coordinateSystemName());
+    return lines;
 }

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -61,6 +62,8 @@ public:
     LayerList drawOrder() const;
     // Active vector themes' layers, bottom first.
     LayerList activeVectorLayers() const;
+    // Every active theme's layer, bottom first.
+    LayerList activeLayers() const;
 
     // The themes as a project file stores them, bottom first.
     QList<ProjectTheme> toProject() const;
@@ -83,3 +86,7 @@ private:
 // active and visible flags (shown and active when unread) and, for a vector theme stored as
 // one, its symbol.
 Theme themeFromProject(const ProjectBlock &block, std::shared_ptr<MapLayer> layer);
+
+// What File > Properties says of a theme: one "Caption: value" line each for its title, source,
+// kind, feature count (vector themes), extent and coordinate system.
+QStringList themeProperties(const Theme &theme);

@@ -97,3 +97,12 @@ double segmentDistance(double px, double py, double ax, double ay, double bx, do
     t = std::clamp(t, 0.0, 1.0);
     return std::hypot(px - (ax + t * dx), py - (ay + t * dy));
 }
+
+MapRect withMargin(const MapRect &rect, double fraction)
+{
+    if (rect.isNull())
+        return rect;
+    MapRect grown = rect;
+    grown.ScaleRectangle(1 + 2 * fraction);
+    return grown;
+}

@@ -53,6 +53,10 @@ private:
     bool m_null = false;
 };
 
+// A rectangle grown about its centre by `fraction` of its size on each side: a full extent
+// shown with a small margin, so nothing touches the window's edge.
+MapRect withMargin(const MapRect &rect, double fraction = 0.03);
+
 // A polygon, polyline or point set: parts of vertices in stored order.
 class MapPolygon
 {

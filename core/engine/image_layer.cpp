@@ -46,7 +46,7 @@ bool ImageLayer::load()
         m_error = trap.failures() ? trap.lastMessage() : u"not an image GDAL can read"_s;
         return false;
     }
-    setUtmZone(utmNorthZone(m_dataset->GetSpatialRef()));
+    setCoordinateSystem(m_dataset->GetSpatialRef());
     m_width = m_dataset->GetRasterXSize();
     m_height = m_dataset->GetRasterYSize();
     m_bands = m_dataset->GetRasterCount();

@@ -21,3 +21,10 @@ std::optional<int> utmNorthZone(const OGRSpatialReference *srs)
         return std::nullopt;
     return zone;
 }
+
+void MapLayer::setCoordinateSystem(const OGRSpatialReference *srs)
+{
+    m_utmZone = utmNorthZone(srs);
+    const char *name = srs ? srs->GetName() : nullptr;
+    m_crsName = name ? QString::fromUtf8(name) : QString();
+}

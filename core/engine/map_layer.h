@@ -6,6 +6,7 @@
 
 #include <optional>
 
+class OGRSpatialReference;
 class QPainter;
 class MapViewport;
 
@@ -37,10 +38,14 @@ public:
     // The UTM zone of the layer's coordinate system when the file says it is UTM north (a
     // shapefile's .prj, an image's own tags); nothing when it says nothing or something else.
     std::optional<int> utmZone() const { return m_utmZone; }
+    // The name of the coordinate system the file declares ("NAD83 / UTM zone 13N"); empty when
+    // it declares none.
+    const QString &coordinateSystemName() const { return m_crsName; }
 
 protected:
     explicit MapLayer(const QString &file);
-    void setUtmZone(std::optional<int> zone) { m_utmZone = zone; }
+    // Takes the zone and name of the coordinate system the file declares (none: null).
+    void setCoordinateSystem(const OGRSpatialReference *srs);
 
 private:
     QString m_file;
@@ -48,6 +53,7 @@ private:
     QString m_tag;
     bool m_visible = true;
     std::optional<int> m_utmZone;
+    QString m_crsName;
 };
 
 class OGRSpatialReference;

@@ -66,7 +66,7 @@ bool VectorLayer::load(const LoadProgress &progress)
         m_error = trap.lastMessage();
         return false;
     }
-    setUtmZone(utmNorthZone(m_ogrLayer->GetSpatialRef()));
+    setCoordinateSystem(m_ogrLayer->GetSpatialRef());
     VectorRead read = readVectorLayer(*m_ogrLayer, File(), progress);
     m_cancelled = read.cancelled;
     if (!read.error.isEmpty()) {

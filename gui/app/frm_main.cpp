@@ -3,10 +3,12 @@
 #include "core/common/twips.h"
 #include "core/document/theme_list.h"
 #include "core/engine/vector_layer.h"
+#include "gui/app/app_dialogs.h"
 #include "gui/app/frm_browser.h"
 #include "gui/app/help_window.h"
 #include "gui/app/map_print.h"
 #include "gui/app/web_browser.h"
+#include "gui/common/app_settings.h"
 #include "gui/common/busy_cursor.h"
 #include "gui/common/program_resources.h"
 #include "gui/common/qt_message_service.h"
@@ -19,8 +21,10 @@
 #include <QActionGroup>
 #include <QCloseEvent>
 #include <QDialog>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHelpEngine>
 #include <QLabel>
 #include <QMdiArea>
@@ -28,7 +32,9 @@
 #include <QMenuBar>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QProcess>
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
@@ -41,35 +47,6 @@
 
 using namespace Qt::StringLiterals;
 
-MainGeometry readMainGeometry()
-{
-    QSettings s(u"QRV Tractwise"_s, u"QRV Tractwise"_s);
-    s.beginGroup(u"Settings"_s);
-    MainGeometry g;
-    auto read = [&s](const QString &key, double fallback) {
-        bool ok = false;
-        const float v = s.value(key).toString().toFloat(&ok);
-        return ok && std::isfinite(v) ? double(v) : fallback;
-    };
-    g.left = read(u"MainLeft"_s, g.left);
-    g.top = read(u"MainTop"_s, g.top);
-    g.width = read(u"MainWidth"_s, g.width);
-    g.height = read(u"MainHeight"_s, g.height);
-    return g;
-}
-
-void writeMainGeometry(const MainGeometry &g)
-{
-    QSettings s(u"QRV Tractwise"_s, u"QRV Tractwise"_s);
-    s.beginGroup(u"Settings"_s);
-    // The decimal text of a single-precision number, as the values have always been kept.
-    auto text = [](double v) { return QString::number(float(v), 'g', 7); };
-    s.setValue(u"MainLeft"_s, text(g.left));
-    s.setValue(u"MainTop"_s, text(g.top));
-    s.setValue(u"MainWidth"_s, text(g.width));
-    s.setValue(u"MainHeight"_s, text(g.height));
-}
-
 frmMain::frmMain(std::unique_ptr<MessageService> messages, QWidget *parent)
     : QMainWindow(parent)
     , m_messages(std::move(messages))
@@ -78,10 +55,16 @@ frmMain::frmMain(std::unique_ptr<MessageService> messages, QWidget *parent)
     if (!m_messages)
         m_messages = std::make_unique<QtMessageService>(this);
     openFileDialog = [this](const QString &title, const QString &filter, const QString &) {
-        return QFileDialog::getOpenFileName(this, title, {}, filter);
+        return QFileDialog::getOpenFileName(this, title, startFolder(), filter);
     };
     saveFileDialog = [this](const QString &title, const QString &filter, const QString &name) {
-        return QFileDialog::getSaveFileName(this, title, name, filter);
+        const QString folder = startFolder();
+        return QFileDialog::getSaveFileName(
+            this, title, folder.isEmpty() ? name : QDir(folder).filePath(name), filter);
+    };
+    runDialog = [](QDialog &dialog) { return dialog.exec(); };
+    startProgram = [](const QString &program, const QStringList &arguments) {
+        return QProcess::startDetached(program, arguments);
     };
     printDialog = [this](QPrinter &printer) {
         const std::unique_ptr<QPrintDialog> dialog(makePrintDialog(printer, this));
@@ -105,13 +88,15 @@ frmMain::frmMain(std::unique_ptr<MessageService> messages, QWidget *parent)
     setCentralWidget(m_mdi);
     buildMenus();
     buildToolBar();
-    m_panel1 = new QLabel(u"Status"_s);
+    m_panel1 = new QLabel(u"Ready"_s);
     m_panel2 = new QLabel;
     statusBar()->setObjectName(u"sbStatusBar"_s);
     statusBar()->addWidget(m_panel1, 1);
     statusBar()->addPermanentWidget(m_panel2);
     restoreGeometryFromSettings();
+    connect(m_mdi, &QMdiArea::subWindowActivated, this, &frmMain::updateActions);
     OpenNewMapWindow();
+    updateActions();
 }
 
 frmMain::~frmMain()
@@ -122,11 +107,20 @@ frmMain::~frmMain()
 
 void frmMain::restoreGeometryFromSettings()
 {
-    const MainGeometry g = readMainGeometry();
+    const std::optional<MainGeometry> g = readMainGeometry();
+    if (!g) {
+        // First start: most of the screen, in its middle.
+        const QRect screen = (this->screen() ? this->screen() : QGuiApplication::primaryScreen())
+                                 ->availableGeometry();
+        const QSize size(screen.width() * 4 / 5, screen.height() * 4 / 5);
+        resize(size);
+        move(screen.center() - QPoint(size.width() / 2, size.height() / 2));
+        return;
+    }
     const double tpp = twipsPerPixel(logicalDpiX());
     auto px = [tpp](double twips) { return int(std::lround(twips / tpp)); };
-    move(px(g.left), px(g.top));
-    resize(std::max(px(g.width), 200), std::max(px(g.height), 150));
+    move(px(g->left), px(g->top));
+    resize(std::max(px(g->width), 200), std::max(px(g->height), 150));
 }
 
 void frmMain::storeGeometryInSettings()
@@ -154,221 +148,6 @@ void frmMain::closeEvent(QCloseEvent *event)
     QMainWindow::closeEvent(event);
 }
 
-void frmMain::placeholder(const QString &handler)
-{
-    m_messages->show(u"Add '"_s + handler + u"' code."_s, MessageIcon::None);
-}
-
-// One menu item: caption, object name, what it does and its shortcut. An item that does
-// nothing yet shows the developer's note; one with `toggled` is a ticked check item; an empty
-// caption is a separator.
-struct frmMain::MenuItem
-{
-    MenuItem() = default;
-    MenuItem(QString caption, QString name, std::function<void()> run = {}, QString shortcut = {})
-        : caption(std::move(caption))
-        , name(std::move(name))
-        , run(std::move(run))
-        , shortcut(std::move(shortcut))
-    {}
-
-    QString caption;
-    QString name;
-    std::function<void()> run;
-    QString shortcut;
-    std::function<void(bool)> toggled;
-};
-
-struct frmMain::MenuDefinition
-{
-    QString caption;
-    QString name;
-    QList<MenuItem> items;
-};
-
-void frmMain::buildMenus()
-{
-    const MenuItem separator;
-    auto check = [](const QString &caption, const QString &name, std::function<void(bool)> f) {
-        MenuItem item(caption, name);
-        item.toggled = std::move(f);
-        return item;
-    };
-    const QList<MenuDefinition> menus = {
-        {u"&File"_s,
-         u"mnuFile"_s,
-         {{u"&New"_s, u"mnuFileNew"_s, [this] { OpenNewMapWindow(); }, u"Ctrl+N"_s},
-          {u"&Open..."_s, u"mnuFileOpen"_s, [this] { mnuFileOpen_Click(); }, u"Ctrl+O"_s},
-          {u"&Close"_s, u"mnuFileClose"_s},
-          separator,
-          {u"&Save"_s, u"mnuFileSave"_s, [this] { mnuFileSave_Click(); }},
-          {u"Save &As..."_s, u"mnuFileSaveAs"_s, [this] { mnuFileSaveAs_Click(); }},
-          {u"Save A&ll"_s, u"mnuFileSaveAll"_s},
-          separator,
-          {u"Propert&ies"_s, u"mnuFileProperties"_s},
-          separator,
-          {u"Page Set&up..."_s, u"mnuFilePageSetup"_s, [this] { mnuFilePageSetup_Click(); }},
-          {u"Print Pre&view"_s, u"mnuFilePrintPreview"_s},
-          {u"&Print..."_s, u"mnuFilePrint"_s, [this] { mnuFilePrint_Click(); }, u"Ctrl+P"_s},
-          separator,
-          {u"Sen&d..."_s, u"mnuFileSend"_s},
-          separator,
-          {u"E&xit"_s, u"mnuFileExit"_s, [this] { close(); }}}},
-        {u"&Themes"_s,
-         u"mnuThemes"_s,
-         {{u"&Add"_s, u"mnuAddTheme"_s, [this] { mnuAddTheme_Click(); }},
-          {u"&Delete"_s, u"mnuEditDeleteThemes"_s,
-           [this] {
-               if (frmMapView *view = activeMapView())
-                   view->DeleteActiveThemes();
-           }}}},
-        {u"&View"_s,
-         u"mnuView"_s,
-         {check(u"&Toolbar"_s, u"mnuViewToolbar"_s,
-                [this](bool on) {
-                    if (auto *bar = findChild<QToolBar *>(u"tbToolBar"_s))
-                        bar->setVisible(on);
-                }),
-          check(u"Status &Bar"_s, u"mnuViewStatusBar"_s,
-                [this](bool on) { statusBar()->setVisible(on); }),
-          separator,
-          {u"&Refresh"_s, u"mnuViewRefresh"_s},
-          {u"&Options..."_s, u"mnuViewOptions"_s},
-          {u"&Web Browser"_s, u"mnuViewWebBrowser"_s, [this] { openWebBrowser(); }}}},
-        {u"&Window"_s,
-         u"mnuWindow"_s,
-         {{u"&New Window"_s, u"mnuWindowNewWindow"_s, [this] { OpenNewMapWindow(); }},
-          separator,
-          {u"&Cascade"_s, u"mnuWindowCascade"_s, [this] { m_mdi->cascadeSubWindows(); }},
-          {u"Tile &Horizontal"_s, u"mnuWindowTileHorizontal"_s,
-           [this] { m_mdi->tileSubWindows(); }},
-          {u"Tile &Vertical"_s, u"mnuWindowTileVertical"_s, [this] { m_mdi->tileSubWindows(); }},
-          {u"&Arrange Icons"_s, u"mnuWindowArrangeIcons"_s, [this] { m_mdi->tileSubWindows(); }}}},
-        {u"&Help"_s,
-         u"mnuHelp"_s,
-         {{u"&Contents"_s, u"mnuHelpContents"_s, [this] { mnuHelpContents_Click(); }},
-          {u"&Search For Help On..."_s, u"mnuHelpSearchForHelpOn"_s,
-           [this] { mnuHelpSearchForHelpOn_Click(); }},
-          // The home page is the program's own, so it opens without a network.
-          {u"&QRV Tractwise Home Page"_s, u"mnuHomePage"_s, [this] { openWebBrowser(); }},
-          separator,
-          {u"&About "_s, u"mnuHelpAbout"_s, [this] { showAbout(); }}}},
-    };
-    for (const MenuDefinition &definition : menus) {
-        QMenu *menu = menuBar()->addMenu(definition.caption);
-        menu->setObjectName(definition.name);
-        for (const MenuItem &item : definition.items)
-            addMenuItem(menu, item);
-    }
-    m_windowMenu = menuBar()->findChild<QMenu *>(u"mnuWindow"_s);
-    m_windowMenuFixed = m_windowMenu->actions();
-    connect(m_windowMenu, &QMenu::aboutToShow, this, &frmMain::updateWindowMenu);
-}
-
-void frmMain::addMenuItem(QMenu *menu, const MenuItem &item)
-{
-    if (item.caption.isEmpty()) {
-        menu->addSeparator();
-        return;
-    }
-    QAction *a = menu->addAction(item.caption);
-    a->setObjectName(item.name);
-    if (!item.shortcut.isEmpty())
-        a->setShortcut(QKeySequence(item.shortcut));
-    if (item.toggled) {
-        a->setCheckable(true);
-        a->setChecked(true);
-        connect(a, &QAction::triggered, this, item.toggled);
-    } else if (item.run) {
-        connect(a, &QAction::triggered, this, item.run);
-    } else {
-        const QString handler = item.name + u"_Click"_s;
-        connect(a, &QAction::triggered, this, [this, handler] { placeholder(handler); });
-    }
-}
-
-void frmMain::showAbout()
-{
-    QDialog about(this);
-    about.setObjectName(u"frmAbout"_s);
-    about.setWindowTitle(u"About ORBAN"_s);
-    auto *layout = new QVBoxLayout(&about);
-    auto *picture = new QLabel;
-    picture->setPixmap(QPixmap(u":/tractwise/logo.png"_s));
-    layout->addWidget(picture);
-    layout->addWidget(new QLabel(u"Version 1.23"_s));
-    auto *close = new QPushButton(u"Close"_s);
-    connect(close, &QPushButton::clicked, &about, &QDialog::accept);
-    layout->addWidget(close);
-    about.exec();
-}
-
-void frmMain::updateWindowMenu()
-{
-    const QList<QAction *> actions = m_windowMenu->actions();
-    for (QAction *a : actions) {
-        if (!m_windowMenuFixed.contains(a)) {
-            m_windowMenu->removeAction(a);
-            a->deleteLater();
-        }
-    }
-    const QList<QMdiSubWindow *> windows = m_mdi->subWindowList();
-    if (!windows.isEmpty())
-        m_windowMenu->addSeparator();
-    for (QMdiSubWindow *w : windows) {
-        QAction *a = m_windowMenu->addAction(w->windowTitle());
-        a->setCheckable(true);
-        a->setChecked(w == m_mdi->activeSubWindow());
-        connect(a, &QAction::triggered, this, [this, w] { m_mdi->setActiveSubWindow(w); });
-    }
-}
-
-void frmMain::buildToolBar()
-{
-    QToolBar *bar = addToolBar(u"Toolbar"_s);
-    bar->setObjectName(u"tbToolBar"_s);
-    auto button = [this, bar](const QString &key, const QString &tip, QStyle::StandardPixmap icon,
-                              auto slot) {
-        QAction *a = bar->addAction(style()->standardIcon(icon), tip);
-        a->setObjectName(key);
-        a->setToolTip(tip);
-        connect(a, &QAction::triggered, this, slot);
-        return a;
-    };
-    button(u"New"_s, u"New"_s, QStyle::SP_FileIcon, [this] { OpenNewMapWindow(); });
-    button(u"Open"_s, u"Open"_s, QStyle::SP_DialogOpenButton, [this] { mnuFileOpen_Click(); });
-    button(u"Save"_s, u"Save"_s, QStyle::SP_DialogSaveButton, [this] { mnuFileSave_Click(); });
-    bar->addSeparator();
-    button(u"Print"_s, u"Print"_s, QStyle::SP_FileDialogDetailedView,
-           [this] { mnuFilePrint_Click(); });
-    bar->addSeparator();
-    button(u"AddTheme"_s, u"Add Theme"_s, QStyle::SP_FileDialogNewFolder,
-           [this] { mnuAddTheme_Click(); });
-    button(u"FindInTheme"_s, u"Locate in Theme"_s, QStyle::SP_FileDialogContentsView,
-           [this] { FindInTheme_Click(); });
-    button(u"FullExtent"_s, u"Zoom to Full Extent"_s, QStyle::SP_DesktopIcon,
-           [this] { FullExtent_Click(); });
-    bar->addSeparator();
-    m_tools = new QActionGroup(this);
-    m_tools->setExclusive(true);
-    const std::pair<QString, QString> tools[] = {
-        {u"IdentifyInThemes"_s, u"Identify In Active Themes"_s},
-        {u"Pan"_s, u"Pan"_s},
-        {u"Measure"_s, u"Measure"_s},
-        {u"ZoomIn"_s, u"Zoom In"_s},
-        {u"ZoomOut"_s, u"Zoom Out"_s},
-        {u"SelectPoint"_s, u"Select Point"_s},
-        {u"HotLink"_s, u"HotLink"_s}};
-    for (const auto &[key, tip] : tools) {
-        QAction *tool = bar->addAction(tip);
-        tool->setObjectName(key);
-        tool->setToolTip(tip);
-        tool->setCheckable(true);
-        m_tools->addAction(tool);
-    }
-    m_tools->actions().first()->setChecked(true); // identify is pressed at start
-}
-
 void frmMain::OpenNewMapWindow()
 {
     ++m_windowCounter;
@@ -376,8 +155,14 @@ void frmMain::OpenNewMapWindow()
     view->setAttribute(Qt::WA_DeleteOnClose);
     QMdiSubWindow *sub = m_mdi->addSubWindow(view);
     sub->setWindowTitle(u"Document "_s + QString::number(m_windowCounter));
-    sub->resize(std::max(640, m_mdi->width() - 20), std::max(480, m_mdi->height() - 20));
-    sub->show();
+    // The first window fills the area, and so does any window while the others are maximised.
+    const QMdiSubWindow *active = m_mdi->activeSubWindow();
+    if (m_mdi->subWindowList().size() == 1 || (active && active->isMaximized())) {
+        sub->showMaximized();
+    } else {
+        sub->resize(std::max(640, m_mdi->width() * 3 / 4), std::max(480, m_mdi->height() * 3 / 4));
+        sub->show();
+    }
     m_mdi->setActiveSubWindow(sub);
 }
 
@@ -422,8 +207,12 @@ void frmMain::openProject(const QString &path)
         return;
     // Only a file read as a project becomes the window's file: Save must never write over a
     // file that is something else.
-    if (view->ReadProject(path))
-        view->parentWidget()->setWindowTitle(QFileInfo(path).absoluteFilePath());
+    if (view->ReadProject(path)) {
+        view->setProjectFile(QFileInfo(path).absoluteFilePath());
+        view->parentWidget()->setWindowTitle(view->projectFile());
+        addRecentProject(path);
+        setStatusText(1, u"Opened "_s + view->projectFile());
+    }
 }
 
 void frmMain::mnuFileOpen_Click()
@@ -437,9 +226,8 @@ void frmMain::mnuFileOpen_Click()
 
 bool frmMain::saveMapView(frmMapView &view, bool chooseName)
 {
-    QString path = view.parentWidget()->windowTitle();
-    // A window never saved nor opened from a file is still called "Document n".
-    if (chooseName || path.left(8) == u"Document"_s) {
+    QString path = view.projectFile();
+    if (chooseName || path.isEmpty()) {
         path = saveFileDialog(u"Save As"_s, ProjectFilter, u"plss.plss"_s);
         if (path.isEmpty())
             return false;
@@ -447,7 +235,10 @@ bool frmMain::saveMapView(frmMapView &view, bool chooseName)
     // The window takes the file's name only once the file holds its themes.
     if (!view.SaveProject(path))
         return false;
-    view.parentWidget()->setWindowTitle(QFileInfo(path).absoluteFilePath());
+    view.setProjectFile(QFileInfo(path).absoluteFilePath());
+    view.parentWidget()->setWindowTitle(view.projectFile());
+    addRecentProject(path);
+    setStatusText(1, u"Saved "_s + view.projectFile());
     return true;
 }
 
@@ -477,13 +268,98 @@ void frmMain::mnuFileSave_Click()
         saveMapView(*view, false);
 }
 
+void frmMain::mnuFileSaveAll_Click()
+{
+    const QList<QMdiSubWindow *> windows = m_mdi->subWindowList();
+    for (QMdiSubWindow *sub : windows) {
+        auto *view = qobject_cast<frmMapView *>(sub->widget());
+        if (view && view->isModified()) {
+            m_mdi->setActiveSubWindow(sub); // the Save As dialog names the window it asks for
+            if (!saveMapView(*view, false))
+                return;
+        }
+    }
+}
+
+void frmMain::mnuFileProperties_Click()
+{
+    frmMapView *view = activeMapView();
+    if (!view)
+        return;
+    QStringList lines{u"Window: "_s + view->parentWidget()->windowTitle(),
+                      u"Project file: "_s +
+                          (view->projectFile().isEmpty() ? u"(not saved)"_s : view->projectFile()),
+                      u"Themes: "_s + QString::number(view->themeList()->size())};
+    // Top theme first, as the legend shows them.
+    for (qsizetype i = view->themeList()->size() - 1; i >= 0; --i)
+        lines << QString() << themeProperties(view->themeList()->at(i));
+    PropertiesDialog dialog(lines.join(u'\n'), this);
+    runDialog(dialog);
+}
+
+void frmMain::mnuFilePrintPreview_Click()
+{
+    frmMapView *view = activeMapView();
+    if (!view)
+        return;
+    QPrintPreviewDialog dialog(&printer(), this);
+    dialog.setWindowTitle(u"Print Preview"_s);
+    connect(&dialog, &QPrintPreviewDialog::paintRequested, this,
+            [view](QPrinter *p) { printMap(*view->map(), *p); });
+    runDialog(dialog);
+}
+
+void frmMain::mnuFileSend_Click()
+{
+    frmMapView *view = activeMapView();
+    if (!view)
+        return;
+    // The mail carries the file as saved: a changed or never saved window is saved first.
+    if ((view->isModified() || view->projectFile().isEmpty()) && !saveMapView(*view, false))
+        return;
+    if (!startProgram(u"xdg-email"_s, {u"--attach"_s, view->projectFile()})) {
+        m_messages->show(u"No mail program could be started on this desktop (xdg-email). "
+                         u"Attach the project file to a message yourself: "_s +
+                             view->projectFile(),
+                         MessageIcon::Exclamation);
+        return;
+    }
+    setStatusText(1, u"Handed "_s + view->projectFile() + u" to the mail program."_s);
+}
+
+void frmMain::mnuViewOptions_Click()
+{
+    OptionsDialog dialog(this);
+    if (runDialog(dialog) != QDialog::Accepted)
+        return;
+    // Open map windows look for quadrangle images in the folder now chosen.
+    const QList<QMdiSubWindow *> windows = m_mdi->subWindowList();
+    for (QMdiSubWindow *sub : windows) {
+        if (auto *view = qobject_cast<frmMapView *>(sub->widget()))
+            view->legend()->setQuadImageFolder(quadImageFolder());
+    }
+}
+
+void frmMain::mnuZoomToTheme_Click()
+{
+    frmMapView *view = activeMapView();
+    if (!view)
+        return;
+    MapRect extent = MapRect::null();
+    for (const auto &layer : view->themeList()->activeLayers())
+        extent = extent.united(layer->extent());
+    if (extent.isNull())
+        extent = view->map()->FullExtent();
+    view->map()->setExtent(withMargin(extent));
+}
+
 void frmMain::mnuAddTheme_Click()
 {
     if (!activeMapView())
         return;
     // The dialog's own list of files: paths with spaces stay whole.
     addThemeFiles(QFileDialog::getOpenFileNames(
-        this, u"Add a Theme"_s, {},
+        this, u"Add a Theme"_s, startFolder(),
         u"Shape Files (*.shp);;Image Files (*.tif, *.jpg, *.bmp, *.sid) (*.tif *.bmp *.jpg *.sid)"_s));
 }
 
@@ -515,7 +391,7 @@ void frmMain::FindInTheme_Click()
 void frmMain::FullExtent_Click()
 {
     if (frmMapView *view = activeMapView())
-        view->map()->setExtent(view->map()->FullExtent());
+        view->map()->setExtent(withMargin(view->map()->FullExtent()));
 }
 
 QPrinter &frmMain::printer()

@@ -5,6 +5,7 @@
 
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QPointer>
 
 #include <functional>
 #include <memory>
@@ -13,6 +14,7 @@ class frmBrowser;
 class frmQuery;
 class HelpWindow;
 class QActionGroup;
+class QDialog;
 class QPrinter;
 class WebBrowser;
 class QLabel;
@@ -45,6 +47,18 @@ public:
     void mnuFileOpen_Click();
     void mnuFileSave_Click();
     void mnuFileSaveAs_Click();
+    // Saves every changed map window; stops at the first the user cancels.
+    void mnuFileSaveAll_Click();
+    // The active window's project file and what each of its themes is.
+    void mnuFileProperties_Click();
+    // The page Print makes, in a preview.
+    void mnuFilePrintPreview_Click();
+    // Hands the active window's project file (saved first when needed) to the mail program.
+    void mnuFileSend_Click();
+    // The folders the program keeps: quadrangle images, where the file dialogs start.
+    void mnuViewOptions_Click();
+    // Shows the whole of the active themes (all themes when none is active).
+    void mnuZoomToTheme_Click();
     void mnuAddTheme_Click();
     // Opens a project into the active map window (a new one when none is open).
     void openProject(const QString &path);
@@ -54,6 +68,12 @@ public:
     using FileDialog = std::function<QString(const QString &, const QString &, const QString &)>;
     FileDialog openFileDialog;
     FileDialog saveFileDialog;
+    // Shows a dialog modally (properties, options, print preview) and returns its result.
+    // Replaceable for tests and scripts.
+    std::function<int(QDialog &)> runDialog;
+    // Starts a program of the desktop (the mail program); false when it cannot be started.
+    // Replaceable for tests.
+    std::function<bool(const QString &program, const QStringList &arguments)> startProgram;
     // "Save changes to NAME?": Save, Discard or Cancel. Replaceable for tests and scripts.
     std::function<QMessageBox::StandardButton(const QString &name)> askToSave;
     // Saves a map window to its project file, asking for one when it has none or `chooseName`;
@@ -93,10 +113,12 @@ private:
     void addMenuItem(QMenu *menu, const MenuItem &item);
     void showAbout();
     void buildToolBar();
-    void placeholder(const QString &handler);
     void restoreGeometryFromSettings();
     void storeGeometryInSettings();
     void updateWindowMenu();
+    void updateRecentMenu();
+    // Enables what needs a map window and points the shared windows at the active one.
+    void updateActions();
 
     std::unique_ptr<MessageService> m_messages;
     QMdiArea *m_mdi = nullptr;
@@ -105,6 +127,8 @@ private:
     QLabel *m_panel1 = nullptr;
     QLabel *m_panel2 = nullptr;
     QMenu *m_windowMenu = nullptr;
+    QMenu *m_recentMenu = nullptr;
+    QPointer<frmMapView> m_identifiedView; // the map window the identify window last showed
     QList<QAction *> m_windowMenuFixed;
     std::unique_ptr<frmIdentify> m_identify;
     std::unique_ptr<frmQuery> m_query;
@@ -112,11 +136,3 @@ private:
     std::unique_ptr<HelpWindow> m_help;
     bool openHelp();
 };
-
-// Settings store keys and their defaults, in twips.
-struct MainGeometry
-{
-    double left = 1000, top = 1000, width = 6500, height = 6500;
-};
-MainGeometry readMainGeometry();
-void writeMainGeometry(const MainGeometry &g);

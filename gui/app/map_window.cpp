@@ -7,6 +7,7 @@
 #include "core/engine/status_text.h"
 #include "core/engine/vector_layer.h"
 #include "gui/calculators/well_calculations.h"
+#include "gui/common/app_settings.h"
 #include "gui/common/program_resources.h"
 #include "gui/common/qt_message_service.h"
 #include "gui/legend/legend_control.h"
@@ -18,6 +19,8 @@
 #include <QLabel>
 #include <QPainter>
 #include <QSaveFile>
+#include <QScrollArea>
+#include <QScrollBar>
 
 #include <cmath>
 
@@ -35,7 +38,13 @@ frmMapView::frmMapView(MapWindowShell *shell, QWidget *parent)
     m_map = new Map(this);
     m_map->setObjectName(u"Map"_s);
     m_legend = new LegendControl(this);
-    m_calculator = new WellCalculations(this);
+    m_panelScroll = new QScrollArea(this);
+    m_panelScroll->setObjectName(u"PanelScroll"_s);
+    m_panelScroll->setFrameShape(QFrame::NoFrame);
+    m_panelScroll->setWidgetResizable(true);
+    m_calculator = new WellCalculations;
+    m_calculator->setMinimumSize(m_calculator->sizeHint()); // never squeezed: it scrolls
+    m_panelScroll->setWidget(m_calculator);
     m_scaleBar = new MapScaleBar(this);
     loadProgramResources();
     m_logo = new QLabel(this);
@@ -45,6 +54,8 @@ frmMapView::frmMapView(MapWindowShell *shell, QWidget *parent)
     m_map->setThemes(m_themes);
     m_legend->setThemes(m_themes);
     m_legend->setMessageService(&m_shell->messages());
+    m_legend->setQuadImageFolder(quadImageFolder());
+    connect(m_legend, &LegendControl::QuadImageFolderChosen, this, &setQuadImageFolder);
     m_scaleBar->AssociateView(this);
     m_calculator->AssociateView(this);
     m_paintMessages = std::make_unique<PostingMessageService>(m_shell->messages(), this);
@@ -78,9 +89,15 @@ void frmMapView::buildTools()
     m_tools = {
         {u"IdentifyInThemes"_s,
          std::make_shared<IdentifyTool>([this] { return m_themes->activeVectorLayers(); },
-                                        [this] { return m_shell->identifyWindow(); })},
+                                        [this] { return m_shell->identifyWindow(); },
+                                        [this](const QList<RecordSet> &found) {
+                                            m_identified = found;
+                                            m_map->refresh();
+                                        })},
         {u"Pan"_s, std::make_shared<PanTool>(*m_map)},
-        {u"Measure"_s, std::make_shared<MeasureTool>(status)},
+        {u"Measure"_s,
+         std::make_shared<MeasureTool>(
+             status, [this](const QList<MapPoint> &line) { m_map->setOverlayLine(line); })},
         {u"ZoomIn"_s, std::make_shared<ZoomInTool>(*m_map)},
         {u"ZoomOut"_s, std::make_shared<ZoomOutTool>(*m_map)},
         {u"SelectPoint"_s, std::make_shared<PointTool>(
@@ -184,6 +201,15 @@ LayerList frmMapView::themes() const
     return m_themes->layers();
 }
 
+void frmMapView::toolChanged()
+{
+    m_map->setOverlayLine({});
+    if (!m_identified.isEmpty()) {
+        m_identified = {};
+        m_map->refresh();
+    }
+}
+
 MapTool *frmMapView::tool() const
 {
     return m_shell ? m_tools.value(m_shell->pressedTool()).get() : nullptr;
@@ -192,25 +218,33 @@ MapTool *frmMapView::tool() const
 void frmMapView::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    // The map at the top left, the legend to its right over the full height, the calculator
-    // panel below the map with the scale bar and the logo to its right. Margins of 10 twips as
-    // designed; nothing runs past the window's edge.
+    // The map at the top left with the calculator panel below it, the legend to its right over
+    // the height left by the scale bar and the logo at the bottom of that column. The panel keeps
+    // its full size inside a scroll area: where the window is too small for it, it scrolls
+    // rather than being squeezed. Margins of 10 twips; nothing runs past the window's edge.
     const double tpp = twipsPerPixel(logicalDpiX());
     const int margin = std::max(1, int(std::lround(10 / tpp)));
     const int legendW = int(std::lround(2790 / tpp));
-    const QSize panel = m_calculator->sizeHint();
     const int w = width(), h = height();
-    const int mapW = std::max(16, w - legendW - 3 * margin);
-    const int mapH = std::max(16, h - panel.height() - 3 * margin);
-    m_map->setGeometry(margin, margin, mapW, mapH);
-    const int panelTop = margin + mapH + margin;
-    m_calculator->setGeometry(margin, panelTop, std::min(panel.width(), mapW), panel.height());
+    const int columnX = std::max(margin, w - margin - legendW);
+    const QSize logo = m_logo->sizeHint();
     const QSize scale = m_scaleBar->sizeHint();
-    m_scaleBar->setGeometry(margin + panel.width() + margin, panelTop, scale.width(),
-                            scale.height());
-    m_logo->setGeometry(margin + panel.width() + margin, panelTop + scale.height() + margin,
-                        m_logo->sizeHint().width(), m_logo->sizeHint().height());
-    m_legend->setGeometry(margin + mapW + margin, margin, legendW, std::max(16, h - 2 * margin));
+    const int logoY = std::max(margin, h - margin - logo.height());
+    const int scaleY = std::max(margin, logoY - margin - scale.height());
+    m_logo->setGeometry(columnX, logoY, std::min(legendW, logo.width()), logo.height());
+    m_scaleBar->setGeometry(columnX, scaleY, std::min(legendW, scale.width()), scale.height());
+    m_legend->setGeometry(columnX, margin, legendW, std::max(16, scaleY - 2 * margin));
+
+    const int leftW = std::max(16, columnX - 2 * margin);
+    const QSize panel = m_calculator->minimumSize();
+    int stripH = panel.height() + 2 * m_panelScroll->frameWidth();
+    if (panel.width() > leftW)
+        stripH += m_panelScroll->horizontalScrollBar()->sizeHint().height();
+    constexpr int SmallestMap = 120;
+    stripH = std::max(0, std::min(stripH, h - 3 * margin - SmallestMap));
+    const int mapH = std::max(16, h - 3 * margin - stripH);
+    m_map->setGeometry(margin, margin, leftW, mapH);
+    m_panelScroll->setGeometry(margin, margin + mapH + margin, leftW, stripH);
 }
 
 void frmMapView::Map_MouseDown(int, int, double x, double y)
@@ -274,6 +308,14 @@ void frmMapView::Map_AfterLayerDraw(int index, QPainter *painter)
         }
     }
     if (index == 0) {
+        // What Identify found, outlined in red over every theme.
+        Symbol outline;
+        outline.Style = qint16(FillStyle::Transparent);
+        outline.Color = 255;
+        outline.OutlineColor = 255;
+        outline.Size = 3;
+        for (const RecordSet &found : std::as_const(m_identified))
+            m_map->drawShape(found, outline);
         m_graphics->Draw(*painter, m_map->viewport(), m_paintMessages.get());
         if (!m_map->isOutputting()) // a printed page's scale is not the window's
             m_scaleBar->UpdateScale();

@@ -17,6 +17,7 @@ class MapTool;
 class MapGraphics;
 class MessageService;
 class QLabel;
+class QScrollArea;
 class ThemeList;
 class VectorLayer;
 class WellCalculations;
@@ -64,10 +65,15 @@ public:
     // True when the themes differ from those last opened or saved: added, deleted, reordered,
     // shown or hidden, restyled. Which themes are selected (active) is no change.
     bool isModified() const;
+    // Another map tool was chosen: what the last one drew on the map goes.
+    void toolChanged();
 
     // The window's themes, which the map draws, the legend shows and the project file stores.
     ThemeList *themeList() const { return m_themes; }
     LegendControl *legend() const { return m_legend; }
+    // The project file the window was opened from or last saved to; empty until then.
+    const QString &projectFile() const { return m_projectFile; }
+    void setProjectFile(const QString &path) { m_projectFile = path; }
     WellCalculations *calculator() const { return m_calculator; }
 
     // CalculatorHost and ScaleBarHost
@@ -102,12 +108,15 @@ private:
     Map *m_map = nullptr;
     LegendControl *m_legend = nullptr;
     WellCalculations *m_calculator = nullptr;
+    QScrollArea *m_panelScroll = nullptr;
     MapScaleBar *m_scaleBar = nullptr;
     QLabel *m_logo = nullptr;
     std::unique_ptr<MapGraphics> m_graphics;
     std::unique_ptr<MessageService> m_paintMessages;
     Symbol m_highlight;
+    QList<RecordSet> m_identified; // outlined until the next identify or another tool
     QHash<const MapLayer *, QString> m_reportedExpressions; // refused queries already reported
+    QString m_projectFile;
     QByteArray m_savedThemes; // the themes as last opened or saved, for isModified()
 
     QHash<QString, std::shared_ptr<MapTool>> m_tools; // by the toolbar's names

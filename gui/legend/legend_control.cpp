@@ -352,6 +352,13 @@ void LegendControl::ReadProject(const ParsedProject &project)
         m_messages->show(project.error, MessageIcon::None);
 }
 
+void LegendControl::setQuadImageFolder(const QString &folder)
+{
+    m_quadImageFolder = folder;
+    if (!m_quadImageFolder.isEmpty() && !m_quadImageFolder.endsWith(u'/'))
+        m_quadImageFolder += u'/';
+}
+
 void LegendControl::CheckHotlink(const MapPoint &point, double tolerance)
 {
     const LayerList active = GetActiveLayerList();
@@ -361,10 +368,9 @@ void LegendControl::CheckHotlink(const MapPoint &point, double tolerance)
             continue;
         for (const QString &file : quadImageFiles(layer.FeaturesAt(point, tolerance))) {
             if (!QFileInfo::exists(file) && !QFileInfo::exists(m_quadImageFolder + file)) {
-                m_quadImageFolder = chooseFolder(u"Select the directory with the files."_s);
+                setQuadImageFolder(chooseFolder(u"Select the directory with the files."_s));
                 if (!m_quadImageFolder.isEmpty()) {
-                    if (!m_quadImageFolder.endsWith(u'/'))
-                        m_quadImageFolder += u'/';
+                    Q_EMIT QuadImageFolderChosen(m_quadImageFolder);
                     if (!QFileInfo::exists(m_quadImageFolder + file)) {
                         if (m_messages)
                             m_messages->show(u"Failed to find "_s + m_quadImageFolder + file,

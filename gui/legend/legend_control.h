@@ -64,6 +64,7 @@ public:
     void CheckHotlink(const MapPoint &point, double tolerance);
     // The folder of quadrangle images, with a trailing "/" once chosen; empty until then.
     const QString &QuadImageFolder() const { return m_quadImageFolder; }
+    void setQuadImageFolder(const QString &folder);
     // Shows the folder chooser with a prompt; empty when cancelled. Replaceable in tests.
     std::function<QString(const QString &prompt)> chooseFolder;
 
@@ -78,6 +79,10 @@ public:
     const QList<LegendItemControl *> &ThemeItems() const { return m_items; }
     int DropIndicatorIndex() const { return m_dropIndicator; }
     QWidget *container() const { return m_container; }
+
+Q_SIGNALS:
+    // The user chose the folder of the quadrangle images (the program keeps it).
+    void QuadImageFolderChosen(const QString &folder);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -34,6 +34,7 @@ void MeasureTool::press(const MapEvent &e)
     m_total = 0;
     m_segment = 0;
     m_status(measureStartText(m_start));
+    m_draw({});
 }
 
 void MeasureTool::move(const MapEvent &e)
@@ -44,6 +45,7 @@ void MeasureTool::move(const MapEvent &e)
         return;
     m_segment = std::hypot(m_current.X - m_start.X, m_current.Y - m_start.Y);
     m_status(measureSegmentText(m_segment, m_total + m_segment));
+    m_draw({m_start, m_current});
 }
 
 void MeasureTool::click()
@@ -59,6 +61,7 @@ void MeasureTool::doubleClick()
 {
     m_total = 0;
     m_start = {0, 0};
+    m_draw({});
 }
 
 void IdentifyTool::release(const MapEvent &e)
@@ -66,12 +69,15 @@ void IdentifyTool::release(const MapEvent &e)
     frmIdentify *identify = m_window();
     identify->Reset();
     const LayerList active = m_activeThemes();
-    if (active.isEmpty())
-        return;
+    QList<RecordSet> found;
     for (qsizetype i = active.size() - 1; i >= 0; --i) {
         const auto &layer = static_cast<const VectorLayer &>(*active[i]);
-        identify->AddResultForTheme(layer.name(), layer.FeaturesAt(e.point, e.tolerance));
+        found.append(layer.FeaturesAt(e.point, e.tolerance));
+        identify->AddResultForTheme(layer.name(), found.last());
     }
+    m_outline(found);
+    if (active.isEmpty())
+        return;
     identify->show();
     identify->raise();
 }

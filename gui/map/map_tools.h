@@ -61,13 +61,16 @@ private:
 };
 
 // Measure: the distance from the press to the mouse in feet, each click adding the segment to
-// the total, a double click starting over. Writes to status panel 1.
+// the total, a double click starting over. Writes to status panel 1 and has the line measured
+// drawn over the map.
 class MeasureTool final : public MapTool
 {
 public:
     using StatusText = std::function<void(const QString &)>;
-    explicit MeasureTool(StatusText status)
+    using DrawLine = std::function<void(const QList<MapPoint> &)>;
+    MeasureTool(StatusText status, DrawLine draw)
         : m_status(std::move(status))
+        , m_draw(std::move(draw))
     {}
     void press(const MapEvent &e) override;
     void move(const MapEvent &e) override;
@@ -76,6 +79,7 @@ public:
 
 private:
     StatusText m_status;
+    DrawLine m_draw;
     MapPoint m_start;
     MapPoint m_current;
     bool m_hasCurrent = false;
@@ -85,19 +89,24 @@ private:
 };
 
 // Identify In Active Themes: the features of the active themes at the released point, listed in
-// the identify window, the top theme first. Does not take ownership of the window.
+// the identify window, the top theme first, and handed on to be outlined on the map. Does not
+// take ownership of the window.
 class IdentifyTool final : public MapTool
 {
 public:
-    IdentifyTool(std::function<LayerList()> activeThemes, std::function<frmIdentify *()> window)
+    using Outline = std::function<void(const QList<RecordSet> &)>;
+    IdentifyTool(std::function<LayerList()> activeThemes, std::function<frmIdentify *()> window,
+                 Outline outline)
         : m_activeThemes(std::move(activeThemes))
         , m_window(std::move(window))
+        , m_outline(std::move(outline))
     {}
     void release(const MapEvent &e) override;
 
 private:
     std::function<LayerList()> m_activeThemes;
     std::function<frmIdentify *()> m_window;
+    Outline m_outline;
 };
 
 // A tool that hands the released point on (Select Point to the calculators, HotLink to the

@@ -6,6 +6,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
 
 #include <cmath>
 
@@ -84,7 +85,7 @@ void Map::themeAdded(qsizetype index)
             first = false;
     }
     if (first || m_requested.isNull())
-        setExtent(FullExtent());
+        setExtent(withMargin(FullExtent()));
     else
         refresh();
 }
@@ -177,6 +178,33 @@ void Map::Pan()
         m_gesture = Gesture::Panning;
 }
 
+void Map::setOverlayLine(const QList<MapPoint> &points)
+{
+    if (points == m_overlay)
+        return;
+    m_overlay = points;
+    update();
+}
+
+void Map::zoomAbout(const QPointF &pixel, double factor)
+{
+    if (!m_viewport.isValid() || !(factor > 0))
+        return;
+    const MapPoint p = m_viewport.toMap(pixel);
+    const MapRect e = m_viewport.extent();
+    setExtent(MapRect(p.X - (p.X - e.left()) / factor, p.X + (e.right() - p.X) / factor,
+                      p.Y + (e.top() - p.Y) / factor, p.Y - (p.Y - e.bottom()) / factor));
+}
+
+void Map::wheelEvent(QWheelEvent *event)
+{
+    // Each notch of the wheel zooms a quarter in or out about the pointer.
+    const double notches = event->angleDelta().y() / 120.0;
+    if (notches != 0)
+        zoomAbout(event->position(), std::pow(1.25, notches));
+    event->accept();
+}
+
 void Map::drawShape(const RecordSet &records, const Symbol &symbol)
 {
     if (!m_drawing || !records.layer())
@@ -258,12 +286,20 @@ void Map::paintEvent(QPaintEvent *)
         painter.setBrush(Qt::NoBrush);
         painter.drawRect(QRect(m_pressPos, m_currentPos).normalized());
     }
+    if (m_overlay.size() >= 2 && m_viewport.isValid()) {
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(Qt::red, 2));
+        QPolygonF line;
+        for (const MapPoint &p : std::as_const(m_overlay))
+            line << m_viewport.toDevice(p);
+        painter.drawPolyline(line);
+    }
 }
 
 void Map::resizeEvent(QResizeEvent *)
 {
     if (m_requested.isNull())
-        m_requested = FullExtent();
+        m_requested = withMargin(FullExtent());
     updateViewport();
     refresh();
 }

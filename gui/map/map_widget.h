@@ -62,6 +62,12 @@ public:
     void TrackRectangle();
     void Pan();
 
+    // A line drawn over the map in red (the measure tool's), map units; empty for none.
+    void setOverlayLine(const QList<MapPoint> &points);
+    const QList<MapPoint> &overlayLine() const { return m_overlay; }
+    // Zooms by `factor` (above 1 in) keeping the map point under `pixel` where it is.
+    void zoomAbout(const QPointF &pixel, double factor);
+
     // Drawing into the redraw in progress; only valid inside an AfterLayerDraw handler.
     void drawShape(const RecordSet &records, const Symbol &symbol);
     void drawText(const QString &text, const MapPoint &at, const QFont &font, const QColor &color);
@@ -93,6 +99,7 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
 
 private:
     enum class Gesture { None, Tracking, Panning };
@@ -103,6 +110,7 @@ private:
     void themeAdded(qsizetype index);
 
     QPointer<ThemeList> m_themes;
+    QList<MapPoint> m_overlay;
     MapRect m_requested = MapRect::null();
     MapViewport m_viewport;
     QImage m_buffer;

@@ -1,6 +1,8 @@
 #include "core/common/message_service.h"
 #include "core/common/twips.h"
 #include "gui/app/frm_main.h"
+#include "gui/app/window_arrangement.h"
+#include "gui/common/app_settings.h"
 #include "gui/legend/legend_control.h"
 #include "gui/map/map_widget.h"
 #include "tests/fixtures/fixtures.h"
@@ -8,16 +10,22 @@
 #include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPrintPreviewWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolBar>
 
 using namespace Qt::StringLiterals;
 
@@ -60,36 +68,35 @@ private Q_SLOTS:
     }
     void init() { QSettings(u"QRV Tractwise"_s, u"QRV Tractwise"_s).clear(); }
 
-    void firstStart()
-    {
-        auto w = makeWindow();
-        const double tpp = twipsPerPixel(w->logicalDpiX());
-        QCOMPARE(w->pos(), QPoint(int(std::lround(1000 / tpp)), int(std::lround(1000 / tpp))));
-        QCOMPARE(w->size(), QSize(int(std::lround(6500 / tpp)), int(std::lround(6500 / tpp))));
-        QCOMPARE(captions(*w), QStringList{u"Document 1"_s});
-        QCOMPARE(w->pressedTool(), u"IdentifyInThemes"_s);
-        QCOMPARE(w->windowTitle(), u"QRV Tractwise"_s);
-    }
-
+    // First start: most of the screen with the map window filling it; afterwards the window
+    // comes back where it was left, unless it was left minimised.
     void geometryIsKeptUnlessMinimised()
     {
         {
             auto w = makeWindow();
+            const QRect screen = w->screen()->availableGeometry();
+            QCOMPARE(w->size(), QSize(screen.width() * 4 / 5, screen.height() * 4 / 5));
+            QVERIFY(w->findChild<QMdiArea *>()->subWindowList().first()->isMaximized());
+            QCOMPARE(captions(*w), QStringList{u"Document 1"_s});
+            QCOMPARE(w->pressedTool(), u"IdentifyInThemes"_s);
+            QCOMPARE(w->findChild<QStatusBar *>()->findChildren<QLabel *>().first()->text(),
+                     u"Ready"_s);
             w->show();
             w->move(150, 120);
             w->resize(700, 500);
             w->close();
         }
-        MainGeometry g = readMainGeometry();
+        const MainGeometry g = readMainGeometry().value();
         auto w = makeWindow();
         const double tpp = twipsPerPixel(w->logicalDpiX());
         QCOMPARE(w->size(), QSize(700, 500));
         QCOMPARE(g.width, 700 * tpp);
+        QVERIFY(w->findChild<QMdiArea *>()->subWindowList().first()->isMaximized());
         w->show();
         w->resize(300, 300);
         w->showMinimized();
         w->close();
-        QCOMPARE(readMainGeometry().width, g.width); // unchanged
+        QCOMPARE(readMainGeometry()->width, g.width); // unchanged
     }
 
     void newWindowsAreNumbered()
@@ -106,29 +113,193 @@ private Q_SLOTS:
         QCOMPARE(captions(*w).last(), u"Document 5"_s); // numbers are not reused
     }
 
-    void placeholdersAndToggles()
+    // What needs a map window is offered only while one is open; the View ticks follow what
+    // shows; another tool takes away what the last one wrote.
+    void actionsFollowTheWindows()
     {
         auto w = makeWindow();
         w->show();
-        w->findChild<QAction *>(u"mnuFileClose"_s)->trigger();
-        w->findChild<QAction *>(u"mnuViewOptions"_s)->trigger();
-        QCOMPARE(m_recorder->texts(), (QStringList{u"Add 'mnuFileClose_Click' code."_s,
-                                                   u"Add 'mnuViewOptions_Click' code."_s}));
-        QCOMPARE(m_recorder->messages().first().icon, MessageIcon::None);
-        QCOMPARE(m_recorder->messages().first().title, u"QRV Tractwise"_s);
-        QCOMPARE(captions(*w).size(), 1); // Close closes nothing
+        auto action = [&w](const char *name) {
+            return w->findChild<QAction *>(QString::fromLatin1(name));
+        };
+        for (const char *name : {"mnuFileSave", "Print", "mnuAddTheme", "FindInTheme", "Pan"})
+            QVERIFY2(action(name)->isEnabled(), name);
+        action("mnuFileClose")->trigger();
+        QTRY_VERIFY(captions(*w).isEmpty());
+        for (const char *name : {"mnuFileSave", "Print", "mnuAddTheme", "FindInTheme", "Pan"})
+            QVERIFY2(!action(name)->isEnabled(), name);
+        QVERIFY(action("mnuFileNew")->isEnabled());
+        action("mnuFileNew")->trigger();
+        QVERIFY(action("mnuFileSave")->isEnabled());
 
-        QAction *statusBar = w->findChild<QAction *>(u"mnuViewStatusBar"_s);
-        QVERIFY(statusBar->isChecked());
-        statusBar->trigger();
+        auto *bar = w->findChild<QToolBar *>(u"tbToolBar"_s);
+        bar->hide(); // as the toolbar area's own menu does
+        QVERIFY(!action("mnuViewToolbar")->isChecked());
+        action("mnuViewToolbar")->trigger();
+        QVERIFY(bar->isVisible());
+        QVERIFY(action("mnuViewToolbar")->isChecked());
+        action("mnuViewStatusBar")->trigger();
         QVERIFY(!w->statusBar()->isVisible());
-        w->setStatusText(2, u"X:1  Y:2"_s); // still written while hidden
-        statusBar->trigger();
+        action("mnuViewStatusBar")->trigger();
         QVERIFY(w->statusBar()->isVisible());
 
-        w->findChild<QAction *>(u"Pan"_s)->trigger();
+        w->setStatusText(1, u"Distance: 10 ft"_s);
+        action("Pan")->trigger();
         QCOMPARE(w->pressedTool(), u"Pan"_s);
-        QVERIFY(!w->findChild<QAction *>(u"IdentifyInThemes"_s)->isChecked());
+        QCOMPARE(w->findChild<QStatusBar *>()->findChildren<QLabel *>().first()->text(),
+                 u"Ready"_s);
+    }
+
+    void windowArrangementArithmetic()
+    {
+        const QRect area(0, 0, 900, 600);
+        QCOMPARE(tiledRects(area, 3, false),
+                 (QList<QRect>{{0, 0, 900, 200}, {0, 200, 900, 200}, {0, 400, 900, 200}}));
+        QCOMPARE(tiledRects(area, 2, true), (QList<QRect>{{0, 0, 450, 600}, {450, 0, 450, 600}}));
+        QCOMPARE(tiledRects(QRect(0, 0, 10, 10), 3, true).last(), QRect(6, 0, 4, 10));
+        // Cascaded windows keep at least two thirds of the area, and start over at the corner.
+        const QList<QRect> cascaded = cascadedRects(area, 12, 30);
+        QCOMPARE(cascaded.first(), QRect(0, 0, 600, 400));
+        QCOMPARE(cascaded[1].topLeft(), QPoint(30, 30));
+        for (const QRect &r : cascaded)
+            QVERIFY(area.contains(r));
+        QCOMPARE(cascaded[7].topLeft(), QPoint(0, 0));
+        // Icons along the bottom, a new row above a full one.
+        QCOMPARE(iconPositions(area, {{400, 30}, {400, 30}, {400, 30}}),
+                 (QList<QPoint>{{0, 570}, {400, 570}, {0, 540}}));
+    }
+
+    void windowMenuArranges()
+    {
+        auto w = makeWindow();
+        w->resize(1000, 800);
+        w->show();
+        QMdiArea *area = w->findChild<QMdiArea *>();
+        for (int i = 0; i < 3; ++i)
+            w->OpenNewMapWindow();
+        const QList<QMdiSubWindow *> subs = area->subWindowList();
+        subs[3]->showMinimized();
+        const QRect free = area->viewport()->rect();
+        w->findChild<QAction *>(u"mnuWindowArrangeIcons"_s)->trigger();
+        QCOMPARE(subs[3]->geometry().bottom(), free.bottom());
+        QCOMPARE(subs[3]->x(), 0);
+        w->findChild<QAction *>(u"mnuWindowTileHorizontal"_s)->trigger();
+        for (int i = 0; i < 3; ++i) {
+            QCOMPARE(subs[i]->width(), free.width());
+            QVERIFY(subs[i]->geometry().bottom() < subs[3]->y()); // above the icon
+        }
+        QVERIFY(subs[0]->y() < subs[1]->y() && subs[1]->y() < subs[2]->y());
+        QVERIFY(subs[3]->isMinimized()); // left alone
+        w->findChild<QAction *>(u"mnuWindowTileVertical"_s)->trigger();
+        QCOMPARE(subs[0]->y(), subs[1]->y());
+        QVERIFY(subs[0]->x() < subs[1]->x() && subs[1]->x() < subs[2]->x());
+        w->findChild<QAction *>(u"mnuWindowCascade"_s)->trigger();
+        for (int i = 0; i < 3; ++i) // usable, not bare title bars
+            QVERIFY(subs[i]->height() >= free.height() / 2 && subs[i]->width() >= free.width() / 2);
+    }
+
+    // The menu items of File and View that act on the active window.
+    void fileAndViewCommands()
+    {
+        auto w = makeWindow();
+        w->show();
+        const QString theme = m_data.filePath(u"props.shp"_s);
+        QCOMPARE(fixtures::writeSectionGrid(theme, {}), QString());
+        w->addThemeFiles({theme});
+        QString shown;
+        w->runDialog = [&shown](QDialog &dialog) {
+            if (auto *text = dialog.findChild<QPlainTextEdit *>())
+                shown = text->toPlainText();
+            if (auto *preview = dialog.findChild<QPrintPreviewWidget *>()) {
+                preview->updatePreview();
+                shown = QString::number(preview->pageCount()) + u" page"_s;
+            }
+            return int(QDialog::Rejected);
+        };
+        w->findChild<QAction *>(u"mnuFileProperties"_s)->trigger();
+        for (const QString &line : QStringList{
+                 u"Project file: (not saved)"_s, u"Source: "_s + theme, u"Kind: vector, polygons"_s,
+                 u"Features: 36"_s, u"Coordinate system: NAD83 / UTM zone 13N"_s})
+            QVERIFY2(shown.contains(line), qPrintable(shown));
+        w->findChild<QAction *>(u"mnuFilePrintPreview"_s)->trigger();
+        QCOMPARE(shown, u"1 page"_s);
+
+        // Save All saves the changed windows; Send hands the saved file to the mail program.
+        const QString saved = m_data.filePath(u"all.plss"_s);
+        QFile::remove(saved);
+        w->saveFileDialog = [&](const QString &, const QString &, const QString &) {
+            return saved;
+        };
+        w->OpenNewMapWindow(); // unchanged: not saved
+        w->findChild<QAction *>(u"mnuFileSaveAll"_s)->trigger();
+        QVERIFY(QFile::exists(saved));
+        QCOMPARE(w->findChild<QMdiArea *>()->subWindowList().first()->windowTitle(), saved);
+        QCOMPARE(recentProjects(), QStringList{saved});
+        QStringList started;
+        bool mailer = true;
+        w->startProgram = [&](const QString &program, const QStringList &arguments) {
+            started = QStringList{program} + arguments;
+            return mailer;
+        };
+        w->findChild<QMdiArea *>()->setActiveSubWindow(
+            w->findChild<QMdiArea *>()->subWindowList().first());
+        w->findChild<QAction *>(u"mnuFileSend"_s)->trigger();
+        QCOMPARE(started, (QStringList{u"xdg-email"_s, u"--attach"_s, saved}));
+        QVERIFY(m_recorder->texts().isEmpty());
+        mailer = false;
+        w->findChild<QAction *>(u"mnuFileSend"_s)->trigger();
+        QCOMPARE(m_recorder->texts().size(), 1);
+        QVERIFY(m_recorder->texts().first().contains(saved));
+
+        // Options keeps the folders; open windows look for quadrangle images there.
+        w->runDialog = [](QDialog &dialog) {
+            dialog.findChild<QLineEdit *>(u"txtQuadImageFolder"_s)->setText(u"/data/quads"_s);
+            dialog.findChild<QLineEdit *>(u"txtStartFolder"_s)->setText(u"/data"_s);
+            dialog.accept();
+            return int(QDialog::Accepted);
+        };
+        w->findChild<QAction *>(u"mnuViewOptions"_s)->trigger();
+        QCOMPARE(quadImageFolder(), u"/data/quads"_s);
+        QCOMPARE(startFolder(), u"/data"_s);
+        QCOMPARE(w->activeMapView()->legend()->QuadImageFolder(), u"/data/quads/"_s);
+    }
+
+    void recentProjectList_data()
+    {
+        QTest::addColumn<QStringList>("before");
+        QTest::addColumn<QString>("added");
+        QTest::addColumn<QStringList>("after");
+        QTest::newRow("first") << QStringList() << u"/p/a.plss"_s << QStringList{u"/p/a.plss"_s};
+        QTest::newRow("again moves it up")
+            << QStringList{u"/p/b.plss"_s, u"/p/a.plss"_s} << u"/p/a.plss"_s
+            << QStringList{u"/p/a.plss"_s, u"/p/b.plss"_s};
+        QTest::newRow("five at most")
+            << QStringList{u"/1"_s, u"/2"_s, u"/3"_s, u"/4"_s, u"/5"_s} << u"/6"_s
+            << QStringList{u"/6"_s, u"/1"_s, u"/2"_s, u"/3"_s, u"/4"_s};
+    }
+    void recentProjectList()
+    {
+        QFETCH(QStringList, before);
+        QFETCH(QString, added);
+        QFETCH(QStringList, after);
+        QCOMPARE(withRecent(before, added), after);
+    }
+
+    void recentProjectsOpen()
+    {
+        const QString project = m_data.filePath(u"recent.plss"_s);
+        {
+            QFile f(project);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("Number of themes = 0\r\n");
+        }
+        addRecentProject(project);
+        auto w = makeWindow();
+        w->show();
+        QMenu *recent = w->findChild<QMenu *>(u"mnuFileRecent"_s);
+        QVERIFY(recent->isEnabled());
+        w->findChild<QAction *>(u"mnuFileRecent1"_s)->trigger();
+        QCOMPARE(w->activeMapView()->projectFile(), project);
     }
 
     void saveGoesToSaveAsUntilSaved()
@@ -241,6 +412,8 @@ private Q_SLOTS:
             QTest::addRow("%s, cancel", how)
                 << QString::fromLatin1(how) << int(QMessageBox::Cancel);
         }
+        QTest::addRow("File > Close, save") << u"menu"_s << int(QMessageBox::Save);
+        QTest::addRow("File > Close, cancel") << u"menu"_s << int(QMessageBox::Cancel);
     }
     void changedWindowsAskBeforeTheyGo()
     {
@@ -275,6 +448,8 @@ private Q_SLOTS:
         m_answer = QMessageBox::StandardButton(answer);
         if (how == u"close"_s)
             area->activeSubWindow()->close();
+        else if (how == u"menu"_s)
+            w->findChild<QAction *>(u"mnuFileClose"_s)->trigger();
         else if (how == u"exit"_s)
             w->close();
         else

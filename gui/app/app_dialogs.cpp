@@ -1,0 +1,82 @@
+#include "gui/app/app_dialogs.h"
+
+#include "gui/common/app_settings.h"
+
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+PropertiesDialog::PropertiesDialog(const QString &text, QWidget *parent)
+    : QDialog(parent)
+{
+    setObjectName(u"frmProperties"_s);
+    setWindowTitle(u"Properties"_s);
+    auto *layout = new QVBoxLayout(this);
+    auto *view = new QPlainTextEdit(text);
+    view->setObjectName(u"txtProperties"_s);
+    view->setReadOnly(true);
+    view->setLineWrapMode(QPlainTextEdit::NoWrap);
+    layout->addWidget(view);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+    resize(620, 420);
+}
+
+namespace {
+
+// A folder box with a Browse button that opens the folder chooser.
+QWidget *folderRow(QLineEdit *edit, QWidget *dialog)
+{
+    auto *row = new QWidget;
+    auto *l = new QHBoxLayout(row);
+    l->setContentsMargins(0, 0, 0, 0);
+    l->addWidget(edit, 1);
+    auto *browse = new QPushButton(u"Browse..."_s);
+    browse->setObjectName(edit->objectName() + u"Browse"_s);
+    l->addWidget(browse);
+    QObject::connect(browse, &QPushButton::clicked, dialog, [edit, dialog] {
+        const QString chosen =
+            QFileDialog::getExistingDirectory(dialog, u"Choose a Folder"_s, edit->text());
+        if (!chosen.isEmpty())
+            edit->setText(chosen);
+    });
+    return row;
+}
+
+} // namespace
+
+OptionsDialog::OptionsDialog(QWidget *parent)
+    : QDialog(parent)
+{
+    setObjectName(u"frmOptions"_s);
+    setWindowTitle(u"Options"_s);
+    m_quadFolder = new QLineEdit(quadImageFolder());
+    m_quadFolder->setObjectName(u"txtQuadImageFolder"_s);
+    m_startFolder = new QLineEdit(startFolder());
+    m_startFolder->setObjectName(u"txtStartFolder"_s);
+    auto *form = new QFormLayout;
+    form->addRow(u"Quadrangle images:"_s, folderRow(m_quadFolder, this));
+    form->addRow(u"Open files from:"_s, folderRow(m_startFolder, this));
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(buttons);
+    resize(560, sizeHint().height());
+}
+
+void OptionsDialog::accept()
+{
+    setQuadImageFolder(m_quadFolder->text().trimmed());
+    setStartFolder(m_startFolder->text().trimmed());
+    QDialog::accept();
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QDialog>
+
+class QLineEdit;
+
+// File > Properties: read-only text with a Close button.
+class PropertiesDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    PropertiesDialog(const QString &text, QWidget *parent = nullptr);
+};
+
+// View > Options: the folders the program keeps in its settings. OK stores them.
+class OptionsDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit OptionsDialog(QWidget *parent = nullptr);
+    void accept() override;
+
+private:
+    QLineEdit *m_quadFolder = nullptr;
+    QLineEdit *m_startFolder = nullptr;
+};

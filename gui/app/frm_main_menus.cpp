@@ -1,0 +1,308 @@
+#include "core/document/theme_list.h"
+#include "core/engine/vector_layer.h"
+#include "gui/app/frm_main.h"
+#include "gui/app/window_arrangement.h"
+#include "gui/common/app_settings.h"
+#include "gui/common/program_resources.h"
+#include "gui/map/identify_window.h"
+#include "gui/map/map_widget.h"
+#include "gui/map/query_window.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QDialog>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+// The main window's menus, toolbar and Window menu list.
+
+// One menu item: caption, object name, what it does and its shortcut. One with `toggled` is a
+// ticked check item; an empty caption is a separator.
+struct frmMain::MenuItem
+{
+    MenuItem() = default;
+    MenuItem(QString caption, QString name, std::function<void()> run = {}, QString shortcut = {})
+        : caption(std::move(caption))
+        , name(std::move(name))
+        , run(std::move(run))
+        , shortcut(std::move(shortcut))
+    {}
+
+    QString caption;
+    QString name;
+    std::function<void()> run;
+    QString shortcut;
+    std::function<void(bool)> toggled;
+};
+
+struct frmMain::MenuDefinition
+{
+    QString caption;
+    QString name;
+    QList<MenuItem> items;
+};
+
+void frmMain::buildMenus()
+{
+    const MenuItem separator;
+    auto check = [](const QString &caption, const QString &name, std::function<void(bool)> f) {
+        MenuItem item(caption, name);
+        item.toggled = std::move(f);
+        return item;
+    };
+    const QList<MenuDefinition> menus = {
+        {u"&File"_s,
+         u"mnuFile"_s,
+         {{u"&New"_s, u"mnuFileNew"_s, [this] { OpenNewMapWindow(); }, u"Ctrl+N"_s},
+          {u"&Open..."_s, u"mnuFileOpen"_s, [this] { mnuFileOpen_Click(); }, u"Ctrl+O"_s},
+          {u"&Close"_s, u"mnuFileClose"_s, [this] { m_mdi->closeActiveSubWindow(); }},
+          separator,
+          {u"&Save"_s, u"mnuFileSave"_s, [this] { mnuFileSave_Click(); }, u"Ctrl+S"_s},
+          {u"Save &As..."_s, u"mnuFileSaveAs"_s, [this] { mnuFileSaveAs_Click(); }},
+          {u"Save A&ll"_s, u"mnuFileSaveAll"_s, [this] { mnuFileSaveAll_Click(); }},
+          separator,
+          {u"Propert&ies"_s, u"mnuFileProperties"_s, [this] { mnuFileProperties_Click(); }},
+          separator,
+          {u"Page Set&up..."_s, u"mnuFilePageSetup"_s, [this] { mnuFilePageSetup_Click(); }},
+          {u"Print Pre&view"_s, u"mnuFilePrintPreview"_s, [this] { mnuFilePrintPreview_Click(); }},
+          {u"&Print..."_s, u"mnuFilePrint"_s, [this] { mnuFilePrint_Click(); }, u"Ctrl+P"_s},
+          separator,
+          {u"Sen&d..."_s, u"mnuFileSend"_s, [this] { mnuFileSend_Click(); }},
+          separator,
+          {u"E&xit"_s, u"mnuFileExit"_s, [this] { close(); }}}},
+        {u"&Themes"_s,
+         u"mnuThemes"_s,
+         {{u"&Add"_s, u"mnuAddTheme"_s, [this] { mnuAddTheme_Click(); }},
+          {u"&Delete"_s, u"mnuEditDeleteThemes"_s,
+           [this] {
+               if (frmMapView *view = activeMapView())
+                   view->DeleteActiveThemes();
+           }},
+          {u"&Zoom to Theme"_s, u"mnuZoomToTheme"_s, [this] { mnuZoomToTheme_Click(); }}}},
+        {u"&View"_s,
+         u"mnuView"_s,
+         {check(u"&Toolbar"_s, u"mnuViewToolbar"_s,
+                [this](bool on) {
+                    if (auto *bar = findChild<QToolBar *>(u"tbToolBar"_s))
+                        bar->setVisible(on);
+                }),
+          check(u"Status &Bar"_s, u"mnuViewStatusBar"_s,
+                [this](bool on) { statusBar()->setVisible(on); }),
+          separator,
+          {u"&Refresh"_s, u"mnuViewRefresh"_s,
+           [this] {
+               if (frmMapView *view = activeMapView())
+                   view->map()->refresh();
+           },
+           u"F5"_s},
+          {u"&Options..."_s, u"mnuViewOptions"_s, [this] { mnuViewOptions_Click(); }},
+          {u"&Web Browser"_s, u"mnuViewWebBrowser"_s, [this] { openWebBrowser(); }}}},
+        {u"&Window"_s,
+         u"mnuWindow"_s,
+         {{u"&New Window"_s, u"mnuWindowNewWindow"_s, [this] { OpenNewMapWindow(); }},
+          separator,
+          {u"&Cascade"_s, u"mnuWindowCascade"_s, [this] { cascade(*m_mdi); }},
+          {u"Tile &Horizontal"_s, u"mnuWindowTileHorizontal"_s, [this] { tileHorizontal(*m_mdi); }},
+          {u"Tile &Vertical"_s, u"mnuWindowTileVertical"_s, [this] { tileVertical(*m_mdi); }},
+          {u"&Arrange Icons"_s, u"mnuWindowArrangeIcons"_s, [this] { arrangeIcons(*m_mdi); }}}},
+        {u"&Help"_s,
+         u"mnuHelp"_s,
+         {{u"&Contents"_s, u"mnuHelpContents"_s, [this] { mnuHelpContents_Click(); }, u"F1"_s},
+          {u"&Search For Help On..."_s, u"mnuHelpSearchForHelpOn"_s,
+           [this] { mnuHelpSearchForHelpOn_Click(); }},
+          // The home page is the program's own, so it opens without a network.
+          {u"&QRV Tractwise Home Page"_s, u"mnuHomePage"_s, [this] { openWebBrowser(); }},
+          separator,
+          {u"&About "_s, u"mnuHelpAbout"_s, [this] { showAbout(); }}}},
+    };
+    for (const MenuDefinition &definition : menus) {
+        QMenu *menu = menuBar()->addMenu(definition.caption);
+        menu->setObjectName(definition.name);
+        for (const MenuItem &item : definition.items)
+            addMenuItem(menu, item);
+    }
+    // The recent projects, above Exit.
+    QMenu *file = menuBar()->findChild<QMenu *>(u"mnuFile"_s);
+    m_recentMenu = new QMenu(u"Recent &Projects"_s, file);
+    m_recentMenu->setObjectName(u"mnuFileRecent"_s);
+    file->insertMenu(file->actions().at(file->actions().size() - 2), m_recentMenu);
+    connect(m_recentMenu, &QMenu::aboutToShow, this, &frmMain::updateRecentMenu);
+    updateRecentMenu();
+    m_windowMenu = menuBar()->findChild<QMenu *>(u"mnuWindow"_s);
+    m_windowMenuFixed = m_windowMenu->actions();
+    connect(m_windowMenu, &QMenu::aboutToShow, this, &frmMain::updateWindowMenu);
+}
+
+void frmMain::addMenuItem(QMenu *menu, const MenuItem &item)
+{
+    if (item.caption.isEmpty()) {
+        menu->addSeparator();
+        return;
+    }
+    QAction *a = menu->addAction(item.caption);
+    a->setObjectName(item.name);
+    if (!item.shortcut.isEmpty())
+        a->setShortcut(QKeySequence(item.shortcut));
+    if (item.toggled) {
+        a->setCheckable(true);
+        a->setChecked(true);
+        connect(a, &QAction::triggered, this, item.toggled);
+    } else {
+        connect(a, &QAction::triggered, this, item.run);
+    }
+}
+
+void frmMain::showAbout()
+{
+    QDialog about(this);
+    about.setObjectName(u"frmAbout"_s);
+    about.setWindowTitle(u"About ORBAN"_s);
+    auto *layout = new QVBoxLayout(&about);
+    auto *picture = new QLabel;
+    picture->setPixmap(QPixmap(u":/tractwise/logo.png"_s));
+    layout->addWidget(picture);
+    layout->addWidget(new QLabel(u"Version 1.23"_s));
+    auto *close = new QPushButton(u"Close"_s);
+    connect(close, &QPushButton::clicked, &about, &QDialog::accept);
+    layout->addWidget(close);
+    about.exec();
+}
+
+void frmMain::updateWindowMenu()
+{
+    const QList<QAction *> actions = m_windowMenu->actions();
+    for (QAction *a : actions) {
+        if (!m_windowMenuFixed.contains(a)) {
+            m_windowMenu->removeAction(a);
+            a->deleteLater();
+        }
+    }
+    const QList<QMdiSubWindow *> windows = m_mdi->subWindowList();
+    if (!windows.isEmpty())
+        m_windowMenu->addSeparator();
+    for (QMdiSubWindow *w : windows) {
+        QAction *a = m_windowMenu->addAction(w->windowTitle());
+        a->setCheckable(true);
+        a->setChecked(w == m_mdi->activeSubWindow());
+        connect(a, &QAction::triggered, this, [this, w] { m_mdi->setActiveSubWindow(w); });
+    }
+}
+
+void frmMain::buildToolBar()
+{
+    QToolBar *bar = addToolBar(u"Toolbar"_s);
+    bar->setObjectName(u"tbToolBar"_s);
+    auto button = [this, bar](const QString &key, const QString &tip, QStyle::StandardPixmap icon,
+                              auto slot) {
+        QAction *a = bar->addAction(style()->standardIcon(icon), tip);
+        a->setObjectName(key);
+        a->setToolTip(tip);
+        connect(a, &QAction::triggered, this, slot);
+        return a;
+    };
+    button(u"New"_s, u"New"_s, QStyle::SP_FileIcon, [this] { OpenNewMapWindow(); });
+    button(u"Open"_s, u"Open"_s, QStyle::SP_DialogOpenButton, [this] { mnuFileOpen_Click(); });
+    button(u"Save"_s, u"Save"_s, QStyle::SP_DialogSaveButton, [this] { mnuFileSave_Click(); });
+    bar->addSeparator();
+    button(u"Print"_s, u"Print"_s, QStyle::SP_FileDialogDetailedView,
+           [this] { mnuFilePrint_Click(); });
+    bar->addSeparator();
+    button(u"AddTheme"_s, u"Add Theme"_s, QStyle::SP_FileDialogNewFolder,
+           [this] { mnuAddTheme_Click(); });
+    button(u"FindInTheme"_s, u"Locate in Theme"_s, QStyle::SP_FileDialogContentsView,
+           [this] { FindInTheme_Click(); });
+    button(u"FullExtent"_s, u"Zoom to Full Extent"_s, QStyle::SP_DesktopIcon,
+           [this] { FullExtent_Click(); });
+    bar->addSeparator();
+    m_tools = new QActionGroup(this);
+    m_tools->setExclusive(true);
+    const std::pair<QString, QString> tools[] = {
+        {u"IdentifyInThemes"_s, u"Identify In Active Themes"_s},
+        {u"Pan"_s, u"Pan"_s},
+        {u"Measure"_s, u"Measure"_s},
+        {u"ZoomIn"_s, u"Zoom In"_s},
+        {u"ZoomOut"_s, u"Zoom Out"_s},
+        {u"SelectPoint"_s, u"Select Point"_s},
+        {u"HotLink"_s, u"HotLink"_s}};
+    for (const auto &[key, tip] : tools) {
+        QAction *tool = bar->addAction(tip);
+        tool->setObjectName(key);
+        tool->setToolTip(tip);
+        tool->setCheckable(true);
+        m_tools->addAction(tool);
+    }
+    m_tools->actions().first()->setChecked(true); // identify is pressed at start
+    // What one tool said or drew goes when another is chosen.
+    connect(m_tools, &QActionGroup::triggered, this, [this] {
+        setStatusText(1, u"Ready"_s);
+        if (frmMapView *view = activeMapView())
+            view->toolChanged();
+    });
+    // The menu's tick follows the toolbar however it is shown or hidden.
+    if (QAction *toggle = findChild<QAction *>(u"mnuViewToolbar"_s))
+        connect(bar, &QToolBar::visibilityChanged, toggle, &QAction::setChecked);
+}
+
+void frmMain::updateRecentMenu()
+{
+    m_recentMenu->clear();
+    const QStringList projects = recentProjects();
+    int n = 0;
+    for (const QString &path : projects) {
+        QAction *a = m_recentMenu->addAction(u"&"_s + QString::number(++n) + u" "_s + path);
+        a->setObjectName(u"mnuFileRecent"_s + QString::number(n));
+        connect(a, &QAction::triggered, this, [this, path] { openProject(path); });
+    }
+    m_recentMenu->setEnabled(!projects.isEmpty());
+}
+
+void frmMain::updateActions()
+{
+    // What needs a map window is offered only while one is open.
+    frmMapView *view = activeMapView();
+    static const QStringList needMap = {u"mnuFileClose"_s,
+                                        u"mnuFileSave"_s,
+                                        u"mnuFileSaveAs"_s,
+                                        u"mnuFileSaveAll"_s,
+                                        u"mnuFileProperties"_s,
+                                        u"mnuFilePrintPreview"_s,
+                                        u"mnuFilePrint"_s,
+                                        u"mnuFileSend"_s,
+                                        u"mnuAddTheme"_s,
+                                        u"mnuEditDeleteThemes"_s,
+                                        u"mnuZoomToTheme"_s,
+                                        u"mnuViewRefresh"_s,
+                                        u"Save"_s,
+                                        u"Print"_s,
+                                        u"AddTheme"_s,
+                                        u"FindInTheme"_s,
+                                        u"FullExtent"_s};
+    for (const QString &name : needMap) {
+        const QList<QAction *> actions = findChildren<QAction *>(name);
+        for (QAction *a : actions)
+            a->setEnabled(view != nullptr);
+    }
+    m_tools->setEnabled(view != nullptr);
+    // The shared windows follow the active map window.
+    if (m_query && m_query->isVisible()) {
+        const LayerList active = view ? view->themeList()->activeVectorLayers() : LayerList();
+        if (active.isEmpty()) {
+            m_query->Clear();
+        } else {
+            m_query->SetLayer(std::static_pointer_cast<VectorLayer>(active.first()));
+            m_query->SetMap(view->map());
+        }
+    }
+    if (m_identify && view != m_identifiedView)
+        m_identify->Reset();
+    m_identifiedView = view;
+}

@@ -1,0 +1,105 @@
+#include "gui/common/app_settings.h"
+
+#include <QFileInfo>
+#include <QSettings>
+
+#include <cmath>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString readText(const QString &key)
+{
+    QSettings s(u"QRV Tractwise"_s, u"QRV Tractwise"_s);
+    s.beginGroup(u"Settings"_s);
+    return s.value(key).toString();
+}
+
+void writeText(const QString &key, const QString &value)
+{
+    QSettings s(u"QRV Tractwise"_s, u"QRV Tractwise"_s);
+    s.beginGroup(u"Settings"_s);
+    s.setValue(key, value);
+}
+
+} // namespace
+
+std::optional<MainGeometry> readMainGeometry()
+{
+    QSettings s(u"QRV Tractwise"_s, u"QRV Tractwise"_s);
+    s.beginGroup(u"Settings"_s);
+    MainGeometry g;
+    bool all = true;
+    auto read = [&s, &all](const QString &key) {
+        bool ok = false;
+        const float v = s.value(key).toString().toFloat(&ok);
+        all = all && ok && std::isfinite(v);
+        return double(v);
+    };
+    g.left = read(u"MainLeft"_s);
+    g.top = read(u"MainTop"_s);
+    g.width = read(u"MainWidth"_s);
+    g.height = read(u"MainHeight"_s);
+    if (!all)
+        return std::nullopt;
+    return g;
+}
+
+void writeMainGeometry(const MainGeometry &g)
+{
+    QSettings s(u"QRV Tractwise"_s, u"QRV Tractwise"_s);
+    s.beginGroup(u"Settings"_s);
+    // The decimal text of a single-precision number, as the values have always been kept.
+    auto text = [](double v) { return QString::number(float(v), 'g', 7); };
+    s.setValue(u"MainLeft"_s, text(g.left));
+    s.setValue(u"MainTop"_s, text(g.top));
+    s.setValue(u"MainWidth"_s, text(g.width));
+    s.setValue(u"MainHeight"_s, text(g.height));
+}
+
+QStringList withRecent(QStringList list, const QString &path)
+{
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    list.removeAll(absolute);
+    list.prepend(absolute);
+    while (list.size() > RecentProjectCount)
+        list.removeLast();
+    return list;
+}
+
+QStringList recentProjects()
+{
+    QSettings s(u"QRV Tractwise"_s, u"QRV Tractwise"_s);
+    s.beginGroup(u"Settings"_s);
+    QStringList list = s.value(u"RecentProjects"_s).toStringList();
+    list.removeAll(QString());
+    return list.mid(0, RecentProjectCount);
+}
+
+void addRecentProject(const QString &path)
+{
+    QSettings s(u"QRV Tractwise"_s, u"QRV Tractwise"_s);
+    s.beginGroup(u"Settings"_s);
+    s.setValue(u"RecentProjects"_s, withRecent(recentProjects(), path));
+}
+
+QString quadImageFolder()
+{
+    return readText(u"QuadImageFolder"_s);
+}
+
+void setQuadImageFolder(const QString &folder)
+{
+    writeText(u"QuadImageFolder"_s, folder);
+}
+
+QString startFolder()
+{
+    return readText(u"StartFolder"_s);
+}
+
+void setStartFolder(const QString &folder)
+{
+    writeText(u"StartFolder"_s, folder);
+}

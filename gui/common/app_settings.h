@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// What the program keeps in its settings store between runs ("QRV Tractwise", group
+// "Settings").
+
+// The main window's place and size, in twips; nothing before the first run has stored one.
+struct MainGeometry
+{
+    double left = 0, top = 0, width = 0, height = 0;
+};
+std::optional<MainGeometry> readMainGeometry();
+void writeMainGeometry(const MainGeometry &g);
+
+// The last projects opened or saved, newest first, at most RecentProjectCount.
+constexpr int RecentProjectCount = 5;
+QStringList recentProjects();
+// Puts a project first in the list (once), dropping the oldest beyond the count.
+void addRecentProject(const QString &path);
+// The list after `path` is put first: a plain function, so the rule is tested without a store.
+QStringList withRecent(QStringList list, const QString &path);
+
+// The folder of the quadrangle images the hot links add; empty until chosen.
+QString quadImageFolder();
+void setQuadImageFolder(const QString &folder);
+// The folder the file dialogs start in; empty for the working folder.
+QString startFolder();
+void setStartFolder(const QString &folder);
