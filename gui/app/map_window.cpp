@@ -1,6 +1,7 @@
 #include "gui/app/map_window.h"
 
 #include "core/common/twips.h"
+#include "core/coords/gps_conversion.h"
 #include "core/document/project_file.h"
 #include "core/document/theme_list.h"
 #include "core/engine/map_graphics.h"
@@ -138,10 +139,20 @@ MessageService &frmMapView::messages()
 std::shared_ptr<MapLayer> frmMapView::AddTheme(const QString &themeName, const QString &themePath,
                                                bool IsActive, bool IsVisible)
 {
+    m_shell->setStatusText(1, u"Loading "_s + themeName + u"..."_s);
     auto layer = m_legend->AddTheme(themeName, themePath, IsActive, IsVisible);
+    if (!layer || !layer->Valid()) {
+        m_shell->setStatusText(1, u"Ready"_s);
+        return layer;
+    }
     // The calculators take what may be a section theme of what loaded.
-    if (layer && layer->Valid())
-        m_calculator->AddTheme(layer);
+    m_calculator->AddTheme(layer);
+    // A theme the view does not reach would seem not to have loaded.
+    if (!m_map->extent().intersects(layer->extent()))
+        m_shell->setStatusText(
+            1, themeName + u" lies outside the view: Themes > Zoom to Theme shows it."_s);
+    else
+        m_shell->setStatusText(1, u"Added "_s + themeName + u"."_s);
     return layer;
 }
 
@@ -258,7 +269,16 @@ void frmMapView::Map_MouseMove(int, int, double x, double y)
     const MapEvent e = m_map->eventAt(x, y);
     if (MapTool *t = tool())
         t->move(e);
-    m_shell->setStatusText(2, pointerPositionText(e.point));
+    QString text = pointerPositionText(e.point);
+    // On a UTM map, where that is on the globe too.
+    double latitude = 0, longitude = 0;
+    if (const std::optional<int> zone = commonUtmZone(m_themes->layers());
+        zone && UtmToGeographic(e.point.X, e.point.Y, qint16(*zone), latitude, longitude))
+        text += u"  "_s + QString::number(std::fabs(latitude), 'f', 5) +
+                (latitude >= 0 ? u"\u00b0 N, "_s : u"\u00b0 S, "_s) +
+                QString::number(std::fabs(longitude), 'f', 5) +
+                (longitude >= 0 ? u"\u00b0 W"_s : u"\u00b0 E"_s); // west comes positive
+    m_shell->setStatusText(2, text);
 }
 
 void frmMapView::Map_MouseUp(int, int, double x, double y)

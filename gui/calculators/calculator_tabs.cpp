@@ -1,10 +1,13 @@
+#include "core/plss/meridians.h"
 #include "gui/calculators/well_calculations.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -59,6 +62,52 @@ W *labelled(QGridLayout *grid, int row, int column, const QString &caption, W *w
     return w;
 }
 
+// A Copy button that puts `text()` on the clipboard.
+QPushButton *copyButton(const QString &name, QObject *owner, std::function<QString()> text)
+{
+    auto *button = named(new QPushButton(u"Copy"_s), name);
+    button->setToolTip(u"Copy the result as one line"_s);
+    QObject::connect(button, &QPushButton::clicked, owner,
+                     [text = std::move(text)] { QGuiApplication::clipboard()->setText(text()); });
+    return button;
+}
+
+// "a, b" of the boxes that hold text.
+QString joined(std::initializer_list<const QLineEdit *> boxes)
+{
+    QStringList texts;
+    for (const QLineEdit *box : boxes) {
+        if (!box->text().trimmed().isEmpty())
+            texts.append(box->text().trimmed());
+    }
+    return texts.join(u", "_s);
+}
+
+// Enter in any of the boxes presses the button.
+void enterPresses(std::initializer_list<QLineEdit *> boxes, QPushButton *button)
+{
+    for (QLineEdit *box : boxes)
+        QObject::connect(box, &QLineEdit::returnPressed, button, &QPushButton::click);
+}
+
+// The Meridian box: a list of the principal meridians by name with their codes that may still
+// be typed in; choosing one puts its code in the box, which is what the lookups read.
+QComboBox *meridianList(QLineEdit *&text)
+{
+    auto *list = named(new QComboBox, u"Meridian_Combo"_s);
+    list->setEditable(true);
+    list->setInsertPolicy(QComboBox::NoInsert);
+    list->lineEdit()->setObjectName(u"Meridian_Text"_s);
+    for (const PrincipalMeridian &m : principalMeridians())
+        list->addItem(QString::number(m.code) + u" - "_s + m.name, m.code);
+    list->setCurrentIndex(-1);
+    list->setEditText(QString());
+    QObject::connect(list, &QComboBox::activated, list,
+                     [list](int index) { list->setEditText(list->itemData(index).toString()); });
+    text = list->lineEdit();
+    return list;
+}
+
 const QStringList quarterItems = {u"--"_s, u"NW"_s, u"NE"_s, u"SE"_s, u"SW"_s};
 
 } // namespace
@@ -89,7 +138,7 @@ QWidget *WellCalculations::buildForwardTab()
     Section_Text = labelled(grid, 1, 0, u"Section:"_s, box(u"Section_Text"_s));
     Township_Text = labelled(grid, 1, 2, u"Township:"_s, box(u"Township_Text"_s));
     Range_Text = labelled(grid, 2, 0, u"Range:"_s, box(u"Range_Text"_s));
-    Meridian_Text = labelled(grid, 2, 2, u"Meridian:"_s, box(u"Meridian_Text"_s));
+    labelled(grid, 2, 2, u"Meridian:"_s, meridianList(Meridian_Text));
     auto *quarters = new QHBoxLayout;
     const std::pair<QComboBox **, QString> lists[] = {{&Q160_Combo, u"Q160"_s},
                                                       {&Q40_Combo, u"Q40"_s},
@@ -112,6 +161,11 @@ QWidget *WellCalculations::buildForwardTab()
     grid->addWidget(CalculateFC_Command, 5, 3);
     Output_Easting_Text = labelled(grid, 6, 0, u"Easting:"_s, box(u"Output_Easting_Text"_s));
     Output_Northing_Text = labelled(grid, 6, 2, u"Northing:"_s, box(u"Output_Northing_Text"_s));
+    grid->addWidget(copyButton(u"cmdCopyUTM"_s, this,
+                               [this] {
+                                   return joined({Output_Easting_Text, Output_Northing_Text});
+                               }),
+                    6, 4);
     chkZoomToLocation = named(new QCheckBox(u"Zoom To Location"_s), u"chkZoomToLocation"_s);
     cmdErase = named(new QPushButton(u"Erase Fields"_s), u"cmdErase"_s);
     grid->addWidget(chkZoomToLocation, 7, 0, 1, 2);
@@ -122,6 +176,18 @@ QWidget *WellCalculations::buildForwardTab()
     connect(CalculateFC_Command, &QPushButton::clicked, this,
             &WellCalculations::CalculateFC_Command_Click);
     connect(cmdErase, &QPushButton::clicked, this, &WellCalculations::cmdErase_Click);
+    enterPresses({FC_X_Text, FC_Y_Text}, CalculateFC_Command);
+    // In the description's boxes Enter runs the quarter calls, or the footage calls when only
+    // those are given.
+    for (QLineEdit *b : {Section_Text, Township_Text, Range_Text, Meridian_Text}) {
+        connect(b, &QLineEdit::returnPressed, this, [this] {
+            const bool quarters = Q160_Combo->currentIndex() > 0 || Q40_Combo->currentIndex() > 0 ||
+                                  Q10_Combo->currentIndex() > 0 || Q25_Combo->currentIndex() > 0;
+            const bool footage =
+                !FC_X_Text->text().trimmed().isEmpty() && !FC_Y_Text->text().trimmed().isEmpty();
+            (footage && !quarters ? CalculateFC_Command : CalculatePLSS_Command)->click();
+        });
+    }
     return page;
 }
 
@@ -159,7 +225,15 @@ QWidget *WellCalculations::buildReverseTab()
     fl->addRow(u"Y:"_s, RevFCYText = box(u"RevFCYText"_s));
     grid->addWidget(sections, 4, 0, 1, 2);
     grid->addWidget(footing, 4, 2, 1, 2);
-    grid->setRowStretch(5, 1);
+    RevDescriptionText = box(u"RevDescriptionText"_s, true);
+    auto *description = new QHBoxLayout;
+    description->addWidget(label(u"Description:"_s));
+    description->addWidget(RevDescriptionText, 1);
+    description->addWidget(
+        copyButton(u"cmdCopyDescription"_s, this, [this] { return RevDescriptionText->text(); }));
+    grid->addLayout(description, 5, 0, 1, 4);
+    grid->setRowStretch(6, 1);
+    enterPresses({RevEasting_Text, RevNorthing_Text}, RevGPSCommand);
     RevEasting_Text->installEventFilter(this);
     RevNorthing_Text->installEventFilter(this);
     connect(RevGPSCommand, &QPushButton::clicked, this, &WellCalculations::RevGPSCommand_Click);
@@ -185,6 +259,10 @@ QWidget *WellCalculations::buildZoneTab()
     form->addRow(cmdCalculateZoneUTM);
     form->addRow(u"Result Easting:"_s, txtOutZoneX = box(u"txtOutZoneX"_s));
     form->addRow(u"Result Northing:"_s, txtOutZoneY = box(u"txtOutZoneY"_s));
+    form->addRow(copyButton(u"cmdCopyZone"_s, this, [this] {
+        return joined({txtOutZoneX, txtOutZoneY});
+    }));
+    enterPresses({txtZoneX, txtZoneY}, cmdCalculateZoneUTM);
     connect(cmdCalculateZoneUTM, &QPushButton::clicked, this,
             &WellCalculations::cmdCalculateZoneUTM_Click);
     return page;
@@ -232,6 +310,18 @@ QWidget *WellCalculations::buildLatLongTab()
     form->addRow(arrows);
     form->addRow(u"Easting:"_s, txtConvEasting = box(u"txtConvEasting"_s));
     form->addRow(u"Northing:"_s, txtConvNorthing = box(u"txtConvNorthing"_s));
+    // QString, not the builder: the builder would refer to the lambda's own locals.
+    form->addRow(copyButton(u"cmdCopyLatLong"_s, this, [this]() -> QString {
+        const QString latitude = joined({txtConvLat, txtConvLatMin, txtConvLatSec});
+        const QString longitude = joined({txtConvLong, txtConvLongMin, txtConvLongSec});
+        return u"Latitude "_s + latitude + u"; Longitude "_s + longitude + u"; Easting "_s +
+               txtConvEasting->text().trimmed() + u"; Northing "_s +
+               txtConvNorthing->text().trimmed();
+    }));
+    enterPresses(
+        {txtConvLat, txtConvLatMin, txtConvLatSec, txtConvLong, txtConvLongMin, txtConvLongSec},
+        cmdLatLong2UTM);
+    enterPresses({txtConvEasting, txtConvNorthing}, cmdUTM2LatLong);
     connect(cmdLatLong2UTM, &QPushButton::clicked, this, &WellCalculations::cmdLatLong2UTM_Click);
     connect(cmdUTM2LatLong, &QPushButton::clicked, this, &WellCalculations::cmdUTM2LatLong_Click);
     connect(cmbLatLonMode, &QComboBox::currentIndexChanged, this,

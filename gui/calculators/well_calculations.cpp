@@ -5,6 +5,7 @@
 #include "core/coords/coordinate_entry.h"
 #include "core/engine/map_graphics.h"
 #include "core/engine/vector_layer.h"
+#include "core/plss/legal_description.h"
 #include "core/plss/plss_query.h"
 #include "core/plss/reverse_location.h"
 #include "core/plss/well_location.h"
@@ -209,6 +210,7 @@ void WellCalculations::RevGPSCommand_Click()
     if (!theme)
         return;
     BusyCursor busy(m_view->form());
+    RevDescriptionText->clear();
     const ReverseLocation r = reverseLocate(*theme, RevEasting_Text->text(),
                                             RevNorthing_Text->text(), m_view->messages());
     if (r.sectionFound && chkRevZoomToLocation->isChecked())
@@ -237,6 +239,8 @@ void WellCalculations::RevGPSCommand_Click()
         boxes[i]->setText(r.quarters[i]);
         lists[i]->setCurrentIndex(lists[i]->findText(r.quarters[i]));
     }
+    RevDescriptionText->setText(legalDescription(r));
+    RevDescriptionText->setCursorPosition(0);
     m_view->graphics().AddSymbol(resultCircle(r.searchPoint));
     addQuarterLines(m_view->graphics(), r.lines);
     refreshMap();

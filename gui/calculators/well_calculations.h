@@ -90,6 +90,7 @@ private:
     QLineEdit *RevQ160Text = nullptr, *RevQ40Text = nullptr, *RevQ10Text = nullptr,
               *RevQ2_5Text = nullptr;
     QLineEdit *RevFCXText = nullptr, *RevFCYText = nullptr;
+    QLineEdit *RevDescriptionText = nullptr;
     // GPS Zone Conversions
     QComboBox *cmbStartZone = nullptr, *cmbEndZone = nullptr, *cmbProjection = nullptr;
     QLineEdit *txtZoneX = nullptr, *txtZoneY = nullptr, *txtOutZoneX = nullptr,

@@ -2,6 +2,8 @@
 
 #include "core/common/twips.h"
 #include "core/document/theme_list.h"
+#include "core/engine/symbol.h"
+#include "core/engine/vector_layer.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -15,6 +17,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr double RowHeightTwips = 705;
+constexpr int SwatchWidth = 18; // pixels: the theme's symbol between the check box and title
 
 int modifierMask(Qt::KeyboardModifiers m)
 {
@@ -38,7 +41,7 @@ LegendItemControl::LegendItemControl(ThemeList *themes, quint64 key, QWidget *pa
     DisplayCheck->setGeometry(px(5), 0, px(255), px(495));
     ThemeLabel = new QLabel(this);
     ThemeLabel->setObjectName(u"ThemeLabel"_s);
-    ThemeLabel->move(px(240), px(120));
+    ThemeLabel->move(px(240) + SwatchWidth + 4, px(120));
     // The whole row takes the mouse, so positions are always the row's own.
     ThemeLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
     resize(px(3000), px(RowHeightTwips));
@@ -108,10 +111,12 @@ void LegendItemControl::refresh()
     if (ThemeLabel->text() != theme.title) {
         ThemeLabel->setText(theme.title);
         ThemeLabel->adjustSize();
-        resize(ThemeLabel->width() + int(std::lround(500 / twipsPerPixel())), height());
+        resize(ThemeLabel->x() + ThemeLabel->width() + int(std::lround(260 / twipsPerPixel())),
+               height());
     }
     ThemeLabel->setToolTip(theme.source);
     setToolTip(theme.source);
+    update(); // the swatch
 }
 
 double LegendItemControl::twipsPerPixel() const
@@ -173,11 +178,43 @@ void LegendItemControl::mouseDoubleClickEvent(QMouseEvent *)
 void LegendItemControl::paintEvent(QPaintEvent *event)
 {
     QFrame::paintEvent(event);
+    QPainter painter(this);
+    paintSwatch(painter);
     if (!m_mouseDown)
         return;
     // A hatch while the left button is down on the row: the row being dragged.
-    QPainter painter(this);
     painter.setPen(QPen(QColor(0x64, 0x64, 0x64), 1));
     for (int x = 0; x < width(); x += 10)
         painter.drawLine(x, 0, x, height());
+}
+
+void LegendItemControl::paintSwatch(QPainter &painter) const
+{
+    const std::shared_ptr<::MapLayer> layer = MapLayer();
+    if (!layer || layer->LayerType() != ::MapLayer::VectorLayerType)
+        return;
+    const auto &vector = static_cast<const VectorLayer &>(*layer);
+    const ::Symbol &symbol = vector.Symbol();
+    const QRectF box(ThemeLabel->x() - SwatchWidth - 4, ThemeLabel->y() + 1, SwatchWidth,
+                     std::max(8, ThemeLabel->height() - 2));
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    switch (vector.ShapeType()) {
+    case VectorLayer::PointShapes: {
+        ::Symbol marker = symbol;
+        marker.Size = std::min(symbol.Size, box.height() - 2);
+        drawMarker(painter, box.center(), marker);
+        break;
+    }
+    case VectorLayer::LineShapes:
+        setupLine(painter, symbol);
+        painter.drawLine(QPointF(box.left(), box.center().y()),
+                         QPointF(box.right(), box.center().y()));
+        break;
+    default:
+        setupFill(painter, symbol);
+        painter.drawRect(box.adjusted(1, 1, -1, -1));
+        break;
+    }
+    painter.restore();
 }

@@ -7,6 +7,7 @@
 class MapLayer;
 class QCheckBox;
 class QLabel;
+class QPainter;
 class ThemeList;
 
 // One row of the legend, showing one theme of the theme list: a check box that says whether the
@@ -59,6 +60,8 @@ protected:
 private:
     double twipsPerPixel() const;
     qsizetype index() const;
+    // A small picture of the theme's symbol before its title.
+    void paintSwatch(QPainter &painter) const;
 
     ThemeList *m_themes;
     quint64 m_key;

@@ -32,7 +32,7 @@ frmLegendOptionsDlg::frmLegendOptionsDlg(QWidget *parent)
     , m_ownMessages(std::make_unique<QtMessageService>(this))
 {
     setObjectName(u"frmLegendOptionsDlg"_s);
-    setWindowTitle(u"Dialog Caption"_s);
+    setWindowTitle(u"Theme Symbol"_s);
     m_messages = m_ownMessages.get();
     auto *grid = new QGridLayout(this);
     grid->addWidget(new QLabel(u"Thickness/Size:"_s), 0, 0);

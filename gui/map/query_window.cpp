@@ -26,7 +26,7 @@ frmQuery::frmQuery(QWidget *parent)
     : QWidget(parent, Qt::Window)
 {
     setObjectName(u"frmQuery"_s);
-    setWindowTitle(u"Form1"_s);
+    setWindowTitle(u"Locate in Theme"_s);
     auto *grid = new QGridLayout(this);
     grid->addWidget(new QLabel(u"Fields"_s), 0, 0);
     grid->addWidget(new QLabel(u"Values"_s), 0, 1);
@@ -52,6 +52,16 @@ frmQuery::frmQuery(QWidget *parent)
     for (QPushButton *b : {equal, newSet, addSet, fromSet})
         buttons->addWidget(b);
     grid->addLayout(buttons, 4, 0, 1, 2);
+    MatchLabel = new QLabel;
+    MatchLabel->setObjectName(u"MatchLabel"_s);
+    ZoomToSet = new QPushButton(u"Zoom to Matches"_s);
+    ZoomToSet->setObjectName(u"ZoomToSet"_s);
+    ZoomToSet->setEnabled(false);
+    auto *result = new QHBoxLayout;
+    result->addWidget(MatchLabel, 1);
+    result->addWidget(ZoomToSet);
+    grid->addLayout(result, 5, 0, 1, 2);
+    connect(ZoomToSet, &QPushButton::clicked, this, &frmQuery::ZoomToSet_Click);
 
     connect(FieldList, &QListWidget::itemClicked, this, &frmQuery::FieldList_Click);
     connect(FieldList, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem *item) {
@@ -96,6 +106,9 @@ void frmQuery::Clear()
     FieldList->clear();
     ValuesList->clear();
     QueryText->clear();
+    MatchLabel->clear();
+    ZoomToSet->setEnabled(false);
+    m_matchExtent = MapRect::null();
 }
 
 void frmQuery::loadFields()
@@ -157,4 +170,23 @@ void frmQuery::NewSetB_Click()
     m_layer->setTag(QueryText->text());
     if (m_map)
         m_map->refresh();
+    // How many the set holds, and the way to them.
+    const QString expression = QueryText->text();
+    RecordSet matches = m_layer->SearchExpression(expression);
+    const int n = matches.count();
+    if (n == 0 && !m_layer->isValidExpression(expression))
+        MatchLabel->setText(u"The query cannot be evaluated on "_s + m_layer->name() + u"."_s);
+    else
+        MatchLabel->setText(n == 1 ? u"1 feature matches."_s
+                                   : QString::number(n) + u" features match."_s);
+    m_matchExtent = MapRect::null();
+    for (matches.moveFirst(); !matches.atEnd(); matches.moveNext())
+        m_matchExtent = m_matchExtent.united(matches.shape().extent());
+    ZoomToSet->setEnabled(n > 0 && m_map);
+}
+
+void frmQuery::ZoomToSet_Click()
+{
+    if (m_map && !m_matchExtent.isNull())
+        m_map->setExtent(withMargin(m_matchExtent, 0.1));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/engine/geometry.h"
+
 #include <QPointer>
 #include <QWidget>
 
@@ -7,12 +9,14 @@
 
 class Map;
 class VectorLayer;
+class QLabel;
 class QLineEdit;
+class QPushButton;
 class QListWidget;
 
-// "Form1": builds an attribute expression for one theme from its field names and the distinct
-// values of a field; "New Set" makes it the theme's highlight expression (its tag), drawn in
-// yellow at every redraw. Keeps the theme alive; does not own the map, and empties itself when
+// "Locate in Theme": builds an attribute expression for one theme from its field names and the
+// distinct values of a field; "New Set" makes it the theme's highlight expression (its tag), drawn
+// in yellow at every redraw. Keeps the theme alive; does not own the map, and empties itself when
 // the map goes (its map window closed).
 class frmQuery : public QWidget
 {
@@ -36,7 +40,10 @@ protected:
 
 private:
     void FieldList_Click();
+    // Draws the theme's features that match the query and says how many they are.
     void NewSetB_Click();
+    // Shows the matches of the last New Set.
+    void ZoomToSet_Click();
 
     std::shared_ptr<VectorLayer> m_layer;
     QPointer<Map> m_map;
@@ -44,6 +51,9 @@ private:
     QListWidget *FieldList = nullptr;
     QListWidget *ValuesList = nullptr;
     QLineEdit *QueryText = nullptr;
+    QLabel *MatchLabel = nullptr;
+    QPushButton *ZoomToSet = nullptr;
+    MapRect m_matchExtent = MapRect::null();
 };
 
 // Text of a value as it goes into an expression: text fields in single quotes (an embedded quote

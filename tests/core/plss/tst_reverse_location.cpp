@@ -3,6 +3,7 @@
 #include "core/engine/vector_layer.h"
 #include "core/plss/aliquot.h"
 #include "core/plss/footage.h"
+#include "core/plss/legal_description.h"
 #include "core/plss/reverse_location.h"
 #include "core/plss/well_location.h"
 #include "tests/fixtures/fixtures.h"
@@ -98,6 +99,49 @@ class TestReverseLocation : public QObject
     std::shared_ptr<VectorLayer> m_theme;
 
 private Q_SLOTS:
+    // A found location written in the BLM's order, as the reverse tab and the command line
+    // give it.
+    void legalDescriptions_data()
+    {
+        QTest::addColumn<QStringList>("found"); // section, township, range, fcX, fcY, quarters
+        QTest::addColumn<int>("meridian");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("all four quarters, Salt Lake")
+            << QStringList{u"30"_s, u"23S"_s, u"19E"_s, u"W2309.87"_s, u"N2220.25"_s,
+                           u"NE"_s, u"SE"_s,  u"SW"_s,  u"NW"_s}
+            << 26
+            << u"NW1/4 SW1/4 SE1/4 NE1/4 sec. 30, T. 23 S., R. 19 E., Salt Lake Meridian; "
+               u"2309.87 ft from the W line, 2220.25 ft from the N line"_s;
+        QTest::newRow("two quarters, no meridian, stored with zeros")
+            << QStringList{u"036"_s, u"153N"_s, u"095W"_s, QString(), QString(),
+                           u"SW"_s,  u"NE"_s,   QString(), QString()}
+            << 0 << u"NE1/4 SW1/4 sec. 36, T. 153 N., R. 95 W."_s;
+        QTest::newRow("numbers without directions, footage only")
+            << QStringList{u"1"_s,    u"12"_s,   u"34"_s,   u"E660"_s, u"S1980"_s,
+                           QString(), QString(), QString(), QString()}
+            << 99 // no such meridian: left out
+            << u"sec. 1, T. 12, R. 34; 660 ft from the E line, 1980 ft from the S line"_s;
+        QTest::newRow("half township")
+            << QStringList{u"6"_s,    u"15.5N"_s, u"65W"_s,  QString(), QString(),
+                           QString(), QString(),  QString(), QString()}
+            << 6 << u"sec. 6, T. 15.5 N., R. 65 W., Sixth Principal Meridian"_s;
+    }
+    void legalDescriptions()
+    {
+        QFETCH(QStringList, found);
+        QFETCH(int, meridian);
+        QFETCH(QString, text);
+        ReverseLocation r;
+        r.section = found[0];
+        r.township = found[1];
+        r.range = found[2];
+        r.fcX = found[3];
+        r.fcY = found[4];
+        for (int i = 0; i < 4; ++i)
+            r.quarters[std::size_t(i)] = found[5 + i];
+        QCOMPARE(legalDescription(r, meridian), text);
+    }
+
     void initTestCase()
     {
         m_grid.originX = 400000;

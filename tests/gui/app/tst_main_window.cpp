@@ -2,11 +2,13 @@
 #include "core/common/twips.h"
 #include "gui/app/frm_main.h"
 #include "gui/app/window_arrangement.h"
+#include "gui/calculators/well_calculations.h"
 #include "gui/common/app_settings.h"
 #include "gui/legend/legend_control.h"
 #include "gui/map/map_widget.h"
 #include "tests/fixtures/fixtures.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QFile>
@@ -21,6 +23,8 @@
 #include <QPrintPreviewWidget>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -148,6 +152,46 @@ private Q_SLOTS:
         QCOMPARE(w->pressedTool(), u"Pan"_s);
         QCOMPARE(w->findChild<QStatusBar *>()->findChildren<QLabel *>().first()->text(),
                  u"Ready"_s);
+    }
+
+    // Nothing is clipped or overlaps down to 900 x 650; below that the panel scrolls instead of
+    // being squeezed.
+    void layoutFits_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<bool>("fits");
+        QTest::newRow("1280 x 900") << QSize(1280, 900) << true;
+        QTest::newRow("900 x 650") << QSize(900, 650) << true;
+        QTest::newRow("640 x 480") << QSize(640, 480) << false;
+    }
+    void layoutFits()
+    {
+        QFETCH(QSize, size);
+        QFETCH(bool, fits);
+        auto w = makeWindow();
+        w->resize(size);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        frmMapView *view = w->activeMapView();
+        QVERIFY(view->parentWidget()->isMaximized());
+        auto *scroll = view->findChild<QScrollArea *>(u"PanelScroll"_s);
+        QTRY_COMPARE(!scroll->horizontalScrollBar()->isVisible() &&
+                         !scroll->verticalScrollBar()->isVisible(),
+                     fits);
+        const QList<QWidget *> parts = {view->map(), scroll, view->legend(),
+                                        view->findChild<QWidget *>(u"LogoPictureBox"_s)};
+        for (qsizetype i = 0; i < parts.size(); ++i) {
+            QVERIFY2(view->rect().contains(parts[i]->geometry()),
+                     qPrintable(parts[i]->objectName()));
+            for (qsizetype j = i + 1; j < parts.size(); ++j)
+                QVERIFY(!parts[i]->geometry().intersects(parts[j]->geometry()));
+        }
+        const QList<QAbstractButton *> buttons =
+            view->calculator()->findChildren<QAbstractButton *>();
+        for (const QAbstractButton *b : buttons) {
+            if (b->isVisible())
+                QVERIFY2(b->width() >= b->sizeHint().width(), qPrintable(b->objectName()));
+        }
     }
 
     void windowArrangementArithmetic()

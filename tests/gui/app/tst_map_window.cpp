@@ -114,9 +114,15 @@ private Q_SLOTS:
             map->toMapPoint(end.x() * map->twipsPerPixel(), end.y() * map->twipsPerPixel());
         const double metres = endMap.X - startMap.X;
         QCOMPARE(shell.status[1], measureSegmentText(metres, metres));
+        QCOMPARE(map->overlayLine(), (QList<MapPoint>{startMap, endMap})); // the line measured
         QTest::mouseRelease(map, Qt::LeftButton, {}, end);
         QCOMPARE(shell.status[1], measureDistanceText(metres));
-        QCOMPARE(shell.status[2], pointerPositionText(endMap));
+        // Map units, and on a UTM map (zone 13 here) the latitude and longitude as well.
+        QVERIFY2(shell.status[2].startsWith(pointerPositionText(endMap) + u"  39.7"_s) &&
+                     shell.status[2].endsWith(u"\u00b0 W"_s),
+                 qPrintable(shell.status[2]));
+        view.toolChanged();
+        QVERIFY(map->overlayLine().isEmpty());
 
         // Zoom in to a dragged rectangle; pan by dragging.
         shell.tool = u"ZoomIn"_s;

@@ -18,6 +18,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QRandomGenerator>
 #include <QRegularExpression>
@@ -55,8 +56,7 @@ private:
 const QRegularExpression &ownMessages()
 {
     static const QRegularExpression pattern(
-        u"^(Add '\\w+_Click' code\\."
-        "|Easting does not have 6 characters"
+        u"^(Easting does not have 6 characters"
         "|Easting is not 6 characters in length\\."
         "|Enter .*"
         "|Error: file .* did not load\\."
@@ -72,6 +72,7 @@ const QRegularExpression &ownMessages()
         "|The theme .* is no longer on the map\\."
         "|The number in the .* box is out of range\\."
         "|No footing call provided\\."
+        "|No mail program could be started on this desktop .*"
         "|Illegal or no directions specified\\..*"
         "|These coordinates cannot be converted\\."
         "|Unable to (calculate PLSS corners|create PLSS query\\.  Unknown PLSS fields\\."
@@ -359,6 +360,16 @@ private Q_SLOTS:
             return pickFrom(QList<QMessageBox::StandardButton>{
                 QMessageBox::Save, QMessageBox::Discard, QMessageBox::Cancel});
         };
+        main.runDialog = [this](QDialog &dialog) {
+            if (auto *preview = dialog.findChild<QPrintPreviewWidget *>())
+                preview->updatePreview(); // draws the page as Print would
+            if (pick(2) == 0) {
+                dialog.accept();
+                return int(QDialog::Accepted);
+            }
+            return int(QDialog::Rejected);
+        };
+        main.startProgram = [this](const QString &, const QStringList &) { return pick(2) == 0; };
         main.makeWebBrowser = [] { return std::make_unique<IdleBrowser>(); };
         main.helpFile = m_dir.filePath(u"no-help.qhc"_s);
         main.resize(1100, 800);

@@ -10,7 +10,9 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
@@ -230,7 +232,7 @@ private Q_SLOTS:
     {
         type("RevEasting_Text", u"400600"_s);
         type("RevNorthing_Text", u"4400600"_s);
-        click("RevGPSCommand");
+        QTest::keyClick(child<QLineEdit>("RevNorthing_Text"), Qt::Key_Return); // Calculate
         QCOMPARE(text("RevSectionText"), u"31"_s);
         QCOMPARE(text("Township_Text"), u"12N"_s);
         QCOMPARE(text("Range_Text"), u"34W"_s);
@@ -240,10 +242,62 @@ private Q_SLOTS:
         QCOMPARE(text("RevFCXText"), u"W1968.5"_s);
         QCOMPARE(text("FC_Y_Text"), u"S1968.5"_s);
         QCOMPARE(m_view->m_graphics.count(), 9);
-        // The forward calculation on what was written lands in the same 2.5-acre parcel.
-        click("CalculatePLSS_Command");
-        const double e = parseNumber(text("Output_Easting_Text")).value();
+        // The same place as one line, smallest quarter first, and on the clipboard by Copy.
+        const QString description = text("RevQ2_5Text") + u"1/4 "_s + text("RevQ10Text") +
+                                    u"1/4 NE1/4 SW1/4 sec. 31, T. 12 N., R. 34 W.; 1968.5 ft "
+                                    u"from the W line, 1968.5 ft from the S line"_s;
+        QCOMPARE(text("RevDescriptionText"), description);
+        click("cmdCopyDescription");
+        QCOMPARE(QGuiApplication::clipboard()->text(), description);
+        // The forward calculation on what was written lands in the same 2.5-acre parcel; Enter
+        // in the description's boxes runs it.
+        QTest::keyClick(child<QLineEdit>("Section_Text"), Qt::Key_Return);
+        const double e = parseNumber(text("Output_Easting_Text")).value_or(0);
         QVERIFY(std::fabs(e - 400600) < 51);
+        click("cmdCopyUTM");
+        QCOMPARE(QGuiApplication::clipboard()->text(),
+                 text("Output_Easting_Text") + u", "_s + text("Output_Northing_Text"));
+        // With no quarter chosen, Enter there runs the footage calls.
+        for (const char *list : {"Q160_Combo", "Q40_Combo", "Q10_Combo", "Q25_Combo"})
+            choose(list, u"--"_s);
+        type("FC_X_Text", u"W1968.5"_s);
+        type("FC_Y_Text", u"S1968.5"_s);
+        QTest::keyClick(child<QLineEdit>("Township_Text"), Qt::Key_Return);
+        QCOMPARE(m_view->m_messages.texts(), QStringList());
+        QVERIFY(std::fabs(parseNumber(text("Output_Easting_Text")).value_or(0) - 400600) < 1);
+    }
+
+    // The Meridian box lists the principal meridians by name; choosing one types its code.
+    void meridianList()
+    {
+        QComboBox *list = child<QComboBox>("Meridian_Combo");
+        const int salt = list->findData(26);
+        QVERIFY(list->itemText(salt).contains(u"Salt Lake"_s));
+        list->setCurrentIndex(salt);
+        Q_EMIT list->activated(salt);
+        QCOMPARE(text("Meridian_Text"), u"26"_s);
+        type("Meridian_Text", u"6"_s); // still typed as before
+        QCOMPARE(list->currentText(), u"6"_s);
+    }
+
+    // Each tab's result goes to the clipboard as one line; Enter in an input box calculates.
+    void conversionsCopy()
+    {
+        type("txtZoneX", u"500000"_s);
+        type("txtZoneY", u"4400000"_s);
+        QTest::keyClick(child<QLineEdit>("txtZoneY"), Qt::Key_Return);
+        QVERIFY(!text("txtOutZoneX").isEmpty());
+        click("cmdCopyZone");
+        QCOMPARE(QGuiApplication::clipboard()->text(),
+                 text("txtOutZoneX") + u", "_s + text("txtOutZoneY"));
+        type("txtConvLat", u"39.75"_s);
+        type("txtConvLong", u"105"_s);
+        QTest::keyClick(child<QLineEdit>("txtConvLong"), Qt::Key_Return);
+        QVERIFY(!text("txtConvEasting").isEmpty());
+        click("cmdCopyLatLong");
+        QCOMPARE(QGuiApplication::clipboard()->text(),
+                 u"Latitude 39.75; Longitude 105; Easting "_s + text("txtConvEasting") +
+                     u"; Northing "_s + text("txtConvNorthing"));
     }
 
     void pickedPoint()

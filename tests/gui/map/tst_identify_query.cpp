@@ -4,6 +4,7 @@
 #include "gui/map/query_window.h"
 #include "tests/fixtures/fixtures.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -87,7 +88,6 @@ private Q_SLOTS:
         map.setThemes(&themes);
         themes.addLayer(m_owners);
         frmQuery query;
-        QCOMPARE(query.windowTitle(), u"Form1"_s);
         query.SetLayer(m_owners);
         query.SetMap(&map);
         query.show();
@@ -116,6 +116,19 @@ private Q_SLOTS:
         QTest::mouseClick(query.findChild<QPushButton *>(u"NewSetB"_s), Qt::LeftButton);
         QCOMPARE(m_owners->Tag(), u" NAME =  'Baca'"_s);
         QCOMPARE(m_owners->SearchExpression(m_owners->Tag()).count(), 1);
+        QCOMPARE(query.findChild<QLabel *>(u"MatchLabel"_s)->text(), u"1 feature matches."_s);
+        auto *zoom = query.findChild<QPushButton *>(u"ZoomToSet"_s);
+        QVERIFY(zoom->isEnabled());
+        zoom->click();
+        const MapRect baca = m_owners->SearchExpression(m_owners->Tag()).shape().extent();
+        QVERIFY(map.extent().contains(baca.center()));
+        QVERIFY(map.extent().width() < m_owners->extent().width()); // closer than the whole
+        text->setText(u"NAME = = 3"_s);
+        query.findChild<QPushButton *>(u"NewSetB"_s)->click();
+        QVERIFY(!zoom->isEnabled());
+        QVERIFY(
+            query.findChild<QLabel *>(u"MatchLabel"_s)->text().startsWith(u"The query cannot"_s));
+        text->setText(u" NAME =  'Baca'"_s);
 
         // A quoted value with a quote in it still makes a valid expression.
         text->setText(u"NAME = "_s + values->item(2)->text());
