@@ -14,6 +14,8 @@
 #include <QThread>
 #include <QTimer>
 
+#include <cstdio>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -75,8 +77,12 @@ int main(int argc, char *argv[])
         u"Print the map of Document 1 to a PDF file without dialogs once it has drawn, then "
         "quit. Message boxes are written to stderr as TITLE: TEXT instead."_s,
         u"OUT.pdf"_s);
-    parser.addOptions(
-        {themeOption, screenshotOption, noSplashOption, projectOption, printPdfOption});
+    const QCommandLineOption sizeOption(
+        u"window-size"_s,
+        u"The main window's size for --screenshot and --print-pdf (default 1280x900)."_s,
+        u"WIDTHxHEIGHT"_s, u"1280x900"_s);
+    parser.addOptions({themeOption, screenshotOption, noSplashOption, projectOption,
+                       printPdfOption, sizeOption});
     parser.addPositionalArgument(u"themes"_s, u"Theme files to open."_s, u"[FILE...]"_s);
     parser.process(app);
     const bool scripted = parser.isSet(screenshotOption) || parser.isSet(printPdfOption);
@@ -97,8 +103,16 @@ int main(int argc, char *argv[])
     window.makeWebBrowser = [] { return std::make_unique<WebEngineBrowser>(); };
     if (splash)
         splash->finish(&window);
-    if (scripted) // the same picture whatever size the window had last time
-        window.setGeometry(40, 40, 1280, 900);
+    if (scripted) { // the same picture whatever size the window had last time
+        const QStringList size = parser.value(sizeOption).split(u'x');
+        const int width = size.value(0).toInt(), height = size.value(1).toInt();
+        if (size.size() != 2 || width < 200 || height < 150) {
+            std::fprintf(stderr, "--window-size: give WIDTHxHEIGHT, at least 200x150, not %s\n",
+                         qPrintable(parser.value(sizeOption)));
+            return 2;
+        }
+        window.setGeometry(40, 40, width, height);
+    }
     window.show();
     if (scripted && window.activeMapView())
         window.activeMapView()->parentWidget()->showMaximized();
