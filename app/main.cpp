@@ -81,8 +81,8 @@ int main(int argc, char *argv[])
         u"window-size"_s,
         u"The main window's size for --screenshot and --print-pdf (default 1280x900)."_s,
         u"WIDTHxHEIGHT"_s, u"1280x900"_s);
-    parser.addOptions({themeOption, screenshotOption, noSplashOption, projectOption,
-                       printPdfOption, sizeOption});
+    parser.addOptions(
+        {themeOption, screenshotOption, noSplashOption, projectOption, printPdfOption, sizeOption});
     parser.addPositionalArgument(u"themes"_s, u"Theme files to open."_s, u"[FILE...]"_s);
     parser.process(app);
     const bool scripted = parser.isSet(screenshotOption) || parser.isSet(printPdfOption);

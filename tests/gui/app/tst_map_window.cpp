@@ -172,6 +172,28 @@ private Q_SLOTS:
         QCOMPARE(list->item(0)->text(), u"third"_s);
         QCOMPARE(list->item(2)->text(), u"first"_s);
         QVERIFY(shell.identify.isVisible());
+        // The section found is outlined in red on the map until another tool is chosen.
+        const QPoint edge = view.map()->fromMapPoint({400000 + 800, 4400000}).toPoint();
+        auto redNear = [&view](QPoint p) {
+            const QImage image = view.map()->grabMap();
+            for (int dy = -2; dy <= 2; ++dy) {
+                if (image.pixel(p + QPoint(0, dy)) == qRgb(255, 0, 0))
+                    return true;
+            }
+            return false;
+        };
+        QVERIFY(redNear(edge));
+        view.toolChanged();
+        QVERIFY(!redNear(edge));
+
+        // A theme out of the view's reach says so.
+        fixtures::SectionGrid far;
+        far.originX = 600000;
+        const QString farPath = m_dir.filePath(u"far.shp"_s);
+        QCOMPARE(fixtures::writeSectionGrid(farPath, far), QString());
+        view.map()->setExtent(MapRect(400000, 401000, 4401000, 4400000));
+        view.AddTheme(u"far"_s, farPath, true, true);
+        QCOMPARE(shell.status[1], u"far lies outside the view: Themes > Zoom to Theme shows it."_s);
     }
 
     // The hot-link tool's click reaches the legend, which adds the quadrangle's image.

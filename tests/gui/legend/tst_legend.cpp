@@ -12,6 +12,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -305,6 +306,22 @@ private Q_SLOTS:
         row->findChild<QCheckBox *>(u"DisplayCheck"_s)->click();
         QVERIFY(!row->IsVisible());
         QVERIFY(!f.map.layers().first()->Visible());
+        f.themes.setVisible(0, true); // and the other way: the row follows the list
+        QVERIFY(row->findChild<QCheckBox *>(u"DisplayCheck"_s)->isChecked());
+    }
+
+    // A row shows its theme's symbol before the title, and a restyle repaints it.
+    void rowShowsTheSymbol()
+    {
+        Fixture f;
+        addThemes(f, 1);
+        LegendItemControl *row = f.legend.ThemeItems().first();
+        auto &layer = static_cast<VectorLayer &>(*row->MapLayer());
+        layer.Symbol() = ::Symbol{0, 0x0000ff, 0, 1}; // solid red fill (BGR)
+        f.legend.RedrawLayer(layer);
+        const QLabel *title = row->findChild<QLabel *>(u"ThemeLabel"_s);
+        const QPoint swatch(title->x() - 13, title->y() + title->height() / 2);
+        QCOMPARE(row->grab().toImage().pixel(swatch), qRgb(255, 0, 0));
     }
 };
 
