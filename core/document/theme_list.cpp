@@ -1,5 +1,6 @@
 #include "core/document/theme_list.h"
 
+#include "core/engine/map_crs.h"
 #include "core/engine/vector_layer.h"
 
 using namespace Qt::StringLiterals;
@@ -97,6 +98,22 @@ void ThemeList::notifyRestyled(qsizetype index)
 {
     if (index >= 0 && index < m_themes.size())
         Q_EMIT appearanceChanged(index);
+}
+
+int ThemeList::mapZone() const
+{
+    for (const Theme &t : m_themes) {
+        if (const std::optional<int> zone = t.layer->utmZone())
+            return *zone;
+    }
+    return 0;
+}
+
+QString ThemeList::mapSystemName() const
+{
+    if (const int zone = mapZone())
+        return utmZoneName(zone);
+    return m_themes.isEmpty() ? QString() : u"No coordinate system declared"_s;
 }
 
 LayerList ThemeList::layers() const

@@ -57,6 +57,12 @@ public:
     // Tells the views that a theme's look changed (its symbol).
     void notifyRestyled(qsizetype index);
 
+    // The NAD83 UTM zone the map works in: that of the first theme (from the bottom) whose
+    // coordinates are held in a zone; 0 while none is (no themes, or none declaring a system).
+    int mapZone() const;
+    // "NAD83 / UTM zone 13N", or what is known without a zone.
+    QString mapSystemName() const;
+
     // Layers in collection order (bottom first), and as the map draws them (top first).
     LayerList layers() const;
     LayerList drawOrder() const;

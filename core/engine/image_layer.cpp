@@ -1,11 +1,15 @@
 #include "core/engine/image_layer.h"
 
 #include "core/engine/gdal_session.h"
+#include "core/engine/map_crs.h"
 #include "core/engine/map_viewport.h"
 
+#include <QFileInfo>
 #include <QPainter>
 
 #include <gdal_priv.h>
+#include <gdalwarper.h>
+#include <ogr_spatialref.h>
 
 #include <algorithm>
 #include <cmath>
@@ -18,10 +22,10 @@ namespace {
 constexpr int MaxReadSide = 16384;
 } // namespace
 
-std::shared_ptr<ImageLayer> ImageLayer::open(const QString &path)
+std::shared_ptr<ImageLayer> ImageLayer::open(const QString &path, int mapZone)
 {
     std::shared_ptr<ImageLayer> layer(new ImageLayer(path));
-    layer->m_valid = layer->load();
+    layer->m_valid = layer->load(mapZone);
     return layer;
 }
 
@@ -33,12 +37,18 @@ ImageLayer::~ImageLayer()
 {
     if (m_dataset)
         GDALClose(GDALDataset::ToHandle(m_dataset));
+    if (m_source)
+        GDALClose(GDALDataset::ToHandle(m_source));
 }
 
-bool ImageLayer::load()
+bool ImageLayer::load(int mapZone)
 {
     ensureGdalRegistered();
     GdalErrorTrap trap;
+    if (!File().startsWith(u"/vsi"_s) && !QFileInfo::exists(File())) {
+        m_error = u"No such file or folder"_s;
+        return false;
+    }
     const QByteArray path = File().toUtf8();
     m_dataset = GDALDataset::FromHandle(
         GDALOpenEx(path.constData(), GDAL_OF_RASTER | GDAL_OF_READONLY, nullptr, nullptr, nullptr));
@@ -47,6 +57,8 @@ bool ImageLayer::load()
         return false;
     }
     setCoordinateSystem(m_dataset->GetSpatialRef());
+    if (!warpIntoMap(mapZone))
+        return false;
     m_width = m_dataset->GetRasterXSize();
     m_height = m_dataset->GetRasterYSize();
     m_bands = m_dataset->GetRasterCount();
@@ -220,4 +232,40 @@ void ImageLayer::draw(QPainter &painter, const MapViewport &viewport) const
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     painter.drawImage(target, image);
     painter.restore();
+}
+
+bool ImageLayer::warpIntoMap(int mapZone)
+{
+    const OGRSpatialReference *srs = m_dataset->GetSpatialRef();
+    double gt[6];
+    double extent[4] = {0, 0, 0, 0};
+    if (m_dataset->GetGeoTransform(gt) == CE_None) {
+        const double x1 = gt[0] + gt[1] * m_dataset->GetRasterXSize();
+        const double y1 = gt[3] + gt[5] * m_dataset->GetRasterYSize();
+        extent[0] = std::min(gt[0], x1), extent[2] = std::max(gt[0], x1);
+        extent[1] = std::min(gt[3], y1), extent[3] = std::max(gt[3], y1);
+    }
+    const MapTransform toMap = transformIntoMap(srs, extent, mapZone, name());
+    if (!toMap.error.isEmpty()) {
+        m_error = toMap.error;
+        return false;
+    }
+    if (toMap.zone)
+        setUtmZone(toMap.zone);
+    setNote(toMap.note);
+    if (!toMap.transform)
+        return true; // in the map's system already, or declaring none
+    // Shown through a warped view into the map's zone; the file stays open under it.
+    char *target = nullptr;
+    nad83UtmSystem(*toMap.zone)->exportToWkt(&target);
+    GDALDatasetH warped = GDALAutoCreateWarpedVRT(GDALDataset::ToHandle(m_dataset), nullptr, target,
+                                                  GRA_Bilinear, 0.125, nullptr);
+    CPLFree(target);
+    if (!warped) {
+        m_error = u"the image cannot be reprojected into "_s + utmZoneName(*toMap.zone);
+        return false;
+    }
+    m_source = m_dataset;
+    m_dataset = GDALDataset::FromHandle(warped);
+    return true;
 }

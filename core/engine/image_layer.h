@@ -14,7 +14,10 @@ class GDALDataset;
 class ImageLayer final : public MapLayer
 {
 public:
-    static std::shared_ptr<ImageLayer> open(const QString &path);
+    // An image in another system than NAD83 UTM `mapZone` is shown through GDAL's warped VRT
+    // into it (0: the map has no zone yet, and the image keeps its own or takes that of its
+    // centre).
+    static std::shared_ptr<ImageLayer> open(const QString &path, int mapZone = 0);
     ~ImageLayer() override;
 
     int LayerType() const override { return ImageLayerType; }
@@ -29,7 +32,9 @@ public:
 
 private:
     explicit ImageLayer(const QString &path);
-    bool load();
+    bool load(int mapZone);
+    // Puts a warped view into the map's zone in place of the file when it is in another system.
+    bool warpIntoMap(int mapZone);
 
     bool m_valid = false;
     QString m_error;
@@ -38,5 +43,6 @@ private:
     int m_width = 0;
     int m_height = 0;
     int m_bands = 0;
-    GDALDataset *m_dataset = nullptr; // owned
+    GDALDataset *m_dataset = nullptr; // owned: the file, or the warped view of it
+    GDALDataset *m_source = nullptr;  // owned: the file under a warped view
 };

@@ -1,12 +1,16 @@
 #include "core/engine/map_layer.h"
 
+#include "core/engine/map_crs.h"
+
 #include <QFileInfo>
 
 #include <ogr_spatialref.h>
 
 MapLayer::MapLayer(const QString &file)
     : m_file(file)
-    , m_name(QFileInfo(file).completeBaseName())
+    , m_name(parseSourceRef(file).layer.isEmpty()
+                 ? QFileInfo(parseSourceRef(file).path).completeBaseName()
+                 : parseSourceRef(file).layer)
 {}
 
 MapLayer::~MapLayer() = default;

@@ -27,7 +27,8 @@ public:
     // Paints the part of the layer that falls into the viewport.
     virtual void draw(QPainter &painter, const MapViewport &viewport) const = 0;
 
-    // The path the layer was read from.
+    // The source the layer was read from, as given ("SOURCE|layername=NAME" for one layer of
+    // several).
     const QString &File() const { return m_file; }
     const QString &name() const { return m_name; }
     void setName(const QString &name) { m_name = name; }
@@ -35,17 +36,24 @@ public:
     void setVisible(bool visible) { m_visible = visible; }
     const QString &Tag() const { return m_tag; }
     void setTag(const QString &tag) { m_tag = tag; }
-    // The UTM zone of the layer's coordinate system when the file says it is UTM north (a
-    // shapefile's .prj, an image's own tags); nothing when it says nothing or something else.
+    // The UTM zone the layer's coordinates are held in: the map's zone when the layer was
+    // reprojected into it, else the zone the file declares (a shapefile's .prj, an image's own
+    // tags); nothing when it declares nothing or something other than UTM north.
     std::optional<int> utmZone() const { return m_utmZone; }
     // The name of the coordinate system the file declares ("NAD83 / UTM zone 13N"); empty when
     // it declares none.
     const QString &coordinateSystemName() const { return m_crsName; }
+    // What the user should hear once about how the layer was placed (a theme wider than its
+    // zone); empty mostly.
+    const QString &note() const { return m_note; }
 
 protected:
     explicit MapLayer(const QString &file);
     // Takes the zone and name of the coordinate system the file declares (none: null).
     void setCoordinateSystem(const OGRSpatialReference *srs);
+    // The coordinates are held in this zone (after reprojection into the map's).
+    void setUtmZone(std::optional<int> zone) { m_utmZone = zone; }
+    void setNote(const QString &note) { m_note = note; }
 
 private:
     QString m_file;
@@ -54,6 +62,7 @@ private:
     bool m_visible = true;
     std::optional<int> m_utmZone;
     QString m_crsName;
+    QString m_note;
 };
 
 class OGRSpatialReference;

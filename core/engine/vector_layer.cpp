@@ -1,6 +1,7 @@
 #include "core/engine/vector_layer.h"
 
 #include "core/engine/gdal_session.h"
+#include "core/engine/map_crs.h"
 #include "core/engine/map_viewport.h"
 #include "core/engine/vector_painter.h"
 #include "core/engine/vector_reader.h"
@@ -33,10 +34,11 @@ namespace {
 
 } // namespace
 
-std::shared_ptr<VectorLayer> VectorLayer::open(const QString &path, const LoadProgress &progress)
+std::shared_ptr<VectorLayer> VectorLayer::open(const QString &path, const LoadProgress &progress,
+                                               int mapZone)
 {
     std::shared_ptr<VectorLayer> layer(new VectorLayer(path));
-    layer->m_valid = layer->load(progress);
+    layer->m_valid = layer->load(progress, mapZone);
     return layer;
 }
 
@@ -50,24 +52,58 @@ VectorLayer::~VectorLayer()
         GDALClose(GDALDataset::ToHandle(m_dataset));
 }
 
-bool VectorLayer::load(const LoadProgress &progress)
+bool VectorLayer::load(const LoadProgress &progress, int mapZone)
 {
     ensureGdalRegistered();
     GdalErrorTrap trap;
-    const QByteArray path = File().toUtf8();
+    const SourceRef ref = parseSourceRef(File());
+    if (!ref.path.startsWith(u"/vsi"_s) && !QFileInfo::exists(ref.path)) {
+        m_error = u"No such file or folder"_s;
+        return false;
+    }
+    const QByteArray path = gdalPathOf(ref.path).toUtf8();
     m_dataset = GDALDataset::FromHandle(
         GDALOpenEx(path.constData(), GDAL_OF_VECTOR | GDAL_OF_READONLY, nullptr, nullptr, nullptr));
     if (!m_dataset || m_dataset->GetLayerCount() < 1) {
         m_error = trap.failures() ? trap.lastMessage() : u"not a vector data source"_s;
         return false;
     }
-    m_ogrLayer = m_dataset->GetLayer(0);
-    if (trap.failures()) {
-        m_error = trap.lastMessage();
+    if (!ref.layer.isEmpty()) {
+        m_ogrLayer = m_dataset->GetLayerByName(ref.layer.toUtf8().constData());
+        if (!m_ogrLayer) {
+            m_error = u"it has no layer "_s + ref.layer;
+            return false;
+        }
+    } else {
+        // The only layer, or the first that holds shapes (a geodatabase also holds tables).
+        m_ogrLayer = m_dataset->GetLayer(0);
+        const QStringList offered =
+            m_dataset->GetLayerCount() > 1 ? vectorLayerNames(ref.path) : QStringList();
+        if (!offered.isEmpty())
+            m_ogrLayer = m_dataset->GetLayerByName(offered.first().toUtf8().constData());
+    }
+    if (trap.failures() || !m_ogrLayer) {
+        m_error = trap.failures() ? trap.lastMessage() : u"it has no layer"_s;
         return false;
     }
-    setCoordinateSystem(m_ogrLayer->GetSpatialRef());
-    VectorRead read = readVectorLayer(*m_ogrLayer, File(), progress);
+    const OGRSpatialReference *srs = m_ogrLayer->GetSpatialRef();
+    setCoordinateSystem(srs);
+    double extent[4] = {0, 0, 0, 0};
+    if (srs && mapZone == 0 && !nad83UtmZone(*srs)) {
+        OGREnvelope e;
+        if (m_ogrLayer->GetExtent(&e, TRUE) == OGRERR_NONE)
+            extent[0] = e.MinX, extent[1] = e.MinY, extent[2] = e.MaxX, extent[3] = e.MaxY;
+    }
+    trap.reset();
+    const MapTransform toMap = transformIntoMap(srs, extent, mapZone, name());
+    if (!toMap.error.isEmpty()) {
+        m_error = toMap.error;
+        return false;
+    }
+    if (toMap.zone)
+        setUtmZone(toMap.zone);
+    setNote(toMap.note);
+    VectorRead read = readVectorLayer(*m_ogrLayer, ref.path, progress, toMap.transform.get());
     m_cancelled = read.cancelled;
     if (!read.error.isEmpty()) {
         m_error = read.error; // nothing half-read stays behind

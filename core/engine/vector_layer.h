@@ -28,10 +28,13 @@ public:
     // answering false stops the load (the layer is then not Valid() and cancelled()).
     using LoadProgress = ReadProgress;
 
-    // Reads the whole file. A missing, truncated or corrupt file gives a layer whose Valid() is
-    // false, never a crash; errorText() then says what went wrong.
-    static std::shared_ptr<VectorLayer> open(const QString &path,
-                                             const LoadProgress &progress = {});
+    // Reads one whole layer of a source GDAL opens as vector ("SOURCE|layername=NAME" for one
+    // of several; else the only or the first polygon, line or point layer), reprojected into
+    // NAD83 UTM `mapZone` when it declares another system (0: the map has no zone yet, and the
+    // layer takes its own or that of its centre). A missing, truncated or corrupt source gives
+    // a layer whose Valid() is false, never a crash; errorText() then says what went wrong.
+    static std::shared_ptr<VectorLayer> open(const QString &path, const LoadProgress &progress = {},
+                                             int mapZone = 0);
     ~VectorLayer() override;
 
     int LayerType() const override { return VectorLayerType; }
@@ -79,7 +82,7 @@ public:
 
 private:
     explicit VectorLayer(const QString &path);
-    bool load(const LoadProgress &progress);
+    bool load(const LoadProgress &progress, int mapZone);
 
     std::vector<int> searchWithOgr(const QString &expression, bool &ok) const;
     std::vector<int> expressionRows(const QString &expression, bool &all) const;

@@ -173,7 +173,8 @@ bool isShapefilePath(const QString &path)
     return QFileInfo(path).suffix().compare(u"shp"_s, Qt::CaseInsensitive) == 0;
 }
 
-VectorRead readVectorLayer(OGRLayer &layer, const QString &file, const ReadProgress &progress)
+VectorRead readVectorLayer(OGRLayer &layer, const QString &file, const ReadProgress &progress,
+                           OGRCoordinateTransformation *toMap)
 {
     VectorRead r;
     GdalErrorTrap trap;
@@ -216,8 +217,14 @@ VectorRead readVectorLayer(OGRLayer &layer, const QString &file, const ReadProgr
         r.fidsAreRows = r.fidsAreRows && feature->GetFID() == GIntBig(g.boxes.size());
         const std::size_t firstVertex = g.xy.size();
         const std::size_t firstPartEntry = g.partVertices.size();
-        if (const OGRGeometry *geom = feature->GetGeometryRef(); geom && !geom->IsEmpty())
+        if (OGRGeometry *geom = feature->GetGeometryRef(); geom && !geom->IsEmpty()) {
+            if (toMap && geom->transform(toMap) != OGRERR_NONE) {
+                r.error = u"feature "_s + QString::number(feature->GetFID()) +
+                          u" cannot be transformed into the map's coordinate system"_s;
+                return r;
+            }
             appendShape(g, *geom);
+        }
         finishFeature(r, firstVertex, firstPartEntry);
         appendAttributes(r.attributes, *feature);
     }

@@ -8,6 +8,7 @@
 
 #include <functional>
 
+class OGRCoordinateTransformation;
 class OGRLayer;
 
 // Everything read from one OGR layer. Features whose coordinates are not all finite keep their
@@ -27,9 +28,11 @@ struct VectorRead
 
 // Reads every feature of `layer` (from the file `file`, whose size bounds what is reserved).
 // `progress` is told how many features of how many were read now and then; answering false
-// cancels. Errors OGR reports while reading fail the read.
+// cancels. Errors OGR reports while reading fail the read. With `toMap`, every shape is
+// transformed by it as it is read.
 using ReadProgress = std::function<bool(qint64 done, qint64 total)>;
-VectorRead readVectorLayer(OGRLayer &layer, const QString &file, const ReadProgress &progress);
+VectorRead readVectorLayer(OGRLayer &layer, const QString &file, const ReadProgress &progress,
+                           OGRCoordinateTransformation *toMap = nullptr);
 
 // Whether a path names a shapefile (".shp" in any case).
 bool isShapefilePath(const QString &path);

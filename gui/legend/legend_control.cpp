@@ -7,8 +7,8 @@
 #include "core/document/quad_images.h"
 #include "core/document/theme_list.h"
 #include "core/engine/image_layer.h"
+#include "core/engine/map_crs.h"
 #include "core/engine/vector_layer.h"
-#include "core/engine/vector_reader.h"
 #include "gui/legend/legend_item_control.h"
 #include "gui/legend/legend_options_dialog.h"
 
@@ -141,7 +141,9 @@ std::shared_ptr<MapLayer> LegendControl::loadLayer(const QString &themeName,
                                                    const QString &themePath)
 {
     std::shared_ptr<MapLayer> layer;
-    if (isShapefilePath(themePath)) {
+    const int mapZone = m_themes ? m_themes->mapZone() : 0;
+    QString reason;
+    if (!isImagePath(themePath)) {
         // A large theme shows how far its loading has got, and may be cancelled.
         std::unique_ptr<QProgressDialog> dialog;
         auto progress = [&](qint64 done, qint64 total) {
@@ -157,14 +159,21 @@ std::shared_ptr<MapLayer> LegendControl::loadLayer(const QString &themeName,
             dialog->setValue(int(done)); // a modal dialog lets the windows paint meanwhile
             return !dialog->wasCanceled();
         };
-        layer = VectorLayer::open(themePath, progress);
-        if (static_cast<const VectorLayer &>(*layer).cancelled())
-            return layer; // the user's own choice: no message
+        auto vector = VectorLayer::open(themePath, progress, mapZone);
+        if (vector->cancelled())
+            return vector; // the user's own choice: no message
+        reason = vector->errorText();
+        layer = vector;
     } else {
-        layer = ImageLayer::open(themePath);
+        auto image = ImageLayer::open(themePath, mapZone);
+        reason = image->errorText();
+        layer = image;
     }
+    // What went wrong, in GDAL's words, on the line after the program's own.
     if (!layer->Valid() && m_messages)
-        m_messages->show(u"Error: file "_s + themePath + u" did not load."_s, MessageIcon::None);
+        m_messages->show(u"Error: file "_s + themePath + u" did not load."_s +
+                             (reason.isEmpty() ? QString() : u"\n"_s + reason),
+                         MessageIcon::None);
     return layer;
 }
 

@@ -219,9 +219,9 @@ private Q_SLOTS:
         QFile::rename(m_dir.filePath(u"quad.tif"_s), m_dir.filePath(u"moved.tif"_s));
         QVERIFY(other.ReadProject(file));
         QCOMPARE(other.legend()->ThemeItems().size(), 2);
-        QCOMPARE(
-            shell.recorder.texts(),
-            QStringList{u"Error: file "_s + m_dir.filePath(u"quad.tif"_s) + u" did not load."_s});
+        QCOMPARE(shell.recorder.texts().size(), 1);
+        QVERIFY(shell.recorder.texts().first().startsWith(
+            u"Error: file "_s + m_dir.filePath(u"quad.tif"_s) + u" did not load.\n"_s));
         QFile::rename(m_dir.filePath(u"moved.tif"_s), m_dir.filePath(u"quad.tif"_s));
     }
 

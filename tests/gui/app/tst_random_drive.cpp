@@ -59,7 +59,7 @@ const QRegularExpression &ownMessages()
         u"^(Easting does not have 6 characters"
         "|Easting is not 6 characters in length\\."
         "|Enter .*"
-        "|Error: file .* did not load\\."
+        "|Error: file .* did not load\\.(\n.*)?"
         "|Error looking for line '[A-Za-z ]+ ='; (got '.*|the file ends there\\.)"
         "|Failed to find .*"
         "|The footing call .* does not give a distance in feet\\."

@@ -134,12 +134,15 @@ private Q_SLOTS:
         const QString missing = m_dir.filePath(u"gone.shp"_s);
         auto layer = f.legend.AddTheme(u"gone"_s, missing, true, true);
         QVERIFY(layer && !layer->Valid());
-        QCOMPARE(f.messages.texts(),
-                 QStringList{u"Error: file "_s + missing + u" did not load."_s});
+        QCOMPARE(f.messages.texts().size(), 1);
+        QCOMPARE(f.messages.texts().first().section(u'\n', 0, 0),
+                 u"Error: file "_s + missing + u" did not load."_s);
+        QVERIFY2(f.messages.texts().first().endsWith(u"\nNo such file or folder"_s),
+                 qPrintable(f.messages.texts().first()));
         QCOMPARE(f.messages.messages().first().icon, MessageIcon::None);
         QVERIFY(f.legend.ThemeItems().isEmpty());
         QCOMPARE(f.map.layerCount(), 0);
-        // Only a lower-case ".shp" is a shapefile: the upper-case name is tried as an image.
+        // A shapefile whose .shx and .dbf are missing does not load either.
         QFile::copy(m_paths[0], m_dir.filePath(u"roads.SHP"_s));
         f.legend.AddTheme(u"roads"_s, m_dir.filePath(u"roads.SHP"_s), true, true);
         QCOMPARE(f.messages.messages().size(), 2);
