@@ -6,7 +6,9 @@
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -28,6 +30,37 @@ PropertiesDialog::PropertiesDialog(const QString &text, QWidget *parent)
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
     resize(620, 420);
+}
+
+LayerChoiceDialog::LayerChoiceDialog(const QString &source, const QStringList &layers,
+                                     QWidget *parent)
+    : QDialog(parent)
+{
+    setObjectName(u"frmLayerChoice"_s);
+    setWindowTitle(u"Add Layers"_s);
+    auto *layout = new QVBoxLayout(this);
+    auto *prompt = new QLabel(source + u" holds several layers. Choose the ones to add:"_s);
+    prompt->setWordWrap(true);
+    layout->addWidget(prompt);
+    m_list = new QListWidget;
+    m_list->setObjectName(u"LayerList"_s);
+    m_list->setSelectionMode(QAbstractItemView::MultiSelection);
+    m_list->addItems(layers);
+    layout->addWidget(m_list);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+}
+
+QStringList LayerChoiceDialog::chosen() const
+{
+    QStringList names;
+    for (int i = 0; i < m_list->count(); ++i) {
+        if (m_list->item(i)->isSelected())
+            names.append(m_list->item(i)->text());
+    }
+    return names;
 }
 
 namespace {

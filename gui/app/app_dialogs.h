@@ -13,6 +13,19 @@ public:
     PropertiesDialog(const QString &text, QWidget *parent = nullptr);
 };
 
+// Which layers of a source with several to add: a list in which several may be chosen.
+class LayerChoiceDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    LayerChoiceDialog(const QString &source, const QStringList &layers, QWidget *parent = nullptr);
+    QStringList chosen() const;
+
+private:
+    class QListWidget *m_list = nullptr;
+};
+
 // View > Options: the folders the program keeps in its settings. OK stores them.
 class OptionsDialog : public QDialog
 {

@@ -2,6 +2,7 @@
 
 #include "core/common/twips.h"
 #include "core/document/theme_list.h"
+#include "core/engine/map_crs.h"
 #include "core/engine/vector_layer.h"
 #include "gui/app/app_dialogs.h"
 #include "gui/app/frm_browser.h"
@@ -63,6 +64,10 @@ frmMain::frmMain(std::unique_ptr<MessageService> messages, QWidget *parent)
             this, title, folder.isEmpty() ? name : QDir(folder).filePath(name), filter);
     };
     runDialog = [](QDialog &dialog) { return dialog.exec(); };
+    chooseLayers = [this](const QString &source, const QStringList &layers) {
+        LayerChoiceDialog dialog(source, layers, this);
+        return runDialog(dialog) == QDialog::Accepted ? dialog.chosen() : QStringList();
+    };
     startProgram = [](const QString &program, const QStringList &arguments) {
         return QProcess::startDetached(program, arguments);
     };
@@ -90,9 +95,12 @@ frmMain::frmMain(std::unique_ptr<MessageService> messages, QWidget *parent)
     buildToolBar();
     m_panel1 = new QLabel(u"Ready"_s);
     m_panel2 = new QLabel;
+    m_panel3 = new QLabel;
+    m_panel3->setObjectName(u"MapSystemPanel"_s);
     statusBar()->setObjectName(u"sbStatusBar"_s);
     statusBar()->addWidget(m_panel1, 1);
     statusBar()->addPermanentWidget(m_panel2);
+    statusBar()->addPermanentWidget(m_panel3);
     restoreGeometryFromSettings();
     connect(m_mdi, &QMdiArea::subWindowActivated, this, &frmMain::updateActions);
     OpenNewMapWindow();
@@ -182,7 +190,7 @@ QString frmMain::pressedTool() const
 
 void frmMain::setStatusText(int panel, const QString &text)
 {
-    (panel == 1 ? m_panel1 : m_panel2)->setText(text);
+    (panel == 1 ? m_panel1 : panel == 2 ? m_panel2 : m_panel3)->setText(text);
 }
 
 frmIdentify *frmMain::identifyWindow()
@@ -360,7 +368,11 @@ void frmMain::mnuAddTheme_Click()
     // The dialog's own list of files: paths with spaces stay whole.
     addThemeFiles(QFileDialog::getOpenFileNames(
         this, u"Add a Theme"_s, startFolder(),
-        u"Shape Files (*.shp);;Image Files (*.tif, *.jpg, *.bmp, *.sid) (*.tif *.bmp *.jpg *.sid)"_s));
+        u"All Themes (*.shp *.SHP *.gpkg *.geojson *.json *.kml *.zip *.gdbtable gdb *.tif *.bmp "
+        u"*.jpg *.sid);;Shape Files (*.shp *.SHP);;GeoPackage (*.gpkg);;File Geodatabase (any "
+        u"file in the .gdb folder) (*.gdbtable gdb);;GeoJSON (*.geojson *.json);;KML (*.kml);;"
+        u"Zipped Shapefile (*.zip);;Image Files (*.tif, *.jpg, *.bmp, *.sid) (*.tif *.bmp *.jpg "
+        u"*.sid)"_s));
 }
 
 void frmMain::addThemeFiles(const QStringList &files)
@@ -368,8 +380,25 @@ void frmMain::addThemeFiles(const QStringList &files)
     frmMapView *view = activeMapView();
     if (!view)
         return;
-    for (const QString &path : files)
-        view->AddTheme(QFileInfo(path).fileName(), path, true, true);
+    for (QString path : files) {
+        // A file dialog cannot pick a folder: a file in a geodatabase stands for it.
+        const QFileInfo info(parseSourceRef(path).path);
+        if (!info.isDir() && info.dir().dirName().endsWith(u".gdb"_s, Qt::CaseInsensitive))
+            path = info.absolutePath();
+        const SourceRef ref = parseSourceRef(path);
+        if (!ref.layer.isEmpty() || isImagePath(path)) {
+            view->AddTheme(ref.layer.isEmpty() ? QFileInfo(path).fileName() : ref.layer, path, true,
+                           true);
+            continue;
+        }
+        const QStringList layers = vectorLayerNames(path);
+        if (layers.size() <= 1) { // one layer, or none (the load says why)
+            view->AddTheme(QFileInfo(path).fileName(), path, true, true);
+            continue;
+        }
+        for (const QString &layer : chooseLayers(path, layers))
+            view->AddTheme(layer, sourceRefText({path, layer}), true, true);
+    }
 }
 
 void frmMain::FindInTheme_Click()

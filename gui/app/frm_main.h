@@ -79,7 +79,11 @@ public:
     // Saves a map window to its project file, asking for one when it has none or `chooseName`;
     // false when cancelled or the save failed.
     bool saveMapView(frmMapView &view, bool chooseName);
+    // Adds each file as a theme of the active map window: a file inside a ".gdb" folder stands
+    // for the geodatabase; a source with several layers asks which to add.
     void addThemeFiles(const QStringList &files);
+    // The layers of a multi-layer source to add (none when cancelled). Replaceable for tests.
+    std::function<QStringList(const QString &source, const QStringList &layers)> chooseLayers;
     void FindInTheme_Click();
     void FullExtent_Click();
 
@@ -126,6 +130,7 @@ private:
     QActionGroup *m_tools = nullptr;
     QLabel *m_panel1 = nullptr;
     QLabel *m_panel2 = nullptr;
+    QLabel *m_panel3 = nullptr; // the active map window's coordinate system
     QMenu *m_windowMenu = nullptr;
     QMenu *m_recentMenu = nullptr;
     QPointer<frmMapView> m_identifiedView; // the map window the identify window last showed

@@ -302,6 +302,7 @@ void frmMain::updateActions()
             m_query->SetMap(view->map());
         }
     }
+    setStatusText(3, view ? view->themeList()->mapSystemName() : QString());
     if (m_identify && view != m_identifiedView)
         m_identify->Reset();
     m_identifiedView = view;

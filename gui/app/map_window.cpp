@@ -64,6 +64,11 @@ frmMapView::frmMapView(MapWindowShell *shell, QWidget *parent)
     m_highlight.Color = 65535; // yellow
     m_highlight.Outline = false;
 
+    // The status bar names the system the map works in as themes come and go.
+    auto showSystem = [this] { m_shell->setStatusText(3, m_themes->mapSystemName()); };
+    connect(m_themes, &ThemeList::themeAdded, this, showSystem);
+    connect(m_themes, &ThemeList::themesRemoved, this, showSystem);
+    connect(m_themes, &ThemeList::reordered, this, showSystem);
     connect(m_themes, &ThemeList::themesRemoved, m_calculator,
             &WellCalculations::RemoveMissingThemes);
     connect(m_map, &Map::MouseDown, this, &frmMapView::Map_MouseDown);
@@ -147,6 +152,10 @@ std::shared_ptr<MapLayer> frmMapView::AddTheme(const QString &themeName, const Q
     }
     // The calculators take what may be a section theme of what loaded.
     m_calculator->AddTheme(layer);
+    if (!layer->note().isEmpty()) {
+        m_shell->setStatusText(1, layer->note());
+        return layer;
+    }
     // A theme the view does not reach would seem not to have loaded.
     if (!m_map->extent().intersects(layer->extent()))
         m_shell->setStatusText(

@@ -22,8 +22,9 @@ class ThemeList;
 class VectorLayer;
 class WellCalculations;
 
-// What a map window uses of the main window: the pressed tool of the toolbar, the two status
-// panels, the shared identify window and the message boxes.
+// What a map window uses of the main window: the pressed tool of the toolbar, the status panels
+// (1: what the program is doing, 2: the pointer's position, 3: the map's coordinate system), the
+// shared identify window and the message boxes.
 class MapWindowShell
 {
 public:

@@ -1,3 +1,4 @@
+#include "core/engine/map_crs.h"
 #include "core/engine/vector_layer.h"
 #include "tests/fixtures/fixtures.h"
 
@@ -6,6 +7,8 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <gdal.h>
 
 using namespace Qt::StringLiterals;
 
@@ -206,6 +209,83 @@ private Q_SLOTS:
         QVERIFY(!layer->errorText().isEmpty());
         QCOMPARE(layer->Records().count(), 0);
         QCOMPARE(layer->SearchExpression(u"section = 1"_s).count(), 0);
+    }
+
+    // Sources of several layers and in other systems: the layer asked for, the first offered
+    // one otherwise, the map's zone when it has one; what cannot be read says why.
+    void sourcesAndSystems_data()
+    {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<int>("mapZone");
+        QTest::addColumn<QString>("name");  // of the layer read
+        QTest::addColumn<int>("zone");      // held in; 0: none
+        QTest::addColumn<QString>("error"); // empty: loads
+        QTest::newRow("first layer") << u"two.gpkg"_s << 0 << u"two"_s << 12 << QString();
+        QTest::newRow("named layer")
+            << u"two.gpkg|layername=quads"_s << 0 << u"quads"_s << 13 << QString();
+        QTest::newRow("into the map's zone")
+            << u"two.gpkg|layername=quads"_s << 12 << u"quads"_s << 12 << QString();
+        QTest::newRow("no such layer")
+            << u"two.gpkg|layername=wells"_s << 0 << QString() << 0 << u"it has no layer wells"_s;
+        QTest::newRow("no system declared") << u"bare.shp"_s << 12 << u"bare"_s << 0 << QString();
+        QTest::newRow("local system")
+            << u"local.shp"_s << 0 << QString() << 0
+            << u"The coordinate system of local (Site grid) cannot be transformed into NAD83 UTM."_s;
+        QTest::newRow("not vector data") << u"junk.geojson"_s << 0 << QString() << 0 << u"*"_s;
+    }
+    void sourcesAndSystems()
+    {
+        QFETCH(QString, source);
+        QFETCH(int, mapZone);
+        QFETCH(QString, name);
+        QFETCH(int, zone);
+        QFETCH(QString, error);
+        if (!QFile::exists(utahPath()))
+            QSKIP("shared Utah data not present");
+        QTemporaryDir dir;
+        // Two layers: the Utah sections in geographic NAD83, a quad index in zone 13.
+        const QString gpkg = dir.filePath(u"two.gpkg"_s);
+        QCOMPARE(fixtures::translateVector(utahPath(), gpkg, u"GPKG"_s, 4269, u"sections"_s),
+                 QString());
+        QCOMPARE(fixtures::writeQuadIndex(dir.filePath(u"quads.shp"_s), {{u"A"_s, 0, 1, 1, 0}}),
+                 QString());
+        {
+            GDALDatasetH out =
+                GDALOpenEx(gpkg.toUtf8().constData(), GDAL_OF_VECTOR | GDAL_OF_UPDATE, nullptr,
+                           nullptr, nullptr);
+            QVERIFY(out);
+            GDALDatasetH in = GDALOpenEx(dir.filePath(u"quads.shp"_s).toUtf8().constData(),
+                                         GDAL_OF_VECTOR, nullptr, nullptr, nullptr);
+            QVERIFY(GDALDatasetCopyLayer(out, GDALDatasetGetLayer(in, 0), "quads", nullptr));
+            GDALClose(in);
+            GDALClose(out);
+        }
+        QCOMPARE(vectorLayerNames(gpkg), (QStringList{u"sections"_s, u"quads"_s}));
+        QCOMPARE(fixtures::writeSectionGrid(dir.filePath(u"bare.shp"_s), {}), QString());
+        QFile::remove(dir.filePath(u"bare.prj"_s));
+        QCOMPARE(fixtures::writeSectionGrid(dir.filePath(u"local.shp"_s), {}), QString());
+        {
+            QFile prj(dir.filePath(u"local.prj"_s));
+            QVERIFY(prj.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            prj.write(R"(LOCAL_CS["Site grid",UNIT["Meter",1]])");
+        }
+        {
+            QFile junk(dir.filePath(u"junk.geojson"_s));
+            QVERIFY(junk.open(QIODevice::WriteOnly));
+            junk.write("{\"type\": \"FeatureCollection\", \"features\": [");
+        }
+        auto layer = VectorLayer::open(dir.filePath(source), {}, mapZone);
+        if (!error.isEmpty()) {
+            QVERIFY(!layer->Valid());
+            if (error != u"*"_s)
+                QCOMPARE(layer->errorText(), error);
+            QVERIFY(!layer->errorText().isEmpty());
+            return;
+        }
+        QVERIFY2(layer->Valid(), qPrintable(layer->errorText()));
+        QCOMPARE(layer->name(), name);
+        QCOMPARE(layer->utmZone().value_or(0), zone);
+        QCOMPARE(layer->File(), dir.filePath(source)); // as a project stores it
     }
 
     // Truncated copies of real files are refused; searches on them find nothing.

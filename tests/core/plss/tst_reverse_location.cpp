@@ -341,6 +341,80 @@ private Q_SLOTS:
         QVERIFY(checked >= 330);
     }
 
+    // The Utah sections as the BLM ships such data (geographic NAD83) in every format a user
+    // may hold them in: reprojected on load into their zone, they give the forward and reverse
+    // answers of the UTM shapefile, within 1 cm and with the same calls.
+    void sameAnswersFromAnyFormat_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("driver");
+        QTest::newRow("File Geodatabase") << u"utah.gdb"_s << u"OpenFileGDB"_s;
+        QTest::newRow("GeoPackage") << u"utah.gpkg"_s << u"GPKG"_s;
+        QTest::newRow("zipped shapefile") << u"utah.shp.zip"_s << u"ESRI Shapefile"_s;
+        QTest::newRow("GeoJSON") << u"utah.geojson"_s << u"GeoJSON"_s;
+    }
+    void sameAnswersFromAnyFormat()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, driver);
+        const QString utm = QStringLiteral(TW_SHARED_DATA "/utah-sections/utah_sections.shp");
+        if (!QFile::exists(utm))
+            QSKIP("shared Utah data not present");
+        QTemporaryDir dir;
+        const QString path = dir.filePath(name);
+        QCOMPARE(fixtures::translateVector(utm, path, driver, 4269), QString());
+        auto reference = VectorLayer::open(utm);
+        auto theme = VectorLayer::open(path);
+        QVERIFY2(theme->Valid(), qPrintable(theme->errorText()));
+        QCOMPARE(theme->utmZone(), std::optional<int>(12)); // the zone of its centre
+        QCOMPARE(theme->coordinateSystemName(), u"NAD83"_s);
+        QCOMPARE(theme->featureCount(), reference->featureCount());
+        RecordingMessageService messages;
+        QRandomGenerator random(3);
+        RecordSet all = reference->Records();
+        int compared = 0;
+        for (all.moveFirst(); !all.atEnd(); all.moveNext()) {
+            const SectionEntries entries{
+                all.value(u"section"_s)->toString(),
+                all.value(u"township"_s)->toString() + all.value(u"base_side"_s)->toString(),
+                all.value(u"range"_s)->toString() + all.value(u"meridian_s"_s)->toString(),
+                all.value(u"meridian"_s)->toString()};
+            std::array<QString, 4> calls;
+            for (QString &c : calls)
+                c = quarterNames[random.bounded(4)];
+            const WellLocation a = locateByQuarterCalls(*reference, entries, calls, messages);
+            const WellLocation b = locateByQuarterCalls(*theme, entries, calls, messages);
+            QCOMPARE(b.located, a.located);
+            if (!a.located)
+                continue;
+            QVERIFY(std::hypot(a.location.X - b.location.X, a.location.Y - b.location.Y) < 0.01);
+            const WellLocation fa =
+                locateByFootageCalls(*reference, entries, u"660E"_s, u"1980S"_s, messages);
+            const WellLocation fb =
+                locateByFootageCalls(*theme, entries, u"660E"_s, u"1980S"_s, messages);
+            QVERIFY(std::hypot(fa.location.X - fb.location.X, fa.location.Y - fb.location.Y) <
+                    0.01);
+            const QString e = QString::number(a.location.X, 'f', 2);
+            const QString n = QString::number(a.location.Y, 'f', 2);
+            const ReverseLocation ra = reverseLocate(*reference, e, n, messages);
+            const ReverseLocation rb = reverseLocate(*theme, e, n, messages);
+            QCOMPARE(rb.located, ra.located);
+            if (!ra.located)
+                continue;
+            QCOMPARE(rb.section, ra.section);
+            QCOMPARE(rb.quarters, ra.quarters);
+            QCOMPARE(rb.fcX.left(1), ra.fcX.left(1));
+            QVERIFY2(std::fabs(parseNumber(rb.fcX.mid(1)).value_or(-1) -
+                               parseNumber(ra.fcX.mid(1)).value_or(1)) <= 0.011,
+                     qPrintable(ra.fcX + u" "_s + rb.fcX));
+            QVERIFY2(std::fabs(parseNumber(rb.fcY.mid(1)).value_or(-1) -
+                               parseNumber(ra.fcY.mid(1)).value_or(1)) <= 0.011,
+                     qPrintable(ra.fcY + u" "_s + rb.fcY));
+            ++compared;
+        }
+        QVERIFY(compared > 300);
+    }
+
     // The point is searched at single precision in every build: 4293233.1 is searched as
     // 4293233.0 (single precision is 0.5 m apart there), so both give the same calls.
     void searchedAtSinglePrecision()

@@ -30,7 +30,7 @@ public:
     bool confirmClose(frmMapView &) override { return true; }
 
     QString tool = u"IdentifyInThemes"_s;
-    QString status[3];
+    QString status[4]; // panels 1 to 3
     frmIdentify identify;
     RecordingMessageService recorder;
 };
