@@ -1,6 +1,7 @@
 #include "cli/locate_tool.h"
 
 #include "cli/csv.h"
+#include "core/engine/map_crs.h"
 #include "core/common/message_service.h"
 #include "core/common/text_decoding.h"
 #include "core/coords/coordinate_entry.h"
@@ -85,7 +86,11 @@ QList<Command> commands()
         return QCommandLineOption(name, help, value);
     };
     const QCommandLineOption theme =
-        opt(u"theme"_s, u"PLSS section theme (.shp)."_s, u"SECTIONS.shp"_s);
+        opt(u"theme"_s,
+            u"PLSS section theme: any vector source GDAL reads (shapefile, GeoPackage, File "
+            "Geodatabase folder, GeoJSON, KML, zipped shapefile), SOURCE|layername=NAME for one "
+            "layer of several. Reprojected into NAD83 UTM when it declares another system."_s,
+            u"SECTIONS"_s);
     return {
         {u"forward"_s,
          u"Prints easting,northing of a well described by quarter calls, or by footage calls "
@@ -437,6 +442,9 @@ std::optional<int> parseOptions(const Command &command, const QStringList &argum
     const QCommandLineOption help(QStringList{u"h"_s, u"help"_s}, u"Show this help."_s);
     parser.addOption(help);
     parser.addOptions(command.options);
+    if (command.required.contains(u"theme"_s))
+        parser.addOption(QCommandLineOption(
+            u"layer"_s, u"The layer of a --theme source that holds several."_s, u"NAME"_s));
     const QString usage = u"Usage: "_s + toolName + u' ' + command.name + u" [options]\n"_s;
     // Qt's help starts with its own usage line, naming the executable's path: ours replaces it.
     const QString optionsHelp = parser.helpText().section(u'\n', 1).trimmed() + u'\n';
@@ -495,7 +503,10 @@ int runLocateTool(const QStringList &arguments, QTextStream &out, QTextStream &e
     std::shared_ptr<VectorLayer> theme;
     if (it->required.contains(u"theme"_s)) {
         QString error;
-        theme = openSectionTheme(parser.value(u"theme"_s), &error);
+        QString source = parser.value(u"theme"_s);
+        if (parser.isSet(u"layer"_s))
+            source = sourceRefText({parseSourceRef(source).path, parser.value(u"layer"_s)});
+        theme = openSectionTheme(source, &error);
         if (!theme) {
             err << error << "\n";
             return ExitError;

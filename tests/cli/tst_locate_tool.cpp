@@ -56,6 +56,11 @@ private Q_SLOTS:
         g.originY = 4400000;
         m_theme = m_dir.filePath(u"sections.shp"_s);
         QCOMPARE(fixtures::writeSectionGrid(m_theme, g), QString());
+        // The same sections in geographic NAD83, the second layer of a GeoPackage.
+        const QString gpkg = m_dir.filePath(u"two.gpkg"_s);
+        QCOMPARE(fixtures::translateVector(m_theme, gpkg, u"GPKG"_s, 4326, u"first"_s), QString());
+        QCOMPARE(fixtures::translateVector(m_theme, gpkg, u"GPKG"_s, 4269, u"sections"_s),
+                 QString());
     }
 
     void csvRecords_data()
@@ -104,6 +109,18 @@ private Q_SLOTS:
                            u"31"_s,      u"--fc-x"_s,  u"660E"_s, u"--fc-y"_s,
                            u"1980S"_s}
             << 0 << u"easting,northing\n401408.18,4400603.51\n"_s << QString();
+        QTest::newRow("forward, one layer of a geographic GeoPackage")
+            << QStringList{u"forward"_s,   u"--theme"_s,    m_dir.filePath(u"two.gpkg"_s),
+                           u"--layer"_s,   u"sections"_s,   u"--township"_s,
+                           u"12N"_s,       u"--range"_s,    u"34W"_s,
+                           u"--section"_s, u"31"_s,         u"--q160"_s,
+                           u"NE"_s,        u"--q40"_s,      u"SW"_s}
+            << 0 << u"easting,northing\n401005.84,4401005.84\n"_s << QString();
+        QTest::newRow("forward, no such layer")
+            << QStringList{u"forward"_s,  u"--theme"_s,    m_dir.filePath(u"two.gpkg"_s) + u"|layername=wells"_s,
+                           u"--township"_s, u"12N"_s,      u"--range"_s,
+                           u"34W"_s,      u"--section"_s,  u"31"_s}
+            << 1 << QString() << u"did not load: it has no layer wells"_s;
         QTest::newRow("forward, no such section")
             << QStringList{u"forward"_s,    u"--theme"_s,   t,
                            u"--township"_s, u"40N"_s,       u"--range"_s,

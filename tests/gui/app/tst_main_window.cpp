@@ -1,5 +1,6 @@
 #include "core/common/message_service.h"
 #include "core/common/twips.h"
+#include "core/document/theme_list.h"
 #include "gui/app/frm_main.h"
 #include "gui/app/window_arrangement.h"
 #include "gui/calculators/well_calculations.h"
@@ -441,6 +442,35 @@ private Q_SLOTS:
         QCOMPARE(view->map()->extent().center(), view->map()->FullExtent().center());
         w->findChild<QAction *>(u"mnuEditDeleteThemes"_s)->trigger();
         QCOMPARE(view->map()->layerCount(), 0);
+    }
+
+    // Data as users hold it: a geodatabase chosen by a file inside it, its layers chosen from a
+    // list; the status bar names the system the map works in.
+    void geodatabaseThemes()
+    {
+        const QString utah = QStringLiteral(TW_SHARED_DATA "/utah-sections/utah_sections.shp");
+        if (!QFile::exists(utah))
+            QSKIP("shared Utah data not present");
+        const QString gdb = m_data.filePath(u"utah.gdb"_s);
+        QCOMPARE(fixtures::translateVector(utah, gdb, u"OpenFileGDB"_s, 4269, u"sections"_s),
+                 QString());
+        QCOMPARE(fixtures::translateVector(utah, gdb, u"OpenFileGDB"_s, 4269, u"copy"_s),
+                 QString());
+        auto w = makeWindow();
+        w->show();
+        QStringList offered;
+        w->chooseLayers = [&offered](const QString &, const QStringList &layers) {
+            offered = layers;
+            return QStringList{layers.last()};
+        };
+        w->addThemeFiles({gdb + u"/gdb"_s}); // the file a dialog shows in the folder
+        QCOMPARE(offered, (QStringList{u"sections"_s, u"copy"_s}));
+        ThemeList *themes = w->activeMapView()->themeList();
+        QCOMPARE(themes->size(), 1);
+        QCOMPARE(themes->at(0).title, u"copy"_s);
+        QCOMPARE(themes->at(0).source, gdb + u"|layername=copy"_s);
+        QCOMPARE(w->findChild<QLabel *>(u"MapSystemPanel"_s)->text(), u"NAD83 / UTM zone 12N"_s);
+        QVERIFY(m_recorder->texts().isEmpty());
     }
 
     // Closing a changed map window, leaving the program or opening another project over it asks
