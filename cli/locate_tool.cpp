@@ -1,7 +1,9 @@
 #include "cli/locate_tool.h"
 
 #include "cli/csv.h"
+#include "core/common/number_text.h"
 #include "core/engine/map_crs.h"
+#include "core/engine/point_writer.h"
 #include "core/common/message_service.h"
 #include "core/common/text_decoding.h"
 #include "core/coords/coordinate_entry.h"
@@ -270,12 +272,25 @@ bool writeCsv(const QString &path, const QList<QStringList> &records, QString *e
     return true;
 }
 
-// Reads IN, turns each row into an output row, writes OUT whole (or not at all). `required`
+// Where a row's well is: from its input cells or its output row; none when it has no place.
+using PointOf = std::function<std::optional<MapPoint>(const QStringList &cells,
+                                                      const QStringList &row)>;
+
+std::optional<MapPoint> pointFrom(const QString &easting, const QString &northing)
+{
+    const std::optional<double> e = parseNumber(easting), n = parseNumber(northing);
+    if (!e || !n)
+        return std::nullopt;
+    return MapPoint{*e, *n};
+}
+
+// Reads IN, turns each row into an output row, writes OUT whole (or not at all): CSV, or a
+// point layer when OUT names a GIS format (the points in the theme's system). `required`
 // indexes the columns a row cannot do without.
 int runBatch(const QString &in, const QString &out, const QStringList &columns,
              const QList<int> &required, const QStringList &header,
-             const std::function<QStringList(const QStringList &cells)> &convert, QTextStream &err,
-             bool showProgress)
+             const std::function<QStringList(const QStringList &cells)> &convert,
+             const PointOf &pointOf, const VectorLayer &theme, QTextStream &err, bool showProgress)
 {
     QList<QStringList> records;
     QString error;
@@ -292,6 +307,8 @@ int runBatch(const QString &in, const QString &out, const QStringList &columns,
     }
     QList<QStringList> output{header};
     output.reserve(records.size());
+    const bool gis = !pointFormatDriver(out).isEmpty();
+    QList<std::optional<MapPoint>> points;
     Progress progress(err, showProgress, records.size() - 1);
     QStringList cells;
     for (qsizetype r = 1; r < records.size(); ++r) {
@@ -299,7 +316,18 @@ int runBatch(const QString &in, const QString &out, const QStringList &columns,
         for (int c : col)
             cells.append(c >= 0 ? records[r].value(c).trimmed() : QString());
         output.append(convert(cells));
+        if (gis)
+            points.append(pointOf(cells, output.last()));
         progress.step(r);
+    }
+    if (gis) {
+        error = writePointLayer(out, output.first(), output.mid(1), points,
+                                theme.utmZone().value_or(0), theme.coordinateSystemWkt());
+        if (!error.isEmpty()) {
+            err << error << "\n";
+            return ExitError;
+        }
+        return 0;
     }
     if (!writeCsv(out, output, &error)) {
         err << error << "\n";
@@ -324,7 +352,8 @@ int batchForward(const VectorLayer &theme, const QString &in, const QString &out
             return QStringList{c[0], w.located ? w.easting : QString(),
                                w.located ? w.northing : QString(), said(messages)};
         },
-        err, showProgress);
+        [](const QStringList &, const QStringList &row) { return pointFrom(row[1], row[2]); },
+        theme, err, showProgress);
 }
 
 int batchReverse(const VectorLayer &theme, const QString &in, const QString &out, QTextStream &err,
@@ -339,7 +368,11 @@ int batchReverse(const VectorLayer &theme, const QString &in, const QString &out
             return QStringList{c[0]} + (r.located ? reverseFields(r) : QStringList(9, QString())) +
                    QStringList{said(messages)};
         },
-        err, showProgress);
+        // A point the reverse location placed; one it could not is written without it.
+        [](const QStringList &cells, const QStringList &row) {
+            return row[1].isEmpty() ? std::nullopt : pointFrom(cells[1], cells[2]);
+        },
+        theme, err, showProgress);
 }
 
 // Prints what the messages said and fails.

@@ -31,4 +31,9 @@ void MapLayer::setCoordinateSystem(const OGRSpatialReference *srs)
     m_utmZone = utmNorthZone(srs);
     const char *name = srs ? srs->GetName() : nullptr;
     m_crsName = name ? QString::fromUtf8(name) : QString();
+    m_crsWkt.clear();
+    char *wkt = nullptr;
+    if (srs && srs->exportToWkt(&wkt) == OGRERR_NONE && wkt)
+        m_crsWkt = QString::fromUtf8(wkt);
+    CPLFree(wkt);
 }

@@ -43,6 +43,8 @@ public:
     // The name of the coordinate system the file declares ("NAD83 / UTM zone 13N"); empty when
     // it declares none.
     const QString &coordinateSystemName() const { return m_crsName; }
+    // The same system as WKT, for writing results in it; empty when none is declared.
+    const QString &coordinateSystemWkt() const { return m_crsWkt; }
     // What the user should hear once about how the layer was placed (a theme wider than its
     // zone); empty mostly.
     const QString &note() const { return m_note; }
@@ -62,6 +64,7 @@ private:
     bool m_visible = true;
     std::optional<int> m_utmZone;
     QString m_crsName;
+    QString m_crsWkt;
     QString m_note;
 };
 

@@ -5,6 +5,11 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <gdal.h>
+#include <ogr_api.h>
+
+#include <cmath>
 #include <QTextStream>
 
 using namespace Qt::StringLiterals;
@@ -259,6 +264,55 @@ private Q_SLOTS:
         QCOMPARE(rows[3].last(), u"Unable to locate point on PLSS."_s);
         QVERIFY(!rows[4].last().isEmpty());
         QCOMPARE(rows[5][1], u"31"_s);
+    }
+
+    // Results as GIS data: every row a feature with every column, the located ones with their
+    // point in the theme's system (KML in geographic NAD83), the failed ones without.
+    void batchToGisFormats_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("direction");
+        QTest::addColumn<double>("x"); // of the first row's point
+        QTest::addColumn<double>("y");
+        QTest::newRow("GeoPackage, forward") << u"f.gpkg"_s << u"forward"_s << 401005.84 << 4401005.84;
+        QTest::newRow("shapefile, reverse") << u"r.shp"_s << u"reverse"_s << 400600.0 << 4400600.0;
+        QTest::newRow("GeoJSON, forward") << u"f.geojson"_s << u"forward"_s << 401005.84 << 4401005.84;
+        // 401005.84 4401005.84 in zone 13, by PROJ: gdaltransform -s_srs EPSG:26913 -t_srs
+        // EPSG:4269 gives -106.15556584 39.75321797.
+        QTest::newRow("KML, forward") << u"f.kml"_s << u"forward"_s << -106.1555658 << 39.7532180;
+    }
+    void batchToGisFormats()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, direction);
+        QFETCH(double, x);
+        QFETCH(double, y);
+        const QString in = m_dir.filePath(direction + u"-gis.csv"_s);
+        QVERIFY(writeText(in, direction == u"forward"_s
+                                  ? "id,township,range,section,q160,q40\n1,12N,34W,31,NE,SW\n"
+                                    "2,40N,34W,7,,\n"
+                                  : "id,easting,northing\n1,400600,4400600\n2,300000,4400600\n"));
+        const QString out = m_dir.filePath(name);
+        const Run r = run({u"batch"_s, direction, u"--theme"_s, m_theme, u"--in"_s, in,
+                           u"--out"_s, out});
+        QCOMPARE(r.code, 0);
+        GDALDatasetH ds = GDALOpenEx(out.toUtf8().constData(), GDAL_OF_VECTOR, nullptr, nullptr,
+                                     nullptr);
+        QVERIFY(ds);
+        OGRLayerH layer = GDALDatasetGetLayer(ds, 0);
+        QCOMPARE(OGR_L_GetFeatureCount(layer, TRUE), 2);
+        OGRFeatureH first = OGR_L_GetNextFeature(layer);
+        OGRGeometryH point = OGR_F_GetGeometryRef(first);
+        QVERIFY(point);
+        QVERIFY(std::fabs(OGR_G_GetX(point, 0) - x) < 1e-3 &&
+                std::fabs(OGR_G_GetY(point, 0) - y) < 1e-3);
+        OGRFeatureH second = OGR_L_GetNextFeature(layer);
+        QVERIFY(!OGR_F_GetGeometryRef(second));
+        QVERIFY(QString::fromUtf8(OGR_F_GetFieldAsString(second, OGR_F_GetFieldIndex(second, "error")))
+                    .startsWith(u"Unable to locate"_s));
+        OGR_F_Destroy(first);
+        OGR_F_Destroy(second);
+        GDALClose(ds);
     }
 
     // A spreadsheet's export in Windows-1252 keeps its accented ids; the output is UTF-8.

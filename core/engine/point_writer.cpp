@@ -1,0 +1,101 @@
+#include "core/engine/point_writer.h"
+
+#include "core/engine/gdal_session.h"
+#include "core/engine/map_crs.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <gdal_priv.h>
+#include <ogrsf_frmts.h>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+QString pointFormatDriver(const QString &path)
+{
+    const QString ext = QFileInfo(path).suffix().toLower();
+    if (ext == u"gpkg"_s)
+        return u"GPKG"_s;
+    if (ext == u"geojson"_s)
+        return u"GeoJSON"_s;
+    if (ext == u"kml"_s)
+        return u"KML"_s;
+    if (ext == u"shp"_s)
+        return u"ESRI Shapefile"_s;
+    return {};
+}
+
+QString writePointLayer(const QString &path, const QStringList &header,
+                        const QList<QStringList> &rows, const QList<std::optional<MapPoint>> &points,
+                        int zone, const QString &targetWkt)
+{
+    ensureGdalRegistered();
+    GdalErrorTrap trap;
+    const QString format = pointFormatDriver(path);
+    // KML through libkml where GDAL has it: its attributes read back by their names.
+    GDALDriver *driver = format == u"KML"_s ? GetGDALDriverManager()->GetDriverByName("LIBKML")
+                                            : nullptr;
+    if (!driver)
+        driver = GetGDALDriverManager()->GetDriverByName(format.toUtf8().constData());
+    if (!driver)
+        return u"no writer for "_s + path;
+    const QByteArray name = path.toUtf8();
+    if (QFileInfo::exists(path))
+        driver->Delete(name.constData());
+    GDALDatasetUniquePtr out(driver->Create(name.constData(), 0, 0, 0, GDT_Unknown, nullptr));
+    if (!out)
+        return u"Cannot write "_s + path + u": "_s + trap.lastMessage();
+
+    // The system the points are written in, and how they get there from the zone.
+    std::unique_ptr<OGRSpatialReference> target;
+    if (format == u"KML"_s) {
+        target = std::make_unique<OGRSpatialReference>();
+        target->SetWellKnownGeogCS("NAD83");
+    } else if (!targetWkt.isEmpty()) {
+        target = std::make_unique<OGRSpatialReference>();
+        if (target->importFromWkt(targetWkt.toUtf8().constData()) != OGRERR_NONE)
+            return u"Cannot write "_s + path + u": the theme's coordinate system is unreadable"_s;
+    } else if (zone > 0) {
+        target = nad83UtmSystem(zone);
+    }
+    if (target)
+        target->SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+    std::unique_ptr<OGRCoordinateTransformation> toTarget;
+    if (target && zone > 0) {
+        const auto source = nad83UtmSystem(zone);
+        if (!source->IsSame(target.get())) {
+            toTarget.reset(OGRCreateCoordinateTransformation(source.get(), target.get()));
+            if (!toTarget)
+                return u"Cannot write "_s + path + u": the points cannot be transformed into "_s +
+                       QString::fromUtf8(target->GetName());
+        }
+    }
+    OGRLayer *layer = out->CreateLayer(QFileInfo(path).completeBaseName().toUtf8().constData(),
+                                       target.get(), wkbPoint, nullptr);
+    if (!layer)
+        return u"Cannot write "_s + path + u": "_s + trap.lastMessage();
+    for (const QString &column : header) {
+        OGRFieldDefn field(column.toUtf8().constData(), OFTString);
+        if (layer->CreateField(&field) != OGRERR_NONE)
+            return u"Cannot write "_s + path + u": "_s + trap.lastMessage();
+    }
+    for (qsizetype r = 0; r < rows.size(); ++r) {
+        OGRFeatureUniquePtr feature(OGRFeature::CreateFeature(layer->GetLayerDefn()));
+        for (qsizetype c = 0; c < header.size(); ++c)
+            feature->SetField(int(c), rows[r].value(c).toUtf8().constData());
+        if (const std::optional<MapPoint> &p = points.value(r)) {
+            OGRPoint point(p->X, p->Y);
+            if (toTarget)
+                point.transform(toTarget.get());
+            feature->SetGeometry(&point);
+        }
+        if (layer->CreateFeature(feature.get()) != OGRERR_NONE)
+            return u"Cannot write "_s + path + u": "_s + trap.lastMessage();
+    }
+    out.reset(); // flushes; a failure there is a failed write too
+    if (trap.failures())
+        return u"Cannot write "_s + path + u": "_s + trap.lastMessage();
+    return {};
+}
