@@ -3,12 +3,14 @@
 #include "core/common/twips.h"
 #include "core/document/theme_list.h"
 #include "core/engine/map_crs.h"
+#include "core/engine/point_writer.h"
 #include "core/engine/vector_layer.h"
 #include "gui/app/app_dialogs.h"
 #include "gui/app/frm_browser.h"
 #include "gui/app/help_window.h"
 #include "gui/app/map_print.h"
 #include "gui/app/web_browser.h"
+#include "gui/calculators/well_calculations.h"
 #include "gui/common/app_settings.h"
 #include "gui/common/busy_cursor.h"
 #include "gui/common/program_resources.h"
@@ -333,6 +335,41 @@ void frmMain::mnuFileSend_Click()
         return;
     }
     setStatusText(1, u"Handed "_s + view->projectFile() + u" to the mail program."_s);
+}
+
+void frmMain::mnuFileExportWells_Click()
+{
+    frmMapView *view = activeMapView();
+    if (!view)
+        return;
+    const WellCalculations &panel = *view->calculator();
+    if (panel.locatedWells().isEmpty()) {
+        m_messages->show(u"No well has been located in this map window yet."_s,
+                         MessageIcon::Information);
+        return;
+    }
+    const QString path = saveFileDialog(
+        u"Export Located Wells"_s,
+        u"GeoPackage (*.gpkg);;GeoJSON (*.geojson);;KML (*.kml);;Shapefile (*.shp)"_s,
+        u"wells.gpkg"_s);
+    if (path.isEmpty())
+        return;
+    if (pointFormatDriver(path).isEmpty()) {
+        m_messages->show(u"Choose a file ending in .gpkg, .geojson, .kml or .shp."_s,
+                         MessageIcon::Exclamation);
+        return;
+    }
+    QList<std::optional<MapPoint>> points;
+    for (const MapPoint &p : panel.locatedPoints())
+        points.append(p);
+    const QString error =
+        writePointLayer(path, WellCalculations::LocatedWellsHeader, panel.locatedWells(), points,
+                        view->themeList()->mapZone(), QString());
+    if (!error.isEmpty()) {
+        m_messages->show(error, MessageIcon::Stop);
+        return;
+    }
+    setStatusText(1, QString::number(points.size()) + u" wells written to "_s + path);
 }
 
 void frmMain::mnuViewOptions_Click()

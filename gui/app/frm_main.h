@@ -57,6 +57,8 @@ public:
     void mnuFileSend_Click();
     // The folders the program keeps: quadrangle images, where the file dialogs start.
     void mnuViewOptions_Click();
+    // Writes the wells located in the active map window as a point layer.
+    void mnuFileExportWells_Click();
     // Shows the whole of the active themes (all themes when none is active).
     void mnuZoomToTheme_Click();
     void mnuAddTheme_Click();

@@ -126,6 +126,22 @@ void WellCalculations::writeUtmResult(QLineEdit *eastingBox, QLineEdit *northing
     RevNorthing_Text->setText(northing);
 }
 
+const QStringList WellCalculations::LocatedWellsHeader = {
+    u"located_by"_s, u"section"_s, u"township"_s, u"range"_s, u"meridian"_s, u"q160"_s,    u"q40"_s,
+    u"q10"_s,        u"q2_5"_s,    u"fc_x"_s,     u"fc_y"_s,  u"easting"_s,  u"northing"_s};
+
+void WellCalculations::recordWell(const QString &how, const MapPoint &point)
+{
+    QStringList row{how, Section_Text->text().trimmed(), Township_Text->text().trimmed(),
+                    Range_Text->text().trimmed(), Meridian_Text->text().trimmed()};
+    for (const QComboBox *list : {Q160_Combo, Q40_Combo, Q10_Combo, Q25_Combo})
+        row.append(list->currentIndex() > 0 ? list->currentText() : QString());
+    row << FC_X_Text->text().trimmed() << FC_Y_Text->text().trimmed()
+        << QString::number(point.X, 'f', 2) << QString::number(point.Y, 'f', 2);
+    m_locatedRows.append(row);
+    m_locatedPoints.append(point);
+}
+
 void WellCalculations::CalculatePLSS_Command_Click()
 {
     if (!m_view)
@@ -151,6 +167,7 @@ void WellCalculations::CalculatePLSS_Command_Click()
         writeUtmResult(Output_Easting_Text, Output_Northing_Text, w.easting, w.northing);
         addQuarterLines(m_view->graphics(), w.lines);
         m_view->graphics().AddSymbol(resultCircle(w.location));
+        recordWell(u"quarter calls"_s, w.location);
     }
     // Show the marks now rather than at the next redraw the user happens to cause.
     refreshMap();
@@ -182,6 +199,7 @@ void WellCalculations::CalculateFC_Command_Click()
     if (w.located) {
         writeUtmResult(Output_Easting_Text, Output_Northing_Text, w.easting, w.northing);
         m_view->graphics().AddSymbol(resultCircle(w.location));
+        recordWell(u"footage calls"_s, w.location);
         refreshMap();
     }
 }
@@ -241,6 +259,7 @@ void WellCalculations::RevGPSCommand_Click()
     }
     RevDescriptionText->setText(legalDescription(r));
     RevDescriptionText->setCursorPosition(0);
+    recordWell(u"reverse"_s, r.searchPoint);
     m_view->graphics().AddSymbol(resultCircle(r.searchPoint));
     addQuarterLines(m_view->graphics(), r.lines);
     refreshMap();

@@ -40,6 +40,12 @@ public:
     void RemoveMissingThemes();
     void SetLLSensitivity();
 
+    // The wells located in this panel since it opened, forward and reverse: one row per well
+    // under LocatedWellsHeader, and its point in map units.
+    static const QStringList LocatedWellsHeader;
+    const QList<QStringList> &locatedWells() const { return m_locatedRows; }
+    const QList<MapPoint> &locatedPoints() const { return m_locatedPoints; }
+
     void CalculatePLSS_Command_Click();
     void CalculateFC_Command_Click();
     void cmdErase_Click();
@@ -63,11 +69,15 @@ private:
     void convertInto(QLineEdit *eastingBox, QLineEdit *northingBox,
                      const std::function<std::optional<UtmTexts>(MessageService &)> &convert);
     void refreshMap();
+    // Keeps a located well, described by the first tab's boxes as they now stand.
+    void recordWell(const QString &how, const MapPoint &point);
     void clearMarks();
     // The theme a list names, or nothing after saying it is gone (and dropping it from the lists).
     std::shared_ptr<VectorLayer> listedTheme(const QComboBox *list);
 
     CalculatorHost *m_view = nullptr;
+    QList<QStringList> m_locatedRows;
+    QList<MapPoint> m_locatedPoints;
 
     QTabWidget *NorvaneTab = nullptr;
     // PLSS -> UTM

@@ -1,6 +1,7 @@
 #include "core/common/message_service.h"
 #include "core/common/twips.h"
 #include "core/document/theme_list.h"
+#include "core/engine/vector_layer.h"
 #include "gui/app/frm_main.h"
 #include "gui/app/window_arrangement.h"
 #include "gui/calculators/well_calculations.h"
@@ -307,6 +308,36 @@ private Q_SLOTS:
         QCOMPARE(quadImageFolder(), u"/data/quads"_s);
         QCOMPARE(startFolder(), u"/data"_s);
         QCOMPARE(w->activeMapView()->legend()->QuadImageFolder(), u"/data/quads/"_s);
+    }
+
+    // The wells located in a map window go out as a point layer, one feature each.
+    void exportLocatedWells()
+    {
+        const QString theme = m_data.filePath(u"wells-theme.shp"_s);
+        fixtures::SectionGrid g;
+        g.originX = 400000;
+        g.originY = 4400000;
+        QCOMPARE(fixtures::writeSectionGrid(theme, g), QString());
+        auto w = makeWindow();
+        w->show();
+        w->findChild<QAction *>(u"mnuFileExportWells"_s)->trigger();
+        QCOMPARE(m_recorder->texts(),
+                 QStringList{u"No well has been located in this map window yet."_s});
+        w->addThemeFiles({theme});
+        WellCalculations *panel = w->activeMapView()->calculator();
+        panel->RevSetPoint({400600, 4400600});
+        panel->findChild<QPushButton *>(u"RevGPSCommand"_s)->click();
+        panel->findChild<QPushButton *>(u"CalculatePLSS_Command"_s)->click();
+        QCOMPARE(panel->locatedWells().size(), 2);
+        const QString out = m_data.filePath(u"wells.gpkg"_s);
+        w->saveFileDialog = [&](const QString &, const QString &, const QString &) { return out; };
+        w->findChild<QAction *>(u"mnuFileExportWells"_s)->trigger();
+        auto layer = VectorLayer::open(out);
+        QVERIFY2(layer->Valid(), qPrintable(layer->errorText()));
+        QCOMPARE(layer->featureCount(), 2);
+        QCOMPARE(layer->value(0, layer->fieldIndex(u"located_by"_s)).toString(), u"reverse"_s);
+        QCOMPARE(layer->value(1, layer->fieldIndex(u"q40"_s)).toString(), u"NE"_s);
+        QCOMPARE(layer->utmZone(), std::optional<int>(13));
     }
 
     void recentProjectList_data()
