@@ -1,6 +1,8 @@
-// Shapefile triplets and image files opened through the engine, searched and drawn at two
-// extents. The first byte chooses the kind; a shapefile's input holds the .shp and .shx sizes
-// (two bytes each, little-endian) before the three files' contents.
+// Shapefile triplets, GeoJSON, zipped shapefiles and image files opened through the engine
+// (reprojected into NAD83 UTM when they declare another system), searched and drawn at two
+// extents. The first byte chooses the kind: odd an image, 0 a shapefile, 2 GeoJSON, 6 a zip; a
+// shapefile's input holds the .shp and .shx sizes (two bytes each, little-endian) before the
+// three files' contents.
 #include "core/engine/image_layer.h"
 #include "core/engine/map_renderer.h"
 #include "core/engine/map_viewport.h"
@@ -37,7 +39,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size)
         return 0;
     const QString dir = fuzzsupport::workDir();
     const QByteArray input = fuzzsupport::bytes(data + 1, size - 1);
-    if ((data[0] & 1) == 0) {
+    if ((data[0] & 3) == 2) {
+        const QString path = dir + ((data[0] & 4) ? u"/f.zip"_s : u"/f.geojson"_s);
+        fuzzsupport::writeFile(path, input);
+        const auto layer = VectorLayer::open(path);
+        if (!layer->Valid())
+            return 0;
+        (void)isPlssSectionTheme(*layer);
+        (void)layer->SearchExpression(u"section = 1"_s);
+        draw(layer);
+    } else if ((data[0] & 1) == 0) {
         if (input.size() < 4)
             return 0;
         const auto u16 = [&](int at) {

@@ -61,6 +61,11 @@ gdal_create -q -of GTiff -outsize 8 8 -bands 3 -burn 90 -burn 160 -burn 60 \
 gdal_translate -q -of BMP "$tmp/i.tif" "$tmp/i.bmp"
 gdal_translate -q -of PNG "$tmp/i.tif" "$tmp/i.png"
 gdal_translate -q -of JPEG "$tmp/i.tif" "$tmp/i.jpg"
+{ printf '\x02'; cat sample/nd_sections.geojson; } >"$out/map_files/sections.geojson"
+# A zipped shapefile of one township, deflated to stay within the inputs' 8 KiB.
+build/tests/tractwise-fixtures grid "$tmp/z.shp" 1
+(cd "$tmp" && python3 -c "import zipfile,sys; z=zipfile.ZipFile(sys.argv[1],'w',zipfile.ZIP_DEFLATED); [z.write('z'+e) for e in ('.shp','.shx','.dbf','.prj')]" sections.zip)
+{ printf '\x06'; cat "$tmp/sections.zip"; } >"$out/map_files/sections.zip"
 { printf '\x01'; cat "$tmp/i.tif"; } >"$out/map_files/image.tif"
 { printf '\x03'; cat "$tmp/i.jpg"; } >"$out/map_files/image.jpg"
 { printf '\x05'; cat "$tmp/i.bmp"; } >"$out/map_files/image.bmp"
