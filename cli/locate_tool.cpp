@@ -4,6 +4,7 @@
 #include "core/common/number_text.h"
 #include "core/engine/map_crs.h"
 #include "core/engine/point_writer.h"
+#include "core/plss/plss_schema.h"
 #include "core/common/message_service.h"
 #include "core/common/text_decoding.h"
 #include "core/coords/coordinate_entry.h"
@@ -155,14 +156,24 @@ QList<Command> commands()
     };
 }
 
-// Opens a theme and checks that it is a PLSS section theme.
-std::shared_ptr<VectorLayer> openSectionTheme(const QString &path, QString *error)
+// Opens a theme, reads its PLSS fields when they are named (as KEY=FIELD pairs) or in the
+// BLM's schema, and checks that it is a PLSS section theme.
+std::shared_ptr<VectorLayer> openSectionTheme(const QString &path, const QString &fieldsText,
+                                              QString *error)
 {
     auto layer = VectorLayer::open(path);
     if (!layer->Valid()) {
         *error = path + u" did not load: "_s + layer->errorText();
         return nullptr;
     }
+    if (!fieldsText.isEmpty()) {
+        const std::optional<PlssFields> fields = parsePlssFields(fieldsText, error);
+        if (!fields || !applyPlssFields(*layer, *fields, error)) {
+            *error = u"--fields: "_s + *error;
+            return nullptr;
+        }
+    }
+    prepareNamedPlssFields(*layer);
     if (!isPlssSectionTheme(*layer)) {
         *error = path + u" is not a PLSS section theme (it has no section, township and range "
                         "fields)."_s;
@@ -475,9 +486,16 @@ std::optional<int> parseOptions(const Command &command, const QStringList &argum
     const QCommandLineOption help(QStringList{u"h"_s, u"help"_s}, u"Show this help."_s);
     parser.addOption(help);
     parser.addOptions(command.options);
-    if (command.required.contains(u"theme"_s))
+    if (command.required.contains(u"theme"_s)) {
         parser.addOption(QCommandLineOption(
             u"layer"_s, u"The layer of a --theme source that holds several."_s, u"NAME"_s));
+        parser.addOption(QCommandLineOption(
+            u"fields"_s,
+            u"The theme's PLSS fields as KEY=FIELD pairs separated by commas (keys: section, "
+            "township, township_direction, range, range_direction, meridian, township_code), "
+            "for a table in none of the known layouts."_s,
+            u"PAIRS"_s));
+    }
     const QString usage = u"Usage: "_s + toolName + u' ' + command.name + u" [options]\n"_s;
     // Qt's help starts with its own usage line, naming the executable's path: ours replaces it.
     const QString optionsHelp = parser.helpText().section(u'\n', 1).trimmed() + u'\n';
@@ -539,7 +557,7 @@ int runLocateTool(const QStringList &arguments, QTextStream &out, QTextStream &e
         QString source = parser.value(u"theme"_s);
         if (parser.isSet(u"layer"_s))
             source = sourceRefText({parseSourceRef(source).path, parser.value(u"layer"_s)});
-        theme = openSectionTheme(source, &error);
+        theme = openSectionTheme(source, parser.value(u"fields"_s), &error);
         if (!theme) {
             err << error << "\n";
             return ExitError;

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QStringDecoder>
 #include <QStringList>
 
@@ -86,6 +87,8 @@ public:
         return u"Error looking for line '"_s + key + u" ='; got '"_s + m_lastLine;
     }
     const QString &lastLine() const { return m_lastLine; }
+    // The lines not read yet.
+    QStringList rest() const { return m_lines.mid(m_next); }
 
 private:
     QStringList m_lines;
@@ -112,6 +115,11 @@ QByteArray writeProject(const QList<ProjectTheme> &themes)
             lines.append(u"Symbol = "_s + QString::number(t.style));
         }
     }
+    for (qsizetype i = 0; i < themes.size(); ++i) {
+        if (!themes[i].plssFields.isEmpty())
+            lines.append(u"PLSS Fields "_s + QString::number(i + 1) + u" = "_s +
+                         themes[i].plssFields);
+    }
     return (lines.join(u"\r\n"_s) + u"\r\n"_s).toUtf8();
 }
 
@@ -130,6 +138,7 @@ ParsedProject readProject(const QByteArray &bytes)
         return out;
     }
     out.isProject = true;
+    QList<qsizetype> kept; // for each theme read, its place in the file
     for (int i = 0; i < *themes; ++i) {
         const auto title = in.expect(u"Title"_s, &error);
         if (!title)
@@ -138,7 +147,7 @@ ParsedProject readProject(const QByteArray &bytes)
         if (!path)
             return out;
         // What was read of a block stays even when the reading stops inside it.
-        out.themes.append({*title, *path, {}, {}, {}, {}, {}, {}, {}});
+        out.themes.append({*title, *path, {}, {}, {}, {}, {}, {}, {}, {}});
         ProjectBlock &b = out.themes.last();
         // A value that does not convert spoils its own theme only: the block's lines are read
         // on, so the themes after it are found where they should be. A missing or wrong key
@@ -153,10 +162,12 @@ ParsedProject readProject(const QByteArray &bytes)
                 badLine = in.lastLine();
             return true;
         };
+        kept.append(i + 1);
         auto leaveOut = [&] {
             out.skipped.append(u"The theme "_s + *title + u" was left out: its line '"_s + badLine +
                                u"' holds no value that can be read."_s);
             out.themes.removeLast();
+            kept.removeLast();
         };
         const auto toSize = [](const QString &v) -> std::optional<double> {
             const auto n = parseNumber(v);
@@ -193,6 +204,14 @@ ParsedProject readProject(const QByteArray &bytes)
             leaveOut();
         if (!complete)
             return out;
+    }
+    // After the blocks: lines this version adds; any other line is left for later versions.
+    static const QRegularExpression fieldsLine(u"^PLSS Fields (\\d+) = (.*)$"_s);
+    for (const QString &line : in.rest()) {
+        const QRegularExpressionMatch m = fieldsLine.match(line);
+        const qsizetype at = m.hasMatch() ? kept.indexOf(m.captured(1).toLongLong()) : -1;
+        if (at >= 0)
+            out.themes[at].plssFields = m.captured(2).trimmed();
     }
     return out;
 }

@@ -21,8 +21,12 @@ struct ProjectTheme
     quint32 outlineColor = 0;
     double size = 1;
     qint16 style = 0;
+    QString plssFields; // the named PLSS fields ("section=SEC,township=TWP,..."), if any
 };
 
+// The named PLSS fields follow all the theme blocks, one line per theme that has them:
+// "PLSS Fields 2 = section=SEC,..." (2: the theme's place in the file). A reader that knows only
+// the blocks stops before them and loses nothing.
 QByteArray writeProject(const QList<ProjectTheme> &themes);
 
 // What a read found: the themes whose title and path were read, each with as much of its block
@@ -38,6 +42,7 @@ struct ProjectBlock
     std::optional<quint32> outlineColor;
     std::optional<double> size;
     std::optional<qint16> style;
+    QString plssFields;
 };
 struct ParsedProject
 {

@@ -94,6 +94,12 @@ void ThemeList::setVisible(qsizetype index, bool visible)
     Q_EMIT appearanceChanged(index);
 }
 
+void ThemeList::setPlssFields(qsizetype index, const QString &fields)
+{
+    if (index >= 0 && index < m_themes.size())
+        m_themes[index].plssFields = fields;
+}
+
 void ThemeList::notifyRestyled(qsizetype index)
 {
     if (index >= 0 && index < m_themes.size())
@@ -163,6 +169,7 @@ QList<ProjectTheme> ThemeList::toProject() const
         t.path = theme.source;
         t.active = theme.active;
         t.visible = theme.visible();
+        t.plssFields = theme.plssFields;
         t.isMap = theme.layer->LayerType() == MapLayer::VectorLayerType;
         if (t.isMap) {
             const ::Symbol &s = static_cast<const VectorLayer &>(*theme.layer).Symbol();
@@ -182,6 +189,7 @@ Theme themeFromProject(const ProjectBlock &block, std::shared_ptr<MapLayer> laye
     theme.title = block.title;
     theme.source = block.path;
     theme.active = block.active.value_or(true);
+    theme.plssFields = block.plssFields;
     theme.layer = std::move(layer);
     if (!theme.layer)
         return theme;

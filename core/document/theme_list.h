@@ -19,7 +19,8 @@ struct Theme
     QString source; // the path as given (and as a project stores it)
     bool active = false;
     std::shared_ptr<MapLayer> layer;
-    quint64 key = 0; // unique within its list, given by the list
+    quint64 key = 0;    // unique within its list, given by the list
+    QString plssFields; // the PLSS fields the user named ("section=SEC,..."), if any
 
     bool visible() const { return layer && layer->Visible(); }
 };
@@ -54,6 +55,8 @@ public:
     void reorder(const QList<int> &order);
     void setActive(qsizetype index, bool active);
     void setVisible(qsizetype index, bool visible);
+    // Keeps the PLSS fields named for a theme (already applied to its layer), for the project.
+    void setPlssFields(qsizetype index, const QString &fields);
     // Tells the views that a theme's look changed (its symbol).
     void notifyRestyled(qsizetype index);
 

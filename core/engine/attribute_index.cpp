@@ -53,6 +53,19 @@ void AttributeIndex::setColumns(const QStringList &names, const std::vector<int>
     m_hashIndexes.resize(m_columns.size());
 }
 
+void AttributeIndex::setDerivedColumn(const QString &name, Column column)
+{
+    const QByteArray key = asciiLower(name.toUtf8());
+    if (const auto it = m_fieldByLowerName.constFind(key); it != m_fieldByLowerName.constEnd()) {
+        m_columns[std::size_t(*it)] = std::move(column);
+        m_hashIndexes[std::size_t(*it)].reset();
+        return;
+    }
+    m_fieldByLowerName.insert(key, int(m_columns.size()));
+    m_columns.push_back(std::move(column));
+    m_hashIndexes.emplace_back();
+}
+
 void AttributeIndex::reserve(std::size_t rows)
 {
     for (Column &c : m_columns) {

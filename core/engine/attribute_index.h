@@ -33,8 +33,17 @@ public:
     // OGR's integer and real types are held as numbers, every other type as text.
     static bool isNumeric(int ogrType);
     void clear();
+    // Adds a column computed from the others (or replaces the one of that name added before).
+    // It is searched like any other but is no field of the source, so OGR never sees it.
+    void setDerivedColumn(const QString &name, Column column);
 
     int fieldIndex(const QString &name) const;
+    // Whether a column holds numbers (false for text and for a field that is not there).
+    bool isNumericColumn(int field) const
+    {
+        return field >= 0 && std::size_t(field) < m_columns.size() &&
+               isNumeric(m_columns[std::size_t(field)].ogrType);
+    }
     QVariant value(int row, int field) const;
 
     enum class Answer { Rows, Empty, AskOgr };

@@ -52,7 +52,17 @@ public:
     QList<FieldInfo> fields() const { return m_fields; }
     // Index of a field by name without regard to case, or -1.
     int fieldIndex(const QString &name) const { return m_attributes.fieldIndex(name); }
+    bool isNumericField(const QString &name) const
+    {
+        return m_attributes.isNumericColumn(m_attributes.fieldIndex(name));
+    }
     QVariant value(int row, int field) const;
+    // A column computed from the others (one value per feature), searched like a field but
+    // not listed among fields(); replaces the one of that name set before.
+    void setDerivedColumn(const QString &name, AttributeIndex::Column column)
+    {
+        m_attributes.setDerivedColumn(name, std::move(column));
+    }
     MapPolygon shapeOf(int row) const { return m_geometry.shapeOf(row); }
 
     // Every record.

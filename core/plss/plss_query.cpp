@@ -1,5 +1,7 @@
 #include "core/plss/plss_query.h"
 
+#include "core/plss/plss_schema.h"
+
 #include "core/common/message_service.h"
 #include "core/common/number_text.h"
 #include "core/engine/vector_layer.h"
@@ -127,6 +129,24 @@ std::array<QString, 5> buildSectionExpressions(const SectionDescription &d)
     return e;
 }
 
+QString namedFieldsExpression(const SectionDescription &d, const VectorLayer &theme)
+{
+    QString e = plsscolumn::section + u" = "_s + QString::number(d.section) + u" and "_s +
+                plsscolumn::township + u" = "_s + d.township + u" and "_s + plsscolumn::range +
+                u" = "_s + d.range;
+    // A direction or meridian not typed is no condition.
+    if (!d.townshipDirection.isEmpty() &&
+        plssColumnKnown(theme, plsscolumn::townshipDirection))
+        e += u" and "_s + plsscolumn::townshipDirection + u" = '"_s +
+             d.townshipDirection.toUpper() + u"'"_s;
+    if (!d.rangeDirection.isEmpty() && plssColumnKnown(theme, plsscolumn::rangeDirection))
+        e += u" and "_s + plsscolumn::rangeDirection + u" = '"_s + d.rangeDirection.toUpper() +
+             u"'"_s;
+    if (!d.meridian.isEmpty() && plssColumnKnown(theme, plsscolumn::meridian))
+        e += u" and "_s + plsscolumn::meridian + u" = "_s + d.meridian;
+    return e;
+}
+
 namespace {
 
 int countFields(const QList<FieldInfo> &fields, const QStringList &names)
@@ -153,13 +173,14 @@ bool isPlssSectionTheme(const MapLayer &layer)
     int count = countFields(fields, {u"section"_s, u"range"_s, u"township"_s});
     if (count != 3)
         count = countFields(fields, {u"sect"_s, u"rng"_s, u"twp"_s});
-    return count == 3;
+    return count == 3 || hasNamedPlssFields(vector) || blmSchemaFields(vector).has_value();
 }
 
 bool recognisePlssSectionTheme(MapLayer &layer)
 {
     if (!isPlssSectionTheme(layer))
         return false;
+    prepareNamedPlssFields(static_cast<VectorLayer &>(layer));
     ::Symbol &symbol = static_cast<VectorLayer &>(layer).Symbol();
     symbol.Style = qint16(FillStyle::Transparent);
     symbol.OutlineColor = 65280;
@@ -191,6 +212,11 @@ std::optional<MapPolygon> findSectionPolygon(const VectorLayer &theme,
     }
     for (const QString &expression : buildSectionExpressions(*description)) {
         const RecordSet records = theme.SearchExpression(expression);
+        if (!records.atEnd())
+            return records.shape();
+    }
+    if (hasNamedPlssFields(theme)) {
+        const RecordSet records = theme.SearchExpression(namedFieldsExpression(*description, theme));
         if (!records.atEnd())
             return records.shape();
     }

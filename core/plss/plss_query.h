@@ -47,8 +47,13 @@ std::optional<SectionDescription> parseSectionEntries(const SectionEntries &entr
 // One expression per table layout, in the order they are tried.
 std::array<QString, 5> buildSectionExpressions(const SectionDescription &description);
 
+// The expression over the columns decoded from named fields (the BLM schema, a user's choice).
+// A typed direction or meridian is a condition only where the theme gives it.
+QString namedFieldsExpression(const SectionDescription &description, const VectorLayer &theme);
+
 // A section theme is a polygon theme whose fields include section, township and range (or sect,
-// twp and rng), names compared without regard to case.
+// twp and rng), names compared without regard to case, or that is in the BLM's national schema
+// or has had its PLSS fields named.
 bool isPlssSectionTheme(const MapLayer &layer);
 // If the layer is a section theme: draws it hollow with a green outline of width 2 and says
 // true.

@@ -1,5 +1,7 @@
 #include "core/plss/reverse_location.h"
 
+#include "core/plss/plss_schema.h"
+
 #include "core/common/message_service.h"
 #include "core/common/number_text.h"
 #include "core/engine/vector_layer.h"
@@ -87,11 +89,29 @@ Attributes readAttributes(const RecordSet &r, int layout)
         set(out.township, joined(r, u"Twp"_s, u"Tdir"_s));
         set(out.range, joined(r, u"Rng"_s, u"Rdir"_s));
         break;
-    default:
+    case 3:
         set(out.section, text(r, u"Section"_s));
         set(out.township, joined(r, u"Township"_s, u"Base_side"_s));
         set(out.range, joined(r, u"Range"_s, u"Meridiansi"_s));
         break;
+    default: {
+        // Decoded from named fields; a row that decoded to nothing is no section.
+        const auto number = [&r](const QString &column) -> std::optional<QString> {
+            const auto v = r.value(column);
+            if (!v || !v->isValid() || v->isNull())
+                return std::nullopt;
+            return formatNumber(v->toDouble());
+        };
+        const auto section = number(plsscolumn::section);
+        const auto township = number(plsscolumn::township);
+        const auto range = number(plsscolumn::range);
+        if (section && township && range) {
+            out.section = *section;
+            out.township = *township + text(r, plsscolumn::townshipDirection).value_or(QString());
+            out.range = *range + text(r, plsscolumn::rangeDirection).value_or(QString());
+        }
+        break;
+    }
     }
     return out;
 }
@@ -130,7 +150,7 @@ ReverseLocation reverseLocate(const VectorLayer &theme, const QString &eastingTe
     result.sectionExtent = poly.extent();
 
     Attributes attributes;
-    for (int layout = 1; layout <= 3 && !attributes.complete(); ++layout)
+    for (int layout = 1; layout <= 4 && !attributes.complete(); ++layout)
         attributes = readAttributes(records, layout);
     if (!attributes.complete()) {
         messages.show(u"Unable to create PLSS query.  Unknown PLSS fields."_s, MessageIcon::Stop);

@@ -2,6 +2,7 @@
 
 #include "gui/common/app_settings.h"
 
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFormLayout>
@@ -61,6 +62,73 @@ QStringList LayerChoiceDialog::chosen() const
             names.append(m_list->item(i)->text());
     }
     return names;
+}
+
+namespace {
+const char16_t *const plssCaptions[] = {u"Section:",          u"Township:",
+                                        u"Township direction:", u"Range:",
+                                        u"Range direction:",  u"Meridian:",
+                                        u"Township code (BLM PLSSID):"};
+const char16_t *const plssNames[] = {u"cmbSectionField",   u"cmbTownshipField",
+                                     u"cmbTdirField",      u"cmbRangeField",
+                                     u"cmbRdirField",      u"cmbMeridianField",
+                                     u"cmbTownshipCodeField"};
+QString PlssFields::*const plssMembers[] = {
+    &PlssFields::section,        &PlssFields::township, &PlssFields::townshipDirection,
+    &PlssFields::range,          &PlssFields::rangeDirection, &PlssFields::meridian,
+    &PlssFields::townshipCode};
+} // namespace
+
+PlssFieldsDialog::PlssFieldsDialog(const QString &theme, const QStringList &fieldNames,
+                                   const PlssFields &current, QWidget *parent)
+    : QDialog(parent)
+{
+    setObjectName(u"frmPlssFields"_s);
+    setWindowTitle(u"PLSS Fields"_s);
+    auto *layout = new QVBoxLayout(this);
+    auto *prompt = new QLabel(u"Which fields of "_s + theme +
+                              u" hold the section, township and range? A township or range "
+                              u"field may hold the number and the letter together (12N)."_s);
+    prompt->setWordWrap(true);
+    layout->addWidget(prompt);
+    auto *form = new QFormLayout;
+    for (std::size_t i = 0; i < std::size(plssMembers); ++i) {
+        auto *list = new QComboBox;
+        list->setObjectName(QString::fromUtf16(plssNames[i]));
+        list->addItem(QString());
+        list->addItems(fieldNames);
+        list->setCurrentIndex(std::max(0, list->findText(current.*plssMembers[i])));
+        form->addRow(QString::fromUtf16(plssCaptions[i]), list);
+        m_lists.append(list);
+    }
+    layout->addLayout(form);
+    m_problem = new QLabel;
+    m_problem->setObjectName(u"lblProblem"_s);
+    m_problem->setStyleSheet(u"color: red;"_s);
+    m_problem->setWordWrap(true);
+    layout->addWidget(m_problem);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+}
+
+PlssFields PlssFieldsDialog::fields() const
+{
+    PlssFields f;
+    for (std::size_t i = 0; i < std::size(plssMembers); ++i)
+        f.*plssMembers[i] = m_lists[qsizetype(i)]->currentText();
+    return f;
+}
+
+void PlssFieldsDialog::accept()
+{
+    QString error;
+    if (!parsePlssFields(plssFieldsText(fields()), &error)) {
+        m_problem->setText(error);
+        return;
+    }
+    QDialog::accept();
 }
 
 namespace {

@@ -372,6 +372,46 @@ void frmMain::mnuFileExportWells_Click()
     setStatusText(1, QString::number(points.size()) + u" wells written to "_s + path);
 }
 
+void frmMain::mnuPlssFields_Click()
+{
+    frmMapView *view = activeMapView();
+    if (!view)
+        return;
+    ThemeList &themes = *view->themeList();
+    qsizetype index = -1; // the top active polygon theme
+    for (qsizetype i = themes.size() - 1; i >= 0 && index < 0; --i) {
+        const auto &layer = themes.at(i).layer;
+        if (themes.at(i).active && layer->LayerType() == MapLayer::VectorLayerType &&
+            static_cast<const VectorLayer &>(*layer).ShapeType() == VectorLayer::PolygonShapes)
+            index = i;
+    }
+    if (index < 0) {
+        m_messages->show(u"Make the polygon theme whose PLSS fields you want to name the active "
+                         u"theme first."_s,
+                         MessageIcon::Information);
+        return;
+    }
+    auto layer = std::static_pointer_cast<VectorLayer>(themes.at(index).layer);
+    QStringList names;
+    for (const FieldInfo &f : layer->fields())
+        names.append(f.name);
+    QString error;
+    const PlssFields current = parsePlssFields(themes.at(index).plssFields, &error)
+                                   .value_or(blmSchemaFields(*layer).value_or(PlssFields()));
+    PlssFieldsDialog dialog(themes.at(index).title, names, current, this);
+    if (runDialog(dialog) != QDialog::Accepted)
+        return;
+    const std::optional<PlssFields> chosen =
+        parsePlssFields(plssFieldsText(dialog.fields()), &error);
+    if (!chosen || !applyPlssFields(*layer, *chosen, &error)) {
+        m_messages->show(error, MessageIcon::Exclamation);
+        return;
+    }
+    themes.setPlssFields(index, plssFieldsText(*chosen));
+    view->calculator()->AddTheme(layer);
+    setStatusText(1, themes.at(index).title + u" is a PLSS section theme now."_s);
+}
+
 void frmMain::mnuViewOptions_Click()
 {
     OptionsDialog dialog(this);

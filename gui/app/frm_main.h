@@ -59,6 +59,8 @@ public:
     void mnuViewOptions_Click();
     // Writes the wells located in the active map window as a point layer.
     void mnuFileExportWells_Click();
+    // Names the PLSS fields of the active polygon theme, which then counts as a section theme.
+    void mnuPlssFields_Click();
     // Shows the whole of the active themes (all themes when none is active).
     void mnuZoomToTheme_Click();
     void mnuAddTheme_Click();

@@ -89,7 +89,8 @@ void frmMain::buildMenus()
                if (frmMapView *view = activeMapView())
                    view->DeleteActiveThemes();
            }},
-          {u"&Zoom to Theme"_s, u"mnuZoomToTheme"_s, [this] { mnuZoomToTheme_Click(); }}}},
+          {u"&Zoom to Theme"_s, u"mnuZoomToTheme"_s, [this] { mnuZoomToTheme_Click(); }},
+          {u"&PLSS Fields..."_s, u"mnuPlssFields"_s, [this] { mnuPlssFields_Click(); }}}},
         {u"&View"_s,
          u"mnuView"_s,
          {check(u"&Toolbar"_s, u"mnuViewToolbar"_s,
@@ -280,6 +281,7 @@ void frmMain::updateActions()
                                         u"mnuFilePrint"_s,
                                         u"mnuFileSend"_s,
                                         u"mnuFileExportWells"_s,
+                                        u"mnuPlssFields"_s,
                                         u"mnuAddTheme"_s,
                                         u"mnuEditDeleteThemes"_s,
                                         u"mnuZoomToTheme"_s,

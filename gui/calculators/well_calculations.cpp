@@ -7,6 +7,7 @@
 #include "core/engine/vector_layer.h"
 #include "core/plss/legal_description.h"
 #include "core/plss/plss_query.h"
+#include "core/plss/plss_schema.h"
 #include "core/plss/reverse_location.h"
 #include "core/plss/well_location.h"
 #include "gui/calculators/calculator_host.h"
@@ -54,6 +55,7 @@ void WellCalculations::AddTheme(const std::shared_ptr<MapLayer> &mTheme, bool re
 {
     if (!mTheme || mTheme->LayerType() != MapLayer::VectorLayerType)
         return;
+    prepareNamedPlssFields(static_cast<VectorLayer &>(*mTheme)); // a theme in BLM's schema
     // A name already listed finds the same theme: listing it twice would offer nothing new.
     if ((restyle ? recognisePlssSectionTheme(*mTheme) : isPlssSectionTheme(*mTheme)) &&
         PLSS_Combo->findText(mTheme->name(), Qt::MatchFixedString | Qt::MatchCaseSensitive) < 0) {

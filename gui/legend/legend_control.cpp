@@ -6,6 +6,7 @@
 #include "core/document/legend_order.h"
 #include "core/document/quad_images.h"
 #include "core/document/theme_list.h"
+#include "core/plss/plss_schema.h"
 #include "core/engine/image_layer.h"
 #include "core/engine/map_crs.h"
 #include "core/engine/vector_layer.h"
@@ -185,7 +186,7 @@ std::shared_ptr<MapLayer> LegendControl::AddTheme(const QString &themeName,
     if (!layer->Valid() || !m_themes)
         return layer;
     layer->setVisible(IsVisible);
-    m_themes->add(Theme{themeName, themePath, IsActive, layer});
+    m_themes->add(Theme{themeName, themePath, IsActive, layer, 0, {}});
     return layer;
 }
 
@@ -352,8 +353,25 @@ void LegendControl::ReadProject(const ParsedProject &project)
     DeleteThemes();
     for (const ProjectBlock &b : project.themes) {
         const auto layer = loadLayer(b.title, b.path);
-        if (layer->Valid() && m_themes) // a theme that did not load leaves its settings unread
-            m_themes->add(themeFromProject(b, layer));
+        if (!layer->Valid() || !m_themes) // a theme that did not load leaves its settings unread
+            continue;
+        Theme theme = themeFromProject(b, layer);
+        if (!theme.plssFields.isEmpty()) {
+            // Named PLSS fields that no longer fit the table are said, and the theme stays as
+            // it is without them.
+            QString error;
+            const std::optional<PlssFields> fields = parsePlssFields(theme.plssFields, &error);
+            if (!fields || layer->LayerType() != MapLayer::VectorLayerType ||
+                !applyPlssFields(static_cast<VectorLayer &>(*layer), *fields, &error)) {
+                if (m_messages)
+                    m_messages->show(error.isEmpty() ? u"The theme "_s + b.title +
+                                                           u" cannot have PLSS fields."_s
+                                                     : error,
+                                     MessageIcon::Exclamation);
+                theme.plssFields.clear();
+            }
+        }
+        m_themes->add(std::move(theme));
     }
     if (!project.skipped.isEmpty() && m_messages)
         m_messages->show(project.skipped.join(u'\n'), MessageIcon::Exclamation);

@@ -66,6 +66,12 @@ private Q_SLOTS:
         QCOMPARE(fixtures::translateVector(m_theme, gpkg, u"GPKG"_s, 4326, u"first"_s), QString());
         QCOMPARE(fixtures::translateVector(m_theme, gpkg, u"GPKG"_s, 4269, u"sections"_s),
                  QString());
+        // A state's own field names, the township number and letter in one text.
+        QCOMPARE(fixtures::translateVector(
+                     m_theme, m_dir.filePath(u"state.gpkg"_s), u"GPKG"_s, 26913, u"state"_s,
+                     u"SELECT geometry, section AS SEC, township || base_side AS TWP, "
+                     u"\"range\" AS RNG, meridian_s AS RDIR, meridian AS MER FROM sections"_s),
+                 QString());
     }
 
     void csvRecords_data()
@@ -121,6 +127,25 @@ private Q_SLOTS:
                            u"--section"_s, u"31"_s,         u"--q160"_s,
                            u"NE"_s,        u"--q40"_s,      u"SW"_s}
             << 0 << u"easting,northing\n401005.84,4401005.84\n"_s << QString();
+        QTest::newRow("forward, fields named")
+            << QStringList{u"forward"_s,   u"--theme"_s,
+                           m_dir.filePath(u"state.gpkg"_s), u"--fields"_s,
+                           u"section=SEC,township=TWP,range=RNG,range_direction=RDIR,meridian=MER"_s,
+                           u"--township"_s, u"12N"_s, u"--range"_s, u"34W"_s, u"--section"_s,
+                           u"31"_s, u"--meridian"_s, u"6"_s, u"--q160"_s, u"NE"_s, u"--q40"_s,
+                           u"SW"_s}
+            << 0 << u"easting,northing\n401005.84,4401005.84\n"_s << QString();
+        QTest::newRow("forward, fields unnamed")
+            << QStringList{u"forward"_s,    u"--theme"_s, m_dir.filePath(u"state.gpkg"_s),
+                           u"--township"_s, u"12N"_s,     u"--range"_s,
+                           u"34W"_s,        u"--section"_s, u"31"_s}
+            << 1 << QString() << u"is not a PLSS section theme"_s;
+        QTest::newRow("forward, a field that is not there")
+            << QStringList{u"forward"_s,    u"--theme"_s, m_dir.filePath(u"state.gpkg"_s),
+                           u"--fields"_s,   u"section=SECT,township=TWP,range=RNG"_s,
+                           u"--township"_s, u"12N"_s,     u"--range"_s,
+                           u"34W"_s,        u"--section"_s, u"31"_s}
+            << 1 << QString() << u"--fields: The theme state has no field SECT."_s;
         QTest::newRow("forward, no such layer")
             << QStringList{u"forward"_s,  u"--theme"_s,    m_dir.filePath(u"two.gpkg"_s) + u"|layername=wells"_s,
                            u"--township"_s, u"12N"_s,      u"--range"_s,

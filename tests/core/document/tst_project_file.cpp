@@ -61,8 +61,8 @@ private Q_SLOTS:
     void linesAsWritten()
     {
         ProjectTheme polygon{
-            u"sections.shp"_s, u"/data/sections.shp"_s, true, true, true, 255, 0, 1, 0};
-        ProjectTheme image{u"quad.tif"_s, u"/data/quad.tif"_s, false, true, false, 0, 0, 1, 0};
+            u"sections.shp"_s, u"/data/sections.shp"_s, true, true, true, 255, 0, 1, 0, {}};
+        ProjectTheme image{u"quad.tif"_s, u"/data/quad.tif"_s, false, true, false, 0, 0, 1, 0, {}};
         QCOMPARE(writeProject({polygon, image}),
                  crlf("Number of themes = 2\nTitle = sections.shp\nPath = /data/sections.shp\n"
                       "IsActive = True\nIsVisible = True\nIsMap = 1\nColor = 255\n"
@@ -71,11 +71,39 @@ private Q_SLOTS:
         QCOMPARE(writeProject({}), crlf("Number of themes = 0\n"));
     }
 
+    // Named PLSS fields go after every block, where a reader of the blocks alone stops: it
+    // reads the same themes, and this version reads the fields back onto their themes.
+    void plssFieldsAfterTheBlocks()
+    {
+        ProjectTheme image{u"quad.tif"_s, u"/data/quad.tif"_s, false, true, false, 0, 0, 1, 0, {}};
+        ProjectTheme state{u"state"_s, u"/data/state.gpkg"_s, true, true, true, 255, 0, 1, 1, {}};
+        state.plssFields = u"section=SEC,township=TWP,range=RNG"_s;
+        const QByteArray bytes = writeProject({image, state});
+        QVERIFY(bytes.endsWith("Symbol = 1\r\nPLSS Fields 2 = section=SEC,township=TWP,range=RNG\r\n"));
+        const ParsedProject read = readProject(bytes);
+        QCOMPARE(read.error, QString());
+        QCOMPARE(read.themes.size(), 2);
+        QCOMPARE(read.themes[0].plssFields, QString());
+        QCOMPARE(read.themes[1].plssFields, state.plssFields);
+        // The blocks alone, as an older version wrote them, read the same themes.
+        const ParsedProject older = readProject(bytes.left(bytes.indexOf("PLSS Fields")));
+        QCOMPARE(older.themes.size(), 2);
+        QCOMPARE(older.themes[1].plssFields, QString());
+        // A theme left out for a bad value takes its fields with it; lines unknown are skipped.
+        QByteArray spoilt = bytes;
+        spoilt.replace("IsActive = False", "IsActive = Maybe");
+        spoilt.replace("PLSS Fields 2", "PLSS Fields 1");
+        spoilt += "Some Later Setting = 3\r\n";
+        const ParsedProject left = readProject(spoilt);
+        QCOMPARE(left.themes.size(), 1);
+        QCOMPARE(left.themes[0].plssFields, QString());
+    }
+
     void readBack()
     {
         const QList<ProjectTheme> themes = {
-            {u"A=B"_s, u"/x/a b.shp"_s, false, false, true, 16711680, 65280, 2.6, 7},
-            {u"Title ending in a blank "_s, u"/x/q.tif"_s, true, true, false, 0, 0, 1, 0}};
+            {u"A=B"_s, u"/x/a b.shp"_s, false, false, true, 16711680, 65280, 2.6, 7, {}},
+            {u"Title ending in a blank "_s, u"/x/q.tif"_s, true, true, false, 0, 0, 1, 0, {}}};
         const ParsedProject p = readProject(writeProject(themes));
         QCOMPARE(p.error, QString());
         QCOMPARE(p.themes.size(), 2);

@@ -2,8 +2,10 @@
 #include "core/engine/image_layer.h"
 #include "core/engine/vector_layer.h"
 #include "core/plss/plss_query.h"
+#include "core/plss/plss_schema.h"
 #include "tests/fixtures/fixtures.h"
 
+#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QTemporaryDir>
@@ -278,6 +280,121 @@ private Q_SLOTS:
             ++found;
         }
         QCOMPARE(found, 373);
+    }
+
+    // BLM township codes: what decodes, and what never matches anything.
+    void plssIds_data()
+    {
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QString>("decoded"); // meridian township dir range dir; empty: refused
+        QTest::newRow("as shipped") << u"ND051530N0950W0"_s << u"5 153 N 95 W"_s;
+        QTest::newRow("half township") << u"CO060150N0652W0"_s << u"6 15 N 65.5 W"_s;
+        QTest::newRow("lower case") << u"ut260350s0130e0"_s << u"26 35 S 13 E"_s;
+        QTest::newRow("short") << u"ND051530N095W"_s << QString();
+        QTest::newRow("wrong letters") << u"ND051530X0950W0"_s << QString();
+        QTest::newRow("unknown fraction") << u"ND051537N0950W0"_s << QString();
+        QTest::newRow("empty") << QString() << QString();
+    }
+    void plssIds()
+    {
+        QFETCH(QString, code);
+        QFETCH(QString, decoded);
+        const std::optional<PlssId> id = decodePlssId(code);
+        QCOMPARE(id.has_value(), !decoded.isEmpty());
+        if (id)
+            QCOMPARE(QString::number(id->meridian) + u' ' + QString::number(id->township) + u' ' +
+                         id->townshipDirection + u' ' + QString::number(id->range) + u' ' +
+                         id->rangeDirection,
+                     decoded);
+    }
+
+    // The four BLM sections as the BLM ships them: found by number, township, range, their
+    // directions and meridian as typed, each left out as no condition.
+    void blmSchema_data()
+    {
+        QTest::addColumn<QStringList>("entries"); // section, township, range, meridian
+        QTest::addColumn<bool>("found");
+        QTest::newRow("all given") << QStringList{u"36"_s, u"153N"_s, u"95W"_s, u"5"_s} << true;
+        QTest::newRow("meridian as 05") << QStringList{u"13"_s, u"152N"_s, u"95W"_s, u"05"_s}
+                                        << true;
+        QTest::newRow("no directions, no meridian")
+            << QStringList{u"36"_s, u"152"_s, u"95"_s, QString()} << true;
+        QTest::newRow("another meridian") << QStringList{u"36"_s, u"153N"_s, u"95W"_s, u"6"_s}
+                                          << false;
+        QTest::newRow("other direction") << QStringList{u"36"_s, u"153S"_s, u"95W"_s, QString()}
+                                         << false;
+        QTest::newRow("no such section") << QStringList{u"12"_s, u"153N"_s, u"95W"_s, QString()}
+                                         << false;
+    }
+    void blmSchema()
+    {
+        QFETCH(QStringList, entries);
+        QFETCH(bool, found);
+        const QString path = QStringLiteral(TW_SHARED_DATA "/nd-cadnsdi/nd_sections.geojson");
+        if (!QFile::exists(path))
+            QSKIP("shared North Dakota data not present");
+        auto theme = VectorLayer::open(path);
+        QVERIFY(isPlssSectionTheme(*theme));
+        QVERIFY(recognisePlssSectionTheme(*theme)); // decodes PLSSID
+        RecordingMessageService messages;
+        const auto poly = findSectionPolygon(
+            *theme, {entries[0], entries[1], entries[2], entries[3]}, messages);
+        QCOMPARE(poly.has_value(), found);
+        QCOMPARE(messages.texts().isEmpty(), found);
+    }
+
+    // Named fields: a state-style table, numbers and text, and fields that cannot serve.
+    void namedFields_data()
+    {
+        QTest::addColumn<QString>("fields");
+        QTest::addColumn<QString>("error"); // empty: section 31 T12N R34W is found
+        QTest::newRow("text township with its letter")
+            << u"section=SEC,township=TWP,range=RNG,range_direction=RDIR,meridian=MER"_s
+            << QString();
+        QTest::newRow("township number and direction apart")
+            << u"section=SEC,township=TNUM,township_direction=TDIR,range=RNG"_s << QString();
+        QTest::newRow("no such field") << u"section=SEC,township=TOWN,range=RNG"_s
+                                       << u"The theme state has no field TOWN."_s;
+        QTest::newRow("not numbers")
+            << u"section=TDIR,township=TWP,range=RNG"_s
+            << u"The field TDIR of the theme state holds \"N\" in record 1, where a number is "
+               u"needed."_s;
+        QTest::newRow("no range") << u"section=SEC,township=TWP"_s
+                                  << u"Name the section field and the township and range fields "
+                                     u"(or a township code field)."_s;
+        QTest::newRow("unknown key") << u"section=SEC,twp=TWP,range=RNG"_s
+                                     << u"\"twp=TWP\" is not KEY=FIELD with a key of section, "
+                                        u"township, township_direction, range, range_direction, "
+                                        u"meridian or township_code."_s;
+    }
+    void namedFields()
+    {
+        QFETCH(QString, fields);
+        QFETCH(QString, error);
+        const QString path = m_dir.filePath(u"state.gpkg"_s);
+        if (!QFile::exists(path))
+            QCOMPARE(fixtures::translateVector(
+                         m_dir.filePath(u"layout1.shp"_s), path, u"GPKG"_s, 26913, u"state"_s,
+                         u"SELECT geometry, CAST(section AS TEXT) AS SEC, township || base_side "
+                         u"AS TWP, township AS TNUM, base_side AS TDIR, \"range\" AS RNG, "
+                         u"meridian_s AS RDIR, meridian AS MER FROM layout1"_s),
+                     QString());
+        auto theme = VectorLayer::open(path);
+        QVERIFY2(theme->Valid(), qPrintable(theme->errorText()));
+        QVERIFY(!isPlssSectionTheme(*theme));
+        QString said;
+        const std::optional<PlssFields> named = parsePlssFields(fields, &said);
+        const bool applied = named && applyPlssFields(*theme, *named, &said);
+        QCOMPARE(said, error);
+        QCOMPARE(applied, error.isEmpty());
+        QCOMPARE(isPlssSectionTheme(*theme), applied); // a refused choice changes nothing
+        if (!applied)
+            return;
+        QCOMPARE(plssFieldsText(*named), fields);
+        RecordingMessageService messages;
+        QVERIFY(findSectionPolygon(*theme, {u"31"_s, u"12N"_s, u"34W"_s, u"6"_s}, messages));
+        QVERIFY(findSectionPolygon(*theme, {u"31"_s, u"12"_s, u"34"_s, QString()}, messages));
+        QVERIFY(!findSectionPolygon(*theme, {u"31"_s, u"12S"_s, u"34W"_s, QString()}, messages));
     }
 
     void recognition_data()

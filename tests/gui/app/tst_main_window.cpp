@@ -13,6 +13,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -502,6 +503,59 @@ private Q_SLOTS:
         QCOMPARE(themes->at(0).source, gdb + u"|layername=copy"_s);
         QCOMPARE(w->findChild<QLabel *>(u"MapSystemPanel"_s)->text(), u"NAD83 / UTM zone 12N"_s);
         QVERIFY(m_recorder->texts().isEmpty());
+    }
+
+    // A state table's fields named through Themes > PLSS Fields: the theme joins the
+    // calculators and keeps its fields through the project file; a choice that cannot serve is
+    // said and changes nothing.
+    void plssFieldsThroughTheDialog()
+    {
+        const QString grid = m_data.filePath(u"grid.shp"_s);
+        QCOMPARE(fixtures::writeSectionGrid(grid, {}), QString());
+        const QString state = m_data.filePath(u"state.gpkg"_s);
+        QCOMPARE(fixtures::translateVector(
+                     grid, state, u"GPKG"_s, 26913, u"state"_s,
+                     u"SELECT geometry, section AS SEC, township || base_side AS TWP, "
+                     u"\"range\" AS RNG, meridian_s AS RDIR FROM grid"_s),
+                 QString());
+        auto w = makeWindow();
+        w->show();
+        w->addThemeFiles({state});
+        auto *sections = w->activeMapView()->calculator()->findChild<QComboBox *>(u"PLSS_Combo"_s);
+        QCOMPARE(sections->count(), 0);
+        QString section = u"RDIR"_s; // first a field of letters
+        w->runDialog = [&section](QDialog &dialog) {
+            auto choose = [&dialog](const QString &list, const QString &field) {
+                auto *c = dialog.findChild<QComboBox *>(list);
+                c->setCurrentIndex(c->findText(field));
+            };
+            choose(u"cmbSectionField"_s, section);
+            choose(u"cmbTownshipField"_s, u"TWP"_s);
+            choose(u"cmbRangeField"_s, u"RNG"_s);
+            choose(u"cmbRdirField"_s, u"RDIR"_s);
+            dialog.accept();
+            return int(dialog.result());
+        };
+        w->findChild<QAction *>(u"mnuPlssFields"_s)->trigger();
+        QCOMPARE(m_recorder->texts().size(), 1);
+        QVERIFY(m_recorder->texts().first().startsWith(u"The field RDIR of the theme state"_s));
+        QCOMPARE(sections->count(), 0);
+        section = u"SEC"_s;
+        w->findChild<QAction *>(u"mnuPlssFields"_s)->trigger();
+        QCOMPARE(sections->count(), 1);
+        const QString fields = u"section=SEC,township=TWP,range=RNG,range_direction=RDIR"_s;
+        QCOMPARE(w->activeMapView()->themeList()->at(0).plssFields, fields);
+
+        const QString project = m_data.filePath(u"state.plss"_s);
+        QVERIFY(w->activeMapView()->SaveProject(project));
+        auto again = makeWindow();
+        again->openProject(project);
+        QCOMPARE(again->activeMapView()->themeList()->at(0).plssFields, fields);
+        QCOMPARE(again->activeMapView()
+                     ->calculator()
+                     ->findChild<QComboBox *>(u"PLSS_Combo"_s)
+                     ->count(),
+                 1);
     }
 
     // Closing a changed map window, leaving the program or opening another project over it asks

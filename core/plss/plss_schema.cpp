@@ -1,0 +1,264 @@
+#include "core/plss/plss_schema.h"
+
+#include "core/common/number_text.h"
+#include "core/engine/vector_layer.h"
+
+#include <QRegularExpression>
+#include <QStringList>
+
+#include <ogr_core.h>
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Key
+{
+    const char16_t *name;
+    QString PlssFields::*field;
+};
+const Key keys[] = {{u"section", &PlssFields::section},
+                    {u"township", &PlssFields::township},
+                    {u"township_direction", &PlssFields::townshipDirection},
+                    {u"range", &PlssFields::range},
+                    {u"range_direction", &PlssFields::rangeDirection},
+                    {u"meridian", &PlssFields::meridian},
+                    {u"township_code", &PlssFields::townshipCode}};
+
+// A number with an optional direction letter after it: "12N", "012", "15.5 S".
+struct NumberAndLetter
+{
+    std::optional<double> number;
+    QString letter;
+};
+NumberAndLetter splitNumber(const QString &text)
+{
+    static const QRegularExpression form(u"^\\s*(\\d+(?:\\.\\d+)?)\\s*([A-Za-z]?)\\s*$"_s);
+    const QRegularExpressionMatch m = form.match(text);
+    if (!m.hasMatch())
+        return {};
+    return {m.captured(1).toDouble(), m.captured(2).toUpper()};
+}
+
+AttributeIndex::Column numbers(std::size_t rows)
+{
+    AttributeIndex::Column c;
+    c.ogrType = OFTReal;
+    c.reals.assign(rows, 0);
+    c.isNull.assign(rows, true);
+    return c;
+}
+
+AttributeIndex::Column texts(std::size_t rows)
+{
+    AttributeIndex::Column c;
+    c.ogrType = OFTString;
+    c.texts.assign(rows, QString());
+    c.isNull.assign(rows, true);
+    return c;
+}
+
+void setNumber(AttributeIndex::Column &c, int row, double v)
+{
+    c.reals[std::size_t(row)] = v;
+    c.isNull[std::size_t(row)] = false;
+}
+
+void setText(AttributeIndex::Column &c, int row, const QString &v)
+{
+    if (v.isEmpty())
+        return;
+    c.texts[std::size_t(row)] = v;
+    c.isNull[std::size_t(row)] = false;
+}
+
+} // namespace
+
+std::optional<PlssFields> parsePlssFields(const QString &text, QString *error)
+{
+    PlssFields fields;
+    const QStringList pairs = text.split(u',', Qt::SkipEmptyParts);
+    for (const QString &pair : pairs) {
+        const qsizetype eq = pair.indexOf(u'=');
+        const QString key = pair.left(eq).trimmed().toLower();
+        const QString value = eq < 0 ? QString() : pair.mid(eq + 1).trimmed();
+        const Key *found = nullptr;
+        for (const Key &k : keys) {
+            if (key == QStringView(k.name))
+                found = &k;
+        }
+        if (!found || value.isEmpty()) {
+            *error = u"\""_s + pair.trimmed() +
+                     u"\" is not KEY=FIELD with a key of section, township, township_direction, "
+                     u"range, range_direction, meridian or township_code."_s;
+            return std::nullopt;
+        }
+        fields.*(found->field) = value;
+    }
+    if (fields.section.isEmpty() ||
+        (fields.townshipCode.isEmpty() && (fields.township.isEmpty() || fields.range.isEmpty()))) {
+        *error = u"Name the section field and the township and range fields (or a township "
+                 u"code field)."_s;
+        return std::nullopt;
+    }
+    return fields;
+}
+
+QString plssFieldsText(const PlssFields &fields)
+{
+    QStringList pairs;
+    for (const Key &k : keys) {
+        if (!(fields.*(k.field)).isEmpty())
+            pairs.append(QString::fromUtf16(k.name) + u'=' + fields.*(k.field));
+    }
+    return pairs.join(u',');
+}
+
+std::optional<PlssFields> blmSchemaFields(const VectorLayer &layer)
+{
+    if (layer.fieldIndex(u"PLSSID"_s) < 0 || layer.fieldIndex(u"FRSTDIVNO"_s) < 0)
+        return std::nullopt;
+    PlssFields f;
+    f.section = u"FRSTDIVNO"_s;
+    f.townshipCode = u"PLSSID"_s;
+    if (layer.fieldIndex(u"FRSTDIVTYP"_s) >= 0)
+        f.divisionType = u"FRSTDIVTYP"_s;
+    return f;
+}
+
+std::optional<PlssId> decodePlssId(const QString &code)
+{
+    // SS MM TTT F D RRR F D X: state, meridian, township, fraction, direction, range, ...
+    static const QRegularExpression form(
+        u"^[A-Za-z]{2}(\\d{2})(\\d{3})([0-3])([NSns])(\\d{3})([0-3])([EWew])\\d?$"_s);
+    const QRegularExpressionMatch m = form.match(code.trimmed());
+    if (!m.hasMatch())
+        return std::nullopt;
+    // The fraction digit: 0 none, 1 a quarter, 2 a half, 3 three quarters.
+    auto withFraction = [](const QString &number, const QString &fraction) {
+        return number.toInt() + fraction.toInt() * 0.25;
+    };
+    PlssId id;
+    id.meridian = m.captured(1).toInt();
+    id.township = withFraction(m.captured(2), m.captured(3));
+    id.townshipDirection = m.captured(4).toUpper();
+    id.range = withFraction(m.captured(5), m.captured(6));
+    id.rangeDirection = m.captured(7).toUpper();
+    return id;
+}
+
+bool applyPlssFields(VectorLayer &layer, const PlssFields &fields, QString *error)
+{
+    // Every named field must be there before anything changes.
+    for (const Key &k : keys) {
+        const QString &name = fields.*(k.field);
+        if (!name.isEmpty() && layer.fieldIndex(name) < 0) {
+            *error = u"The theme "_s + layer.name() + u" has no field "_s + name + u"."_s;
+            return false;
+        }
+    }
+    const int rows = layer.featureCount();
+    const auto n = std::size_t(rows);
+    // Without a meridian source the meridian column holds text: no typed meridian can be a
+    // condition on it (see plssMeridianKnown).
+    AttributeIndex::Column section = numbers(n), township = numbers(n), range = numbers(n),
+                           meridian = fields.meridian.isEmpty() && fields.townshipCode.isEmpty()
+                                          ? texts(n)
+                                          : numbers(n),
+                           tdir = texts(n), rdir = texts(n);
+    auto field = [&layer](const QString &name) {
+        return name.isEmpty() ? -1 : layer.fieldIndex(name);
+    };
+    const int fSection = field(fields.section), fTownship = field(fields.township),
+              fTdir = field(fields.townshipDirection), fRange = field(fields.range),
+              fRdir = field(fields.rangeDirection), fMeridian = field(fields.meridian),
+              fCode = field(fields.townshipCode), fType = field(fields.divisionType);
+    // A value that must be a number and is not: named, with the row, and nothing changes.
+    auto refuse = [&](const QString &name, int row, const QString &value) {
+        *error = u"The field "_s + name + u" of the theme "_s + layer.name() +
+                 u" holds \""_s + value + u"\" in record "_s + QString::number(row + 1) +
+                 u", where a number is needed."_s;
+        return false;
+    };
+    for (int row = 0; row < rows; ++row) {
+        auto text = [&layer, row](int f) {
+            return f < 0 ? QString() : layer.value(row, f).toString().trimmed();
+        };
+        // Only sections are sections: protraction blocks, tracts and grants are not.
+        if (fType >= 0 && text(fType).compare(u"SN"_s, Qt::CaseInsensitive) != 0)
+            continue;
+        const QString s = text(fSection);
+        if (!s.isEmpty()) {
+            const std::optional<double> v = parseNumber(s);
+            if (!v && fCode < 0)
+                return refuse(fields.section, row, s);
+            if (v)
+                setNumber(section, row, *v);
+        }
+        if (fCode >= 0) {
+            // A code that does not decode leaves the row unfound; the others still work.
+            if (const std::optional<PlssId> id = decodePlssId(text(fCode))) {
+                setNumber(township, row, id->township);
+                setText(tdir, row, id->townshipDirection);
+                setNumber(range, row, id->range);
+                setText(rdir, row, id->rangeDirection);
+                setNumber(meridian, row, id->meridian);
+            }
+            continue;
+        }
+        for (auto [f, dirField, name, numberCol, dirCol] :
+             {std::tuple{fTownship, fTdir, fields.township, &township, &tdir},
+              std::tuple{fRange, fRdir, fields.range, &range, &rdir}}) {
+            const QString value = text(f);
+            if (value.isEmpty())
+                continue;
+            const NumberAndLetter split = splitNumber(value);
+            if (!split.number)
+                return refuse(name, row, value);
+            setNumber(*numberCol, row, *split.number);
+            setText(*dirCol, row, dirField >= 0 ? text(dirField).toUpper() : split.letter);
+        }
+        if (const QString m = text(fMeridian); !m.isEmpty()) {
+            const std::optional<double> v = parseNumber(m);
+            if (!v)
+                return refuse(fields.meridian, row, m);
+            setNumber(meridian, row, *v);
+        }
+    }
+    // A direction the table never gives is held as an empty column of numbers: no typed letter
+    // can be a condition on it (see plssColumnKnown).
+    for (AttributeIndex::Column *dir : {&tdir, &rdir}) {
+        if (std::all_of(dir->isNull.begin(), dir->isNull.end(), [](bool b) { return b; }))
+            *dir = numbers(n);
+    }
+    layer.setDerivedColumn(plsscolumn::section, std::move(section));
+    layer.setDerivedColumn(plsscolumn::township, std::move(township));
+    layer.setDerivedColumn(plsscolumn::townshipDirection, std::move(tdir));
+    layer.setDerivedColumn(plsscolumn::range, std::move(range));
+    layer.setDerivedColumn(plsscolumn::rangeDirection, std::move(rdir));
+    layer.setDerivedColumn(plsscolumn::meridian, std::move(meridian));
+    return true;
+}
+
+bool plssColumnKnown(const VectorLayer &layer, const QString &column)
+{
+    // Meridians are numbers, directions letters; a column of the other kind says "not given".
+    return column == plsscolumn::meridian ? layer.isNumericField(column)
+                                          : !layer.isNumericField(column);
+}
+
+bool hasNamedPlssFields(const VectorLayer &layer)
+{
+    return layer.fieldIndex(plsscolumn::section) >= 0;
+}
+
+bool prepareNamedPlssFields(VectorLayer &layer)
+{
+    if (hasNamedPlssFields(layer))
+        return true;
+    const std::optional<PlssFields> blm = blmSchemaFields(layer);
+    QString error;
+    return blm && applyPlssFields(layer, *blm, &error);
+}
