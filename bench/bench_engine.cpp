@@ -5,12 +5,14 @@
 #include "core/engine/map_renderer.h"
 #include "core/engine/vector_layer.h"
 #include "core/plss/plss_query.h"
+#include "core/plss/plss_schema.h"
 #include "gui/map/map_widget.h"
 #include "tests/fixtures/fixtures.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QPainter>
 #include <QRandomGenerator>
@@ -75,6 +77,34 @@ QString themeWithQixPath()
     return base + u".shp"_s;
 }
 
+// The same sections as the BLM publishes a state: a File Geodatabase in geographic NAD83, in the
+// national schema (the township in PLSSID, the section in FRSTDIVNO as text).
+QString blmThemePath()
+{
+    const QString path = dataDir() + u"/sections100k_blm.gdb"_s;
+    if (!QFileInfo::exists(path)) {
+        const QString error = fixtures::translateVector(
+            themePath(), path, u"OpenFileGDB"_s, 4269, u"PLSSFirstDivision"_s,
+            u"SELECT geometry, 'CO06' || printf('%03d0', township) || base_side || "
+            u"printf('%03d0', \"range\") || meridian_s || '0' AS PLSSID, "
+            u"printf('%d', section) AS FRSTDIVNO, 'SN' AS FRSTDIVTYP FROM sections100k"_s);
+        if (!error.isEmpty())
+            qFatal("%s", qPrintable(error));
+    }
+    return path;
+}
+
+std::shared_ptr<VectorLayer> &blmTheme()
+{
+    static std::shared_ptr<VectorLayer> layer = [] {
+        auto l = VectorLayer::open(blmThemePath());
+        if (!prepareNamedPlssFields(*l))
+            qFatal("the BLM-schema theme is not a section theme");
+        return l;
+    }();
+    return layer;
+}
+
 std::shared_ptr<VectorLayer> &theme()
 {
     static std::shared_ptr<VectorLayer> layer = VectorLayer::open(themePath());
@@ -119,6 +149,32 @@ void BM_SectionLookup(benchmark::State &state)
         state.SkipWithError("a lookup failed");
 }
 BENCHMARK(BM_SectionLookup)->Unit(benchmark::kMicrosecond);
+
+// Opening the state-sized geodatabase: read, reprojected into NAD83 UTM and PLSSID decoded.
+void BM_BlmThemeLoad(benchmark::State &state)
+{
+    const QString path = blmThemePath();
+    for (auto _ : state) {
+        auto layer = VectorLayer::open(path);
+        benchmark::DoNotOptimize(prepareNamedPlssFields(*layer));
+    }
+}
+BENCHMARK(BM_BlmThemeLoad)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_BlmSectionLookup(benchmark::State &state)
+{
+    auto layer = blmTheme();
+    QRandomGenerator random(1);
+    RecordingMessageService messages;
+    (void)findSectionPolygon(*layer, randomEntries(random), messages); // indexes built here
+    for (auto _ : state) {
+        auto poly = findSectionPolygon(*layer, randomEntries(random), messages);
+        benchmark::DoNotOptimize(poly);
+    }
+    if (!messages.messages().isEmpty())
+        state.SkipWithError("a lookup failed");
+}
+BENCHMARK(BM_BlmSectionLookup)->Unit(benchmark::kMicrosecond);
 
 void BM_OgrAttributeFilter(benchmark::State &state)
 {

@@ -1,16 +1,19 @@
 #include "cli/locate_tool.h"
 
+#include "cli/batch.h"
 #include "cli/csv.h"
-#include "core/common/number_text.h"
-#include "core/engine/map_crs.h"
-#include "core/engine/point_writer.h"
-#include "core/plss/plss_schema.h"
 #include "core/common/message_service.h"
+#include "core/common/number_text.h"
 #include "core/common/text_decoding.h"
 #include "core/coords/coordinate_entry.h"
+#include "core/engine/map_crs.h"
+#include "core/engine/point_writer.h"
 #include "core/engine/vector_layer.h"
+#include "core/plss/description_reader.h"
 #include "core/plss/footage.h"
+#include "core/plss/legal_description.h"
 #include "core/plss/plss_query.h"
+#include "core/plss/plss_schema.h"
 #include "core/plss/reverse_location.h"
 #include "core/plss/well_location.h"
 
@@ -44,7 +47,9 @@ QString commandsHelp()
            "  to-geo         UTM to latitude/longitude (degrees west positive)\n"
            "  zone           UTM from one zone into another\n"
            "  batch forward  a CSV file of descriptions to a CSV file of positions\n"
-           "  batch reverse  a CSV file of positions to a CSV file of descriptions\n\n"
+           "  batch reverse  a CSV file of positions to a CSV file of descriptions\n"
+           "  parse          a legal description to the columns batch forward reads\n"
+           "  batch parse    a CSV file of legal descriptions to those columns\n\n"
            "tractwise-locate COMMAND --help describes a command.\n"_s;
 }
 
@@ -73,6 +78,8 @@ int runToGeo(const Run &run);
 int runZone(const Run &run);
 int runBatchForward(const Run &run);
 int runBatchReverse(const Run &run);
+int runParse(const Run &run);
+int runBatchParse(const Run &run);
 
 struct Command
 {
@@ -97,8 +104,11 @@ QList<Command> commands()
     return {
         {u"forward"_s,
          u"Prints easting,northing of a well described by quarter calls, or by footage calls "
-         "when --fc-x and --fc-y are given. A missing quarter call is \"--\"."_s,
-         {theme, opt(u"township"_s, u"Township with direction, such as 12N."_s, u"T"_s),
+         "when --fc-x and --fc-y are given, or by a legal description as permits write it. A "
+         "missing quarter call is \"--\"."_s,
+         {theme, opt(u"description"_s, u"The well as a legal description, such as \"NE/4 SW/4 "
+                     "Sec. 36, T153N, R95W, 5th P.M.\"; options given as well win."_s, u"TEXT"_s),
+          opt(u"township"_s, u"Township with direction, such as 12N."_s, u"T"_s),
           opt(u"range"_s, u"Range with direction, such as 34W."_s, u"R"_s),
           opt(u"section"_s, u"Section number."_s, u"S"_s),
           opt(u"meridian"_s, u"Principal meridian number."_s, u"M"_s),
@@ -108,10 +118,11 @@ QList<Command> commands()
           opt(u"q2_5"_s, u"Quarter call, 2.5 acres."_s, u"Q"_s),
           opt(u"fc-x"_s, u"Footage call, such as 660E."_s, u"FCX"_s),
           opt(u"fc-y"_s, u"Footage call, such as 1980S."_s, u"FCY"_s)},
-         {u"theme"_s, u"township"_s, u"range"_s, u"section"_s},
+         {u"theme"_s},
          runForward},
         {u"reverse"_s,
-         u"Prints section,township,range,q160,q40,q10,q2_5,fc_x,fc_y of a UTM point."_s,
+         u"Prints section,township,range,q160,q40,q10,q2_5,fc_x,fc_y,description of a UTM "
+         "point."_s,
          {theme, opt(u"easting"_s, u"Easting, metres."_s, u"E"_s),
           opt(u"northing"_s, u"Northing, metres."_s, u"N"_s)},
          {u"theme"_s, u"easting"_s, u"northing"_s},
@@ -138,8 +149,22 @@ QList<Command> commands()
           opt(u"from"_s, u"Starting zone."_s, u"Z1"_s), opt(u"to"_s, u"Ending zone."_s, u"Z2"_s)},
          {u"easting"_s, u"northing"_s, u"from"_s, u"to"_s},
          runZone},
+        {u"parse"_s,
+         u"Prints the columns batch forward reads, meridian,township,range,section,q160,q40,"
+         "q10,q2_5,fc_x,fc_y, of a legal description."_s,
+         {opt(u"description"_s, u"The legal description."_s, u"TEXT"_s)},
+         {u"description"_s},
+         runParse},
+        {u"batch parse"_s,
+         u"Reads id,description and writes id,meridian,township,range,section,q160,q40,q10,"
+         "q2_5,fc_x,fc_y,error: a file of descriptions checked before batch forward."_s,
+         {opt(u"in"_s, u"Input CSV file."_s, u"IN.csv"_s),
+          opt(u"out"_s, u"Output CSV file."_s, u"OUT.csv"_s)},
+         {u"in"_s, u"out"_s},
+         runBatchParse},
         {u"batch forward"_s,
-         u"Reads id,meridian,township,range,section,q160,q40,q10,q2_5,fc_x,fc_y and writes "
+         u"Reads id,meridian,township,range,section,q160,q40,q10,q2_5,fc_x,fc_y (or a "
+         "description column where township, range and section are empty) and writes "
          "id,easting,northing,error, one row per input row. A row with fc_x and fc_y uses the "
          "footage calls, others the quarter calls."_s,
          {theme, opt(u"in"_s, u"Input CSV file."_s, u"IN.csv"_s),
@@ -209,142 +234,47 @@ WellLocation locate(const VectorLayer &theme, const ForwardInput &in, MessageSer
 QStringList reverseFields(const ReverseLocation &r)
 {
     return {r.section,     r.township,    r.range, r.quarters[0], r.quarters[1],
-            r.quarters[2], r.quarters[3], r.fcX,   r.fcY};
+            r.quarters[2], r.quarters[3], r.fcX,   r.fcY,         legalDescription(r)};
 }
 
-const QStringList reverseHeader = {u"section"_s, u"township"_s, u"range"_s, u"q160"_s, u"q40"_s,
-                                   u"q10"_s,     u"q2_5"_s,     u"fc_x"_s,  u"fc_y"_s};
+const QStringList reverseHeader = {u"section"_s, u"township"_s, u"range"_s,
+                                   u"q160"_s,    u"q40"_s,      u"q10"_s,
+                                   u"q2_5"_s,    u"fc_x"_s,     u"fc_y"_s,
+                                   u"description"_s};
 
-class Progress
+// The columns batch forward reads, as a description gives them.
+const QStringList parsedHeader = {u"meridian"_s, u"township"_s, u"range"_s, u"section"_s,
+                                  u"q160"_s,     u"q40"_s,      u"q10"_s,   u"q2_5"_s,
+                                  u"fc_x"_s,     u"fc_y"_s};
+QStringList parsedFields(const DescriptionFields &d)
 {
-public:
-    Progress(QTextStream &err, bool enabled, qsizetype total)
-        : m_err(err)
-        , m_enabled(enabled)
-        , m_total(total)
-    {
-        m_timer.start();
-    }
-    void step(qsizetype done)
-    {
-        if (!m_enabled || (done % 1000 != 0 && done != m_total))
-            return;
-        m_err << "\r" << done << " of " << m_total << " rows";
-        if (done == m_total)
-            m_err << " in " << m_timer.elapsed() / 1000.0 << " s\n";
-        m_err.flush();
-    }
+    return {d.meridian,    d.township,    d.range, d.section, d.quarters[0], d.quarters[1],
+            d.quarters[2], d.quarters[3], d.fcX,   d.fcY};
+}
 
-private:
-    QTextStream &m_err;
-    bool m_enabled;
-    qsizetype m_total;
-    QElapsedTimer m_timer;
-};
-
-bool readCsv(const QString &path, QList<QStringList> &records, QString *error)
+// A forward input from a description: what the separate entries leave empty.
+bool fillFromDescription(ForwardInput &input, const QString &text, QString *error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = u"Cannot read "_s + path + u": "_s + file.errorString();
+    const std::optional<DescriptionFields> d = readLegalDescription(text, error);
+    if (!d)
         return false;
-    }
-    const QByteArray bytes = file.readAll();
-    int unclosed = 0;
-    records = csv::parse(decodeUtf8OrWindows1252(bytes), &unclosed);
-    if (unclosed > 0) {
-        // The rest of the file went into one field: its rows would silently go missing.
-        *error = path + u": the quote opened in line "_s + QString::number(unclosed) +
-                 u" is never closed."_s;
-        return false;
-    }
-    if (records.isEmpty()) {
-        *error = path + u" has no header line."_s;
-        return false;
+    auto fill = [](QString &target, const QString &value) {
+        if (target.isEmpty())
+            target = value;
+    };
+    fill(input.entries.section, d->section);
+    fill(input.entries.township, d->township);
+    fill(input.entries.range, d->range);
+    fill(input.entries.meridian, d->meridian);
+    if (std::all_of(input.calls.begin(), input.calls.end(),
+                    [](const QString &c) { return c.isEmpty(); }))
+        for (std::size_t i = 0; i < 4; ++i)
+            input.calls[i] = d->quarters[i];
+    if (input.fcX.isEmpty() && input.fcY.isEmpty()) {
+        input.fcX = d->fcX;
+        input.fcY = d->fcY;
     }
     return true;
-}
-
-bool writeCsv(const QString &path, const QList<QStringList> &records, QString *error)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        *error = u"Cannot write "_s + path + u": "_s + file.errorString();
-        return false;
-    }
-    QByteArray bytes;
-    for (const QStringList &r : records)
-        bytes += csv::formatRecord(r).toUtf8() + "\r\n";
-    file.write(bytes);
-    if (!file.commit()) {
-        *error = u"Cannot write "_s + path + u": "_s + file.errorString();
-        return false;
-    }
-    return true;
-}
-
-// Where a row's well is: from its input cells or its output row; none when it has no place.
-using PointOf = std::function<std::optional<MapPoint>(const QStringList &cells,
-                                                      const QStringList &row)>;
-
-std::optional<MapPoint> pointFrom(const QString &easting, const QString &northing)
-{
-    const std::optional<double> e = parseNumber(easting), n = parseNumber(northing);
-    if (!e || !n)
-        return std::nullopt;
-    return MapPoint{*e, *n};
-}
-
-// Reads IN, turns each row into an output row, writes OUT whole (or not at all): CSV, or a
-// point layer when OUT names a GIS format (the points in the theme's system). `required`
-// indexes the columns a row cannot do without.
-int runBatch(const QString &in, const QString &out, const QStringList &columns,
-             const QList<int> &required, const QStringList &header,
-             const std::function<QStringList(const QStringList &cells)> &convert,
-             const PointOf &pointOf, const VectorLayer &theme, QTextStream &err, bool showProgress)
-{
-    QList<QStringList> records;
-    QString error;
-    if (!readCsv(in, records, &error)) {
-        err << error << "\n";
-        return ExitError;
-    }
-    const QList<int> col = csv::columnIndexes(records.first(), columns);
-    for (int i : required) {
-        if (col[i] < 0) {
-            err << in << " has no column \"" << columns[i] << "\".\n";
-            return ExitError;
-        }
-    }
-    QList<QStringList> output{header};
-    output.reserve(records.size());
-    const bool gis = !pointFormatDriver(out).isEmpty();
-    QList<std::optional<MapPoint>> points;
-    Progress progress(err, showProgress, records.size() - 1);
-    QStringList cells;
-    for (qsizetype r = 1; r < records.size(); ++r) {
-        cells.clear();
-        for (int c : col)
-            cells.append(c >= 0 ? records[r].value(c).trimmed() : QString());
-        output.append(convert(cells));
-        if (gis)
-            points.append(pointOf(cells, output.last()));
-        progress.step(r);
-    }
-    if (gis) {
-        error = writePointLayer(out, output.first(), output.mid(1), points,
-                                theme.utmZone().value_or(0), theme.coordinateSystemWkt());
-        if (!error.isEmpty()) {
-            err << error << "\n";
-            return ExitError;
-        }
-        return 0;
-    }
-    if (!writeCsv(out, output, &error)) {
-        err << error << "\n";
-        return ExitError;
-    }
-    return 0;
 }
 
 int batchForward(const VectorLayer &theme, const QString &in, const QString &out, QTextStream &err,
@@ -352,12 +282,17 @@ int batchForward(const VectorLayer &theme, const QString &in, const QString &out
 {
     const QStringList columns = {u"id"_s,      u"meridian"_s, u"township"_s, u"range"_s,
                                  u"section"_s, u"q160"_s,     u"q40"_s,      u"q10"_s,
-                                 u"q2_5"_s,    u"fc_x"_s,     u"fc_y"_s};
+                                 u"q2_5"_s,    u"fc_x"_s,     u"fc_y"_s,     u"description"_s};
     return runBatch(
-        in, out, columns, {2, 3, 4}, {u"id"_s, u"easting"_s, u"northing"_s, u"error"_s},
+        in, out, columns, {}, {u"id"_s, u"easting"_s, u"northing"_s, u"error"_s},
         [&theme](const QStringList &c) {
-            const ForwardInput input{
-                {c[4], c[2], c[3], c[1]}, {c[5], c[6], c[7], c[8]}, c[9], c[10]};
+            ForwardInput input{{c[4], c[2], c[3], c[1]}, {c[5], c[6], c[7], c[8]}, c[9], c[10]};
+            // The description serves a row whose township, range and section are empty.
+            QString error;
+            if (input.entries.township.isEmpty() && input.entries.range.isEmpty() &&
+                input.entries.section.isEmpty() && !c[11].isEmpty() &&
+                !fillFromDescription(input, c[11], &error))
+                return QStringList{c[0], QString(), QString(), error};
             RecordingMessageService messages;
             const WellLocation w = locate(theme, input, messages);
             return QStringList{c[0], w.located ? w.easting : QString(),
@@ -376,7 +311,7 @@ int batchReverse(const VectorLayer &theme, const QString &in, const QString &out
         [&theme](const QStringList &c) {
             RecordingMessageService messages;
             const ReverseLocation r = reverseLocate(theme, c[1], c[2], messages);
-            return QStringList{c[0]} + (r.located ? reverseFields(r) : QStringList(9, QString())) +
+            return QStringList{c[0]} + (r.located ? reverseFields(r) : QStringList(reverseHeader.size(), QString())) +
                    QStringList{said(messages)};
         },
         // A point the reverse location placed; one it could not is written without it.
@@ -384,6 +319,48 @@ int batchReverse(const VectorLayer &theme, const QString &in, const QString &out
             return row[1].isEmpty() ? std::nullopt : pointFrom(cells[1], cells[2]);
         },
         theme, err, showProgress);
+}
+
+int runParse(const Run &run)
+{
+    QString error;
+    const std::optional<DescriptionFields> d = readLegalDescription(run.v(u"description"_s), &error);
+    if (!d) {
+        run.err << error << "\n";
+        return ExitError;
+    }
+    run.out << csv::formatRecord(parsedHeader) << "\n"
+            << csv::formatRecord(parsedFields(*d)) << "\n";
+    return 0;
+}
+
+int runBatchParse(const Run &run)
+{
+    QList<QStringList> records;
+    QString error;
+    if (!readCsv(run.v(u"in"_s), records, &error)) {
+        run.err << error << "\n";
+        return ExitError;
+    }
+    const QList<int> col = csv::columnIndexes(records.first(), {u"id"_s, u"description"_s});
+    if (col[1] < 0) {
+        run.err << run.v(u"in"_s) << " has no column \"description\".\n";
+        return ExitError;
+    }
+    QList<QStringList> output{QStringList{u"id"_s} + parsedHeader + QStringList{u"error"_s}};
+    for (qsizetype r = 1; r < records.size(); ++r) {
+        const QString id = col[0] >= 0 ? records[r].value(col[0]).trimmed() : QString();
+        const std::optional<DescriptionFields> d =
+            readLegalDescription(records[r].value(col[1]), &error);
+        output.append(QStringList{id} +
+                      (d ? parsedFields(*d) : QStringList(parsedHeader.size(), QString())) +
+                      QStringList{d ? QString() : error});
+    }
+    if (!writeCsv(run.v(u"out"_s), output, &error)) {
+        run.err << error << "\n";
+        return ExitError;
+    }
+    return 0;
 }
 
 // Prints what the messages said and fails.
@@ -399,11 +376,26 @@ int runForward(const Run &run)
         run.err << toolName << ": --fc-x and --fc-y go together.\n";
         return ExitUsage;
     }
-    const ForwardInput input{
+    ForwardInput input{
         {run.v(u"section"_s), run.v(u"township"_s), run.v(u"range"_s), run.v(u"meridian"_s)},
         {run.v(u"q160"_s), run.v(u"q40"_s), run.v(u"q10"_s), run.v(u"q2_5"_s)},
         run.v(u"fc-x"_s),
         run.v(u"fc-y"_s)};
+    if (run.parser.isSet(u"description"_s)) {
+        QString error;
+        if (!fillFromDescription(input, run.v(u"description"_s), &error)) {
+            run.err << error << "\n";
+            return ExitError;
+        }
+    } else {
+        for (const QString &required : {u"township"_s, u"range"_s, u"section"_s}) {
+            if (!run.parser.isSet(required)) {
+                run.err << toolName << ": --" << required
+                        << " is required (or --description).\n";
+                return ExitUsage;
+            }
+        }
+    }
     if (run.parser.isSet(u"fc-x"_s) && (input.fcX.isEmpty() || input.fcY.isEmpty())) {
         run.err << noFootingCallMessage() << "\n";
         return ExitError;

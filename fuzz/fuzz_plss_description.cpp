@@ -1,8 +1,10 @@
 // Section, township, range and meridian entries through parsing, query building and the search
 // of small section themes; the first entry also as the township code of a one-section theme in
-// the BLM's schema, decoded and searched.
+// the BLM's schema, decoded and searched; and the whole input as a legal description, read and
+// the fields it gives located.
 #include "core/common/message_service.h"
 #include "core/engine/vector_layer.h"
+#include "core/plss/description_reader.h"
 #include "core/plss/plss_query.h"
 #include "core/plss/plss_schema.h"
 #include "fuzz/fuzz_support.h"
@@ -28,22 +30,28 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size)
     for (int layout : {1, 5})
         (void)findSectionPolygon(*fuzzsupport::sectionTheme(layout), entries, messages);
 
+    // The whole input as a description as permits write it.
+    QString why;
+    if (const auto read = readLegalDescription(QString::fromUtf8(fuzzsupport::bytes(data, size)), &why))
+        (void)findSectionPolygon(*fuzzsupport::sectionTheme(1),
+                                 {read->section, read->township, read->range, read->meridian},
+                                 messages);
+
     (void)decodePlssId(f[0]);
     const QJsonObject feature{
         {u"type"_s, u"Feature"_s},
-        {u"properties"_s, QJsonObject{{u"PLSSID"_s, f[0]}, {u"FRSTDIVNO"_s, f[1]},
-                                      {u"FRSTDIVTYP"_s, u"SN"_s}}},
+        {u"properties"_s,
+         QJsonObject{{u"PLSSID"_s, f[0]}, {u"FRSTDIVNO"_s, f[1]}, {u"FRSTDIVTYP"_s, u"SN"_s}}},
         {u"geometry"_s,
-         QJsonObject{{u"type"_s, u"Polygon"_s},
-                     {u"coordinates"_s,
-                      QJsonArray{QJsonArray{QJsonArray{0, 0}, QJsonArray{0, 1000},
-                                            QJsonArray{1000, 1000}, QJsonArray{1000, 0},
-                                            QJsonArray{0, 0}}}}}}};
+         QJsonObject{
+             {u"type"_s, u"Polygon"_s},
+             {u"coordinates"_s,
+              QJsonArray{QJsonArray{QJsonArray{0, 0}, QJsonArray{0, 1000}, QJsonArray{1000, 1000},
+                                    QJsonArray{1000, 0}, QJsonArray{0, 0}}}}}}};
     const QString path = fuzzsupport::workDir() + u"/blm.geojson"_s;
-    fuzzsupport::writeFile(
-        path, QJsonDocument(QJsonObject{{u"type"_s, u"FeatureCollection"_s},
-                                        {u"features"_s, QJsonArray{feature}}})
-                  .toJson());
+    fuzzsupport::writeFile(path, QJsonDocument(QJsonObject{{u"type"_s, u"FeatureCollection"_s},
+                                                           {u"features"_s, QJsonArray{feature}}})
+                                     .toJson());
     const auto blm = VectorLayer::open(path);
     if (blm->Valid() && prepareNamedPlssFields(*blm))
         (void)findSectionPolygon(*blm, entries, messages);

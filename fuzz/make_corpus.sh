@@ -37,6 +37,12 @@ printf '1\n12N\n34W\n6' >"$out/plss_description/found"
 printf '36\n12N\n34W\n' >"$out/plss_description/no-meridian"
 printf '7\n12\n34\n06' >"$out/plss_description/no-directions"
 printf "x\n12N\n34W\n6'" >"$out/plss_description/bad"
+# Legal descriptions as permits write them.
+printf 'NE/4 SW/4 Sec. 36, T153N, R95W, 5th P.M.' >"$out/plss_description/legal-slashes"
+printf "660' FNL & 1980' FEL, Sec. 12, T5N, R65W, 6th PM" >"$out/plss_description/legal-footage"
+printf 'T. 23 S., R. 19 E., Salt Lake Meridian, sec. 30, NW1/4SW1/4' >"$out/plss_description/legal-blm"
+printf 'SENE 36-153N-95W' >"$out/plss_description/legal-short"
+printf 'Lot 3, N/2 Sec. 6' >"$out/plss_description/legal-refused"
 
 # Calculator texts: the first byte picks the calculation (its value mod 6).
 printf '\x00%s' $'1\n12N\n34W\n6\nNE\nSW\nNW\n--' >"$out/location_texts/quarter-calls"

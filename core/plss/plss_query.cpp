@@ -1,10 +1,9 @@
 #include "core/plss/plss_query.h"
 
-#include "core/plss/plss_schema.h"
-
 #include "core/common/message_service.h"
 #include "core/common/number_text.h"
 #include "core/engine/vector_layer.h"
+#include "core/plss/plss_schema.h"
 
 #include <QRegularExpression>
 
@@ -135,8 +134,7 @@ QString namedFieldsExpression(const SectionDescription &d, const VectorLayer &th
                 plsscolumn::township + u" = "_s + d.township + u" and "_s + plsscolumn::range +
                 u" = "_s + d.range;
     // A direction or meridian not typed is no condition.
-    if (!d.townshipDirection.isEmpty() &&
-        plssColumnKnown(theme, plsscolumn::townshipDirection))
+    if (!d.townshipDirection.isEmpty() && plssColumnKnown(theme, plsscolumn::townshipDirection))
         e += u" and "_s + plsscolumn::townshipDirection + u" = '"_s +
              d.townshipDirection.toUpper() + u"'"_s;
     if (!d.rangeDirection.isEmpty() && plssColumnKnown(theme, plsscolumn::rangeDirection))
@@ -216,7 +214,8 @@ std::optional<MapPolygon> findSectionPolygon(const VectorLayer &theme,
             return records.shape();
     }
     if (hasNamedPlssFields(theme)) {
-        const RecordSet records = theme.SearchExpression(namedFieldsExpression(*description, theme));
+        const RecordSet records =
+            theme.SearchExpression(namedFieldsExpression(*description, theme));
         if (!records.atEnd())
             return records.shape();
     }

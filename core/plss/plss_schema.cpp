@@ -177,8 +177,8 @@ bool applyPlssFields(VectorLayer &layer, const PlssFields &fields, QString *erro
               fCode = field(fields.townshipCode), fType = field(fields.divisionType);
     // A value that must be a number and is not: named, with the row, and nothing changes.
     auto refuse = [&](const QString &name, int row, const QString &value) {
-        *error = u"The field "_s + name + u" of the theme "_s + layer.name() +
-                 u" holds \""_s + value + u"\" in record "_s + QString::number(row + 1) +
+        *error = u"The field "_s + name + u" of the theme "_s + layer.name() + u" holds \""_s +
+                 value + u"\" in record "_s + QString::number(row + 1) +
                  u", where a number is needed."_s;
         return false;
     };

@@ -1,12 +1,11 @@
 #include "core/plss/reverse_location.h"
 
-#include "core/plss/plss_schema.h"
-
 #include "core/common/message_service.h"
 #include "core/common/number_text.h"
 #include "core/engine/vector_layer.h"
 #include "core/plss/aliquot.h"
 #include "core/plss/footage.h"
+#include "core/plss/plss_schema.h"
 #include "core/plss/well_location.h"
 
 #include <cmath>

@@ -65,18 +65,16 @@ QStringList LayerChoiceDialog::chosen() const
 }
 
 namespace {
-const char16_t *const plssCaptions[] = {u"Section:",          u"Township:",
-                                        u"Township direction:", u"Range:",
-                                        u"Range direction:",  u"Meridian:",
-                                        u"Township code (BLM PLSSID):"};
-const char16_t *const plssNames[] = {u"cmbSectionField",   u"cmbTownshipField",
-                                     u"cmbTdirField",      u"cmbRangeField",
-                                     u"cmbRdirField",      u"cmbMeridianField",
-                                     u"cmbTownshipCodeField"};
-QString PlssFields::*const plssMembers[] = {
-    &PlssFields::section,        &PlssFields::township, &PlssFields::townshipDirection,
-    &PlssFields::range,          &PlssFields::rangeDirection, &PlssFields::meridian,
-    &PlssFields::townshipCode};
+const char16_t *const plssCaptions[] = {
+    u"Section:",         u"Township:", u"Township direction:",        u"Range:",
+    u"Range direction:", u"Meridian:", u"Township code (BLM PLSSID):"};
+const char16_t *const plssNames[] = {
+    u"cmbSectionField", u"cmbTownshipField", u"cmbTdirField",        u"cmbRangeField",
+    u"cmbRdirField",    u"cmbMeridianField", u"cmbTownshipCodeField"};
+QString PlssFields::*const plssMembers[] = {&PlssFields::section,           &PlssFields::township,
+                                            &PlssFields::townshipDirection, &PlssFields::range,
+                                            &PlssFields::rangeDirection,    &PlssFields::meridian,
+                                            &PlssFields::townshipCode};
 } // namespace
 
 PlssFieldsDialog::PlssFieldsDialog(const QString &theme, const QStringList &fieldNames,

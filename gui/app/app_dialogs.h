@@ -35,8 +35,8 @@ class PlssFieldsDialog : public QDialog
     Q_OBJECT
 
 public:
-    PlssFieldsDialog(const QString &theme, const QStringList &fieldNames,
-                     const PlssFields &current, QWidget *parent = nullptr);
+    PlssFieldsDialog(const QString &theme, const QStringList &fieldNames, const PlssFields &current,
+                     QWidget *parent = nullptr);
     PlssFields fields() const;
     void accept() override;
 

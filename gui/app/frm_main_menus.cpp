@@ -272,25 +272,14 @@ void frmMain::updateActions()
 {
     // What needs a map window is offered only while one is open.
     frmMapView *view = activeMapView();
-    static const QStringList needMap = {u"mnuFileClose"_s,
-                                        u"mnuFileSave"_s,
-                                        u"mnuFileSaveAs"_s,
-                                        u"mnuFileSaveAll"_s,
-                                        u"mnuFileProperties"_s,
-                                        u"mnuFilePrintPreview"_s,
-                                        u"mnuFilePrint"_s,
-                                        u"mnuFileSend"_s,
-                                        u"mnuFileExportWells"_s,
-                                        u"mnuPlssFields"_s,
-                                        u"mnuAddTheme"_s,
-                                        u"mnuEditDeleteThemes"_s,
-                                        u"mnuZoomToTheme"_s,
-                                        u"mnuViewRefresh"_s,
-                                        u"Save"_s,
-                                        u"Print"_s,
-                                        u"AddTheme"_s,
-                                        u"FindInTheme"_s,
-                                        u"FullExtent"_s};
+    static const QStringList needMap = {
+        u"mnuFileClose"_s,   u"mnuFileSave"_s,       u"mnuFileSaveAs"_s,
+        u"mnuFileSaveAll"_s, u"mnuFileProperties"_s, u"mnuFilePrintPreview"_s,
+        u"mnuFilePrint"_s,   u"mnuFileSend"_s,       u"mnuFileExportWells"_s,
+        u"mnuPlssFields"_s,  u"mnuAddTheme"_s,       u"mnuEditDeleteThemes"_s,
+        u"mnuZoomToTheme"_s, u"mnuViewRefresh"_s,    u"Save"_s,
+        u"Print"_s,          u"AddTheme"_s,          u"FindInTheme"_s,
+        u"FullExtent"_s};
     for (const QString &name : needMap) {
         const QList<QAction *> actions = findChildren<QAction *>(name);
         for (QAction *a : actions)

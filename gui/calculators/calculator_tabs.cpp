@@ -170,7 +170,18 @@ QWidget *WellCalculations::buildForwardTab()
     cmdErase = named(new QPushButton(u"Erase Fields"_s), u"cmdErase"_s);
     grid->addWidget(chkZoomToLocation, 7, 0, 1, 2);
     grid->addWidget(cmdErase, 7, 3);
-    grid->setRowStretch(8, 1);
+    grid->addWidget(label(u"Description:"_s), 8, 0);
+    Description_Text = box(u"Description_Text"_s);
+    grid->addWidget(Description_Text, 8, 1, 1, 3);
+    Description_Text->setPlaceholderText(u"NE/4 SW/4 Sec. 36, T153N, R95W, 5th P.M."_s);
+    cmdReadDescription = named(new QPushButton(u"Read"_s), u"cmdReadDescription"_s);
+    cmdReadDescription->setToolTip(u"Fill the boxes from the description"_s);
+    grid->addWidget(cmdReadDescription, 8, 4);
+    grid->setRowStretch(9, 1);
+    connect(cmdReadDescription, &QPushButton::clicked, this,
+            &WellCalculations::cmdReadDescription_Click);
+    connect(Description_Text, &QLineEdit::returnPressed, cmdReadDescription,
+            &QPushButton::click);
     connect(CalculatePLSS_Command, &QPushButton::clicked, this,
             &WellCalculations::CalculatePLSS_Command_Click);
     connect(CalculateFC_Command, &QPushButton::clicked, this,

@@ -5,6 +5,7 @@
 #include "core/coords/coordinate_entry.h"
 #include "core/engine/map_graphics.h"
 #include "core/engine/vector_layer.h"
+#include "core/plss/description_reader.h"
 #include "core/plss/legal_description.h"
 #include "core/plss/plss_query.h"
 #include "core/plss/plss_schema.h"
@@ -216,6 +217,26 @@ void WellCalculations::cmdErase_Click()
     Range_Text->clear();
     Section_Text->clear();
     Meridian_Text->clear();
+}
+
+void WellCalculations::cmdReadDescription_Click()
+{
+    QString error;
+    const std::optional<DescriptionFields> d = readLegalDescription(Description_Text->text(), &error);
+    if (!d) {
+        if (m_view)
+            m_view->messages().show(error, MessageIcon::Exclamation);
+        return;
+    }
+    Section_Text->setText(d->section);
+    Township_Text->setText(d->township);
+    Range_Text->setText(d->range);
+    Meridian_Text->setText(d->meridian);
+    QComboBox *lists[] = {Q160_Combo, Q40_Combo, Q10_Combo, Q25_Combo};
+    for (std::size_t i = 0; i < 4; ++i)
+        lists[i]->setCurrentIndex(std::max(0, lists[i]->findText(d->quarters[i])));
+    FC_X_Text->setText(d->fcX);
+    FC_Y_Text->setText(d->fcY);
 }
 
 void WellCalculations::RevGPSCommand_Click()

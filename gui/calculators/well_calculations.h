@@ -49,6 +49,9 @@ public:
     void CalculatePLSS_Command_Click();
     void CalculateFC_Command_Click();
     void cmdErase_Click();
+    // Fills the first tab's boxes from the legal description typed; says what it cannot read
+    // and then changes nothing.
+    void cmdReadDescription_Click();
     void RevGPSCommand_Click();
     void cmdCalculateZoneUTM_Click();
     void cmdLatLong2UTM_Click();
@@ -91,6 +94,8 @@ private:
     QLineEdit *FC_X_Text = nullptr, *FC_Y_Text = nullptr;
     QLineEdit *Output_Easting_Text = nullptr, *Output_Northing_Text = nullptr;
     QCheckBox *chkZoomToLocation = nullptr;
+    QLineEdit *Description_Text = nullptr;
+    QPushButton *cmdReadDescription = nullptr;
     // UTM -> PLSS
     QComboBox *RevPLSS_Combo = nullptr;
     QLineEdit *RevEasting_Text = nullptr, *RevNorthing_Text = nullptr;

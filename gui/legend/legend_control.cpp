@@ -6,10 +6,10 @@
 #include "core/document/legend_order.h"
 #include "core/document/quad_images.h"
 #include "core/document/theme_list.h"
-#include "core/plss/plss_schema.h"
 #include "core/engine/image_layer.h"
 #include "core/engine/map_crs.h"
 #include "core/engine/vector_layer.h"
+#include "core/plss/plss_schema.h"
 #include "gui/legend/legend_item_control.h"
 #include "gui/legend/legend_options_dialog.h"
 

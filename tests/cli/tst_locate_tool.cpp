@@ -5,12 +5,12 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextStream>
 
 #include <gdal.h>
 #include <ogr_api.h>
 
 #include <cmath>
-#include <QTextStream>
 
 using namespace Qt::StringLiterals;
 
@@ -121,35 +121,76 @@ private Q_SLOTS:
                            u"1980S"_s}
             << 0 << u"easting,northing\n401408.18,4400603.51\n"_s << QString();
         QTest::newRow("forward, one layer of a geographic GeoPackage")
-            << QStringList{u"forward"_s,   u"--theme"_s,    m_dir.filePath(u"two.gpkg"_s),
-                           u"--layer"_s,   u"sections"_s,   u"--township"_s,
-                           u"12N"_s,       u"--range"_s,    u"34W"_s,
-                           u"--section"_s, u"31"_s,         u"--q160"_s,
-                           u"NE"_s,        u"--q40"_s,      u"SW"_s}
+            << QStringList{u"forward"_s,   u"--theme"_s,  m_dir.filePath(u"two.gpkg"_s),
+                           u"--layer"_s,   u"sections"_s, u"--township"_s,
+                           u"12N"_s,       u"--range"_s,  u"34W"_s,
+                           u"--section"_s, u"31"_s,       u"--q160"_s,
+                           u"NE"_s,        u"--q40"_s,    u"SW"_s}
             << 0 << u"easting,northing\n401005.84,4401005.84\n"_s << QString();
+        QTest::newRow("forward, description")
+            << QStringList{u"forward"_s, u"--theme"_s, t, u"--description"_s,
+                           u"SW/4 NE/4 sec. 31, T. 12 N., R. 34 W., 6th P.M."_s}
+            << 0 << u"easting,northing\n401005.84,4401005.84\n"_s << QString();
+        QTest::newRow("forward, description not read")
+            << QStringList{u"forward"_s, u"--theme"_s, t, u"--description"_s, u"Lot 3 sec 31"_s}
+            << 1 << QString() << u"Lots are not supported: LOT 3"_s;
+        QTest::newRow("forward, neither")
+            << QStringList{u"forward"_s, u"--theme"_s, t, u"--section"_s, u"31"_s} << 2
+            << QString() << u"--township is required (or --description)."_s;
+        QTest::newRow("parse")
+            << QStringList{u"parse"_s, u"--description"_s,
+                           u"660' FNL & 1980' FEL, Sec. 12, T5N, R65W, 6th PM"_s}
+            << 0
+            << u"meridian,township,range,section,q160,q40,q10,q2_5,fc_x,fc_y\n"
+               "6,5N,65W,12,,,,,1980E,660N\n"_s
+            << QString();
         QTest::newRow("forward, fields named")
-            << QStringList{u"forward"_s,   u"--theme"_s,
-                           m_dir.filePath(u"state.gpkg"_s), u"--fields"_s,
+            << QStringList{u"forward"_s,
+                           u"--theme"_s,
+                           m_dir.filePath(u"state.gpkg"_s),
+                           u"--fields"_s,
                            u"section=SEC,township=TWP,range=RNG,range_direction=RDIR,meridian=MER"_s,
-                           u"--township"_s, u"12N"_s, u"--range"_s, u"34W"_s, u"--section"_s,
-                           u"31"_s, u"--meridian"_s, u"6"_s, u"--q160"_s, u"NE"_s, u"--q40"_s,
+                           u"--township"_s,
+                           u"12N"_s,
+                           u"--range"_s,
+                           u"34W"_s,
+                           u"--section"_s,
+                           u"31"_s,
+                           u"--meridian"_s,
+                           u"6"_s,
+                           u"--q160"_s,
+                           u"NE"_s,
+                           u"--q40"_s,
                            u"SW"_s}
             << 0 << u"easting,northing\n401005.84,4401005.84\n"_s << QString();
         QTest::newRow("forward, fields unnamed")
-            << QStringList{u"forward"_s,    u"--theme"_s, m_dir.filePath(u"state.gpkg"_s),
-                           u"--township"_s, u"12N"_s,     u"--range"_s,
+            << QStringList{u"forward"_s,    u"--theme"_s,   m_dir.filePath(u"state.gpkg"_s),
+                           u"--township"_s, u"12N"_s,       u"--range"_s,
                            u"34W"_s,        u"--section"_s, u"31"_s}
             << 1 << QString() << u"is not a PLSS section theme"_s;
         QTest::newRow("forward, a field that is not there")
-            << QStringList{u"forward"_s,    u"--theme"_s, m_dir.filePath(u"state.gpkg"_s),
-                           u"--fields"_s,   u"section=SECT,township=TWP,range=RNG"_s,
-                           u"--township"_s, u"12N"_s,     u"--range"_s,
-                           u"34W"_s,        u"--section"_s, u"31"_s}
+            << QStringList{u"forward"_s,
+                           u"--theme"_s,
+                           m_dir.filePath(u"state.gpkg"_s),
+                           u"--fields"_s,
+                           u"section=SECT,township=TWP,range=RNG"_s,
+                           u"--township"_s,
+                           u"12N"_s,
+                           u"--range"_s,
+                           u"34W"_s,
+                           u"--section"_s,
+                           u"31"_s}
             << 1 << QString() << u"--fields: The theme state has no field SECT."_s;
         QTest::newRow("forward, no such layer")
-            << QStringList{u"forward"_s,  u"--theme"_s,    m_dir.filePath(u"two.gpkg"_s) + u"|layername=wells"_s,
-                           u"--township"_s, u"12N"_s,      u"--range"_s,
-                           u"34W"_s,      u"--section"_s,  u"31"_s}
+            << QStringList{u"forward"_s,
+                           u"--theme"_s,
+                           m_dir.filePath(u"two.gpkg"_s) + u"|layername=wells"_s,
+                           u"--township"_s,
+                           u"12N"_s,
+                           u"--range"_s,
+                           u"34W"_s,
+                           u"--section"_s,
+                           u"31"_s}
             << 1 << QString() << u"did not load: it has no layer wells"_s;
         QTest::newRow("forward, no such section")
             << QStringList{u"forward"_s,    u"--theme"_s,   t,
@@ -166,8 +207,10 @@ private Q_SLOTS:
                                                 u"--easting"_s, u"400600"_s,  u"--northing"_s,
                                                 u"4400600"_s}
                                  << 0
-                                 << u"section,township,range,q160,q40,q10,q2_5,fc_x,fc_y\n"
-                                    "31,12N,34W,SW,NE,SW,NE,W1968.5,S1968.5\n"_s
+                                 << u"section,township,range,q160,q40,q10,q2_5,fc_x,fc_y,"
+                                    "description\n31,12N,34W,SW,NE,SW,NE,W1968.5,S1968.5,\"NE1/4 "
+                                    "SW1/4 NE1/4 SW1/4 sec. 31, T. 12 N., R. 34 W.; 1968.5 ft "
+                                    "from the W line, 1968.5 ft from the S line\"\n"_s
                                  << QString();
         QTest::newRow("reverse, five-digit easting")
             << QStringList{u"reverse"_s, u"--theme"_s,    t,           u"--easting"_s,
@@ -271,6 +314,33 @@ private Q_SLOTS:
         QVERIFY(readAll(out).contains("\r\n"));
     }
 
+    // A file of descriptions checked with batch parse, then located with batch forward where
+    // the separate columns are empty.
+    void batchDescriptions()
+    {
+        const QString in = m_dir.filePath(u"descriptions.csv"_s);
+        QVERIFY(writeText(in, "id,description,township,range,section\n"
+                              "1,\"SW/4 NE/4 sec. 31, T12N, R34W\",,,\n"
+                              "2,N/2 sec 31 T12N R34W,,,\n"
+                              "3,ignored,12N,34W,31\n"));
+        const QString parsed = m_dir.filePath(u"parsed.csv"_s);
+        QCOMPARE(run({u"batch"_s, u"parse"_s, u"--in"_s, in, u"--out"_s, parsed}).code, 0);
+        const QList<QStringList> p = csv::parse(QString::fromUtf8(readAll(parsed)));
+        QCOMPARE(p[1], (QStringList{u"1"_s, QString(), u"12N"_s, u"34W"_s, u"31"_s, u"NE"_s,
+                                    u"SW"_s, QString(), QString(), QString(), QString(),
+                                    QString()}));
+        QCOMPARE(p[2].last(), u"Halves are not supported: N/2"_s);
+        const QString out = m_dir.filePath(u"described.csv"_s);
+        QCOMPARE(run({u"batch"_s, u"forward"_s, u"--theme"_s, m_theme, u"--in"_s, in, u"--out"_s,
+                      out})
+                     .code,
+                 0);
+        const QList<QStringList> rows = csv::parse(QString::fromUtf8(readAll(out)));
+        QCOMPARE(rows[1], (QStringList{u"1"_s, u"401005.84"_s, u"4401005.84"_s, QString()}));
+        QCOMPARE(rows[2][3], u"Halves are not supported: N/2"_s);
+        QCOMPARE(rows[3][1], u"400804.67"_s); // the columns win: the section's centre
+    }
+
     void batchReverse()
     {
         const QString in = m_dir.filePath(u"reverse.csv"_s);
@@ -282,9 +352,12 @@ private Q_SLOTS:
         QCOMPARE(r.code, 0);
         const QList<QStringList> rows = csv::parse(QString::fromUtf8(readAll(out)));
         QCOMPARE(rows.size(), 6);
-        QCOMPARE(rows[0].size(), 11);
-        QCOMPARE(rows[1], (QStringList{u"a"_s, u"31"_s, u"12N"_s, u"34W"_s, u"SW"_s, u"NE"_s,
-                                       u"SW"_s, u"NE"_s, u"W1968.5"_s, u"S1968.5"_s, u""_s}));
+        QCOMPARE(rows[0].size(), 12);
+        QCOMPARE(rows[1].mid(0, 10), (QStringList{u"a"_s, u"31"_s, u"12N"_s, u"34W"_s, u"SW"_s,
+                                                  u"NE"_s, u"SW"_s, u"NE"_s, u"W1968.5"_s,
+                                                  u"S1968.5"_s}));
+        QVERIFY(rows[1][10].startsWith(u"NE1/4 SW1/4 NE1/4 SW1/4 sec. 31"_s));
+        QCOMPARE(rows[1][11], QString());
         QCOMPARE(rows[2].last(), u"Easting is not 6 characters in length."_s);
         QCOMPARE(rows[3].last(), u"Unable to locate point on PLSS."_s);
         QVERIFY(!rows[4].last().isEmpty());
@@ -299,9 +372,11 @@ private Q_SLOTS:
         QTest::addColumn<QString>("direction");
         QTest::addColumn<double>("x"); // of the first row's point
         QTest::addColumn<double>("y");
-        QTest::newRow("GeoPackage, forward") << u"f.gpkg"_s << u"forward"_s << 401005.84 << 4401005.84;
+        QTest::newRow("GeoPackage, forward")
+            << u"f.gpkg"_s << u"forward"_s << 401005.84 << 4401005.84;
         QTest::newRow("shapefile, reverse") << u"r.shp"_s << u"reverse"_s << 400600.0 << 4400600.0;
-        QTest::newRow("GeoJSON, forward") << u"f.geojson"_s << u"forward"_s << 401005.84 << 4401005.84;
+        QTest::newRow("GeoJSON, forward")
+            << u"f.geojson"_s << u"forward"_s << 401005.84 << 4401005.84;
         // 401005.84 4401005.84 in zone 13, by PROJ: gdaltransform -s_srs EPSG:26913 -t_srs
         // EPSG:4269 gives -106.15556584 39.75321797.
         QTest::newRow("KML, forward") << u"f.kml"_s << u"forward"_s << -106.1555658 << 39.7532180;
@@ -318,11 +393,11 @@ private Q_SLOTS:
                                     "2,40N,34W,7,,\n"
                                   : "id,easting,northing\n1,400600,4400600\n2,300000,4400600\n"));
         const QString out = m_dir.filePath(name);
-        const Run r = run({u"batch"_s, direction, u"--theme"_s, m_theme, u"--in"_s, in,
-                           u"--out"_s, out});
+        const Run r =
+            run({u"batch"_s, direction, u"--theme"_s, m_theme, u"--in"_s, in, u"--out"_s, out});
         QCOMPARE(r.code, 0);
-        GDALDatasetH ds = GDALOpenEx(out.toUtf8().constData(), GDAL_OF_VECTOR, nullptr, nullptr,
-                                     nullptr);
+        GDALDatasetH ds =
+            GDALOpenEx(out.toUtf8().constData(), GDAL_OF_VECTOR, nullptr, nullptr, nullptr);
         QVERIFY(ds);
         OGRLayerH layer = GDALDatasetGetLayer(ds, 0);
         QCOMPARE(OGR_L_GetFeatureCount(layer, TRUE), 2);
@@ -333,8 +408,9 @@ private Q_SLOTS:
                 std::fabs(OGR_G_GetY(point, 0) - y) < 1e-3);
         OGRFeatureH second = OGR_L_GetNextFeature(layer);
         QVERIFY(!OGR_F_GetGeometryRef(second));
-        QVERIFY(QString::fromUtf8(OGR_F_GetFieldAsString(second, OGR_F_GetFieldIndex(second, "error")))
-                    .startsWith(u"Unable to locate"_s));
+        QVERIFY(
+            QString::fromUtf8(OGR_F_GetFieldAsString(second, OGR_F_GetFieldIndex(second, "error")))
+                .startsWith(u"Unable to locate"_s));
         OGR_F_Destroy(first);
         OGR_F_Destroy(second);
         GDALClose(ds);

@@ -79,7 +79,8 @@ private Q_SLOTS:
         ProjectTheme state{u"state"_s, u"/data/state.gpkg"_s, true, true, true, 255, 0, 1, 1, {}};
         state.plssFields = u"section=SEC,township=TWP,range=RNG"_s;
         const QByteArray bytes = writeProject({image, state});
-        QVERIFY(bytes.endsWith("Symbol = 1\r\nPLSS Fields 2 = section=SEC,township=TWP,range=RNG\r\n"));
+        QVERIFY(
+            bytes.endsWith("Symbol = 1\r\nPLSS Fields 2 = section=SEC,township=TWP,range=RNG\r\n"));
         const ParsedProject read = readProject(bytes);
         QCOMPARE(read.error, QString());
         QCOMPARE(read.themes.size(), 2);

@@ -2,8 +2,10 @@
 #include "core/common/number_text.h"
 #include "core/engine/vector_layer.h"
 #include "core/plss/aliquot.h"
+#include "core/plss/description_reader.h"
 #include "core/plss/footage.h"
 #include "core/plss/legal_description.h"
+#include "core/plss/meridians.h"
 #include "core/plss/plss_query.h"
 #include "core/plss/plss_schema.h"
 #include "core/plss/reverse_location.h"
@@ -343,6 +345,106 @@ private Q_SLOTS:
         QVERIFY(checked >= 330);
     }
 
+    // Legal descriptions as permits write them: every form, their mixes, and the refusals.
+    // Fields: section|township|range|meridian|q160 q40 q10 q2.5|fc_x|fc_y; or "!" and the error.
+    void readDescriptions_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("fields");
+        const auto row = [](const char *name, const char16_t *text, const char16_t *fields) {
+            QTest::newRow(name) << QString::fromUtf16(text) << QString::fromUtf16(fields);
+        };
+        row("slashes, 5th P.M.", u"NE/4 SW/4 Sec. 36, T153N, R95W, 5th P.M.",
+            u"36|153N|95W|5|SW NE  ||");
+        row("run together, dashed", u"SENE 36-153N-95W", u"36|153N|95W||NE SE  ||");
+        row("footage FNL & FEL", u"660' FNL & 1980' FEL, Sec. 12, T5N, R65W, 6th PM",
+            u"12|5N|65W|6|   |1980E|660N");
+        row("BLM order, Salt Lake Meridian",
+            u"T. 23 S., R. 19 E., Salt Lake Meridian, sec. 30, NW1/4SW1/4",
+            u"30|23S|19E|26|SW NW  ||");
+        row("quarter signs", u"NE¼SW¼ Section 36 T153N R95W", u"36|153N|95W||SW NE  ||");
+        row("fours", u"NE4SW4 sec 36 T153N R95W", u"36|153N|95W||SW NE  ||");
+        row("spaced", u"ne sw sec 36 t153n r95w", u"36|153N|95W||SW NE  ||");
+        row("three in a word", u"NENESW S36 T153N R95W", u"36|153N|95W||SW NE NE ||");
+        row("words", u"Section 12, Township 5 North, Range 65 West, Sixth Principal Meridian",
+            u"12|5N|65W|6|   ||");
+        row("dashed township and range", u"Sec 12 T5N-R65W 6PM", u"12|5N|65W|6|   ||");
+        row("feet from lines", u"660 ft from the north line and 1980 ft from the east line, "
+                               u"sec 12 T5N R65W",
+            u"12|5N|65W||   |1980E|660N");
+        row("bare footage", u"660 N 1980 E sec 12 T5N R65W", u"12|5N|65W||   |1980E|660N");
+        row("no space before FEL", u"1980'FEL 660'FSL 12-5N-65W", u"12|5N|65W||   |1980E|660S");
+        row("both kinds", u"NE/4 SW/4 Sec. 36, T153N, R95W; 660 FSL, 1980 FWL",
+            u"36|153N|95W||SW NE  |1980W|660S");
+        row("abbreviated meridians", u"sec 2 T1N R1W SLB&M", u"2|1N|1W|26|   ||");
+        row("Boise Meridian", u"sec 2 T1N R1W Boise Meridian", u"2|1N|1W|8|   ||");
+        row("NMPM", u"sec 2 T1N R1W NMPM", u"2|1N|1W|23|   ||");
+        row("half range", u"sec 2 T23S R17½ E SLM", u"2|23S|17.5E|26|   ||");
+        row("lot", u"Lot 3, Sec. 6, T5N R65W", u"!Lots are not supported: LOT 3");
+        row("half", u"N/2 Sec. 6, T5N R65W", u"!Halves are not supported: N/2");
+        row("half and quarter", u"E2NE Sec. 6, T5N R65W", u"!Halves are not supported: E2");
+        row("tract", u"Tract 37 T5N R65W", u"!Tracts are not supported: TRACT 37");
+        row("metes and bounds", u"Beginning at the NE corner of Sec. 6, thence south",
+            u"!Metes and bounds are not supported: BEGINNING AT THE NE CORNER OF SEC. 6, "
+            u"THENCE SOUTH");
+        row("not understood", u"NE/4 Sec. 36, T153N, R95W, Williams County",
+            u"!This part of the description is not understood: \"WILLIAMS COUNTY\"");
+        row("no township", u"NE/4 Sec. 36", u"!The description gives no township.");
+        row("two east calls", u"660 FEL 1980 FWL sec 12 T5N R65W",
+            u"!Two footage calls measure from the same pair of lines: 660E and 1980 FWL");
+        row("five quarters", u"NENENENENE sec 1 T1N R1W",
+            u"!More than four quarter calls: NE NE NE NE NE");
+    }
+    void readDescriptions()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, fields);
+        QString error;
+        const std::optional<DescriptionFields> d = readLegalDescription(text, &error);
+        if (fields.startsWith(u'!')) {
+            QVERIFY(!d);
+            QCOMPARE(error, fields.mid(1));
+            return;
+        }
+        QVERIFY2(d, qPrintable(error));
+        QStringList quarters;
+        for (const QString &q : d->quarters)
+            quarters.append(q);
+        QCOMPARE(QStringList({d->section, d->township, d->range, d->meridian,
+                              quarters.join(u' '), d->fcX, d->fcY})
+                     .join(u'|'),
+                 fields);
+    }
+
+    // What the reverse tab writes reads back into the same fields.
+    void writtenDescriptionsReadBack()
+    {
+        QRandomGenerator random(5);
+        for (int i = 0; i < 200; ++i) {
+            ReverseLocation r;
+            r.section = QString::number(1 + random.bounded(36));
+            r.township = QString::number(1 + random.bounded(160)) + (random.bounded(2) ? u"N"_s : u"S"_s);
+            r.range = QString::number(1 + random.bounded(100)) + (random.bounded(2) ? u"E"_s : u"W"_s);
+            const int levels = random.bounded(5);
+            for (int q = 0; q < levels; ++q)
+                r.quarters[std::size_t(q)] = quarterNames[random.bounded(4)];
+            r.fcX = (random.bounded(2) ? u"E"_s : u"W"_s) + QString::number(random.bounded(52800) / 10.0);
+            r.fcY = (random.bounded(2) ? u"N"_s : u"S"_s) + QString::number(random.bounded(52800) / 10.0);
+            const int meridian = random.bounded(49);
+            const QString text = legalDescription(r, meridian);
+            QString error;
+            const std::optional<DescriptionFields> d = readLegalDescription(text, &error);
+            QVERIFY2(d, qPrintable(text + u": "_s + error));
+            QCOMPARE(d->section, r.section);
+            QCOMPARE(d->township, r.township);
+            QCOMPARE(d->range, r.range);
+            QCOMPARE(d->quarters, r.quarters);
+            QCOMPARE(d->fcX, r.fcX.mid(1) + r.fcX.left(1));
+            QCOMPARE(d->fcY, r.fcY.mid(1) + r.fcY.left(1));
+            QCOMPARE(d->meridian, meridianByCode(meridian) ? QString::number(meridian) : QString());
+        }
+    }
+
     // The Utah sections as the BLM ships such data (geographic NAD83) in every format a user
     // may hold them in: reprojected on load into their zone, they give the forward and reverse
     // answers of the UTM shapefile, within 1 cm and with the same calls.
@@ -391,7 +493,8 @@ private Q_SLOTS:
             // The BLM's code keeps a half range (R. 17 1/2 E.) that the layout 1 table cut to
             // 17: that theme is asked as the BLM writes it.
             SectionEntries blm = entries;
-            if (const auto id = decodePlssId(all.value(u"plssid"_s)->toString()); id && !sql.isEmpty()) {
+            if (const auto id = decodePlssId(all.value(u"plssid"_s)->toString());
+                id && !sql.isEmpty()) {
                 blm.township = QString::number(id->township) + id->townshipDirection;
                 blm.range = QString::number(id->range) + id->rangeDirection;
             }

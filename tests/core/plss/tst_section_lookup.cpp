@@ -315,16 +315,16 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("entries"); // section, township, range, meridian
         QTest::addColumn<bool>("found");
         QTest::newRow("all given") << QStringList{u"36"_s, u"153N"_s, u"95W"_s, u"5"_s} << true;
-        QTest::newRow("meridian as 05") << QStringList{u"13"_s, u"152N"_s, u"95W"_s, u"05"_s}
-                                        << true;
+        QTest::newRow("meridian as 05")
+            << QStringList{u"13"_s, u"152N"_s, u"95W"_s, u"05"_s} << true;
         QTest::newRow("no directions, no meridian")
             << QStringList{u"36"_s, u"152"_s, u"95"_s, QString()} << true;
-        QTest::newRow("another meridian") << QStringList{u"36"_s, u"153N"_s, u"95W"_s, u"6"_s}
-                                          << false;
-        QTest::newRow("other direction") << QStringList{u"36"_s, u"153S"_s, u"95W"_s, QString()}
-                                         << false;
-        QTest::newRow("no such section") << QStringList{u"12"_s, u"153N"_s, u"95W"_s, QString()}
-                                         << false;
+        QTest::newRow("another meridian")
+            << QStringList{u"36"_s, u"153N"_s, u"95W"_s, u"6"_s} << false;
+        QTest::newRow("other direction")
+            << QStringList{u"36"_s, u"153S"_s, u"95W"_s, QString()} << false;
+        QTest::newRow("no such section")
+            << QStringList{u"12"_s, u"153N"_s, u"95W"_s, QString()} << false;
     }
     void blmSchema()
     {
@@ -337,8 +337,8 @@ private Q_SLOTS:
         QVERIFY(isPlssSectionTheme(*theme));
         QVERIFY(recognisePlssSectionTheme(*theme)); // decodes PLSSID
         RecordingMessageService messages;
-        const auto poly = findSectionPolygon(
-            *theme, {entries[0], entries[1], entries[2], entries[3]}, messages);
+        const auto poly =
+            findSectionPolygon(*theme, {entries[0], entries[1], entries[2], entries[3]}, messages);
         QCOMPARE(poly.has_value(), found);
         QCOMPARE(messages.texts().isEmpty(), found);
     }
@@ -353,8 +353,8 @@ private Q_SLOTS:
             << QString();
         QTest::newRow("township number and direction apart")
             << u"section=SEC,township=TNUM,township_direction=TDIR,range=RNG"_s << QString();
-        QTest::newRow("no such field") << u"section=SEC,township=TOWN,range=RNG"_s
-                                       << u"The theme state has no field TOWN."_s;
+        QTest::newRow("no such field")
+            << u"section=SEC,township=TOWN,range=RNG"_s << u"The theme state has no field TOWN."_s;
         QTest::newRow("not numbers")
             << u"section=TDIR,township=TWP,range=RNG"_s
             << u"The field TDIR of the theme state holds \"N\" in record 1, where a number is "

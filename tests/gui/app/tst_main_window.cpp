@@ -551,11 +551,9 @@ private Q_SLOTS:
         auto again = makeWindow();
         again->openProject(project);
         QCOMPARE(again->activeMapView()->themeList()->at(0).plssFields, fields);
-        QCOMPARE(again->activeMapView()
-                     ->calculator()
-                     ->findChild<QComboBox *>(u"PLSS_Combo"_s)
-                     ->count(),
-                 1);
+        QCOMPARE(
+            again->activeMapView()->calculator()->findChild<QComboBox *>(u"PLSS_Combo"_s)->count(),
+            1);
     }
 
     // Closing a changed map window, leaving the program or opening another project over it asks

@@ -267,6 +267,27 @@ private Q_SLOTS:
         QVERIFY(std::fabs(parseNumber(text("Output_Easting_Text")).value_or(0) - 400600) < 1);
     }
 
+    // A description typed or pasted fills the boxes; one that cannot be read changes nothing.
+    void descriptionFillsTheBoxes()
+    {
+        type("FC_X_Text", u"kept"_s);
+        type("Description_Text", u"Lot 3, sec. 31, T12N R34W"_s);
+        QTest::keyClick(child<QLineEdit>("Description_Text"), Qt::Key_Return);
+        QCOMPARE(m_view->m_messages.texts(), QStringList{u"Lots are not supported: LOT 3"_s});
+        QCOMPARE(text("FC_X_Text"), u"kept"_s);
+        type("Description_Text", u"NE/4 SW/4 Sec. 31, T12N, R34W, 6th P.M.; 660 FSL"_s);
+        click("cmdReadDescription");
+        QCOMPARE(text("Section_Text"), u"31"_s);
+        QCOMPARE(text("Township_Text"), u"12N"_s);
+        QCOMPARE(text("Range_Text"), u"34W"_s);
+        QCOMPARE(text("Meridian_Text"), u"6"_s);
+        QCOMPARE(child<QComboBox>("Q160_Combo")->currentText(), u"SW"_s);
+        QCOMPARE(child<QComboBox>("Q40_Combo")->currentText(), u"NE"_s);
+        QCOMPARE(child<QComboBox>("Q10_Combo")->currentText(), u"--"_s);
+        QCOMPARE(text("FC_X_Text"), QString());
+        QCOMPARE(text("FC_Y_Text"), u"660S"_s);
+    }
+
     // The Meridian box lists the principal meridians by name; choosing one types its code.
     void meridianList()
     {
