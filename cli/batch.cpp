@@ -143,4 +143,3 @@ int runBatch(const QString &in, const QString &out, const QStringList &columns,
     }
     return 0;
 }
-

@@ -16,8 +16,8 @@ class VectorLayer;
 // whole (or not at all) as CSV or, by the output's extension, as a GIS point layer.
 
 // Where a row's well is: from its input cells or its output row; none when it has no place.
-using PointOf = std::function<std::optional<MapPoint>(const QStringList &cells,
-                                                      const QStringList &row)>;
+using PointOf =
+    std::function<std::optional<MapPoint>(const QStringList &cells, const QStringList &row)>;
 std::optional<MapPoint> pointFrom(const QString &easting, const QString &northing);
 
 bool readCsv(const QString &path, QList<QStringList> &records, QString *error);

@@ -106,8 +106,11 @@ QList<Command> commands()
          u"Prints easting,northing of a well described by quarter calls, or by footage calls "
          "when --fc-x and --fc-y are given, or by a legal description as permits write it. A "
          "missing quarter call is \"--\"."_s,
-         {theme, opt(u"description"_s, u"The well as a legal description, such as \"NE/4 SW/4 "
-                     "Sec. 36, T153N, R95W, 5th P.M.\"; options given as well win."_s, u"TEXT"_s),
+         {theme,
+          opt(u"description"_s,
+              u"The well as a legal description, such as \"NE/4 SW/4 "
+              "Sec. 36, T153N, R95W, 5th P.M.\"; options given as well win."_s,
+              u"TEXT"_s),
           opt(u"township"_s, u"Township with direction, such as 12N."_s, u"T"_s),
           opt(u"range"_s, u"Range with direction, such as 34W."_s, u"R"_s),
           opt(u"section"_s, u"Section number."_s, u"S"_s),
@@ -237,10 +240,9 @@ QStringList reverseFields(const ReverseLocation &r)
             r.quarters[2], r.quarters[3], r.fcX,   r.fcY,         legalDescription(r)};
 }
 
-const QStringList reverseHeader = {u"section"_s, u"township"_s, u"range"_s,
-                                   u"q160"_s,    u"q40"_s,      u"q10"_s,
-                                   u"q2_5"_s,    u"fc_x"_s,     u"fc_y"_s,
-                                   u"description"_s};
+const QStringList reverseHeader = {u"section"_s, u"township"_s,   u"range"_s, u"q160"_s,
+                                   u"q40"_s,     u"q10"_s,        u"q2_5"_s,  u"fc_x"_s,
+                                   u"fc_y"_s,    u"description"_s};
 
 // The columns batch forward reads, as a description gives them.
 const QStringList parsedHeader = {u"meridian"_s, u"township"_s, u"range"_s, u"section"_s,
@@ -248,8 +250,8 @@ const QStringList parsedHeader = {u"meridian"_s, u"township"_s, u"range"_s, u"se
                                   u"fc_x"_s,     u"fc_y"_s};
 QStringList parsedFields(const DescriptionFields &d)
 {
-    return {d.meridian,    d.township,    d.range, d.section, d.quarters[0], d.quarters[1],
-            d.quarters[2], d.quarters[3], d.fcX,   d.fcY};
+    return {d.meridian,    d.township,    d.range,       d.section, d.quarters[0],
+            d.quarters[1], d.quarters[2], d.quarters[3], d.fcX,     d.fcY};
 }
 
 // A forward input from a description: what the separate entries leave empty.
@@ -311,7 +313,8 @@ int batchReverse(const VectorLayer &theme, const QString &in, const QString &out
         [&theme](const QStringList &c) {
             RecordingMessageService messages;
             const ReverseLocation r = reverseLocate(theme, c[1], c[2], messages);
-            return QStringList{c[0]} + (r.located ? reverseFields(r) : QStringList(reverseHeader.size(), QString())) +
+            return QStringList{c[0]} +
+                   (r.located ? reverseFields(r) : QStringList(reverseHeader.size(), QString())) +
                    QStringList{said(messages)};
         },
         // A point the reverse location placed; one it could not is written without it.
@@ -324,7 +327,8 @@ int batchReverse(const VectorLayer &theme, const QString &in, const QString &out
 int runParse(const Run &run)
 {
     QString error;
-    const std::optional<DescriptionFields> d = readLegalDescription(run.v(u"description"_s), &error);
+    const std::optional<DescriptionFields> d =
+        readLegalDescription(run.v(u"description"_s), &error);
     if (!d) {
         run.err << error << "\n";
         return ExitError;
@@ -390,8 +394,7 @@ int runForward(const Run &run)
     } else {
         for (const QString &required : {u"township"_s, u"range"_s, u"section"_s}) {
             if (!run.parser.isSet(required)) {
-                run.err << toolName << ": --" << required
-                        << " is required (or --description).\n";
+                run.err << toolName << ": --" << required << " is required (or --description).\n";
                 return ExitUsage;
             }
         }

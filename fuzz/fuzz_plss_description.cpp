@@ -32,7 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size)
 
     // The whole input as a description as permits write it.
     QString why;
-    if (const auto read = readLegalDescription(QString::fromUtf8(fuzzsupport::bytes(data, size)), &why))
+    if (const auto read =
+            readLegalDescription(QString::fromUtf8(fuzzsupport::bytes(data, size)), &why))
         (void)findSectionPolygon(*fuzzsupport::sectionTheme(1),
                                  {read->section, read->township, read->range, read->meridian},
                                  messages);

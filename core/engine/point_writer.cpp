@@ -28,15 +28,16 @@ QString pointFormatDriver(const QString &path)
 }
 
 QString writePointLayer(const QString &path, const QStringList &header,
-                        const QList<QStringList> &rows, const QList<std::optional<MapPoint>> &points,
-                        int zone, const QString &targetWkt)
+                        const QList<QStringList> &rows,
+                        const QList<std::optional<MapPoint>> &points, int zone,
+                        const QString &targetWkt)
 {
     ensureGdalRegistered();
     GdalErrorTrap trap;
     const QString format = pointFormatDriver(path);
     // KML through libkml where GDAL has it: its attributes read back by their names.
-    GDALDriver *driver = format == u"KML"_s ? GetGDALDriverManager()->GetDriverByName("LIBKML")
-                                            : nullptr;
+    GDALDriver *driver =
+        format == u"KML"_s ? GetGDALDriverManager()->GetDriverByName("LIBKML") : nullptr;
     if (!driver)
         driver = GetGDALDriverManager()->GetDriverByName(format.toUtf8().constData());
     if (!driver)

@@ -20,5 +20,6 @@ QString pointFormatDriver(const QString &path);
 // the zone is 0 too); KML always in geographic NAD83, as KML requires. An existing file is
 // replaced. Returns an error text, empty on success.
 QString writePointLayer(const QString &path, const QStringList &header,
-                        const QList<QStringList> &rows, const QList<std::optional<MapPoint>> &points,
-                        int zone, const QString &targetWkt);
+                        const QList<QStringList> &rows,
+                        const QList<std::optional<MapPoint>> &points, int zone,
+                        const QString &targetWkt);

@@ -27,7 +27,8 @@ public:
     {
         QRegularExpressionMatch m = rx.match(m_text);
         if (m.hasMatch())
-            m_text.replace(m.capturedStart(), m.capturedLength(), QString(m.capturedLength(), u' '));
+            m_text.replace(m.capturedStart(), m.capturedLength(),
+                           QString(m.capturedLength(), u' '));
         return m;
     }
     QString firstMatch(const Rx &rx) const { return rx.match(m_text).captured(0).trimmed(); }
@@ -71,9 +72,8 @@ const MeridianPatterns &meridianPatterns()
         // Names of places first, longest first, so "Fourth Principal Meridian Extended" is not
         // read as the Fourth.
         QList<PrincipalMeridian> named = principalMeridians();
-        std::sort(named.begin(), named.end(), [](const auto &a, const auto &b) {
-            return a.name.size() > b.name.size();
-        });
+        std::sort(named.begin(), named.end(),
+                  [](const auto &a, const auto &b) { return a.name.size() > b.name.size(); });
         for (const PrincipalMeridian &m : named) {
             if (m.code <= 6)
                 continue;
@@ -85,13 +85,12 @@ const MeridianPatterns &meridianPatterns()
             place.replace(u" "_s, u"\\s+"_s);
             // "Meridian" (or "Base and Meridian") after a place's name; optional after names
             // that are no meridian's, such as Ohio River Survey.
-            alternatives.append(u"\\b"_s + place +
-                                u"(?:\\s+(?:BASE\\s+(?:AND|&)\\s+)?MERIDIAN)"_s +
+            alternatives.append(u"\\b"_s + place + u"(?:\\s+(?:BASE\\s+(?:AND|&)\\s+)?MERIDIAN)"_s +
                                 (meridian ? u""_s : u"?"_s) + u"(?![A-Z])"_s);
             codes.append(m.code);
         }
-        static const char16_t *const ordinals[] = {u"FIRST", u"SECOND", u"THIRD",
-                                                   u"FOURTH", u"FIFTH", u"SIXTH"};
+        static const char16_t *const ordinals[] = {u"FIRST",  u"SECOND", u"THIRD",
+                                                   u"FOURTH", u"FIFTH",  u"SIXTH"};
         for (int i = 0; i < 6; ++i) {
             alternatives.append(u"\\b"_s + QString::fromUtf16(ordinals[i]) +
                                 u"\\s+(?:PRINCIPAL\\s+MERIDIAN|P\\.?\\s?M\\b\\.?)"_s);
@@ -101,10 +100,9 @@ const MeridianPatterns &meridianPatterns()
                             u"P\\.\\s?M\\.?|PM\\b)"_s);
         codes.append(0);
         const std::pair<const char16_t *, int> abbreviations[] = {
-            {u"SLB\\s*&\\s*M", 26}, {u"SLBM", 26}, {u"SLM", 26},  {u"NMPM", 23},
-            {u"BM", 8},             {u"MDM", 21},  {u"MDBM", 21}, {u"SBBM", 27},
-            {u"SBM", 27},           {u"GSRM", 14}, {u"G&SRM", 14}, {u"WM", 33},
-            {u"HM", 15},            {u"UM", 31}};
+            {u"SLB\\s*&\\s*M", 26}, {u"SLBM", 26}, {u"SLM", 26},  {u"NMPM", 23}, {u"BM", 8},
+            {u"MDM", 21},           {u"MDBM", 21}, {u"SBBM", 27}, {u"SBM", 27},  {u"GSRM", 14},
+            {u"G&SRM", 14},         {u"WM", 33},   {u"HM", 15},   {u"UM", 31}};
         for (const auto &[abbreviation, code] : abbreviations) {
             alternatives.append(u"(?<![A-Z])"_s + QString::fromUtf16(abbreviation) +
                                 u"(?![A-Z])"_s);
@@ -130,6 +128,7 @@ std::optional<DescriptionFields> readLegalDescription(const QString &text, QStri
     Reader in(t);
 
     // What is never guessed.
+    // Each pattern is tried only when a word it needs is there: most descriptions need few.
     static const std::pair<Rx, QString> refused[] = {
         {Rx(u"\\bLOTS?\\s*\\d+(?:\\s*(?:,|AND|&)\\s*\\d+)*"_s), u"Lots are not supported: "_s},
         {Rx(u"\\bTRACTS?\\s*[A-Z0-9]+"_s), u"Tracts are not supported: "_s},
@@ -137,7 +136,13 @@ std::optional<DescriptionFields> readLegalDescription(const QString &text, QStri
          u"Metes and bounds are not supported: "_s},
         {Rx(u"(?<![A-Z])[NSEW]\\s*(?:1/2|/2|2)(?![0-9/])"_s), u"Halves are not supported: "_s},
     };
-    for (const auto &[rx, what] : refused) {
+    static const QString refusedNeeds[] = {u"LOT"_s, u"TRACT"_s, u"NC"_s, u"2"_s};
+    for (std::size_t i = 0; i < std::size(refused); ++i) {
+        const auto &[rx, what] = refused[i];
+        if (i == 2 && !t.contains(u"BEGINNING"_s) && !t.contains(u"THENCE"_s))
+            continue;
+        if (i != 2 && !t.contains(refusedNeeds[i]))
+            continue;
         if (const QString found = in.firstMatch(rx); !found.isEmpty()) {
             *error = what + found;
             return std::nullopt;
@@ -145,7 +150,9 @@ std::optional<DescriptionFields> readLegalDescription(const QString &text, QStri
     }
 
     const MeridianPatterns &meridians = meridianPatterns();
-    if (const QRegularExpressionMatch found = in.take(meridians.rx); found.hasMatch()) {
+    if (const QRegularExpressionMatch found =
+            t.contains(u'M') ? in.take(meridians.rx) : QRegularExpressionMatch();
+        found.hasMatch()) {
         for (qsizetype i = 0; i < meridians.codes.size(); ++i) {
             if (found.capturedStart(u"m"_s + QString::number(i)) >= 0) {
                 const int code = meridians.codes[i];
@@ -156,8 +163,8 @@ std::optional<DescriptionFields> readLegalDescription(const QString &text, QStri
     }
 
     static const QString number = u"(\\d{1,3}(?:\\.5|\\s*1/2)?)"_s;
-    static const Rx sectionTownshipRange(u"\\b(\\d{1,2})\\s*-\\s*"_s + number + u"\\s*([NS])\\s*-\\s*"_s +
-                                         number + u"\\s*([EW])\\b"_s);
+    static const Rx sectionTownshipRange(u"\\b(\\d{1,2})\\s*-\\s*"_s + number +
+                                         u"\\s*([NS])\\s*-\\s*"_s + number + u"\\s*([EW])\\b"_s);
     static const Rx townshipRange(u"(?<![A-Z0-9])"_s + number + u"\\s*([NS])\\s*-\\s*"_s + number +
                                   u"\\s*([EW])\\b"_s);
     static const Rx townshipWords(u"\\b(?:TOWNSHIP|TWP\\.?|T\\.?)\\s*"_s + number +
@@ -166,13 +173,14 @@ std::optional<DescriptionFields> readLegalDescription(const QString &text, QStri
                                u"\\s*(EAST|WEST|E|W)\\b\\.?"_s);
     static const Rx sectionWords(u"\\b(?:SECTION|SEC\\.?|S)\\s*(\\d{1,2})\\b"_s);
     // "36-153N-95W", then "153N-95W", then township and range words.
-    if (const auto m = in.take(sectionTownshipRange);
+    const bool dashed = t.contains(u'-');
+    if (const auto m = dashed ? in.take(sectionTownshipRange) : QRegularExpressionMatch();
         m.hasMatch()) {
         d.section = QString::number(m.captured(1).toInt());
         d.township = numberOf(m.captured(2)) + m.captured(3);
         d.range = numberOf(m.captured(4)) + m.captured(5);
     }
-    if (const auto m = in.take(townshipRange);
+    if (const auto m = dashed ? in.take(townshipRange) : QRegularExpressionMatch();
         d.township.isEmpty() && m.hasMatch()) {
         d.township = numberOf(m.captured(1)) + m.captured(2);
         d.range = numberOf(m.captured(3)) + m.captured(4);
@@ -201,7 +209,11 @@ std::optional<DescriptionFields> readLegalDescription(const QString &text, QStri
                       u"LINE\\b"_s),
         Rx(u"(?<![A-Z0-9./])"_s + distance + u"([NSEW])(?![A-Z0-9/])"_s),
     };
-    for (const Rx &rx : footageForms) {
+    static const QString footageNeeds[] = {u"F"_s, u"FROM"_s, QString()};
+    for (std::size_t i = 0; i < std::size(footageForms); ++i) {
+        const Rx &rx = footageForms[i];
+        if (!footageNeeds[i].isEmpty() && !in.text().contains(footageNeeds[i]))
+            continue;
         for (;;) {
             const QRegularExpressionMatch m = in.take(rx);
             if (!m.hasMatch())
@@ -247,9 +259,9 @@ std::optional<DescriptionFields> readLegalDescription(const QString &text, QStri
         *error = u"This part of the description is not understood: \""_s + left + u"\""_s;
         return std::nullopt;
     }
-    for (const auto &[part, name] : {std::pair{&d.section, u"section"_s},
-                                     std::pair{&d.township, u"township"_s},
-                                     std::pair{&d.range, u"range"_s}}) {
+    for (const auto &[part, name] :
+         {std::pair{&d.section, u"section"_s}, std::pair{&d.township, u"township"_s},
+          std::pair{&d.range, u"range"_s}}) {
         if (part->isEmpty()) {
             *error = u"The description gives no "_s + name + u"."_s;
             return std::nullopt;

@@ -180,8 +180,7 @@ QWidget *WellCalculations::buildForwardTab()
     grid->setRowStretch(9, 1);
     connect(cmdReadDescription, &QPushButton::clicked, this,
             &WellCalculations::cmdReadDescription_Click);
-    connect(Description_Text, &QLineEdit::returnPressed, cmdReadDescription,
-            &QPushButton::click);
+    connect(Description_Text, &QLineEdit::returnPressed, cmdReadDescription, &QPushButton::click);
     connect(CalculatePLSS_Command, &QPushButton::clicked, this,
             &WellCalculations::CalculatePLSS_Command_Click);
     connect(CalculateFC_Command, &QPushButton::clicked, this,

@@ -222,7 +222,8 @@ void WellCalculations::cmdErase_Click()
 void WellCalculations::cmdReadDescription_Click()
 {
     QString error;
-    const std::optional<DescriptionFields> d = readLegalDescription(Description_Text->text(), &error);
+    const std::optional<DescriptionFields> d =
+        readLegalDescription(Description_Text->text(), &error);
     if (!d) {
         if (m_view)
             m_view->messages().show(error, MessageIcon::Exclamation);

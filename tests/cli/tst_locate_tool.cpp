@@ -135,15 +135,14 @@ private Q_SLOTS:
             << QStringList{u"forward"_s, u"--theme"_s, t, u"--description"_s, u"Lot 3 sec 31"_s}
             << 1 << QString() << u"Lots are not supported: LOT 3"_s;
         QTest::newRow("forward, neither")
-            << QStringList{u"forward"_s, u"--theme"_s, t, u"--section"_s, u"31"_s} << 2
-            << QString() << u"--township is required (or --description)."_s;
-        QTest::newRow("parse")
-            << QStringList{u"parse"_s, u"--description"_s,
-                           u"660' FNL & 1980' FEL, Sec. 12, T5N, R65W, 6th PM"_s}
-            << 0
-            << u"meridian,township,range,section,q160,q40,q10,q2_5,fc_x,fc_y\n"
-               "6,5N,65W,12,,,,,1980E,660N\n"_s
-            << QString();
+            << QStringList{u"forward"_s, u"--theme"_s, t, u"--section"_s, u"31"_s} << 2 << QString()
+            << u"--township is required (or --description)."_s;
+        QTest::newRow("parse") << QStringList{u"parse"_s, u"--description"_s,
+                                              u"660' FNL & 1980' FEL, Sec. 12, T5N, R65W, 6th PM"_s}
+                               << 0
+                               << u"meridian,township,range,section,q160,q40,q10,q2_5,fc_x,fc_y\n"
+                                  "6,5N,65W,12,,,,,1980E,660N\n"_s
+                               << QString();
         QTest::newRow("forward, fields named")
             << QStringList{u"forward"_s,
                            u"--theme"_s,
@@ -326,15 +325,15 @@ private Q_SLOTS:
         const QString parsed = m_dir.filePath(u"parsed.csv"_s);
         QCOMPARE(run({u"batch"_s, u"parse"_s, u"--in"_s, in, u"--out"_s, parsed}).code, 0);
         const QList<QStringList> p = csv::parse(QString::fromUtf8(readAll(parsed)));
-        QCOMPARE(p[1], (QStringList{u"1"_s, QString(), u"12N"_s, u"34W"_s, u"31"_s, u"NE"_s,
-                                    u"SW"_s, QString(), QString(), QString(), QString(),
-                                    QString()}));
+        QCOMPARE(p[1],
+                 (QStringList{u"1"_s, QString(), u"12N"_s, u"34W"_s, u"31"_s, u"NE"_s, u"SW"_s,
+                              QString(), QString(), QString(), QString(), QString()}));
         QCOMPARE(p[2].last(), u"Halves are not supported: N/2"_s);
         const QString out = m_dir.filePath(u"described.csv"_s);
-        QCOMPARE(run({u"batch"_s, u"forward"_s, u"--theme"_s, m_theme, u"--in"_s, in, u"--out"_s,
-                      out})
-                     .code,
-                 0);
+        QCOMPARE(
+            run({u"batch"_s, u"forward"_s, u"--theme"_s, m_theme, u"--in"_s, in, u"--out"_s, out})
+                .code,
+            0);
         const QList<QStringList> rows = csv::parse(QString::fromUtf8(readAll(out)));
         QCOMPARE(rows[1], (QStringList{u"1"_s, u"401005.84"_s, u"4401005.84"_s, QString()}));
         QCOMPARE(rows[2][3], u"Halves are not supported: N/2"_s);
@@ -353,9 +352,9 @@ private Q_SLOTS:
         const QList<QStringList> rows = csv::parse(QString::fromUtf8(readAll(out)));
         QCOMPARE(rows.size(), 6);
         QCOMPARE(rows[0].size(), 12);
-        QCOMPARE(rows[1].mid(0, 10), (QStringList{u"a"_s, u"31"_s, u"12N"_s, u"34W"_s, u"SW"_s,
-                                                  u"NE"_s, u"SW"_s, u"NE"_s, u"W1968.5"_s,
-                                                  u"S1968.5"_s}));
+        QCOMPARE(rows[1].mid(0, 10),
+                 (QStringList{u"a"_s, u"31"_s, u"12N"_s, u"34W"_s, u"SW"_s, u"NE"_s, u"SW"_s,
+                              u"NE"_s, u"W1968.5"_s, u"S1968.5"_s}));
         QVERIFY(rows[1][10].startsWith(u"NE1/4 SW1/4 NE1/4 SW1/4 sec. 31"_s));
         QCOMPARE(rows[1][11], QString());
         QCOMPARE(rows[2].last(), u"Easting is not 6 characters in length."_s);

@@ -369,8 +369,9 @@ private Q_SLOTS:
         row("words", u"Section 12, Township 5 North, Range 65 West, Sixth Principal Meridian",
             u"12|5N|65W|6|   ||");
         row("dashed township and range", u"Sec 12 T5N-R65W 6PM", u"12|5N|65W|6|   ||");
-        row("feet from lines", u"660 ft from the north line and 1980 ft from the east line, "
-                               u"sec 12 T5N R65W",
+        row("feet from lines",
+            u"660 ft from the north line and 1980 ft from the east line, "
+            u"sec 12 T5N R65W",
             u"12|5N|65W||   |1980E|660N");
         row("bare footage", u"660 N 1980 E sec 12 T5N R65W", u"12|5N|65W||   |1980E|660N");
         row("no space before FEL", u"1980'FEL 660'FSL 12-5N-65W", u"12|5N|65W||   |1980E|660S");
@@ -410,8 +411,8 @@ private Q_SLOTS:
         QStringList quarters;
         for (const QString &q : d->quarters)
             quarters.append(q);
-        QCOMPARE(QStringList({d->section, d->township, d->range, d->meridian,
-                              quarters.join(u' '), d->fcX, d->fcY})
+        QCOMPARE(QStringList({d->section, d->township, d->range, d->meridian, quarters.join(u' '),
+                              d->fcX, d->fcY})
                      .join(u'|'),
                  fields);
     }
@@ -423,13 +424,17 @@ private Q_SLOTS:
         for (int i = 0; i < 200; ++i) {
             ReverseLocation r;
             r.section = QString::number(1 + random.bounded(36));
-            r.township = QString::number(1 + random.bounded(160)) + (random.bounded(2) ? u"N"_s : u"S"_s);
-            r.range = QString::number(1 + random.bounded(100)) + (random.bounded(2) ? u"E"_s : u"W"_s);
+            r.township =
+                QString::number(1 + random.bounded(160)) + (random.bounded(2) ? u"N"_s : u"S"_s);
+            r.range =
+                QString::number(1 + random.bounded(100)) + (random.bounded(2) ? u"E"_s : u"W"_s);
             const int levels = random.bounded(5);
             for (int q = 0; q < levels; ++q)
                 r.quarters[std::size_t(q)] = quarterNames[random.bounded(4)];
-            r.fcX = (random.bounded(2) ? u"E"_s : u"W"_s) + QString::number(random.bounded(52800) / 10.0);
-            r.fcY = (random.bounded(2) ? u"N"_s : u"S"_s) + QString::number(random.bounded(52800) / 10.0);
+            r.fcX = (random.bounded(2) ? u"E"_s : u"W"_s) +
+                    QString::number(random.bounded(52800) / 10.0);
+            r.fcY = (random.bounded(2) ? u"N"_s : u"S"_s) +
+                    QString::number(random.bounded(52800) / 10.0);
             const int meridian = random.bounded(49);
             const QString text = legalDescription(r, meridian);
             QString error;
