@@ -157,6 +157,14 @@ int countFields(const QList<FieldInfo> &fields, const QStringList &names)
     return count;
 }
 
+// Whether the theme has the fields of one of the five layouts.
+bool hasLayoutFields(const VectorLayer &vector)
+{
+    const QList<FieldInfo> fields = vector.fields();
+    return countFields(fields, {u"section"_s, u"range"_s, u"township"_s}) == 3 ||
+           countFields(fields, {u"sect"_s, u"rng"_s, u"twp"_s}) == 3;
+}
+
 } // namespace
 
 bool isPlssSectionTheme(const MapLayer &layer)
@@ -167,11 +175,8 @@ bool isPlssSectionTheme(const MapLayer &layer)
     // Sections are areas: points or lines with section fields give no corners to work from.
     if (vector.ShapeType() != VectorLayer::PolygonShapes)
         return false;
-    const QList<FieldInfo> fields = vector.fields();
-    int count = countFields(fields, {u"section"_s, u"range"_s, u"township"_s});
-    if (count != 3)
-        count = countFields(fields, {u"sect"_s, u"rng"_s, u"twp"_s});
-    return count == 3 || hasNamedPlssFields(vector) || blmSchemaFields(vector).has_value();
+    return hasLayoutFields(vector) || hasNamedPlssFields(vector) ||
+           blmSchemaFields(vector).has_value();
 }
 
 bool recognisePlssSectionTheme(MapLayer &layer)
@@ -208,12 +213,16 @@ std::optional<MapPolygon> findSectionPolygon(const VectorLayer &theme,
         messages.show(error, MessageIcon::Stop);
         return std::nullopt;
     }
-    for (const QString &expression : buildSectionExpressions(*description)) {
-        const RecordSet records = theme.SearchExpression(expression);
-        if (!records.atEnd())
-            return records.shape();
+    // The five layouts first; a theme without their fields could answer none of them.
+    const bool named = hasNamedPlssFields(theme);
+    if (!named || hasLayoutFields(theme)) {
+        for (const QString &expression : buildSectionExpressions(*description)) {
+            const RecordSet records = theme.SearchExpression(expression);
+            if (!records.atEnd())
+                return records.shape();
+        }
     }
-    if (hasNamedPlssFields(theme)) {
+    if (named) {
         const RecordSet records =
             theme.SearchExpression(namedFieldsExpression(*description, theme));
         if (!records.atEnd())
