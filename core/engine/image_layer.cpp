@@ -245,14 +245,9 @@ bool ImageLayer::warpIntoMap(int mapZone)
         extent[0] = std::min(gt[0], x1), extent[2] = std::max(gt[0], x1);
         extent[1] = std::min(gt[3], y1), extent[3] = std::max(gt[3], y1);
     }
-    const MapTransform toMap = transformIntoMap(srs, extent, mapZone, name());
-    if (!toMap.error.isEmpty()) {
-        m_error = toMap.error;
+    const MapTransform toMap = placeInMap(srs, extent, mapZone, m_error);
+    if (!toMap.error.isEmpty())
         return false;
-    }
-    if (toMap.zone)
-        setUtmZone(toMap.zone);
-    setNote(toMap.note);
     if (!toMap.transform)
         return true; // in the map's system already, or declaring none
     // Shown through a warped view into the map's zone; the file stays open under it.

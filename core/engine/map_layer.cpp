@@ -26,6 +26,20 @@ std::optional<int> utmNorthZone(const OGRSpatialReference *srs)
     return zone;
 }
 
+MapTransform MapLayer::placeInMap(const OGRSpatialReference *srs, const double extent[4],
+                                  int mapZone, QString &errorOut)
+{
+    MapTransform toMap = transformIntoMap(srs, extent, mapZone, m_name);
+    if (!toMap.error.isEmpty()) {
+        errorOut = toMap.error;
+        return toMap;
+    }
+    if (toMap.zone)
+        m_utmZone = toMap.zone;
+    m_note = toMap.note;
+    return toMap;
+}
+
 void MapLayer::setCoordinateSystem(const OGRSpatialReference *srs)
 {
     m_utmZone = utmNorthZone(srs);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/engine/geometry.h"
+#include "core/engine/map_crs.h"
 
 #include <QString>
 
@@ -53,9 +54,10 @@ protected:
     explicit MapLayer(const QString &file);
     // Takes the zone and name of the coordinate system the file declares (none: null).
     void setCoordinateSystem(const OGRSpatialReference *srs);
-    // The coordinates are held in this zone (after reprojection into the map's).
-    void setUtmZone(std::optional<int> zone) { m_utmZone = zone; }
-    void setNote(const QString &note) { m_note = note; }
+    // How the layer's coordinates reach NAD83 UTM `mapZone` (see transformIntoMap): on success
+    // the layer takes the zone they end up in and the note; on failure errorOut says why.
+    MapTransform placeInMap(const OGRSpatialReference *srs, const double extent[4], int mapZone,
+                            QString &errorOut);
 
 private:
     QString m_file;

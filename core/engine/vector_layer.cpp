@@ -95,14 +95,9 @@ bool VectorLayer::load(const LoadProgress &progress, int mapZone)
             extent[0] = e.MinX, extent[1] = e.MinY, extent[2] = e.MaxX, extent[3] = e.MaxY;
     }
     trap.reset();
-    const MapTransform toMap = transformIntoMap(srs, extent, mapZone, name());
-    if (!toMap.error.isEmpty()) {
-        m_error = toMap.error;
+    const MapTransform toMap = placeInMap(srs, extent, mapZone, m_error);
+    if (!toMap.error.isEmpty())
         return false;
-    }
-    if (toMap.zone)
-        setUtmZone(toMap.zone);
-    setNote(toMap.note);
     VectorRead read = readVectorLayer(*m_ogrLayer, ref.path, progress, toMap.transform.get());
     m_cancelled = read.cancelled;
     if (!read.error.isEmpty()) {

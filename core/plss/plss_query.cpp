@@ -147,22 +147,12 @@ QString namedFieldsExpression(const SectionDescription &d, const VectorLayer &th
 
 namespace {
 
-int countFields(const QList<FieldInfo> &fields, const QStringList &names)
-{
-    int count = 0;
-    for (const FieldInfo &f : fields) {
-        if (names.contains(f.name.toLower()))
-            ++count;
-    }
-    return count;
-}
-
-// Whether the theme has the fields of one of the five layouts.
+// Whether the theme has the fields of one of the five layouts (names without regard to case).
 bool hasLayoutFields(const VectorLayer &vector)
 {
-    const QList<FieldInfo> fields = vector.fields();
-    return countFields(fields, {u"section"_s, u"range"_s, u"township"_s}) == 3 ||
-           countFields(fields, {u"sect"_s, u"rng"_s, u"twp"_s}) == 3;
+    auto has = [&vector](const QString &name) { return vector.fieldIndex(name) >= 0; };
+    return (has(u"section"_s) && has(u"township"_s) && has(u"range"_s)) ||
+           (has(u"sect"_s) && has(u"twp"_s) && has(u"rng"_s));
 }
 
 } // namespace

@@ -281,8 +281,8 @@ void frmMapView::Map_MouseMove(int, int, double x, double y)
     QString text = pointerPositionText(e.point);
     // On a UTM map, where that is on the globe too.
     double latitude = 0, longitude = 0;
-    if (const std::optional<int> zone = commonUtmZone(m_themes->layers());
-        zone && UtmToGeographic(e.point.X, e.point.Y, qint16(*zone), latitude, longitude))
+    if (const int zone = m_themes->mapZone();
+        zone > 0 && UtmToGeographic(e.point.X, e.point.Y, qint16(zone), latitude, longitude))
         text += u"  "_s + QString::number(std::fabs(latitude), 'f', 5) +
                 (latitude >= 0 ? u"\u00b0 N, "_s : u"\u00b0 S, "_s) +
                 QString::number(std::fabs(longitude), 'f', 5) +
@@ -317,9 +317,10 @@ void frmMapView::Map_DblClick()
 void frmMapView::Map_AfterLayerDraw(int index, QPainter *painter)
 {
     Q_UNUSED(painter);
-    const LayerList &layers = m_map->layers();
-    if (index >= 0 && index < layers.size()) {
-        const auto &layer = layers[index];
+    // Draw index 0 is the top theme, the list's last.
+    const qsizetype at = m_themes->size() - 1 - index;
+    if (index >= 0 && at >= 0) {
+        const auto &layer = m_themes->at(at).layer;
         const QString expression = layer->Tag();
         if (!expression.isEmpty() && layer->LayerType() == MapLayer::VectorLayerType) {
             const auto &vector = static_cast<const VectorLayer &>(*layer);
