@@ -4,6 +4,7 @@
 #include "core/coords/gps_conversion.h"
 #include "core/engine/map_renderer.h"
 #include "core/engine/vector_layer.h"
+#include "core/plss/description_reader.h"
 #include "core/plss/plss_query.h"
 #include "core/plss/plss_schema.h"
 #include "gui/map/map_widget.h"
@@ -325,6 +326,19 @@ void BM_ProjPerPoint(benchmark::State &state)
     proj_context_destroy(ctx);
 }
 BENCHMARK(BM_ProjPerPoint)->Unit(benchmark::kNanosecond);
+
+// One legal description read, in the three forms bench/run.sh writes for batch parse.
+void BM_ReadLegalDescription(benchmark::State &state)
+{
+    static const QString forms[] = {u"NW/4 SE/4 Sec. 12, T17N, R33W, 6th P.M."_s,
+                                    u"1980' FNL & 660' FEL, Sec. 12, T. 17 N., R. 33 W."_s,
+                                    u"NWSE 12-17N-33W"_s};
+    const QString &text = forms[state.range(0)];
+    QString error;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(readLegalDescription(text, &error));
+}
+BENCHMARK(BM_ReadLegalDescription)->Unit(benchmark::kMicrosecond)->DenseRange(0, 2);
 
 } // namespace
 

@@ -1,5 +1,7 @@
 #include "cli/csv.h"
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace csv {
@@ -19,15 +21,20 @@ QList<QStringList> parse(const QString &input, int *unclosedQuote)
     for (qsizetype i = 0; i < n; ++i) {
         const QChar c = text[i];
         if (quoted) {
-            if (c == u'"') {
-                if (i + 1 < n && text[i + 1] == u'"') {
-                    field.append(u'"');
-                    ++i;
-                } else {
-                    quoted = false;
-                }
+            // The run up to the next quote at once.
+            if (c != u'"') {
+                qsizetype end = i;
+                while (end < n && text[end] != u'"')
+                    ++end;
+                field.append(text.mid(i, end - i));
+                i = end - 1;
+                continue;
+            }
+            if (i + 1 < n && text[i + 1] == u'"') {
+                field.append(u'"');
+                ++i;
             } else {
-                field.append(c);
+                quoted = false;
             }
             continue;
         }
@@ -50,7 +57,13 @@ QList<QStringList> parse(const QString &input, int *unclosedQuote)
             field.clear();
             fieldStarted = false;
         } else {
-            field.append(c);
+            // The run of ordinary characters at once.
+            qsizetype end = i + 1;
+            while (end < n && text[end] != u',' && text[end] != u'\r' && text[end] != u'\n' &&
+                   text[end] != u'"')
+                ++end;
+            field.append(text.mid(i, end - i));
+            i = end - 1;
             fieldStarted = true;
         }
     }
@@ -68,8 +81,11 @@ QString formatRecord(const QStringList &fields)
     QStringList out;
     out.reserve(fields.size());
     for (const QString &f : fields) {
-        if (f.contains(u',') || f.contains(u'"') || f.contains(u'\n') || f.contains(u'\r') ||
-            f.startsWith(u' ') || f.endsWith(u' ')) {
+        const bool quote =
+            f.startsWith(u' ') || f.endsWith(u' ') || std::any_of(f.begin(), f.end(), [](QChar c) {
+                return c == u',' || c == u'"' || c == u'\n' || c == u'\r';
+            });
+        if (quote) {
             QString q = f;
             q.replace(u"\""_s, u"\"\""_s);
             out.append(u'"' + q + u'"');

@@ -3,117 +3,390 @@
 #include "core/plss/meridians.h"
 
 #include <QList>
-#include <QRegularExpression>
 #include <QStringList>
+#include <QVarLengthArray>
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
+#include <initializer_list>
+#include <string_view>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
+// The text is cut into words (letters), numbers (digits) and single marks
+// of punctuation, once; each part of a description is then a short sequence of them. A token
+// read into a field is used, so what is left at the end is what was not understood. Patterns
+// skip used tokens as they would skip spaces.
 namespace {
 
-using Rx = QRegularExpression;
+enum class Kind : unsigned char { Word, Number, Mark };
 
-// The text being read: each part found is cut out (blanked), so what is left at the end is what
-// was not understood.
-class Reader
+// A word or number packed into one number, so that comparing two is one instruction: six bits a
+// character, up to ten; a longer word keeps its first ten and a flag, and is compared in full.
+using Key = std::uint64_t;
+constexpr Key LongWord = Key(1) << 63;
+constexpr Key packKey(std::u16string_view text)
+{
+    Key key = 0;
+    for (std::size_t i = 0; i < text.size() && i < 10; ++i) {
+        const char16_t c = text[i];
+        const Key code = c >= u'A' && c <= u'Z'   ? Key(c - u'A' + 1)
+                         : c >= u'0' && c <= u'9' ? Key(c - u'0' + 27)
+                                                  : Key(63);
+        key = key << 6 | code;
+    }
+    return text.size() > 10 ? key | LongWord : key;
+}
+consteval Key kw(std::u16string_view text)
+{
+    return packKey(text);
+}
+std::u16string_view plain(QStringView v)
+{
+    return {v.utf16(), std::size_t(v.size())};
+}
+
+struct Token
+{
+    qsizetype start = 0;
+    qsizetype end = 0;
+    Key key = 0;
+    Kind kind = Kind::Mark;
+    bool used = false;
+};
+
+class Tokens
 {
 public:
-    explicit Reader(QString text)
-        : m_text(std::move(text))
-    {}
-    // The first match of `rx`, cut out; an invalid match when there is none.
-    QRegularExpressionMatch take(const Rx &rx)
+    explicit Tokens(const QString &text)
+        : m_text(text)
     {
-        QRegularExpressionMatch m = rx.match(m_text);
-        if (m.hasMatch())
-            m_text.replace(m.capturedStart(), m.capturedLength(),
-                           QString(m.capturedLength(), u' '));
-        return m;
+        const auto letter = [](char16_t c) { return c >= u'A' && c <= u'Z'; };
+        const auto digit = [](char16_t c) { return c >= u'0' && c <= u'9'; };
+        const qsizetype n = text.size();
+        for (qsizetype i = 0; i < n;) {
+            const char16_t c = text[i].unicode();
+            Token t;
+            t.start = i;
+            if (letter(c)) {
+                while (i < n && letter(text[i].unicode()))
+                    ++i;
+                t.kind = Kind::Word;
+            } else if (digit(c)) {
+                while (i < n && digit(text[i].unicode()))
+                    ++i;
+                t.kind = Kind::Number;
+            } else if (QChar::isSpace(c)) {
+                ++i;
+                continue;
+            } else {
+                ++i;
+                t.kind = Kind::Mark;
+            }
+            t.end = i;
+            t.key = packKey(plain(QStringView(text).mid(t.start, t.end - t.start)));
+            m_tokens.append(t);
+        }
     }
-    QString firstMatch(const Rx &rx) const { return rx.match(m_text).captured(0).trimmed(); }
-    const QString &text() const { return m_text; }
+
+    int size() const { return int(m_tokens.size()); }
+    bool used(int i) const { return m_tokens[i].used; }
+    QStringView view(int i) const
+    {
+        return QStringView(m_text).mid(m_tokens[i].start, m_tokens[i].end - m_tokens[i].start);
+    }
+    bool valid(int i) const { return i >= 0 && i < size(); }
+    bool isWord(int i) const { return valid(i) && m_tokens[i].kind == Kind::Word; }
+    bool isNumber(int i) const { return valid(i) && m_tokens[i].kind == Kind::Number; }
+    Key key(int i) const { return m_tokens[i].key; }
+    bool is(int i, Key key) const { return valid(i) && m_tokens[i].key == key; }
+    // A word given at run time (a place's name): the key, and all of a long word.
+    bool is(int i, const QString &word, Key key) const
+    {
+        return is(i, key) && (!(key & LongWord) || view(i) == word);
+    }
+    bool isAny(int i, std::initializer_list<Key> keys) const
+    {
+        return valid(i) && std::find(keys.begin(), keys.end(), m_tokens[i].key) != keys.end();
+    }
+    bool isMark(int i, char16_t c) const
+    {
+        return valid(i) && m_tokens[i].kind == Kind::Mark && m_text[m_tokens[i].start] == c;
+    }
+    // The decimal part written right after the number i ("660.5"): its token, or -1.
+    int decimals(int i) const
+    {
+        const int dot = touchingAfter(i);
+        const int digits = isMark(dot, u'.') ? touchingAfter(dot) : -1;
+        return isNumber(digits) ? digits : -1;
+    }
+    // The next token not used after i (size() when none).
+    int next(int i) const
+    {
+        for (++i; i < size() && m_tokens[i].used; ++i) {
+        }
+        return i;
+    }
+    // `next` when the token after i is `c`, otherwise i: an optional mark.
+    int skipMark(int i, char16_t c) const { return isMark(next(i), c) ? next(i) : i; }
+    // The unused token right before (after) token i with no space between, or -1.
+    int touching(int i) const
+    {
+        return valid(i) && i > 0 && !m_tokens[i - 1].used &&
+                       m_tokens[i - 1].end == m_tokens[i].start
+                   ? i - 1
+                   : -1;
+    }
+    int touchingAfter(int i) const
+    {
+        return valid(i) && i + 1 < size() && !m_tokens[i + 1].used &&
+                       m_tokens[i + 1].start == m_tokens[i].end
+                   ? i + 1
+                   : -1;
+    }
+    // Whether token i touches an unused word or number before (after) it, as "S36" or "36TH".
+    bool joinedBefore(int i) const { return isWord(touching(i)) || isNumber(touching(i)); }
+    bool joinedAfter(int i) const { return isWord(touchingAfter(i)) || isNumber(touchingAfter(i)); }
+    void use(int first, int last)
+    {
+        for (int i = first; i <= last; ++i)
+            m_tokens[i].used = true;
+    }
+    // The text from token first to token last as written.
+    QString quote(int first, int last) const
+    {
+        return m_text.mid(m_tokens[first].start, m_tokens[last].end - m_tokens[first].start);
+    }
+    // The text without the tokens used and those `blank` says are filler, spaces collapsed.
+    template <typename Filler> QString left(Filler blank) const
+    {
+        QString rest = m_text;
+        for (int i = 0; i < size(); ++i) {
+            if (m_tokens[i].used || blank(i))
+                std::fill(rest.begin() + m_tokens[i].start, rest.begin() + m_tokens[i].end, u' ');
+        }
+        return rest.simplified();
+    }
 
 private:
-    QString m_text;
+    const QString &m_text;
+    QVarLengthArray<Token, 48> m_tokens;
 };
 
-QString letterOf(const QString &word)
+// The first place in the text where `match` reads a part (it returns the last token of it, or
+// -1): the first and last token.
+template <typename Match> std::pair<int, int> findFirst(const Tokens &k, Match match)
 {
-    return word.left(1); // NORTH -> N
+    for (int i = k.next(-1); i < k.size(); i = k.next(i)) {
+        if (const int last = match(i); last >= 0)
+            return {i, last};
+    }
+    return {-1, -1};
 }
 
-// "23", "23.5", "23 1/2" -> "23" / "23.5".
-QString numberOf(QString n)
+// A township or range number from token i ("23", "023", "23.5", "23 1/2"): as the fields hold
+// it ("23", "23.5") and the last token read.
+std::optional<std::pair<QString, int>> plssNumber(const Tokens &k, int i)
 {
-    n = n.simplified();
-    if (n.endsWith(u"1/2"_s))
-        return QString::number(n.chopped(3).trimmed().toInt()) + u".5"_s;
-    const bool half = n.endsWith(u".5"_s);
-    const QString whole = QString::number(n.section(u'.', 0, 0).toInt());
-    return half ? whole + u".5"_s : whole;
+    if (!k.isNumber(i))
+        return std::nullopt;
+    const QStringView whole = k.view(i);
+    const int fraction = k.decimals(i);
+    if (whole.size() > 3 || (fraction >= 0 && k.view(fraction) != u"5"))
+        return std::nullopt;
+    bool half = fraction >= 0;
+    int last = half ? fraction : i;
+    if (!half) {
+        const int one = k.next(i), slash = k.next(one), two = k.next(slash);
+        if (k.is(one, kw(u"1")) && k.isMark(slash, u'/') && k.is(two, kw(u"2"))) {
+            half = true;
+            last = two;
+        }
+    }
+    return std::pair{QString::number(whole.toInt()) + (half ? u".5"_s : QString()), last};
 }
 
-// Names and abbreviations of the meridians, as one pattern of alternatives (group "mN" the
-// N-th, its code codes[N]; code 0: the number in group "num"): every name of the table (with
-// "Meridian" or "Base and Meridian" optional after names of places), the principal meridians by
-// ordinal and number, and the abbreviations permits use.
-struct MeridianPatterns
+bool isSmallWholeNumber(const Tokens &k, int i)
 {
-    Rx rx;
-    QList<int> codes;
+    return k.isNumber(i) && k.view(i).size() <= 2;
+}
+
+// The number of a footage call ("660", "660.5"): its last token.
+int distanceNumber(const Tokens &k, int i)
+{
+    return k.decimals(i) >= 0 ? k.decimals(i) : i;
+}
+
+// A distance of a footage call ("660", "660'", "660 ft.", "660.5 feet"): the last token read.
+int distance(const Tokens &k, int i)
+{
+    if (!k.isNumber(i))
+        return -1;
+    const int unit = k.next(distanceNumber(k, i));
+    if (k.isMark(unit, u'\'') || k.is(unit, kw(u"FEET")))
+        return unit;
+    if (k.is(unit, kw(u"FT")))
+        return k.skipMark(unit, u'.');
+    return distanceNumber(k, i);
+}
+
+QString quarterOf(QStringView pair)
+{
+    return (pair == u"NE" || pair == u"NW" || pair == u"SE" || pair == u"SW") ? pair.toString()
+                                                                              : QString();
+}
+
+bool isQuarterRun(QStringView word)
+{
+    if (word.isEmpty() || word.size() % 2 != 0)
+        return false;
+    for (qsizetype i = 0; i < word.size(); i += 2) {
+        if (quarterOf(word.mid(i, 2)).isEmpty())
+            return false;
+    }
+    return true;
+}
+
+// The meridians' names as words ("ST. HELENA" is ST, HELENA), places before principal
+// meridians, longest first so "Fourth Principal Meridian Extended" is not read as the Fourth.
+struct PlaceName
+{
+    QList<QString> words;
+    QList<Key> keys;
+    bool meridianFollows = false; // "Salt Lake" needs "Meridian" after it; "Ohio River Survey" not
+    int code = 0;
 };
 
-const MeridianPatterns &meridianPatterns()
+const QList<PlaceName> &placeNames()
 {
-    static const MeridianPatterns patterns = [] {
-        QStringList alternatives;
-        QList<int> codes;
-        // Names of places first, longest first, so "Fourth Principal Meridian Extended" is not
-        // read as the Fourth.
+    static const QList<PlaceName> names = [] {
         QList<PrincipalMeridian> named = principalMeridians();
-        std::sort(named.begin(), named.end(),
-                  [](const auto &a, const auto &b) { return a.name.size() > b.name.size(); });
+        std::stable_sort(named.begin(), named.end(), [](const auto &a, const auto &b) {
+            return a.name.size() > b.name.size();
+        });
+        QList<PlaceName> out;
         for (const PrincipalMeridian &m : named) {
             if (m.code <= 6)
                 continue;
-            QString place = m.name.toUpper();
-            const bool meridian = place.endsWith(u" MERIDIAN"_s);
-            if (meridian)
-                place.chop(9);
-            place.replace(u"."_s, u"\\.?"_s);
-            place.replace(u" "_s, u"\\s+"_s);
-            // "Meridian" (or "Base and Meridian") after a place's name; optional after names
-            // that are no meridian's, such as Ohio River Survey.
-            alternatives.append(u"\\b"_s + place + u"(?:\\s+(?:BASE\\s+(?:AND|&)\\s+)?MERIDIAN)"_s +
-                                (meridian ? u""_s : u"?"_s) + u"(?![A-Z])"_s);
-            codes.append(m.code);
+            PlaceName p;
+            p.code = m.code;
+            QString name = m.name.toUpper();
+            for (QChar &c : name) {
+                if (c < u'A' || c > u'Z')
+                    c = u' ';
+            }
+            p.words = name.split(u' ', Qt::SkipEmptyParts);
+            p.meridianFollows = p.words.last() == u"MERIDIAN"_s;
+            if (p.meridianFollows)
+                p.words.removeLast();
+            for (const QString &word : p.words)
+                p.keys.append(packKey(plain(word)));
+            out.append(p);
         }
-        static const char16_t *const ordinals[] = {u"FIRST",  u"SECOND", u"THIRD",
-                                                   u"FOURTH", u"FIFTH",  u"SIXTH"};
-        for (int i = 0; i < 6; ++i) {
-            alternatives.append(u"\\b"_s + QString::fromUtf16(ordinals[i]) +
-                                u"\\s+(?:PRINCIPAL\\s+MERIDIAN|P\\.?\\s?M\\b\\.?)"_s);
-            codes.append(i + 1);
-        }
-        alternatives.append(u"\\b(?<num>[1-6])\\s*(?:ST|ND|RD|TH)?\\s*(?:PRINCIPAL\\s+MERIDIAN|"
-                            u"P\\.\\s?M\\.?|PM\\b)"_s);
-        codes.append(0);
-        const std::pair<const char16_t *, int> abbreviations[] = {
-            {u"SLB\\s*&\\s*M", 26}, {u"SLBM", 26}, {u"SLM", 26},  {u"NMPM", 23}, {u"BM", 8},
-            {u"MDM", 21},           {u"MDBM", 21}, {u"SBBM", 27}, {u"SBM", 27},  {u"GSRM", 14},
-            {u"G&SRM", 14},         {u"WM", 33},   {u"HM", 15},   {u"UM", 31}};
-        for (const auto &[abbreviation, code] : abbreviations) {
-            alternatives.append(u"(?<![A-Z])"_s + QString::fromUtf16(abbreviation) +
-                                u"(?![A-Z])"_s);
-            codes.append(code);
-        }
-        QStringList groups;
-        for (qsizetype i = 0; i < alternatives.size(); ++i)
-            groups.append(u"(?<m"_s + QString::number(i) + u">"_s + alternatives[i] + u")"_s);
-        return MeridianPatterns{Rx(groups.join(u'|')), codes};
+        return out;
     }();
-    return patterns;
+    return names;
+}
+
+// "MERIDIAN" or "BASE AND MERIDIAN" from token i: the last token read, or -1.
+int meridianWord(const Tokens &k, int i)
+{
+    if (k.is(i, kw(u"MERIDIAN")))
+        return i;
+    const int joint = k.next(i), meridian = k.next(joint);
+    if (k.is(i, kw(u"BASE")) && (k.is(joint, kw(u"AND")) || k.isMark(joint, u'&')) &&
+        k.is(meridian, kw(u"MERIDIAN")))
+        return meridian;
+    return -1;
+}
+
+// "PRINCIPAL MERIDIAN", "P.M.", "P M", "PM" from token i: the last token read, or -1.
+int principalMeridianWords(const Tokens &k, int i)
+{
+    if (k.is(i, kw(u"PRINCIPAL")) && k.is(k.next(i), kw(u"MERIDIAN")))
+        return k.next(i);
+    if (k.is(i, kw(u"PM")))
+        return k.skipMark(i, u'.');
+    const int m = k.is(i, kw(u"P")) ? k.next(k.skipMark(i, u'.')) : -1;
+    return m >= 0 && k.is(m, kw(u"M")) ? k.skipMark(m, u'.') : -1;
+}
+
+// A meridian from token i by name, ordinal, number or abbreviation: its code and the last
+// token read.
+std::optional<std::pair<int, int>> meridianAt(const Tokens &k, int i)
+{
+    // The words a meridian's name can begin with, sorted: most words are none of them.
+    static const std::vector<Key> firstWords = [] {
+        std::vector<Key> words = {kw(u"FIRST"), kw(u"SECOND"), kw(u"THIRD"), kw(u"FOURTH"),
+                                  kw(u"FIFTH"), kw(u"SIXTH"),  kw(u"SLBM"),  kw(u"SLM"),
+                                  kw(u"NMPM"),  kw(u"BM"),     kw(u"MDM"),   kw(u"MDBM"),
+                                  kw(u"SBBM"),  kw(u"SBM"),    kw(u"GSRM"),  kw(u"WM"),
+                                  kw(u"HM"),    kw(u"UM"),     kw(u"SLB"),   kw(u"G")};
+        for (const PlaceName &place : placeNames())
+            words.push_back(place.keys.first());
+        std::sort(words.begin(), words.end());
+        return words;
+    }();
+    if (k.isWord(i) && !std::binary_search(firstWords.begin(), firstWords.end(), k.key(i)))
+        return std::nullopt;
+    if (!k.isWord(i) && !k.isNumber(i))
+        return std::nullopt;
+    static const QList<PlaceName> none;
+    for (const PlaceName &place : k.isWord(i) ? placeNames() : none) {
+        int at = i;
+        int last = -1;
+        bool found = true;
+        for (qsizetype w = 0; w < place.words.size(); ++w) {
+            while (k.isMark(at, u'.') || k.isMark(at, u'-') || k.isMark(at, u'\''))
+                at = k.next(at);
+            if (!k.is(at, place.words[w], place.keys[w])) {
+                found = false;
+                break;
+            }
+            last = at;
+            at = k.next(at);
+        }
+        if (!found)
+            continue;
+        const int meridian = meridianWord(k, at);
+        if (meridian >= 0)
+            return std::pair{place.code, meridian};
+        if (!place.meridianFollows)
+            return std::pair{place.code, last};
+    }
+    static constexpr Key ordinals[] = {kw(u"FIRST"),  kw(u"SECOND"), kw(u"THIRD"),
+                                       kw(u"FOURTH"), kw(u"FIFTH"),  kw(u"SIXTH")};
+    for (int n = 0; n < 6; ++n) {
+        if (k.is(i, ordinals[n])) {
+            if (const int last = principalMeridianWords(k, k.next(i)); last >= 0)
+                return std::pair{n + 1, last};
+        }
+    }
+    if (k.isNumber(i) && k.view(i).size() == 1 && k.view(i)[0] >= u'1' && k.view(i)[0] <= u'6' &&
+        !k.joinedBefore(i)) {
+        int after = k.next(i);
+        if (k.isAny(after, {kw(u"ST"), kw(u"ND"), kw(u"RD"), kw(u"TH")}))
+            after = k.next(after);
+        if (const int last = principalMeridianWords(k, after); last >= 0)
+            return std::pair{k.view(i)[0].unicode() - u'0', last};
+    }
+    static constexpr std::pair<Key, int> abbreviations[] = {
+        {kw(u"SLBM"), 26}, {kw(u"SLM"), 26},  {kw(u"NMPM"), 23}, {kw(u"BM"), 8},
+        {kw(u"MDM"), 21},  {kw(u"MDBM"), 21}, {kw(u"SBBM"), 27}, {kw(u"SBM"), 27},
+        {kw(u"GSRM"), 14}, {kw(u"WM"), 33},   {kw(u"HM"), 15},   {kw(u"UM"), 31}};
+    for (const auto &[abbreviation, code] : abbreviations) {
+        if (k.is(i, abbreviation))
+            return std::pair{code, i};
+    }
+    // "SLB&M", "G&SRM"
+    const int amp = k.next(i), tail = k.next(amp);
+    if (k.isMark(amp, u'&') && k.is(i, kw(u"SLB")) && k.is(tail, kw(u"M")))
+        return std::pair{26, tail};
+    if (k.isMark(amp, u'&') && k.is(i, kw(u"G")) && k.is(tail, kw(u"SRM")))
+        return std::pair{14, tail};
+    return std::nullopt;
 }
 
 } // namespace
@@ -122,126 +395,270 @@ std::optional<DescriptionFields> readLegalDescription(const QString &text, QStri
 {
     DescriptionFields d;
     // One spelling: capitals, fractions as digits, one kind of quote and dash.
-    QString t = text.toUpper();
-    t.replace(u"\u00BC"_s, u"1/4"_s).replace(u"\u00BD"_s, u" 1/2"_s);
-    t.replace(QChar(0x2019), u'\'').replace(QChar(0x2032), u'\'').replace(QChar(0x2013), u'-');
-    Reader in(t);
+    QString t;
+    t.reserve(text.size() + 8);
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u >= u'a' && u <= u'z')
+            t.append(QChar(u - u'a' + u'A'));
+        else if (u < 0x80)
+            t.append(c);
+        else if (u == 0x00BC)
+            t.append(u"1/4");
+        else if (u == 0x00BD)
+            t.append(u" 1/2");
+        else if (u == 0x2019 || u == 0x2032)
+            t.append(u'\'');
+        else if (u == 0x2013)
+            t.append(u'-');
+        else
+            t.append(c.toUpper());
+    }
+    Tokens k(t);
 
     // What is never guessed.
-    // Each pattern is tried only when a word it needs is there: most descriptions need few.
-    static const std::pair<Rx, QString> refused[] = {
-        {Rx(u"\\bLOTS?\\s*\\d+(?:\\s*(?:,|AND|&)\\s*\\d+)*"_s), u"Lots are not supported: "_s},
-        {Rx(u"\\bTRACTS?\\s*[A-Z0-9]+"_s), u"Tracts are not supported: "_s},
-        {Rx(u"\\b(?:BEGINNING|COMMENCING|THENCE)\\b.*"_s),
-         u"Metes and bounds are not supported: "_s},
-        {Rx(u"(?<![A-Z])[NSEW]\\s*(?:1/2|/2|2)(?![0-9/])"_s), u"Halves are not supported: "_s},
-    };
-    static const QString refusedNeeds[] = {u"LOT"_s, u"TRACT"_s, u"NC"_s, u"2"_s};
-    for (std::size_t i = 0; i < std::size(refused); ++i) {
-        const auto &[rx, what] = refused[i];
-        if (i == 2 && !t.contains(u"BEGINNING"_s) && !t.contains(u"THENCE"_s))
-            continue;
-        if (i != 2 && !t.contains(refusedNeeds[i]))
-            continue;
-        if (const QString found = in.firstMatch(rx); !found.isEmpty()) {
-            *error = what + found;
-            return std::nullopt;
-        }
+    // Lots: "LOT 3", "LOTS 3, 4 AND 5".
+    if (const auto [first, last] =
+            findFirst(k,
+                      [&](int i) {
+                          if (!k.isAny(i, {kw(u"LOT"), kw(u"LOTS")}) || !k.isNumber(k.next(i)))
+                              return -1;
+                          int end = k.next(i);
+                          for (;;) {
+                              const int joint = k.next(end);
+                              if (!(k.isMark(joint, u',') || k.isMark(joint, u'&') ||
+                                    k.is(joint, kw(u"AND"))) ||
+                                  !k.isNumber(k.next(joint)))
+                                  return end;
+                              end = k.next(joint);
+                          }
+                      });
+        first >= 0) {
+        *error = u"Lots are not supported: "_s + k.quote(first, last);
+        return std::nullopt;
+    }
+    if (const auto [first, last] = findFirst(k,
+                                             [&](int i) {
+                                                 const int what = k.next(i);
+                                                 return k.isAny(i, {kw(u"TRACT"), kw(u"TRACTS")}) &&
+                                                                (k.isWord(what) || k.isNumber(what))
+                                                            ? what
+                                                            : -1;
+                                             });
+        first >= 0) {
+        *error = u"Tracts are not supported: "_s + k.quote(first, last);
+        return std::nullopt;
+    }
+    if (const auto [first, last] =
+            findFirst(k,
+                      [&](int i) {
+                          return k.isAny(i, {kw(u"BEGINNING"), kw(u"COMMENCING"), kw(u"THENCE")})
+                                     ? k.size() - 1
+                                     : -1;
+                      });
+        first >= 0) {
+        *error = u"Metes and bounds are not supported: "_s + k.quote(first, last);
+        return std::nullopt;
+    }
+    // Halves: "N/2", "N 1/2", "E2NE".
+    if (const auto [first, last] =
+            findFirst(k,
+                      [&](int i) {
+                          if (!k.isAny(i, {kw(u"N"), kw(u"S"), kw(u"E"), kw(u"W")}))
+                              return -1;
+                          int two = k.next(i);
+                          if (k.is(two, kw(u"1")) && k.isMark(k.next(two), u'/'))
+                              two = k.next(k.next(two));
+                          else if (k.isMark(two, u'/'))
+                              two = k.next(two);
+                          const bool slashAfter = k.isMark(k.touchingAfter(two), u'/');
+                          return k.is(two, kw(u"2")) && !slashAfter ? two : -1;
+                      });
+        first >= 0) {
+        *error = u"Halves are not supported: "_s + k.quote(first, last);
+        return std::nullopt;
     }
 
-    const MeridianPatterns &meridians = meridianPatterns();
-    if (const QRegularExpressionMatch found =
-            t.contains(u'M') ? in.take(meridians.rx) : QRegularExpressionMatch();
-        found.hasMatch()) {
-        for (qsizetype i = 0; i < meridians.codes.size(); ++i) {
-            if (found.capturedStart(u"m"_s + QString::number(i)) >= 0) {
-                const int code = meridians.codes[i];
-                d.meridian = QString::number(code > 0 ? code : found.captured(u"num"_s).toInt());
-                break;
+    if (const auto [first, last] = findFirst(k,
+                                             [&](int i) {
+                                                 const auto m = meridianAt(k, i);
+                                                 if (m)
+                                                     d.meridian = QString::number(m->first);
+                                                 return m ? m->second : -1;
+                                             });
+        first >= 0)
+        k.use(first, last);
+
+    const auto townshipDirection = [&](int i) {
+        return k.isAny(i, {kw(u"N"), kw(u"S")}) && !k.joinedAfter(i);
+    };
+    const auto rangeDirection = [&](int i) {
+        return k.isAny(i, {kw(u"E"), kw(u"W")}) && !k.joinedAfter(i);
+    };
+    // "36-153N-95W", then "153N-95W": township and range from token i, the last token read.
+    const auto townshipRange = [&](int i, QString *township, QString *range) {
+        const auto tn = plssNumber(k, i);
+        if (!tn || k.joinedBefore(i) || !townshipDirection(k.next(tn->second)))
+            return -1;
+        const int dash = k.next(k.next(tn->second));
+        const auto rn = k.isMark(dash, u'-') ? plssNumber(k, k.next(dash)) : std::nullopt;
+        if (!rn || !rangeDirection(k.next(rn->second)))
+            return -1;
+        *township = tn->first + k.view(k.next(tn->second));
+        *range = rn->first + k.view(k.next(rn->second));
+        return k.next(rn->second);
+    };
+    if (const auto [first, last] = findFirst(
+            k,
+            [&](int i) {
+                const int dash = k.next(i);
+                if (!isSmallWholeNumber(k, i) || k.joinedBefore(i) || !k.isMark(dash, u'-'))
+                    return -1;
+                return townshipRange(k.next(dash), &d.township, &d.range);
+            });
+        first >= 0) {
+        d.section = QString::number(k.view(first).toInt());
+        k.use(first, last);
+    }
+    {
+        QString township, range; // a second one, after "36-153N-95W", is taken and not read
+        if (const auto [first, last] =
+                findFirst(k, [&](int i) { return townshipRange(i, &township, &range); });
+            first >= 0) {
+            k.use(first, last);
+            if (d.township.isEmpty()) {
+                d.township = township;
+                d.range = range;
             }
         }
     }
-
-    static const QString number = u"(\\d{1,3}(?:\\.5|\\s*1/2)?)"_s;
-    static const Rx sectionTownshipRange(u"\\b(\\d{1,2})\\s*-\\s*"_s + number +
-                                         u"\\s*([NS])\\s*-\\s*"_s + number + u"\\s*([EW])\\b"_s);
-    static const Rx townshipRange(u"(?<![A-Z0-9])"_s + number + u"\\s*([NS])\\s*-\\s*"_s + number +
-                                  u"\\s*([EW])\\b"_s);
-    static const Rx townshipWords(u"\\b(?:TOWNSHIP|TWP\\.?|T\\.?)\\s*"_s + number +
-                                  u"\\s*(NORTH|SOUTH|N|S)\\b\\.?"_s);
-    static const Rx rangeWords(u"(?:\\b|-)(?:RANGE|RNG\\.?|R\\.?)\\s*"_s + number +
-                               u"\\s*(EAST|WEST|E|W)\\b\\.?"_s);
-    static const Rx sectionWords(u"\\b(?:SECTION|SEC\\.?|S)\\s*(\\d{1,2})\\b"_s);
-    // "36-153N-95W", then "153N-95W", then township and range words.
-    const bool dashed = t.contains(u'-');
-    if (const auto m = dashed ? in.take(sectionTownshipRange) : QRegularExpressionMatch();
-        m.hasMatch()) {
-        d.section = QString::number(m.captured(1).toInt());
-        d.township = numberOf(m.captured(2)) + m.captured(3);
-        d.range = numberOf(m.captured(4)) + m.captured(5);
-    }
-    if (const auto m = dashed ? in.take(townshipRange) : QRegularExpressionMatch();
-        d.township.isEmpty() && m.hasMatch()) {
-        d.township = numberOf(m.captured(1)) + m.captured(2);
-        d.range = numberOf(m.captured(3)) + m.captured(4);
-    }
+    // "T153N", "T. 23 S.", "Township 5 North"; "R95W", "-R65W", "Range 65 West".
+    using Names = std::array<Key, 4>; // 0 matches nothing
+    const auto words = [&k](const Names &names, const Names &directions, QString *field) {
+        return [&k, names, directions, field](int i) {
+            const auto any = [&k](int at, const Names &of) {
+                return std::any_of(of.begin(), of.end(),
+                                   [&](Key key) { return key != 0 && k.is(at, key); });
+            };
+            if (!any(i, names) || k.joinedBefore(i))
+                return -1;
+            const auto n = plssNumber(k, k.next(k.skipMark(i, u'.')));
+            const int direction = n ? k.next(n->second) : -1;
+            if (!n || !any(direction, directions) || k.joinedAfter(direction))
+                return -1;
+            *field = n->first + k.view(direction).left(1);
+            return k.skipMark(direction, u'.');
+        };
+    };
     if (d.township.isEmpty()) {
-        const auto m = in.take(townshipWords);
-        if (m.hasMatch())
-            d.township = numberOf(m.captured(1)) + letterOf(m.captured(2));
+        if (const auto [first, last] =
+                findFirst(k, words({kw(u"TOWNSHIP"), kw(u"TWP"), kw(u"T")},
+                                   {kw(u"NORTH"), kw(u"SOUTH"), kw(u"N"), kw(u"S")}, &d.township));
+            first >= 0)
+            k.use(first, last);
     }
     if (d.range.isEmpty()) {
-        const auto m = in.take(rangeWords);
-        if (m.hasMatch())
-            d.range = numberOf(m.captured(1)) + letterOf(m.captured(2));
+        if (const auto [first, last] =
+                findFirst(k, words({kw(u"RANGE"), kw(u"RNG"), kw(u"R")},
+                                   {kw(u"EAST"), kw(u"WEST"), kw(u"E"), kw(u"W")}, &d.range));
+            first >= 0) {
+            const bool dash = k.isMark(k.touching(first), u'-');
+            k.use(dash ? first - 1 : first, last);
+        }
     }
     if (d.section.isEmpty()) {
-        const auto m = in.take(sectionWords);
-        if (m.hasMatch())
-            d.section = QString::number(m.captured(1).toInt());
-    }
-
-    // Footage calls: "660' FNL", "660 ft from the north line", "1980'FEL", "660 N".
-    static const QString distance = u"(\\d+(?:\\.\\d+)?)\\s*(?:'|FT\\.?|FEET)?\\s*"_s;
-    static const Rx footageForms[] = {
-        Rx(distance + u"F([NSEW])L\\b"_s),
-        Rx(distance + u"FROM\\s+(?:THE\\s+)?(NORTH|SOUTH|EAST|WEST|[NSEW])\\.?\\s+(?:SECTION\\s+)?"
-                      u"LINE\\b"_s),
-        Rx(u"(?<![A-Z0-9./])"_s + distance + u"([NSEW])(?![A-Z0-9/])"_s),
-    };
-    static const QString footageNeeds[] = {u"F"_s, u"FROM"_s, QString()};
-    for (std::size_t i = 0; i < std::size(footageForms); ++i) {
-        const Rx &rx = footageForms[i];
-        if (!footageNeeds[i].isEmpty() && !in.text().contains(footageNeeds[i]))
-            continue;
-        for (;;) {
-            const QRegularExpressionMatch m = in.take(rx);
-            if (!m.hasMatch())
-                break;
-            const QString side = letterOf(m.captured(2));
-            QString &call = (side == u"N"_s || side == u"S"_s) ? d.fcY : d.fcX;
-            if (!call.isEmpty()) {
-                *error = u"Two footage calls measure from the same pair of lines: "_s + call +
-                         u" and "_s + m.captured(0).trimmed();
-                return std::nullopt;
-            }
-            call = m.captured(1) + side;
+        if (const auto [first, last] = findFirst(
+                k,
+                [&](int i) {
+                    if (!k.isAny(i, {kw(u"SECTION"), kw(u"SEC"), kw(u"S")}) || k.joinedBefore(i))
+                        return -1;
+                    const int n = k.next(k.skipMark(i, u'.'));
+                    return isSmallWholeNumber(k, n) && !k.joinedAfter(n) ? n : -1;
+                });
+            first >= 0) {
+            d.section = QString::number(k.view(last).toInt());
+            k.use(first, last);
         }
     }
 
-    // Quarter calls, as written smallest first: "NE/4 SW/4", "NE1/4SW1/4", "NE4SW4", "NESW".
-    static const Rx quarterMark(u"(?<![A-Z])((?:NE|NW|SE|SW))\\s*(?:1/4|/4|4)(?![0-9])"_s);
-    QString rest = in.text();
-    rest.replace(quarterMark, u"\\1 "_s);
-    Reader quarters(rest);
+    // Footage calls: "660' FNL", "660 ft from the north line", "1980'FEL", "660 N"; each form
+    // as often as it is written, a second call from the same pair of lines refused.
+    int side = -1;                     // the token naming the line of the call found
+    const auto lineCall = [&](int i) { // "FNL"
+        const int end = distance(k, i), line = end >= 0 ? k.next(end) : -1;
+        const QStringView w = line >= 0 && k.isWord(line) ? k.view(line) : QStringView();
+        if (w.size() != 3 || w[0] != u'F' || w[2] != u'L' || !u"NSEW"_s.contains(w[1]))
+            return -1;
+        side = line;
+        return line;
+    };
+    const auto fromCall = [&](int i) { // "from the north line"
+        const int end = distance(k, i);
+        if (end < 0 || !k.is(k.next(end), kw(u"FROM")))
+            return -1;
+        int s = k.next(k.next(end));
+        if (k.is(s, kw(u"THE")))
+            s = k.next(s);
+        if (!k.isAny(s, {kw(u"NORTH"), kw(u"SOUTH"), kw(u"EAST"), kw(u"WEST"), kw(u"N"), kw(u"S"),
+                         kw(u"E"), kw(u"W")}))
+            return -1;
+        int line = k.next(k.skipMark(s, u'.'));
+        if (k.is(line, kw(u"SECTION")))
+            line = k.next(line);
+        side = s;
+        return k.is(line, kw(u"LINE")) ? line : -1;
+    };
+    const auto bareCall = [&](int i) { // "660 N"
+        // Not part of a longer number or word ("R65 W", "1.5 N", "1/2 N").
+        if (k.joinedBefore(i) || k.isMark(k.touching(i), u'.') || k.isMark(k.touching(i), u'/'))
+            return -1;
+        const int end = distance(k, i), s = end >= 0 ? k.next(end) : -1;
+        if (s < 0 || !k.isAny(s, {kw(u"N"), kw(u"S"), kw(u"E"), kw(u"W")}) || k.joinedAfter(s) ||
+            k.isMark(k.touchingAfter(s), u'/'))
+            return -1;
+        side = s;
+        return s;
+    };
+    const auto readCalls = [&](auto form) {
+        for (;;) {
+            const auto [first, last] = findFirst(k, form);
+            if (first < 0)
+                return true;
+            const QStringView name = k.view(side);
+            const QChar letter = name.size() == 3 && name[0] == u'F' ? name[1] : name[0];
+            QString &call = (letter == u'N' || letter == u'S') ? d.fcY : d.fcX;
+            if (!call.isEmpty()) {
+                *error = u"Two footage calls measure from the same pair of lines: "_s + call +
+                         u" and "_s + k.quote(first, last);
+                return false;
+            }
+            call = k.quote(first, distanceNumber(k, first)) + letter;
+            k.use(first, last);
+        }
+    };
+    if (!readCalls(lineCall) || !readCalls(fromCall) || !readCalls(bareCall))
+        return std::nullopt;
+
+    // Quarter calls, as written smallest first: "NE/4 SW/4", "NE1/4SW1/4", "NE4SW4", "NESW";
+    // the marks of a quarter ("1/4", "/4", "4") first.
+    for (int i = k.next(-1); i < k.size(); i = k.next(i)) {
+        if (!k.isWord(i) || quarterOf(k.view(i)).isEmpty())
+            continue;
+        int four = k.next(i);
+        if (k.is(four, kw(u"1")) && k.isMark(k.next(four), u'/'))
+            four = k.next(k.next(four));
+        else if (k.isMark(four, u'/'))
+            four = k.next(four);
+        if (k.is(four, kw(u"4")))
+            k.use(k.next(i), four);
+    }
     QStringList written;
-    static const Rx run(u"\\b((?:NE|NW|SE|SW)+)\\b"_s);
-    for (;;) {
-        const QRegularExpressionMatch m = quarters.take(run);
-        if (!m.hasMatch())
-            break;
-        for (qsizetype i = 0; i + 1 < m.captured(1).size(); i += 2)
-            written.append(m.captured(1).mid(i, 2));
+    for (int i = k.next(-1); i < k.size(); i = k.next(i)) {
+        if (!k.isWord(i) || !isQuarterRun(k.view(i)) || k.joinedBefore(i) || k.joinedAfter(i))
+            continue;
+        for (qsizetype q = 0; q < k.view(i).size(); q += 2)
+            written.append(k.view(i).mid(q, 2).toString());
+        k.use(i, i);
     }
     if (written.size() > 4) {
         *error = u"More than four quarter calls: "_s + written.join(u' ');
@@ -251,13 +668,19 @@ std::optional<DescriptionFields> readLegalDescription(const QString &text, QStri
         d.quarters[std::size_t(i)] = written[written.size() - 1 - i];
 
     // What is left must be filler.
-    QString left = quarters.text();
-    static const Rx filler(u"\\b(?:AND|OF|THE|IN|ALL|SEC(?:TION)?S?|FT|FEET)\\b|[&,.;:()\\-'\"]"_s);
-    left.replace(filler, u" "_s);
-    left = left.simplified();
-    if (!left.isEmpty()) {
-        *error = u"This part of the description is not understood: \""_s + left + u"\""_s;
-        return std::nullopt;
+    const auto filler = [&k](int i) {
+        if (k.isWord(i))
+            return k.isAny(i,
+                           {kw(u"AND"), kw(u"OF"), kw(u"THE"), kw(u"IN"), kw(u"ALL"), kw(u"SEC"),
+                            kw(u"SECS"), kw(u"SECTION"), kw(u"SECTIONS"), kw(u"FT"), kw(u"FEET")});
+        return !k.isNumber(i) && u"&,.;:()-'\""_s.contains(k.view(i)[0]);
+    };
+    for (int i = k.next(-1); i < k.size(); i = k.next(i)) {
+        if (!filler(i)) {
+            *error =
+                u"This part of the description is not understood: \""_s + k.left(filler) + u"\""_s;
+            return std::nullopt;
+        }
     }
     for (const auto &[part, name] :
          {std::pair{&d.section, u"section"_s}, std::pair{&d.township, u"township"_s},

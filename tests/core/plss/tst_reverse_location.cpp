@@ -380,6 +380,11 @@ private Q_SLOTS:
         row("abbreviated meridians", u"sec 2 T1N R1W SLB&M", u"2|1N|1W|26|   ||");
         row("Boise Meridian", u"sec 2 T1N R1W Boise Meridian", u"2|1N|1W|8|   ||");
         row("NMPM", u"sec 2 T1N R1W NMPM", u"2|1N|1W|23|   ||");
+        row("a second meridian after a name with an apostrophe",
+            u"Ellicott\u2019s Line 6PM36-153N-95W",
+            u"!This part of the description is not understood: \"6PM36\"");
+        row("name with an apostrophe", u"NE4.36-153N-95W Ellicott's Line",
+            u"36|153N|95W|42|NE   ||");
         row("half range", u"sec 2 T23S R17½ E SLM", u"2|23S|17.5E|26|   ||");
         row("lot", u"Lot 3, Sec. 6, T5N R65W", u"!Lots are not supported: LOT 3");
         row("half", u"N/2 Sec. 6, T5N R65W", u"!Halves are not supported: N/2");
