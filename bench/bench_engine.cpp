@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -23,6 +24,7 @@
 #include <ogrsf_frmts.h>
 #include <proj.h>
 
+#include <functional>
 #include <sys/resource.h>
 
 using namespace Qt::StringLiterals;
@@ -56,6 +58,22 @@ QString themePath()
     const QString path = dataDir() + u"/sections100k.shp"_s;
     if (!QFile::exists(path)) {
         const QString error = fixtures::writeSectionGrid(path, benchGrid());
+        if (!error.isEmpty())
+            qFatal("%s", qPrintable(error));
+    }
+    return path;
+}
+
+// The whole country's count of sections (about 2.5 million): 264 x 264 townships of layout 1 in
+// NAD83 UTM, written once like the state-sized theme.
+constexpr int CountryTownshipsPerSide = 264;
+QString countryThemePath()
+{
+    const QString path = dataDir() + u"/country2500k.shp"_s;
+    if (!QFile::exists(path)) {
+        fixtures::SectionGrid g = benchGrid();
+        g.townshipsEast = g.townshipsNorth = CountryTownshipsPerSide;
+        const QString error = fixtures::writeSectionGrid(path, g);
         if (!error.isEmpty())
             qFatal("%s", qPrintable(error));
     }
@@ -360,6 +378,95 @@ int main(int argc, char **argv)
         getrusage(RUSAGE_SELF, &usage);
         std::printf("features %d, peak RSS %.1f MiB\n", layer->featureCount(),
                     double(usage.ru_maxrss) / 1024.0);
+        return 0;
+    }
+    // "--country": the country-sized theme opened, drawn at full extent and at one township,
+    // and searched, each timed once in this process (loading it takes seconds, too long to
+    // repeat in the benchmark loop), with the peak RSS.
+    if (argc > 1 && QByteArray(argv[1]) == "--country") {
+        const QString path = countryThemePath();
+        QElapsedTimer timer;
+        timer.start();
+        auto layer = VectorLayer::open(path);
+        const double openSeconds = double(timer.nsecsElapsed()) / 1e9;
+        rusage usage{};
+        getrusage(RUSAGE_SELF, &usage);
+        const double openRss = double(usage.ru_maxrss) / 1024.0;
+        QImage image(1200, 900, QImage::Format_ARGB32_Premultiplied);
+        const auto drawSeconds = [&](const MapRect &extent) {
+            image.fill(Qt::white);
+            QPainter painter(&image);
+            QElapsedTimer t;
+            t.start();
+            renderMap(painter, MapViewport(extent, QSizeF(1200, 900)), {layer});
+            return double(t.nsecsElapsed()) / 1e9;
+        };
+        const double fullFirst = drawSeconds(layer->extent());
+        const double full = drawSeconds(layer->extent());
+        const double side = 6 * 1609.344;
+        const MapRect township(200000.0 + 100 * side, 200000.0 + 101 * side, 3500000.0 + 101 * side,
+                               3500000.0 + 100 * side);
+        const double oneTownship = drawSeconds(township);
+        QRandomGenerator random(1);
+        RecordingMessageService messages;
+        const auto entries = [&] {
+            return SectionEntries{
+                QString::number(1 + random.bounded(36)),
+                QString::number(1 + random.bounded(CountryTownshipsPerSide)) + u"N"_s,
+                QString::number(1 + random.bounded(CountryTownshipsPerSide)) + u"W"_s, u"6"_s};
+        };
+        timer.restart();
+        (void)findSectionPolygon(*layer, entries(), messages); // builds the indexes
+        const double firstLookup = double(timer.nsecsElapsed()) / 1e9;
+        constexpr int Lookups = 10000;
+        timer.restart();
+        for (int i = 0; i < Lookups; ++i)
+            benchmark::DoNotOptimize(findSectionPolygon(*layer, entries(), messages));
+        const double lookupUs = double(timer.nsecsElapsed()) / 1e3 / Lookups;
+        getrusage(RUSAGE_SELF, &usage);
+        std::printf("country: %d features; open %.2f s, RSS after open %.0f MiB; full-extent "
+                    "render 1200 x 900 %.0f ms (first %.0f ms); one-township render %.2f ms; "
+                    "first lookup (indexes built) %.2f s; lookup %.1f us (%s); peak RSS %.0f "
+                    "MiB\n",
+                    layer->featureCount(), openSeconds, openRss, full * 1e3, fullFirst * 1e3,
+                    oneTownship * 1e3, firstLookup, lookupUs,
+                    messages.messages().isEmpty() ? "all found" : "SOME FAILED",
+                    double(usage.ru_maxrss) / 1024.0);
+        return 0;
+    }
+    // "--vector-state": which step of loading and searching the themes leaves the upper halves
+    // of the vector registers in use (what slows the SSE code run after it on Intel cores).
+    if (argc > 1 && QByteArray(argv[1]) == "--vector-state") {
+        if (!fixtures::upperVectorStateDirty()) {
+            std::printf("this processor cannot say whether the upper vector state is in use\n");
+            return 0;
+        }
+        const auto step = [](const char *name, const std::function<void()> &run) {
+            __asm__ volatile("vzeroupper");
+            run();
+            std::printf("%-52s %s\n", name,
+                        *fixtures::upperVectorStateDirty() ? "left in use" : "clean");
+        };
+        std::shared_ptr<VectorLayer> layer;
+        step("open the UTM shapefile", [&] { layer = VectorLayer::open(themePath()); });
+        step("search it",
+             [&] { layer->SearchExpression(u"section = 1 and township = '1' and range = '1'"_s); });
+        step("open the geographic geodatabase, reprojecting",
+             [&] { layer = VectorLayer::open(blmThemePath()); });
+        step("decode its PLSSID", [&] { prepareNamedPlssFields(*layer); });
+        step("QImage::fill (Qt's raster engine, no map code)", [] {
+            QImage image(1200, 900, QImage::Format_ARGB32_Premultiplied);
+            image.fill(Qt::white);
+        });
+        step("draw it (renderMap)", [&] {
+            QImage image(1200, 900, QImage::Format_ARGB32_Premultiplied);
+            QPainter painter(&image);
+            renderMap(painter, MapViewport(layer->extent(), QSizeF(1200, 900)), {layer});
+        });
+        step("GeographicToUtm", [] {
+            double e = 0, n = 0;
+            GeographicToUtm(40.0, -105.0, 13, e, n);
+        });
         return 0;
     }
     if (argc > 1 && QByteArray(argv[1]) == "--theme-path") {

@@ -2,6 +2,7 @@
 
 #include <QLocale>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -11,6 +12,9 @@ QString formatNumber(double value)
 {
     if (value == 0.0)
         return QStringLiteral("0"); // no "-0"
+    // Whole numbers below 10^15 print the same either way; this way costs no digit generation.
+    if (std::fabs(value) < 1e15 && value == std::trunc(value))
+        return QString::number(qint64(value));
     return QString::number(value, 'g', 15);
 }
 
@@ -68,6 +72,14 @@ std::optional<double> parseNumber(const QString &text)
     const QString trimmed = text.trimmed();
     if (trimmed.isEmpty())
         return std::nullopt;
+    // Plain digits (a section, a township) mean the same in every locale.
+    if (trimmed.size() <= 9 && std::all_of(trimmed.begin(), trimmed.end(),
+                                           [](QChar c) { return c >= u'0' && c <= u'9'; })) {
+        int v = 0;
+        for (const QChar c : trimmed)
+            v = v * 10 + (c.unicode() - u'0');
+        return double(v);
+    }
     bool ok = false;
     double v = QLocale().toDouble(trimmed, &ok);
     if (!ok) // the C form is always understood too (a point where the locale has a comma)

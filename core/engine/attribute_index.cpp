@@ -58,12 +58,23 @@ void AttributeIndex::setDerivedColumn(const QString &name, Column column)
     const QByteArray key = asciiLower(name.toUtf8());
     if (const auto it = m_fieldByLowerName.constFind(key); it != m_fieldByLowerName.constEnd()) {
         m_columns[std::size_t(*it)] = std::move(column);
-        m_hashIndexes[std::size_t(*it)].reset();
+        dropIndexesOf(*it);
         return;
     }
     m_fieldByLowerName.insert(key, int(m_columns.size()));
     m_columns.push_back(std::move(column));
     m_hashIndexes.emplace_back();
+}
+
+void AttributeIndex::dropIndexesOf(int field)
+{
+    m_hashIndexes[std::size_t(field)].reset();
+    for (auto it = m_pairIndexes.begin(); it != m_pairIndexes.end();) {
+        if (int(it.key() >> 32) == field || int(it.key() & 0xffffffffU) == field)
+            it = m_pairIndexes.erase(it);
+        else
+            ++it;
+    }
 }
 
 void AttributeIndex::reserve(std::size_t rows)
@@ -84,6 +95,7 @@ void AttributeIndex::clear()
     m_columns.clear();
     m_fieldByLowerName.clear();
     m_hashIndexes.clear();
+    m_pairIndexes.clear();
 }
 
 int AttributeIndex::fieldIndex(const QString &name) const
@@ -111,17 +123,46 @@ const AttributeIndex::HashIndex &AttributeIndex::hashIndex(int field, int rowCou
     auto &slot = m_hashIndexes[std::size_t(field)];
     if (!slot) {
         slot = std::make_unique<HashIndex>();
+        HashIndex &h = *slot;
         const Column &c = m_columns[std::size_t(field)];
+        h.idOfRow.assign(std::size_t(rowCount), -1);
         for (int row = 0; row < rowCount; ++row) {
             const auto r = std::size_t(row);
             if (c.isNull[r])
                 continue;
+            const auto next = int(h.rowsOf.size());
+            const auto idOf = [next](auto &ids, const auto &value) {
+                auto it = ids.find(value);
+                return it != ids.end() ? *it : *ids.insert(value, next);
+            };
+            int id;
             if (c.ogrType == OFTReal)
-                slot->numbers[normalisedKey(c.reals[r])].push_back(row);
+                id = idOf(h.numberIds, normalisedKey(c.reals[r]));
             else if (isNumeric(c.ogrType))
-                slot->numbers[normalisedKey(double(c.ints[r]))].push_back(row);
+                id = idOf(h.numberIds, normalisedKey(double(c.ints[r])));
             else
-                slot->texts[asciiLower(c.texts[r].toUtf8())].push_back(row);
+                id = idOf(h.textIds, asciiLower(c.texts[r].toUtf8()));
+            if (id == next)
+                h.rowsOf.emplace_back();
+            h.rowsOf[std::size_t(id)].push_back(row);
+            h.idOfRow[r] = id;
+        }
+    }
+    return *slot;
+}
+
+const AttributeIndex::PairIndex &AttributeIndex::pairIndex(int first, int second,
+                                                           int rowCount) const
+{
+    const quint64 key = quint64(quint32(first)) << 32 | quint32(second);
+    std::shared_ptr<PairIndex> &slot = m_pairIndexes[key];
+    if (!slot) {
+        slot = std::make_shared<PairIndex>();
+        const std::vector<int> &a = hashIndex(first, rowCount).idOfRow;
+        const std::vector<int> &b = hashIndex(second, rowCount).idOfRow;
+        for (std::size_t row = 0; row < a.size(); ++row) {
+            if (a[row] >= 0 && b[row] >= 0)
+                (*slot)[quint64(quint32(a[row])) << 32 | quint32(b[row])].push_back(int(row));
         }
     }
     return *slot;
@@ -164,37 +205,43 @@ AttributeIndex::Answer AttributeIndex::search(const QList<EqualityTerm> &terms, 
             return Answer::AskOgr;
         }
     }
+    rows.clear();
+    if (resolved.isEmpty())
+        return Answer::Rows;
 
-    // The shortest list of candidates, checked against every term.
-    const std::vector<int> *smallest = nullptr;
-    static const std::vector<int> none;
+    // Each term as the number of its value in its column; a value no row holds finds nothing.
+    struct Term
+    {
+        const HashIndex *index;
+        int field;
+        int id;
+    };
+    std::vector<Term> ids;
     for (const Resolved &r : resolved) {
         const HashIndex &index = hashIndex(r.field, rowCount);
-        const std::vector<int> *hits;
-        if (r.numeric) {
-            auto it = index.numbers.constFind(normalisedKey(r.number));
-            hits = it == index.numbers.cend() ? &none : &it.value();
-        } else {
-            auto it = index.texts.constFind(r.text);
-            hits = it == index.texts.cend() ? &none : &it.value();
-        }
-        if (!smallest || hits->size() < smallest->size())
-            smallest = hits;
+        const int id = r.numeric ? index.numberIds.value(normalisedKey(r.number), -1)
+                                 : index.textIds.value(r.text, -1);
+        if (id < 0)
+            return Answer::Rows;
+        ids.push_back({&index, r.field, id});
     }
-    rows.clear();
-    if (!smallest)
-        return Answer::Rows;
-    auto holds = [this](const Resolved &r, std::size_t i) {
-        const Column &c = m_columns[std::size_t(r.field)];
-        if (c.isNull[i])
-            return false;
-        if (r.numeric)
-            return (c.ogrType == OFTReal ? c.reals[i] : double(c.ints[i])) == r.number;
-        return asciiLower(c.texts[i].toUtf8()) == r.text;
-    };
-    for (int row : *smallest) {
-        if (std::all_of(resolved.cbegin(), resolved.cend(),
-                        [&](const Resolved &r) { return holds(r, std::size_t(row)); }))
+    // The candidates: the rows of the two most selective terms together (of the one, alone),
+    // then every term checked on each.
+    std::sort(ids.begin(), ids.end(), [](const Term &a, const Term &b) {
+        return a.index->rowsOf[std::size_t(a.id)].size() <
+               b.index->rowsOf[std::size_t(b.id)].size();
+    });
+    const std::vector<int> *candidates = &ids[0].index->rowsOf[std::size_t(ids[0].id)];
+    static const std::vector<int> none;
+    if (ids.size() > 1 && ids[0].field != ids[1].field && candidates->size() > 16) {
+        const PairIndex &pairs = pairIndex(ids[0].field, ids[1].field, rowCount);
+        const auto it = pairs.constFind(quint64(quint32(ids[0].id)) << 32 | quint32(ids[1].id));
+        candidates = it == pairs.cend() ? &none : &it.value();
+    }
+    for (int row : *candidates) {
+        if (std::all_of(ids.cbegin(), ids.cend(), [row](const Term &t) {
+                return t.index->idOfRow[std::size_t(row)] == t.id;
+            }))
             rows.push_back(row);
     }
     return Answer::Rows;
