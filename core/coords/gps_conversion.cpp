@@ -1,5 +1,7 @@
 #include "core/coords/gps_conversion.h"
 
+#include "core/common/vector_state.h"
+
 #include <cmath>
 
 namespace {
@@ -28,6 +30,7 @@ bool GeographicToUtm(double latitude, double longitude, qint16 zone, double &eas
     int centralMeridian = 0;
     if (!zoneCentralMeridian(zone, centralMeridian))
         return false;
+    clearUpperVectorState(); // the series is SSE code, often called right after drawing
 
     const double a = SemiMajor;
     const double phi = latitude * Pi / 180.0;
@@ -80,6 +83,7 @@ bool UtmToGeographic(double easting, double northing, qint16 zone, double &latit
     int centralMeridian = 0;
     if (!zoneCentralMeridian(zone, centralMeridian))
         return false;
+    clearUpperVectorState(); // the series is SSE code, often called right after drawing
 
     const double a = SemiMajor;
     const double e = 0.081819191;

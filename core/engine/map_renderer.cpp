@@ -1,5 +1,7 @@
 #include "core/engine/map_renderer.h"
 
+#include "core/common/vector_state.h"
+
 #include <QFont>
 #include <QPainter>
 
@@ -13,6 +15,7 @@ void renderMap(QPainter &painter, const MapViewport &viewport, const LayerList &
         if (afterLayerDraw)
             afterLayerDraw(i, painter);
     }
+    clearUpperVectorState(); // what runs after a redraw is SSE code
 }
 
 void drawMapText(QPainter &painter, const MapViewport &viewport, const QString &text,

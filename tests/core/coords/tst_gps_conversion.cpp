@@ -1,5 +1,6 @@
 #include "core/common/number_text.h"
 #include "core/coords/gps_conversion.h"
+#include "tests/fixtures/fixtures.h"
 
 #include <QTest>
 
@@ -88,6 +89,24 @@ private Q_SLOTS:
         QVERIFY(!UtmToGeographic(a, b * 1000, qint16(zone), x, y));
         QCOMPARE(x, 1.5);
         QCOMPARE(y, 2.5);
+    }
+
+    // AVX code elsewhere that leaves the vector registers' upper halves in use slows every SSE
+    // instruction of the series on Intel cores; the conversion clears that state first.
+    void conversionClearsUpperVectorState()
+    {
+        fixtures::dirtyUpperVectorState();
+        const std::optional<bool> dirty = fixtures::upperVectorStateDirty();
+        if (!dirty)
+            QSKIP("this processor cannot say whether the upper vector state is in use");
+        QVERIFY(*dirty);
+        double e = 0, n = 0;
+        QVERIFY(GeographicToUtm(40.0, -105.0, 13, e, n));
+        QVERIFY(!*fixtures::upperVectorStateDirty());
+        fixtures::dirtyUpperVectorState();
+        double lat = 0, lon = 0;
+        QVERIFY(UtmToGeographic(e, n, 13, lat, lon));
+        QVERIFY(!*fixtures::upperVectorStateDirty());
     }
 
     void roundTripIsWithinCentimetres()
