@@ -165,6 +165,10 @@ void frmMain::OpenNewMapWindow()
     view->setAttribute(Qt::WA_DeleteOnClose);
     QMdiSubWindow *sub = m_mdi->addSubWindow(view);
     sub->setWindowTitle(u"Document "_s + QString::number(m_windowCounter));
+    connect(view->legend(), &LegendControl::PlssFieldsRequested, this, [this, sub] {
+        m_mdi->setActiveSubWindow(sub);
+        mnuPlssFields_Click();
+    });
     // The first window fills the area, and so does any window while the others are maximised.
     const QMdiSubWindow *active = m_mdi->activeSubWindow();
     if (m_mdi->subWindowList().size() == 1 || (active && active->isMaximized())) {

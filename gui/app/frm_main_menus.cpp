@@ -4,6 +4,7 @@
 #include "gui/app/window_arrangement.h"
 #include "gui/common/app_settings.h"
 #include "gui/common/program_resources.h"
+#include "gui/legend/legend_control.h"
 #include "gui/map/identify_window.h"
 #include "gui/map/map_widget.h"
 #include "gui/map/query_window.h"
@@ -90,6 +91,11 @@ void frmMain::buildMenus()
                    view->DeleteActiveThemes();
            }},
           {u"&Zoom to Theme"_s, u"mnuZoomToTheme"_s, [this] { mnuZoomToTheme_Click(); }},
+          {u"Theme &Symbol..."_s, u"mnuThemeSymbol"_s,
+           [this] {
+               if (frmMapView *view = activeMapView())
+                   view->legend()->ShowActiveThemeSymbol();
+           }},
           {u"&PLSS Fields..."_s, u"mnuPlssFields"_s, [this] { mnuPlssFields_Click(); }}}},
         {u"&View"_s,
          u"mnuView"_s,
@@ -272,14 +278,26 @@ void frmMain::updateActions()
 {
     // What needs a map window is offered only while one is open.
     frmMapView *view = activeMapView();
-    static const QStringList needMap = {
-        u"mnuFileClose"_s,   u"mnuFileSave"_s,       u"mnuFileSaveAs"_s,
-        u"mnuFileSaveAll"_s, u"mnuFileProperties"_s, u"mnuFilePrintPreview"_s,
-        u"mnuFilePrint"_s,   u"mnuFileSend"_s,       u"mnuFileExportWells"_s,
-        u"mnuPlssFields"_s,  u"mnuAddTheme"_s,       u"mnuEditDeleteThemes"_s,
-        u"mnuZoomToTheme"_s, u"mnuViewRefresh"_s,    u"Save"_s,
-        u"Print"_s,          u"AddTheme"_s,          u"FindInTheme"_s,
-        u"FullExtent"_s};
+    static const QStringList needMap = {u"mnuFileClose"_s,
+                                        u"mnuFileSave"_s,
+                                        u"mnuFileSaveAs"_s,
+                                        u"mnuFileSaveAll"_s,
+                                        u"mnuFileProperties"_s,
+                                        u"mnuFilePrintPreview"_s,
+                                        u"mnuFilePrint"_s,
+                                        u"mnuFileSend"_s,
+                                        u"mnuFileExportWells"_s,
+                                        u"mnuPlssFields"_s,
+                                        u"mnuThemeSymbol"_s,
+                                        u"mnuAddTheme"_s,
+                                        u"mnuEditDeleteThemes"_s,
+                                        u"mnuZoomToTheme"_s,
+                                        u"mnuViewRefresh"_s,
+                                        u"Save"_s,
+                                        u"Print"_s,
+                                        u"AddTheme"_s,
+                                        u"FindInTheme"_s,
+                                        u"FullExtent"_s};
     for (const QString &name : needMap) {
         const QList<QAction *> actions = findChildren<QAction *>(name);
         for (QAction *a : actions)

@@ -9,6 +9,7 @@
 #include "core/engine/image_layer.h"
 #include "core/engine/map_crs.h"
 #include "core/engine/vector_layer.h"
+#include "core/plss/plss_query.h"
 #include "core/plss/plss_schema.h"
 #include "gui/legend/legend_item_control.h"
 #include "gui/legend/legend_options_dialog.h"
@@ -225,6 +226,29 @@ void LegendControl::RedrawLayer(const MapLayer &theLayer)
 }
 
 void LegendControl::ShowOptionsDlg(LegendItemControl *row)
+{
+    const std::shared_ptr<MapLayer> layer = row->MapLayer();
+    if (layer && layer->LayerType() == MapLayer::VectorLayerType &&
+        static_cast<const VectorLayer &>(*layer).ShapeType() == VectorLayer::PolygonShapes &&
+        !isPlssSectionTheme(*layer)) {
+        Q_EMIT PlssFieldsRequested();
+        return;
+    }
+    ShowSymbolDlg(row);
+}
+
+void LegendControl::ShowActiveThemeSymbol()
+{
+    for (qsizetype i = m_themes ? m_themes->size() - 1 : -1; i >= 0; --i) {
+        if (m_themes->at(i).active) {
+            if (LegendItemControl *row = rowOf(i))
+                ShowSymbolDlg(row);
+            return;
+        }
+    }
+}
+
+void LegendControl::ShowSymbolDlg(LegendItemControl *row)
 {
     const std::shared_ptr<MapLayer> layer = row->MapLayer();
     if (!layer)

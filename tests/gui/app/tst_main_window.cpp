@@ -7,6 +7,8 @@
 #include "gui/calculators/well_calculations.h"
 #include "gui/common/app_settings.h"
 #include "gui/legend/legend_control.h"
+#include "gui/legend/legend_item_control.h"
+#include "gui/legend/legend_options_dialog.h"
 #include "gui/map/map_widget.h"
 #include "tests/fixtures/fixtures.h"
 
@@ -536,7 +538,9 @@ private Q_SLOTS:
             dialog.accept();
             return int(dialog.result());
         };
-        w->findChild<QAction *>(u"mnuPlssFields"_s)->trigger();
+        // A double click on the theme, not yet recognised, asks for its fields.
+        LegendItemControl *row = w->activeMapView()->legend()->ThemeItems().first();
+        QTest::mouseDClick(row, Qt::LeftButton);
         QCOMPARE(m_recorder->texts().size(), 1);
         QVERIFY(m_recorder->texts().first().startsWith(u"The field RDIR of the theme state"_s));
         QCOMPARE(sections->count(), 0);
@@ -554,6 +558,13 @@ private Q_SLOTS:
         QCOMPARE(
             again->activeMapView()->calculator()->findChild<QComboBox *>(u"PLSS_Combo"_s)->count(),
             1);
+        // A section theme now: a double click is its symbol again.
+        bool symbolShown = false;
+        w->activeMapView()->legend()->runOptionsDialog = [&](frmLegendOptionsDlg &) {
+            symbolShown = true;
+        };
+        QTest::mouseDClick(w->activeMapView()->legend()->ThemeItems().first(), Qt::LeftButton);
+        QVERIFY(symbolShown);
     }
 
     // Closing a changed map window, leaving the program or opening another project over it asks
