@@ -24,14 +24,18 @@ awk -v seed=6 'BEGIN { srand(seed); side = 53 * 6 * 1609.344; print "id,easting,
         printf "%d,%.1f,%.1f\n", i, 200000 + rand() * (side < 799999 - 200000 ? side : 799999 - 200000), 3500000 + rand() * side;
     }' > "$work/reverse100k.csv"
 echo
-for direction in forward reverse; do
-    start=$(date +%s.%N)
-    "$build/tractwise-locate" batch "$direction" --theme "$theme" --in "$work/${direction}100k.csv" \
-        --out "$work/${direction}100k-out.csv" 2>/dev/null
-    end=$(date +%s.%N)
-    errors=$(awk -F, '{ sub(/\r$/, "") } NR > 1 && $NF != "" { n++ } END { print n + 0 }' "$work/${direction}100k-out.csv")
-    echo "batch $direction: 100000 rows in $(printf '%.2f' "$(echo "$end - $start" | bc -l)") s," \
-        "$(printf '%.0f' "$(echo "100000 / ($end - $start)" | bc -l)") rows/s ($errors rows with a message)"
+# The same rows on the UTM shapefile and on the geographic File Geodatabase in the BLM's schema
+# (reprojected into UTM 13N as it loads).
+for source in "$theme" "$work/sections100k_blm.gdb"; do
+    for direction in forward reverse; do
+        start=$(date +%s.%N)
+        "$build/tractwise-locate" batch "$direction" --theme "$source" --in "$work/${direction}100k.csv" \
+            --out "$work/${direction}100k-out.csv" 2>/dev/null
+        end=$(date +%s.%N)
+        errors=$(awk -F, '{ sub(/\r$/, "") } NR > 1 && $NF != "" { n++ } END { print n + 0 }' "$work/${direction}100k-out.csv")
+        echo "batch $direction on $(basename "$source"): 100000 rows in $(printf '%.2f' "$(echo "$end - $start" | bc -l)") s," \
+            "$(printf '%.0f' "$(echo "100000 / ($end - $start)" | bc -l)") rows/s ($errors rows with a message)"
+    done
 done
 
 # Legal descriptions: 100,000 as permits write them, read by batch parse.
@@ -63,3 +67,11 @@ for i in $(seq 1 20); do
 done
 end=$(date +%s.%N)
 echo "  ogrinfo -spat:  $(echo "($end - $start) * 1000 / 20" | bc -l | xargs printf '%.0f') ms per point"
+
+# The whole country's count of sections, and QGIS on the same files when python3-qgis is there.
+echo
+"$build/bench/bench_engine" --country 2>&1 | grep -v XDG_RUNTIME
+if /usr/bin/python3 -c 'import qgis' 2>/dev/null; then
+    /usr/bin/python3 bench/qgis_peer.py "$theme" "$work/sections100k_blm.gdb" "$work/country2500k.shp" 2>&1 |
+        grep '^QGIS'
+fi

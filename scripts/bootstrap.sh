@@ -51,6 +51,7 @@ run)
     ;;
 test)
     bash scripts/check_layers.sh
+    bash scripts/test_share.sh
     configure_and_build build -DTRACTWISE_WERROR=ON
     bash scripts/run_clang_tidy.sh build
     (cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --parallel "$jobs")
