@@ -3,6 +3,7 @@
 #include "tests/fixtures/fixtures.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
@@ -32,18 +33,6 @@ Run run(const QStringList &arguments)
     return {code, out, err};
 }
 
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-bool writeText(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
 } // namespace
 
 class TestLocateTool : public QObject
@@ -52,6 +41,40 @@ class TestLocateTool : public QObject
 
     QTemporaryDir m_dir;
     QString m_theme;
+
+    // A command line's words, split at blanks outside double quotes; a word starting with @
+    // names a file in the test folder.
+    QStringList words(const QString &line) const
+    {
+        QStringList a = QProcess::splitCommand(line);
+        for (QString &w : a)
+            if (w.startsWith(u'@'))
+                w = m_dir.filePath(w.mid(1));
+        return a;
+    }
+    bool write(const QString &name, const QByteArray &bytes) const
+    {
+        QFile f(m_dir.filePath(name));
+        return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+    }
+    QByteArray bytes(const QString &name) const
+    {
+        QFile f(m_dir.filePath(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    QList<QStringList> records(const QString &name) const
+    {
+        return csv::parse(QString::fromUtf8(bytes(name)));
+    }
+    // batch COMMAND from IN to OUT (files in the test folder) after removing an older OUT.
+    Run batch(const QString &command, const QString &in, const QString &out) const
+    {
+        QFile::remove(m_dir.filePath(out));
+        QStringList a{u"batch"_s, command};
+        if (command != u"parse"_s)
+            a << u"--theme"_s << m_theme;
+        return run(a << u"--in"_s << m_dir.filePath(in) << u"--out"_s << m_dir.filePath(out));
+    }
 
 private Q_SLOTS:
     void initTestCase()
@@ -71,6 +94,10 @@ private Q_SLOTS:
                      m_theme, m_dir.filePath(u"state.gpkg"_s), u"GPKG"_s, 26913, u"state"_s,
                      u"SELECT geometry, section AS SEC, township || base_side AS TWP, "
                      u"\"range\" AS RNG, meridian_s AS RDIR, meridian AS MER FROM sections"_s),
+                 QString());
+        // A theme that loads but is no section theme.
+        QCOMPARE(fixtures::writeQuadIndex(m_dir.filePath(u"quads.shp"_s),
+                                          {{u"A"_s, 400000, 401000, 4401000, 4400000}}),
                  QString());
     }
 
@@ -103,166 +130,88 @@ private Q_SLOTS:
 
     void singleCommands_data()
     {
-        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("line"); // the arguments as words()
         QTest::addColumn<int>("code");
         QTest::addColumn<QString>("out");
         QTest::addColumn<QString>("errContains");
-        const QString t = m_dir.filePath(u"sections.shp"_s);
-        QTest::newRow("forward, quarter calls")
-            << QStringList{u"forward"_s, u"--theme"_s, t,        u"--township"_s,
-                           u"12N"_s,     u"--range"_s, u"34W"_s, u"--section"_s,
-                           u"31"_s,      u"--q160"_s,  u"NE"_s,  u"--q40"_s,
-                           u"SW"_s}
-            << 0 << u"easting,northing\n401005.84,4401005.84\n"_s << QString();
-        QTest::newRow("forward, footage calls")
-            << QStringList{u"forward"_s, u"--theme"_s, t,         u"--township"_s,
-                           u"12N"_s,     u"--range"_s, u"34W"_s,  u"--section"_s,
-                           u"31"_s,      u"--fc-x"_s,  u"660E"_s, u"--fc-y"_s,
-                           u"1980S"_s}
-            << 0 << u"easting,northing\n401408.18,4400603.51\n"_s << QString();
-        QTest::newRow("forward, one layer of a geographic GeoPackage")
-            << QStringList{u"forward"_s,   u"--theme"_s,  m_dir.filePath(u"two.gpkg"_s),
-                           u"--layer"_s,   u"sections"_s, u"--township"_s,
-                           u"12N"_s,       u"--range"_s,  u"34W"_s,
-                           u"--section"_s, u"31"_s,       u"--q160"_s,
-                           u"NE"_s,        u"--q40"_s,    u"SW"_s}
-            << 0 << u"easting,northing\n401005.84,4401005.84\n"_s << QString();
-        QTest::newRow("forward, description")
-            << QStringList{u"forward"_s, u"--theme"_s, t, u"--description"_s,
-                           u"SW/4 NE/4 sec. 31, T. 12 N., R. 34 W., 6th P.M."_s}
-            << 0 << u"easting,northing\n401005.84,4401005.84\n"_s << QString();
-        QTest::newRow("forward, description not read")
-            << QStringList{u"forward"_s, u"--theme"_s, t, u"--description"_s, u"Lot 3 sec 31"_s}
-            << 1 << QString() << u"Lots are not supported: LOT 3"_s;
-        QTest::newRow("forward, neither")
-            << QStringList{u"forward"_s, u"--theme"_s, t, u"--section"_s, u"31"_s} << 2 << QString()
-            << u"--township is required (or --description)."_s;
-        QTest::newRow("parse") << QStringList{u"parse"_s, u"--description"_s,
-                                              u"660' FNL & 1980' FEL, Sec. 12, T5N, R65W, 6th PM"_s}
-                               << 0
-                               << u"meridian,township,range,section,q160,q40,q10,q2_5,fc_x,fc_y\n"
-                                  "6,5N,65W,12,,,,,1980E,660N\n"_s
-                               << QString();
-        QTest::newRow("forward, fields named")
-            << QStringList{u"forward"_s,
-                           u"--theme"_s,
-                           m_dir.filePath(u"state.gpkg"_s),
-                           u"--fields"_s,
-                           u"section=SEC,township=TWP,range=RNG,range_direction=RDIR,meridian=MER"_s,
-                           u"--township"_s,
-                           u"12N"_s,
-                           u"--range"_s,
-                           u"34W"_s,
-                           u"--section"_s,
-                           u"31"_s,
-                           u"--meridian"_s,
-                           u"6"_s,
-                           u"--q160"_s,
-                           u"NE"_s,
-                           u"--q40"_s,
-                           u"SW"_s}
-            << 0 << u"easting,northing\n401005.84,4401005.84\n"_s << QString();
-        QTest::newRow("forward, fields unnamed")
-            << QStringList{u"forward"_s,    u"--theme"_s,   m_dir.filePath(u"state.gpkg"_s),
-                           u"--township"_s, u"12N"_s,       u"--range"_s,
-                           u"34W"_s,        u"--section"_s, u"31"_s}
-            << 1 << QString() << u"is not a PLSS section theme"_s;
-        QTest::newRow("forward, a field that is not there")
-            << QStringList{u"forward"_s,
-                           u"--theme"_s,
-                           m_dir.filePath(u"state.gpkg"_s),
-                           u"--fields"_s,
-                           u"section=SECT,township=TWP,range=RNG"_s,
-                           u"--township"_s,
-                           u"12N"_s,
-                           u"--range"_s,
-                           u"34W"_s,
-                           u"--section"_s,
-                           u"31"_s}
-            << 1 << QString() << u"--fields: The theme state has no field SECT."_s;
-        QTest::newRow("forward, no such layer")
-            << QStringList{u"forward"_s,
-                           u"--theme"_s,
-                           m_dir.filePath(u"two.gpkg"_s) + u"|layername=wells"_s,
-                           u"--township"_s,
-                           u"12N"_s,
-                           u"--range"_s,
-                           u"34W"_s,
-                           u"--section"_s,
-                           u"31"_s}
-            << 1 << QString() << u"did not load: it has no layer wells"_s;
-        QTest::newRow("forward, no such section")
-            << QStringList{u"forward"_s,    u"--theme"_s,   t,
-                           u"--township"_s, u"40N"_s,       u"--range"_s,
-                           u"34W"_s,        u"--section"_s, u"7"_s}
-            << 1 << QString() << u"Unable to locate PLSS section."_s;
-        QTest::newRow("forward, bad footage")
-            << QStringList{u"forward"_s, u"--theme"_s, t,         u"--township"_s,
-                           u"12N"_s,     u"--range"_s, u"34W"_s,  u"--section"_s,
-                           u"7"_s,       u"--fc-x"_s,  u"660E"_s, u"--fc-y"_s,
-                           u"S1980"_s}
-            << 1 << QString() << u"Illegal or no directions specified."_s;
-        QTest::newRow("reverse") << QStringList{u"reverse"_s,   u"--theme"_s, t,
-                                                u"--easting"_s, u"400600"_s,  u"--northing"_s,
-                                                u"4400600"_s}
-                                 << 0
-                                 << u"section,township,range,q160,q40,q10,q2_5,fc_x,fc_y,"
-                                    "description\n31,12N,34W,SW,NE,SW,NE,W1968.5,S1968.5,\"NE1/4 "
-                                    "SW1/4 NE1/4 SW1/4 sec. 31, T. 12 N., R. 34 W.; 1968.5 ft "
-                                    "from the W line, 1968.5 ft from the S line\"\n"_s
-                                 << QString();
-        QTest::newRow("reverse, five-digit easting")
-            << QStringList{u"reverse"_s, u"--theme"_s,    t,           u"--easting"_s,
-                           u"40060"_s,   u"--northing"_s, u"4400600"_s}
-            << 1 << QString() << u"Easting is not 6 characters in length."_s;
-        QTest::newRow("to-utm") << QStringList{u"to-utm"_s, u"--lat"_s, u"40"_s, u"--lon"_s,
-                                               u"-106"_s}
-                                << 0 << u"easting,northing\n414639.54,4428236.14\n"_s << QString();
-        QTest::newRow("to-utm, zone 12")
-            << QStringList{u"to-utm"_s, u"--lat"_s,  u"38.5"_s, u"--lon"_s,
-                           u"108.25"_s, u"--zone"_s, u"12"_s}
-            << 0 << u"easting,northing\n739815.09,4264877.71\n"_s << QString();
-        QTest::newRow("to-geo") << QStringList{u"to-geo"_s, u"--easting"_s, u"414639.538"_s,
-                                               u"--northing"_s, u"4428236.142"_s}
-                                << 0 << u"latitude,longitude\n40.000001,106\n"_s << QString();
-        QTest::newRow("zone") << QStringList{u"zone"_s,       u"--easting"_s, u"756100"_s,
-                                             u"--northing"_s, u"4432069"_s,   u"--from"_s,
-                                             u"12"_s,         u"--to"_s,      u"13"_s}
-                              << 0 << u"easting,northing\n243900.66,4432069.05\n"_s << QString();
-        QTest::newRow("zone, seven characters")
-            << QStringList{u"zone"_s,       u"--easting"_s, u"756100.5"_s,
-                           u"--northing"_s, u"4432069"_s,   u"--from"_s,
-                           u"12"_s,         u"--to"_s,      u"13"_s}
-            << 1 << QString() << u"Easting does not have 6 characters"_s;
-        QTest::newRow("unknown command")
-            << QStringList{u"sideways"_s} << 2 << QString() << u"unknown command"_s;
-        QTest::newRow("missing option") << QStringList{u"to-geo"_s, u"--easting"_s, u"1"_s} << 2
-                                        << QString() << u"--northing is required"_s;
-        QTest::newRow("unknown option") << QStringList{u"to-geo"_s, u"--eastin"_s, u"1"_s} << 2
-                                        << QString() << u"Unknown option"_s;
-        QTest::newRow("no command") << QStringList{} << 2 << QString() << u"Commands:"_s;
-        QTest::newRow("not a section theme")
-            << QStringList{u"reverse"_s,   u"--theme"_s, m_dir.filePath(u"quads.shp"_s),
-                           u"--easting"_s, u"400600"_s,  u"--northing"_s,
-                           u"4400600"_s}
-            << 1 << QString() << u"is not a PLSS section theme"_s;
-        QTest::newRow("missing theme")
-            << QStringList{u"reverse"_s,   u"--theme"_s, m_dir.filePath(u"none.shp"_s),
-                           u"--easting"_s, u"400600"_s,  u"--northing"_s,
-                           u"4400600"_s}
-            << 1 << QString() << u"did not load"_s;
+        const auto row = [](const char *name, const QString &line, int code, const QString &out,
+                            const QString &err = {}) {
+            QTest::newRow(name) << line << code << out << err;
+        };
+        const QString fwd = u"forward --theme @sections.shp "_s;
+        const QString t12 = u" --township 12N --range 34W "_s;
+        const QString located = u"easting,northing\n401005.84,4401005.84\n"_s;
+        row("forward, quarter calls", fwd + t12 + u"--section 31 --q160 NE --q40 SW"_s, 0, located);
+        row("forward, footage calls", fwd + t12 + u"--section 31 --fc-x 660E --fc-y 1980S"_s, 0,
+            u"easting,northing\n401408.18,4400603.51\n"_s);
+        row("forward, one layer of a geographic GeoPackage",
+            u"forward --theme @two.gpkg --layer sections"_s + t12 +
+                u"--section 31 --q160 NE --q40 SW"_s,
+            0, located);
+        row("forward, description",
+            fwd + u"--description \"SW/4 NE/4 sec. 31, T. 12 N., R. 34 W., 6th P.M.\""_s, 0,
+            located);
+        row("forward, description not read", fwd + u"--description \"Lot 3 sec 31\""_s, 1, {},
+            u"Lots are not supported: LOT 3"_s);
+        row("forward, neither", fwd + u"--section 31"_s, 2, {},
+            u"--township is required (or --description)."_s);
+        row("parse", u"parse --description \"660' FNL & 1980' FEL, Sec. 12, T5N, R65W, 6th PM\""_s,
+            0,
+            u"meridian,township,range,section,q160,q40,q10,q2_5,fc_x,fc_y\n"
+            "6,5N,65W,12,,,,,1980E,660N\n"_s);
+        row("forward, fields named",
+            u"forward --theme @state.gpkg --fields "
+            u"section=SEC,township=TWP,range=RNG,range_direction=RDIR,meridian=MER"_s +
+                t12 + u"--section 31 --meridian 6 --q160 NE --q40 SW"_s,
+            0, located);
+        row("forward, fields unnamed", u"forward --theme @state.gpkg"_s + t12 + u"--section 31"_s,
+            1, {}, u"is not a PLSS section theme"_s);
+        row("forward, a field that is not there",
+            u"forward --theme @state.gpkg --fields section=SECT,township=TWP,range=RNG"_s + t12 +
+                u"--section 31"_s,
+            1, {}, u"--fields: The theme state has no field SECT."_s);
+        row("forward, no such layer",
+            u"forward --theme @two.gpkg|layername=wells"_s + t12 + u"--section 31"_s, 1, {},
+            u"did not load: it has no layer wells"_s);
+        row("forward, no such section", fwd + u"--township 40N --range 34W --section 7"_s, 1, {},
+            u"Unable to locate PLSS section."_s);
+        row("forward, bad footage", fwd + t12 + u"--section 7 --fc-x 660E --fc-y S1980"_s, 1, {},
+            u"Illegal or no directions specified."_s);
+        row("reverse", u"reverse --theme @sections.shp --easting 400600 --northing 4400600"_s, 0,
+            u"section,township,range,q160,q40,q10,q2_5,fc_x,fc_y,description\n"
+            "31,12N,34W,SW,NE,SW,NE,W1968.5,S1968.5,\"NE1/4 SW1/4 NE1/4 SW1/4 sec. 31, T. 12 N., "
+            "R. 34 W.; 1968.5 ft from the W line, 1968.5 ft from the S line\"\n"_s);
+        row("reverse, five-digit easting",
+            u"reverse --theme @sections.shp --easting 40060 --northing 4400600"_s, 1, {},
+            u"Easting is not 6 characters in length."_s);
+        row("to-utm", u"to-utm --lat 40 --lon -106"_s, 0,
+            u"easting,northing\n414639.54,4428236.14\n"_s);
+        row("to-utm, zone 12", u"to-utm --lat 38.5 --lon 108.25 --zone 12"_s, 0,
+            u"easting,northing\n739815.09,4264877.71\n"_s);
+        row("to-geo", u"to-geo --easting 414639.538 --northing 4428236.142"_s, 0,
+            u"latitude,longitude\n40.000001,106\n"_s);
+        row("zone", u"zone --easting 756100 --northing 4432069 --from 12 --to 13"_s, 0,
+            u"easting,northing\n243900.66,4432069.05\n"_s);
+        row("zone, seven characters",
+            u"zone --easting 756100.5 --northing 4432069 --from 12 --to 13"_s, 1, {},
+            u"Easting does not have 6 characters"_s);
+        row("unknown command", u"sideways"_s, 2, {}, u"unknown command"_s);
+        row("missing option", u"to-geo --easting 1"_s, 2, {}, u"--northing is required"_s);
+        row("unknown option", u"to-geo --eastin 1"_s, 2, {}, u"Unknown option"_s);
+        row("no command", QString(), 2, {}, u"Commands:"_s);
+        row("not a section theme",
+            u"reverse --theme @quads.shp --easting 400600 --northing 4400600"_s, 1, {},
+            u"is not a PLSS section theme"_s);
+        row("missing theme", u"reverse --theme @none.shp --easting 400600 --northing 4400600"_s, 1,
+            {}, u"did not load"_s);
     }
     void singleCommands()
     {
-        QFETCH(QStringList, arguments);
+        QFETCH(QString, line);
         QFETCH(int, code);
         QFETCH(QString, out);
         QFETCH(QString, errContains);
-        if (!QFile::exists(m_dir.filePath(u"quads.shp"_s)))
-            QCOMPARE(fixtures::writeQuadIndex(m_dir.filePath(u"quads.shp"_s),
-                                              {{u"A"_s, 400000, 401000, 4401000, 4400000}}),
-                     QString());
-        const Run r = run(arguments);
+        const Run r = run(words(line));
         QCOMPARE(r.code, code);
         QCOMPARE(r.out, out);
         if (errContains.isEmpty())
@@ -273,10 +222,8 @@ private Q_SLOTS:
 
     void helpForEachCommand()
     {
-        for (const QStringList &a :
-             {QStringList{u"--help"_s}, QStringList{u"forward"_s, u"--help"_s},
-              QStringList{u"batch"_s, u"reverse"_s, u"--help"_s}}) {
-            const Run r = run(a);
+        for (const QString &a : {u"--help"_s, u"forward --help"_s, u"batch reverse --help"_s}) {
+            const Run r = run(words(a));
             QCOMPARE(r.code, 0);
             QVERIFY(r.out.startsWith(u"Usage: tractwise-locate"_s));
         }
@@ -286,20 +233,16 @@ private Q_SLOTS:
     // in order; header in any order and case, extra columns ignored, quoted fields, CRLF.
     void batchForward()
     {
-        const QString in = m_dir.filePath(u"forward.csv"_s);
-        const QString out = m_dir.filePath(u"forward-out.csv"_s);
-        QVERIFY(writeText(in,
-                          "Township,RANGE,section,id,note,q160,q40,q10,q2_5,fc_x,fc_y,meridian\r\n"
-                          "12N,34W,31,\"well, first\",\"any, text\",NE,SW,,,,,6\r\n"
-                          "12N,34W,31,2,,,,,,660E,1980S,\r\n"
-                          "40N,34W,7,3,,,,,,,,\r\n"
-                          "12N,34W,31,4,,,,,,660E,S1980,\r\n"
-                          "12N,34W,seven,5,,,,,,,,\r\n"
-                          "12N,34W,31,6,,ne,,,,,,\r\n"));
-        const Run r =
-            run({u"batch"_s, u"forward"_s, u"--theme"_s, m_theme, u"--in"_s, in, u"--out"_s, out});
-        QCOMPARE(r.code, 0);
-        const QList<QStringList> rows = csv::parse(QString::fromUtf8(readAll(out)));
+        QVERIFY(write(u"forward.csv"_s,
+                      "Township,RANGE,section,id,note,q160,q40,q10,q2_5,fc_x,fc_y,meridian\r\n"
+                      "12N,34W,31,\"well, first\",\"any, text\",NE,SW,,,,,6\r\n"
+                      "12N,34W,31,2,,,,,,660E,1980S,\r\n"
+                      "40N,34W,7,3,,,,,,,,\r\n"
+                      "12N,34W,31,4,,,,,,660E,S1980,\r\n"
+                      "12N,34W,seven,5,,,,,,,,\r\n"
+                      "12N,34W,31,6,,ne,,,,,,\r\n"));
+        QCOMPARE(batch(u"forward"_s, u"forward.csv"_s, u"forward-out.csv"_s).code, 0);
+        const QList<QStringList> rows = records(u"forward-out.csv"_s);
         QCOMPARE(rows.size(), 7);
         QCOMPARE(rows[0], (QStringList{u"id"_s, u"easting"_s, u"northing"_s, u"error"_s}));
         QCOMPARE(rows[1], (QStringList{u"well, first"_s, u"401005.84"_s, u"4401005.84"_s, u""_s}));
@@ -310,31 +253,25 @@ private Q_SLOTS:
         QCOMPARE(rows[5][0], u"5"_s);
         QVERIFY(rows[5][3].contains(u"Section box"_s));
         QCOMPARE(rows[6][1], u"401207.01"_s); // lower-case calls are read as upper case
-        QVERIFY(readAll(out).contains("\r\n"));
+        QVERIFY(bytes(u"forward-out.csv"_s).contains("\r\n"));
     }
 
     // A file of descriptions checked with batch parse, then located with batch forward where
     // the separate columns are empty.
     void batchDescriptions()
     {
-        const QString in = m_dir.filePath(u"descriptions.csv"_s);
-        QVERIFY(writeText(in, "id,description,township,range,section\n"
-                              "1,\"SW/4 NE/4 sec. 31, T12N, R34W\",,,\n"
-                              "2,N/2 sec 31 T12N R34W,,,\n"
-                              "3,ignored,12N,34W,31\n"));
-        const QString parsed = m_dir.filePath(u"parsed.csv"_s);
-        QCOMPARE(run({u"batch"_s, u"parse"_s, u"--in"_s, in, u"--out"_s, parsed}).code, 0);
-        const QList<QStringList> p = csv::parse(QString::fromUtf8(readAll(parsed)));
+        QVERIFY(write(u"descriptions.csv"_s, "id,description,township,range,section\n"
+                                             "1,\"SW/4 NE/4 sec. 31, T12N, R34W\",,,\n"
+                                             "2,N/2 sec 31 T12N R34W,,,\n"
+                                             "3,ignored,12N,34W,31\n"));
+        QCOMPARE(batch(u"parse"_s, u"descriptions.csv"_s, u"parsed.csv"_s).code, 0);
+        const QList<QStringList> p = records(u"parsed.csv"_s);
         QCOMPARE(p[1],
                  (QStringList{u"1"_s, QString(), u"12N"_s, u"34W"_s, u"31"_s, u"NE"_s, u"SW"_s,
                               QString(), QString(), QString(), QString(), QString()}));
         QCOMPARE(p[2].last(), u"Halves are not supported: N/2"_s);
-        const QString out = m_dir.filePath(u"described.csv"_s);
-        QCOMPARE(
-            run({u"batch"_s, u"forward"_s, u"--theme"_s, m_theme, u"--in"_s, in, u"--out"_s, out})
-                .code,
-            0);
-        const QList<QStringList> rows = csv::parse(QString::fromUtf8(readAll(out)));
+        QCOMPARE(batch(u"forward"_s, u"descriptions.csv"_s, u"described.csv"_s).code, 0);
+        const QList<QStringList> rows = records(u"described.csv"_s);
         QCOMPARE(rows[1], (QStringList{u"1"_s, u"401005.84"_s, u"4401005.84"_s, QString()}));
         QCOMPARE(rows[2][3], u"Halves are not supported: N/2"_s);
         QCOMPARE(rows[3][1], u"400804.67"_s); // the columns win: the section's centre
@@ -342,14 +279,10 @@ private Q_SLOTS:
 
     void batchReverse()
     {
-        const QString in = m_dir.filePath(u"reverse.csv"_s);
-        const QString out = m_dir.filePath(u"reverse-out.csv"_s);
-        QVERIFY(writeText(in, "northing,easting,id\n4400600,400600,a\n4400600,40060,b\n"
-                              "4400600,300000,c\n,,d\n4400600,400600.4,e\n"));
-        const Run r =
-            run({u"batch"_s, u"reverse"_s, u"--theme"_s, m_theme, u"--in"_s, in, u"--out"_s, out});
-        QCOMPARE(r.code, 0);
-        const QList<QStringList> rows = csv::parse(QString::fromUtf8(readAll(out)));
+        QVERIFY(write(u"reverse.csv"_s, "northing,easting,id\n4400600,400600,a\n4400600,40060,b\n"
+                                        "4400600,300000,c\n,,d\n4400600,400600.4,e\n"));
+        QCOMPARE(batch(u"reverse"_s, u"reverse.csv"_s, u"reverse-out.csv"_s).code, 0);
+        const QList<QStringList> rows = records(u"reverse-out.csv"_s);
         QCOMPARE(rows.size(), 6);
         QCOMPARE(rows[0].size(), 12);
         QCOMPARE(rows[1].mid(0, 10),
@@ -386,17 +319,14 @@ private Q_SLOTS:
         QFETCH(QString, direction);
         QFETCH(double, x);
         QFETCH(double, y);
-        const QString in = m_dir.filePath(direction + u"-gis.csv"_s);
-        QVERIFY(writeText(in, direction == u"forward"_s
-                                  ? "id,township,range,section,q160,q40\n1,12N,34W,31,NE,SW\n"
-                                    "2,40N,34W,7,,\n"
-                                  : "id,easting,northing\n1,400600,4400600\n2,300000,4400600\n"));
-        const QString out = m_dir.filePath(name);
-        const Run r =
-            run({u"batch"_s, direction, u"--theme"_s, m_theme, u"--in"_s, in, u"--out"_s, out});
-        QCOMPARE(r.code, 0);
-        GDALDatasetH ds =
-            GDALOpenEx(out.toUtf8().constData(), GDAL_OF_VECTOR, nullptr, nullptr, nullptr);
+        const QString in = direction + u"-gis.csv"_s;
+        QVERIFY(write(in, direction == u"forward"_s
+                              ? "id,township,range,section,q160,q40\n1,12N,34W,31,NE,SW\n"
+                                "2,40N,34W,7,,\n"
+                              : "id,easting,northing\n1,400600,4400600\n2,300000,4400600\n"));
+        QCOMPARE(batch(direction, in, name).code, 0);
+        GDALDatasetH ds = GDALOpenEx(m_dir.filePath(name).toUtf8().constData(), GDAL_OF_VECTOR,
+                                     nullptr, nullptr, nullptr);
         QVERIFY(ds);
         OGRLayerH layer = GDALDatasetGetLayer(ds, 0);
         QCOMPARE(OGR_L_GetFeatureCount(layer, TRUE), 2);
@@ -418,38 +348,34 @@ private Q_SLOTS:
     // A spreadsheet's export in Windows-1252 keeps its accented ids; the output is UTF-8.
     void batchReadsWindows1252()
     {
-        const QString in = m_dir.filePath(u"ansi.csv"_s);
-        const QString out = m_dir.filePath(u"ansi-out.csv"_s);
-        QVERIFY(writeText(in, "id,easting,northing\nCa\xf1on Caf\xe9,400600,4400600\n"));
-        const Run r =
-            run({u"batch"_s, u"reverse"_s, u"--theme"_s, m_theme, u"--in"_s, in, u"--out"_s, out});
-        QCOMPARE(r.code, 0);
-        const QList<QStringList> rows = csv::parse(QString::fromUtf8(readAll(out)));
-        QCOMPARE(rows.value(1).value(0), u"Cañon Café"_s);
+        QVERIFY(write(u"ansi.csv"_s, "id,easting,northing\nCa\xf1on Caf\xe9,400600,4400600\n"));
+        QCOMPARE(batch(u"reverse"_s, u"ansi.csv"_s, u"ansi-out.csv"_s).code, 0);
+        QCOMPARE(records(u"ansi-out.csv"_s).value(1).value(0), u"Cañon Café"_s);
     }
 
+    // A file the batch cannot read whole is refused with its reason and nothing is written.
+    void batchFileErrors_data()
+    {
+        QTest::addColumn<QByteArray>("input"); // empty: no file
+        QTest::addColumn<QString>("message");
+        QTest::newRow("no easting column")
+            << QByteArray("id,x\n1,2\n") << u"no column \"easting\""_s;
+        QTest::newRow("missing file") << QByteArray() << u"Cannot read"_s;
+        // A quote never closed would swallow the rows after it.
+        QTest::newRow("quote never closed")
+            << QByteArray("id,easting,northing\na,400600,4400600\n\"b,400600,4400600\n"
+                          "c,400600,4400600\n")
+            << u"the quote opened in line 3 is never closed."_s;
+    }
     void batchFileErrors()
     {
-        const QString in = m_dir.filePath(u"nocolumns.csv"_s);
-        QVERIFY(writeText(in, "id,x\n1,2\n"));
-        Run r = run({u"batch"_s, u"reverse"_s, u"--theme"_s, m_theme, u"--in"_s, in, u"--out"_s,
-                     m_dir.filePath(u"o.csv"_s)});
+        QFETCH(QByteArray, input);
+        QFETCH(QString, message);
+        const QString in = input.isEmpty() ? u"absent.csv"_s : u"bad.csv"_s;
+        QVERIFY(input.isEmpty() || write(in, input));
+        const Run r = batch(u"reverse"_s, in, u"o.csv"_s);
         QCOMPARE(r.code, 1);
-        QVERIFY(r.err.contains(u"no column \"easting\""_s));
-        r = run({u"batch"_s, u"reverse"_s, u"--theme"_s, m_theme, u"--in"_s,
-                 m_dir.filePath(u"absent.csv"_s), u"--out"_s, m_dir.filePath(u"o.csv"_s)});
-        QCOMPARE(r.code, 1);
-        QVERIFY(r.err.contains(u"Cannot read"_s));
-        QVERIFY(!QFile::exists(m_dir.filePath(u"o.csv"_s)));
-
-        // A quote never closed would swallow the rows after it.
-        QVERIFY(writeText(in, "id,easting,northing\na,400600,4400600\n\"b,400600,4400600\n"
-                              "c,400600,4400600\n"));
-        r = run({u"batch"_s, u"reverse"_s, u"--theme"_s, m_theme, u"--in"_s, in, u"--out"_s,
-                 m_dir.filePath(u"o.csv"_s)});
-        QCOMPARE(r.code, 1);
-        QVERIFY2(r.err.contains(u"the quote opened in line 3 is never closed."_s),
-                 qPrintable(r.err));
+        QVERIFY2(r.err.contains(message), qPrintable(r.err));
         QVERIFY(!QFile::exists(m_dir.filePath(u"o.csv"_s)));
     }
 };

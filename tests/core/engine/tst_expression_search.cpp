@@ -88,53 +88,28 @@ private Q_SLOTS:
     void sameAnswerAsOgr_data()
     {
         QTest::addColumn<QString>("expression");
-        for (const char *e : {"section = 7",
-                              "SECTION = 7",
-                              "section = 7.0",
-                              "section = 7.5",
-                              "section = '7'",
-                              "section = '07'",
-                              "section = ' 7'",
-                              "section = '7.0'",
-                              "section = '12N'",
-                              "section = 'abc'",
-                              "acres = 1.5",
-                              "acres = 1",
-                              "acres = '1.5'",
-                              "acres = 0",
-                              "base_side = 'N'",
-                              "base_side = 'n'",
-                              "BASE_SIDE = 'abc'",
-                              "base_side = 'ABC'",
-                              "base_side = 12",
-                              "base_side = 'o''neil'",
-                              "base_side = ''",
-                              "township = 3",
-                              "township = '3'",
-                              "nosuch = 1",
-                              "nosuch = 'a'",
-                              "section = 7 and base_side = 'n'",
-                              "section = 7 AND base_side = 'S' and township = '2'",
-                              "section = 7 or section = 8",
-                              "section = 7 and nosuch = 1",
-                              "section = 7 and",
-                              "section =",
-                              "= 7",
-                              "section = 3 and section = 3",
-                              "section = 3 and section = 4",
-                              "fid = 3",
-                              "section in (1, 2)",
-                              "section > 10",
-                              "base_side like 'a%'",
-                              "(section = 7)",
-                              "section = -1",
-                              "section = 1e1",
-                              "section == 7",
-                              "section is null",
-                              "section = 7 and base_side = 12",
-                              "acres = 1.50",
-                              "\"section\" = 7"})
-            QTest::newRow(e) << QString::fromLatin1(e);
+        const auto add = [](std::initializer_list<const char *> expressions) {
+            for (const char *e : expressions)
+                QTest::newRow(e) << QString::fromLatin1(e);
+        };
+        // Numbers against whole, fractional and text literals, the field named in any case.
+        add({"section = 7", "SECTION = 7", "\"section\" = 7", "section = 7.0", "section = 7.5"});
+        add({"section = '7'", "section = '07'", "section = ' 7'", "section = '7.0'"});
+        add({"section = '12N'", "section = 'abc'", "section = -1", "section = 1e1"});
+        add({"acres = 1.5", "acres = 1.50", "acres = 1", "acres = '1.5'", "acres = 0"});
+        // Text in mixed case, with a quote, empty, against a number; text holding numbers; no
+        // such field.
+        add({"base_side = 'N'", "base_side = 'n'", "BASE_SIDE = 'abc'", "base_side = 'ABC'"});
+        add({"base_side = 12", "base_side = 'o''neil'", "base_side = ''"});
+        add({"township = 3", "township = '3'", "nosuch = 1", "nosuch = 'a'"});
+        // Conjunctions, repeated and contradictory terms, and what is not a plain conjunction.
+        add({"section = 7 and base_side = 'n'",
+             "section = 7 AND base_side = 'S' and township = '2'"});
+        add({"section = 7 and nosuch = 1", "section = 7 and base_side = 12"});
+        add({"section = 3 and section = 3", "section = 3 and section = 4",
+             "section = 7 or section = 8"});
+        add({"section = 7 and", "section =", "= 7", "section == 7", "(section = 7)", "fid = 3"});
+        add({"section in (1, 2)", "section > 10", "base_side like 'a%'", "section is null"});
     }
     void sameAnswerAsOgr()
     {

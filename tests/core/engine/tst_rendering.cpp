@@ -14,12 +14,14 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QImage render(const LayerList &layers, const MapRect &extent, QSize size = QSize(64, 64))
+// Draws the layers on white, by default the extent 0..64 on both axes at a pixel a unit.
+QImage render(const LayerList &layers, const std::function<void(int, QPainter &)> &after = {},
+              const MapRect &extent = MapRect(0, 64, 64, 0), QSize size = QSize(64, 64))
 {
     QImage image(size, QImage::Format_ARGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
-    renderMap(painter, MapViewport(extent, QSizeF(size)), layers);
+    renderMap(painter, MapViewport(extent, QSizeF(size)), layers, after);
     painter.end();
     return image.convertToFormat(QImage::Format_RGB32);
 }
@@ -37,84 +39,59 @@ class TestRendering : public QObject
     Q_OBJECT
 
     QTemporaryDir m_dir;
-    std::shared_ptr<VectorLayer> m_polygons;
+    std::shared_ptr<VectorLayer> m_polygons, m_lines, m_points;
 
 private Q_SLOTS:
     void initTestCase()
     {
-        // A square and a square with a hole, side by side.
-        const QString path = m_dir.filePath(u"polys.shp"_s);
-        QCOMPARE(fixtures::writePolygons(path, {},
+        // A square and a square with a hole, side by side; two lines; two points.
+        const QString polys = m_dir.filePath(u"polys.shp"_s),
+                      lines = m_dir.filePath(u"lines.shp"_s),
+                      points = m_dir.filePath(u"points.shp"_s);
+        QCOMPARE(fixtures::writePolygons(polys, {},
                                          {{{{{2, 2}, {2, 30}, {30, 30}, {30, 2}, {2, 2}}}, {}},
                                           {{{{34, 2}, {34, 62}, {62, 62}, {62, 2}, {34, 2}},
                                             {{42, 20}, {54, 20}, {54, 44}, {42, 44}, {42, 20}}},
                                            {}}}),
                  QString());
-        m_polygons = VectorLayer::open(path);
-        QVERIFY(m_polygons->Valid());
+        QCOMPARE(fixtures::writeLines(lines, {{{4, 10}, {60, 10}}, {{4, 30}, {60, 54}}}),
+                 QString());
+        QCOMPARE(fixtures::writePoints(points, {{16, 16}, {48, 48}}), QString());
+        m_polygons = VectorLayer::open(polys);
+        m_lines = VectorLayer::open(lines);
+        m_points = VectorLayer::open(points);
+        QVERIFY(m_polygons->Valid() && m_lines->Valid() && m_points->Valid());
     }
 
-    void fillStyles_data()
+    // Every fill, line and marker style against its reference image, named as the row.
+    void styles_data()
     {
+        QTest::addColumn<int>("kind"); // 0: fills, 1: lines, 2: markers
         QTest::addColumn<int>("style");
-        const char *names[] = {"solid",      "transparent", "horizontal", "vertical",
-                               "upward",     "downward",    "cross",      "diagonal-cross",
-                               "light-gray", "gray",        "dark-gray"};
-        for (int i = 0; i <= 10; ++i)
-            QTest::newRow(names[i]) << i;
+        const char *kinds[] = {"fill", "line", "marker"};
+        const QString styles[] = {u"solid transparent horizontal vertical upward downward cross "
+                                  u"diagonal-cross light-gray gray dark-gray"_s,
+                                  u"solid dash dot dash-dot dash-dot-dot"_s,
+                                  u"circle square triangle cross"_s};
+        for (int kind = 0; kind < 3; ++kind) {
+            const QStringList names = styles[kind].split(u' ');
+            for (int style = 0; style < names.size(); ++style)
+                QTest::addRow("%s-%s", kinds[kind], qPrintable(names[style])) << kind << style;
+        }
     }
-    void fillStyles()
+    void styles()
     {
+        QFETCH(int, kind);
         QFETCH(int, style);
-        ::Symbol &s = m_polygons->Symbol();
-        s.Style = qint16(style);
-        s.Color = 16711680;   // blue
-        s.OutlineColor = 255; // red
-        s.Size = 2;
-        const QImage image = render({m_polygons}, MapRect(0, 64, 64, 0));
-        compareWithReference(image, u"fill-"_s + QString::fromLatin1(QTest::currentDataTag()));
+        const qint16 s = qint16(style);
+        const std::shared_ptr<VectorLayer> layers[] = {m_polygons, m_lines, m_points};
+        const ::Symbol symbols[] = {{s, 16711680, 255, 2}, {s, 32768, 0, 2}, {s, 255, 0, 12}};
+        layers[kind]->Symbol() = symbols[kind];
+        compareWithReference(render({layers[kind]}), QString::fromLatin1(QTest::currentDataTag()));
     }
 
-    void lineStyles_data()
-    {
-        QTest::addColumn<int>("style");
-        const char *names[] = {"solid", "dash", "dot", "dash-dot", "dash-dot-dot"};
-        for (int i = 0; i <= 4; ++i)
-            QTest::newRow(names[i]) << i;
-    }
-    void lineStyles()
-    {
-        QFETCH(int, style);
-        const QString path = m_dir.filePath(u"lines.shp"_s);
-        if (!QFile::exists(path))
-            QCOMPARE(fixtures::writeLines(path, {{{4, 10}, {60, 10}}, {{4, 30}, {60, 54}}}),
-                     QString());
-        auto lines = VectorLayer::open(path);
-        lines->Symbol() = ::Symbol{qint16(style), 32768, 0, 2};
-        compareWithReference(render({lines}, MapRect(0, 64, 64, 0)),
-                             u"line-"_s + QString::fromLatin1(QTest::currentDataTag()));
-    }
-
-    void markerStyles_data()
-    {
-        QTest::addColumn<int>("style");
-        const char *names[] = {"circle", "square", "triangle", "cross"};
-        for (int i = 0; i <= 3; ++i)
-            QTest::newRow(names[i]) << i;
-    }
-    void markerStyles()
-    {
-        QFETCH(int, style);
-        const QString path = m_dir.filePath(u"points.shp"_s);
-        if (!QFile::exists(path))
-            QCOMPARE(fixtures::writePoints(path, {{16, 16}, {48, 48}}), QString());
-        auto points = VectorLayer::open(path);
-        points->Symbol() = ::Symbol{qint16(style), 255, 0, 12};
-        compareWithReference(render({points}, MapRect(0, 64, 64, 0)),
-                             u"marker-"_s + QString::fromLatin1(QTest::currentDataTag()));
-    }
-
-    // Layer 0 is on top; an image under a hollow polygon theme shows through it.
+    // Layer 0 is on top; an image under a hollow polygon theme shows through it. The
+    // after-layer-draw callback comes once per layer, from the bottom up, index 0 last.
     void layerOrderAndImages()
     {
         const QString path = m_dir.filePath(u"under.tif"_s);
@@ -124,33 +101,23 @@ private Q_SLOTS:
         auto image = ImageLayer::open(path);
         QVERIFY(image->Valid());
         m_polygons->Symbol() = ::Symbol{1, 0, 65280, 2};
-        compareWithReference(render({m_polygons, image}, MapRect(0, 64, 64, 0)),
-                             u"hollow-over-image"_s);
-        m_polygons->Symbol() = ::Symbol{0, 16711680, 0, 1};
-        compareWithReference(render({image, m_polygons}, MapRect(0, 64, 64, 0)),
-                             u"image-over-solid"_s);
-        image->setVisible(false);
-        const QImage hidden = render({image}, MapRect(0, 64, 64, 0));
-        QCOMPARE(hidden.pixel(32, 32), qRgb(255, 255, 255));
-    }
-
-    // The after-layer-draw callback comes once per layer, from the bottom up, index 0 last.
-    void afterLayerDrawOrder()
-    {
-        QImage image(16, 16, QImage::Format_ARGB32);
-        QPainter painter(&image);
         QList<int> order;
-        renderMap(painter, MapViewport(MapRect(0, 64, 64, 0), QSizeF(16, 16)),
-                  {m_polygons, m_polygons, m_polygons},
-                  [&](int index, QPainter &) { order.append(index); });
-        QCOMPARE(order, (QList<int>{2, 1, 0}));
+        compareWithReference(
+            render({m_polygons, image}, [&](int index, QPainter &) { order.append(index); }),
+            u"hollow-over-image"_s);
+        QCOMPARE(order, (QList<int>{1, 0}));
+        m_polygons->Symbol() = ::Symbol{0, 16711680, 0, 1};
+        compareWithReference(render({image, m_polygons}), u"image-over-solid"_s);
+        image->setVisible(false);
+        QCOMPARE(render({image}).pixel(32, 32), qRgb(255, 255, 255)); // hidden
     }
 
     // Features smaller than a pixel still show, as a dot in the outline colour.
     void subPixelFeaturesShowAsDots()
     {
         m_polygons->Symbol() = ::Symbol{1, 0, 255, 1};
-        const QImage image = render({m_polygons}, MapRect(-6400, 6464, 6464, -6400), QSize(32, 32));
+        const QImage image =
+            render({m_polygons}, {}, MapRect(-6400, 6464, 6464, -6400), QSize(32, 32));
         int red = 0;
         for (int y = 0; y < 32; ++y)
             for (int x = 0; x < 32; ++x)

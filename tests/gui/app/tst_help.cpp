@@ -20,14 +20,18 @@ class TestHelp : public QObject
 
     QTemporaryDir m_settings;
     RecordingMessageService *m_recorder = nullptr;
+    std::unique_ptr<frmMain> m_main;
 
-    std::unique_ptr<frmMain> makeWindow(const QString &helpFile)
+    // A Help menu item chosen in a new main window; the help window it opened, if any.
+    HelpWindow *openHelp(const QString &item,
+                         const QString &helpFile = QString::fromUtf8(TW_HELP_COLLECTION))
     {
         auto recorder = std::make_unique<RecordingMessageService>();
         m_recorder = recorder.get();
-        auto w = std::make_unique<frmMain>(std::move(recorder));
-        w->helpFile = helpFile;
-        return w;
+        m_main = std::make_unique<frmMain>(std::move(recorder));
+        m_main->helpFile = helpFile;
+        m_main->findChild<QAction *>(item)->trigger();
+        return m_main->helpWindow();
     }
     static QString page(const HelpWindow *help) { return help->currentPage().fileName(); }
 
@@ -36,37 +40,27 @@ private Q_SLOTS:
     {
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path());
     }
+    void cleanup() { m_main.reset(); }
 
-    void contentsOpensTheFirstPage()
+    // Contents opens at the first page, and every page it lists is there. A single click on a
+    // contents entry or an index keyword opens its page; a link inside a page opens in the
+    // window too, and only web addresses go to the desktop.
+    void pagesOpenInTheWindow()
     {
-        auto w = makeWindow(QString::fromUtf8(TW_HELP_COLLECTION));
-        w->findChild<QAction *>(u"mnuHelpContents"_s)->trigger();
-        HelpWindow *help = w->helpWindow();
+        HelpWindow *help = openHelp(u"mnuHelpContents"_s);
         QVERIFY(help && help->isVisible());
         QCOMPARE(help->currentTab(), u"Contents"_s);
         QTRY_COMPARE(page(help), u"index.html"_s);
         QCOMPARE(m_recorder->texts(), QStringList());
-        // Every page of the contents opens.
         QHelpContentModel *model = help->engine()->contentModel();
         QHelpContentItem *root = model->contentItemAt(model->index(0, 0));
         QVERIFY(root && root->childCount() >= 8);
         for (int i = 0; i < root->childCount(); ++i)
             QVERIFY2(!help->engine()->fileData(root->child(i)->url()).isEmpty(),
                      qPrintable(root->child(i)->url().toString()));
-    }
 
-    // A single click on a contents entry or an index keyword opens its page; a link inside a
-    // page opens in the window too, and only web addresses go to the desktop.
-    void pagesOpenInTheWindow()
-    {
-        auto w = makeWindow(QString::fromUtf8(TW_HELP_COLLECTION));
-        w->findChild<QAction *>(u"mnuHelpContents"_s)->trigger();
-        HelpWindow *help = w->helpWindow();
-        QVERIFY(help);
-        QTRY_COMPARE(page(help), u"index.html"_s);
         QHelpContentWidget *contents = help->engine()->contentWidget();
         contents->expandAll();
-        QHelpContentModel *model = help->engine()->contentModel();
         const QModelIndex second = model->index(1, 0, model->index(0, 0));
         const QString target = model->contentItemAt(second)->url().fileName();
         QVERIFY(target != u"index.html"_s);
@@ -91,6 +85,7 @@ private Q_SLOTS:
         QCOMPARE(page(help), u"quarter-calls.html"_s);
     }
 
+    // Search For Help On starts on the index with an empty keyword; Enter opens the page.
     void keywordSearch_data()
     {
         QTest::addColumn<QString>("keyword");
@@ -104,12 +99,10 @@ private Q_SLOTS:
     {
         QFETCH(QString, keyword);
         QFETCH(QString, page);
-        auto w = makeWindow(QString::fromUtf8(TW_HELP_COLLECTION));
-        w->findChild<QAction *>(u"mnuHelpSearchForHelpOn"_s)->trigger();
-        HelpWindow *help = w->helpWindow();
+        HelpWindow *help = openHelp(u"mnuHelpSearchForHelpOn"_s);
         QVERIFY(help);
         QCOMPARE(help->currentTab(), u"Index"_s);
-        QCOMPARE(help->keywordBox()->text(), QString()); // an empty keyword to start with
+        QCOMPARE(help->keywordBox()->text(), QString());
         QTRY_VERIFY(help->engine()->indexModel()->rowCount() > 20);
         QTest::keyClicks(help->keywordBox(), keyword);
         QTest::keyClick(help->keywordBox(), Qt::Key_Return);
@@ -126,14 +119,11 @@ private Q_SLOTS:
     {
         QFETCH(QString, item);
         QTemporaryDir dir;
-        auto w = makeWindow(dir.filePath(u"none.qhc"_s));
-        w->findChild<QAction *>(item)->trigger();
+        QCOMPARE(openHelp(item, dir.filePath(u"none.qhc"_s)), nullptr);
         QCOMPARE(m_recorder->texts(),
                  QStringList{u"Unable to display Help Contents. There is no Help associated "
                              "with this project."_s});
         QCOMPARE(m_recorder->messages().first().icon, MessageIcon::Information);
-        QCOMPARE(m_recorder->messages().first().title, w->windowTitle());
-        QCOMPARE(w->helpWindow(), nullptr);
     }
 };
 

@@ -44,10 +44,16 @@ class TestMapWindow : public QObject
     QTemporaryDir m_dir;
     QString m_sections;
 
-    // Twips of a map point in the view's map.
-    static QPointF twipsOf(Map *map, const MapPoint &p)
+    // The map point under a pixel of the view's map.
+    static MapPoint mapPointAt(Map *map, QPoint p)
     {
-        return map->fromMapPoint(p) * map->twipsPerPixel();
+        return map->toMapPoint(p.x() * map->twipsPerPixel(), p.y() * map->twipsPerPixel());
+    }
+    static bool shown(frmMapView &view)
+    {
+        view.resize(1200, 900);
+        view.show();
+        return QTest::qWaitForWindowExposed(&view);
     }
 
 private Q_SLOTS:
@@ -55,7 +61,6 @@ private Q_SLOTS:
     {
         fixtures::SectionGrid g;
         g.originX = 400000;
-        g.originY = 4400000;
         m_sections = m_dir.filePath(u"sections.shp"_s);
         QCOMPARE(fixtures::writeSectionGrid(m_sections, g), QString());
     }
@@ -84,9 +89,7 @@ private Q_SLOTS:
     {
         FakeShell shell;
         frmMapView view(&shell);
-        view.resize(1200, 900);
-        view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QVERIFY(shown(view));
         view.AddTheme(u"sections"_s, m_sections, true, true);
         Map *map = view.map();
 
@@ -104,14 +107,12 @@ private Q_SLOTS:
         map->setExtent(MapRect(400000, 410000, 4405000, 4395000));
         shell.tool = u"Measure"_s;
         const QPoint start = map->fromMapPoint({401000, 4400000}).toPoint();
-        const MapPoint startMap =
-            map->toMapPoint(start.x() * map->twipsPerPixel(), start.y() * map->twipsPerPixel());
+        const MapPoint startMap = mapPointAt(map, start);
         QTest::mousePress(map, Qt::LeftButton, {}, start);
         const double upp = map->viewport().unitsPerPixel();
         const QPoint end(start.x() + int(std::lround(1000 / upp)), start.y());
         QTest::mouseMove(map, end);
-        const MapPoint endMap =
-            map->toMapPoint(end.x() * map->twipsPerPixel(), end.y() * map->twipsPerPixel());
+        const MapPoint endMap = mapPointAt(map, end);
         const double metres = endMap.X - startMap.X;
         QCOMPARE(shell.status[1], measureSegmentText(metres, metres));
         QCOMPARE(map->overlayLine(), (QList<MapPoint>{startMap, endMap})); // the line measured
@@ -142,11 +143,9 @@ private Q_SLOTS:
 
         // Select point: the calculator takes the clicked point.
         shell.tool = u"SelectPoint"_s;
-        const MapPoint picked =
-            map->toMapPoint(start.x() * map->twipsPerPixel(), start.y() * map->twipsPerPixel());
         QTest::mouseClick(map, Qt::LeftButton, {}, start);
         QCOMPARE(view.calculator()->findChild<QLineEdit *>(u"RevEasting_Text"_s)->text(),
-                 formatNumber(roundTo(picked.X, 0)));
+                 formatNumber(roundTo(mapPointAt(map, start).X, 0)));
     }
 
     // Identify lists the active themes with features at the point, in reverse legend order.
@@ -154,13 +153,11 @@ private Q_SLOTS:
     {
         FakeShell shell;
         frmMapView view(&shell);
-        view.resize(1200, 900);
-        view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QVERIFY(shown(view));
+        // Three files: the list names each theme by its file.
         for (const QString &name : {u"first"_s, u"second"_s, u"third"_s}) {
             fixtures::SectionGrid g;
             g.originX = 400000;
-            g.originY = 4400000;
             const QString path = m_dir.filePath(name + u".shp"_s);
             QCOMPARE(fixtures::writeSectionGrid(path, g), QString());
             view.AddTheme(name, path, true, true);
@@ -202,9 +199,7 @@ private Q_SLOTS:
         FakeShell shell;
         shell.tool = u"HotLink"_s;
         frmMapView view(&shell);
-        view.resize(1200, 900);
-        view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QVERIFY(shown(view));
         const QString index = m_dir.filePath(u"index.shp"_s);
         QCOMPARE(
             fixtures::writeQuadIndex(index, {{u"Hot Spot"_s, 400000, 401000, 4401000, 4400000}}),

@@ -26,6 +26,7 @@ class TestPrinting : public QObject
     QTemporaryDir m_dir;
     QString m_sections;
     QString m_quad;
+    RecordingMessageService *m_recorder = nullptr;
 
     static QString run(const QString &program, const QStringList &args)
     {
@@ -37,10 +38,10 @@ class TestPrinting : public QObject
     }
 
     // A main window whose Document 1 shows a section grid over a quadrangle image.
-    std::unique_ptr<frmMain> makeWindow(RecordingMessageService *&recorder)
+    std::unique_ptr<frmMain> makeWindow()
     {
         auto messages = std::make_unique<RecordingMessageService>();
-        recorder = messages.get();
+        m_recorder = messages.get();
         auto w = std::make_unique<frmMain>(std::move(messages));
         w->askToSave = [](const QString &) { return QMessageBox::Discard; };
         w->resize(1000, 700);
@@ -50,13 +51,27 @@ class TestPrinting : public QObject
         return w;
     }
 
+    // File > Print through the toolbar button, as a user would, the print dialog answered with
+    // a PDF file (`accept`) or cancelled. Returns how many print dialogs were shown.
+    static int print(frmMain &w, const QString &pdf, bool accept = true)
+    {
+        int shown = 0;
+        w.printDialog = [&shown, pdf, accept](QPrinter &printer) {
+            ++shown;
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(pdf);
+            return accept;
+        };
+        w.findChild<QAction *>(u"Print"_s)->trigger();
+        return shown;
+    }
+
 private Q_SLOTS:
     void initTestCase()
     {
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.path());
         fixtures::SectionGrid g;
         g.originX = 400000;
-        g.originY = 4400000;
         m_sections = m_dir.filePath(u"sections.shp"_s);
         QCOMPARE(fixtures::writeSectionGrid(m_sections, g), QString());
         m_quad = m_dir.filePath(u"quad.tif"_s);
@@ -67,54 +82,25 @@ private Q_SLOTS:
                  QString());
     }
 
-    void pageLayout_data()
-    {
-        QTest::addColumn<double>("width");
-        QTest::addColumn<double>("height");
-        QTest::addColumn<QRectF>("map");
-        QTest::addColumn<QPointF>("credit");
-        // Letter, landscape, 96 dpi: 15840 x 12240 twips at 15 twips to the pixel.
-        QTest::newRow("letter") << 1056.0 << 816.0 << QRectF(0, 0, 1036, 796)
-                                << QPointF(11880 / 15.0, 9180 / 15.0);
-        QTest::newRow("tiny page") << 10.0 << 8.0 << QRectF(0, 0, 0, 0) << QPointF(7.5, 6);
-    }
-    void pageLayout()
-    {
-        QFETCH(double, width);
-        QFETCH(double, height);
-        QFETCH(QRectF, map);
-        QFETCH(QPointF, credit);
-        const PrintedPageLayout layout = printedPageLayout(width, height);
-        QCOMPARE(layout.map, map);
-        QCOMPARE(layout.creditStart, credit);
-    }
-
-    // One landscape page with the credit lines, and the map's themes on it.
+    // One landscape letter page with the credit lines, and the map's themes on it.
     void printsOnePdfPage()
     {
-        RecordingMessageService *recorder = nullptr;
-        auto w = makeWindow(recorder);
+        auto w = makeWindow();
         const QString pdf = m_dir.filePath(u"map.pdf"_s);
-        QPrinter &printer = w->printer();
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(pdf);
-        QVERIFY(printMap(*w->activeMapView()->map(), printer));
-
+        QCOMPARE(print(*w, pdf), 1);
         const QString info = run(u"pdfinfo"_s, {pdf});
-        QVERIFY2(info.contains(u"Pages:           1"_s), qPrintable(info));
-        QVERIFY2(info.contains(u"Page size:       792 x 612 pts (letter)"_s), qPrintable(info));
+        QVERIFY2(info.contains(u"Pages:           1"_s) &&
+                     info.contains(u"Page size:       792 x 612 pts (letter)"_s),
+                 qPrintable(info));
         const QString text = run(u"pdftotext"_s, {u"-layout"_s, pdf, u"-"_s});
-        QVERIFY2(text.contains(u"Created by Halden"_s), qPrintable(text));
-        QVERIFY2(text.contains(u"Support Group"_s), qPrintable(text));
-        QVERIFY(text.indexOf(u"Created by Halden"_s) < text.indexOf(u"Support Group"_s));
+        const qsizetype credit = text.indexOf(u"Created by Halden"_s);
+        QVERIFY2(credit >= 0 && credit < text.indexOf(u"Support Group"_s), qPrintable(text));
 
         const QString png = m_dir.filePath(u"page"_s);
         run(u"pdftoppm"_s, {u"-png"_s, u"-r"_s, u"36"_s, u"-singlefile"_s, pdf, png});
-        const QImage page(png + u".png"_s);
-        QVERIFY(!page.isNull());
-        QCOMPARE(page.width() > page.height(), true);
-        QCOMPARE(testsupport::compareWithReference(page, u"printed-page"_s), QString());
-        QCOMPARE(recorder->texts(), QStringList());
+        QCOMPARE(testsupport::compareWithReference(QImage(png + u".png"_s), u"printed-page"_s),
+                 QString());
+        QCOMPARE(m_recorder->texts(), QStringList());
     }
 
     // Images go on paper at 300 dpi of their printed size, as far as the file has the pixels:
@@ -126,14 +112,10 @@ private Q_SLOTS:
                                          fixtures::quadPicture(u"Detail"_s, 1200, 1200, Qt::yellow),
                                          400000, 4400000 + 1609.344, 1609.344 / 1200),
                  QString());
-        RecordingMessageService *recorder = nullptr;
-        auto w = makeWindow(recorder);
+        auto w = makeWindow();
         w->activeMapView()->AddTheme(u"detail"_s, detail, false, true);
         const QString pdf = m_dir.filePath(u"detail.pdf"_s);
-        QPrinter &printer = w->printer();
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(pdf);
-        QVERIFY(printMap(*w->activeMapView()->map(), printer));
+        QCOMPARE(print(*w, pdf), 1);
         // page num type width height color comp bpc enc interp object ID x-ppi y-ppi ...
         const QStringList lines = run(u"pdfimages"_s, {u"-list"_s, pdf}).split(u'\n');
         QStringList seen;
@@ -156,7 +138,6 @@ private Q_SLOTS:
     {
         QPrinter printer;
         const std::unique_ptr<QPrintDialog> dialog(makePrintDialog(printer, nullptr));
-        QCOMPARE(dialog->windowTitle(), u"Print"_s);
         QVERIFY(dialog->testOption(QAbstractPrintDialog::PrintToFile));
         QVERIFY(!dialog->testOption(QAbstractPrintDialog::PrintPageRange));
         dialog->open();
@@ -168,47 +149,31 @@ private Q_SLOTS:
         QVERIFY2(printers.contains(u"Print to File (PDF)"_s), qPrintable(printers.join(u", "_s)));
     }
 
+    // Printing when it goes ahead is above; here when it does not.
     void printCommand_data()
     {
         QTest::addColumn<bool>("mapWindow");
         QTest::addColumn<bool>("accept");
-        QTest::addColumn<int>("dialogs");
-        QTest::addColumn<bool>("printed");
-        QTest::newRow("printed") << true << true << 1 << true;
-        QTest::newRow("cancelled") << true << false << 1 << false;
-        QTest::newRow("no map window") << false << true << 0 << false;
+        QTest::newRow("cancelled") << true << false;
+        QTest::newRow("no map window") << false << true;
     }
     void printCommand()
     {
         QFETCH(bool, mapWindow);
         QFETCH(bool, accept);
-        QFETCH(int, dialogs);
-        QFETCH(bool, printed);
-        RecordingMessageService *recorder = nullptr;
-        auto w = makeWindow(recorder);
+        auto w = makeWindow();
         if (!mapWindow)
             w->activeMapView()->parentWidget()->close();
         QTRY_VERIFY(mapWindow || !w->activeMapView());
         const QString pdf = m_dir.filePath(u"command.pdf"_s);
-        QFile::remove(pdf);
-        int shown = 0;
-        w->printDialog = [&](QPrinter &printer) {
-            ++shown;
-            printer.setOutputFormat(QPrinter::PdfFormat);
-            printer.setOutputFileName(pdf);
-            return accept;
-        };
-        // Through the toolbar button, as a user would.
-        w->findChild<QAction *>(u"Print"_s)->trigger();
-        QCOMPARE(shown, dialogs);
-        QCOMPARE(QFile::exists(pdf), printed);
-        QCOMPARE(recorder->texts(), QStringList());
+        QCOMPARE(print(*w, pdf, accept), mapWindow ? 1 : 0);
+        QVERIFY(!QFile::exists(pdf));
+        QCOMPARE(m_recorder->texts(), QStringList());
     }
 
     void pageSetupKeepsTheChoice()
     {
-        RecordingMessageService *recorder = nullptr;
-        auto w = makeWindow(recorder);
+        auto w = makeWindow();
         w->pageSetupDialog = [](QPrinter &printer) {
             printer.setPageSize(QPageSize(QPageSize::Legal));
             return true;

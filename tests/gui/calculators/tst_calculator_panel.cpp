@@ -76,6 +76,17 @@ class TestCalculatorPanel : public QObject
         edit->clear();
         QTest::keyClicks(edit, value);
     }
+    void fill(std::initializer_list<std::pair<const char *, QString>> boxes)
+    {
+        for (const auto &[name, value] : boxes)
+            type(name, value);
+    }
+    // Section 31, T. 12 N., R. 34 W.: the south-west section of the fixture's township.
+    void typeSection31()
+    {
+        fill({{"Section_Text", u"31"_s}, {"Township_Text", u"12N"_s}, {"Range_Text", u"34W"_s}});
+    }
+    void enter(const char *name) { QTest::keyClick(child<QLineEdit>(name), Qt::Key_Return); }
     void click(const char *name) { QTest::mouseClick(child<QPushButton>(name), Qt::LeftButton); }
     void choose(const char *name, const QString &item)
     {
@@ -109,24 +120,6 @@ private Q_SLOTS:
         m_view.reset();
     }
 
-    void newPanel()
-    {
-        WellCalculations fresh;
-        for (const char *list : {"Q160_Combo", "Q40_Combo", "Q10_Combo", "Q25_Combo"})
-            QCOMPARE(fresh.findChild<QComboBox *>(QString::fromLatin1(list))->currentText(),
-                     u"--"_s);
-        QCOMPARE(fresh.findChild<QComboBox *>(u"cmbProjection"_s)->currentText(), u"NAD 27"_s);
-        QCOMPARE(fresh.findChild<QComboBox *>(u"cmbLLProjection"_s)->currentText(), u"NAD 27"_s);
-        QCOMPARE(fresh.findChild<QComboBox *>(u"cmbStartZone"_s)->currentText(), u"12"_s);
-        QCOMPARE(fresh.findChild<QComboBox *>(u"cmbEndZone"_s)->currentText(), u"13"_s);
-        QCOMPARE(fresh.findChild<QComboBox *>(u"cmbLatLonMode"_s)->currentText(),
-                 u"Decimal Degrees"_s);
-        QCOMPARE(fresh.findChild<QComboBox *>(u"PLSS_Combo"_s)->count(), 0);
-        QVERIFY(!fresh.findChild<QCheckBox *>(u"chkZoomToLocation"_s)->isChecked());
-        QVERIFY(!fresh.findChild<QLineEdit *>(u"txtConvLatMin"_s)->isEnabled());
-        QCOMPARE(fresh.findChild<QTabWidget *>(u"NorvaneTab"_s)->tabText(1), u"UTM -> PLSS"_s);
-    }
-
     void sectionThemesJoinBothLists()
     {
         QCOMPARE(child<QComboBox>("PLSS_Combo")->currentText(), u"Sections"_s);
@@ -139,42 +132,11 @@ private Q_SLOTS:
         QCOMPARE(child<QComboBox>("RevPLSS_Combo")->count(), 1);
     }
 
-    // A listed theme that has left the map is said to be gone and leaves the lists.
-    void deletedThemeIsReported_data()
-    {
-        QTest::addColumn<QString>("button");
-        QTest::newRow("quarter calls") << u"CalculatePLSS_Command"_s;
-        QTest::newRow("footage calls") << u"CalculateFC_Command"_s;
-        QTest::newRow("reverse") << u"RevGPSCommand"_s;
-    }
-    void deletedThemeIsReported()
-    {
-        QFETCH(QString, button);
-        const QString quads = m_dir.filePath(u"other.shp"_s);
-        QCOMPARE(fixtures::writeQuadIndex(quads, {{u"A"_s, 0, 1, 1, 0}}), QString());
-        m_view->m_themes.addLayer(VectorLayer::open(quads));
-        m_view->m_themes.remove(0); // the listed one
-        type("Section_Text", u"1"_s);
-        type("Township_Text", u"12N"_s);
-        type("Range_Text", u"34W"_s);
-        type("FC_X_Text", u"660E"_s);
-        type("FC_Y_Text", u"660S"_s);
-        type("RevEasting_Text", u"400100"_s);
-        type("RevNorthing_Text", u"4400100"_s);
-        m_panel->findChild<QPushButton *>(button)->click();
-        QCOMPARE(m_view->m_messages.texts(),
-                 QStringList{u"The theme Sections is no longer on the map."_s});
-        QCOMPARE(child<QComboBox>("PLSS_Combo")->count(), 0);
-        QCOMPARE(child<QComboBox>("RevPLSS_Combo")->count(), 0);
-    }
-
     // Quarter calls: the result in both tabs, two lines per level and a red circle on the map.
     void quarterCallCalculation()
     {
+        typeSection31();
         type("FC_X_Text", u"660E"_s);
-        type("Section_Text", u"31"_s);
-        type("Township_Text", u"12N"_s);
-        type("Range_Text", u"34W"_s);
         choose("Q160_Combo", u"NE"_s);
         choose("Q40_Combo", u"SW"_s);
         child<QCheckBox>("chkZoomToLocation")->setChecked(true);
@@ -208,12 +170,9 @@ private Q_SLOTS:
 
     void footageCalculation()
     {
-        type("Section_Text", u"31"_s);
-        type("Township_Text", u"12N"_s);
-        type("Range_Text", u"34W"_s);
+        typeSection31();
         choose("Q160_Combo", u"NE"_s);
-        type("FC_X_Text", u"660E"_s);
-        type("FC_Y_Text", u"1980S"_s);
+        fill({{"FC_X_Text", u"660E"_s}, {"FC_Y_Text", u"1980S"_s}});
         const MapRect before = m_view->m_map.extent();
         click("CalculateFC_Command");
         QCOMPARE(text("Output_Easting_Text"), u"401408.18"_s);
@@ -228,11 +187,17 @@ private Q_SLOTS:
         QCOMPARE(text("Output_Easting_Text"), QString());
     }
 
+    // A reverse run describes its own point in the first tab too: that tab's easting and
+    // northing from a forward run before go.
     void reverseFromTypedBoxes()
     {
-        type("RevEasting_Text", u"400600"_s);
-        type("RevNorthing_Text", u"4400600"_s);
-        QTest::keyClick(child<QLineEdit>("RevNorthing_Text"), Qt::Key_Return); // Calculate
+        typeSection31();
+        click("CalculatePLSS_Command");
+        QVERIFY(!text("Output_Easting_Text").isEmpty());
+        fill({{"RevEasting_Text", u"400600"_s}, {"RevNorthing_Text", u"4400600"_s}});
+        enter("RevNorthing_Text"); // Calculate
+        QCOMPARE(text("Output_Easting_Text"), QString());
+        QCOMPARE(text("Output_Northing_Text"), QString());
         QCOMPARE(text("RevSectionText"), u"31"_s);
         QCOMPARE(text("Township_Text"), u"12N"_s);
         QCOMPARE(text("Range_Text"), u"34W"_s);
@@ -251,7 +216,7 @@ private Q_SLOTS:
         QCOMPARE(QGuiApplication::clipboard()->text(), description);
         // The forward calculation on what was written lands in the same 2.5-acre parcel; Enter
         // in the description's boxes runs it.
-        QTest::keyClick(child<QLineEdit>("Section_Text"), Qt::Key_Return);
+        enter("Section_Text");
         const double e = parseNumber(text("Output_Easting_Text")).value_or(0);
         QVERIFY(std::fabs(e - 400600) < 51);
         click("cmdCopyUTM");
@@ -260,9 +225,8 @@ private Q_SLOTS:
         // With no quarter chosen, Enter there runs the footage calls.
         for (const char *list : {"Q160_Combo", "Q40_Combo", "Q10_Combo", "Q25_Combo"})
             choose(list, u"--"_s);
-        type("FC_X_Text", u"W1968.5"_s);
-        type("FC_Y_Text", u"S1968.5"_s);
-        QTest::keyClick(child<QLineEdit>("Township_Text"), Qt::Key_Return);
+        fill({{"FC_X_Text", u"W1968.5"_s}, {"FC_Y_Text", u"S1968.5"_s}});
+        enter("Township_Text");
         QCOMPARE(m_view->m_messages.texts(), QStringList());
         QVERIFY(std::fabs(parseNumber(text("Output_Easting_Text")).value_or(0) - 400600) < 1);
     }
@@ -272,7 +236,7 @@ private Q_SLOTS:
     {
         type("FC_X_Text", u"kept"_s);
         type("Description_Text", u"Lot 3, sec. 31, T12N R34W"_s);
-        QTest::keyClick(child<QLineEdit>("Description_Text"), Qt::Key_Return);
+        enter("Description_Text");
         QCOMPARE(m_view->m_messages.texts(), QStringList{u"Lots are not supported: LOT 3"_s});
         QCOMPARE(text("FC_X_Text"), u"kept"_s);
         type("Description_Text", u"NE/4 SW/4 Sec. 31, T12N, R34W, 6th P.M.; 660 FSL"_s);
@@ -301,26 +265,6 @@ private Q_SLOTS:
         QCOMPARE(list->currentText(), u"6"_s);
     }
 
-    // Each tab's result goes to the clipboard as one line; Enter in an input box calculates.
-    void conversionsCopy()
-    {
-        type("txtZoneX", u"500000"_s);
-        type("txtZoneY", u"4400000"_s);
-        QTest::keyClick(child<QLineEdit>("txtZoneY"), Qt::Key_Return);
-        QVERIFY(!text("txtOutZoneX").isEmpty());
-        click("cmdCopyZone");
-        QCOMPARE(QGuiApplication::clipboard()->text(),
-                 text("txtOutZoneX") + u", "_s + text("txtOutZoneY"));
-        type("txtConvLat", u"39.75"_s);
-        type("txtConvLong", u"105"_s);
-        QTest::keyClick(child<QLineEdit>("txtConvLong"), Qt::Key_Return);
-        QVERIFY(!text("txtConvEasting").isEmpty());
-        click("cmdCopyLatLong");
-        QCOMPARE(QGuiApplication::clipboard()->text(),
-                 u"Latitude 39.75; Longitude 105; Easting "_s + text("txtConvEasting") +
-                     u"; Northing "_s + text("txtConvNorthing"));
-    }
-
     void pickedPoint()
     {
         m_panel->RevSetPoint({400600.4, 4400599.6});
@@ -333,29 +277,34 @@ private Q_SLOTS:
         QCOMPARE(m_view->m_graphics.count(), 1);
     }
 
+    // Each conversion tab: Enter in an input box calculates, and Copy puts the result on the
+    // clipboard as one line.
     void conversions()
     {
         child<QTabWidget>("NorvaneTab")->setCurrentIndex(3);
-        type("txtConvLat", u"40"_s);
-        type("txtConvLong", u"105"_s);
-        click("cmdLatLong2UTM");
+        QVERIFY(!child<QLineEdit>("txtConvLatMin")->isEnabled()); // decimal degrees
+        fill({{"txtConvLat", u"40"_s}, {"txtConvLong", u"105"_s}});
+        enter("txtConvLong");
         QCOMPARE(text("txtConvEasting"), u"500000"_s);
         QCOMPARE(text("txtConvNorthing"), u"4427757.3"_s);
         QCOMPARE(text("RevNorthing_Text"), u"4427757.3"_s);
+        click("cmdCopyLatLong");
+        QCOMPARE(QGuiApplication::clipboard()->text(),
+                 u"Latitude 40; Longitude 105; Easting 500000; Northing 4427757.3"_s);
         choose("cmbLatLonMode", u"Degrees Minutes Seconds"_s);
         QVERIFY(child<QLineEdit>("txtConvLatSec")->isEnabled());
-        type("txtConvEasting", u"414639.538"_s);
-        type("txtConvNorthing", u"4428236.142"_s);
+        fill({{"txtConvEasting", u"414639.538"_s}, {"txtConvNorthing", u"4428236.142"_s}});
         click("cmdUTM2LatLong");
         QCOMPARE(text("txtConvLong"), u"106"_s);
         QCOMPARE(text("txtConvLatSec"), u"0"_s);
 
         child<QTabWidget>("NorvaneTab")->setCurrentIndex(2);
-        type("txtZoneX", u"756100"_s);
-        type("txtZoneY", u"4432069"_s);
-        click("cmdCalculateZoneUTM");
+        fill({{"txtZoneX", u"756100"_s}, {"txtZoneY", u"4432069"_s}});
+        enter("txtZoneY");
         QCOMPARE(text("txtOutZoneX"), u"243900.66"_s);
         QCOMPARE(text("RevNorthing_Text"), u"4432069.05"_s);
+        click("cmdCopyZone");
+        QCOMPARE(QGuiApplication::clipboard()->text(), u"243900.66, 4432069.05"_s);
         type("txtZoneX", u"756100.5"_s);
         click("cmdCalculateZoneUTM");
         QCOMPARE(m_view->m_messages.texts(), QStringList{u"Easting does not have 6 characters"_s});
@@ -375,10 +324,11 @@ private Q_SLOTS:
         QCOMPARE(easting->text(), u"7"_s);
     }
 
-    // Every early end of a calculation takes the last answer's marks off the map at once.
+    // Every early end of a calculation takes the last answer's marks off the map at once. A
+    // listed theme that has left the map is said to be gone and leaves both lists.
     void earlyEndsLeaveNoMark_data()
     {
-        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("box"); // "" no theme listed, "gone" the theme left the map
         QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("button");
         QTest::newRow("section not found")
@@ -388,47 +338,45 @@ private Q_SLOTS:
         QTest::newRow("reverse outside the sections")
             << u"RevEasting_Text"_s << u"300000"_s << u"RevGPSCommand"_s;
         QTest::newRow("no theme listed") << QString() << QString() << u"CalculatePLSS_Command"_s;
+        QTest::newRow("gone: quarter calls")
+            << u"gone"_s << QString() << u"CalculatePLSS_Command"_s;
+        QTest::newRow("gone: footage calls") << u"gone"_s << QString() << u"CalculateFC_Command"_s;
+        QTest::newRow("gone: reverse") << u"gone"_s << QString() << u"RevGPSCommand"_s;
     }
     void earlyEndsLeaveNoMark()
     {
         QFETCH(QString, box);
         QFETCH(QString, value);
         QFETCH(QString, button);
-        type("Section_Text", u"31"_s);
-        type("Township_Text", u"12N"_s);
-        type("Range_Text", u"34W"_s);
+        typeSection31();
         choose("Q160_Combo", u"NE"_s);
         click("CalculatePLSS_Command");
         const QPoint mark = m_view->m_map.fromMapPoint({401207.008, 4401207.008}).toPoint();
         QCOMPARE(m_view->m_map.grabMap().pixel(mark), qRgb(255, 0, 0));
-        type("FC_X_Text", u"660E"_s);
-        type("FC_Y_Text", u"1980S"_s);
-        type("RevEasting_Text", u"400600"_s);
-        type("RevNorthing_Text", u"4400600"_s);
-        if (box.isEmpty())
+        fill({{"FC_X_Text", u"660E"_s},
+              {"FC_Y_Text", u"1980S"_s},
+              {"RevEasting_Text", u"400600"_s},
+              {"RevNorthing_Text", u"4400600"_s}});
+        const bool gone = box == u"gone"_s;
+        if (gone) {
+            const QString quads = m_dir.filePath(u"other.shp"_s);
+            QCOMPARE(fixtures::writeQuadIndex(quads, {{u"A"_s, 0, 1, 1, 0}}), QString());
+            m_view->m_themes.addLayer(VectorLayer::open(quads));
+            m_view->m_themes.remove(0); // the listed one
+        } else if (box.isEmpty()) {
             child<QComboBox>("PLSS_Combo")->clear();
-        else
+        } else {
             type(box.toLatin1().constData(), value);
+        }
         m_panel->findChild<QPushButton *>(button)->click();
         QCOMPARE(m_view->m_graphics.count(), 0);
         QVERIFY(m_view->m_map.grabMap().pixel(mark) != qRgb(255, 0, 0));
-    }
-
-    // A reverse run describes its own point in the first tab: that tab's easting and northing
-    // from before go.
-    void reverseEmptiesTheForwardResult()
-    {
-        type("Section_Text", u"31"_s);
-        type("Township_Text", u"12N"_s);
-        type("Range_Text", u"34W"_s);
-        click("CalculatePLSS_Command");
-        QVERIFY(!text("Output_Easting_Text").isEmpty());
-        type("RevEasting_Text", u"400600"_s);
-        type("RevNorthing_Text", u"4400600"_s);
-        click("RevGPSCommand");
-        QCOMPARE(text("Section_Text"), u"31"_s);
-        QCOMPARE(text("Output_Easting_Text"), QString());
-        QCOMPARE(text("Output_Northing_Text"), QString());
+        if (gone) {
+            QCOMPARE(m_view->m_messages.texts(),
+                     QStringList{u"The theme Sections is no longer on the map."_s});
+            QCOMPARE(child<QComboBox>("PLSS_Combo")->count(), 0);
+            QCOMPARE(child<QComboBox>("RevPLSS_Combo")->count(), 0);
+        }
     }
 
     // The Lat-Long tab converts in the zone chosen; a picked point brings the map's zone.

@@ -34,7 +34,9 @@ class TestHotlink : public QObject
         RecordingMessageService messages;
         QStringList prompts;
         QStringList answers; // what the folder chooser returns, in turn
-        Fixture()
+        // `index` is the one theme, titled "Quads".
+        explicit Fixture(const QString &index, const QStringList &folders = {}, bool active = true)
+            : answers(folders)
         {
             map.setThemes(&themes);
             legend.setThemes(&themes);
@@ -45,6 +47,7 @@ class TestHotlink : public QObject
             };
             map.resize(400, 400);
             legend.resize(300, 400);
+            legend.AddTheme(u"Quads"_s, index, active, true);
         }
         // A click at a map position, as the map window hands it on.
         void click(double x, double y)
@@ -93,9 +96,7 @@ private Q_SLOTS:
 
     void folderAskedOnceThenRemembered()
     {
-        Fixture f;
-        f.legend.AddTheme(u"Quads"_s, m_index, true, true);
-        f.answers = {m_images};
+        Fixture f(m_index, {m_images});
         f.click(500, 500); // Blue Ridge: the spaces go
         QCOMPARE(f.prompts, QStringList{u"Select the directory with the files."_s});
         QCOMPARE(f.legend.QuadImageFolder(), m_images + u'/');
@@ -112,9 +113,7 @@ private Q_SLOTS:
 
     void overlappingQuadsAddLaterRecordOnTop()
     {
-        Fixture f;
-        f.legend.AddTheme(u"Quads"_s, m_index, true, true);
-        f.answers = {m_images};
+        Fixture f(m_index, {m_images});
         f.click(750, 2500);
         QCOMPARE(f.titles(), (QStringList{u"Upper.tif"_s, u"Lower.tif"_s, u"Quads"_s}));
         QCOMPARE(QFileInfo(f.map.layers().first()->File()).fileName(), u"Upper.tif"_s);
@@ -122,10 +121,8 @@ private Q_SLOTS:
 
     void activeThemesSearchedFromLastToFirst()
     {
-        Fixture f;
-        f.legend.AddTheme(u"Quads"_s, m_index, true, true);
+        Fixture f(m_index, {m_images});
         f.legend.AddTheme(u"Second"_s, m_index2, true, true);
-        f.answers = {m_images};
         f.click(500, 500);
         // "Second" is the last in the active list (the top row), so its image goes in first.
         QCOMPARE(f.titles(),
@@ -146,9 +143,7 @@ private Q_SLOTS:
         QFETCH(bool, active);
         QFETCH(bool, plain);
         QFETCH(double, x);
-        Fixture f;
-        f.legend.AddTheme(u"Index"_s, plain ? m_plain : m_index, active, true);
-        f.answers = {m_images};
+        Fixture f(plain ? m_plain : m_index, {m_images}, active);
         f.click(x, 500);
         QCOMPARE(f.prompts, QStringList());
         QCOMPARE(f.legend.ThemeItems().size(), 1);
@@ -157,9 +152,7 @@ private Q_SLOTS:
 
     void wrongFolderStopsTheClick()
     {
-        Fixture f;
-        f.legend.AddTheme(u"Quads"_s, m_index, true, true);
-        f.answers = {m_dir.path()};
+        Fixture f(m_index, {m_dir.path()});
         f.click(750, 2500); // two quads here: the failure ends the whole click
         QCOMPARE(f.messages.texts(),
                  QStringList{u"Failed to find "_s + m_dir.path() + u"/Lower.tif"_s});
@@ -170,8 +163,7 @@ private Q_SLOTS:
 
     void cancelledChooserTriesTheBareName()
     {
-        Fixture f;
-        f.legend.AddTheme(u"Quads"_s, m_index, true, true);
+        Fixture f(m_index);
         f.click(500, 500);
         QCOMPARE(f.prompts.size(), 1);
         QCOMPARE(f.legend.QuadImageFolder(), QString());
@@ -184,9 +176,7 @@ private Q_SLOTS:
     // With a folder chosen before, an image found only in the working folder comes from there.
     void workingFolderImageWithAChosenFolder()
     {
-        Fixture f;
-        f.legend.AddTheme(u"Quads"_s, m_index, true, true);
-        f.answers = {m_images};
+        Fixture f(m_index, {m_images});
         f.click(1500, 500); // abc.jpg: asks, and the folder is kept
         QTemporaryDir elsewhere;
         QVERIFY(
@@ -204,8 +194,7 @@ private Q_SLOTS:
 
     void imageInWorkingFolderNeedsNoQuestion()
     {
-        Fixture f;
-        f.legend.AddTheme(u"Quads"_s, m_index, true, true);
+        Fixture f(m_index);
         QVERIFY(QDir::setCurrent(m_images));
         f.click(500, 500);
         QVERIFY(QDir::setCurrent(m_dir.path()));

@@ -47,47 +47,38 @@ class TestResizer : public QObject
     };
 
 private Q_SLOTS:
-    void defaults()
+    // Pane 1 is 1500 twips (100 px), the bar 45 (3 px); inverted, the first control is pane 2;
+    // a list pane lies out by its border (15 twips, 1 px) on the top and left, and is longer by
+    // both borders across the split.
+    void layout_data()
     {
-        Resizer r;
-        QCOMPARE(r.SeparatorSize(), 45);
-        QCOMPARE(r.Orientation(), 1);
-        QCOMPARE(r.BorderStyle(), 1);
-        QCOMPARE(r.InvertControls(), false);
-        QCOMPARE(r.BackColor(), 0x8000000Fu);
-        QCOMPARE(r.Appearance(), 1);
-        QCOMPARE(r.Enabled(), true);
-        QCOMPARE(r.MinControlSize1(), 90);
-        QCOMPARE(r.MinControlSize2(), 90);
-        QVERIFY(r.Control1Visible() && r.Control2Visible());
-        QCOMPARE(r.bar()->objectName(), u"lblResizer"_s);
+        QTest::addColumn<int>("orientation");
+        QTest::addColumn<bool>("invert");
+        QTest::addColumn<bool>("listSecond");
+        QTest::addColumn<QRect>("first");
+        QTest::addColumn<QRect>("second");
+        QTest::newRow("side by side")
+            << 1 << false << false << QRect(0, 0, 100, 300) << QRect(103, 0, 297, 300);
+        QTest::newRow("stacked") << 0 << false << false << QRect(0, 0, 400, 100)
+                                 << QRect(0, 103, 400, 197);
+        QTest::newRow("inverted") << 1 << true << false << QRect(103, 0, 297, 300)
+                                  << QRect(0, 0, 100, 300);
+        QTest::newRow("list pane")
+            << 1 << false << true << QRect(0, 0, 100, 300) << QRect(102, -1, 297, 302);
     }
-
-    void sideBySideAndStacked()
+    void layout()
     {
-        Fixture f;
-        f.resizer.setControl1Size(1500); // 100 px
-        QCOMPARE(f.first->geometry(), QRect(0, 0, 100, 300));
-        QCOMPARE(f.resizer.bar()->geometry(), QRect(100, 0, 3, 300));
-        QCOMPARE(f.second->geometry(), QRect(103, 0, 297, 300));
-        QCOMPARE(f.resizer.Control2Size(), 6000 - 1500 - 45);
-        QCOMPARE(f.resizer.bar()->cursor().shape(), Qt::SizeHorCursor);
-
-        f.resizer.setOrientation(0);
+        QFETCH(int, orientation);
+        QFETCH(bool, invert);
+        QFETCH(bool, listSecond);
+        QFETCH(QRect, first);
+        QFETCH(QRect, second);
+        Fixture f(listSecond);
+        f.resizer.setOrientation(orientation);
+        f.resizer.setInvertControls(invert);
         f.resizer.setControl1Size(1500);
-        QCOMPARE(f.first->geometry(), QRect(0, 0, 400, 100));
-        QCOMPARE(f.second->geometry(), QRect(0, 103, 400, 197));
-        QCOMPARE(f.resizer.bar()->cursor().shape(), Qt::SizeVerCursor);
-    }
-
-    void invertPutsTheFirstControlSecond()
-    {
-        Fixture f;
-        f.resizer.setControl1Size(1500);
-        f.resizer.setInvertControls(true);
-        QCOMPARE(f.second->geometry().left(), 0);
-        QCOMPARE(f.first->geometry().left(), 103);
-        QCOMPARE(f.first->geometry().right(), 399); // at the right edge
+        QCOMPARE(f.first->geometry(), first);
+        QCOMPARE(f.second->geometry(), second);
     }
 
     void dragIsClamped_data()
@@ -146,14 +137,6 @@ private Q_SLOTS:
         f.resizer.setControl2Visible(true);
         QVERIFY(f.first->isVisible() && f.second->isVisible());
         QCOMPARE(f.resizer.Control1Size(), (6000 - 45) / 2);
-    }
-
-    void listPaneBorderLiesOutside()
-    {
-        Fixture f(true);
-        f.resizer.setControl1Size(1500);
-        // Pane 2 side by side: 15 twips (1 px) out to the left and top, 30 twips taller.
-        QCOMPARE(f.second->geometry(), QRect(102, -1, 297, 302));
     }
 
     void onlyOneControlStretchesTheBar()

@@ -12,6 +12,23 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+// A map of `size` pixels over a theme list holding `layer`.
+struct MapFixture
+{
+    ThemeList themes;
+    Map map;
+    MapFixture(QSize size, const std::shared_ptr<MapLayer> &layer)
+    {
+        map.setThemes(&themes);
+        map.resize(size);
+        themes.addLayer(layer);
+    }
+};
+
+} // namespace
+
 class TestMapWidget : public QObject
 {
     Q_OBJECT
@@ -76,13 +93,9 @@ private Q_SLOTS:
         QFETCH(QSize, size);
         QFETCH(MapRect, requested);
         QFETCH(MapRect, shown);
-        ThemeList themes;
-        Map map;
-        map.setThemes(&themes);
-        map.resize(size);
-        themes.addLayer(m_sections);
-        map.setExtent(requested);
-        const MapRect e = map.extent();
+        MapFixture f(size, m_sections);
+        f.map.setExtent(requested);
+        const MapRect e = f.map.extent();
         QCOMPARE(e.left(), shown.left());
         QCOMPARE(e.right(), shown.right());
         QCOMPARE(e.top(), shown.top());
@@ -92,11 +105,8 @@ private Q_SLOTS:
     // Window twips to map units and back, at the screen's resolution.
     void coordinateTransforms()
     {
-        ThemeList themes;
-        Map map;
-        map.setThemes(&themes);
-        map.resize(400, 200);
-        themes.addLayer(m_sections);
+        MapFixture f(QSize(400, 200), m_sections);
+        Map &map = f.map;
         map.setExtent(MapRect(0, 2000, 1000, 0)); // 5 map units per pixel
         const double tpp = map.twipsPerPixel();
         const MapPoint p = map.toMapPoint(100 * tpp, 50 * tpp);
@@ -111,12 +121,9 @@ private Q_SLOTS:
     // handler lands in the picture.
     void redrawEventsAndDrawingFromHandler()
     {
-        ThemeList themes;
-        Map map;
-        map.setThemes(&themes);
-        map.resize(200, 100);
-        themes.addLayer(m_sections);
-        themes.addLayer(VectorLayer::open(m_sections->File()));
+        MapFixture f(QSize(200, 100), m_sections);
+        Map &map = f.map;
+        f.themes.addLayer(VectorLayer::open(m_sections->File()));
         QList<int> order;
         connect(&map, &Map::AfterLayerDraw, &map, [&](int index, QPainter *) {
             order.append(index);
@@ -159,11 +166,8 @@ private Q_SLOTS:
 
     void trackRectangleAndPan()
     {
-        ThemeList themes;
-        Map map;
-        map.setThemes(&themes);
-        map.resize(200, 100);
-        themes.addLayer(m_sections);
+        MapFixture f(QSize(200, 100), m_sections);
+        Map &map = f.map;
         map.show();
         QVERIFY(QTest::qWaitForWindowExposed(&map));
         map.setExtent(MapRect(0, 2000, 1000, 0));
@@ -190,11 +194,8 @@ private Q_SLOTS:
     // A report from inside a redraw reaches the user only after the paint, from the event loop.
     void messagesFromPaintingArePosted()
     {
-        ThemeList themes;
-        Map map;
-        map.setThemes(&themes);
-        map.resize(100, 100);
-        themes.addLayer(m_sections);
+        MapFixture f(QSize(100, 100), m_sections);
+        Map &map = f.map;
         RecordingMessageService shown;
         PostingMessageService posted(shown, &map);
         MapGraphics graphics;
@@ -214,16 +215,12 @@ private Q_SLOTS:
 
     void outputMapIntoAnyPainter()
     {
-        ThemeList themes;
-        Map map;
-        map.setThemes(&themes);
-        map.resize(300, 300);
         m_sections->Symbol() = ::Symbol{0, 255, 0, 1};
-        themes.addLayer(m_sections);
+        MapFixture f(QSize(300, 300), m_sections);
         QImage page(600, 300, QImage::Format_RGB32);
         page.fill(Qt::black);
         QPainter painter(&page);
-        map.outputMap(painter, QRectF(100, 0, 400, 300));
+        f.map.outputMap(painter, QRectF(100, 0, 400, 300));
         painter.end();
         QCOMPARE(page.pixel(50, 150), qRgb(0, 0, 0));        // outside the target: untouched
         QCOMPARE(page.pixel(287, 112), qRgb(255, 0, 0));     // inside a red section, centred
