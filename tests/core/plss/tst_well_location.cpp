@@ -101,8 +101,9 @@ private Q_SLOTS:
     }
 
     // The nominal half mile is measured from the SE corner: a wide section puts its excess
-    // in the west half.
-    void wideSection()
+    // in the west half. Coinciding corners make the quarter lines parallel: a stop message, no
+    // NaN anywhere.
+    void unevenSections()
     {
         const CornerArray wide = {MapPoint{0, 0}, MapPoint{0, Mile}, MapPoint{1700, Mile},
                                   MapPoint{1700, 0}};
@@ -112,14 +113,8 @@ private Q_SLOTS:
         QVERIFY(sw && se);
         QVERIFY(near(sw->finalParcel[SE].X - sw->finalParcel[SW].X, 895.328));
         QVERIFY(near(se->finalParcel[SE].X - se->finalParcel[SW].X, 804.672));
-    }
-
-    // Coinciding corners make the quarter lines parallel: a stop message, no NaN anywhere.
-    void degenerateParcelIsRefused()
-    {
         const CornerArray flat = {MapPoint{0, 0}, MapPoint{0, 0}, MapPoint{Mile, 0},
                                   MapPoint{Mile, 0}};
-        RecordingMessageService messages;
         QVERIFY(!subdivideByCalls(flat, {u"NE"_s, u"--"_s, u"--"_s, u"--"_s}, messages));
         QCOMPARE(messages.texts(), QStringList{degenerateParcelMessage()});
     }

