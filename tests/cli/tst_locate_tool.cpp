@@ -79,11 +79,9 @@ class TestLocateTool : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
-        fixtures::SectionGrid g;
-        g.originX = 400000;
-        g.originY = 4400000;
         m_theme = m_dir.filePath(u"sections.shp"_s);
-        QCOMPARE(fixtures::writeSectionGrid(m_theme, g), QString());
+        QCOMPARE(fixtures::writeSectionGrid(m_theme, {.originX = 400000, .originY = 4400000}),
+                 QString());
         // The same sections in geographic NAD83, the second layer of a GeoPackage.
         const QString gpkg = m_dir.filePath(u"two.gpkg"_s);
         QCOMPARE(fixtures::translateVector(m_theme, gpkg, u"GPKG"_s, 4326, u"first"_s), QString());
@@ -140,6 +138,7 @@ private Q_SLOTS:
         const QString fwd = u"forward --theme @sections.shp "_s;
         const QString t12 = u" --township 12N --range 34W "_s, s31 = t12 + u"--section 31"_s;
         const QString located = u"easting,northing\n401005.84,4401005.84\n"_s;
+        const QString at600 = u" --easting 400600 --northing 4400600"_s;
         row("forward, quarter calls", fwd + s31 + u" --q160 NE --q40 SW"_s, 0, located);
         row("forward, footage calls", fwd + s31 + u" --fc-x 660E --fc-y 1980S"_s, 0,
             u"easting,northing\n401408.18,4400603.51\n"_s);
@@ -173,7 +172,7 @@ private Q_SLOTS:
             u"Unable to locate PLSS section."_s);
         row("forward, bad footage", fwd + t12 + u"--section 7 --fc-x 660E --fc-y S1980"_s, 1,
             u"Illegal or no directions specified."_s);
-        row("reverse", u"reverse --theme @sections.shp --easting 400600 --northing 4400600"_s, 0,
+        row("reverse", u"reverse --theme @sections.shp"_s + at600, 0,
             u"section,township,range,q160,q40,q10,q2_5,fc_x,fc_y,description\n"
             "31,12N,34W,SW,NE,SW,NE,W1968.5,S1968.5,\"NE1/4 SW1/4 NE1/4 SW1/4 sec. 31, T. 12 N., "
             "R. 34 W.; 1968.5 ft from the W line, 1968.5 ft from the S line\"\n"_s);
@@ -198,11 +197,9 @@ private Q_SLOTS:
         row("help", u"--help"_s, 0, u"Usage: tractwise-locate"_s);
         row("help on a command", u"forward --help"_s, 0, u"Usage: tractwise-locate"_s);
         row("help on a batch command", u"batch reverse --help"_s, 0, u"Usage: tractwise-locate"_s);
-        row("not a section theme",
-            u"reverse --theme @quads.shp --easting 400600 --northing 4400600"_s, 1,
+        row("not a section theme", u"reverse --theme @quads.shp"_s + at600, 1,
             u"is not a PLSS section theme"_s);
-        row("missing theme", u"reverse --theme @none.shp --easting 400600 --northing 4400600"_s, 1,
-            u"did not load"_s);
+        row("missing theme", u"reverse --theme @none.shp"_s + at600, 1, u"did not load"_s);
     }
     void singleCommands()
     {
@@ -239,16 +236,14 @@ private Q_SLOTS:
         QCOMPARE(rows[1], (QStringList{u"well, first"_s, u"401005.84"_s, u"4401005.84"_s, u""_s}));
         QCOMPARE(rows[2], (QStringList{u"2"_s, u"401408.18"_s, u"4400603.51"_s, u""_s}));
         QCOMPARE(rows[3], (QStringList{u"3"_s, u""_s, u""_s, u"Unable to locate PLSS section."_s}));
-        QVERIFY(rows[4][3].startsWith(u"Illegal or no directions specified."_s));
-        QVERIFY(rows[5][3].contains(u"Section box"_s));
+        QVERIFY2(rows[4][3].startsWith(u"Illegal or no directions specified."_s) &&
+                     rows[5][3].contains(u"Section box"_s),
+                 qPrintable(rows[4][3] + u'|' + rows[5][3]));
         QCOMPARE(rows[6][1], u"401207.01"_s); // lower-case calls are read as upper case
         QVERIFY(bytes(u"forward-out.csv"_s).contains("\r\n"));
-    }
 
-    // A file of descriptions checked with batch parse, then located with batch forward where
-    // the separate columns are empty.
-    void batchDescriptions()
-    {
+        // A file of descriptions checked with batch parse, then located with batch forward
+        // where the separate columns are empty.
         QVERIFY(write(u"descriptions.csv"_s, "id,description,township,range,section\n"
                                              "1,\"SW/4 NE/4 sec. 31, T12N, R34W\",,,\n"
                                              "2,N/2 sec 31 T12N R34W,,,\n"
@@ -260,10 +255,10 @@ private Q_SLOTS:
                               QString(), QString(), QString(), QString(), QString()}));
         QCOMPARE(p[2].last(), u"Halves are not supported: N/2"_s);
         QCOMPARE(batch(u"forward"_s, u"descriptions.csv"_s, u"described.csv"_s).code, 0);
-        const QList<QStringList> rows = records(u"described.csv"_s);
-        QCOMPARE(rows[1], (QStringList{u"1"_s, u"401005.84"_s, u"4401005.84"_s, QString()}));
-        QCOMPARE(rows[2][3], u"Halves are not supported: N/2"_s);
-        QCOMPARE(rows[3][1], u"400804.67"_s); // the columns win: the section's centre
+        const QList<QStringList> d = records(u"described.csv"_s);
+        QCOMPARE(d[1], (QStringList{u"1"_s, u"401005.84"_s, u"4401005.84"_s, QString()}));
+        QCOMPARE(d[2][3], u"Halves are not supported: N/2"_s);
+        QCOMPARE(d[3][1], u"400804.67"_s); // the columns win: the section's centre
     }
 
     void batchReverse()
@@ -277,8 +272,8 @@ private Q_SLOTS:
         QCOMPARE(rows[1].mid(0, 10),
                  (QStringList{u"a"_s, u"31"_s, u"12N"_s, u"34W"_s, u"SW"_s, u"NE"_s, u"SW"_s,
                               u"NE"_s, u"W1968.5"_s, u"S1968.5"_s}));
-        QVERIFY(rows[1][10].startsWith(u"NE1/4 SW1/4 NE1/4 SW1/4 sec. 31"_s));
-        QCOMPARE(rows[1][11], QString());
+        QVERIFY(rows[1][10].startsWith(u"NE1/4 SW1/4 NE1/4 SW1/4 sec. 31"_s) &&
+                rows[1][11].isEmpty());
         QCOMPARE(rows[2].last(), u"Easting is not 6 characters in length."_s);
         QCOMPARE(rows[3].last(), u"Unable to locate point on PLSS."_s);
         QVERIFY(!rows[4].last().isEmpty());
@@ -321,8 +316,7 @@ private Q_SLOTS:
         QCOMPARE(OGR_L_GetFeatureCount(layer, TRUE), 2);
         OGRFeatureH first = OGR_L_GetNextFeature(layer);
         OGRGeometryH point = OGR_F_GetGeometryRef(first);
-        QVERIFY(point);
-        QVERIFY(std::fabs(OGR_G_GetX(point, 0) - x) < 1e-3 &&
+        QVERIFY(point && std::fabs(OGR_G_GetX(point, 0) - x) < 1e-3 &&
                 std::fabs(OGR_G_GetY(point, 0) - y) < 1e-3);
         OGRFeatureH second = OGR_L_GetNextFeature(layer);
         QVERIFY(!OGR_F_GetGeometryRef(second));

@@ -60,26 +60,23 @@ private Q_SLOTS:
                        {QVariant(), 1.0, u"x"_s}}}),
                  QString());
         QCOMPARE(fixtures::writeLines(m_dir.filePath(u"lines.shp"_s),
-                                      {{{0, 0}, {100, 0}}, {{0, 50}, {100, 50}}}),
+                                      {{{0, 0}, {100, 0}}, {{0, 50}, {100, 50}}}) +
+                     fixtures::writePoints(m_dir.filePath(u"points.shp"_s),
+                                           {{10, 10}, {20, 20}, {30, 30}}),
                  QString());
-        QCOMPARE(
-            fixtures::writePoints(m_dir.filePath(u"points.shp"_s), {{10, 10}, {20, 20}, {30, 30}}),
-            QString());
     }
 
     void loadsFieldsAndValues()
     {
         auto layer = VectorLayer::open(m_dir.filePath(u"two.shp"_s));
         QVERIFY(layer->Valid());
-        QCOMPARE(layer->ShapeType(), 23);
-        QCOMPARE(layer->name(), u"two"_s);
+        QCOMPARE(u"%1 %2"_s.arg(layer->name()).arg(layer->ShapeType()), u"two 23"_s);
         QCOMPARE(layer->extent(), MapRect(0, 30, 10, 0));
         RecordSet all = layer->Records();
         QCOMPARE(all.count(), 2);
         const QList<FieldInfo> fields = all.fields();
-        QCOMPARE(fields[0].type, FieldType::Integer);
-        QCOMPARE(fields[1].type, FieldType::Double);
-        QCOMPARE(fields[2].type, 8); // text
+        QCOMPARE((QList<int>{fields[0].type, fields[1].type, fields[2].type}),
+                 (QList<int>{FieldType::Integer, FieldType::Double, 8})); // 8: text
         QCOMPARE(all.value(u"SECTION"_s)->toInt(), 7);
         QCOMPARE(all.value(u"acres"_s)->toDouble(), 640.5);
         QCOMPARE(all.value(u"name"_s)->toString(), u"Abc"_s);
@@ -89,8 +86,7 @@ private Q_SLOTS:
         QCOMPARE(all.value(u"Section"_s), std::optional<QVariant>(QVariant())); // null
         QCOMPARE(all.shape().partCount(), 2);
         all.moveNext();
-        QVERIFY(all.atEnd());
-        QVERIFY(!all.value(u"Section"_s).has_value());
+        QVERIFY(all.atEnd() && !all.value(u"Section"_s).has_value());
         all.moveFirst();
         QCOMPARE(all.row(), 0);
 
@@ -105,40 +101,37 @@ private Q_SLOTS:
         // Lines and points: their shape kinds; lines contain no points.
         auto lines = VectorLayer::open(m_dir.filePath(u"lines.shp"_s));
         auto points = VectorLayer::open(m_dir.filePath(u"points.shp"_s));
-        QCOMPARE(lines->ShapeType(), 22);
-        QCOMPARE(points->ShapeType(), 21);
+        QCOMPARE((QList<int>{lines->ShapeType(), points->ShapeType()}), (QList<int>{22, 21}));
         QCOMPARE(lines->SearchShape({50, 0}).count(), 0);
     }
 
     void distanceSearch_data()
     {
         QTest::addColumn<QString>("file");
-        QTest::addColumn<double>("x");
-        QTest::addColumn<double>("y");
+        QTest::addColumn<QPointF>("at");
         QTest::addColumn<double>("distance");
         QTest::addColumn<int>("expected");
-        QTest::newRow("inside the first") << u"two"_s << 5.0 << 5.0 << 0.0 << 1;
-        QTest::newRow("between, reaching both") << u"two"_s << 15.0 << 5.0 << 5.0 << 2;
-        QTest::newRow("between, reaching none") << u"two"_s << 15.0 << 5.0 << 4.9 << 0;
-        QTest::newRow("in the hole, reaching its edge") << u"two"_s << 25.0 << 5.0 << 3.0 << 1;
-        QTest::newRow("in the hole, short of its edge") << u"two"_s << 25.0 << 5.0 << 2.9 << 0;
-        QTest::newRow("diagonal from a corner") << u"two"_s << 13.0 << 14.0 << 5.0 << 1;
-        QTest::newRow("one line") << u"lines"_s << 50.0 << 10.0 << 10.0 << 1;
-        QTest::newRow("both lines") << u"lines"_s << 50.0 << 25.0 << 25.0 << 2;
-        QTest::newRow("one point") << u"points"_s << 21.0 << 21.0 << 1.5 << 1;
-        QTest::newRow("three points") << u"points"_s << 21.0 << 21.0 << 15.6 << 3;
-        QTest::newRow("two points") << u"points"_s << 21.0 << 21.0 << 15.5 << 2;
+        QTest::newRow("inside the first") << u"two"_s << QPointF(5, 5) << 0.0 << 1;
+        QTest::newRow("between, reaching both") << u"two"_s << QPointF(15, 5) << 5.0 << 2;
+        QTest::newRow("between, reaching none") << u"two"_s << QPointF(15, 5) << 4.9 << 0;
+        QTest::newRow("in the hole, reaching its edge") << u"two"_s << QPointF(25, 5) << 3.0 << 1;
+        QTest::newRow("in the hole, short of its edge") << u"two"_s << QPointF(25, 5) << 2.9 << 0;
+        QTest::newRow("diagonal from a corner") << u"two"_s << QPointF(13, 14) << 5.0 << 1;
+        QTest::newRow("one line") << u"lines"_s << QPointF(50, 10) << 10.0 << 1;
+        QTest::newRow("both lines") << u"lines"_s << QPointF(50, 25) << 25.0 << 2;
+        QTest::newRow("one point") << u"points"_s << QPointF(21, 21) << 1.5 << 1;
+        QTest::newRow("three points") << u"points"_s << QPointF(21, 21) << 15.6 << 3;
+        QTest::newRow("two points") << u"points"_s << QPointF(21, 21) << 15.5 << 2;
     }
     void distanceSearch()
     {
         QFETCH(QString, file);
-        QFETCH(double, x);
-        QFETCH(double, y);
+        QFETCH(QPointF, at);
         QFETCH(double, distance);
         QFETCH(int, expected);
         auto layer = VectorLayer::open(m_dir.filePath(file + u".shp"_s));
         QVERIFY(layer->Valid());
-        QCOMPARE(layer->SearchByDistance({x, y}, distance).count(), expected);
+        QCOMPARE(layer->SearchByDistance({at.x(), at.y()}, distance).count(), expected);
     }
 
     // Every real section contains a point just inside its first corner, and only that one of
@@ -158,9 +151,7 @@ private Q_SLOTS:
             const MapPoint c = poly.extent().center();
             const MapPoint v = poly.parts().first().first();
             const MapPoint probe{(c.X * 3 + v.X) / 4, (c.Y * 3 + v.Y) / 4};
-            const RecordSet hits = layer->SearchShape(probe);
-            QCOMPARE(hits.count(), 1);
-            QCOMPARE(hits.row(), all.row());
+            QCOMPARE(layer->SearchShape(probe).rows(), std::vector<int>{all.row()});
         }
         // Far outside every section.
         QCOMPARE(layer->SearchShape({0, 0}).count(), 0);
@@ -170,10 +161,9 @@ private Q_SLOTS:
     // Large loads report progress and can be stopped.
     void progressAndCancel()
     {
-        fixtures::SectionGrid g;
-        g.townshipsEast = g.townshipsNorth = 12; // 5,184 sections
-        const QString path = m_dir.filePath(u"big.shp"_s);
-        QCOMPARE(fixtures::writeSectionGrid(path, g), QString());
+        const QString path = m_dir.filePath(u"big.shp"_s); // 5,184 sections
+        QCOMPARE(fixtures::writeSectionGrid(path, {.townshipsEast = 12, .townshipsNorth = 12}),
+                 QString());
         QList<qint64> seen;
         auto layer = VectorLayer::open(path, [&](qint64 done, qint64 total) {
             seen.append(done);
@@ -182,8 +172,7 @@ private Q_SLOTS:
         QVERIFY(layer->Valid());
         QCOMPARE(seen, (QList<qint64>{0, 4096}));
         auto stopped = VectorLayer::open(path, [](qint64 done, qint64) { return done < 4096; });
-        QVERIFY(!stopped->Valid());
-        QVERIFY(stopped->cancelled());
+        QVERIFY(!stopped->Valid() && stopped->cancelled());
         QCOMPARE(stopped->Records().count(), 0);
     }
 
@@ -194,31 +183,29 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("source");
         QTest::addColumn<int>("mapZone");
-        QTest::addColumn<QString>("name");  // of the layer read
-        QTest::addColumn<int>("zone");      // held in; 0: none
-        QTest::addColumn<QString>("error"); // empty: loads; "?": any reason
-        QTest::newRow("first layer") << u"two.gpkg"_s << 0 << u"two"_s << 12 << QString();
+        QTest::addColumn<QString>("loaded"); // the layer's name and the zone held in, 0: none
+        QTest::addColumn<QString>("error");  // empty: loads; "?": any reason
+        QTest::newRow("first layer") << u"two.gpkg"_s << 0 << u"two 12"_s << QString();
         QTest::newRow("named layer")
-            << u"two.gpkg|layername=quads"_s << 0 << u"quads"_s << 13 << QString();
+            << u"two.gpkg|layername=quads"_s << 0 << u"quads 13"_s << QString();
         QTest::newRow("into the map's zone")
-            << u"two.gpkg|layername=quads"_s << 12 << u"quads"_s << 12 << QString();
+            << u"two.gpkg|layername=quads"_s << 12 << u"quads 12"_s << QString();
         QTest::newRow("no such layer")
-            << u"two.gpkg|layername=wells"_s << 0 << QString() << 0 << u"it has no layer wells"_s;
-        QTest::newRow("no system declared") << u"bare.shp"_s << 12 << u"bare"_s << 0 << QString();
+            << u"two.gpkg|layername=wells"_s << 0 << QString() << u"it has no layer wells"_s;
+        QTest::newRow("no system declared") << u"bare.shp"_s << 12 << u"bare 0"_s << QString();
         QTest::newRow("local system")
-            << u"local.shp"_s << 0 << QString() << 0
+            << u"local.shp"_s << 0 << QString()
             << u"The coordinate system of local (Site grid) cannot be transformed into NAD83 UTM."_s;
-        QTest::newRow("zero-length") << u"empty.shp"_s << 0 << QString() << 0 << u"?"_s;
-        QTest::newRow("text") << u"text.shp"_s << 0 << QString() << 0 << u"?"_s;
-        QTest::newRow("cut-off GeoJSON") << u"junk.geojson"_s << 0 << QString() << 0 << u"?"_s;
-        QTest::newRow("missing") << u"missing.shp"_s << 0 << QString() << 0 << u"?"_s;
+        QTest::newRow("zero-length") << u"empty.shp"_s << 0 << QString() << u"?"_s;
+        QTest::newRow("text") << u"text.shp"_s << 0 << QString() << u"?"_s;
+        QTest::newRow("cut-off GeoJSON") << u"junk.geojson"_s << 0 << QString() << u"?"_s;
+        QTest::newRow("missing") << u"missing.shp"_s << 0 << QString() << u"?"_s;
     }
     void sourcesAndSystems()
     {
         QFETCH(QString, source);
         QFETCH(int, mapZone);
-        QFETCH(QString, name);
-        QFETCH(int, zone);
+        QFETCH(QString, loaded);
         QFETCH(QString, error);
         if (!QFile::exists(utahPath()))
             QSKIP("shared Utah data not present");
@@ -242,16 +229,14 @@ private Q_SLOTS:
                           R"({"type": "FeatureCollection", "features": [)"));
         auto layer = VectorLayer::open(dir.filePath(source), {}, mapZone);
         if (!error.isEmpty()) {
-            QVERIFY(!layer->Valid());
+            QVERIFY(!layer->Valid() && !layer->errorText().isEmpty());
             QCOMPARE(error == u"?"_s ? u"?"_s : layer->errorText(), error);
-            QVERIFY(!layer->errorText().isEmpty());
             QCOMPARE(layer->Records().count(), 0);
             QCOMPARE(layer->SearchExpression(u"section = 1"_s).count(), 0);
             return;
         }
         QVERIFY2(layer->Valid(), qPrintable(layer->errorText()));
-        QCOMPARE(layer->name(), name);
-        QCOMPARE(layer->utmZone().value_or(0), zone);
+        QCOMPARE(u"%1 %2"_s.arg(layer->name()).arg(layer->utmZone().value_or(0)), loaded);
         QCOMPARE(layer->File(), dir.filePath(source)); // as a project stores it
     }
 

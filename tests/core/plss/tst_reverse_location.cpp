@@ -113,8 +113,7 @@ void checkRoundTrip(const VectorLayer &theme, const SectionEntries &entries,
     const double dx = std::fabs(again.fcX.mid(1).toDouble() - back.fcX.mid(1).toDouble());
     const double dy = std::fabs(again.fcY.mid(1).toDouble() - back.fcY.mid(1).toDouble());
     g_worstFeet = std::max({g_worstFeet, dx, dy});
-    QCOMPARE(again.fcX.left(1), back.fcX.left(1));
-    QCOMPARE(again.fcY.left(1), back.fcY.left(1));
+    QCOMPARE(again.fcX.left(1) + again.fcY.left(1), back.fcX.left(1) + back.fcY.left(1));
     QVERIFY2(dx <= FootageToleranceFeet && dy <= FootageToleranceFeet,
              qPrintable(back.fcX + u' ' + back.fcY + u" -> "_s + again.fcX + u' ' + again.fcY));
 }
@@ -126,7 +125,7 @@ class TestReverseLocation : public QObject
     Q_OBJECT
 
     QTemporaryDir m_dir;
-    fixtures::SectionGrid m_grid;
+    const fixtures::SectionGrid m_grid{.originX = 400000, .originY = 4400000};
     std::shared_ptr<VectorLayer> m_theme;
 
 private Q_SLOTS:
@@ -168,8 +167,6 @@ private Q_SLOTS:
 
     void initTestCase()
     {
-        m_grid.originX = 400000;
-        m_grid.originY = 4400000;
         const QString path = m_dir.filePath(u"sections.shp"_s);
         QCOMPARE(fixtures::writeSectionGrid(path, m_grid), QString());
         m_theme = VectorLayer::open(path);
@@ -178,24 +175,22 @@ private Q_SLOTS:
 
     void pointInQuad_data()
     {
-        QTest::addColumn<double>("x");
-        QTest::addColumn<double>("y");
+        QTest::addColumn<QPointF>("p");
         QTest::addColumn<int>("expected");
-        QTest::newRow("inside") << 5.0 << 5.0 << 1;
-        QTest::newRow("on an edge") << 0.0 << 5.0 << 1;
-        QTest::newRow("on a corner") << 10.0 << 10.0 << 1;
-        QTest::newRow("west of it") << -3.0 << 5.0 << -8;
-        QTest::newRow("north-east") << 13.0 << 14.0 << -12; // hypot(8, 9) = 12.04
-        QTest::newRow("half way rounds to even") << 5.0 << -7.5 << -12;
-        QTest::newRow("far beyond 16 bits") << 1e6 << 0.0 << -32768;
+        QTest::newRow("inside") << QPointF(5, 5) << 1;
+        QTest::newRow("on an edge") << QPointF(0, 5) << 1;
+        QTest::newRow("on a corner") << QPointF(10, 10) << 1;
+        QTest::newRow("west of it") << QPointF(-3, 5) << -8;
+        QTest::newRow("north-east") << QPointF(13, 14) << -12; // hypot(8, 9) = 12.04
+        QTest::newRow("half way rounds to even") << QPointF(5, -7.5) << -12;
+        QTest::newRow("far beyond 16 bits") << QPointF(1e6, 0) << -32768;
     }
     void pointInQuad()
     {
-        QFETCH(double, x);
-        QFETCH(double, y);
+        QFETCH(QPointF, p);
         QFETCH(int, expected);
         const CornerArray q = {MapPoint{0, 0}, MapPoint{0, 10}, MapPoint{10, 10}, MapPoint{10, 0}};
-        QCOMPARE(int(PointInQuad({x, y}, q)), expected);
+        QCOMPARE(int(PointInQuad({p.x(), p.y()}, q)), expected);
     }
 
     // A point in the NE quarter of the SW quarter of section 36 (the south-east section).
@@ -215,8 +210,7 @@ private Q_SLOTS:
         // Forward with the same four calls lands in the 2.5-acre parcel that holds the point.
         const WellLocation f = locateByQuarterCalls(
             *m_theme, {r.section, r.township, r.range, u""_s}, r.quarters, messages);
-        QVERIFY(f.located);
-        QVERIFY(std::fabs(f.location.X - x) < 51 && std::fabs(f.location.Y - y) < 51);
+        QVERIFY(f.located && std::fabs(f.location.X - x) < 51 && std::fabs(f.location.Y - y) < 51);
     }
 
     void refusals_data()
@@ -224,10 +218,9 @@ private Q_SLOTS:
         QTest::addColumn<QString>("easting");
         QTest::addColumn<QString>("northing");
         QTest::addColumn<QString>("message");
-        QTest::newRow("five digits after rounding")
-            << u"12345.6"_s << u"4400500"_s << u"Easting is not 6 characters in length."_s;
-        QTest::newRow("seven digits")
-            << u"1234567"_s << u"4400500"_s << u"Easting is not 6 characters in length."_s;
+        const QString six = u"Easting is not 6 characters in length."_s;
+        QTest::newRow("five digits after rounding") << u"12345.6"_s << u"4400500"_s << six;
+        QTest::newRow("seven digits") << u"1234567"_s << u"4400500"_s << six;
         QTest::newRow("99999.5 rounds to 100000 and is searched")
             << u"99999.5"_s << u"4400500"_s << u"Unable to locate point on PLSS."_s;
         QTest::newRow("empty easting")
@@ -269,8 +262,7 @@ private Q_SLOTS:
         const ReverseLocation r =
             reverseLocate(*VectorLayer::open(bare), u"400100"_s, u"4400100"_s, messages);
         QVERIFY(r.located);
-        QCOMPARE(r.township, u"3"_s);
-        QCOMPARE(r.range, u"12E"_s);
+        QCOMPARE(r.township + u' ' + r.range, u"3 12E"_s);
         messages.clear();
         QVERIFY(!reverseLocate(*VectorLayer::open(unknown), u"400100"_s, u"4400500"_s, messages)
                      .located);
@@ -295,11 +287,11 @@ private Q_SLOTS:
         QFETCH(double, skew);
         QFETCH(double, width);
         QFETCH(fixtures::Layout, layout);
-        fixtures::SectionGrid g = m_grid;
-        g.skew = skew;
-        g.sectionWidth = width;
-        g.layout = layout;
-        g.extraVertices = 2;
+        const fixtures::SectionGrid g{.layout = layout,
+                                      .originX = m_grid.originX,
+                                      .sectionWidth = width,
+                                      .skew = skew,
+                                      .extraVertices = 2};
         const QString path = m_dir.filePath(u"trip.shp"_s);
         QCOMPARE(fixtures::writeSectionGrid(path, g), QString());
         auto theme = VectorLayer::open(path);
@@ -327,9 +319,9 @@ private Q_SLOTS:
                 return;
             ++(skipped ? outside : checked);
         }
-        qInfo("worst footage difference %.2f ft; %d footage placements beyond a bent line",
-              g_worstFeet, g_footageOutside);
-        qInfo("%d sections round-tripped, %d skipped as fractional", checked, outside);
+        qInfo("%d sections round-tripped, %d skipped as fractional; worst footage difference "
+              "%.2f ft; %d footage placements beyond a bent line",
+              checked, outside, g_worstFeet, g_footageOutside);
         QCOMPARE(checked + outside, 373);
         QVERIFY(checked >= 330);
     }
@@ -411,20 +403,16 @@ private Q_SLOTS:
     void writtenDescriptionsReadBack()
     {
         QRandomGenerator random(5);
+        const auto either = [&](QChar a, QChar b) { return QString(random.bounded(2) ? a : b); };
         for (int i = 0; i < 200; ++i) {
             ReverseLocation r;
             r.section = QString::number(1 + random.bounded(36));
-            r.township =
-                QString::number(1 + random.bounded(160)) + (random.bounded(2) ? u"N"_s : u"S"_s);
-            r.range =
-                QString::number(1 + random.bounded(100)) + (random.bounded(2) ? u"E"_s : u"W"_s);
-            const int levels = random.bounded(5);
-            for (int q = 0; q < levels; ++q)
+            r.township = QString::number(1 + random.bounded(160)) + either(u'N', u'S');
+            r.range = QString::number(1 + random.bounded(100)) + either(u'E', u'W');
+            for (int q = 0, levels = random.bounded(5); q < levels; ++q)
                 r.quarters[std::size_t(q)] = quarterNames[random.bounded(4)];
-            r.fcX = (random.bounded(2) ? u"E"_s : u"W"_s) +
-                    QString::number(random.bounded(52800) / 10.0);
-            r.fcY = (random.bounded(2) ? u"N"_s : u"S"_s) +
-                    QString::number(random.bounded(52800) / 10.0);
+            r.fcX = either(u'E', u'W') + QString::number(random.bounded(52800) / 10.0);
+            r.fcY = either(u'N', u'S') + QString::number(random.bounded(52800) / 10.0);
             const int meridian = random.bounded(49);
             const QString text = legalDescription(r, meridian);
             QString error;
@@ -514,10 +502,8 @@ private Q_SLOTS:
             QCOMPARE(rb.located, ra.located);
             if (!ra.located)
                 continue;
-            if (!sameWords) { // the BLM's words for a half range
-                ra.township = blm.township;
-                ra.range = blm.range;
-            }
+            if (!sameWords) // the BLM's words for a half range
+                std::tie(ra.township, ra.range) = std::tie(blm.township, blm.range);
             QCOMPARE(described(rb), described(ra));
             QVERIFY2(sameCall(ra.fcX, rb.fcX) && sameCall(ra.fcY, rb.fcY),
                      qPrintable(ra.fcX + u' ' + ra.fcY + u" / "_s + rb.fcX + u' ' + rb.fcY));
@@ -541,8 +527,8 @@ private Q_SLOTS:
         const ReverseLocation narrowed =
             reverseLocate(*theme, u"598455.8125"_s, u"4293233"_s, messages);
         QVERIFY(typed.located && narrowed.located);
-        QCOMPARE(typed.fcX + u' ' + typed.fcY, u"W2309.87 N2220.25"_s);
-        QCOMPARE(narrowed.fcX + u' ' + narrowed.fcY, u"W2309.87 N2220.25"_s);
+        QCOMPARE(QStringList({typed.fcX, typed.fcY, narrowed.fcX, narrowed.fcY}).join(u' '),
+                 u"W2309.87 N2220.25 W2309.87 N2220.25"_s);
     }
 };
 

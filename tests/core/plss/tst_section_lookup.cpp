@@ -14,20 +14,16 @@
 using namespace Qt::StringLiterals;
 using fixtures::Layout;
 
-Q_DECLARE_METATYPE(fixtures::Layout)
-
 namespace {
 
 // Two townships side by side (R34W west of R33W) and two above each other (T12N, T13N).
 fixtures::SectionGrid gridFor(Layout layout)
 {
-    fixtures::SectionGrid g;
-    g.layout = layout;
-    g.firstTownship = 12;
-    g.firstRange = 33;
-    g.townshipsEast = 2;
-    g.townshipsNorth = 2;
-    return g;
+    return {.layout = layout,
+            .firstTownship = 12,
+            .firstRange = 33,
+            .townshipsEast = 2,
+            .townshipsNorth = 2};
 }
 
 // The four boxes written "section|township|range|meridian"; a part left out is an empty box.
@@ -123,61 +119,51 @@ private Q_SLOTS:
         RecordingMessageService messages;
         QVERIFY(!findSectionPolygon(*theme, boxes(entries), messages));
         QCOMPARE(messages.texts(), QStringList{error});
-        QCOMPARE(messages.messages().first().icon, MessageIcon::Stop);
-        QCOMPARE(messages.messages().first().title, u"QRV Tractwise"_s);
+        QCOMPARE(std::pair(messages.messages().first().icon, messages.messages().first().title),
+                 std::pair(MessageIcon::Stop, u"QRV Tractwise"_s));
     }
 
     // Every layout is found in its own table, whatever the earlier layouts make of it; section
     // 0: nothing is found, with one stop message.
     void eachLayoutFindsItsSection_data()
     {
-        QTest::addColumn<Layout>("layout");
+        QTest::addColumn<int>("layout");
         QTest::addColumn<QString>("entries");
-        QTest::addColumn<int>("townshipEast");
-        QTest::addColumn<int>("townshipNorth");
-        QTest::addColumn<int>("expectedSection");
-        QTest::newRow("layout 1") << Layout::Layout1 << u"7|12N|34W|6"_s << 0 << 0 << 7;
-        QTest::newRow("layout 1, lower-case letters")
-            << Layout::Layout1 << u"36|13n|33w"_s << 1 << 1 << 36;
-        QTest::newRow("layout 2 after layout 1 fails")
-            << Layout::Layout2 << u"7|12N|34W|6"_s << 0 << 0 << 7;
-        QTest::newRow("layout 3, text numbers")
-            << Layout::Layout3 << u"1|13N|34W|6"_s << 0 << 1 << 1;
-        QTest::newRow("layout 4, upper-cased letters")
-            << Layout::Layout4 << u"18|12n|33w|6"_s << 1 << 0 << 18;
-        QTest::newRow("layout 5, whole entries")
-            << Layout::Layout5 << u"31|12N|33W"_s << 1 << 0 << 31;
-        QTest::newRow("meridian 06 is the number 6")
-            << Layout::Layout1 << u"12|12N|34W|06"_s << 0 << 0 << 12;
-        QTest::newRow("8.5 is section 8") << Layout::Layout2 << u"8.5|12N|34W"_s << 0 << 0 << 8;
-        QTest::newRow("no letters: any direction")
-            << Layout::Layout1 << u"20|13|33"_s << 1 << 1 << 20;
-        QTest::newRow("wrong direction") << Layout::Layout1 << u"7|12S|34W"_s << 0 << 0 << 0;
-        QTest::newRow("wrong meridian") << Layout::Layout2 << u"7|12N|34W|5"_s << 0 << 0 << 0;
-        QTest::newRow("no such township") << Layout::Layout3 << u"7|40N|34W"_s << 0 << 0 << 0;
-        QTest::newRow("layout 5 ignores the meridian but not the letters")
-            << Layout::Layout5 << u"7|12S|34W|6"_s << 0 << 0 << 0;
+        QTest::addColumn<QList<int>>("found"); // township east and north, section; 0: none
+        const auto row = [](const char *name, int layout, const QString &e, QList<int> found) {
+            QTest::newRow(name) << layout << e << found;
+        };
+        row("layout 1", 1, u"7|12N|34W|6"_s, {0, 0, 7});
+        row("layout 1, lower-case letters", 1, u"36|13n|33w"_s, {1, 1, 36});
+        row("layout 2 after layout 1 fails", 2, u"7|12N|34W|6"_s, {0, 0, 7});
+        row("layout 3, text numbers", 3, u"1|13N|34W|6"_s, {0, 1, 1});
+        row("layout 4, upper-cased letters", 4, u"18|12n|33w|6"_s, {1, 0, 18});
+        row("layout 5, whole entries", 5, u"31|12N|33W"_s, {1, 0, 31});
+        row("meridian 06 is the number 6", 1, u"12|12N|34W|06"_s, {0, 0, 12});
+        row("8.5 is section 8", 2, u"8.5|12N|34W"_s, {0, 0, 8});
+        row("no letters: any direction", 1, u"20|13|33"_s, {1, 1, 20});
+        row("wrong direction", 1, u"7|12S|34W"_s, {0, 0, 0});
+        row("wrong meridian", 2, u"7|12N|34W|5"_s, {0, 0, 0});
+        row("no such township", 3, u"7|40N|34W"_s, {0, 0, 0});
+        row("layout 5 ignores the meridian but not the letters", 5, u"7|12S|34W|6"_s, {0, 0, 0});
     }
     void eachLayoutFindsItsSection()
     {
-        QFETCH(Layout, layout);
+        QFETCH(int, layout);
         QFETCH(QString, entries);
-        QFETCH(int, townshipEast);
-        QFETCH(int, townshipNorth);
-        QFETCH(int, expectedSection);
-        auto theme = VectorLayer::open(themePath(layout));
+        QFETCH(QList<int>, found);
+        auto theme = VectorLayer::open(themePath(Layout(layout)));
         RecordingMessageService messages;
         const auto poly = findSectionPolygon(*theme, boxes(entries), messages);
-        if (expectedSection == 0) {
+        if (found[2] == 0) {
             QVERIFY(!poly);
             QCOMPARE(messages.texts(), QStringList{u"Unable to locate PLSS section."_s});
             QCOMPARE(messages.messages().first().icon, MessageIcon::Stop);
             return;
         }
-        QVERIFY2(poly, qPrintable(messages.texts().join(u'|')));
-        QVERIFY(messages.messages().isEmpty());
+        QVERIFY2(poly && messages.messages().isEmpty(), qPrintable(messages.texts().join(u'|')));
         const auto c =
-            fixtures::sectionCorners(gridFor(layout), townshipEast, townshipNorth, expectedSection);
+            fixtures::sectionCorners(gridFor(Layout(layout)), found[0], found[1], found[2]);
         QCOMPARE(poly->extent(), MapRect(c.x[0], c.x[2], c.y[2], c.y[0]));
     }
 
@@ -232,8 +218,7 @@ private Q_SLOTS:
         QVERIFY(recognisePlssSectionTheme(*theme)); // decodes PLSSID
         RecordingMessageService messages;
         const auto poly = findSectionPolygon(*theme, boxes(entries), messages);
-        QCOMPARE(poly.has_value(), found);
-        QCOMPARE(messages.texts().isEmpty(), found);
+        QCOMPARE(std::pair(poly.has_value(), messages.texts().isEmpty()), std::pair(found, found));
     }
 
     // Named fields: a state-style table, numbers and text, and fields that cannot serve.

@@ -11,9 +11,11 @@
 #include "tests/fixtures/fixtures.h"
 
 #include <QComboBox>
+#include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -71,24 +73,15 @@ private Q_SLOTS:
         }
     }
 
-    void statusTexts_data()
-    {
-        QTest::addColumn<QString>("actual");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("pointer") << pointerPositionText({456789.996, 4321000.004})
-                                 << u"X:456,790  Y:4,321,000"_s;
-        QTest::newRow("segment")
-            << measureSegmentText(1000, 1000)
-            << u"Segment Distance: 3,280.84 Feet. Total Distance: 3,280.84 Feet."_s;
-        QTest::newRow("distance") << measureDistanceText(0.1) << u"Distance: 0.33 Feet."_s;
-        QTest::newRow("start") << measureStartText({456789.123, -5}) << u"X: 456789.123; Y:-5"_s;
-        QTest::newRow("large feet") << formatFeet(1234567.891) << u"1,234,567.89"_s;
-    }
     void statusTexts()
     {
-        QFETCH(QString, actual);
-        QFETCH(QString, expected);
-        QCOMPARE(actual, expected);
+        QCOMPARE(
+            (QStringList{pointerPositionText({456789.996, 4321000.004}),
+                         measureSegmentText(1000, 1000), measureDistanceText(0.1),
+                         measureStartText({456789.123, -5}), formatFeet(1234567.891)}),
+            (QStringList{u"X:456,790  Y:4,321,000"_s,
+                         u"Segment Distance: 3,280.84 Feet. Total Distance: 3,280.84 Feet."_s,
+                         u"Distance: 0.33 Feet."_s, u"X: 456789.123; Y:-5"_s, u"1,234,567.89"_s}));
     }
 
     void toolsOnTheMap()
@@ -106,8 +99,8 @@ private Q_SLOTS:
         shell.tool = u"ZoomOut"_s;
         QTest::mouseClick(map, Qt::LeftButton, {}, QPoint(10, 10));
         QTest::mouseClick(map, Qt::LeftButton, {}, QPoint(10, 10));
-        QVERIFY(std::fabs(map->extent().width() - width * 2.25) < 1e-6);
-        QVERIFY(std::fabs(map->extent().center().X - centre.X) < 1e-6);
+        QVERIFY(std::fabs(map->extent().width() - width * 2.25) < 1e-6 &&
+                std::fabs(map->extent().center().X - centre.X) < 1e-6);
 
         // Measure: 1000 m to the right of the press.
         map->setExtent(MapRect(400000, 410000, 4405000, 4395000));
@@ -138,8 +131,8 @@ private Q_SLOTS:
         QTest::mousePress(map, Qt::LeftButton, {}, a);
         QTest::mouseMove(map, b);
         QTest::mouseRelease(map, Qt::LeftButton, {}, b);
-        QVERIFY(std::fabs(map->extent().center().X - 403000) < 20);
-        QVERIFY(map->extent().height() < 2100 || map->extent().width() < 2100);
+        QVERIFY(std::fabs(map->extent().center().X - 403000) < 20 &&
+                (map->extent().height() < 2100 || map->extent().width() < 2100));
         shell.tool = u"Pan"_s;
         const MapRect before = map->extent();
         QTest::mousePress(map, Qt::LeftButton, {}, QPoint(100, 100));
@@ -164,10 +157,7 @@ private Q_SLOTS:
                  QString());
         view.AddTheme(u"index"_s, index, true, true);
         int asked = 0;
-        view.legend()->chooseFolder = [&](const QString &) {
-            ++asked;
-            return m_dir.path();
-        };
+        view.legend()->chooseFolder = [&](const QString &) { return ++asked, m_dir.path(); };
         map->setExtent(MapRect(400000, 410000, 4405000, 4395000));
         shell.tool = u"HotLink"_s;
         QTest::mouseClick(map, Qt::LeftButton, {}, map->fromMapPoint({400500, 4400500}).toPoint());
@@ -200,20 +190,20 @@ private Q_SLOTS:
             view.AddTheme(QFileInfo(path).baseName(), path, true, true);
         const QPoint at = view.map()->fromMapPoint({400500, 4400500}).toPoint();
         QTest::mouseClick(view.map(), Qt::LeftButton, {}, at);
-        auto *list = shell.identify.findChild<QListWidget *>(u"ThemeList"_s);
-        QCOMPARE(list->count(), 3);
-        QCOMPARE(list->item(0)->text(), u"third"_s);
-        QCOMPARE(list->item(2)->text(), u"first"_s);
+        QStringList listed;
+        for (const QListWidgetItem *item : shell.identify.findChild<QListWidget *>(u"ThemeList"_s)
+                                               ->findItems(u"*"_s, Qt::MatchWildcard))
+            listed.append(item->text());
+        QCOMPARE(listed, (QStringList{u"third"_s, u"second"_s, u"first"_s}));
         QVERIFY(shell.identify.isVisible());
         // The section found is outlined in red on the map until another tool is chosen.
         const QPoint edge = view.map()->fromMapPoint({400000 + 800, 4400000}).toPoint();
         auto redNear = [&view](QPoint p) {
             const QImage image = view.map()->grabMap();
-            for (int dy = -2; dy <= 2; ++dy) {
-                if (image.pixel(p + QPoint(0, dy)) == qRgb(255, 0, 0))
-                    return true;
-            }
-            return false;
+            bool red = false;
+            for (int dy = -2; dy <= 2; ++dy)
+                red = red || image.pixel(p + QPoint(0, dy)) == qRgb(255, 0, 0);
+            return red;
         };
         QVERIFY(redNear(edge));
         view.toolChanged();
@@ -240,16 +230,15 @@ private Q_SLOTS:
         Map *map = view.map();
         map->setExtent(layer->extent());
         layer->setTag(u"section = 36"_s);
-        QImage image = map->grabMap();
-        const QPoint in36 = map->fromMapPoint({400000 + 5.5 * 1609.344, 4400000 + 800}).toPoint();
-        QCOMPARE(image.pixel(in36), qRgb(255, 255, 0));
-        const QPoint in1 =
-            map->fromMapPoint({400000 + 5.5 * 1609.344, 4400000 + 5.5 * 1609.344}).toPoint();
-        QVERIFY(image.pixel(in1) != qRgb(255, 255, 0));
-
+        const QImage image = map->grabMap();
+        // Section 36 is in yellow, section 1 above it is not.
+        const double x = 400000 + 5.5 * 1609.344;
+        QCOMPARE(image.pixel(map->fromMapPoint({x, 4400000 + 800}).toPoint()), qRgb(255, 255, 0));
+        QVERIFY(image.pixel(map->fromMapPoint({x, 4400000 + 5.5 * 1609.344}).toPoint()) !=
+                qRgb(255, 255, 0));
         layer->setTag(u"nosuch = 1"_s);
         map->refresh();
-        image = map->grabMap();
+        map->grabMap();
         QVERIFY(shell.status[1].contains(u"nosuch = 1"_s));
         shell.status[1].clear();
         map->refresh();
@@ -307,11 +296,13 @@ private Q_SLOTS:
         auto *forward = view.findChild<QComboBox *>(u"PLSS_Combo"_s);
         auto *reverse = view.findChild<QComboBox *>(u"RevPLSS_Combo"_s);
         forward->setCurrentIndex(forward->findText(u"second"_s));
+        // Each list as its count and current theme.
+        const auto lists = [&] {
+            return QStringList{QString::number(forward->count()) + forward->currentText(),
+                               QString::number(reverse->count()) + reverse->currentText()};
+        };
         view.DeleteActiveThemes();
-        for (QComboBox *list : {forward, reverse}) {
-            QCOMPARE(list->count(), 1);
-            QCOMPARE(list->currentText(), u"first"_s);
-        }
+        QCOMPARE(lists(), (QStringList{u"1first"_s, u"1first"_s}));
         // Another project: only its themes are listed.
         const QString file = m_dir.filePath(u"other.plss"_s);
         {
@@ -320,11 +311,76 @@ private Q_SLOTS:
             QVERIFY(other.SaveProject(file));
         }
         QVERIFY(view.ReadProject(file));
-        for (QComboBox *list : {forward, reverse}) {
-            QCOMPARE(list->count(), 1);
-            QCOMPARE(list->currentText(), u"third"_s);
-        }
+        QCOMPARE(lists(), (QStringList{u"1third"_s, u"1third"_s}));
         QVERIFY(shell.recorder.messages().isEmpty());
+    }
+
+    // Save and open through a map window: order, flags and symbols survive; a missing theme
+    // file skips its block and the rest still opens.
+    void roundTripThroughAMapWindow()
+    {
+        QImage picture(8, 8, QImage::Format_RGB32);
+        picture.fill(Qt::gray);
+        QCOMPARE(
+            fixtures::writeGeoImage(m_dir.filePath(u"quad.tif"_s), picture, 400000, 4400100, 10),
+            QString());
+        FakeShell shell;
+        frmMapView view(&shell);
+        view.AddTheme(u"a.shp"_s, m_three[0], true, true);
+        view.AddTheme(u"quad.tif"_s, m_dir.filePath(u"quad.tif"_s), true, true);
+        auto c = view.AddTheme(u"c=shp"_s, m_three[2], true, true);
+        std::static_pointer_cast<VectorLayer>(c)->Symbol() = ::Symbol{6, 255, 16711680, 3};
+        view.legend()->ThemeItems()[0]->setIsVisible(false);
+        view.legend()->ThemeItems()[0]->setIsActive(false);
+        const QString file = m_dir.filePath(u"p.plss"_s);
+        QVERIFY(view.SaveProject(file));
+
+        frmMapView other(&shell);
+        other.AddTheme(u"b.shp"_s, m_three[1], true, true); // replaced by the project
+        QVERIFY(other.ReadProject(file));
+        const auto &rows = other.legend()->ThemeItems();
+        QStringList read;
+        for (LegendItemControl *row : rows)
+            read.append(row->title() + u' ' + QString::number(row->IsVisible()) +
+                        QString::number(row->IsActive()));
+        QCOMPARE(read, (QStringList{u"a.shp 00"_s, u"quad.tif 11"_s, u"c=shp 11"_s}));
+        const auto &symbol = std::static_pointer_cast<VectorLayer>(rows[2]->MapLayer())->Symbol();
+        QCOMPARE(QList<double>({double(symbol.Style), double(symbol.OutlineColor), symbol.Size}),
+                 QList<double>({6, 16711680, 3}));
+        QCOMPARE(other.map()->layers().first().get(), rows[2]->MapLayer().get());
+        QVERIFY(shell.recorder.messages().isEmpty());
+
+        // The middle theme's file is gone: the first and third still open.
+        QFile::rename(m_dir.filePath(u"quad.tif"_s), m_dir.filePath(u"moved.tif"_s));
+        QVERIFY(other.ReadProject(file));
+        QCOMPARE(other.legend()->ThemeItems().size(), 2);
+        QCOMPARE(shell.recorder.texts().size(), 1);
+        QVERIFY(shell.recorder.texts().first().startsWith(
+            u"Error: file "_s + m_dir.filePath(u"quad.tif"_s) + u" did not load.\n"_s));
+        QFile::rename(m_dir.filePath(u"moved.tif"_s), m_dir.filePath(u"quad.tif"_s));
+    }
+
+    // A save that cannot complete leaves the old file as it was.
+    void failedSaveKeepsTheOldFile()
+    {
+        FakeShell shell;
+        frmMapView view(&shell);
+        const QString file = m_dir.filePath(u"kept.plss"_s);
+        QVERIFY(view.SaveProject(file));
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray old = f.readAll();
+        f.close();
+        view.AddTheme(u"a.shp"_s, m_three[0], true, true);
+        // Unwritable even for root: the file is made immutable, so it cannot be replaced.
+        if (QProcess::execute(u"chattr"_s, {u"+i"_s, file}) != 0)
+            QSKIP("chattr +i is not available on this file system");
+        const bool saved = view.SaveProject(file);
+        QProcess::execute(u"chattr"_s, {u"-i"_s, file});
+        QVERIFY(!saved);
+        QCOMPARE(shell.recorder.messages().size(), 1);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), old);
     }
 };
 

@@ -70,6 +70,16 @@ class TestCalculatorPanel : public QObject
         return w;
     }
     QString text(const char *name) { return child<QLineEdit>(name)->text(); }
+    // The texts of several boxes and lists at once, for one comparison.
+    QStringList texts(std::initializer_list<const char *> names)
+    {
+        QStringList out;
+        for (const char *name : names)
+            out.append(m_panel->findChild<QComboBox *>(QString::fromLatin1(name))
+                           ? child<QComboBox>(name)->currentText()
+                           : text(name));
+        return out;
+    }
     void type(const char *name, const QString &value)
     {
         QLineEdit *edit = child<QLineEdit>(name);
@@ -88,20 +98,14 @@ class TestCalculatorPanel : public QObject
     }
     void enter(const char *name) { QTest::keyClick(child<QLineEdit>(name), Qt::Key_Return); }
     void click(const char *name) { QTest::mouseClick(child<QPushButton>(name), Qt::LeftButton); }
-    void choose(const char *name, const QString &item)
-    {
-        QComboBox *list = child<QComboBox>(name);
-        list->setCurrentIndex(list->findText(item));
-    }
+    void choose(const char *name, const QString &s) { child<QComboBox>(name)->setCurrentText(s); }
 
 private Q_SLOTS:
     void initTestCase()
     {
-        fixtures::SectionGrid g;
-        g.originX = 400000;
-        g.originY = 4400000;
         m_sections = m_dir.filePath(u"Sections.shp"_s);
-        QCOMPARE(fixtures::writeSectionGrid(m_sections, g), QString());
+        QCOMPARE(fixtures::writeSectionGrid(m_sections, {.originX = 400000, .originY = 4400000}),
+                 QString());
     }
 
     void init()
@@ -129,10 +133,10 @@ private Q_SLOTS:
         choose("Q40_Combo", u"SW"_s);
         child<QCheckBox>("chkZoomToLocation")->setChecked(true);
         click("CalculatePLSS_Command");
-        QCOMPARE(text("Output_Easting_Text"), u"401005.84"_s);
-        QCOMPARE(text("Output_Northing_Text"), u"4401005.84"_s);
-        QCOMPARE(text("RevEasting_Text"), u"401005.84"_s);
-        QCOMPARE(text("FC_X_Text"), QString()); // emptied: not this result's calls
+        // FC_X_Text emptied: not this result's calls.
+        QCOMPARE(
+            texts({"Output_Easting_Text", "Output_Northing_Text", "RevEasting_Text", "FC_X_Text"}),
+            (QStringList{u"401005.84"_s, u"4401005.84"_s, u"401005.84"_s, QString()}));
         QCOMPARE(m_view->m_graphics.count(), 7);
         QVERIFY(m_view->m_messages.messages().isEmpty());
         // Zoomed to section 31 (the south-west section); the circle is drawn filled.
@@ -149,12 +153,10 @@ private Q_SLOTS:
 
         // Erase leaves the result, the marks and the theme alone.
         click("cmdErase");
-        QCOMPARE(text("Section_Text"), QString());
-        QCOMPARE(child<QComboBox>("Q160_Combo")->currentText(), u"--"_s);
-        QCOMPARE(text("Output_Easting_Text"), u"401005.84"_s);
+        QCOMPARE(texts({"Section_Text", "Q160_Combo", "Output_Easting_Text", "PLSS_Combo",
+                        "RevPLSS_Combo"}),
+                 (QStringList{QString(), u"--"_s, u"401005.84"_s, u"Sections"_s, u"Sections"_s}));
         QCOMPARE(m_view->m_graphics.count(), 7);
-        QCOMPARE(child<QComboBox>("PLSS_Combo")->currentText(), u"Sections"_s);
-        QCOMPARE(child<QComboBox>("RevPLSS_Combo")->currentText(), u"Sections"_s);
     }
 
     void footageCalculation()
@@ -164,9 +166,8 @@ private Q_SLOTS:
         fill({{"FC_X_Text", u"660E"_s}, {"FC_Y_Text", u"1980S"_s}});
         const MapRect before = m_view->m_map.extent();
         click("CalculateFC_Command");
-        QCOMPARE(text("Output_Easting_Text"), u"401408.18"_s);
-        QCOMPARE(text("Output_Northing_Text"), u"4400603.51"_s);
-        QCOMPARE(child<QComboBox>("Q160_Combo")->currentText(), u"--"_s);
+        QCOMPARE(texts({"Output_Easting_Text", "Output_Northing_Text", "Q160_Combo"}),
+                 (QStringList{u"401408.18"_s, u"4400603.51"_s, u"--"_s}));
         QCOMPARE(m_view->m_graphics.count(), 1);
         QCOMPARE(m_view->m_map.extent(), before); // zoom unchecked
         // Empty calls: the message, and the outputs emptied.
@@ -177,7 +178,7 @@ private Q_SLOTS:
     }
 
     // A reverse run describes its own point in the first tab too: that tab's easting and
-    // northing from a forward run before go.
+    // northing from a forward run before go. Entering a reverse box selects its text.
     void reverseFromTypedBoxes()
     {
         typeSection31();
@@ -185,16 +186,11 @@ private Q_SLOTS:
         QVERIFY(!text("Output_Easting_Text").isEmpty());
         fill({{"RevEasting_Text", u"400600"_s}, {"RevNorthing_Text", u"4400600"_s}});
         enter("RevNorthing_Text"); // Calculate
-        QCOMPARE(text("Output_Easting_Text"), QString());
-        QCOMPARE(text("Output_Northing_Text"), QString());
-        QCOMPARE(text("RevSectionText"), u"31"_s);
-        QCOMPARE(text("Township_Text"), u"12N"_s);
-        QCOMPARE(text("Range_Text"), u"34W"_s);
-        QCOMPARE(text("RevQ160Text"), u"SW"_s);
-        QCOMPARE(text("RevQ40Text"), u"NE"_s);
-        QCOMPARE(child<QComboBox>("Q40_Combo")->currentText(), u"NE"_s);
-        QCOMPARE(text("RevFCXText"), u"W1968.5"_s);
-        QCOMPARE(text("FC_Y_Text"), u"S1968.5"_s);
+        QCOMPARE(texts({"Output_Easting_Text", "Output_Northing_Text", "RevSectionText",
+                        "Township_Text", "Range_Text", "RevQ160Text", "RevQ40Text", "Q40_Combo",
+                        "RevFCXText", "FC_Y_Text"}),
+                 (QStringList{QString(), QString(), u"31"_s, u"12N"_s, u"34W"_s, u"SW"_s, u"NE"_s,
+                              u"NE"_s, u"W1968.5"_s, u"S1968.5"_s}));
         QCOMPARE(m_view->m_graphics.count(), 9);
         // The same place as one line, smallest quarter first, and on the clipboard by Copy.
         const QString description = text("RevQ2_5Text") + u"1/4 "_s + text("RevQ10Text") +
@@ -218,6 +214,15 @@ private Q_SLOTS:
         enter("Township_Text");
         QCOMPARE(m_view->m_messages.texts(), QStringList());
         QVERIFY(std::fabs(parseNumber(text("Output_Easting_Text")).value_or(0) - 400600) < 1);
+        // Entering a reverse box selects all it holds.
+        child<QTabWidget>("NorvaneTab")->setCurrentIndex(1);
+        QLineEdit *easting = child<QLineEdit>("RevEasting_Text");
+        easting->setText(u"123456"_s);
+        QApplication::setActiveWindow(m_panel.get());
+        easting->setFocus(Qt::TabFocusReason);
+        QTRY_COMPARE(easting->selectedText(), u"123456"_s);
+        QTest::keyClicks(easting, u"7"_s);
+        QCOMPARE(easting->text(), u"7"_s);
     }
 
     // A description typed or pasted fills the boxes; one that cannot be read changes nothing.
@@ -230,14 +235,10 @@ private Q_SLOTS:
         QCOMPARE(text("FC_X_Text"), u"kept"_s);
         type("Description_Text", u"NE/4 SW/4 Sec. 31, T12N, R34W, 6th P.M.; 660 FSL"_s);
         click("cmdReadDescription");
-        QCOMPARE(text("Section_Text"), u"31"_s);
-        QCOMPARE(text("Township_Text"), u"12N"_s);
-        QCOMPARE(text("Range_Text"), u"34W"_s);
-        QCOMPARE(text("Meridian_Text"), u"6"_s);
-        QCOMPARE(child<QComboBox>("Q160_Combo")->currentText(), u"SW"_s);
-        QCOMPARE(child<QComboBox>("Q40_Combo")->currentText(), u"NE"_s);
-        QCOMPARE(text("FC_X_Text"), QString());
-        QCOMPARE(text("FC_Y_Text"), u"660S"_s);
+        QCOMPARE(texts({"Section_Text", "Township_Text", "Range_Text", "Meridian_Text",
+                        "Q160_Combo", "Q40_Combo", "FC_X_Text", "FC_Y_Text"}),
+                 (QStringList{u"31"_s, u"12N"_s, u"34W"_s, u"6"_s, u"SW"_s, u"NE"_s, QString(),
+                              u"660S"_s}));
     }
 
     // Each conversion tab: Enter in an input box calculates, and Copy puts the result on the
@@ -247,9 +248,8 @@ private Q_SLOTS:
         child<QTabWidget>("NorvaneTab")->setCurrentIndex(3);
         fill({{"txtConvLat", u"40"_s}, {"txtConvLong", u"105"_s}});
         enter("txtConvLong");
-        QCOMPARE(text("txtConvEasting"), u"500000"_s);
-        QCOMPARE(text("txtConvNorthing"), u"4427757.3"_s);
-        QCOMPARE(text("RevNorthing_Text"), u"4427757.3"_s);
+        QCOMPARE(texts({"txtConvEasting", "txtConvNorthing", "RevNorthing_Text"}),
+                 (QStringList{u"500000"_s, u"4427757.3"_s, u"4427757.3"_s}));
         click("cmdCopyLatLong");
         QCOMPARE(QGuiApplication::clipboard()->text(),
                  u"Latitude 40; Longitude 105; Easting 500000; Northing 4427757.3"_s);
@@ -257,14 +257,13 @@ private Q_SLOTS:
         QVERIFY(child<QLineEdit>("txtConvLatSec")->isEnabled());
         fill({{"txtConvEasting", u"414639.538"_s}, {"txtConvNorthing", u"4428236.142"_s}});
         click("cmdUTM2LatLong");
-        QCOMPARE(text("txtConvLong"), u"106"_s);
-        QCOMPARE(text("txtConvLatSec"), u"0"_s);
+        QCOMPARE(texts({"txtConvLong", "txtConvLatSec"}), (QStringList{u"106"_s, u"0"_s}));
 
         child<QTabWidget>("NorvaneTab")->setCurrentIndex(2);
         fill({{"txtZoneX", u"756100"_s}, {"txtZoneY", u"4432069"_s}});
         enter("txtZoneY");
-        QCOMPARE(text("txtOutZoneX"), u"243900.66"_s);
-        QCOMPARE(text("RevNorthing_Text"), u"4432069.05"_s);
+        QCOMPARE(texts({"txtOutZoneX", "RevNorthing_Text"}),
+                 (QStringList{u"243900.66"_s, u"4432069.05"_s}));
         click("cmdCopyZone");
         QCOMPARE(QGuiApplication::clipboard()->text(), u"243900.66, 4432069.05"_s);
         type("txtZoneX", u"756100.5"_s);
@@ -274,51 +273,33 @@ private Q_SLOTS:
         QVERIFY(m_view->m_map.cursor().shape() != Qt::WaitCursor); // restored on every way out
     }
 
-    void enteringReverseBoxesSelectsAll()
-    {
-        child<QTabWidget>("NorvaneTab")->setCurrentIndex(1);
-        QLineEdit *easting = child<QLineEdit>("RevEasting_Text");
-        easting->setText(u"123456"_s);
-        QApplication::setActiveWindow(m_panel.get());
-        easting->setFocus(Qt::TabFocusReason);
-        QTRY_COMPARE(easting->selectedText(), u"123456"_s);
-        QTest::keyClicks(easting, u"7"_s);
-        QCOMPARE(easting->text(), u"7"_s);
-    }
-
     // Every early end of a calculation takes the last answer's marks off the map at once. A
     // listed theme that has left the map is said to be gone and leaves both lists.
     void earlyEndsLeaveNoMark_data()
     {
-        QTest::addColumn<QString>("box"); // "" no theme listed, "gone" the theme left the map
-        QTest::addColumn<QString>("value");
+        // "box value" typed; "" no theme listed; "gone" the theme left the map
+        QTest::addColumn<QString>("box");
         QTest::addColumn<QString>("button");
-        QTest::newRow("section not found")
-            << u"Section_Text"_s << u"37"_s << u"CalculatePLSS_Command"_s;
-        QTest::newRow("two calls on one axis")
-            << u"FC_Y_Text"_s << u"1980E"_s << u"CalculateFC_Command"_s;
+        QTest::newRow("section not found") << u"Section_Text 37"_s << u"CalculatePLSS_Command"_s;
+        QTest::newRow("two calls on one axis") << u"FC_Y_Text 1980E"_s << u"CalculateFC_Command"_s;
         QTest::newRow("reverse outside the sections")
-            << u"RevEasting_Text"_s << u"300000"_s << u"RevGPSCommand"_s;
-        QTest::newRow("no theme listed") << QString() << QString() << u"CalculatePLSS_Command"_s;
-        QTest::newRow("gone: quarter calls")
-            << u"gone"_s << QString() << u"CalculatePLSS_Command"_s;
-        QTest::newRow("gone: footage calls") << u"gone"_s << QString() << u"CalculateFC_Command"_s;
-        QTest::newRow("gone: reverse") << u"gone"_s << QString() << u"RevGPSCommand"_s;
+            << u"RevEasting_Text 300000"_s << u"RevGPSCommand"_s;
+        QTest::newRow("no theme listed") << QString() << u"CalculatePLSS_Command"_s;
+        QTest::newRow("gone: quarter calls") << u"gone"_s << u"CalculatePLSS_Command"_s;
+        QTest::newRow("gone: footage calls") << u"gone"_s << u"CalculateFC_Command"_s;
+        QTest::newRow("gone: reverse") << u"gone"_s << u"RevGPSCommand"_s;
     }
     void earlyEndsLeaveNoMark()
     {
         QFETCH(QString, box);
-        QFETCH(QString, value);
         QFETCH(QString, button);
         typeSection31();
         choose("Q160_Combo", u"NE"_s);
         click("CalculatePLSS_Command");
         const QPoint mark = m_view->m_map.fromMapPoint({401207.008, 4401207.008}).toPoint();
         QCOMPARE(m_view->m_map.grabMap().pixel(mark), qRgb(255, 0, 0));
-        fill({{"FC_X_Text", u"660E"_s},
-              {"FC_Y_Text", u"1980S"_s},
-              {"RevEasting_Text", u"400600"_s},
-              {"RevNorthing_Text", u"4400600"_s}});
+        fill({{"FC_X_Text", u"660E"_s}, {"FC_Y_Text", u"1980S"_s}});
+        fill({{"RevEasting_Text", u"400600"_s}, {"RevNorthing_Text", u"4400600"_s}});
         const bool gone = box == u"gone"_s;
         if (gone) {
             const QString quads = m_dir.filePath(u"other.shp"_s);
@@ -328,7 +309,7 @@ private Q_SLOTS:
         } else if (box.isEmpty()) {
             child<QComboBox>("PLSS_Combo")->clear();
         } else {
-            type(box.toLatin1().constData(), value);
+            type(box.section(u' ', 0, 0).toLatin1().constData(), box.section(u' ', 1));
         }
         m_panel->findChild<QPushButton *>(button)->click();
         QCOMPARE(m_view->m_graphics.count(), 0);
@@ -336,8 +317,9 @@ private Q_SLOTS:
         if (gone) {
             QCOMPARE(m_view->m_messages.texts(),
                      QStringList{u"The theme Sections is no longer on the map."_s});
-            QCOMPARE(child<QComboBox>("PLSS_Combo")->count(), 0);
-            QCOMPARE(child<QComboBox>("RevPLSS_Combo")->count(), 0);
+            QCOMPARE(child<QComboBox>("PLSS_Combo")->count() +
+                         child<QComboBox>("RevPLSS_Combo")->count(),
+                     0);
         }
     }
 
@@ -345,25 +327,20 @@ private Q_SLOTS:
     // brings the map's zone and is marked; a point that is not one is refused.
     void latLongZoneFollowsTheMap()
     {
-        QComboBox *zone = child<QComboBox>("cmbLLZone");
         m_panel->RevSetPoint({400600.4, 4400599.6}); // the fixture's .prj: zone 13
-        QCOMPARE(zone->currentText(), u"13"_s);
-        QCOMPARE(text("RevEasting_Text"), u"400600"_s);
-        QCOMPARE(text("txtZoneY"), u"4400600"_s);
-        QCOMPARE(text("txtConvEasting"), u"400600"_s);
+        QCOMPARE(texts({"cmbLLZone", "RevEasting_Text", "txtZoneY", "txtConvEasting"}),
+                 (QStringList{u"13"_s, u"400600"_s, u"4400600"_s, u"400600"_s}));
         m_panel->RevSetPoint({99999.4, 4400600});
         QCOMPARE(m_view->m_messages.texts(), QStringList{u"Easting does not have 6 characters"_s});
         QCOMPARE(m_view->m_graphics.count(), 1);
-        fixtures::SectionGrid g;
-        g.originX = 400000;
-        g.originY = 4400000;
-        g.epsg = 26912;
         const QString utah = m_dir.filePath(u"zone12.shp"_s);
-        QCOMPARE(fixtures::writeSectionGrid(utah, g), QString());
+        QCOMPARE(fixtures::writeSectionGrid(utah,
+                                            {.originX = 400000, .originY = 4400000, .epsg = 26912}),
+                 QString());
         m_view->m_themes.clear();
         m_view->m_themes.addLayer(VectorLayer::open(utah));
         m_panel->RevSetPoint({414639.538, 4428236.142});
-        QCOMPARE(zone->currentText(), u"12"_s);
+        QCOMPARE(texts({"cmbLLZone"}), QStringList{u"12"_s});
         click("cmdUTM2LatLong");
         const double lon = parseNumber(text("txtConvLong")).value();
         QVERIFY2(std::fabs(lon - 112) < 1e-4, qPrintable(text("txtConvLong")));

@@ -61,10 +61,9 @@ private Q_SLOTS:
     void initTestCase()
     {
         for (int i = 0; i < 5; ++i) {
-            fixtures::SectionGrid g;
-            g.originX = 400000 + i * 10000;
             const QString path = m_dir.filePath(QString(QChar(u'A' + i)) + u".shp"_s);
-            QCOMPARE(fixtures::writeSectionGrid(path, g), QString());
+            QCOMPARE(fixtures::writeSectionGrid(path, {.originX = 400000.0 + i * 10000}),
+                     QString());
             m_paths.append(path);
         }
     }
@@ -76,19 +75,17 @@ private Q_SLOTS:
         QTest::addColumn<int>("clicked");
         QTest::addColumn<int>("shift");
         QTest::addColumn<QList<bool>>("after");
-        const QList<bool> none(5, false);
-        QTest::newRow("plain click") << QList<bool>{true, true, false, false, false} << 0 << 3 << 0
-                                     << QList<bool>{false, false, true, false, false};
-        QTest::newRow("shift: 2 to 4") << QList<bool>{false, true, false, false, false} << 2 << 4
-                                       << 1 << QList<bool>{false, true, true, true, false};
-        QTest::newRow("shift upwards")
-            << none << 4 << 1 << 1 << QList<bool>{true, true, true, true, false};
-        QTest::newRow("shift without anchor")
-            << none << 0 << 3 << 1 << QList<bool>{false, false, true, false, false};
-        QTest::newRow("ctrl toggles one") << QList<bool>{true, false, false, false, true} << 1 << 5
-                                          << 2 << QList<bool>{true, false, false, false, false};
-        QTest::newRow("alt does nothing") << QList<bool>{true, false, false, false, false} << 1 << 3
-                                          << 4 << QList<bool>{true, false, false, false, false};
+        // Five rows written as bits, the first row the highest.
+        const auto b = [](int bits) {
+            return QList<bool>{bool(bits & 16), bool(bits & 8), bool(bits & 4), bool(bits & 2),
+                               bool(bits & 1)};
+        };
+        QTest::newRow("plain click") << b(0b11000) << 0 << 3 << 0 << b(0b00100);
+        QTest::newRow("shift: 2 to 4") << b(0b01000) << 2 << 4 << 1 << b(0b01110);
+        QTest::newRow("shift upwards") << b(0) << 4 << 1 << 1 << b(0b11110);
+        QTest::newRow("shift without anchor") << b(0) << 0 << 3 << 1 << b(0b00100);
+        QTest::newRow("ctrl toggles one") << b(0b10001) << 1 << 5 << 2 << b(0b10000);
+        QTest::newRow("alt does nothing") << b(0b10000) << 1 << 3 << 4 << b(0b10000);
     }
     void selection()
     {
@@ -108,13 +105,11 @@ private Q_SLOTS:
         QVERIFY(layer && !layer->Valid());
         QCOMPARE(f.messages.texts().value(0).section(u'\n', 0, 0),
                  u"Error: file "_s + missing + u" did not load."_s);
-        QVERIFY(f.legend.ThemeItems().isEmpty());
-        QCOMPARE(f.map.layerCount(), 0);
         // A shapefile whose .shx and .dbf are missing does not load either.
         QFile::copy(m_paths[0], m_dir.filePath(u"roads.SHP"_s));
         f.legend.AddTheme(u"roads"_s, m_dir.filePath(u"roads.SHP"_s), true, true);
         QCOMPARE(f.messages.messages().size(), 2);
-        QCOMPARE(f.map.layerCount(), 0);
+        QVERIFY(f.legend.ThemeItems().isEmpty() && f.map.layerCount() == 0);
     }
 
     // Positions 2 and 4 of 5 active: their layers go, the rest keep their order: the legend's
@@ -134,12 +129,13 @@ private Q_SLOTS:
         QVERIFY(left[2]->y() < left[1]->y() && left[1]->y() < left[0]->y()); // E on top
         QCOMPARE(left[1]->toolTip(), m_paths[2]);                            // C's file
         f.legend.DeleteThemes();
-        QCOMPARE(f.map.layerCount(), 0);
-        QVERIFY(f.legend.GetLayerList().isEmpty());
+        QVERIFY(f.map.layerCount() == 0 && f.legend.GetLayerList().isEmpty());
     }
 
-    // Rows share the widest width; the active list holds vector themes only.
-    void rowWidthsAndActiveList()
+    // Rows share the widest width; the active list holds vector themes only. A row's box hides
+    // its layer and follows the list; the row shows its theme's symbol before the title, and a
+    // restyle repaints it.
+    void rowsAndActiveList()
     {
         Fixture f;
         const QString image = m_dir.filePath(u"quad.tif"_s);
@@ -154,6 +150,18 @@ private Q_SLOTS:
         QVERIFY(f.legend.GetActiveLayerList().isEmpty());
         rows[0]->setIsActive(true);
         QCOMPARE(names(f.legend.GetActiveLayerList()), QStringList{u"A"_s});
+
+        LegendItemControl *row = rows[0];
+        row->findChild<QCheckBox *>(u"DisplayCheck"_s)->click();
+        QVERIFY(!row->IsVisible() && !f.map.layers().last()->Visible()); // the oldest: A
+        f.themes.setVisible(0, true);
+        QVERIFY(row->findChild<QCheckBox *>(u"DisplayCheck"_s)->isChecked());
+        auto &layer = static_cast<VectorLayer &>(*row->MapLayer());
+        layer.Symbol() = ::Symbol{0, 0x0000ff, 0, 1}; // solid red fill (BGR)
+        f.legend.RedrawLayer(layer);
+        const QLabel *title = row->findChild<QLabel *>(u"ThemeLabel"_s);
+        const QPoint swatch(title->x() - 13, title->y() + title->height() / 2);
+        QCOMPARE(row->grab().toImage().pixel(swatch), qRgb(255, 0, 0));
     }
 
     // Mouse: click and shift-click select; dragging the top row down one row reorders rows and
@@ -167,10 +175,7 @@ private Q_SLOTS:
         auto rows = f.legend.ThemeItems();
         QTest::mouseClick(rows[1], Qt::LeftButton, {}, QPoint(5, 5));
         QTest::mouseClick(rows[3], Qt::LeftButton, Qt::ShiftModifier, QPoint(5, 5));
-        QList<bool> active;
-        for (const LegendItemControl *r : f.legend.ThemeItems())
-            active.append(r->IsActive());
-        QCOMPARE(active, (QList<bool>{false, true, true, true, false}));
+        QCOMPARE(names(f.legend.GetActiveLayerList()), (QStringList{u"B"_s, u"C"_s, u"D"_s}));
 
         const MapRect extent = f.map.extent();
         const double tpp = twipsPerPixel(f.legend.logicalDpiY());
@@ -222,62 +227,38 @@ private Q_SLOTS:
 
         // A hollow polygon theme opens hollow on "Transparent"; OK changes nothing.
         symbolOf(sections) = ::Symbol{1, 255, 65280, 2};
-        bool hollow = false;
-        QString selected;
+        QStringList opened; // hollow?, style
         f.legend.runOptionsDialog = [&](frmLegendOptionsDlg &d) {
-            hollow = d.findChild<QCheckBox *>(u"HollowCheck"_s)->isChecked();
-            selected = d.findChild<QComboBox *>(u"cmbStyle"_s)->currentText();
+            opened = {QVariant(d.findChild<QCheckBox *>(u"HollowCheck"_s)->isChecked()).toString(),
+                      d.findChild<QComboBox *>(u"cmbStyle"_s)->currentText()};
             QTest::mouseClick(d.findChild<QPushButton *>(u"OKButton"_s), Qt::LeftButton);
         };
         sections->ShowOptionsDlg();
-        QVERIFY(hollow);
-        QCOMPARE(selected, u"Transparent"_s);
+        QCOMPARE(opened, (QStringList{u"true"_s, u"Transparent"_s}));
         QCOMPARE(symbolOf(sections).Style, qint16(1));
 
         // Cancel after choosing a colour keeps the symbol; a size that is not a number keeps
         // the dialog open with a message.
         RecordingMessageService dialogMessages;
-        bool stayedOpen = false;
+        int stayedOpen = 0;
         f.legend.runOptionsDialog = [&](frmLegendOptionsDlg &d) {
             d.setMessageService(&dialogMessages);
             d.chooseColor = [](quint32) { return std::optional<quint32>(16711680); };
             QTest::mouseClick(d.findChild<QPushButton *>(u"cmdColor"_s), Qt::LeftButton);
-            d.findChild<QLineEdit *>(u"SizeText"_s)->setText(u"thick"_s);
-            QTest::mouseClick(d.findChild<QPushButton *>(u"OKButton"_s), Qt::LeftButton);
-            stayedOpen = !d.DialogOK;
             // Nor a size a project could not read back.
-            d.findChild<QLineEdit *>(u"SizeText"_s)->setText(u"2147483648"_s);
-            QTest::mouseClick(d.findChild<QPushButton *>(u"OKButton"_s), Qt::LeftButton);
-            stayedOpen = stayedOpen && !d.DialogOK;
+            for (const QString &size : {u"thick"_s, u"2147483648"_s}) {
+                d.findChild<QLineEdit *>(u"SizeText"_s)->setText(size);
+                QTest::mouseClick(d.findChild<QPushButton *>(u"OKButton"_s), Qt::LeftButton);
+                stayedOpen += !d.DialogOK;
+            }
             QTest::mouseClick(d.findChild<QPushButton *>(u"CancelButton"_s), Qt::LeftButton);
         };
         sections->ShowOptionsDlg();
-        QVERIFY(stayedOpen);
+        QCOMPARE(stayedOpen, 2);
         QCOMPARE(dialogMessages.texts(),
                  (QStringList{u"Enter the thickness or size as a number."_s,
                               u"The thickness or size must not be more than 2147483647."_s}));
         QCOMPARE(symbolOf(sections).Color, 255u);
-    }
-
-    // A row's box hides its layer and follows the list; the row shows its theme's symbol
-    // before the title, and a restyle repaints it.
-    void rowVisibilityAndSymbol()
-    {
-        Fixture f;
-        addThemes(f, 1);
-        LegendItemControl *row = f.legend.ThemeItems().first();
-        row->findChild<QCheckBox *>(u"DisplayCheck"_s)->click();
-        QVERIFY(!row->IsVisible());
-        QVERIFY(!f.map.layers().first()->Visible());
-        f.themes.setVisible(0, true);
-        QVERIFY(row->findChild<QCheckBox *>(u"DisplayCheck"_s)->isChecked());
-
-        auto &layer = static_cast<VectorLayer &>(*row->MapLayer());
-        layer.Symbol() = ::Symbol{0, 0x0000ff, 0, 1}; // solid red fill (BGR)
-        f.legend.RedrawLayer(layer);
-        const QLabel *title = row->findChild<QLabel *>(u"ThemeLabel"_s);
-        const QPoint swatch(title->x() - 13, title->y() + title->height() / 2);
-        QCOMPARE(row->grab().toImage().pixel(swatch), qRgb(255, 0, 0));
     }
 };
 

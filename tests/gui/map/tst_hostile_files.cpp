@@ -68,9 +68,8 @@ class TestHostileFiles : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
-        fixtures::SectionGrid g;
         m_good = m_dir.filePath(u"good.shp"_s);
-        QCOMPARE(fixtures::writeSectionGrid(m_good, g), QString());
+        QCOMPARE(fixtures::writeSectionGrid(m_good, {}), QString());
     }
 
     // Shapefiles spoilt in one of their three files: refused with a reason, or read whole and
@@ -80,12 +79,10 @@ private Q_SLOTS:
         QTest::addColumn<QString>("ext");
         QTest::addColumn<int>("action"); // 0 empty, 1 half, 2 record count lies, 3 huge size
         QTest::addColumn<bool>("mayLoad");
-        QTest::newRow("empty .shp") << u".shp"_s << 0 << false;
-        QTest::newRow("empty .shx") << u".shx"_s << 0 << true;
-        QTest::newRow("empty .dbf") << u".dbf"_s << 0 << false;
-        QTest::newRow("half .shp") << u".shp"_s << 1 << true;
-        QTest::newRow("half .shx") << u".shx"_s << 1 << true;
-        QTest::newRow("half .dbf") << u".dbf"_s << 1 << true;
+        for (const QString &ext : {u".shp"_s, u".shx"_s, u".dbf"_s}) {
+            QTest::addRow("empty %s", qPrintable(ext)) << ext << 0 << (ext == u".shx"_s);
+            QTest::addRow("half %s", qPrintable(ext)) << ext << 1 << true;
+        }
         QTest::newRow(".dbf count lies") << u".dbf"_s << 2 << true;
         QTest::newRow(".shp says 2 GB") << u".shp"_s << 3 << true;
         QTest::newRow(".shx says 2 GB") << u".shx"_s << 3 << true;
@@ -99,22 +96,18 @@ private Q_SLOTS:
             QString::fromLatin1(QTest::currentDataTag()).replace(u' ', u'_').remove(u'.'));
         const QString file = path.chopped(4) + ext;
         QByteArray bytes = read(file);
-        if (action == 0) {
-            bytes.clear();
-        } else if (action == 1) {
-            bytes.truncate(bytes.size() / 2);
-        } else if (action == 2) {
+        if (action < 2) // none or half left
+            bytes.truncate(action * bytes.size() / 2);
+        else if (action == 2)
             bytes.replace(4, 4, QByteArray("\xFF\xFF\xFF\x0F", 4)); // record count, little-endian
-        } else {
+        else
             bytes.replace(24, 4, QByteArray("\x40\0\0\0", 4)); // length in 16-bit words: 2 GB
-        }
         write(file, bytes);
         const auto layer = VectorLayer::open(path);
-        if (!layer->Valid()) {
-            QVERIFY(!layer->errorText().isEmpty());
+        QVERIFY2(layer->Valid() ? mayLoad : !layer->errorText().isEmpty(),
+                 "refused without a reason, or a file that cannot be read whole was taken");
+        if (!layer->Valid())
             return;
-        }
-        QVERIFY2(mayLoad, "a file that cannot be read whole was taken");
         QVERIFY(layer->featureCount() <= 36);
         drawTwice(layer);
         RecordingMessageService messages;
@@ -126,18 +119,14 @@ private Q_SLOTS:
     // Points and lines with section fields are no section theme; odd polygons load and draw.
     void shapesThatAreNoSections()
     {
-        const QString points = m_dir.filePath(u"points.shp"_s);
-        const QString lines = m_dir.filePath(u"lines.shp"_s);
-        QCOMPARE(fixtures::writeShapes(points, fixtures::ShapeKind::Points, m_sectionFields,
-                                       {{{{{1, 1}}}, {1, 12, 34}}}),
-                 QString());
-        QCOMPARE(fixtures::writeShapes(lines, fixtures::ShapeKind::Lines, m_sectionFields,
-                                       {{{{{0, 0}, {10, 10}}}, {1, 12, 34}}}),
-                 QString());
-        for (const QString &path : {points, lines}) {
+        for (const auto kind : {fixtures::ShapeKind::Points, fixtures::ShapeKind::Lines}) {
+            // A point at (1, 1), or a line from there.
+            const QString path = m_dir.filePath(u"shapes%1.shp"_s.arg(int(kind)));
+            QCOMPARE(fixtures::writeShapes(path, kind, m_sectionFields,
+                                           {{{{{1, 1}, {10, 10}}}, {1, 12, 34}}}),
+                     QString());
             const auto layer = VectorLayer::open(path);
-            QVERIFY(layer->Valid());
-            QVERIFY(!isPlssSectionTheme(*layer));
+            QVERIFY(layer->Valid() && !isPlssSectionTheme(*layer));
         }
     }
 
@@ -160,11 +149,9 @@ private Q_SLOTS:
                      path, m_sectionFields,
                      {{rings, {1, 12, 34}}, {{{{0, 0}, {0, 10}, {10, 10}}}, {2, 12, 34}}}),
                  QString());
-        QByteArray shp = read(path);
         const double marker = 123456.25, notANumber = std::nan("");
-        const QByteArray from(reinterpret_cast<const char *>(&marker), 8);
-        shp.replace(from, QByteArray(reinterpret_cast<const char *>(&notANumber), 8));
-        write(path, shp);
+        write(path, read(path).replace(QByteArray(reinterpret_cast<const char *>(&marker), 8),
+                                       QByteArray(reinterpret_cast<const char *>(&notANumber), 8)));
         const auto layer = VectorLayer::open(path);
         if (!layer->Valid())
             return; // refused, with a reason
@@ -174,9 +161,8 @@ private Q_SLOTS:
         RecordingMessageService messages;
         const WellLocation w = locateByQuarterCalls(*layer, {u"1"_s, u"12N"_s, u"34W"_s, u""_s},
                                                     {u"NE"_s, u"--"_s, u"--"_s, u"--"_s}, messages);
-        QVERIFY(w.located || !messages.texts().isEmpty());
-        if (w.located)
-            QVERIFY(std::isfinite(w.location.X) && std::isfinite(w.location.Y));
+        QVERIFY(w.located ? std::isfinite(w.location.X) && std::isfinite(w.location.Y)
+                          : !messages.texts().isEmpty());
     }
 
     // Images: absurd sizes, no georeferencing, not an image at all.
@@ -185,11 +171,9 @@ private Q_SLOTS:
         GDALAllRegister();
         const QString huge = m_dir.filePath(u"huge.tif"_s);
         {
-            char **options = CSLSetNameValue(nullptr, "SPARSE_OK", "TRUE");
-            options = CSLSetNameValue(options, "TILED", "YES");
+            const char *const options[] = {"SPARSE_OK=TRUE", "TILED=YES", nullptr};
             GDALDataset *ds = GetGDALDriverManager()->GetDriverByName("GTiff")->Create(
                 huge.toUtf8().constData(), 200000, 200000, 3, GDT_Byte, options);
-            CSLDestroy(options);
             QVERIFY(ds);
             double transform[6] = {500000, 0.05, 0, 4410000, 0, -0.05};
             ds->SetGeoTransform(transform);

@@ -1,10 +1,13 @@
 #include "core/engine/map_graphics.h"
+#include "core/engine/map_scale.h"
 #include "core/engine/vector_layer.h"
 #include "gui/common/qt_message_service.h"
+#include "gui/map/map_scale_bar.h"
 #include "gui/map/map_widget.h"
 #include "tests/fixtures/fixtures.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QPainter>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -25,6 +28,22 @@ struct MapFixture
         map.resize(size);
         themes.addLayer(layer);
     }
+};
+
+// A map window as the scale bar sees it: its map, and a rescale that zooms about the centre.
+class FakeWindow : public ScaleBarHost
+{
+public:
+    Map *map() override { return &m_map; }
+    void Rescale(double currentScale, double newScale) override
+    {
+        ++rescales;
+        MapRect e = m_map.extent();
+        e.ScaleRectangle(newScale / currentScale);
+        m_map.setExtent(e);
+    }
+    Map m_map;
+    int rescales = 0;
 };
 
 } // namespace
@@ -204,6 +223,46 @@ private Q_SLOTS:
         QCOMPARE(page.pixel(50, 150), qRgb(0, 0, 0));        // outside the target: untouched
         QCOMPARE(page.pixel(287, 112), qRgb(255, 0, 0));     // inside a red section, centred
         QCOMPARE(page.pixel(110, 150), qRgb(255, 255, 255)); // widened margin: background
+    }
+
+    // The scale box shows the scale of the map; a positive number typed and Enter zooms to it.
+    void showsAndSetsTheScale()
+    {
+        QCOMPARE(mapScale(10000, 0), 0.0); // a display without width has no scale
+        FakeWindow window;
+        MapScaleBar bar;
+        bar.AssociateView(&window);
+        QLineEdit *text = bar.findChild<QLineEdit *>(u"Scale_Text"_s);
+        QCOMPARE(bar.GetScale(), 0.0); // nothing shown yet
+
+        Map &map = window.m_map;
+        const double tpp = map.twipsPerPixel();
+        map.resize(int(9000 / tpp), int(6000 / tpp));
+        ThemeList themes;
+        map.setThemes(&themes);
+        themes.addLayer(VectorLayer::open(m_sections->File()));
+        map.setExtent(MapRect(500000, 510000, 4405000, 4400000));
+        QCOMPARE(bar.GetScale(), 62991.36);
+        bar.UpdateScale();
+        QCOMPARE(text->text(), u"62991"_s);
+
+        // Typing alone changes nothing; Enter zooms about the centre.
+        text->clear();
+        QTest::keyClicks(text, u"31496"_s);
+        QCOMPARE(window.rescales, 0);
+        QTest::keyClick(text, Qt::Key_Return);
+        QCOMPARE(window.rescales, 1);
+        QVERIFY(std::fabs(map.extent().width() - 5000) < 0.1);
+        QCOMPARE(map.extent().center(), (MapPoint{505000, 4402500}));
+        bar.UpdateScale();
+        QCOMPARE(text->text(), u"31496"_s);
+
+        // Not a positive number: no rescale, no message.
+        for (const QString &bad : {u"abc"_s, u"0"_s, u"-5"_s, u""_s}) {
+            text->setText(bad);
+            QTest::keyClick(text, Qt::Key_Enter);
+        }
+        QCOMPARE(window.rescales, 1);
     }
 };
 
