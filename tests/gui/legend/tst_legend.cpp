@@ -164,6 +164,14 @@ private Q_SLOTS:
         QCOMPARE(row->grab().toImage().pixel(swatch), qRgb(255, 0, 0));
     }
 
+    // A row moved down or up: the rows between shift by one; a move out of range moves nothing.
+    void reorderArithmetic()
+    {
+        QCOMPARE(legendReordered(5, 2, 4), (QList<int>{1, 3, 4, 2, 5}));
+        QCOMPARE(legendReordered(5, 4, 2), (QList<int>{1, 4, 2, 3, 5}));
+        QCOMPARE(legendReordered(3, 3, 9), (QList<int>{1, 2, 3}));
+    }
+
     // Mouse: click and shift-click select; dragging the top row down one row reorders rows and
     // layers and keeps the extent; a right-button drag moves nothing.
     void mouseSelectionAndDrag()
