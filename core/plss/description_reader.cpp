@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <string_view>
 #include <vector>
@@ -92,7 +93,6 @@ public:
     }
 
     int size() const { return int(m_tokens.size()); }
-    bool used(int i) const { return m_tokens[i].used; }
     QStringView view(int i) const
     {
         return QStringView(m_text).mid(m_tokens[i].start, m_tokens[i].end - m_tokens[i].start);
@@ -108,6 +108,10 @@ public:
         return is(i, key) && (!(key & LongWord) || view(i) == word);
     }
     bool isAny(int i, std::initializer_list<Key> keys) const
+    {
+        return valid(i) && std::find(keys.begin(), keys.end(), m_tokens[i].key) != keys.end();
+    }
+    template <std::size_t N> bool isAny(int i, const std::array<Key, N> &keys) const
     {
         return valid(i) && std::find(keys.begin(), keys.end(), m_tokens[i].key) != keys.end();
     }
@@ -206,6 +210,17 @@ std::optional<std::pair<QString, int>> plssNumber(const Tokens &k, int i)
         }
     }
     return std::pair{QString::number(whole.toInt()) + (half ? u".5"_s : QString()), last};
+}
+
+// A part written as a fraction from token i: "1/N", "/N" or "N" for the denominator key
+// ("2" of a half, "4" of a quarter): its last token, or -1.
+int fractionMark(const Tokens &k, int i, Key denominator)
+{
+    if (k.is(i, kw(u"1")) && k.isMark(k.next(i), u'/'))
+        i = k.next(k.next(i));
+    else if (k.isMark(i, u'/'))
+        i = k.next(i);
+    return k.is(i, denominator) ? i : -1;
 }
 
 bool isSmallWholeNumber(const Tokens &k, int i)
@@ -416,27 +431,46 @@ std::optional<DescriptionFields> readLegalDescription(const QString &text, QStri
     }
     Tokens k(t);
 
-    // What is never guessed.
-    // Lots: "LOT 3", "LOTS 3, 4 AND 5".
-    if (const auto [first, last] =
-            findFirst(k,
-                      [&](int i) {
-                          if (!k.isAny(i, {kw(u"LOT"), kw(u"LOTS")}) || !k.isNumber(k.next(i)))
-                              return -1;
-                          int end = k.next(i);
-                          for (;;) {
-                              const int joint = k.next(end);
-                              if (!(k.isMark(joint, u',') || k.isMark(joint, u'&') ||
-                                    k.is(joint, kw(u"AND"))) ||
-                                  !k.isNumber(k.next(joint)))
-                                  return end;
-                              end = k.next(joint);
-                          }
-                      });
-        first >= 0) {
-        *error = u"Lots are not supported: "_s + k.quote(first, last);
-        return std::nullopt;
+    // What is never guessed, each with the words that name it.
+    const auto lots = [&k](int i) { // "LOT 3", "LOTS 3, 4 AND 5"
+        if (!k.isAny(i, {kw(u"LOT"), kw(u"LOTS")}) || !k.isNumber(k.next(i)))
+            return -1;
+        int end = k.next(i);
+        for (;;) {
+            const int joint = k.next(end);
+            if (!(k.isMark(joint, u',') || k.isMark(joint, u'&') || k.is(joint, kw(u"AND"))) ||
+                !k.isNumber(k.next(joint)))
+                return end;
+            end = k.next(joint);
+        }
+    };
+    const auto tracts = [&k](int i) {
+        const int what = k.next(i);
+        return k.isAny(i, {kw(u"TRACT"), kw(u"TRACTS")}) && (k.isWord(what) || k.isNumber(what))
+                   ? what
+                   : -1;
+    };
+    const auto metesAndBounds = [&k](int i) {
+        return k.isAny(i, {kw(u"BEGINNING"), kw(u"COMMENCING"), kw(u"THENCE")}) ? k.size() - 1 : -1;
+    };
+    const auto halves = [&k](int i) { // "N/2", "N 1/2", "E2NE"
+        if (!k.isAny(i, {kw(u"N"), kw(u"S"), kw(u"E"), kw(u"W")}))
+            return -1;
+        const int two = fractionMark(k, k.next(i), kw(u"2"));
+        return two >= 0 && !k.isMark(k.touchingAfter(two), u'/') ? two : -1;
+    };
+    const std::pair<std::function<int(int)>, QString> refused[] = {
+        {lots, u"Lots are not supported: "_s},
+        {tracts, u"Tracts are not supported: "_s},
+        {metesAndBounds, u"Metes and bounds are not supported: "_s},
+        {halves, u"Halves are not supported: "_s}};
+    for (const auto &[match, what] : refused) {
+        if (const auto [first, last] = findFirst(k, match); first >= 0) {
+            *error = what + k.quote(first, last);
+            return std::nullopt;
+        }
     }
+
     if (const auto [first, last] = findFirst(k,
                                              [&](int i) {
                                                  const int what = k.next(i);
@@ -533,18 +567,14 @@ std::optional<DescriptionFields> readLegalDescription(const QString &text, QStri
         }
     }
     // "T153N", "T. 23 S.", "Township 5 North"; "R95W", "-R65W", "Range 65 West".
-    using Names = std::array<Key, 4>; // 0 matches nothing
+    using Names = std::array<Key, 4>; // 0 matches nothing: every token has a key
     const auto words = [&k](const Names &names, const Names &directions, QString *field) {
         return [&k, names, directions, field](int i) {
-            const auto any = [&k](int at, const Names &of) {
-                return std::any_of(of.begin(), of.end(),
-                                   [&](Key key) { return key != 0 && k.is(at, key); });
-            };
-            if (!any(i, names) || k.joinedBefore(i))
+            if (!k.isAny(i, names) || k.joinedBefore(i))
                 return -1;
             const auto n = plssNumber(k, k.next(k.skipMark(i, u'.')));
             const int direction = n ? k.next(n->second) : -1;
-            if (!n || !any(direction, directions) || k.joinedAfter(direction))
+            if (!n || !k.isAny(direction, directions) || k.joinedAfter(direction))
                 return -1;
             *field = n->first + k.view(direction).left(1);
             return k.skipMark(direction, u'.');
@@ -644,12 +674,7 @@ std::optional<DescriptionFields> readLegalDescription(const QString &text, QStri
     for (int i = k.next(-1); i < k.size(); i = k.next(i)) {
         if (!k.isWord(i) || quarterOf(k.view(i)).isEmpty())
             continue;
-        int four = k.next(i);
-        if (k.is(four, kw(u"1")) && k.isMark(k.next(four), u'/'))
-            four = k.next(k.next(four));
-        else if (k.isMark(four, u'/'))
-            four = k.next(four);
-        if (k.is(four, kw(u"4")))
+        if (const int four = fractionMark(k, k.next(i), kw(u"4")); four >= 0)
             k.use(k.next(i), four);
     }
     QStringList written;
