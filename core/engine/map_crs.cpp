@@ -44,8 +44,10 @@ std::optional<int> nad83UtmZone(const OGRSpatialReference &srs)
 
 int utmZoneOfLongitude(double longitude)
 {
-    const int zone = int(std::floor((longitude + 180.0) / 6.0)) + 1;
-    return std::clamp(zone, 1, 60);
+    if (std::isnan(longitude))
+        return 1;
+    // Clamped before the conversion: a longitude far outside the globe does not fit an int.
+    return int(std::clamp(std::floor((longitude + 180.0) / 6.0) + 1, 1.0, 60.0));
 }
 
 SourceRef parseSourceRef(const QString &text)
@@ -146,6 +148,13 @@ MapTransform transformIntoMap(const OGRSpatialReference *srs, const double exten
             t.error = u"The coordinate system of "_s + themeName + u" ("_s +
                       QString::fromUtf8(srs->GetName()) +
                       u") cannot be transformed into NAD83 UTM."_s;
+            return t;
+        }
+        const auto onTheGlobe = [](double lon) { return std::abs(lon) <= 180.0; };
+        if (!std::all_of(x, x + 3, onTheGlobe)) {
+            t.error =
+                u"The coordinates of "_s + themeName +
+                u" reach beyond longitude 180 degrees east or west; they cannot be placed in a UTM zone."_s;
             return t;
         }
         zone = utmZoneOfLongitude(x[0]);

@@ -196,6 +196,9 @@ private Q_SLOTS:
         QTest::newRow("local system")
             << u"local.shp"_s << 0 << QString()
             << u"The coordinate system of local (Site grid) cannot be transformed into NAD83 UTM."_s;
+        QTest::newRow("beyond the globe")
+            << u"far.geojson"_s << 0 << QString()
+            << u"The coordinates of far reach beyond longitude 180 degrees east or west; they cannot be placed in a UTM zone."_s;
         QTest::newRow("zero-length") << u"empty.shp"_s << 0 << QString() << u"?"_s;
         QTest::newRow("text") << u"text.shp"_s << 0 << QString() << u"?"_s;
         QTest::newRow("cut-off GeoJSON") << u"junk.geojson"_s << 0 << QString() << u"?"_s;
@@ -225,6 +228,9 @@ private Q_SLOTS:
             writeFile(dir.filePath(u"local.prj"_s), R"(LOCAL_CS["Site grid",UNIT["Meter",1]])"));
         QVERIFY(writeFile(dir.filePath(u"empty.shp"_s), {}));
         QVERIFY(writeFile(dir.filePath(u"text.shp"_s), "not a shapefile at all\n"));
+        QVERIFY(writeFile(dir.filePath(u"far.geojson"_s),
+                          R"({"type": "FeatureCollection", "features": [{"type": "Feature",
+              "properties": {}, "geometry": {"type": "Point", "coordinates": [1e300, 40]}}]})"));
         QVERIFY(writeFile(dir.filePath(u"junk.geojson"_s),
                           R"({"type": "FeatureCollection", "features": [)"));
         auto layer = VectorLayer::open(dir.filePath(source), {}, mapZone);
