@@ -29,7 +29,8 @@ struct VectorRead
 // Reads every feature of `layer` (from the file `file`, whose size bounds what is reserved).
 // `progress` is told how many features of how many were read now and then; answering false
 // cancels. Errors OGR reports while reading fail the read. With `toMap`, every shape is
-// transformed by it as it is read.
+// transformed by it as it is read. OGR reads on the calling thread while a second thread turns
+// what it read into rows.
 using ReadProgress = std::function<bool(qint64 done, qint64 total)>;
 VectorRead readVectorLayer(OGRLayer &layer, const QString &file, const ReadProgress &progress,
                            OGRCoordinateTransformation *toMap = nullptr);

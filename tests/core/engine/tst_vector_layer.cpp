@@ -199,6 +199,9 @@ private Q_SLOTS:
         QTest::newRow("beyond the globe")
             << u"far.geojson"_s << 0 << QString()
             << u"The coordinates of far reach beyond longitude 180 degrees east or west; they cannot be placed in a UTM zone."_s;
+        QTest::newRow("a vertex PROJ cannot place")
+            << u"pole.geojson"_s << 0 << QString()
+            << u"feature 1 cannot be transformed into the map's coordinate system"_s;
         QTest::newRow("zero-length") << u"empty.shp"_s << 0 << QString() << u"?"_s;
         QTest::newRow("text") << u"text.shp"_s << 0 << QString() << u"?"_s;
         QTest::newRow("cut-off GeoJSON") << u"junk.geojson"_s << 0 << QString() << u"?"_s;
@@ -231,6 +234,11 @@ private Q_SLOTS:
         QVERIFY(writeFile(dir.filePath(u"far.geojson"_s),
                           R"({"type": "FeatureCollection", "features": [{"type": "Feature",
               "properties": {}, "geometry": {"type": "Point", "coordinates": [1e300, 40]}}]})"));
+        QVERIFY(writeFile(dir.filePath(u"pole.geojson"_s),
+                          R"({"type": "FeatureCollection", "features": [{"type": "Feature",
+              "properties": {}, "geometry": {"type": "LineString", "coordinates":
+              [[-111, 40], [-111, 41], [-110, 41]]}}, {"type": "Feature", "properties": {},
+              "geometry": {"type": "LineString", "coordinates": [[-111, 40], [-111, 95]]}}]})"));
         QVERIFY(writeFile(dir.filePath(u"junk.geojson"_s),
                           R"({"type": "FeatureCollection", "features": [)"));
         auto layer = VectorLayer::open(dir.filePath(source), {}, mapZone);
