@@ -182,6 +182,8 @@ bool applyPlssFields(VectorLayer &layer, const PlssFields &fields, QString *erro
                  u", where a number is needed."_s;
         return false;
     };
+    QString lastCode;
+    std::optional<PlssId> lastId;
     for (int row = 0; row < rows; ++row) {
         auto text = [&layer, row](int f) {
             return f < 0 ? QString() : layer.value(row, f).toString().trimmed();
@@ -199,7 +201,12 @@ bool applyPlssFields(VectorLayer &layer, const PlssFields &fields, QString *erro
         }
         if (fCode >= 0) {
             // A code that does not decode leaves the row unfound; the others still work.
-            if (const std::optional<PlssId> id = decodePlssId(text(fCode))) {
+            // Sections of one township follow each other: each code is decoded once.
+            if (const QString code = text(fCode); code != lastCode) {
+                lastCode = code;
+                lastId = decodePlssId(code);
+            }
+            if (const std::optional<PlssId> &id = lastId) {
                 setNumber(township, row, id->township);
                 setText(tdir, row, id->townshipDirection);
                 setNumber(range, row, id->range);
