@@ -11,6 +11,10 @@
 #include <QSaveFile>
 #include <QTextStream>
 
+#include <algorithm>
+#include <atomic>
+#include <thread>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -27,10 +31,12 @@ public:
     {
         m_timer.start();
     }
+    // Shown at each thousand passed and at the end.
     void step(qsizetype done)
     {
-        if (!m_enabled || (done % 1000 != 0 && done != m_total))
+        if (!m_enabled || done == m_shown || (done / 1000 == m_shown / 1000 && done != m_total))
             return;
+        m_shown = done;
         m_err << "\r" << done << " of " << m_total << " rows";
         if (done == m_total)
             m_err << " in " << m_timer.elapsed() / 1000.0 << " s\n";
@@ -41,6 +47,7 @@ private:
     QTextStream &m_err;
     bool m_enabled;
     qsizetype m_total;
+    qsizetype m_shown = 0;
     QElapsedTimer m_timer;
 };
 
@@ -113,21 +120,49 @@ int runBatch(const QString &in, const QString &out, const QStringList &columns,
             return BatchFailed;
         }
     }
-    QList<QStringList> output{header};
-    output.reserve(records.size());
+    const qsizetype rows = records.size() - 1;
+    QList<QStringList> output(records.size());
+    output[0] = header;
     const bool gis = !pointFormatDriver(out).isEmpty();
-    QList<std::optional<MapPoint>> points;
-    Progress progress(err, showProgress, records.size() - 1);
-    QStringList cells;
-    for (qsizetype r = 1; r < records.size(); ++r) {
-        cells.clear();
-        for (int c : col)
-            cells.append(c >= 0 ? records[r].value(c).trimmed() : QString());
-        output.append(convert(cells));
-        if (gis)
-            points.append(pointOf(cells, output.last()));
-        progress.step(r);
-    }
+    QList<std::optional<MapPoint>> points(gis ? rows : 0);
+    Progress progress(err, showProgress, rows);
+    // Each row stands on its own: blocks of rows go to every core in turn, each result to its
+    // row's place. The lists are detached here, once, before the threads start.
+    const QList<QStringList> &input = records;
+    QStringList *const outRows = output.data();
+    std::optional<MapPoint> *const outPoints = points.data();
+    constexpr qsizetype Block = 256;
+    std::atomic<qsizetype> nextBlock{0};
+    std::atomic<qsizetype> done{0};
+    const auto convertRows = [&](bool reports) {
+        QStringList cells;
+        for (;;) {
+            const qsizetype first = 1 + nextBlock.fetch_add(Block);
+            if (first > rows)
+                return;
+            const qsizetype end = std::min(first + Block, rows + 1);
+            for (qsizetype r = first; r < end; ++r) {
+                cells.clear();
+                for (int c : col)
+                    cells.append(c >= 0 ? input[r].value(c).trimmed() : QString());
+                outRows[r] = convert(cells);
+                if (gis)
+                    outPoints[r - 1] = pointOf(cells, outRows[r]);
+            }
+            const qsizetype now = done += end - first;
+            if (reports)
+                progress.step(now);
+        }
+    };
+    const qsizetype threads =
+        rows < 2 * Block ? 1 : std::clamp<qsizetype>(std::thread::hardware_concurrency(), 1, 8);
+    std::vector<std::thread> workers;
+    for (qsizetype t = 1; t < threads; ++t)
+        workers.emplace_back(convertRows, false);
+    convertRows(true);
+    for (std::thread &w : workers)
+        w.join();
+    progress.step(rows);
     if (gis) {
         error = writePointLayer(out, output.first(), output.mid(1), points,
                                 theme.utmZone().value_or(0), theme.coordinateSystemWkt());

@@ -26,6 +26,7 @@ bool writeCsv(const QString &path, const QList<QStringList> &records, QString *e
 // Reads IN, turns each row into an output row, writes OUT: CSV, or a point layer when OUT names a
 // GIS format (the points in the theme's system). `columns` are looked up by name in IN's header;
 // `required` indexes those a file cannot do without. Returns 0, or 1 after saying why on `err`.
+// `convert` and `pointOf` are called from several threads at once on large files.
 int runBatch(const QString &in, const QString &out, const QStringList &columns,
              const QList<int> &required, const QStringList &header,
              const std::function<QStringList(const QStringList &cells)> &convert,

@@ -120,6 +120,7 @@ QVariant AttributeIndex::value(int row, int field) const
 
 const AttributeIndex::HashIndex &AttributeIndex::hashIndex(int field, int rowCount) const
 {
+    const std::lock_guard lock(*m_indexLock);
     auto &slot = m_hashIndexes[std::size_t(field)];
     if (!slot) {
         slot = std::make_unique<HashIndex>();
@@ -155,6 +156,7 @@ const AttributeIndex::PairIndex &AttributeIndex::pairIndex(int first, int second
                                                            int rowCount) const
 {
     const quint64 key = quint64(quint32(first)) << 32 | quint32(second);
+    const std::lock_guard lock(*m_indexLock);
     std::shared_ptr<PairIndex> &slot = m_pairIndexes[key];
     if (!slot) {
         slot = std::make_shared<PairIndex>();

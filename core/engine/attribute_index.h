@@ -8,10 +8,12 @@
 #include <QVariant>
 
 #include <memory>
+#include <mutex>
 #include <vector>
 
 // The attribute table of a vector layer by column, with hash indexes built on first use that
-// answer conjunctions of `field = literal` exactly as OGR SQL would.
+// answer conjunctions of `field = literal` exactly as OGR SQL would. Searches may run on several
+// threads at once (the index they need is built by the first, the others wait for it).
 class AttributeIndex
 {
 public:
@@ -72,6 +74,8 @@ private:
     QHash<QByteArray, int> m_fieldByLowerName;
     mutable std::vector<std::unique_ptr<HashIndex>> m_hashIndexes;
     mutable QHash<quint64, std::shared_ptr<PairIndex>> m_pairIndexes; // by the two fields
+    // Guards the two above (a pair index is built from hash indexes under the same lock).
+    std::unique_ptr<std::recursive_mutex> m_indexLock = std::make_unique<std::recursive_mutex>();
 };
 
 // ASCII lower case, as OGR compares field names and text values.

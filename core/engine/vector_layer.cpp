@@ -136,6 +136,7 @@ std::vector<int> VectorLayer::searchWithOgr(const QString &expression, bool &ok)
     ok = false;
     if (!m_ogrLayer)
         return rows;
+    const std::lock_guard lock(m_ogrLock);
     GdalErrorTrap trap;
     const QByteArray expr = expression.toUtf8();
     // A failed SetAttributeFilter leaves the layer unfiltered: never read it then.
@@ -194,6 +195,7 @@ bool VectorLayer::isValidExpression(const QString &expression) const
 {
     if (!m_ogrLayer)
         return false;
+    const std::lock_guard lock(m_ogrLock);
     GdalErrorTrap trap;
     const QByteArray expr = expression.toUtf8();
     const bool ok =

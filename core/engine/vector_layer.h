@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 class GDALDataset;
@@ -112,7 +113,9 @@ private:
     std::vector<qint64> m_fids;
     bool m_fidsAreRows = true;
 
-    // Owned; closed with the layer.
+    // Owned; closed with the layer. Searches may come from several threads, OGR's layer
+    // serves one at a time.
     GDALDataset *m_dataset = nullptr;
     OGRLayer *m_ogrLayer = nullptr;
+    mutable std::mutex m_ogrLock;
 };

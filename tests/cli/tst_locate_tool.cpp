@@ -261,12 +261,20 @@ private Q_SLOTS:
         QCOMPARE(d[3][1], u"400804.67"_s); // the columns win: the section's centre
     }
 
+    // Also with the five rows repeated 200 times: shared among the cores, each in its place.
     void batchReverse()
     {
-        QVERIFY(write(u"reverse.csv"_s, "northing,easting,id\n4400600,400600,a\n4400600,40060,b\n"
-                                        "4400600,300000,c\n,,d\n4400600,400600.4,e\n"));
+        const QByteArray five = "4400600,400600,a\n4400600,40060,b\n4400600,300000,c\n,,d\n"
+                                "4400600,400600.4,e\n";
+        QVERIFY(write(u"reverse.csv"_s, "northing,easting,id\n" + five));
+        QVERIFY(write(u"many.csv"_s, "northing,easting,id\n" + five.repeated(200)));
         QCOMPARE(batch(u"reverse"_s, u"reverse.csv"_s, u"reverse-out.csv"_s).code, 0);
+        QCOMPARE(batch(u"reverse"_s, u"many.csv"_s, u"many-out.csv"_s).code, 0);
         const QList<QStringList> rows = records(u"reverse-out.csv"_s);
+        const QList<QStringList> many = records(u"many-out.csv"_s);
+        QCOMPARE(many.size(), 1001);
+        for (qsizetype i = 1; i < many.size(); ++i)
+            QCOMPARE(many[i], rows[1 + (i - 1) % 5]);
         QCOMPARE(rows.size(), 6);
         QCOMPARE(rows[0].size(), 12);
         QCOMPARE(rows[1].mid(0, 10),
