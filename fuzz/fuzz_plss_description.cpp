@@ -39,20 +39,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size)
                                  messages);
 
     (void)decodePlssId(f[0]);
+    const QJsonArray ring{QJsonArray{0, 0}, QJsonArray{0, 1000}, QJsonArray{1000, 1000},
+                          QJsonArray{1000, 0}, QJsonArray{0, 0}};
+    QJsonArray rings; // appended: QJsonArray{ring} would copy the ring, not nest it
+    rings.append(ring);
     const QJsonObject feature{
         {u"type"_s, u"Feature"_s},
         {u"properties"_s,
          QJsonObject{{u"PLSSID"_s, f[0]}, {u"FRSTDIVNO"_s, f[1]}, {u"FRSTDIVTYP"_s, u"SN"_s}}},
-        {u"geometry"_s,
-         QJsonObject{
-             {u"type"_s, u"Polygon"_s},
-             {u"coordinates"_s,
-              QJsonArray{QJsonArray{QJsonArray{0, 0}, QJsonArray{0, 1000}, QJsonArray{1000, 1000},
-                                    QJsonArray{1000, 0}, QJsonArray{0, 0}}}}}}};
+        {u"geometry"_s, QJsonObject{{u"type"_s, u"Polygon"_s}, {u"coordinates"_s, rings}}}};
     const QString path = fuzzsupport::workDir() + u"/blm.geojson"_s;
-    fuzzsupport::writeFile(path, QJsonDocument(QJsonObject{{u"type"_s, u"FeatureCollection"_s},
-                                                           {u"features"_s, QJsonArray{feature}}})
-                                     .toJson());
+    // In the map's own system (UTM 13N), so no coordinate operation is looked up on each run.
+    const QJsonObject crs{
+        {u"type"_s, u"name"_s},
+        {u"properties"_s, QJsonObject{{u"name"_s, u"urn:ogc:def:crs:EPSG::26913"_s}}}};
+    // '<' escaped: GDAL takes a file with "<OGRVRTDataSource" (or another XML root) among its
+    // first bytes for a file of that kind, whatever else it holds.
+    QByteArray json = QJsonDocument(QJsonObject{{u"type"_s, u"FeatureCollection"_s},
+                                                {u"crs"_s, crs},
+                                                {u"features"_s, QJsonArray{feature}}})
+                          .toJson();
+    fuzzsupport::writeFile(path, json.replace("<", "\\u003c"));
     const auto blm = VectorLayer::open(path);
     if (blm->Valid() && prepareNamedPlssFields(*blm))
         (void)findSectionPolygon(*blm, entries, messages);
