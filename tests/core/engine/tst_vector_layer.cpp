@@ -234,11 +234,15 @@ private Q_SLOTS:
         QVERIFY(writeFile(dir.filePath(u"far.geojson"_s),
                           R"({"type": "FeatureCollection", "features": [{"type": "Feature",
               "properties": {}, "geometry": {"type": "Point", "coordinates": [1e300, 40]}}]})"));
+        // The bad vertex in the second feature, and thousands read after it: the reading
+        // must stop (not wait for ever) when the transforming thread gives up.
+        const QByteArray line = R"({"type": "Feature", "properties": {}, "geometry":
+            {"type": "LineString", "coordinates": [[-111, 40], [-111, 41], [-110, 41]]}})";
         QVERIFY(writeFile(dir.filePath(u"pole.geojson"_s),
-                          R"({"type": "FeatureCollection", "features": [{"type": "Feature",
-              "properties": {}, "geometry": {"type": "LineString", "coordinates":
-              [[-111, 40], [-111, 41], [-110, 41]]}}, {"type": "Feature", "properties": {},
-              "geometry": {"type": "LineString", "coordinates": [[-111, 40], [-111, 95]]}}]})"));
+                          R"({"type": "FeatureCollection", "features": [)" + line +
+                              R"(, {"type": "Feature", "properties": {}, "geometry": {"type":
+              "LineString", "coordinates": [[-111, 40], [-111, 95]]}})" +
+                              QByteArray(", " + line).repeated(8000) + "]}"));
         QVERIFY(writeFile(dir.filePath(u"junk.geojson"_s),
                           R"({"type": "FeatureCollection", "features": [)"));
         auto layer = VectorLayer::open(dir.filePath(source), {}, mapZone);
