@@ -102,6 +102,39 @@ std::optional<MapPoint> pointFrom(const QString &easting, const QString &northin
     return MapPoint{*e, *n};
 }
 
+void convertRowBlocks(qsizetype rows,
+                      const std::function<void(qsizetype first, qsizetype end)> &convert,
+                      const std::function<void(qsizetype done)> &converted)
+{
+    // Each row stands on its own: every result goes to its row's place, whichever thread and
+    // whenever it is done.
+    constexpr qsizetype Block = 256;
+    std::atomic<qsizetype> nextBlock{0};
+    std::atomic<qsizetype> done{0};
+    const auto convertBlocks = [&](bool onCallingThread) {
+        for (;;) {
+            const qsizetype first = 1 + nextBlock.fetch_add(Block);
+            if (first > rows)
+                return;
+            const qsizetype end = std::min(first + Block, rows + 1);
+            convert(first, end);
+            const qsizetype now = done += end - first;
+            if (onCallingThread && converted)
+                converted(now);
+        }
+    };
+    const qsizetype threads =
+        rows < 2 * Block ? 1 : std::clamp<qsizetype>(std::thread::hardware_concurrency(), 1, 8);
+    std::vector<std::thread> workers;
+    for (qsizetype t = 1; t < threads; ++t)
+        workers.emplace_back(convertBlocks, false);
+    convertBlocks(true);
+    for (std::thread &w : workers)
+        w.join();
+    if (converted)
+        converted(rows);
+}
+
 int runBatch(const QString &in, const QString &out, const QStringList &columns,
              const QList<int> &required, const QStringList &header,
              const std::function<QStringList(const QStringList &cells)> &convert,
@@ -126,21 +159,14 @@ int runBatch(const QString &in, const QString &out, const QStringList &columns,
     const bool gis = !pointFormatDriver(out).isEmpty();
     QList<std::optional<MapPoint>> points(gis ? rows : 0);
     Progress progress(err, showProgress, rows);
-    // Each row stands on its own: blocks of rows go to every core in turn, each result to its
-    // row's place. The lists are detached here, once, before the threads start.
+    // The lists are detached here, once, before the threads start.
     const QList<QStringList> &input = records;
     QStringList *const outRows = output.data();
     std::optional<MapPoint> *const outPoints = points.data();
-    constexpr qsizetype Block = 256;
-    std::atomic<qsizetype> nextBlock{0};
-    std::atomic<qsizetype> done{0};
-    const auto convertRows = [&](bool reports) {
-        QStringList cells;
-        for (;;) {
-            const qsizetype first = 1 + nextBlock.fetch_add(Block);
-            if (first > rows)
-                return;
-            const qsizetype end = std::min(first + Block, rows + 1);
+    convertRowBlocks(
+        rows,
+        [&](qsizetype first, qsizetype end) {
+            QStringList cells;
             for (qsizetype r = first; r < end; ++r) {
                 cells.clear();
                 for (int c : col)
@@ -149,20 +175,8 @@ int runBatch(const QString &in, const QString &out, const QStringList &columns,
                 if (gis)
                     outPoints[r - 1] = pointOf(cells, outRows[r]);
             }
-            const qsizetype now = done += end - first;
-            if (reports)
-                progress.step(now);
-        }
-    };
-    const qsizetype threads =
-        rows < 2 * Block ? 1 : std::clamp<qsizetype>(std::thread::hardware_concurrency(), 1, 8);
-    std::vector<std::thread> workers;
-    for (qsizetype t = 1; t < threads; ++t)
-        workers.emplace_back(convertRows, false);
-    convertRows(true);
-    for (std::thread &w : workers)
-        w.join();
-    progress.step(rows);
+        },
+        [&progress](qsizetype done) { progress.step(done); });
     if (gis) {
         error = writePointLayer(out, output.first(), output.mid(1), points,
                                 theme.utmZone().value_or(0), theme.coordinateSystemWkt());

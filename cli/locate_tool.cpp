@@ -26,7 +26,6 @@
 
 #include <algorithm>
 #include <functional>
-#include <thread>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -354,12 +353,11 @@ int runBatchParse(const Run &run)
         run.err << run.v(u"in"_s) << " has no column \"description\".\n";
         return ExitError;
     }
-    // The descriptions are read on every core: each row is on its own.
     QList<QStringList> output(records.size());
     output[0] = QStringList{u"id"_s} + parsedHeader + QStringList{u"error"_s};
     const QList<QStringList> &in = records;
     QStringList *const out = output.data(); // detached once, here, before the threads start
-    const auto readRows = [&](qsizetype first, qsizetype end) {
+    convertRowBlocks(records.size() - 1, [&](qsizetype first, qsizetype end) {
         QString why;
         for (qsizetype r = first; r < end; ++r) {
             const QString id = col[0] >= 0 ? in[r].value(col[0]).trimmed() : QString();
@@ -369,16 +367,7 @@ int runBatchParse(const Run &run)
                      (d ? parsedFields(*d) : QStringList(parsedHeader.size(), QString())) +
                      QStringList{d ? QString() : why};
         }
-    };
-    const qsizetype rows = records.size() - 1;
-    const qsizetype threads =
-        rows < 4096 ? 1 : std::clamp<qsizetype>(std::thread::hardware_concurrency(), 1, 8);
-    std::vector<std::thread> workers;
-    for (qsizetype t = 1; t < threads; ++t)
-        workers.emplace_back(readRows, 1 + rows * t / threads, 1 + rows * (t + 1) / threads);
-    readRows(1, 1 + rows / threads);
-    for (std::thread &w : workers)
-        w.join();
+    });
     if (!writeCsv(run.v(u"out"_s), output, &error)) {
         run.err << error << "\n";
         return ExitError;
