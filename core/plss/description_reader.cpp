@@ -58,11 +58,16 @@ struct Token
     bool used = false;
 };
 
+// For each character of the text in one spelling, where it stands in the text as typed.
+using TypedPlaces = QVarLengthArray<qsizetype, 256>;
+
 class Tokens
 {
 public:
-    explicit Tokens(const QString &text)
+    Tokens(const QString &text, const QString &typed, const TypedPlaces &places)
         : m_text(text)
+        , m_typed(typed)
+        , m_places(places)
     {
         const auto letter = [](char16_t c) { return c >= u'A' && c <= u'Z'; };
         const auto digit = [](char16_t c) { return c >= u'0' && c <= u'9'; };
@@ -158,24 +163,39 @@ public:
         for (int i = first; i <= last; ++i)
             m_tokens[i].used = true;
     }
-    // The text from token first to token last as written.
+    // The text from token first to token last as the user typed it.
     QString quote(int first, int last) const
     {
-        return m_text.mid(m_tokens[first].start, m_tokens[last].end - m_tokens[first].start);
+        const qsizetype from = m_places[m_tokens[first].start];
+        return m_typed.mid(from, m_places[m_tokens[last].end - 1] + 1 - from);
     }
-    // The text without the tokens used and those `blank` says are filler, spaces collapsed.
-    template <typename Filler> QString left(Filler blank) const
+    // What is left unread, as typed: each run of unused tokens without the filler at its ends
+    // (the commas between the parts read), the runs joined by " ... ".
+    template <typename Filler> QString unread(Filler blank) const
     {
-        QString rest = m_text;
+        QStringList runs;
         for (int i = 0; i < size(); ++i) {
-            if (m_tokens[i].used || blank(i))
-                std::fill(rest.begin() + m_tokens[i].start, rest.begin() + m_tokens[i].end, u' ');
+            if (m_tokens[i].used)
+                continue;
+            int last = i;
+            while (last + 1 < size() && !m_tokens[last + 1].used)
+                ++last;
+            int first = i;
+            i = last;
+            while (first <= last && blank(first))
+                ++first;
+            while (last >= first && blank(last))
+                --last;
+            if (first <= last)
+                runs.append(quote(first, last));
         }
-        return rest.simplified();
+        return runs.join(u" ... "_s);
     }
 
 private:
     const QString &m_text;
+    const QString &m_typed;
+    const TypedPlaces &m_places;
     QVarLengthArray<Token, 48> m_tokens;
 };
 
@@ -328,19 +348,79 @@ int principalMeridianWords(const Tokens &k, int i)
     return m >= 0 && k.is(m, kw(u"M")) ? k.skipMark(m, u'.') : -1;
 }
 
+struct Abbreviation
+{
+    QString letters; // "SLBM"
+    int code = 0;
+};
+
+const QList<Abbreviation> &abbreviations()
+{
+    static const QList<Abbreviation> all = [] {
+        QList<Abbreviation> out;
+        for (const PrincipalMeridian &m : principalMeridians()) {
+            for (const QString &letters : meridianAbbreviations(m.code))
+                out.append({letters, m.code});
+        }
+        return out;
+    }();
+    return all;
+}
+
+// Whether token i is the direction letter of a township or range ("S" of "T. 5 S.", "T23 1/2 S").
+bool isTownshipOrRangeDirection(const Tokens &k, int i)
+{
+    int before = i - 1;
+    bool number = false;
+    for (; k.isNumber(before) || k.isMark(before, u'.') || k.isMark(before, u'/'); --before)
+        number = number || k.isNumber(before);
+    return number && k.isAny(before, {kw(u"T"), kw(u"TWP"), kw(u"TOWNSHIP"), kw(u"R"), kw(u"RNG"),
+                                      kw(u"RANGE")});
+}
+
+// A meridian's abbreviation from token i, written with or without periods, spaces and
+// ampersands ("SLBM", "S.L.B.&M.", "N M P M", "G&SRM"): its code and the last token read, the
+// longest abbreviation the letters spell.
+std::optional<std::pair<int, int>> abbreviationAt(const Tokens &k, int i)
+{
+    QString letters;
+    std::optional<std::pair<int, int>> found;
+    int words = 0, foundWords = 0;
+    for (int at = i; k.isWord(at); at = k.next(k.skipMark(k.skipMark(at, u'.'), u'&'))) {
+        letters += k.view(at);
+        ++words;
+        bool longer = false;
+        for (const Abbreviation &a : abbreviations()) {
+            if (a.letters == letters) {
+                found = std::pair{a.code, k.skipMark(at, u'.')};
+                foundWords = words;
+            }
+            longer = longer || (a.letters.size() > letters.size() && a.letters.startsWith(letters));
+        }
+        if (!longer)
+            break;
+    }
+    // Letters split over several words do not begin with a number's letter or with the direction
+    // of a township or range: "T. 5 S. B.M." is the Boise Meridian, not San Bernardino's.
+    if (foundWords > 1 && (k.joinedBefore(i) || isTownshipOrRangeDirection(k, i)))
+        return std::nullopt;
+    return found;
+}
+
 // A meridian from token i by name, ordinal, number or abbreviation: its code and the last
 // token read.
 std::optional<std::pair<int, int>> meridianAt(const Tokens &k, int i)
 {
     // The words a meridian's name can begin with, sorted: most words are none of them.
     static const std::vector<Key> firstWords = [] {
-        std::vector<Key> words = {kw(u"FIRST"), kw(u"SECOND"), kw(u"THIRD"), kw(u"FOURTH"),
-                                  kw(u"FIFTH"), kw(u"SIXTH"),  kw(u"SLBM"),  kw(u"SLM"),
-                                  kw(u"NMPM"),  kw(u"BM"),     kw(u"MDM"),   kw(u"MDBM"),
-                                  kw(u"SBBM"),  kw(u"SBM"),    kw(u"GSRM"),  kw(u"WM"),
-                                  kw(u"HM"),    kw(u"UM"),     kw(u"SLB"),   kw(u"G")};
+        std::vector<Key> words = {kw(u"FIRST"),  kw(u"SECOND"), kw(u"THIRD"),
+                                  kw(u"FOURTH"), kw(u"FIFTH"),  kw(u"SIXTH")};
         for (const PlaceName &place : placeNames())
             words.push_back(place.keys.first());
+        for (const Abbreviation &a : abbreviations()) {
+            for (qsizetype n = 1; n <= a.letters.size(); ++n)
+                words.push_back(packKey(plain(QStringView(a.letters).left(n))));
+        }
         std::sort(words.begin(), words.end());
         return words;
     }();
@@ -387,21 +467,7 @@ std::optional<std::pair<int, int>> meridianAt(const Tokens &k, int i)
         if (const int last = principalMeridianWords(k, after); last >= 0)
             return std::pair{k.view(i)[0].unicode() - u'0', last};
     }
-    static constexpr std::pair<Key, int> abbreviations[] = {
-        {kw(u"SLBM"), 26}, {kw(u"SLM"), 26},  {kw(u"NMPM"), 23}, {kw(u"BM"), 8},
-        {kw(u"MDM"), 21},  {kw(u"MDBM"), 21}, {kw(u"SBBM"), 27}, {kw(u"SBM"), 27},
-        {kw(u"GSRM"), 14}, {kw(u"WM"), 33},   {kw(u"HM"), 15},   {kw(u"UM"), 31}};
-    for (const auto &[abbreviation, code] : abbreviations) {
-        if (k.is(i, abbreviation))
-            return std::pair{code, i};
-    }
-    // "SLB&M", "G&SRM"
-    const int amp = k.next(i), tail = k.next(amp);
-    if (k.isMark(amp, u'&') && k.is(i, kw(u"SLB")) && k.is(tail, kw(u"M")))
-        return std::pair{26, tail};
-    if (k.isMark(amp, u'&') && k.is(i, kw(u"G")) && k.is(tail, kw(u"SRM")))
-        return std::pair{14, tail};
-    return std::nullopt;
+    return abbreviationAt(k, i);
 }
 
 } // namespace
@@ -412,7 +478,9 @@ std::optional<DescriptionFields> readLegalDescription(const QString &text, QStri
     // One spelling: capitals, fractions as digits, one kind of quote and dash.
     QString t;
     t.reserve(text.size() + 8);
-    for (const QChar c : text) {
+    TypedPlaces places;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
         const char16_t u = c.unicode();
         if (u >= u'a' && u <= u'z')
             t.append(QChar(u - u'a' + u'A'));
@@ -428,8 +496,10 @@ std::optional<DescriptionFields> readLegalDescription(const QString &text, QStri
             t.append(u'-');
         else
             t.append(c.toUpper());
+        while (places.size() < t.size())
+            places.append(i);
     }
-    Tokens k(t);
+    Tokens k(t, text, places);
 
     // What is never guessed, each with the words that name it.
     const auto lots = [&k](int i) { // "LOT 3", "LOTS 3, 4 AND 5"
@@ -469,48 +539,6 @@ std::optional<DescriptionFields> readLegalDescription(const QString &text, QStri
             *error = what + k.quote(first, last);
             return std::nullopt;
         }
-    }
-
-    if (const auto [first, last] = findFirst(k,
-                                             [&](int i) {
-                                                 const int what = k.next(i);
-                                                 return k.isAny(i, {kw(u"TRACT"), kw(u"TRACTS")}) &&
-                                                                (k.isWord(what) || k.isNumber(what))
-                                                            ? what
-                                                            : -1;
-                                             });
-        first >= 0) {
-        *error = u"Tracts are not supported: "_s + k.quote(first, last);
-        return std::nullopt;
-    }
-    if (const auto [first, last] =
-            findFirst(k,
-                      [&](int i) {
-                          return k.isAny(i, {kw(u"BEGINNING"), kw(u"COMMENCING"), kw(u"THENCE")})
-                                     ? k.size() - 1
-                                     : -1;
-                      });
-        first >= 0) {
-        *error = u"Metes and bounds are not supported: "_s + k.quote(first, last);
-        return std::nullopt;
-    }
-    // Halves: "N/2", "N 1/2", "E2NE".
-    if (const auto [first, last] =
-            findFirst(k,
-                      [&](int i) {
-                          if (!k.isAny(i, {kw(u"N"), kw(u"S"), kw(u"E"), kw(u"W")}))
-                              return -1;
-                          int two = k.next(i);
-                          if (k.is(two, kw(u"1")) && k.isMark(k.next(two), u'/'))
-                              two = k.next(k.next(two));
-                          else if (k.isMark(two, u'/'))
-                              two = k.next(two);
-                          const bool slashAfter = k.isMark(k.touchingAfter(two), u'/');
-                          return k.is(two, kw(u"2")) && !slashAfter ? two : -1;
-                      });
-        first >= 0) {
-        *error = u"Halves are not supported: "_s + k.quote(first, last);
-        return std::nullopt;
     }
 
     if (const auto [first, last] = findFirst(k,
@@ -702,8 +730,8 @@ std::optional<DescriptionFields> readLegalDescription(const QString &text, QStri
     };
     for (int i = k.next(-1); i < k.size(); i = k.next(i)) {
         if (!filler(i)) {
-            *error =
-                u"This part of the description is not understood: \""_s + k.left(filler) + u"\""_s;
+            *error = u"This part of the description is not understood: \""_s + k.unread(filler) +
+                     u"\""_s;
             return std::nullopt;
         }
     }

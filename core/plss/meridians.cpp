@@ -66,3 +66,32 @@ const PrincipalMeridian *meridianByCode(int code)
                                  [code](const PrincipalMeridian &m) { return m.code == code; });
     return it == table.end() ? nullptr : &*it;
 }
+
+QStringList meridianAbbreviations(int code)
+{
+    static const QList<std::pair<int, QStringList>> table = {
+        {8, {u"BM"_s}},
+        {14, {u"GSRM"_s, u"GSRBM"_s}},
+        {15, {u"HM"_s}},
+        {21, {u"MDM"_s, u"MDBM"_s}},
+        {23, {u"NMPM"_s}},
+        {26, {u"SLM"_s, u"SLBM"_s}},
+        {27, {u"SBM"_s, u"SBBM"_s}},
+        {31, {u"UM"_s}},
+        {33, {u"WM"_s}},
+    };
+    for (const auto &[c, abbreviations] : table) {
+        if (c == code)
+            return abbreviations;
+    }
+    return {};
+}
+
+QString meridianShortName(int code)
+{
+    static const QString ordinals[] = {u"1st"_s, u"2nd"_s, u"3rd"_s, u"4th"_s, u"5th"_s, u"6th"_s};
+    if (code >= 1 && code <= 6)
+        return ordinals[code - 1] + u" PM"_s;
+    const QStringList abbreviations = meridianAbbreviations(code);
+    return abbreviations.isEmpty() ? u"meridian "_s + QString::number(code) : abbreviations.first();
+}

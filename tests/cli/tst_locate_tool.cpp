@@ -149,7 +149,7 @@ private Q_SLOTS:
             fwd + u"--description \"SW/4 NE/4 sec. 31, T. 12 N., R. 34 W., 6th P.M.\""_s, 0,
             located);
         row("forward, description not read", fwd + u"--description \"Lot 3 sec 31\""_s, 1,
-            u"Lots are not supported: LOT 3"_s);
+            u"Lots are not supported: Lot 3"_s);
         row("forward, neither", fwd + u"--section 31"_s, 2,
             u"--township is required (or --description)."_s);
         row("parse", u"parse --description \"660' FNL & 1980' FEL, Sec. 12, T5N, R65W, 6th PM\""_s,

@@ -360,21 +360,35 @@ private Q_SLOTS:
         row("abbreviated meridians", u"sec 2 T1N R1W SLB&M", u"2|1N|1W|26|   ||");
         row("Boise Meridian", u"sec 2 T1N R1W Boise Meridian", u"2|1N|1W|8|   ||");
         row("NMPM", u"sec 2 T1N R1W NMPM", u"2|1N|1W|23|   ||");
+        row("initials spaced", u"sec 2 T1N R1W N. M. P. M.", u"2|1N|1W|23|   ||");
+        row("initials", u"sec 2 T1N R1W N.M.P.M.", u"2|1N|1W|23|   ||");
+        row("initials and ampersand", u"sec 2 T1N R1W S.L.B.&M.", u"2|1N|1W|26|   ||");
+        row("initials, two ampersands", u"G.&S.R.B.&M. sec 2 T1N R1W", u"2|1N|1W|14|   ||");
+        row("ampersand and a space", u"sec 2 T1N R1W M.D.B. & M.", u"2|1N|1W|21|   ||");
+        row("two initials", u"sec 2 T1N R1W B.M.", u"2|1N|1W|8|   ||");
+        row("Ute", u"sec 2, T. 1 N., R. 1 W., U.M.", u"2|1N|1W|31|   ||");
+        row("P. M.", u"sec 2 T1N R1W 6th P. M.", u"2|1N|1W|6|   ||");
+        // The S of the township is not the S of S.B.M.
+        row("direction before initials", u"sec 2 T. 5 S. B.M. R. 1 W.", u"2|5S|1W|8|   ||");
+        row("direction before a name", u"sec 2 T. 5 S R. 1 W. S B M", u"2|5S|1W|27|   ||");
         row("a second meridian after a name with an apostrophe",
             u"Ellicott\u2019s Line 6PM36-153N-95W",
             u"!This part of the description is not understood: \"6PM36\"");
         row("name with an apostrophe", u"NE4.36-153N-95W Ellicott's Line",
             u"36|153N|95W|42|NE   ||");
         row("half range", u"sec 2 T23S R17½ E SLM", u"2|23S|17.5E|26|   ||");
-        row("lot", u"Lot 3, Sec. 6, T5N R65W", u"!Lots are not supported: LOT 3");
+        row("lot", u"Lot 3, Sec. 6, T5N R65W", u"!Lots are not supported: Lot 3");
         row("half", u"N/2 Sec. 6, T5N R65W", u"!Halves are not supported: N/2");
         row("half and quarter", u"E2NE Sec. 6, T5N R65W", u"!Halves are not supported: E2");
-        row("tract", u"Tract 37 T5N R65W", u"!Tracts are not supported: TRACT 37");
+        row("tract", u"Tract 37 T5N R65W", u"!Tracts are not supported: Tract 37");
         row("metes and bounds", u"Beginning at the NE corner of Sec. 6, thence south",
-            u"!Metes and bounds are not supported: BEGINNING AT THE NE CORNER OF SEC. 6, "
-            u"THENCE SOUTH");
+            u"!Metes and bounds are not supported: Beginning at the NE corner of Sec. 6, thence "
+            u"south");
         row("not understood", u"NE/4 Sec. 36, T153N, R95W, Williams County",
-            u"!This part of the description is not understood: \"WILLIAMS COUNTY\"");
+            u"!This part of the description is not understood: \"Williams County\"");
+        row("not understood, as typed", u"660 ft from the nort line, Sec 7 T12N R67W, Weld Co",
+            u"!This part of the description is not understood: \"660 ft from the nort line ... "
+            u"Weld Co\"");
         row("no township", u"NE/4 Sec. 36", u"!The description gives no township.");
         row("two east calls", u"660 FEL 1980 FWL sec 12 T5N R65W",
             u"!Two footage calls measure from the same pair of lines: 660E and 1980 FWL");
