@@ -10,7 +10,7 @@ using namespace Qt::StringLiterals;
 
 QString noFootingCallMessage()
 {
-    return u"No footing call provided."_s;
+    return u"No footage call provided."_s;
 }
 
 QString illegalDirectionMessage()
@@ -152,7 +152,7 @@ std::optional<MapPoint> placeByFootageCalls(const MapPolygon &section, const Cor
     const bool firstEastWest = first.letter == u"E"_s || first.letter == u"W"_s;
     const bool secondEastWest = second.letter == u"E"_s || second.letter == u"W"_s;
     if (firstEastWest == secondEastWest) {
-        messages.show(u"The footing calls "_s + fcX + u" and "_s + fcY + u" both measure from "_s +
+        messages.show(u"The footage calls "_s + fcX + u" and "_s + fcY + u" both measure from "_s +
                           (firstEastWest ? u"an east or west"_s : u"a north or south"_s) +
                           u" line. Give one distance from the east or west line and one from "
                           "the north or south line."_s,
@@ -163,7 +163,7 @@ std::optional<MapPoint> placeByFootageCalls(const MapPolygon &section, const Cor
     auto d2 = parseNumber(second.distanceText);
     if (!d1 || !d2) {
         const QString bad = !d1 ? fcX : fcY;
-        messages.show(u"The footing call "_s + bad + u" does not give a distance in feet."_s,
+        messages.show(u"The footage call "_s + bad + u" does not give a distance in feet."_s,
                       MessageIcon::Stop);
         return std::nullopt;
     }

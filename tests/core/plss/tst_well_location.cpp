@@ -134,22 +134,23 @@ private Q_SLOTS:
         // Two calls on one axis are a typo, not a place.
         QTest::newRow("two north/south calls")
             << u"N100"_s << u"S200"_s
-            << u"The footing calls N100 and S200 both measure from a north or south line. Give "
+            << u"The footage calls N100 and S200 both measure from a north or south line. Give "
                "one distance from the east or west line and one from the north or south line."_s
             << QPointF();
         QTest::newRow("two east calls")
             << u"660E"_s << u"1980E"_s
-            << u"The footing calls 660E and 1980E both measure from an east or west line. Give "
+            << u"The footage calls 660E and 1980E both measure from an east or west line. Give "
                "one distance from the east or west line and one from the north or south line."_s
             << QPointF();
         QTest::newRow("W and N") << u"W330"_s << u"N990"_s << QString()
                                  << QPointF(330 * SurveyFoot, Mile - 990 * SurveyFoot);
         QTest::newRow("letter O for zero")
             << u"66O0E"_s << u"1980S"_s
-            << u"The footing call 66O0E does not give a distance in feet."_s << QPointF();
+            << u"The footage call 66O0E does not give a distance in feet."_s << QPointF();
         QTest::newRow("no letter")
             << u"660"_s << u"1980"_s << illegalDirectionMessage() << QPointF();
-        QTest::newRow("empty") << u""_s << u"1980S"_s << noFootingCallMessage() << QPointF();
+        QTest::newRow("empty") << u""_s << u"1980S"_s << u"No footage call provided."_s
+                               << QPointF();
     }
     void footageCalls()
     {
