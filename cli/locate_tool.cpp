@@ -128,7 +128,7 @@ QList<Command> commands()
         {u"reverse"_s,
          u"Prints section,township,range,q160,q40,q10,q2_5,fc_x,fc_y,description of a UTM "
          "point."_s,
-         {theme, opt(u"easting"_s, u"Easting, metres."_s, u"E"_s),
+         {theme, opt(u"easting"_s, u"Easting, metres, 100000 to 999999.99."_s, u"E"_s),
           opt(u"northing"_s, u"Northing, metres."_s, u"N"_s)},
          {u"theme"_s, u"easting"_s, u"northing"_s},
          runReverse},
@@ -148,8 +148,8 @@ QList<Command> commands()
          runToGeo},
         {u"zone"_s,
          u"Prints easting,northing of a UTM point re-projected into another zone. The easting "
-         "must have 6 characters."_s,
-         {opt(u"easting"_s, u"Easting, metres, 6 characters."_s, u"E"_s),
+         "must be between 100000 and 999999.99 metres."_s,
+         {opt(u"easting"_s, u"Easting, metres, 100000 to 999999.99."_s, u"E"_s),
           opt(u"northing"_s, u"Northing, metres."_s, u"N"_s),
           opt(u"from"_s, u"Starting zone."_s, u"Z1"_s), opt(u"to"_s, u"Ending zone."_s, u"Z2"_s)},
          {u"easting"_s, u"northing"_s, u"from"_s, u"to"_s},

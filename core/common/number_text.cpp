@@ -104,3 +104,12 @@ double toSinglePrecision(double value)
     volatile float narrowed = static_cast<float>(value);
     return static_cast<double>(narrowed);
 }
+
+std::optional<QString> eastingRangeError(double easting)
+{
+    const double cm = roundTo(easting, 2);
+    if (cm >= 100000 && cm <= 999999.99)
+        return std::nullopt;
+    using namespace Qt::StringLiterals;
+    return u"The easting must be between 100000 and 999999.99 metres."_s;
+}

@@ -25,3 +25,7 @@ std::optional<qint16> toInt16(double value);
 // its point. Kept out of line and through a volatile store: an optimiser may otherwise fold the
 // double -> float -> double round trip away, and two builds of one program would disagree.
 double toSinglePrecision(double value);
+
+// A UTM easting as the calculators take it: 100000 to 999999.99 metres once rounded to the
+// centimetre. The message for one outside that range; nothing for one inside.
+std::optional<QString> eastingRangeError(double easting);

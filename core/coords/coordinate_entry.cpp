@@ -126,8 +126,13 @@ std::optional<UtmTexts> convertZone(const QString &eastingText, const QString &n
                                     const QString &startZone, const QString &endZone,
                                     MessageService &messages)
 {
-    if (eastingText.size() != 6) {
-        messages.show(u"Easting does not have 6 characters"_s, MessageIcon::Information);
+    const auto easting = parseNumber(eastingText);
+    if (!easting) {
+        messages.show(u"Enter the easting in metres in the Easting box."_s, MessageIcon::Stop);
+        return std::nullopt;
+    }
+    if (const auto outside = eastingRangeError(*easting)) {
+        messages.show(*outside, MessageIcon::Information);
         return std::nullopt;
     }
     const auto from = zoneOf(startZone, u"Starting Zone"_s, messages);
@@ -136,11 +141,6 @@ std::optional<UtmTexts> convertZone(const QString &eastingText, const QString &n
     const auto northing = parseNumber(northingText);
     if (!northing) {
         messages.show(u"Enter the northing in metres in the Northing box."_s, MessageIcon::Stop);
-        return std::nullopt;
-    }
-    const auto easting = parseNumber(eastingText);
-    if (!easting) {
-        messages.show(u"Enter the easting in metres in the Easting box."_s, MessageIcon::Stop);
         return std::nullopt;
     }
     const auto to = zoneOf(endZone, u"Ending Zone"_s, messages);

@@ -33,8 +33,8 @@ std::optional<UtmTexts> latLongToUtm(const LatLongTexts &in, const QString &zone
 std::optional<LatLongTexts> utmToLatLong(const QString &easting, const QString &northing,
                                          const QString &zone, int mode, MessageService &messages);
 
-// Re-projects a UTM position from one zone to another. The easting must be typed as exactly six
-// characters ("Easting does not have 6 characters"); zones are 16-bit numbers.
+// Re-projects a UTM position from one zone to another. The easting must lie within
+// eastingRangeError's range; zones are 16-bit numbers.
 std::optional<UtmTexts> convertZone(const QString &easting, const QString &northing,
                                     const QString &startZone, const QString &endZone,
                                     MessageService &messages);

@@ -15,6 +15,12 @@ MapLayer::MapLayer(const QString &file)
 
 MapLayer::~MapLayer() = default;
 
+QString MapLayer::fileName() const
+{
+    const SourceRef ref = parseSourceRef(m_file);
+    return ref.layer.isEmpty() ? QFileInfo(ref.path).fileName() : ref.layer;
+}
+
 std::optional<int> utmNorthZone(const OGRSpatialReference *srs)
 {
     if (!srs)

@@ -31,6 +31,9 @@ public:
     // The source the layer was read from, as given ("SOURCE|layername=NAME" for one layer of
     // several).
     const QString &File() const { return m_file; }
+    // The name messages give the source by: its file's name ("sections.shp"), or the layer's
+    // name for one layer of several.
+    QString fileName() const;
     const QString &name() const { return m_name; }
     void setName(const QString &name) { m_name = name; }
     bool Visible() const { return m_visible; }

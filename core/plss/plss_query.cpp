@@ -3,9 +3,12 @@
 #include "core/common/message_service.h"
 #include "core/common/number_text.h"
 #include "core/engine/vector_layer.h"
+#include "core/plss/meridians.h"
 #include "core/plss/plss_schema.h"
 
 #include <QRegularExpression>
+
+#include <cmath>
 
 using namespace Qt::StringLiterals;
 
@@ -147,6 +150,20 @@ QString namedFieldsExpression(const SectionDescription &d, const VectorLayer &th
 
 namespace {
 
+// The section looked for, as messages name it: "Section 7, T12N R67W (6th PM)".
+QString sectionName(const SectionDescription &d)
+{
+    QString name = u"Section "_s + QString::number(d.section) + u", T"_s + d.township +
+                   d.townshipDirection + u" R"_s + d.range + d.rangeDirection;
+    if (d.meridian.isEmpty())
+        return name;
+    const double code = d.meridian.trimmed().toDouble();
+    return name + u" ("_s +
+           (code == std::floor(code) && code < 1000 ? meridianShortName(int(code))
+                                                    : u"meridian "_s + d.meridian.trimmed()) +
+           u")"_s;
+}
+
 // Whether the theme has the fields of one of the five layouts (names without regard to case).
 bool hasLayoutFields(const VectorLayer &vector)
 {
@@ -218,6 +235,8 @@ std::optional<MapPolygon> findSectionPolygon(const VectorLayer &theme,
         if (!records.atEnd())
             return records.shape();
     }
-    messages.show(u"Unable to locate PLSS section."_s, MessageIcon::Stop);
+    messages.show(u"Unable to locate PLSS section. "_s + sectionName(*description) +
+                      u" is not in "_s + theme.fileName() + u"."_s,
+                  MessageIcon::Stop);
     return std::nullopt;
 }

@@ -63,7 +63,8 @@ bool recognisePlssSectionTheme(MapLayer &layer);
 std::shared_ptr<VectorLayer> findThemeByName(const LayerList &layers, const QString &name);
 
 // Searches the theme with each layout's expression until one finds the section and returns its
-// polygon; says "Unable to locate PLSS section." when none does, or why the entries are refused.
+// polygon; when none does, says "Unable to locate PLSS section." and which section is not in
+// which theme; or why the entries are refused.
 std::optional<MapPolygon> findSectionPolygon(const VectorLayer &theme,
                                              const SectionEntries &entries,
                                              MessageService &messages);

@@ -126,8 +126,8 @@ ReverseLocation reverseLocate(const VectorLayer &theme, const QString &eastingTe
         messages.show(u"Enter the easting in metres in the Easting box."_s, MessageIcon::Stop);
         return result;
     }
-    if (formatNumber(roundTo(*easting, 0)).size() != 6) {
-        messages.show(u"Easting is not 6 characters in length."_s, MessageIcon::Information);
+    if (const auto outside = eastingRangeError(*easting)) {
+        messages.show(*outside, MessageIcon::Information);
         return result;
     }
     const auto northing = parseNumber(northingText);
@@ -141,7 +141,9 @@ ReverseLocation reverseLocate(const VectorLayer &theme, const QString &eastingTe
 
     const RecordSet records = theme.SearchShape(point, VectorLayer::ContainsPoint);
     if (records.atEnd()) {
-        messages.show(u"Unable to locate point on PLSS."_s, MessageIcon::Stop);
+        messages.show(u"The point "_s + eastingText.trimmed() + u", "_s + northingText.trimmed() +
+                          u" lies outside every section of "_s + theme.fileName() + u"."_s,
+                      MessageIcon::Stop);
         return result;
     }
     const MapPolygon poly = records.shape();

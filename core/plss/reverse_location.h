@@ -29,7 +29,7 @@ struct ReverseLocation
     QList<QuarterLine> lines;        // the quarter lines of each level worked
 };
 
-// From an easting and northing as typed (metres, the easting six digits when rounded) to the
-// section that contains the point in the theme.
+// From an easting and northing as typed (metres, the easting within eastingRangeError's range)
+// to the section that contains the point in the theme.
 ReverseLocation reverseLocate(const VectorLayer &theme, const QString &eastingText,
                               const QString &northingText, MessageService &messages);

@@ -169,7 +169,7 @@ private Q_SLOTS:
         row("forward, no such layer", u"forward --theme @two.gpkg|layername=wells"_s + s31, 1,
             u"did not load: it has no layer wells"_s);
         row("forward, no such section", fwd + u"--township 40N --range 34W --section 7"_s, 1,
-            u"Unable to locate PLSS section."_s);
+            u"Unable to locate PLSS section. Section 7, T40N R34W is not in sections.shp."_s);
         row("forward, bad footage", fwd + t12 + u"--section 7 --fc-x 660E --fc-y S1980"_s, 1,
             u"Illegal or no directions specified."_s);
         row("reverse", u"reverse --theme @sections.shp"_s + at600, 0,
@@ -178,7 +178,7 @@ private Q_SLOTS:
             "R. 34 W.; 1968.5 ft from the W line, 1968.5 ft from the S line\"\n"_s);
         row("reverse, five-digit easting",
             u"reverse --theme @sections.shp --easting 40060 --northing 4400600"_s, 1,
-            u"Easting is not 6 characters in length."_s);
+            u"The easting must be between 100000 and 999999.99 metres."_s);
         row("to-utm", u"to-utm --lat 40 --lon -106"_s, 0,
             u"easting,northing\n414639.54,4428236.14\n"_s);
         row("to-utm, zone 12", u"to-utm --lat 38.5 --lon 108.25 --zone 12"_s, 0,
@@ -187,9 +187,10 @@ private Q_SLOTS:
             u"latitude,longitude\n40.000001,106\n"_s);
         row("zone", u"zone --easting 756100 --northing 4432069 --from 12 --to 13"_s, 0,
             u"easting,northing\n243900.66,4432069.05\n"_s);
-        row("zone, seven characters",
-            u"zone --easting 756100.5 --northing 4432069 --from 12 --to 13"_s, 1,
-            u"Easting does not have 6 characters"_s);
+        row("zone, decimals", u"zone --easting 756100.5 --northing 4432069 --from 12 --to 13"_s, 0,
+            u"easting,northing\n243901.16,4432069.02\n"_s);
+        row("zone, five digits", u"zone --easting 75610 --northing 4432069 --from 12 --to 13"_s, 1,
+            u"The easting must be between 100000 and 999999.99 metres."_s);
         row("unknown command", u"sideways"_s, 2, u"unknown command"_s);
         row("missing option", u"to-geo --easting 1"_s, 2, u"--northing is required"_s);
         row("unknown option", u"to-geo --eastin 1"_s, 2, u"Unknown option"_s);
@@ -235,7 +236,9 @@ private Q_SLOTS:
         QCOMPARE(rows[0], (QStringList{u"id"_s, u"easting"_s, u"northing"_s, u"error"_s}));
         QCOMPARE(rows[1], (QStringList{u"well, first"_s, u"401005.84"_s, u"4401005.84"_s, u""_s}));
         QCOMPARE(rows[2], (QStringList{u"2"_s, u"401408.18"_s, u"4400603.51"_s, u""_s}));
-        QCOMPARE(rows[3], (QStringList{u"3"_s, u""_s, u""_s, u"Unable to locate PLSS section."_s}));
+        QCOMPARE(rows[3], (QStringList{u"3"_s, u""_s, u""_s,
+                                       u"Unable to locate PLSS section. Section 7, T40N R34W is "
+                                       "not in sections.shp."_s}));
         QVERIFY2(rows[4][3].startsWith(u"Illegal or no directions specified."_s) &&
                      rows[5][3].contains(u"Section box"_s),
                  qPrintable(rows[4][3] + u'|' + rows[5][3]));
@@ -282,8 +285,9 @@ private Q_SLOTS:
                               u"NE"_s, u"W1968.5"_s, u"S1968.5"_s}));
         QVERIFY(rows[1][10].startsWith(u"NE1/4 SW1/4 NE1/4 SW1/4 sec. 31"_s) &&
                 rows[1][11].isEmpty());
-        QCOMPARE(rows[2].last(), u"Easting is not 6 characters in length."_s);
-        QCOMPARE(rows[3].last(), u"Unable to locate point on PLSS."_s);
+        QCOMPARE(rows[2].last(), u"The easting must be between 100000 and 999999.99 metres."_s);
+        QCOMPARE(rows[3].last(),
+                 u"The point 300000, 4400600 lies outside every section of sections.shp."_s);
         QVERIFY(!rows[4].last().isEmpty());
         QCOMPARE(rows[5][1], u"31"_s);
     }
@@ -330,7 +334,7 @@ private Q_SLOTS:
         QVERIFY(!OGR_F_GetGeometryRef(second));
         QVERIFY(
             QString::fromUtf8(OGR_F_GetFieldAsString(second, OGR_F_GetFieldIndex(second, "error")))
-                .startsWith(u"Unable to locate"_s));
+                .endsWith(u" sections.shp."_s));
         OGR_F_Destroy(first);
         OGR_F_Destroy(second);
         GDALClose(ds);

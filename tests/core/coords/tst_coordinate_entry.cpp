@@ -142,9 +142,14 @@ private Q_SLOTS:
         QTest::newRow("12 to 13") << u"756100"_s << u"12"_s << u"13"_s << u"243900.66 4432069.05"_s;
         // Zone 11's central meridian is 117 W: six degrees west of zone 12's.
         QTest::newRow("a typed zone 11") << u"500000"_s << u"11"_s << u"12"_s << u"west"_s;
-        const QString notSix = u"Easting does not have 6 characters"_s;
-        QTest::newRow("decimals are refused") << u"756100.5"_s << u"12"_s << u"13"_s << notSix;
-        QTest::newRow("five digits are refused") << u"75610"_s << u"12"_s << u"13"_s << notSix;
+        QTest::newRow("decimals") << u"756100.5"_s << u"12"_s << u"13"_s
+                                  << u"243901.16 4432069.02"_s;
+        const QString range = u"The easting must be between 100000 and 999999.99 metres."_s;
+        QTest::newRow("five digits are refused") << u"75610"_s << u"12"_s << u"13"_s << range;
+        QTest::newRow("a million is refused") << u"1000000"_s << u"12"_s << u"13"_s << range;
+        QTest::newRow("easting not a number")
+            << u"75610O"_s << u"12"_s << u"13"_s
+            << u"Enter the easting in metres in the Easting box."_s;
         QTest::newRow("zone text not a number")
             << u"756100"_s << u"twelve"_s << u"13"_s
             << u"Enter a zone number in the Starting Zone box."_s;

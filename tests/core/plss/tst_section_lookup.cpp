@@ -124,14 +124,16 @@ private Q_SLOTS:
     }
 
     // Every layout is found in its own table, whatever the earlier layouts make of it; section
-    // 0: nothing is found, with one stop message.
+    // 0: nothing is found, with one stop message that names what was looked for where.
     void eachLayoutFindsItsSection_data()
     {
         QTest::addColumn<int>("layout");
         QTest::addColumn<QString>("entries");
         QTest::addColumn<QList<int>>("found"); // township east and north, section; 0: none
-        const auto row = [](const char *name, int layout, const QString &e, QList<int> found) {
-            QTest::newRow(name) << layout << e << found;
+        QTest::addColumn<QString>("missing");  // the message's second sentence
+        const auto row = [](const char *name, int layout, const QString &e, QList<int> found,
+                            const QString &missing = {}) {
+            QTest::newRow(name) << layout << e << found << missing;
         };
         row("layout 1", 1, u"7|12N|34W|6"_s, {0, 0, 7});
         row("layout 1, lower-case letters", 1, u"36|13n|33w"_s, {1, 1, 36});
@@ -142,22 +144,31 @@ private Q_SLOTS:
         row("meridian 06 is the number 6", 1, u"12|12N|34W|06"_s, {0, 0, 12});
         row("8.5 is section 8", 2, u"8.5|12N|34W"_s, {0, 0, 8});
         row("no letters: any direction", 1, u"20|13|33"_s, {1, 1, 20});
-        row("wrong direction", 1, u"7|12S|34W"_s, {0, 0, 0});
-        row("wrong meridian", 2, u"7|12N|34W|5"_s, {0, 0, 0});
-        row("no such township", 3, u"7|40N|34W"_s, {0, 0, 0});
-        row("layout 5 ignores the meridian but not the letters", 5, u"7|12S|34W|6"_s, {0, 0, 0});
+        row("wrong direction", 1, u"7|12S|34W"_s, {0, 0, 0},
+            u"Section 7, T12S R34W is not in layout1.shp."_s);
+        row("wrong meridian", 2, u"7|12N|34W|5"_s, {0, 0, 0},
+            u"Section 7, T12N R34W (5th PM) is not in layout2.shp."_s);
+        row("no such township", 3, u"7|40N|34W"_s, {0, 0, 0},
+            u"Section 7, T40N R34W is not in layout3.shp."_s);
+        row("layout 5 ignores the meridian but not the letters", 5, u"7|12S|34W|6"_s, {0, 0, 0},
+            u"Section 7, T12S R34W (6th PM) is not in layout5.shp."_s);
+        row("a meridian by its abbreviation", 1, u"7.5|40n|034W|26"_s, {0, 0, 0},
+            u"Section 8, T40n R34W (SLM) is not in layout1.shp."_s);
+        row("a meridian without one", 4, u"7|12N|34W|07"_s, {0, 0, 0},
+            u"Section 7, T12N R34W (meridian 7) is not in layout4.shp."_s);
     }
     void eachLayoutFindsItsSection()
     {
         QFETCH(int, layout);
         QFETCH(QString, entries);
         QFETCH(QList<int>, found);
+        QFETCH(QString, missing);
         auto theme = VectorLayer::open(themePath(Layout(layout)));
         RecordingMessageService messages;
         const auto poly = findSectionPolygon(*theme, boxes(entries), messages);
         if (found[2] == 0) {
             QVERIFY(!poly);
-            QCOMPARE(messages.texts(), QStringList{u"Unable to locate PLSS section."_s});
+            QCOMPARE(messages.texts(), QStringList{u"Unable to locate PLSS section. "_s + missing});
             QCOMPARE(messages.messages().first().icon, MessageIcon::Stop);
             return;
         }

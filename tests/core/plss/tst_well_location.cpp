@@ -244,7 +244,8 @@ private Q_SLOTS:
         const WellLocation missing =
             locateByQuarterCalls(*m_theme, {u"7"_s, u"40N"_s, u"34W"_s, u""_s}, {}, messages);
         QVERIFY(!missing.sectionFound && !missing.located);
-        QCOMPARE(messages.texts().last(), u"Unable to locate PLSS section."_s);
+        QCOMPARE(messages.texts().last(),
+                 u"Unable to locate PLSS section. Section 7, T40N R34W is not in sections.shp."_s);
     }
 
     // Corners of polygons; no list: no corners, one stop message.

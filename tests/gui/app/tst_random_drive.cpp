@@ -57,7 +57,8 @@ const QRegularExpression &ownMessages()
 {
     static const QRegularExpression pattern(
         u"^(Easting does not have 6 characters"
-        "|Easting is not 6 characters in length\\."
+        "|The easting must be between 100000 and 999999\\.99 metres\\."
+        "|The point .* lies outside every section of .*\\."
         "|Enter .*"
         "|Error: file .* did not load\\.(\n.*)?"
         "|Error looking for line '[A-Za-z ]+ ='; (got '.*|the file ends there\\.)"
@@ -88,7 +89,7 @@ const QRegularExpression &ownMessages()
         "|Illegal or no directions specified\\..*"
         "|These coordinates cannot be converted\\."
         "|Unable to (calculate PLSS corners|create PLSS query\\.  Unknown PLSS fields\\."
-        "|locate PLSS section\\.|locate point on PLSS\\.|divide the section into quarters.*"
+        "|locate PLSS section\\. Section .* is not in .*\\.|divide the section into quarters.*"
         "|display Help Contents\\..*|print the map on .*)"
         "|Weirdness in MapSymbol::(AddPoint|Draw)!)$"_s,
         QRegularExpression::DotMatchesEverythingOption);
