@@ -46,7 +46,7 @@ QString commandsHelp()
            "  forward        section, township, range and quarter or footage calls to UTM\n"
            "  reverse        UTM easting and northing to section, township, range and calls\n"
            "  to-utm         latitude/longitude to UTM\n"
-           "  to-geo         UTM to latitude/longitude (degrees west positive)\n"
+           "  to-geo         UTM to latitude/longitude (decimal degrees, west negative)\n"
            "  zone           UTM from one zone into another\n"
            "  batch forward  a CSV file of descriptions to a CSV file of positions\n"
            "  batch reverse  a CSV file of positions to a CSV file of descriptions\n"
@@ -133,14 +133,16 @@ QList<Command> commands()
          {u"theme"_s, u"easting"_s, u"northing"_s},
          runReverse},
         {u"to-utm"_s,
-         u"Prints easting,northing of a latitude and longitude (west; the sign is ignored)."_s,
+         u"Prints easting,northing of a latitude and longitude. The longitude is taken as west "
+         "whatever its sign: 106 and -106 are both 106 degrees west."_s,
          {opt(u"lat"_s, u"Latitude, decimal degrees."_s, u"LAT"_s),
-          opt(u"lon"_s, u"Longitude, decimal degrees west."_s, u"LON"_s),
+          opt(u"lon"_s, u"Longitude, decimal degrees west (either sign)."_s, u"LON"_s),
           opt(u"zone"_s, u"UTM zone (default 13)."_s, u"Z"_s)},
          {u"lat"_s, u"lon"_s},
          runToUtm},
         {u"to-geo"_s,
-         u"Prints latitude,longitude (degrees west positive, 6 places) of a UTM point."_s,
+         u"Prints latitude,longitude of a UTM point in signed decimal degrees, 6 places: north "
+         "and east positive, so a longitude west is negative (-106 is 106 degrees west)."_s,
          {opt(u"easting"_s, u"Easting, metres."_s, u"E"_s),
           opt(u"northing"_s, u"Northing, metres."_s, u"N"_s),
           opt(u"zone"_s, u"UTM zone (default 13)."_s, u"Z"_s)},
@@ -452,11 +454,11 @@ int runToUtm(const Run &run)
 int runToGeo(const Run &run)
 {
     RecordingMessageService messages;
-    const auto geo = utmToLatLong(run.v(u"easting"_s), run.v(u"northing"_s), zoneText(run),
-                                  int(LatLongMode::DecimalDegrees), messages);
+    const auto geo =
+        utmToSignedDegrees(run.v(u"easting"_s), run.v(u"northing"_s), zoneText(run), messages);
     if (!geo)
         return failWith(run, messages);
-    run.out << "latitude,longitude\n" << csv::formatRecord({geo->lat, geo->lon}) << "\n";
+    run.out << "latitude,longitude\n" << csv::formatRecord({geo->first, geo->second}) << "\n";
     return 0;
 }
 

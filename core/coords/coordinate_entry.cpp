@@ -68,9 +68,13 @@ std::optional<UtmTexts> latLongToUtm(const LatLongTexts &in, const QString &zone
     return UtmTexts{formatNumber(roundTo(e, 2)), formatNumber(roundTo(n, 2))};
 }
 
-std::optional<LatLongTexts> utmToLatLong(const QString &eastingText, const QString &northingText,
-                                         const QString &zoneText, int mode,
-                                         MessageService &messages)
+namespace {
+
+// The latitude and the longitude west of the UTM boxes' point, or nothing after a message.
+std::optional<std::pair<double, double>> geographicOf(const QString &eastingText,
+                                                      const QString &northingText,
+                                                      const QString &zoneText,
+                                                      MessageService &messages)
 {
     auto read = [&](const QString &text, const QString &box) -> std::optional<double> {
         if (text.isEmpty())
@@ -96,6 +100,30 @@ std::optional<LatLongTexts> utmToLatLong(const QString &eastingText, const QStri
         messages.show(conversionFailedMessage(), MessageIcon::Stop);
         return std::nullopt;
     }
+    return std::pair{lat, lon};
+}
+
+} // namespace
+
+std::optional<std::pair<QString, QString>> utmToSignedDegrees(const QString &easting,
+                                                              const QString &northing,
+                                                              const QString &zone,
+                                                              MessageService &messages)
+{
+    const auto geo = geographicOf(easting, northing, zone, messages);
+    if (!geo)
+        return std::nullopt;
+    return std::pair{formatNumber(roundTo(geo->first, 6)), formatNumber(roundTo(-geo->second, 6))};
+}
+
+std::optional<LatLongTexts> utmToLatLong(const QString &eastingText, const QString &northingText,
+                                         const QString &zoneText, int mode,
+                                         MessageService &messages)
+{
+    const auto geo = geographicOf(eastingText, northingText, zoneText, messages);
+    if (!geo)
+        return std::nullopt;
+    auto [lat, lon] = *geo;
     LatLongTexts out;
     if (mode == int(LatLongMode::DecimalDegrees)) {
         out.lat = formatNumber(roundTo(lat, 6));
@@ -104,21 +132,32 @@ std::optional<LatLongTexts> utmToLatLong(const QString &eastingText, const QStri
         return out;
     }
     lon = std::fabs(lon);
-    const double latWhole = std::floor(lat), lonWhole = std::floor(lon);
-    out.lat = formatNumber(latWhole);
-    out.lon = formatNumber(lonWhole);
-    const double latMinutes = (lat - latWhole) * 60;
-    const double lonMinutes = (lon - lonWhole) * 60;
+    // Rounded once in the smallest unit written, then split, so that 59.999" is written as the
+    // next minute and never as 60".
+    const auto split = [](double degrees, double perDegree, int places) {
+        const double total = roundTo(degrees * perDegree, places);
+        const double whole = std::floor(total / perDegree);
+        return std::pair{whole, total - whole * perDegree};
+    };
     if (mode == int(LatLongMode::DecimalMinutes)) {
-        out.latMin = formatNumber(roundTo(latMinutes, 6));
-        out.lonMin = formatNumber(roundTo(lonMinutes, 6));
+        const auto [latDegrees, latMinutes] = split(lat, 60, 4);
+        const auto [lonDegrees, lonMinutes] = split(lon, 60, 4);
+        out.lat = formatNumber(latDegrees);
+        out.lon = formatNumber(lonDegrees);
+        out.latMin = formatNumber(roundTo(latMinutes, 4));
+        out.lonMin = formatNumber(roundTo(lonMinutes, 4));
         out.latSec = out.lonSec = fillers();
         return out;
     }
-    out.latMin = formatNumber(std::floor(latMinutes));
-    out.lonMin = formatNumber(std::floor(lonMinutes));
-    out.latSec = formatNumber(roundTo((latMinutes - std::floor(latMinutes)) * 60, 0));
-    out.lonSec = formatNumber(roundTo((lonMinutes - std::floor(lonMinutes)) * 60, 0));
+    const auto [latDegrees, latSeconds] = split(lat, 3600, 2);
+    const auto [lonDegrees, lonSeconds] = split(lon, 3600, 2);
+    const double latMinutes = std::floor(latSeconds / 60), lonMinutes = std::floor(lonSeconds / 60);
+    out.lat = formatNumber(latDegrees);
+    out.lon = formatNumber(lonDegrees);
+    out.latMin = formatNumber(latMinutes);
+    out.lonMin = formatNumber(lonMinutes);
+    out.latSec = formatNumber(roundTo(latSeconds - latMinutes * 60, 2));
+    out.lonSec = formatNumber(roundTo(lonSeconds - lonMinutes * 60, 2));
     return out;
 }
 

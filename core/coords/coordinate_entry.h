@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <optional>
+#include <utility>
 
 class MessageService;
 
@@ -29,9 +30,17 @@ std::optional<UtmTexts> latLongToUtm(const LatLongTexts &in, const QString &zone
                                      MessageService &messages);
 
 // Empty boxes read as 0; a non-empty box that is not a number is refused with a message. The
-// mode decides the notation written; seconds are whole and never carry into minutes.
+// mode decides the notation written: degrees to 6 decimals, minutes to 4, seconds to 2 (about
+// 0.1, 0.2 and 0.3 m), a rounding up carried into the minutes and degrees.
 std::optional<LatLongTexts> utmToLatLong(const QString &easting, const QString &northing,
                                          const QString &zone, int mode, MessageService &messages);
+
+// The latitude and longitude of a UTM point for files and other programs: decimal degrees to 6
+// places, the longitude east positive ("-106" for 106 degrees west). Boxes read as above.
+std::optional<std::pair<QString, QString>> utmToSignedDegrees(const QString &easting,
+                                                              const QString &northing,
+                                                              const QString &zone,
+                                                              MessageService &messages);
 
 // Re-projects a UTM position from one zone to another. The easting must lie within
 // eastingRangeError's range; zones are 16-bit numbers.

@@ -184,7 +184,10 @@ private Q_SLOTS:
         row("to-utm, zone 12", u"to-utm --lat 38.5 --lon 108.25 --zone 12"_s, 0,
             u"easting,northing\n739815.09,4264877.71\n"_s);
         row("to-geo", u"to-geo --easting 414639.538 --northing 4428236.142"_s, 0,
-            u"latitude,longitude\n40.000001,106\n"_s);
+            u"latitude,longitude\n40.000001,-106\n"_s);
+        // gdaltransform -s_srs EPSG:26913 -t_srs EPSG:4269: -106.15556584 39.75321797.
+        row("to-geo, signed", u"to-geo --easting 401005.84 --northing 4401005.84"_s, 0,
+            u"latitude,longitude\n39.753218,-106.155566\n"_s);
         row("zone", u"zone --easting 756100 --northing 4432069 --from 12 --to 13"_s, 0,
             u"easting,northing\n243900.66,4432069.05\n"_s);
         row("zone, decimals", u"zone --easting 756100.5 --northing 4432069 --from 12 --to 13"_s, 0,

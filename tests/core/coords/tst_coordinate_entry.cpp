@@ -91,8 +91,16 @@ private Q_SLOTS:
         QTest::newRow("decimal degrees") << e << n << 13 << 0 << u"40.000001|---|---|106|---|---"_s;
         QTest::newRow("empty boxes are 0, 0")
             << u""_s << u""_s << 13 << 0 << u"0|---|---|109.488744|---|---"_s;
-        QTest::newRow("decimal minutes") << e << n << 13 << 1 << u"40|4.2e-05|---|106|1e-06|---"_s;
+        QTest::newRow("decimal minutes") << e << n << 13 << 1 << u"40|0|---|106|0|---"_s;
         QTest::newRow("degrees minutes seconds") << e << n << 13 << 2 << u"40|0|0|106|0|0"_s;
+        // gdaltransform -s_srs EPSG:4269 -t_srs EPSG:26913 of 105d12'34.56"W 40d30'41.61"N
+        // gives 482242.825900314 4484558.80505735: whole seconds would write 42 and 35.
+        QTest::newRow("hundredths of seconds")
+            << u"482242.8259"_s << u"4484558.805057"_s << 13 << 2 << u"40|30|41.61|105|12|34.56"_s;
+        // The same of 105d0'59.998"W 40d30'59.998"N: rounding up carries, so 60 never shows.
+        const QString e60 = u"498588.1657"_s, n60 = u"4485104.8034"_s;
+        QTest::newRow("seconds carry") << e60 << n60 << 13 << 2 << u"40|31|0|105|1|0"_s;
+        QTest::newRow("minutes carry") << e60 << n60 << 13 << 1 << u"40|31|---|105|1|---"_s;
         // The same figures in zone 12 lie six degrees further west.
         QTest::newRow("zone 12") << e << n << 12 << 0 << u"40.000001|---|---|112|---|---"_s;
     }
@@ -119,17 +127,32 @@ private Q_SLOTS:
                  QStringList{u"Enter the easting in metres in the Easting box."_s});
     }
 
-    // Seconds are rounded to whole seconds without carrying into the minutes, so 60 can show.
-    void secondsCanRead60()
+    // The six boxes typed, converted to UTM in zone 13 and back in a mode: what they then read.
+    // Every box takes decimals.
+    void roundTrip_data()
     {
+        QTest::addColumn<QString>("boxes");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("outcome");
+        QTest::newRow("decimal minutes")
+            << u"40|30.6935||105|12.576|"_s << 1 << u"40|30.6935|---|105|12.576|---"_s;
+        QTest::newRow("decimals in every box")
+            << u"40.5|0.5|11.61|105.2|0.5|4.56"_s << 2 << u"40|30|41.61|105|12|34.56"_s;
+    }
+    void roundTrip()
+    {
+        QFETCH(QString, boxes);
+        QFETCH(int, mode);
+        QFETCH(QString, outcome);
+        const QStringList b = boxes.split(u'|');
         RecordingMessageService messages;
-        bool seen = false;
-        for (int n = 4428000; n < 4432000 && !seen; ++n) {
-            const auto ll = ::utmToLatLong(u"500000"_s, QString::number(n), u"13"_s, 2, messages);
-            QVERIFY(ll);
-            seen = ll->latSec == u"60"_s;
-        }
-        QVERIFY(seen);
+        const auto utm = ::latLongToUtm({b[0], b[1], b[2], b[3], b[4], b[5]}, u"13"_s, messages);
+        QVERIFY(utm);
+        const auto ll = ::utmToLatLong(utm->easting, utm->northing, u"13"_s, mode, messages);
+        QVERIFY(ll);
+        QCOMPARE(QStringList({ll->lat, ll->latMin, ll->latSec, ll->lon, ll->lonMin, ll->lonSec})
+                     .join(u'|'),
+                 outcome);
     }
 
     // At northing 4432069; the outcome "easting northing".
