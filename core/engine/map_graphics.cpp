@@ -6,6 +6,7 @@
 #include "core/engine/symbol.h"
 
 #include <QPainter>
+#include <QPainterPath>
 
 #include <cmath>
 
@@ -67,6 +68,43 @@ void CircleSymbol::Draw(QPainter &painter, const MapViewport &viewport, MessageS
     painter.restore();
 }
 
+void WellMarkSymbol::Draw(QPainter &painter, const MapViewport &viewport, MessageService *) const
+{
+    if (!viewport.isValid())
+        return;
+    const QPointF at = viewport.toDevice(center);
+    if (!std::isfinite(at.x()) || !std::isfinite(at.y()) || std::abs(at.x()) > 1e9 ||
+        std::abs(at.y()) > 1e9)
+        return;
+    const QPaintDevice *device = painter.device();
+    const double scale = device ? std::max(1, device->logicalDpiX()) / 96.0 : 1.0;
+    const double outline = 1.5 * scale;
+    const double radius = (Diameter / 2) * scale - outline / 2;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setPen(QPen(Qt::white, outline));
+    painter.setBrush(QColor(255, 0, 0));
+    painter.drawEllipse(at, radius, radius);
+    if (number > 0) {
+        // The number to the upper right, dark on a light halo so it reads over any theme.
+        QFont font = painter.font();
+        font.setBold(true);
+        font.setPointSizeF(8);
+        painter.setFont(font);
+        const QString text = QString::number(number);
+        const QPointF origin = at + QPointF(radius + 2 * scale, -radius - scale);
+        QPainterPath path;
+        path.addText(origin, font, text);
+        painter.setPen(QPen(Qt::white, 3 * scale, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawPath(path);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(Qt::black);
+        painter.drawPath(path);
+    }
+    painter.restore();
+}
+
 void MapGraphics::Draw(QPainter &painter, const MapViewport &viewport,
                        MessageService *notices) const
 {
@@ -83,8 +121,18 @@ void MapGraphics::AddTextSymbol(const QString &text, const MapPoint &loc, quint3
     m_symbols.append(std::move(symbol));
 }
 
-void MapGraphics::AddSymbol(std::shared_ptr<GraphicSymbol> symbol)
+void MapGraphics::AddSymbol(std::shared_ptr<GraphicSymbol> symbol, Lifetime lifetime)
 {
-    if (symbol)
-        m_symbols.append(std::move(symbol));
+    if (!symbol)
+        return;
+    if (lifetime == Lifetime::LastResult)
+        m_lastResult.append(symbol.get());
+    m_symbols.append(std::move(symbol));
+}
+
+void MapGraphics::removeLastResult()
+{
+    m_symbols.removeIf(
+        [this](const std::shared_ptr<GraphicSymbol> &s) { return m_lastResult.contains(s.get()); });
+    m_lastResult.clear();
 }

@@ -58,16 +58,39 @@ public:
               MessageService *notices) const override;
 };
 
+// A located well: a red disc of a fixed size on the page or screen (10 pixels at 96 dpi, scaled
+// to the device's resolution, so a printed mark is as large as the one on screen), with a white
+// outline that shows on dark images and light fills alike, and its number beside it.
+class WellMarkSymbol final : public GraphicSymbol
+{
+public:
+    static constexpr double Diameter = 10; // pixels at 96 dpi, outline included
+    MapPoint center;
+    int number = 0; // none drawn when 0
+    void Draw(QPainter &painter, const MapViewport &viewport,
+              MessageService *notices) const override;
+};
+
 class MapGraphics
 {
 public:
+    // Kept symbols stay until RemoveAll; those of the last result only (its quarter lines) go at
+    // removeLastResult, when the next result or a failed calculation replaces them.
+    enum class Lifetime { Kept, LastResult };
+
     void Draw(QPainter &painter, const MapViewport &viewport, MessageService *notices) const;
     void AddTextSymbol(const QString &text, const MapPoint &loc, quint32 color);
-    void AddSymbol(std::shared_ptr<GraphicSymbol> symbol);
-    void RemoveAll() { m_symbols.clear(); }
+    void AddSymbol(std::shared_ptr<GraphicSymbol> symbol, Lifetime lifetime = Lifetime::Kept);
+    void RemoveAll()
+    {
+        m_symbols.clear();
+        m_lastResult.clear();
+    }
+    void removeLastResult();
     int count() const { return int(m_symbols.size()); }
     const QList<std::shared_ptr<GraphicSymbol>> &symbols() const { return m_symbols; }
 
 private:
     QList<std::shared_ptr<GraphicSymbol>> m_symbols;
+    QList<const GraphicSymbol *> m_lastResult;
 };

@@ -245,6 +245,46 @@ private Q_SLOTS:
         QCOMPARE(countPixels(draw(g), qRgb(255, 255, 255)), 100 * 100);
     }
 
+    // A well's mark is as large on the page as on screen, whatever the scale: its red disc
+    // covers the same area at any extent, and as much of an inch at 300 dpi as at 96.
+    void wellMarkKeepsItsSize_data()
+    {
+        QTest::addColumn<double>("span"); // metres across the picture
+        QTest::addColumn<int>("dpi");
+        QTest::newRow("township, screen") << 10000.0 << 96;
+        QTest::newRow("section, screen") << 1600.0 << 96;
+        QTest::newRow("section, printer") << 1600.0 << 300;
+    }
+    void wellMarkKeepsItsSize()
+    {
+        QFETCH(double, span);
+        QFETCH(int, dpi);
+        MapGraphics g;
+        auto mark = std::make_shared<WellMarkSymbol>();
+        mark->center = {500000, 4400000};
+        mark->number = 3;
+        g.AddSymbol(mark);
+        const int side = 100 * dpi / 96;
+        QImage image(side, side, QImage::Format_RGB32);
+        image.setDotsPerMeterX(int(std::lround(dpi / 0.0254)));
+        image.setDotsPerMeterY(int(std::lround(dpi / 0.0254)));
+        image.fill(Qt::black); // the white outline shows on the darkest ground
+        QPainter painter(&image);
+        const MapRect extent(500000 - span / 2, 500000 + span / 2, 4400000 + span / 2,
+                             4400000 - span / 2);
+        g.Draw(painter, MapViewport(extent, QSizeF(image.size())), nullptr);
+        painter.end();
+        // Pure red at 96 dpi: the inside of a disc about 8 pixels across, its edge smoothed.
+        const double scale = dpi / 96.0;
+        const double red = countPixels(image, qRgb(255, 0, 0)) / (scale * scale);
+        QVERIFY2(red >= 16 && red <= 60, qPrintable(QString::number(red)));
+        int white = 0;
+        for (int y = 0; y < side; ++y)
+            for (int x = 0; x < side; ++x)
+                white += qGray(image.pixel(x, y)) > 200;
+        QVERIFY(white > 10 * scale * scale); // the outline and the number's halo
+    }
+
     // Quarter lines, a small and a large circle and a label together.
     void referencePicture()
     {
