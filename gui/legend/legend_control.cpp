@@ -227,13 +227,6 @@ void LegendControl::RedrawLayer(const MapLayer &theLayer)
 
 void LegendControl::ShowOptionsDlg(LegendItemControl *row)
 {
-    const std::shared_ptr<MapLayer> layer = row->MapLayer();
-    if (layer && layer->LayerType() == MapLayer::VectorLayerType &&
-        static_cast<const VectorLayer &>(*layer).ShapeType() == VectorLayer::PolygonShapes &&
-        !isPlssSectionTheme(*layer)) {
-        Q_EMIT PlssFieldsRequested();
-        return;
-    }
     ShowSymbolDlg(row);
 }
 
@@ -276,11 +269,12 @@ void LegendControl::ShowSymbolDlg(LegendItemControl *row)
         dialog.selectStyle(symbol.Style);
         runOptionsDialog(dialog);
         if (dialog.DialogOK) {
-            symbol.Style = dialog.IsHollow ? 1 : 0;
             symbol.Color = dialog.SymbolColor;
             symbol.OutlineColor = dialog.SymbolOutlineColor;
             symbol.Size = dialog.SymbolSize;
-            if (dialog.SymbolStyle >= 0) // the chosen style decides
+            // The dialog keeps Hollow and a fill's style in agreement; no style chosen keeps
+            // the one the theme had.
+            if (dialog.SymbolStyle >= 0)
                 symbol.Style = dialog.SymbolStyle;
         }
     }

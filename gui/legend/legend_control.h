@@ -42,8 +42,7 @@ public:
     void RedrawLayer(const MapLayer &theLayer);
     // The symbol dialog of a row's vector theme; the chosen symbol goes to the layer, which is
     // redrawn (also after Cancel, and for image themes, which have no dialog).
-    // A double click on a row: the symbol dialog, or for a polygon theme not recognised as
-    // sections PlssFieldsRequested (its fields are then to be named).
+    // A double click on a row: the symbol dialog of its theme.
     void ShowOptionsDlg(LegendItemControl *row);
     // The symbol dialog of a row; of the top active theme (Themes > Theme Symbol...).
     void ShowSymbolDlg(LegendItemControl *row);
@@ -88,9 +87,6 @@ public:
 Q_SIGNALS:
     // The user chose the folder of the quadrangle images (the program keeps it).
     void QuadImageFolderChosen(const QString &folder);
-    // A double click on a polygon theme that is no section theme: the active theme's PLSS
-    // fields are to be named.
-    void PlssFieldsRequested();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -38,10 +38,11 @@ LegendItemControl::LegendItemControl(ThemeList *themes, quint64 key, QWidget *pa
     auto px = [tpp](double twips) { return int(std::lround(twips / tpp)); };
     DisplayCheck = new QCheckBox(this);
     DisplayCheck->setObjectName(u"DisplayCheck"_s);
-    DisplayCheck->setGeometry(px(5), 0, px(255), px(495));
+    // Clear of the box an active row is framed with.
+    DisplayCheck->setGeometry(px(75), 0, px(255), px(495));
     ThemeLabel = new QLabel(this);
     ThemeLabel->setObjectName(u"ThemeLabel"_s);
-    ThemeLabel->move(px(240) + SwatchWidth + 4, px(120));
+    ThemeLabel->move(px(345) + SwatchWidth + 4, px(120));
     // The whole row takes the mouse, so positions are always the row's own.
     ThemeLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
     resize(px(3000), px(RowHeightTwips));

@@ -91,6 +91,7 @@ frmLegendOptionsDlg::frmLegendOptionsDlg(QWidget *parent)
     });
     connect(ok, &QPushButton::clicked, this, &frmLegendOptionsDlg::OKButton_Click);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    keepHollowAndStyleAgreed();
 }
 
 frmLegendOptionsDlg::~frmLegendOptionsDlg() = default;
@@ -111,6 +112,27 @@ void frmLegendOptionsDlg::SetMode(qint16 m)
                                        : nullptr;
     if (list)
         cmbStyle->addItems(*list);
+    // Hollow is a fill's Transparent style by another name: markers and lines have no fill.
+    HollowCheck->setEnabled(m == 2);
+    if (m != 2)
+        HollowCheck->setChecked(false);
+}
+
+void frmLegendOptionsDlg::keepHollowAndStyleAgreed()
+{
+    constexpr int transparent = int(FillStyle::Transparent), solid = int(FillStyle::Solid);
+    connect(HollowCheck, &QCheckBox::toggled, this, [this](bool hollow) {
+        if (m_mode != 2)
+            return;
+        if (hollow)
+            cmbStyle->setCurrentIndex(transparent);
+        else if (cmbStyle->currentIndex() == transparent)
+            cmbStyle->setCurrentIndex(solid);
+    });
+    connect(cmbStyle, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (m_mode == 2)
+            HollowCheck->setChecked(index == transparent);
+    });
 }
 
 void frmLegendOptionsDlg::setSizeText(const QString &text)

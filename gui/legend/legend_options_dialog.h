@@ -49,6 +49,7 @@ public:
 private:
     void OKButton_Click();
     void showColor(QLabel *sample, quint32 color);
+    void keepHollowAndStyleAgreed();
 
     qint16 m_mode = -1;
     MessageService *m_messages = nullptr;

@@ -245,6 +245,30 @@ private Q_SLOTS:
         QCOMPARE(opened, (QStringList{u"true"_s, u"Transparent"_s}));
         QCOMPARE(symbolOf(sections).Style, qint16(1));
 
+        // Hollow and the fill's style never contradict each other: what OK shows is drawn.
+        symbolOf(sections).Style = 0; // solid
+        QStringList seen;
+        f.legend.runOptionsDialog = [&](frmLegendOptionsDlg &d) {
+            auto *hollow = d.findChild<QCheckBox *>(u"HollowCheck"_s);
+            auto *styles = d.findChild<QComboBox *>(u"cmbStyle"_s);
+            hollow->click();
+            seen.append(styles->currentText());
+            styles->setCurrentIndex(styles->findText(u"Horizontal"_s));
+            seen.append(QVariant(hollow->isChecked()).toString());
+            hollow->click();
+            QTest::mouseClick(d.findChild<QPushButton *>(u"OKButton"_s), Qt::LeftButton);
+        };
+        sections->ShowOptionsDlg();
+        QCOMPARE(seen, (QStringList{u"Transparent"_s, u"false"_s}));
+        QCOMPARE(symbolOf(sections).Style, qint16(FillStyle::Transparent));
+        // Lines have no fill to hollow out.
+        f.legend.runOptionsDialog = [&](frmLegendOptionsDlg &d) {
+            seen = {QVariant(d.findChild<QCheckBox *>(u"HollowCheck"_s)->isEnabled()).toString()};
+        };
+        road->ShowOptionsDlg();
+        QCOMPARE(seen, QStringList{u"false"_s});
+        QCOMPARE(symbolOf(road).Style, qint16(2));
+
         // Cancel after choosing a colour keeps the symbol; a size that is not a number keeps
         // the dialog open with a message.
         RecordingMessageService dialogMessages;
