@@ -84,15 +84,28 @@ void frmBrowser::showEvent(QShowEvent *event)
     }
 }
 
+namespace {
+
+// The program's own pages are named by their title: a qrc: address means nothing to a user and
+// cannot be typed anywhere else.
+QString shownAddress(const QString &url, const QString &title)
+{
+    if (!url.startsWith(u"qrc:"_s, Qt::CaseInsensitive))
+        return url;
+    return title.isEmpty() ? u"QRV Tractwise"_s : title;
+}
+
+} // namespace
+
 void frmBrowser::Form_Load()
 {
     arrange();
     if (StartingAddress.isEmpty())
         return;
     m_suppressNavigation = true;
-    m_address->insertItem(0, StartingAddress);
+    m_address->insertItem(0, shownAddress(StartingAddress, QString()), StartingAddress);
     m_address->setCurrentIndex(0);
-    m_address->setEditText(StartingAddress);
+    m_address->setEditText(m_address->itemText(0));
     m_suppressNavigation = false;
     m_timer->start();
     m_browser->Navigate(StartingAddress);
@@ -139,7 +152,10 @@ void frmBrowser::cboAddress_Click()
     if (m_suppressNavigation)
         return;
     m_timer->start();
-    m_browser->Navigate(m_address->currentText());
+    // A listed page goes to its address; anything typed is the address itself.
+    const int listed = m_address->currentIndex();
+    const bool typed = listed < 0 || m_address->currentText() != m_address->itemText(listed);
+    m_browser->Navigate(typed ? m_address->currentText() : m_address->itemData(listed).toString());
 }
 
 void frmBrowser::brwWebBrowser_NavigateComplete()
@@ -147,10 +163,10 @@ void frmBrowser::brwWebBrowser_NavigateComplete()
     setWindowTitle(m_browser->LocationName());
     const QString url = m_browser->LocationURL();
     m_suppressNavigation = true;
-    const int found = m_address->findText(url, Qt::MatchFixedString | Qt::MatchCaseSensitive);
+    const int found = m_address->findData(url);
     if (found >= 0)
         m_address->removeItem(found);
-    m_address->insertItem(0, url);
+    m_address->insertItem(0, shownAddress(url, m_browser->LocationName()), url);
     m_address->setCurrentIndex(0);
     m_suppressNavigation = false;
 }

@@ -190,6 +190,16 @@ private Q_SLOTS:
         QCOMPARE(fake->calls.last(), u"Stop"_s);
         QCOMPARE(window.windowTitle(), u"Page A"_s);
         QVERIFY(!window.timer()->isActive());
+        // A page of the program's own is listed by its title and still reached by its address.
+        fake->calls.clear();
+        fake->arrive(u"qrc:/web/home.html"_s, u"Home"_s);
+        QCOMPARE(box->itemText(0), u"Home"_s);
+        box->setCurrentIndex(1);
+        box->activated(1);
+        box->setCurrentIndex(0);
+        box->activated(0);
+        QCOMPARE(fake->calls,
+                 (QStringList{u"Navigate http://a/"_s, u"Navigate qrc:/web/home.html"_s}));
     }
 
     // Each View "Web Browser" opens one more window at the program's home page.

@@ -23,12 +23,14 @@ private Q_SLOTS:
         window.StartingAddress = webHomePage().toString();
         window.show();
         QTRY_COMPARE_WITH_TIMEOUT(window.windowTitle(), u"QRV Tractwise Home Page"_s, 60000);
-        QCOMPARE(window.cboAddress()->itemText(0), webHomePage().toString());
+        // The program's own pages are shown by title, not by their qrc: address.
+        QCOMPARE(window.cboAddress()->itemText(0), u"QRV Tractwise Home Page"_s);
+        QCOMPARE(window.cboAddress()->itemData(0).toString(), webHomePage().toString());
 
         window.browser().GoSearch();
         QTRY_COMPARE_WITH_TIMEOUT(window.windowTitle(), u"Search the Web"_s, 60000);
         QCOMPARE(window.cboAddress()->count(), 2);
-        QCOMPARE(window.cboAddress()->itemText(0), webSearchPage().toString());
+        QCOMPARE(window.cboAddress()->itemText(0), u"Search the Web"_s);
     }
 };
 
