@@ -8,10 +8,10 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFileInfo>
+#include <QPainter>
 #include <QPixmap>
 #include <QPrinter>
 #include <QSplashScreen>
-#include <QThread>
 #include <QTimer>
 
 #include <cstdio>
@@ -45,6 +45,23 @@ void finishScriptedRun(frmMain &window, const QString &shot, const QString &pdf)
         }
         QApplication::exit(ok ? 0 : 1);
     });
+}
+
+// The logo at twice its size on a white card with a margin, so no letter of the name touches
+// the splash's edge.
+QPixmap splashPicture()
+{
+    const QPixmap logo = QPixmap(u":/tractwise/logo.png"_s);
+    const QSize big = logo.size() * 2;
+    constexpr int margin = 32;
+    QPixmap card(big + QSize(2 * margin, 2 * margin));
+    card.fill(Qt::white);
+    QPainter painter(&card);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawPixmap(QRect(QPoint(margin, margin), big), logo);
+    painter.setPen(QColor(0x80, 0x80, 0x80));
+    painter.drawRect(card.rect().adjusted(0, 0, -1, -1));
+    return card;
 }
 
 } // namespace
@@ -87,13 +104,17 @@ int main(int argc, char *argv[])
     parser.process(app);
     const bool scripted = parser.isSet(screenshotOption) || parser.isSet(printPdfOption);
 
+    // The splash stands only while something loads (a project or themes named on the command
+    // line), and never longer than a second: a start with nothing to load shows the window
+    // at once.
     std::unique_ptr<QSplashScreen> splash;
-    if (!parser.isSet(noSplashOption) && !scripted) {
-        QPixmap picture(u":/tractwise/logo.png"_s);
-        splash = std::make_unique<QSplashScreen>(picture.scaled(picture.size() * 2));
+    const bool loads = parser.isSet(projectOption) || !parser.values(themeOption).isEmpty() ||
+                       !parser.positionalArguments().isEmpty();
+    if (loads && !parser.isSet(noSplashOption) && !scripted) {
+        splash = std::make_unique<QSplashScreen>(splashPicture());
         splash->show();
         QApplication::processEvents();
-        QThread::msleep(2000);
+        QTimer::singleShot(1000, splash.get(), &QWidget::close);
     }
 
     std::unique_ptr<MessageService> messages;
@@ -101,8 +122,6 @@ int main(int argc, char *argv[])
         messages = std::make_unique<StderrMessageService>(true);
     frmMain window(std::move(messages));
     window.makeWebBrowser = [] { return std::make_unique<WebEngineBrowser>(); };
-    if (splash)
-        splash->finish(&window);
     if (scripted) { // the same picture whatever size the window had last time
         const QStringList size = parser.value(sizeOption).split(u'x');
         const int width = size.value(0).toInt(), height = size.value(1).toInt();
@@ -119,6 +138,8 @@ int main(int argc, char *argv[])
     if (parser.isSet(projectOption))
         window.openProject(parser.value(projectOption));
     window.addThemeFiles(parser.values(themeOption) + parser.positionalArguments());
+    if (splash)
+        splash->finish(&window);
 
     if (scripted)
         finishScriptedRun(window, parser.value(screenshotOption), parser.value(printPdfOption));
