@@ -46,6 +46,7 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 using namespace Qt::StringLiterals;
@@ -82,6 +83,10 @@ frmMain::frmMain(std::unique_ptr<MessageService> messages, QWidget *parent)
                                      QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
                                      QMessageBox::Save);
     };
+    askQuestion = [this](const QString &text) {
+        return QMessageBox::question(this, appTitle(), text, QMessageBox::Yes | QMessageBox::No,
+                                     QMessageBox::Yes) == QMessageBox::Yes;
+    };
     pageSetupDialog = [this](QPrinter &printer) {
         QPageSetupDialog dialog(&printer, this);
         dialog.setWindowTitle(u"Page Setup"_s);
@@ -111,6 +116,9 @@ frmMain::frmMain(std::unique_ptr<MessageService> messages, QWidget *parent)
 
 frmMain::~frmMain()
 {
+    // The tool windows report their hiding to this window: they go while it is whole.
+    m_identify.reset();
+    m_query.reset();
     // The map windows use this window's services to the end: they go first.
     delete m_mdi;
 }
@@ -151,6 +159,12 @@ void frmMain::closeEvent(QCloseEvent *event)
             return;
         }
     }
+    // Hidden first, so where the user put them is kept for the next run.
+    for (QWidget *tool :
+         {static_cast<QWidget *>(m_identify.get()), static_cast<QWidget *>(m_query.get())}) {
+        if (tool && tool->isVisible())
+            tool->hide();
+    }
     m_identify.reset();
     m_query.reset();
     m_help.reset();
@@ -165,9 +179,16 @@ void frmMain::OpenNewMapWindow()
     view->setAttribute(Qt::WA_DeleteOnClose);
     QMdiSubWindow *sub = m_mdi->addSubWindow(view);
     sub->setWindowTitle(u"Document "_s + QString::number(m_windowCounter));
-    connect(view->legend(), &LegendControl::PlssFieldsRequested, this, [this, sub] {
-        m_mdi->setActiveSubWindow(sub);
-        mnuPlssFields_Click();
+    // Identify and Locate in Theme show nothing of themes that have left the window.
+    connect(view->themeList(), &ThemeList::themesRemoved, this, [this, view] {
+        view->clearIdentified();
+        if (m_identify && m_identifiedView == view)
+            m_identify->Reset();
+        const LayerList themes = view->themes();
+        if (m_query && m_query->map() == view->map() &&
+            std::none_of(themes.begin(), themes.end(),
+                         [this](const auto &l) { return l.get() == m_query->layer(); }))
+            m_query->Clear();
     });
     // The first window fills the area, and so does any window while the others are maximised.
     const QMdiSubWindow *active = m_mdi->activeSubWindow();
@@ -201,9 +222,66 @@ void frmMain::setStatusText(int panel, const QString &text)
 
 frmIdentify *frmMain::identifyWindow()
 {
-    if (!m_identify)
+    if (!m_identify) {
         m_identify = std::make_unique<frmIdentify>();
+        m_identify->installEventFilter(this);
+    }
+    m_identifiedView = activeMapView();
     return m_identify.get();
+}
+
+void frmMain::placeToolWindow(QWidget &window)
+{
+    const QByteArray saved = toolWindowGeometry(window.objectName());
+    if (!saved.isEmpty() && window.restoreGeometry(saved))
+        return;
+    // The top right corner of the active map window, where the legend is: the map and the
+    // menus stay in reach.
+    const QWidget *area = activeMapView() ? static_cast<QWidget *>(activeMapView()) : m_mdi;
+    const QPoint topRight = area->mapToGlobal(QPoint(area->width(), 0));
+    window.move(std::max(0, topRight.x() - window.width() - 16), topRight.y() + 16);
+}
+
+bool frmMain::eventFilter(QObject *watched, QEvent *event)
+{
+    auto *window = qobject_cast<QWidget *>(watched);
+    const bool toolWindow = window && (window == m_identify.get() || window == m_query.get());
+    if (toolWindow && event->type() == QEvent::Show && !event->spontaneous() &&
+        !window->property("placed").toBool()) {
+        window->setProperty("placed", true);
+        placeToolWindow(*window);
+    } else if (toolWindow && event->type() == QEvent::Hide && !event->spontaneous()) {
+        setToolWindowGeometry(window->objectName(), window->saveGeometry());
+        window->setProperty("placed", false);
+        // The identify outline belongs to the window: it goes with it.
+        if (window == m_identify.get()) {
+            for (QMdiSubWindow *sub : m_mdi->subWindowList()) {
+                if (auto *view = qobject_cast<frmMapView *>(sub->widget()))
+                    view->clearIdentified();
+            }
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frmMain::sectionThemeMissing(frmMapView &view)
+{
+    // The top polygon theme is the one a user most likely means.
+    const ThemeList &themes = *view.themeList();
+    qsizetype polygons = -1;
+    for (qsizetype i = themes.size() - 1; i >= 0 && polygons < 0; --i) {
+        const auto &layer = themes.at(i).layer;
+        if (layer->LayerType() == MapLayer::VectorLayerType &&
+            static_cast<const VectorLayer &>(*layer).ShapeType() == VectorLayer::PolygonShapes)
+            polygons = i;
+    }
+    if (polygons < 0) {
+        m_messages->show(noSectionThemeMessage(), MessageIcon::Exclamation);
+        return;
+    }
+    if (askQuestion(noSectionThemeMessage() + u"\n\nName the PLSS fields of "_s +
+                    themes.at(polygons).title + u" now?"_s))
+        namePlssFields(view, polygons);
 }
 
 namespace {
@@ -395,6 +473,12 @@ void frmMain::mnuPlssFields_Click()
                          MessageIcon::Information);
         return;
     }
+    namePlssFields(*view, index);
+}
+
+void frmMain::namePlssFields(frmMapView &view, qsizetype index)
+{
+    ThemeList &themes = *view.themeList();
     auto layer = std::static_pointer_cast<VectorLayer>(themes.at(index).layer);
     QStringList names;
     for (const FieldInfo &f : layer->fields())
@@ -412,7 +496,7 @@ void frmMain::mnuPlssFields_Click()
         return;
     }
     themes.setPlssFields(index, plssFieldsText(*chosen));
-    view->calculator()->AddTheme(layer);
+    view.offerSectionTheme(layer);
     setStatusText(1, themes.at(index).title + u" is a PLSS section theme now."_s);
 }
 
@@ -490,8 +574,10 @@ void frmMain::FindInTheme_Click()
     const LayerList active = view->themeList()->activeVectorLayers();
     if (active.isEmpty())
         return;
-    if (!m_query)
+    if (!m_query) {
         m_query = std::make_unique<frmQuery>();
+        m_query->installEventFilter(this);
+    }
     m_query->SetLayer(std::static_pointer_cast<VectorLayer>(active.first()));
     m_query->SetMap(view->map());
     m_query->show();

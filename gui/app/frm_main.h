@@ -43,6 +43,10 @@ public:
     frmIdentify *identifyWindow() override;
     MessageService &messages() override { return *m_messages; }
     bool confirmClose(frmMapView &view) override;
+    void sectionThemeMissing(frmMapView &view) override;
+
+    // A yes/no question; true for yes. Replaceable for tests and scripts.
+    std::function<bool(const QString &text)> askQuestion;
 
     void mnuFileOpen_Click();
     void mnuFileSave_Click();
@@ -113,6 +117,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    // Places the identify and query windows when they open and keeps where the user put them.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     struct MenuItem;
@@ -144,4 +150,9 @@ private:
     std::unique_ptr<QPrinter> m_printer;
     std::unique_ptr<HelpWindow> m_help;
     bool openHelp();
+    // Names the PLSS fields of one polygon theme of a map window.
+    void namePlssFields(frmMapView &view, qsizetype index);
+    // A tool window opens beside the active map window, clear of the menus and the toolbar,
+    // unless the user has put it somewhere before.
+    void placeToolWindow(QWidget &window);
 };

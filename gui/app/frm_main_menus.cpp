@@ -2,6 +2,7 @@
 #include "core/engine/vector_layer.h"
 #include "gui/app/frm_main.h"
 #include "gui/app/window_arrangement.h"
+#include "gui/calculators/well_calculations.h"
 #include "gui/common/app_settings.h"
 #include "gui/common/program_resources.h"
 #include "gui/legend/legend_control.h"
@@ -82,6 +83,13 @@ void frmMain::buildMenus()
            [this] { mnuFileExportWells_Click(); }},
           separator,
           {u"E&xit"_s, u"mnuFileExit"_s, [this] { close(); }}}},
+        {u"&Edit"_s,
+         u"mnuEdit"_s,
+         {{u"Clear &Marks"_s, u"mnuEditClearMarks"_s,
+           [this] {
+               if (frmMapView *view = activeMapView())
+                   view->calculator()->clearMarks();
+           }}}},
         {u"&Themes"_s,
          u"mnuThemes"_s,
          {{u"&Add"_s, u"mnuAddTheme"_s, [this] { mnuAddTheme_Click(); }},
@@ -287,6 +295,7 @@ void frmMain::updateActions()
                                         u"mnuFilePrint"_s,
                                         u"mnuFileSend"_s,
                                         u"mnuFileExportWells"_s,
+                                        u"mnuEditClearMarks"_s,
                                         u"mnuPlssFields"_s,
                                         u"mnuThemeSymbol"_s,
                                         u"mnuAddTheme"_s,

@@ -71,6 +71,7 @@ frmMapView::frmMapView(MapWindowShell *shell, QWidget *parent)
     connect(m_themes, &ThemeList::reordered, this, showSystem);
     connect(m_themes, &ThemeList::themesRemoved, m_calculator,
             &WellCalculations::RemoveMissingThemes);
+    connect(m_themes, &ThemeList::themesRemoved, m_calculator, &WellCalculations::clearResults);
     connect(m_map, &Map::MouseDown, this, &frmMapView::Map_MouseDown);
     connect(m_map, &Map::MouseMove, this, &frmMapView::Map_MouseMove);
     connect(m_map, &Map::MouseUp, this, &frmMapView::Map_MouseUp);
@@ -106,8 +107,9 @@ void frmMapView::buildTools()
              status, [this](const QList<MapPoint> &line) { m_map->setOverlayLine(line); })},
         {u"ZoomIn"_s, std::make_shared<ZoomInTool>(*m_map)},
         {u"ZoomOut"_s, std::make_shared<ZoomOutTool>(*m_map)},
-        {u"SelectPoint"_s, std::make_shared<PointTool>(
-                               [this](const MapEvent &e) { m_calculator->RevSetPoint(e.point); })},
+        {u"SelectPoint"_s, std::make_shared<PointTool>([this](const MapEvent &e) {
+             m_calculator->locatePickedPoint(e.point);
+         })},
         {u"HotLink"_s, std::make_shared<PointTool>([this](const MapEvent &e) {
              m_legend->CheckHotlink(e.point, e.tolerance);
          })},
@@ -151,7 +153,7 @@ std::shared_ptr<MapLayer> frmMapView::AddTheme(const QString &themeName, const Q
         return layer;
     }
     // The calculators take what may be a section theme of what loaded.
-    m_calculator->AddTheme(layer);
+    offerSectionTheme(layer);
     if (!layer->note().isEmpty()) {
         m_shell->setStatusText(1, layer->note());
         return layer;
@@ -208,10 +210,12 @@ bool frmMapView::ReadProject(const QString &sFile)
         return false;
     }
     resolveRelativePaths(project, sFile);
+    // Nothing the panel shows belongs to the new project.
+    m_calculator->reset();
     m_legend->ReadProject(project);
     // The project keeps each theme's own symbol, section themes included.
     for (const auto &layer : m_themes->layers())
-        m_calculator->AddTheme(layer, false);
+        offerSectionTheme(layer, false);
     m_savedThemes = themesSnapshot();
     return project.isProject;
 }
@@ -224,10 +228,22 @@ LayerList frmMapView::themes() const
 void frmMapView::toolChanged()
 {
     m_map->setOverlayLine({});
+    clearIdentified();
+}
+
+void frmMapView::clearIdentified()
+{
     if (!m_identified.isEmpty()) {
         m_identified = {};
         m_map->refresh();
     }
+}
+
+void frmMapView::offerSectionTheme(const std::shared_ptr<MapLayer> &layer, bool restyle)
+{
+    m_calculator->AddTheme(layer, restyle);
+    if (layer)
+        m_legend->RedrawLayer(*layer); // its swatch, when the calculators restyled it
 }
 
 MapTool *frmMapView::tool() const
@@ -338,11 +354,12 @@ void frmMapView::Map_AfterLayerDraw(int index, QPainter *painter)
         }
     }
     if (index == 0) {
-        // What Identify found, outlined in red over every theme.
+        // What Identify found, outlined over every theme in cyan: red is the wells' colour.
+        constexpr quint32 cyan = 0xFFFF00; // packed as 0xBBGGRR
         Symbol outline;
         outline.Style = qint16(FillStyle::Transparent);
-        outline.Color = 255;
-        outline.OutlineColor = 255;
+        outline.Color = cyan;
+        outline.OutlineColor = cyan;
         outline.Size = 3;
         for (const RecordSet &found : std::as_const(m_identified))
             m_map->drawShape(found, outline);

@@ -38,6 +38,9 @@ public:
     // Before a changed map window closes or takes another project: true to go on (saved or
     // discarded), false when the user cancelled or the save failed.
     virtual bool confirmClose(frmMapView &view) = 0;
+    // A calculation of the view's panel found no section theme: say so, and offer to name the
+    // PLSS fields of a polygon theme the view holds.
+    virtual void sectionThemeMissing(frmMapView &view) = 0;
 };
 
 // A map window: the map, its legend, the calculator panel, the scale bar and a logo. Turns the
@@ -68,6 +71,11 @@ public:
     bool isModified() const;
     // Another map tool was chosen: what the last one drew on the map goes.
     void toolChanged();
+    // The identify window closed or moved on: its outline leaves the map.
+    void clearIdentified();
+    // Hands a theme to the calculators, which take it when it holds sections (restyling it
+    // unless `restyle` is false); the legend then shows the symbol it is drawn with.
+    void offerSectionTheme(const std::shared_ptr<MapLayer> &layer, bool restyle = true);
 
     // The window's themes, which the map draws, the legend shows and the project file stores.
     ThemeList *themeList() const { return m_themes; }
@@ -83,6 +91,7 @@ public:
     MapGraphics &graphics() override { return *m_graphics; }
     QWidget *form() override { return this; }
     MessageService &messages() override;
+    void sectionThemeMissing() override { m_shell->sectionThemeMissing(*this); }
     void Rescale(double currentScale, double newScale) override
     {
         UpdateScale(currentScale, newScale);

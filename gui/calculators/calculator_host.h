@@ -19,4 +19,10 @@ public:
     virtual MapGraphics &graphics() = 0;
     virtual QWidget *form() = 0;
     virtual MessageService &messages() = 0;
+    // A calculation needs a PLSS section theme and the map has none: says so. A map window also
+    // offers to name the PLSS fields of a polygon theme it holds.
+    virtual void sectionThemeMissing();
 };
+
+// What is said when a calculation finds no section theme to search.
+QString noSectionThemeMessage();

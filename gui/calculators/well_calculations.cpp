@@ -7,6 +7,7 @@
 #include "core/engine/vector_layer.h"
 #include "core/plss/description_reader.h"
 #include "core/plss/legal_description.h"
+#include "core/plss/meridians.h"
 #include "core/plss/plss_query.h"
 #include "core/plss/plss_schema.h"
 #include "core/plss/reverse_location.h"
@@ -22,23 +23,26 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 CalculatorHost::~CalculatorHost() = default;
 
-namespace {
-
-// The red mark of a result: a filled circle 20 map units across the radius.
-std::shared_ptr<CircleSymbol> resultCircle(const MapPoint &at)
+QString noSectionThemeMessage()
 {
-    auto circle = std::make_shared<CircleSymbol>();
-    circle->Color = 255;
-    circle->radius = 20;
-    circle->Center = at;
-    return circle;
+    return u"No PLSS section theme in this map. Add one, or name the fields of this theme with "
+           u"Themes > PLSS Fields..."_s;
 }
 
-// The black quarter lines of a result.
+void CalculatorHost::sectionThemeMissing()
+{
+    messages().show(noSectionThemeMessage(), MessageIcon::Exclamation);
+}
+
+namespace {
+
+// The black quarter lines of a result; they go when the next result or a failure comes.
 void addQuarterLines(MapGraphics &graphics, const QList<QuarterLine> &lines)
 {
     for (const QuarterLine &l : lines) {
@@ -46,7 +50,7 @@ void addQuarterLines(MapGraphics &graphics, const QList<QuarterLine> &lines)
         line->Color = 0;
         line->AddPoint(l.from);
         line->AddPoint(l.to);
-        graphics.AddSymbol(line);
+        graphics.AddSymbol(line, MapGraphics::Lifetime::LastResult);
     }
 }
 
@@ -71,6 +75,10 @@ void WellCalculations::AddTheme(const std::shared_ptr<MapLayer> &mTheme, bool re
 
 std::shared_ptr<VectorLayer> WellCalculations::listedTheme(const QComboBox *list)
 {
+    if (list->currentIndex() < 0) {
+        m_view->sectionThemeMissing();
+        return nullptr;
+    }
     const QString name = list->currentText();
     if (auto theme = findThemeByName(m_view->themes(), name))
         return theme;
@@ -98,10 +106,70 @@ void WellCalculations::refreshMap()
 
 void WellCalculations::clearMarks()
 {
-    // Redrawn at once: a calculation that ends early must not leave the last answer's marks
-    // on the map as if they were its own.
+    if (!m_view)
+        return;
     m_view->graphics().RemoveAll();
     refreshMap();
+}
+
+void WellCalculations::clearForwardResult()
+{
+    Output_Easting_Text->clear();
+    Output_Northing_Text->clear();
+    if (m_view) {
+        // Redrawn at once: a calculation that ends early must not leave the last answer's
+        // quarter lines on the map as if they were its own.
+        m_view->graphics().removeLastResult();
+        refreshMap();
+    }
+}
+
+void WellCalculations::clearReverseResult()
+{
+    for (QLineEdit *box : {RevSectionText, RevTownshipText, RevRangeText, RevQ160Text, RevQ40Text,
+                           RevQ10Text, RevQ2_5Text, RevFCXText, RevFCYText, RevDescriptionText})
+        box->clear();
+    if (m_view) {
+        m_view->graphics().removeLastResult();
+        refreshMap();
+    }
+}
+
+void WellCalculations::clearResults()
+{
+    clearForwardResult();
+    clearReverseResult();
+    for (QLineEdit *box : {txtOutZoneX, txtOutZoneY})
+        box->clear();
+}
+
+void WellCalculations::reset()
+{
+    for (QLineEdit *box : findChildren<QLineEdit *>())
+        box->clear();
+    for (QComboBox *list : {Q160_Combo, Q40_Combo, Q10_Combo, Q25_Combo})
+        list->setCurrentIndex(0);
+    if (m_view)
+        m_view->graphics().removeLastResult();
+}
+
+QString WellCalculations::meridianEntry() const
+{
+    // "26 Salt Lake" as shown is read as 26; anything else typed goes to the lookup as it is.
+    const QString text = Meridian_Text->text().trimmed();
+    const QString first = text.section(u' ', 0, 0);
+    bool isNumber = false;
+    const int code = first.toInt(&isNumber);
+    if (isNumber && text.size() > first.size() && text == meridianLabel(code))
+        return first;
+    return text;
+}
+
+void WellCalculations::showMeridian(const QString &entry)
+{
+    bool isNumber = false;
+    const int code = entry.trimmed().toInt(&isNumber);
+    Meridian_Text->setText(isNumber && meridianByCode(code) ? meridianLabel(code) : entry);
 }
 
 void WellCalculations::RemoveMissingThemes()
@@ -136,13 +204,17 @@ const QStringList WellCalculations::LocatedWellsHeader = {
 void WellCalculations::recordWell(const QString &how, const MapPoint &point)
 {
     QStringList row{how, Section_Text->text().trimmed(), Township_Text->text().trimmed(),
-                    Range_Text->text().trimmed(), Meridian_Text->text().trimmed()};
+                    Range_Text->text().trimmed(), meridianEntry()};
     for (const QComboBox *list : {Q160_Combo, Q40_Combo, Q10_Combo, Q25_Combo})
         row.append(list->currentIndex() > 0 ? list->currentText() : QString());
     row << FC_X_Text->text().trimmed() << FC_Y_Text->text().trimmed()
         << QString::number(point.X, 'f', 2) << QString::number(point.Y, 'f', 2);
     m_locatedRows.append(row);
     m_locatedPoints.append(point);
+    auto mark = std::make_shared<WellMarkSymbol>();
+    mark->center = point;
+    mark->number = int(m_locatedPoints.size());
+    m_view->graphics().AddSymbol(mark);
 }
 
 void WellCalculations::CalculatePLSS_Command_Click()
@@ -152,15 +224,12 @@ void WellCalculations::CalculatePLSS_Command_Click()
     BusyCursor busy(m_view->form());
     FC_X_Text->clear();
     FC_Y_Text->clear();
-    clearMarks();
-    if (PLSS_Combo->currentIndex() < 0)
-        return;
+    clearForwardResult();
     const auto theme = listedTheme(PLSS_Combo);
     if (!theme)
         return;
     const WellLocation w = locateByQuarterCalls(
-        *theme,
-        {Section_Text->text(), Township_Text->text(), Range_Text->text(), Meridian_Text->text()},
+        *theme, {Section_Text->text(), Township_Text->text(), Range_Text->text(), meridianEntry()},
         {Q160_Combo->currentText(), Q40_Combo->currentText(), Q10_Combo->currentText(),
          Q25_Combo->currentText()},
         m_view->messages());
@@ -169,7 +238,6 @@ void WellCalculations::CalculatePLSS_Command_Click()
     if (w.located) {
         writeUtmResult(Output_Easting_Text, Output_Northing_Text, w.easting, w.northing);
         addQuarterLines(m_view->graphics(), w.lines);
-        m_view->graphics().AddSymbol(resultCircle(w.location));
         recordWell(u"quarter calls"_s, w.location);
     }
     // Show the marks now rather than at the next redraw the user happens to cause.
@@ -183,25 +251,17 @@ void WellCalculations::CalculateFC_Command_Click()
     BusyCursor busy(m_view->form());
     for (QComboBox *list : {Q160_Combo, Q40_Combo, Q10_Combo, Q25_Combo})
         list->setCurrentIndex(0);
-    clearMarks();
-    if (PLSS_Combo->currentIndex() < 0)
-        return;
+    clearForwardResult();
     const auto theme = listedTheme(PLSS_Combo);
     if (!theme)
         return;
     const WellLocation w = locateByFootageCalls(
-        *theme,
-        {Section_Text->text(), Township_Text->text(), Range_Text->text(), Meridian_Text->text()},
+        *theme, {Section_Text->text(), Township_Text->text(), Range_Text->text(), meridianEntry()},
         FC_X_Text->text(), FC_Y_Text->text(), m_view->messages());
     if (w.sectionFound && chkZoomToLocation->isChecked())
         m_view->map()->setExtent(w.sectionExtent);
-    if (w.clearOutputs) {
-        Output_Easting_Text->clear();
-        Output_Northing_Text->clear();
-    }
     if (w.located) {
         writeUtmResult(Output_Easting_Text, Output_Northing_Text, w.easting, w.northing);
-        m_view->graphics().AddSymbol(resultCircle(w.location));
         recordWell(u"footage calls"_s, w.location);
         refreshMap();
     }
@@ -209,6 +269,7 @@ void WellCalculations::CalculateFC_Command_Click()
 
 void WellCalculations::cmdErase_Click()
 {
+    clearForwardResult(); // its description is gone
     FC_X_Text->clear();
     FC_Y_Text->clear();
     for (QComboBox *list : {Q160_Combo, Q40_Combo, Q10_Combo, Q25_Combo})
@@ -229,10 +290,12 @@ void WellCalculations::cmdReadDescription_Click()
             m_view->messages().show(error, MessageIcon::Exclamation);
         return;
     }
+    // The boxes now describe another well: the last one's result is not its own.
+    clearForwardResult();
     Section_Text->setText(d->section);
     Township_Text->setText(d->township);
     Range_Text->setText(d->range);
-    Meridian_Text->setText(d->meridian);
+    showMeridian(d->meridian);
     QComboBox *lists[] = {Q160_Combo, Q40_Combo, Q10_Combo, Q25_Combo};
     for (std::size_t i = 0; i < 4; ++i)
         lists[i]->setCurrentIndex(std::max(0, lists[i]->findText(d->quarters[i])));
@@ -240,19 +303,32 @@ void WellCalculations::cmdReadDescription_Click()
     FC_Y_Text->setText(d->fcY);
 }
 
+void WellCalculations::locateDescription()
+{
+    QString error;
+    const std::optional<DescriptionFields> d =
+        readLegalDescription(Description_Text->text(), &error);
+    cmdReadDescription_Click(); // fills the boxes, or says what it cannot read
+    if (!d || d->section.isEmpty() || d->township.isEmpty() || d->range.isEmpty())
+        return;
+    const bool footage = !d->fcX.isEmpty() && !d->fcY.isEmpty();
+    const bool quarters = std::any_of(d->quarters.begin(), d->quarters.end(),
+                                      [](const QString &q) { return !q.isEmpty(); });
+    if (footage)
+        CalculateFC_Command_Click();
+    else if (quarters)
+        CalculatePLSS_Command_Click();
+}
+
 void WellCalculations::RevGPSCommand_Click()
 {
     if (!m_view)
         return;
-    clearMarks();
-    const LayerList themes = m_view->themes();
-    if (themes.isEmpty() || RevPLSS_Combo->currentIndex() < 0)
-        return;
+    clearReverseResult();
     const auto theme = listedTheme(RevPLSS_Combo);
     if (!theme)
         return;
     BusyCursor busy(m_view->form());
-    RevDescriptionText->clear();
     const ReverseLocation r = reverseLocate(*theme, RevEasting_Text->text(),
                                             RevNorthing_Text->text(), m_view->messages());
     if (r.sectionFound && chkRevZoomToLocation->isChecked())
@@ -283,9 +359,8 @@ void WellCalculations::RevGPSCommand_Click()
     }
     RevDescriptionText->setText(legalDescription(r));
     RevDescriptionText->setCursorPosition(0);
-    recordWell(u"reverse"_s, r.searchPoint);
-    m_view->graphics().AddSymbol(resultCircle(r.searchPoint));
     addQuarterLines(m_view->graphics(), r.lines);
+    recordWell(u"reverse"_s, r.searchPoint);
     refreshMap();
 }
 
@@ -297,23 +372,29 @@ void WellCalculations::RevSetPoint(const MapPoint &mousept)
         e->setText(x);
     for (QLineEdit *n : {RevNorthing_Text, txtZoneY, txtConvNorthing})
         n->setText(y);
+    for (QLineEdit *result : {txtOutZoneX, txtOutZoneY, txtConvLat, txtConvLatMin, txtConvLatSec,
+                              txtConvLong, txtConvLongMin, txtConvLongSec})
+        result->clear();
     if (!m_view)
         return;
-    // The point is in the map's coordinates: the Lat-Long tab converts it in the map's zone.
+    // The point is in the map's coordinates: the zone and Lat-Long tabs name the map's zone.
     if (const auto zone = commonUtmZone(m_view->themes())) {
         const QString text = QString::number(*zone);
-        const int listed = cmbLLZone->findText(text);
-        if (listed >= 0)
-            cmbLLZone->setCurrentIndex(listed);
-        else
-            cmbLLZone->setCurrentText(text);
+        for (QComboBox *list : {cmbLLZone, cmbStartZone}) {
+            const int listed = list->findText(text);
+            if (listed >= 0)
+                list->setCurrentIndex(listed);
+            else
+                list->setCurrentText(text);
+        }
     }
-    if (txtZoneX->text().size() != 6) {
-        m_view->messages().show(u"Easting does not have 6 characters"_s, MessageIcon::Information);
-        return;
-    }
-    m_view->graphics().AddSymbol(resultCircle(mousept));
-    refreshMap();
+}
+
+void WellCalculations::locatePickedPoint(const MapPoint &point)
+{
+    RevSetPoint(point);
+    NorvaneTab->setCurrentIndex(1);
+    RevGPSCommand_Click();
 }
 
 void WellCalculations::convertInto(
@@ -323,6 +404,8 @@ void WellCalculations::convertInto(
     if (!m_view)
         return;
     BusyCursor busy(m_view->form());
+    eastingBox->clear();
+    northingBox->clear();
     if (const auto r = convert(m_view->messages()))
         writeUtmResult(eastingBox, northingBox, r->easting, r->northing);
 }
@@ -349,6 +432,9 @@ void WellCalculations::cmdUTM2LatLong_Click()
     if (!m_view)
         return;
     BusyCursor busy(m_view->form());
+    for (QLineEdit *result :
+         {txtConvLat, txtConvLatMin, txtConvLatSec, txtConvLong, txtConvLongMin, txtConvLongSec})
+        result->clear();
     const auto r =
         utmToLatLong(txtConvEasting->text(), txtConvNorthing->text(), cmbLLZone->currentText(),
                      cmbLatLonMode->currentIndex(), m_view->messages());

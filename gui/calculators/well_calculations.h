@@ -19,6 +19,10 @@ class QLineEdit;
 class QPushButton;
 class QTabWidget;
 
+// A meridian as the panel shows it: its code and name ("26 Salt Lake"), or the code alone when
+// the code is unknown.
+QString meridianLabel(int code);
+
 // The calculators beside the map: PLSS to UTM by quarter or footage calls, UTM to PLSS, zone
 // conversion and latitude/longitude conversion, on four tabs. A thin shell over the core: the
 // handlers read the boxes, call the core and write what it gives back. Does not take ownership of
@@ -36,6 +40,14 @@ public:
     void AddTheme(const std::shared_ptr<MapLayer> &mTheme, bool restyle = true);
     // A point picked on the map becomes the reverse location's input.
     void RevSetPoint(const MapPoint &mousept);
+    // Select Point: the point picked is located in the PLSS at once, on the UTM -> PLSS tab.
+    void locatePickedPoint(const MapPoint &point);
+    // Another project: every box and result of the panel is emptied.
+    void reset();
+    // Themes left the map: the results, which may have come from them, are emptied.
+    void clearResults();
+    // Takes the wells' marks off the map; the located wells stay listed for export.
+    void clearMarks();
     // Drops from both theme lists the names of themes no longer on the map.
     void RemoveMissingThemes();
     void SetLLSensitivity();
@@ -52,6 +64,9 @@ public:
     // Fills the first tab's boxes from the legal description typed; says what it cannot read
     // and then changes nothing.
     void cmdReadDescription_Click();
+    // Reads the description and, when it names a place (section, township, range and quarter
+    // or footage calls), locates it at once.
+    void locateDescription();
     void RevGPSCommand_Click();
     void cmdCalculateZoneUTM_Click();
     void cmdLatLong2UTM_Click();
@@ -72,11 +87,22 @@ private:
     void convertInto(QLineEdit *eastingBox, QLineEdit *northingBox,
                      const std::function<std::optional<UtmTexts>(MessageService &)> &convert);
     void refreshMap();
-    // Keeps a located well, described by the first tab's boxes as they now stand.
+    // Keeps a located well, described by the first tab's boxes as they now stand, and marks it
+    // on the map with its number.
     void recordWell(const QString &how, const MapPoint &point);
-    void clearMarks();
-    // The theme a list names, or nothing after saying it is gone (and dropping it from the lists).
+    // The theme a list names, or nothing after saying what is missing: no section theme at all
+    // (the host offers to name a theme's PLSS fields) or a listed theme that has gone (it is
+    // dropped from the lists).
     std::shared_ptr<VectorLayer> listedTheme(const QComboBox *list);
+    // A calculation starts: the outputs it writes are emptied and the last result's quarter
+    // lines leave the map, so a failure leaves nothing of an answer that is not its own.
+    void clearForwardResult();
+    void clearReverseResult();
+    // Editing any input of a tab empties that tab's results until its next Calculate.
+    void emptyResultsOnEdit();
+    // The Meridian box as the lookups read it: the code of a meridian shown by name.
+    QString meridianEntry() const;
+    void showMeridian(const QString &entry);
 
     CalculatorHost *m_view = nullptr;
     QList<QStringList> m_locatedRows;
@@ -107,14 +133,15 @@ private:
     QLineEdit *RevFCXText = nullptr, *RevFCYText = nullptr;
     QLineEdit *RevDescriptionText = nullptr;
     // GPS Zone Conversions
-    QComboBox *cmbStartZone = nullptr, *cmbEndZone = nullptr, *cmbProjection = nullptr;
+    QComboBox *cmbStartZone = nullptr, *cmbEndZone = nullptr;
     QLineEdit *txtZoneX = nullptr, *txtZoneY = nullptr, *txtOutZoneX = nullptr,
               *txtOutZoneY = nullptr;
     QPushButton *cmdCalculateZoneUTM = nullptr;
     // Lat-Long
-    QComboBox *cmbLLProjection = nullptr, *cmbLatLonMode = nullptr, *cmbLLZone = nullptr;
+    QComboBox *cmbLatLonMode = nullptr, *cmbLLZone = nullptr;
     QLineEdit *txtConvLat = nullptr, *txtConvLatMin = nullptr, *txtConvLatSec = nullptr;
     QLineEdit *txtConvLong = nullptr, *txtConvLongMin = nullptr, *txtConvLongSec = nullptr;
     QLineEdit *txtConvEasting = nullptr, *txtConvNorthing = nullptr;
     QPushButton *cmdLatLong2UTM = nullptr, *cmdUTM2LatLong = nullptr;
+    QPushButton *m_locateDescription = nullptr;
 };

@@ -103,3 +103,17 @@ void setStartFolder(const QString &folder)
 {
     writeText(u"StartFolder"_s, folder);
 }
+
+QByteArray toolWindowGeometry(const QString &window)
+{
+    QSettings s(u"QRV Tractwise"_s, u"QRV Tractwise"_s);
+    s.beginGroup(u"Settings"_s);
+    return s.value(window + u"Geometry"_s).toByteArray();
+}
+
+void setToolWindowGeometry(const QString &window, const QByteArray &geometry)
+{
+    QSettings s(u"QRV Tractwise"_s, u"QRV Tractwise"_s);
+    s.beginGroup(u"Settings"_s);
+    s.setValue(window + u"Geometry"_s, geometry);
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -30,3 +31,8 @@ void setQuadImageFolder(const QString &folder);
 // The folder the file dialogs start in; empty for the working folder.
 QString startFolder();
 void setStartFolder(const QString &folder);
+
+// Where the user last put a tool window (Identify, Locate in Theme), as QWidget::saveGeometry
+// gives it; empty before the first time.
+QByteArray toolWindowGeometry(const QString &window);
+void setToolWindowGeometry(const QString &window, const QByteArray &geometry);

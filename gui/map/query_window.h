@@ -28,6 +28,7 @@ public:
     void SetLayer(std::shared_ptr<VectorLayer> layer);
     void SetMap(Map *map);
     Map *map() const { return m_map; }
+    const VectorLayer *layer() const { return m_layer.get(); }
     // Forgets the theme and the map: the lists and the query text are emptied.
     void Clear();
 

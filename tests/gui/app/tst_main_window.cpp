@@ -3,11 +3,13 @@
 #include "core/document/theme_list.h"
 #include "core/engine/vector_layer.h"
 #include "gui/app/frm_main.h"
+#include "gui/calculators/calculator_host.h"
 #include "gui/calculators/well_calculations.h"
 #include "gui/common/app_settings.h"
 #include "gui/legend/legend_control.h"
 #include "gui/legend/legend_item_control.h"
 #include "gui/legend/legend_options_dialog.h"
+#include "gui/map/identify_window.h"
 #include "gui/map/map_widget.h"
 #include "tests/fixtures/fixtures.h"
 
@@ -21,6 +23,7 @@
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPrintPreviewWidget>
@@ -29,6 +32,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -433,15 +437,47 @@ private Q_SLOTS:
             dialog.accept();
             return int(dialog.result());
         };
-        // A double click on the theme, not yet recognised, asks for its fields.
-        LegendItemControl *row = w->activeMapView()->legend()->ThemeItems().first();
-        QTest::mouseDClick(row, Qt::LeftButton);
+        // With no section theme, a calculation says what is missing and offers to name the
+        // fields of the polygon theme; No opens nothing, Yes opens the dialog.
+        QStringList asked;
+        bool answer = false;
+        w->askQuestion = [&](const QString &text) {
+            asked.append(text);
+            return answer;
+        };
+        auto calculate = [&w] {
+            w->activeMapView()->findChild<QPushButton *>(u"CalculatePLSS_Command"_s)->click();
+        };
+        int dialogs = 0;
+        const auto fillDialog = w->runDialog;
+        w->runDialog = [&](QDialog &dialog) {
+            ++dialogs;
+            return fillDialog(dialog);
+        };
+        calculate();
+        QCOMPARE(asked, QStringList{noSectionThemeMessage() +
+                                    u"\n\nName the PLSS fields of state.gpkg now?"_s});
+        QCOMPARE(dialogs, 0);
+        answer = true;
+        calculate();
+        QCOMPARE(dialogs, 1);
         QCOMPARE(m_recorder->texts().size(), 1);
         QVERIFY(m_recorder->texts().first().startsWith(u"The field RDIR of the theme state"_s));
         QCOMPARE(sections->count(), 0);
+        // A double click on the theme opens its symbol, as on any theme.
+        bool symbolShown = false;
+        w->activeMapView()->legend()->runOptionsDialog = [&](frmLegendOptionsDlg &) {
+            symbolShown = true;
+        };
+        QTest::mouseDClick(w->activeMapView()->legend()->ThemeItems().first(), Qt::LeftButton);
+        QVERIFY(symbolShown);
+        QCOMPARE(dialogs, 1);
+        // Recognised, the theme is restyled and the legend told, so its swatch follows.
+        QSignalSpy restyled(w->activeMapView()->themeList(), &ThemeList::appearanceChanged);
         section = u"SEC"_s;
         w->findChild<QAction *>(u"mnuPlssFields"_s)->trigger();
         QCOMPARE(sections->count(), 1);
+        QCOMPARE(restyled.size(), 1);
         const QString fields = u"section=SEC,township=TWP,range=RNG,range_direction=RDIR"_s;
         QCOMPARE(w->activeMapView()->themeList()->at(0).plssFields, fields);
 
@@ -453,13 +489,6 @@ private Q_SLOTS:
         QCOMPARE(
             again->activeMapView()->calculator()->findChild<QComboBox *>(u"PLSS_Combo"_s)->count(),
             1);
-        // A section theme now: a double click is its symbol again.
-        bool symbolShown = false;
-        w->activeMapView()->legend()->runOptionsDialog = [&](frmLegendOptionsDlg &) {
-            symbolShown = true;
-        };
-        QTest::mouseDClick(w->activeMapView()->legend()->ThemeItems().first(), Qt::LeftButton);
-        QVERIFY(symbolShown);
     }
 
     // Closing a changed map window, leaving the program or opening another project over it asks
@@ -517,15 +546,47 @@ private Q_SLOTS:
 
     // The query window outlives the map window it was opened from: it empties itself, and its
     // buttons do nothing, instead of reaching into the closed window.
-    void queryWindowOutlivesItsMap()
+    void toolWindowsFollowTheirMap()
     {
         auto w = makeWindow();
+        w->addThemeFiles({m_grid});
+        frmMapView *view = w->activeMapView();
+        // Identify lists what is under a click and outlines it; another project empties the
+        // list, and the outline goes when the window closes.
+        view->map()->setExtent(MapRect(399000, 403000, 4404000, 4399000));
+        const QPoint inside = view->map()->fromMapPoint({400500, 4400500}).toPoint();
+        QTest::mouseClick(view->map(), Qt::LeftButton, {}, inside);
+        auto *identified = w->identifyWindow()->findChild<QListWidget *>(u"ThemeList"_s);
+        QCOMPARE(identified->count(), 1);
+        const QPoint edge = view->map()->fromMapPoint({400800, 4400000}).toPoint();
+        auto cyanAtEdge = [&] {
+            const QImage image = view->map()->grabMap();
+            bool cyan = false;
+            for (int dy = -2; dy <= 2; ++dy)
+                cyan = cyan || image.pixel(edge + QPoint(0, dy)) == qRgb(0, 255, 255);
+            return cyan;
+        };
+        QVERIFY(cyanAtEdge());
+        w->identifyWindow()->close();
+        QVERIFY(!cyanAtEdge());
+        QTest::mouseClick(view->map(), Qt::LeftButton, {}, inside);
+        w->openProject(m_empty);
+        QCOMPARE(identified->count(), 0);
+
         w->addThemeFiles({m_grid});
         w->FindInTheme_Click();
         QWidget *query = nullptr; // a window of its own
         for (QWidget *top : QApplication::topLevelWidgets())
             query = top->objectName() == u"frmQuery"_s ? top : query;
         QVERIFY(query && query->isVisible());
+        // Beside the map window, clear of the menus; where the user put it the next time.
+        QVERIFY(query->geometry().top() >
+                w->menuBar()->mapToGlobal(QPoint(0, 0)).y() + w->menuBar()->height());
+        query->move(query->pos() + QPoint(-40, 30));
+        const QPoint put = query->pos();
+        query->close();
+        w->FindInTheme_Click();
+        QCOMPARE(query->pos(), put);
         auto *fields = query->findChild<QListWidget *>(u"FieldList"_s);
         QVERIFY(fields->count() > 0);
         query->findChild<QLineEdit *>(u"QueryText"_s)->setText(u"section = 1"_s);

@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProcess>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -31,11 +32,13 @@ public:
     frmIdentify *identifyWindow() override { return &identify; }
     MessageService &messages() override { return recorder; }
     bool confirmClose(frmMapView &) override { return true; }
+    void sectionThemeMissing(frmMapView &) override { ++missingSections; }
 
     QString tool = u"IdentifyInThemes"_s;
     QString status[4]; // panels 1 to 3
     frmIdentify identify;
     RecordingMessageService recorder;
+    int missingSections = 0;
 };
 
 } // namespace
@@ -196,18 +199,19 @@ private Q_SLOTS:
             listed.append(item->text());
         QCOMPARE(listed, (QStringList{u"third"_s, u"second"_s, u"first"_s}));
         QVERIFY(shell.identify.isVisible());
-        // The section found is outlined in red on the map until another tool is chosen.
+        // The section found is outlined in cyan (red is the wells' colour) on the map until
+        // another tool is chosen or the window goes.
         const QPoint edge = view.map()->fromMapPoint({400000 + 800, 4400000}).toPoint();
-        auto redNear = [&view](QPoint p) {
+        auto cyanNear = [&view](QPoint p) {
             const QImage image = view.map()->grabMap();
-            bool red = false;
+            bool cyan = false;
             for (int dy = -2; dy <= 2; ++dy)
-                red = red || image.pixel(p + QPoint(0, dy)) == qRgb(255, 0, 0);
-            return red;
+                cyan = cyan || image.pixel(p + QPoint(0, dy)) == qRgb(0, 255, 255);
+            return cyan;
         };
-        QVERIFY(redNear(edge));
+        QVERIFY(cyanNear(edge));
         view.toolChanged();
-        QVERIFY(!redNear(edge));
+        QVERIFY(!cyanNear(edge));
 
         // A theme out of the view's reach says so.
         fixtures::SectionGrid far;
@@ -286,7 +290,7 @@ private Q_SLOTS:
     }
 
     // A theme that leaves the map leaves both calculator lists at once, and the selection moves
-    // to the next listed theme.
+    // to the next listed theme; the results go with it. Another project empties the panel.
     void themeListsFollowTheMap()
     {
         FakeShell shell;
@@ -301,8 +305,17 @@ private Q_SLOTS:
             return QStringList{QString::number(forward->count()) + forward->currentText(),
                                QString::number(reverse->count()) + reverse->currentText()};
         };
+        auto box = [&view](const char *name) {
+            return view.findChild<QLineEdit *>(QString::fromLatin1(name));
+        };
+        box("Section_Text")->setText(u"31"_s);
+        box("Township_Text")->setText(u"12N"_s);
+        box("Range_Text")->setText(u"34W"_s);
+        view.findChild<QPushButton *>(u"CalculatePLSS_Command"_s)->click();
+        QVERIFY(!box("Output_Easting_Text")->text().isEmpty());
         view.DeleteActiveThemes();
         QCOMPARE(lists(), (QStringList{u"1first"_s, u"1first"_s}));
+        QCOMPARE(box("Output_Easting_Text")->text(), QString());
         // Another project: only its themes are listed.
         const QString file = m_dir.filePath(u"other.plss"_s);
         {
@@ -312,6 +325,7 @@ private Q_SLOTS:
         }
         QVERIFY(view.ReadProject(file));
         QCOMPARE(lists(), (QStringList{u"1third"_s, u"1third"_s}));
+        QCOMPARE(box("Section_Text")->text() + box("Township_Text")->text(), QString());
         QVERIFY(shell.recorder.messages().isEmpty());
     }
 

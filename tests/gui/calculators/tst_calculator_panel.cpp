@@ -3,6 +3,7 @@
 #include "core/document/theme_list.h"
 #include "core/engine/map_graphics.h"
 #include "core/engine/vector_layer.h"
+#include "core/plss/footage.h"
 #include "gui/calculators/calculator_host.h"
 #include "gui/calculators/well_calculations.h"
 #include "gui/map/map_widget.h"
@@ -151,12 +152,14 @@ private Q_SLOTS:
             black = black || image.pixel(int(onLine.x()) + dx, int(onLine.y())) == qRgb(0, 0, 0);
         QVERIFY(black);
 
-        // Erase leaves the result, the marks and the theme alone.
+        // Erase takes the result with the description it belonged to; the well stays marked
+        // and the theme listed.
         click("cmdErase");
         QCOMPARE(texts({"Section_Text", "Q160_Combo", "Output_Easting_Text", "PLSS_Combo",
                         "RevPLSS_Combo"}),
-                 (QStringList{QString(), u"--"_s, u"401005.84"_s, u"Sections"_s, u"Sections"_s}));
-        QCOMPARE(m_view->m_graphics.count(), 7);
+                 (QStringList{QString(), u"--"_s, QString(), u"Sections"_s, u"Sections"_s}));
+        QCOMPARE(m_view->m_graphics.count(), 1);
+        QVERIFY(!child<QPushButton>("cmdCopyUTM")->isEnabled());
     }
 
     void footageCalculation()
@@ -173,7 +176,7 @@ private Q_SLOTS:
         // Empty calls: the message, and the outputs emptied.
         type("FC_Y_Text", QString());
         click("CalculateFC_Command");
-        QCOMPARE(m_view->m_messages.texts(), QStringList{u"No footing call provided."_s});
+        QCOMPARE(m_view->m_messages.texts(), QStringList{noFootingCallMessage()});
         QCOMPARE(text("Output_Easting_Text"), QString());
     }
 
@@ -191,7 +194,8 @@ private Q_SLOTS:
                         "RevFCXText", "FC_Y_Text"}),
                  (QStringList{QString(), QString(), u"31"_s, u"12N"_s, u"34W"_s, u"SW"_s, u"NE"_s,
                               u"NE"_s, u"W1968.5"_s, u"S1968.5"_s}));
-        QCOMPARE(m_view->m_graphics.count(), 9);
+        // The first well's mark stays; the second's with its own quarter lines only.
+        QCOMPARE(m_view->m_graphics.count(), 10);
         // The same place as one line, smallest quarter first, and on the clipboard by Copy.
         const QString description = text("RevQ2_5Text") + u"1/4 "_s + text("RevQ10Text") +
                                     u"1/4 NE1/4 SW1/4 sec. 31, T. 12 N., R. 34 W.; 1968.5 ft "
@@ -231,14 +235,46 @@ private Q_SLOTS:
         type("FC_X_Text", u"kept"_s);
         type("Description_Text", u"Lot 3, sec. 31, T12N R34W"_s);
         enter("Description_Text");
-        QCOMPARE(m_view->m_messages.texts(), QStringList{u"Lots are not supported: LOT 3"_s});
+        QCOMPARE(m_view->m_messages.texts(), QStringList{u"Lots are not supported: Lot 3"_s});
         QCOMPARE(text("FC_X_Text"), u"kept"_s);
         type("Description_Text", u"NE/4 SW/4 Sec. 31, T12N, R34W, 6th P.M.; 660 FSL"_s);
         click("cmdReadDescription");
         QCOMPARE(texts({"Section_Text", "Township_Text", "Range_Text", "Meridian_Text",
                         "Q160_Combo", "Q40_Combo", "FC_X_Text", "FC_Y_Text"}),
-                 (QStringList{u"31"_s, u"12N"_s, u"34W"_s, u"6"_s, u"SW"_s, u"NE"_s, QString(),
-                              u"660S"_s}));
+                 (QStringList{u"31"_s, u"12N"_s, u"34W"_s, u"6 Sixth Principal"_s, u"SW"_s, u"NE"_s,
+                              QString(), u"660S"_s}));
+        QCOMPARE(text("Output_Easting_Text"), QString()); // Read only fills the boxes
+    }
+
+    // Enter in the description, or Locate, reads it and locates a complete one at once (the
+    // meridian shown by name is read by its code); an incomplete one only fills the boxes.
+    void descriptionLocatesAtOnce_data()
+    {
+        QTest::addColumn<QString>("description");
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QStringList>("result"); // easting, northing
+        QTest::newRow("quarter calls, Enter")
+            << u"NE/4 Sec. 31, T12N, R34W, 6th P.M."_s << u"enter"_s
+            << QStringList{u"401207.01"_s, u"4401207.01"_s};
+        QTest::newRow("footage calls, Locate")
+            << u"660 FEL, 1980 FSL, Sec. 31, T12N, R34W"_s << u"locateDescription"_s
+            << QStringList{u"401408.18"_s, u"4400603.51"_s};
+        QTest::newRow("no calls: boxes only")
+            << u"Sec. 31, T12N, R34W"_s << u"enter"_s << QStringList{QString(), QString()};
+    }
+    void descriptionLocatesAtOnce()
+    {
+        QFETCH(QString, description);
+        QFETCH(QString, how);
+        QFETCH(QStringList, result);
+        type("Description_Text", description);
+        if (how == u"enter"_s)
+            enter("Description_Text");
+        else
+            click(how.toLatin1().constData());
+        QCOMPARE(m_view->m_messages.texts(), QStringList());
+        QCOMPARE(texts({"Output_Easting_Text", "Output_Northing_Text"}), result);
+        QCOMPARE(text("Section_Text"), u"31"_s);
     }
 
     // Each conversion tab: Enter in an input box calculates, and Copy puts the result on the
@@ -273,33 +309,47 @@ private Q_SLOTS:
         QVERIFY(m_view->m_map.cursor().shape() != Qt::WaitCursor); // restored on every way out
     }
 
-    // Every early end of a calculation takes the last answer's marks off the map at once. A
-    // listed theme that has left the map is said to be gone and leaves both lists.
-    void earlyEndsLeaveNoMark_data()
+    // A calculation that fails empties every result it would have written and takes the last
+    // answer's quarter lines off the map at once; the wells located before stay marked. A listed
+    // theme that has left the map is said to be gone and leaves both lists; with no section
+    // theme at all, the message says how to get one.
+    void failuresEmptyTheirResults_data()
     {
         // "box value" typed; "" no theme listed; "gone" the theme left the map
         QTest::addColumn<QString>("box");
         QTest::addColumn<QString>("button");
-        QTest::newRow("section not found") << u"Section_Text 37"_s << u"CalculatePLSS_Command"_s;
-        QTest::newRow("two calls on one axis") << u"FC_Y_Text 1980E"_s << u"CalculateFC_Command"_s;
+        QTest::addColumn<QString>("result"); // a box the failure empties
+        QTest::newRow("section not found")
+            << u"Section_Text 37"_s << u"CalculatePLSS_Command"_s << u"Output_Easting_Text"_s;
+        QTest::newRow("two calls on one axis")
+            << u"FC_Y_Text 1980E"_s << u"CalculateFC_Command"_s << u"Output_Northing_Text"_s;
         QTest::newRow("reverse outside the sections")
-            << u"RevEasting_Text 300000"_s << u"RevGPSCommand"_s;
-        QTest::newRow("no theme listed") << QString() << u"CalculatePLSS_Command"_s;
-        QTest::newRow("gone: quarter calls") << u"gone"_s << u"CalculatePLSS_Command"_s;
-        QTest::newRow("gone: footage calls") << u"gone"_s << u"CalculateFC_Command"_s;
-        QTest::newRow("gone: reverse") << u"gone"_s << u"RevGPSCommand"_s;
+            << u"RevEasting_Text 300000"_s << u"RevGPSCommand"_s << u"RevQ40Text"_s;
+        QTest::newRow("no theme listed")
+            << QString() << u"CalculatePLSS_Command"_s << u"Output_Easting_Text"_s;
+        QTest::newRow("gone: quarter calls")
+            << u"gone"_s << u"CalculatePLSS_Command"_s << u"Output_Easting_Text"_s;
+        QTest::newRow("gone: footage calls")
+            << u"gone"_s << u"CalculateFC_Command"_s << u"Output_Easting_Text"_s;
+        QTest::newRow("gone: reverse") << u"gone"_s << u"RevGPSCommand"_s << u"RevSectionText"_s;
     }
-    void earlyEndsLeaveNoMark()
+    void failuresEmptyTheirResults()
     {
         QFETCH(QString, box);
         QFETCH(QString, button);
+        QFETCH(QString, result);
+        // A reverse answer first, then a forward one over it: both tabs hold results.
+        fill({{"RevEasting_Text", u"400600"_s}, {"RevNorthing_Text", u"4400600"_s}});
+        click("RevGPSCommand");
         typeSection31();
+        for (const char *list : {"Q40_Combo", "Q10_Combo", "Q25_Combo"})
+            choose(list, u"--"_s); // the reverse answer's quarters
         choose("Q160_Combo", u"NE"_s);
         click("CalculatePLSS_Command");
         const QPoint mark = m_view->m_map.fromMapPoint({401207.008, 4401207.008}).toPoint();
         QCOMPARE(m_view->m_map.grabMap().pixel(mark), qRgb(255, 0, 0));
+        QCOMPARE(m_view->m_graphics.count(), 2 + 4); // two marks, two levels of quarter lines
         fill({{"FC_X_Text", u"660E"_s}, {"FC_Y_Text", u"1980S"_s}});
-        fill({{"RevEasting_Text", u"400600"_s}, {"RevNorthing_Text", u"4400600"_s}});
         const bool gone = box == u"gone"_s;
         if (gone) {
             const QString quads = m_dir.filePath(u"other.shp"_s);
@@ -308,31 +358,119 @@ private Q_SLOTS:
             m_view->m_themes.remove(0); // the listed one
         } else if (box.isEmpty()) {
             child<QComboBox>("PLSS_Combo")->clear();
+            child<QComboBox>("RevPLSS_Combo")->clear();
         } else {
-            type(box.section(u' ', 0, 0).toLatin1().constData(), box.section(u' ', 1));
+            child<QLineEdit>(box.section(u' ', 0, 0).toLatin1().constData())
+                ->setText(box.section(u' ', 1)); // as the program would, not an edit
         }
         m_panel->findChild<QPushButton *>(button)->click();
-        QCOMPARE(m_view->m_graphics.count(), 0);
-        QVERIFY(m_view->m_map.grabMap().pixel(mark) != qRgb(255, 0, 0));
+        QCOMPARE(text(result.toLatin1().constData()), QString());
+        QCOMPARE(m_view->m_graphics.count(), 2); // the marks of the two wells only
+        QCOMPARE(m_view->m_map.grabMap().pixel(mark), qRgb(255, 0, 0));
         if (gone) {
             QCOMPARE(m_view->m_messages.texts(),
                      QStringList{u"The theme Sections is no longer on the map."_s});
             QCOMPARE(child<QComboBox>("PLSS_Combo")->count() +
                          child<QComboBox>("RevPLSS_Combo")->count(),
                      0);
+        } else if (box.isEmpty()) {
+            QCOMPARE(m_view->m_messages.texts(), QStringList{noSectionThemeMessage()});
         }
     }
 
-    // The Lat-Long tab converts in the zone chosen; a picked point fills the boxes rounded,
-    // brings the map's zone and is marked; a point that is not one is refused.
-    void latLongZoneFollowsTheMap()
+    // Editing any input of a tab empties its results until the next Calculate, and their Copy
+    // button can no longer be pressed; the panel writing into a box empties nothing.
+    void editsEmptyTheResults_data()
     {
-        m_panel->RevSetPoint({400600.4, 4400599.6}); // the fixture's .prj: zone 13
-        QCOMPARE(texts({"cmbLLZone", "RevEasting_Text", "txtZoneY", "txtConvEasting"}),
-                 (QStringList{u"13"_s, u"400600"_s, u"4400600"_s, u"400600"_s}));
-        m_panel->RevSetPoint({99999.4, 4400600});
-        QCOMPARE(m_view->m_messages.texts(), QStringList{u"Easting does not have 6 characters"_s});
-        QCOMPARE(m_view->m_graphics.count(), 1);
+        QTest::addColumn<int>("tab");
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("result");
+        QTest::addColumn<QString>("copy");
+        QTest::newRow("section") << 0 << u"Section_Text"_s << u"Output_Easting_Text"_s
+                                 << u"cmdCopyUTM"_s;
+        QTest::newRow("footage") << 0 << u"FC_Y_Text"_s << u"Output_Northing_Text"_s
+                                 << u"cmdCopyUTM"_s;
+        QTest::newRow("reverse easting")
+            << 1 << u"RevEasting_Text"_s << u"RevDescriptionText"_s << u"cmdCopyDescription"_s;
+        QTest::newRow("zone easting") << 2 << u"txtZoneX"_s << u"txtOutZoneX"_s << u"cmdCopyZone"_s;
+        QTest::newRow("latitude") << 3 << u"txtConvLat"_s << u"txtConvEasting"_s << QString();
+        QTest::newRow("northing") << 3 << u"txtConvNorthing"_s << u"txtConvLong"_s << QString();
+    }
+    void editsEmptyTheResults()
+    {
+        QFETCH(int, tab);
+        QFETCH(QString, input);
+        QFETCH(QString, result);
+        QFETCH(QString, copy);
+        fill({{"RevEasting_Text", u"400600"_s}, {"RevNorthing_Text", u"4400600"_s}});
+        click("RevGPSCommand");
+        typeSection31();
+        fill({{"FC_X_Text", u"660E"_s}, {"FC_Y_Text", u"1980S"_s}});
+        click("CalculateFC_Command");
+        fill({{"txtZoneX", u"400600"_s}, {"txtZoneY", u"4400600"_s}});
+        click("cmdCalculateZoneUTM");
+        fill({{"txtConvLat", u"40"_s}, {"txtConvLong", u"105"_s}});
+        click("cmdLatLong2UTM");
+        if (tab == 3 && input == u"txtConvNorthing"_s)
+            click("cmdUTM2LatLong"); // the geographic side is the result now
+        QVERIFY(!text(result.toLatin1().constData()).isEmpty());
+        QCOMPARE(m_view->m_messages.texts(), QStringList());
+        child<QTabWidget>("NorvaneTab")->setCurrentIndex(tab);
+        QTest::keyClick(child<QLineEdit>(input.toLatin1().constData()), Qt::Key_Backspace);
+        QCOMPARE(text(result.toLatin1().constData()), QString());
+        if (!copy.isEmpty())
+            QVERIFY(!child<QPushButton>(copy.toLatin1().constData())->isEnabled());
+    }
+
+    // Every well located stays marked, numbered in order, at the same size on screen whatever
+    // the scale, until the marks are cleared.
+    void wellsStayMarked()
+    {
+        typeSection31();
+        choose("Q160_Combo", u"NE"_s);
+        click("CalculatePLSS_Command");
+        fill({{"FC_X_Text", u"660E"_s}, {"FC_Y_Text", u"1980S"_s}});
+        click("CalculateFC_Command");
+        QList<int> numbers;
+        for (const auto &symbol : m_view->m_graphics.symbols()) {
+            if (const auto *mark = dynamic_cast<const WellMarkSymbol *>(symbol.get()))
+                numbers.append(mark->number);
+        }
+        QCOMPARE(numbers, (QList<int>{1, 2}));
+        // The red disc's width across its centre, at a township's scale and a section's.
+        auto redWidth = [this](const MapPoint &at) {
+            const QImage image = m_view->m_map.grabMap();
+            const QPoint c = m_view->m_map.fromMapPoint(at).toPoint();
+            int width = 0;
+            for (int dx = -20; dx <= 20; ++dx)
+                width += image.pixel(c + QPoint(dx, 0)) == qRgb(255, 0, 0);
+            return width;
+        };
+        const MapPoint first{401207.008, 4401207.008};
+        m_view->m_map.setExtent(MapRect(390000, 410000, 4410000, 4390000));
+        const int far = redWidth(first);
+        m_view->m_map.setExtent(MapRect(400000, 401700, 4401700, 4400000));
+        QCOMPARE(redWidth(first), far);
+        QVERIFY2(far >= 6 && far <= 10, qPrintable(QString::number(far)));
+        m_panel->clearMarks();
+        QCOMPARE(m_view->m_graphics.count(), 0);
+        QCOMPARE(m_panel->locatedWells().size(), 2); // still listed for export
+    }
+
+    // A point picked on the map is located at once on the UTM -> PLSS tab; the zone and
+    // Lat-Long tabs name the map's zone, in which the point was picked.
+    void pickedPointIsLocated()
+    {
+        m_panel->locatePickedPoint({400600.4, 4400599.6}); // the fixture's .prj: zone 13
+        QCOMPARE(child<QTabWidget>("NorvaneTab")->currentIndex(), 1);
+        QCOMPARE(texts({"RevSectionText", "RevEasting_Text", "cmbLLZone", "cmbStartZone",
+                        "txtZoneY", "txtConvEasting"}),
+                 (QStringList{u"31"_s, u"400600"_s, u"13"_s, u"13"_s, u"4400600"_s, u"400600"_s}));
+        QCOMPARE(m_view->m_graphics.count(), 1 + 8); // the mark and its quarter lines
+        m_panel->locatePickedPoint({99999.4, 4400600});
+        QCOMPARE(m_view->m_messages.texts(),
+                 QStringList{u"The easting must be between 100000 and 999999.99 metres."_s});
+        QCOMPARE(text("RevSectionText"), QString());
         const QString utah = m_dir.filePath(u"zone12.shp"_s);
         QCOMPARE(fixtures::writeSectionGrid(utah,
                                             {.originX = 400000, .originY = 4400000, .epsg = 26912}),
@@ -340,7 +478,7 @@ private Q_SLOTS:
         m_view->m_themes.clear();
         m_view->m_themes.addLayer(VectorLayer::open(utah));
         m_panel->RevSetPoint({414639.538, 4428236.142});
-        QCOMPARE(texts({"cmbLLZone"}), QStringList{u"12"_s});
+        QCOMPARE(texts({"cmbLLZone", "cmbStartZone"}), (QStringList{u"12"_s, u"12"_s}));
         click("cmdUTM2LatLong");
         const double lon = parseNumber(text("txtConvLong")).value();
         QVERIFY2(std::fabs(lon - 112) < 1e-4, qPrintable(text("txtConvLong")));
