@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Sets up a fresh Debian 12 machine and builds Tractwise.
 #   scripts/bootstrap.sh run    install what is missing, build, start on the sample themes
-#   scripts/bootstrap.sh test   install what is missing, build, run every test, then build and
-#                               run them again under AddressSanitizer + UBSan
+#   scripts/bootstrap.sh test   install what is missing, build, run every test, the threaded
+#                               suites under ThreadSanitizer, then build and run every test
+#                               again under AddressSanitizer + UBSan
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -55,6 +56,15 @@ test)
     configure_and_build build -DTRACTWISE_WERROR=ON
     bash scripts/run_clang_tidy.sh build
     (cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --parallel "$jobs")
+    # The suites that run on several threads (loading, batches), under ThreadSanitizer; the
+    # only suppressions are for GDAL's own code, each explained in tests/tsan.supp.
+    cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTRACTWISE_WERROR=ON \
+        -DTRACTWISE_TSAN=ON -DTRACTWISE_BENCHMARKS=OFF
+    cmake --build build-tsan --parallel "$jobs" --target tst_vector_layer tst_locate_tool
+    tsan_options="halt_on_error=1 second_deadlock_stack=1 suppressions=$PWD/tests/tsan.supp"
+    (cd build-tsan &&
+        TSAN_OPTIONS=$tsan_options \
+            QT_QPA_PLATFORM=offscreen ctest --output-on-failure -R '^(tst_vector_layer|tst_locate_tool)$')
     configure_and_build build-sanitize -DTRACTWISE_WERROR=ON -DTRACTWISE_SANITIZE=ON \
         -DTRACTWISE_BENCHMARKS=OFF -DCMAKE_BUILD_TYPE=Debug
     (cd build-sanitize &&

@@ -223,18 +223,26 @@ private Q_SLOTS:
 
     // Bad rows get their message and do not disturb the others; one output row per input row,
     // in order; header in any order and case, extra columns ignored, quoted fields, CRLF.
+    // Also with the six rows repeated 500 times: shared among the cores, each in its place.
     void batchForward()
     {
-        QVERIFY(write(u"forward.csv"_s,
-                      "Township,RANGE,section,id,note,q160,q40,q10,q2_5,fc_x,fc_y,meridian\r\n"
-                      "12N,34W,31,\"well, first\",\"any, text\",NE,SW,,,,,6\r\n"
-                      "12N,34W,31,2,,,,,,660E,1980S,\r\n"
-                      "40N,34W,7,3,,,,,,,,\r\n"
-                      "12N,34W,31,4,,,,,,660E,S1980,\r\n"
-                      "12N,34W,seven,5,,,,,,,,\r\n"
-                      "12N,34W,31,6,,ne,,,,,,\r\n"));
+        const QByteArray six = "12N,34W,31,\"well, first\",\"any, text\",NE,SW,,,,,6\r\n"
+                               "12N,34W,31,2,,,,,,660E,1980S,\r\n"
+                               "40N,34W,7,3,,,,,,,,\r\n"
+                               "12N,34W,31,4,,,,,,660E,S1980,\r\n"
+                               "12N,34W,seven,5,,,,,,,,\r\n"
+                               "12N,34W,31,6,,ne,,,,,,\r\n";
+        const QByteArray header =
+            "Township,RANGE,section,id,note,q160,q40,q10,q2_5,fc_x,fc_y,meridian\r\n";
+        QVERIFY(write(u"forward.csv"_s, header + six));
+        QVERIFY(write(u"forward-many.csv"_s, header + six.repeated(500)));
         QCOMPARE(batch(u"forward"_s, u"forward.csv"_s, u"forward-out.csv"_s).code, 0);
+        QCOMPARE(batch(u"forward"_s, u"forward-many.csv"_s, u"forward-many-out.csv"_s).code, 0);
         const QList<QStringList> rows = records(u"forward-out.csv"_s);
+        const QList<QStringList> many = records(u"forward-many-out.csv"_s);
+        QCOMPARE(many.size(), 3001);
+        for (qsizetype i = 1; i < many.size(); ++i)
+            QCOMPARE(many[i], rows[1 + (i - 1) % 6]);
         QCOMPARE(rows.size(), 7);
         QCOMPARE(rows[0], (QStringList{u"id"_s, u"easting"_s, u"northing"_s, u"error"_s}));
         QCOMPARE(rows[1], (QStringList{u"well, first"_s, u"401005.84"_s, u"4401005.84"_s, u""_s}));
@@ -267,18 +275,18 @@ private Q_SLOTS:
         QCOMPARE(d[3][1], u"400804.67"_s); // the columns win: the section's centre
     }
 
-    // Also with the five rows repeated 200 times: shared among the cores, each in its place.
+    // Also with the five rows repeated 600 times: shared among the cores, each in its place.
     void batchReverse()
     {
         const QByteArray five = "4400600,400600,a\n4400600,40060,b\n4400600,300000,c\n,,d\n"
                                 "4400600,400600.4,e\n";
         QVERIFY(write(u"reverse.csv"_s, "northing,easting,id\n" + five));
-        QVERIFY(write(u"many.csv"_s, "northing,easting,id\n" + five.repeated(200)));
+        QVERIFY(write(u"many.csv"_s, "northing,easting,id\n" + five.repeated(600)));
         QCOMPARE(batch(u"reverse"_s, u"reverse.csv"_s, u"reverse-out.csv"_s).code, 0);
         QCOMPARE(batch(u"reverse"_s, u"many.csv"_s, u"many-out.csv"_s).code, 0);
         const QList<QStringList> rows = records(u"reverse-out.csv"_s);
         const QList<QStringList> many = records(u"many-out.csv"_s);
-        QCOMPARE(many.size(), 1001);
+        QCOMPARE(many.size(), 3001);
         for (qsizetype i = 1; i < many.size(); ++i)
             QCOMPARE(many[i], rows[1 + (i - 1) % 5]);
         QCOMPARE(rows.size(), 6);
