@@ -56,7 +56,7 @@ private:
 const QRegularExpression &ownMessages()
 {
     static const QRegularExpression pattern(
-        u"^(Easting does not have 6 characters"
+        u"^(No PLSS section theme in this map\\. .*"
         "|The easting must be between 100000 and 999999\\.99 metres\\."
         "|The point .* lies outside every section of .*\\."
         "|Enter .*"
@@ -382,6 +382,7 @@ private Q_SLOTS:
             }
             return int(QDialog::Rejected);
         };
+        main.askQuestion = [this](const QString &) { return pick(2) == 0; };
         main.startProgram = [this](const QString &, const QStringList &) { return pick(2) == 0; };
         main.makeWebBrowser = [] { return std::make_unique<IdleBrowser>(); };
         main.helpFile = m_dir.filePath(u"no-help.qhc"_s);

@@ -302,10 +302,11 @@ private Q_SLOTS:
                  (QStringList{u"243900.66"_s, u"4432069.05"_s}));
         click("cmdCopyZone");
         QCOMPARE(QGuiApplication::clipboard()->text(), u"243900.66, 4432069.05"_s);
-        type("txtZoneX", u"756100.5"_s);
+        type("txtZoneX", u"99999.5"_s);
         click("cmdCalculateZoneUTM");
-        QCOMPARE(m_view->m_messages.texts(), QStringList{u"Easting does not have 6 characters"_s});
-        QCOMPARE(text("txtOutZoneX"), u"243900.66"_s);
+        QCOMPARE(m_view->m_messages.texts(),
+                 QStringList{u"The easting must be between 100000 and 999999.99 metres."_s});
+        QCOMPARE(text("txtOutZoneX"), QString());                  // a failure leaves no result
         QVERIFY(m_view->m_map.cursor().shape() != Qt::WaitCursor); // restored on every way out
     }
 
