@@ -149,8 +149,9 @@ void WellCalculations::reset()
         box->clear();
     for (QComboBox *list : {Q160_Combo, Q40_Combo, Q10_Combo, Q25_Combo})
         list->setCurrentIndex(0);
-    if (m_view)
-        m_view->graphics().removeLastResult();
+    // The wells' marks belong to the map they were located on; the wells stay listed for
+    // export.
+    clearMarks();
 }
 
 QString WellCalculations::meridianEntry() const

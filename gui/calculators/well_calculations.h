@@ -42,7 +42,7 @@ public:
     void RevSetPoint(const MapPoint &mousept);
     // Select Point: the point picked is located in the PLSS at once, on the UTM -> PLSS tab.
     void locatePickedPoint(const MapPoint &point);
-    // Another project: every box and result of the panel is emptied.
+    // Another project: every box and result of the panel is emptied and the marks go.
     void reset();
     // Themes left the map: the results, which may have come from them, are emptied.
     void clearResults();

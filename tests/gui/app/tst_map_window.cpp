@@ -1,5 +1,6 @@
 #include "core/common/message_service.h"
 #include "core/common/number_text.h"
+#include "core/engine/map_graphics.h"
 #include "core/engine/status_text.h"
 #include "core/engine/vector_layer.h"
 #include "gui/app/map_window.h"
@@ -316,6 +317,7 @@ private Q_SLOTS:
         view.DeleteActiveThemes();
         QCOMPARE(lists(), (QStringList{u"1first"_s, u"1first"_s}));
         QCOMPARE(box("Output_Easting_Text")->text(), QString());
+        QCOMPARE(view.graphics().count(), 1); // the well stays marked, its quarter lines go
         // Another project: only its themes are listed.
         const QString file = m_dir.filePath(u"other.plss"_s);
         {
@@ -326,6 +328,7 @@ private Q_SLOTS:
         QVERIFY(view.ReadProject(file));
         QCOMPARE(lists(), (QStringList{u"1third"_s, u"1third"_s}));
         QCOMPARE(box("Section_Text")->text() + box("Township_Text")->text(), QString());
+        QCOMPARE(view.graphics().count(), 0); // the first project's well is no longer marked
         QVERIFY(shell.recorder.messages().isEmpty());
     }
 
