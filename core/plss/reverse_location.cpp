@@ -5,6 +5,7 @@
 #include "core/engine/vector_layer.h"
 #include "core/plss/aliquot.h"
 #include "core/plss/footage.h"
+#include "core/plss/meridians.h"
 #include "core/plss/plss_schema.h"
 #include "core/plss/well_location.h"
 
@@ -115,6 +116,22 @@ Attributes readAttributes(const RecordSet &r, int layout)
     return out;
 }
 
+// The code of the section's principal meridian, from whichever field the theme keeps it in; 0
+// where it keeps none or a code the table does not know.
+int meridianOf(const RecordSet &r)
+{
+    for (const QString &field : {plsscolumn::meridian, u"Meridian"_s, u"Qrv_mer"_s}) {
+        const auto v = r.value(field);
+        if (!v || !v->isValid() || v->isNull())
+            continue;
+        bool ok = false;
+        const int code = v->toString().trimmed().toInt(&ok);
+        if (ok && meridianByCode(code))
+            return code;
+    }
+    return 0;
+}
+
 } // namespace
 
 ReverseLocation reverseLocate(const VectorLayer &theme, const QString &eastingText,
@@ -160,6 +177,7 @@ ReverseLocation reverseLocate(const VectorLayer &theme, const QString &eastingTe
     result.section = attributes.section;
     result.township = attributes.township;
     result.range = attributes.range;
+    result.meridian = meridianOf(records);
 
     CornerArray extentCorners{}, parcel{};
     if (!GetPolyCorners(poly, extentCorners, parcel, messages))

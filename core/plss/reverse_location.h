@@ -23,7 +23,8 @@ struct ReverseLocation
     MapRect sectionExtent;
     bool located = false;
     QString section, township, range;
-    QString fcX, fcY;                // "E1234.56", "S123.45"
+    int meridian = 0; // the principal meridian's code where the theme gives a known one
+    QString fcX, fcY; // "E1234.56", "S123.45"
     std::array<QString, 4> quarters; // 160, 40, 10, 2.5 acres
     MapPoint searchPoint;            // the point as searched, where the mark goes
     QList<QuarterLine> lines;        // the quarter lines of each level worked

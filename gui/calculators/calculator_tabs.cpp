@@ -287,6 +287,10 @@ QWidget *WellCalculations::buildReverseTab()
     place->addWidget(RevTownshipText = box(u"RevTownshipText"_s));
     place->addWidget(label(u"Range:"_s));
     place->addWidget(RevRangeText = box(u"RevRangeText"_s));
+    place->addWidget(label(u"Meridian:"_s));
+    place->addWidget(m_reverseMeridian = box(u"reverseMeridian"_s, true));
+    m_reverseMeridian->setMaximumWidth(BoxWidth::Coordinate);
+    place->addStretch();
     grid->addLayout(place, 3, 0, 1, 4);
     auto *sections = new QGroupBox(u"PLSS Sections"_s);
     auto *sl = new QGridLayout(sections);

@@ -126,8 +126,9 @@ void WellCalculations::clearForwardResult()
 
 void WellCalculations::clearReverseResult()
 {
-    for (QLineEdit *box : {RevSectionText, RevTownshipText, RevRangeText, RevQ160Text, RevQ40Text,
-                           RevQ10Text, RevQ2_5Text, RevFCXText, RevFCYText, RevDescriptionText})
+    for (QLineEdit *box :
+         {RevSectionText, RevTownshipText, RevRangeText, m_reverseMeridian, RevQ160Text, RevQ40Text,
+          RevQ10Text, RevQ2_5Text, RevFCXText, RevFCYText, RevDescriptionText})
         box->clear();
     if (m_view) {
         m_view->graphics().removeLastResult();
@@ -345,6 +346,10 @@ void WellCalculations::RevGPSCommand_Click()
         Township_Text->setText(r.township);
         RevRangeText->setText(r.range);
         Range_Text->setText(r.range);
+        // The meridian as the theme gives it; where it gives none, the box says nothing of it.
+        const QString meridian = r.meridian ? meridianLabel(r.meridian) : QString();
+        m_reverseMeridian->setText(meridian);
+        Meridian_Text->setText(meridian);
     }
     if (!r.located)
         return;
@@ -358,7 +363,7 @@ void WellCalculations::RevGPSCommand_Click()
         boxes[i]->setText(r.quarters[i]);
         lists[i]->setCurrentIndex(lists[i]->findText(r.quarters[i]));
     }
-    RevDescriptionText->setText(legalDescription(r));
+    RevDescriptionText->setText(legalDescription(r, r.meridian));
     RevDescriptionText->setCursorPosition(0);
     addQuarterLines(m_view->graphics(), r.lines);
     recordWell(u"reverse"_s, r.searchPoint);

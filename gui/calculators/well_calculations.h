@@ -144,4 +144,5 @@ private:
     QLineEdit *txtConvEasting = nullptr, *txtConvNorthing = nullptr;
     QPushButton *cmdLatLong2UTM = nullptr, *cmdUTM2LatLong = nullptr;
     QPushButton *m_locateDescription = nullptr;
+    QLineEdit *m_reverseMeridian = nullptr;
 };

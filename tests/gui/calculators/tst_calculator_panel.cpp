@@ -180,8 +180,9 @@ private Q_SLOTS:
         QCOMPARE(text("Output_Easting_Text"), QString());
     }
 
-    // A reverse run describes its own point in the first tab too: that tab's easting and
-    // northing from a forward run before go. Entering a reverse box selects its text.
+    // A reverse run describes its own point in the first tab too, its meridian by name: that
+    // tab's easting and northing from a forward run before go. Entering a reverse box selects
+    // its text.
     void reverseFromTypedBoxes()
     {
         typeSection31();
@@ -197,10 +198,14 @@ private Q_SLOTS:
         // The first well's mark stays; the second's with its own quarter lines only.
         QCOMPARE(m_view->m_graphics.count(), 10);
         // The same place as one line, smallest quarter first, and on the clipboard by Copy.
-        const QString description = text("RevQ2_5Text") + u"1/4 "_s + text("RevQ10Text") +
-                                    u"1/4 NE1/4 SW1/4 sec. 31, T. 12 N., R. 34 W.; 1968.5 ft "
-                                    u"from the W line, 1968.5 ft from the S line"_s;
+        const QString description =
+            text("RevQ2_5Text") + u"1/4 "_s + text("RevQ10Text") +
+            u"1/4 NE1/4 SW1/4 sec. 31, T. 12 N., R. 34 W., Sixth Principal "
+            u"Meridian; 1968.5 ft from the W line, 1968.5 ft from the S line"_s;
         QCOMPARE(text("RevDescriptionText"), description);
+        // The theme's meridian, by code and name, in both tabs.
+        QCOMPARE(texts({"reverseMeridian", "Meridian_Text"}),
+                 (QStringList{u"6 Sixth Principal"_s, u"6 Sixth Principal"_s}));
         click("cmdCopyDescription");
         QCOMPARE(QGuiApplication::clipboard()->text(), description);
         // The forward calculation on what was written lands in the same 2.5-acre parcel; Enter
