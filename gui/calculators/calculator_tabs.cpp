@@ -454,7 +454,9 @@ void WellCalculations::emptyResultsOnEdit()
         Output_Northing_Text->clear();
     };
     onEdit({Section_Text, Township_Text, Range_Text, Meridian_Text, FC_X_Text, FC_Y_Text}, forward);
-    onChoice({PLSS_Combo, Q160_Combo, Q40_Combo, Q10_Combo, Q25_Combo}, forward);
+    onChoice({PLSS_Combo, Q160_Combo, Q40_Combo, Q10_Combo, Q25_Combo,
+              findChild<QComboBox *>(u"Meridian_Combo"_s)},
+             forward);
     auto reverse = [this] {
         for (QLineEdit *box :
              {RevSectionText, RevTownshipText, RevRangeText, RevQ160Text, RevQ40Text, RevQ10Text,

@@ -158,8 +158,8 @@ void WellCalculations::reset()
 QString WellCalculations::meridianEntry() const
 {
     // "26 Salt Lake" as shown is read as 26; anything else typed goes to the lookup as it is.
-    const QString text = Meridian_Text->text().trimmed();
-    const QString first = text.section(u' ', 0, 0);
+    QString text = Meridian_Text->text().trimmed();
+    QString first = text.section(u' ', 0, 0);
     bool isNumber = false;
     const int code = first.toInt(&isNumber);
     if (isNumber && text.size() > first.size() && text == meridianLabel(code))
@@ -284,13 +284,17 @@ void WellCalculations::cmdErase_Click()
 
 void WellCalculations::cmdReadDescription_Click()
 {
+    fillFromDescription();
+}
+
+std::optional<DescriptionFields> WellCalculations::fillFromDescription()
+{
     QString error;
-    const std::optional<DescriptionFields> d =
-        readLegalDescription(Description_Text->text(), &error);
+    std::optional<DescriptionFields> d = readLegalDescription(Description_Text->text(), &error);
     if (!d) {
         if (m_view)
             m_view->messages().show(error, MessageIcon::Exclamation);
-        return;
+        return d;
     }
     // The boxes now describe another well: the last one's result is not its own.
     clearForwardResult();
@@ -303,14 +307,12 @@ void WellCalculations::cmdReadDescription_Click()
         lists[i]->setCurrentIndex(std::max(0, lists[i]->findText(d->quarters[i])));
     FC_X_Text->setText(d->fcX);
     FC_Y_Text->setText(d->fcY);
+    return d;
 }
 
 void WellCalculations::locateDescription()
 {
-    QString error;
-    const std::optional<DescriptionFields> d =
-        readLegalDescription(Description_Text->text(), &error);
-    cmdReadDescription_Click(); // fills the boxes, or says what it cannot read
+    const std::optional<DescriptionFields> d = fillFromDescription();
     if (!d || d->section.isEmpty() || d->township.isEmpty() || d->range.isEmpty())
         return;
     const bool footage = !d->fcX.isEmpty() && !d->fcY.isEmpty();

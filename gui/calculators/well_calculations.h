@@ -2,6 +2,7 @@
 
 #include "core/coords/coordinate_entry.h"
 #include "core/engine/geometry.h"
+#include "core/plss/description_reader.h"
 
 #include <QWidget>
 
@@ -100,6 +101,9 @@ private:
     void clearReverseResult();
     // Editing any input of a tab empties that tab's results until its next Calculate.
     void emptyResultsOnEdit();
+    // Fills the first tab's boxes from the description (what Read does) and returns what was
+    // read; says what it cannot read and then changes nothing.
+    std::optional<DescriptionFields> fillFromDescription();
     // The Meridian box as the lookups read it: the code of a meridian shown by name.
     QString meridianEntry() const;
     void showMeridian(const QString &entry);

@@ -396,6 +396,8 @@ private Q_SLOTS:
                                  << u"cmdCopyUTM"_s;
         QTest::newRow("footage") << 0 << u"FC_Y_Text"_s << u"Output_Northing_Text"_s
                                  << u"cmdCopyUTM"_s;
+        QTest::newRow("meridian chosen from its list")
+            << 0 << u"Meridian_Combo"_s << u"Output_Easting_Text"_s << u"cmdCopyUTM"_s;
         QTest::newRow("reverse easting")
             << 1 << u"RevEasting_Text"_s << u"RevDescriptionText"_s << u"cmdCopyDescription"_s;
         QTest::newRow("zone easting") << 2 << u"txtZoneX"_s << u"txtOutZoneX"_s << u"cmdCopyZone"_s;
@@ -422,7 +424,10 @@ private Q_SLOTS:
         QVERIFY(!text(result.toLatin1().constData()).isEmpty());
         QCOMPARE(m_view->m_messages.texts(), QStringList());
         child<QTabWidget>("NorvaneTab")->setCurrentIndex(tab);
-        QTest::keyClick(child<QLineEdit>(input.toLatin1().constData()), Qt::Key_Backspace);
+        if (auto *list = m_panel->findChild<QComboBox *>(input))
+            list->activated(0); // as a click on its first item
+        else
+            QTest::keyClick(child<QLineEdit>(input.toLatin1().constData()), Qt::Key_Backspace);
         QCOMPARE(text(result.toLatin1().constData()), QString());
         if (!copy.isEmpty())
             QVERIFY(!child<QPushButton>(copy.toLatin1().constData())->isEnabled());
