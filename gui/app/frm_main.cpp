@@ -242,6 +242,23 @@ void frmMain::placeToolWindow(QWidget &window)
     window.move(std::max(0, topRight.x() - window.width() - 16), topRight.y() + 16);
 }
 
+namespace {
+
+// The index of the top polygon theme (of the active ones only, when asked), -1 for none.
+qsizetype topPolygonTheme(const ThemeList &themes, bool activeOnly)
+{
+    for (qsizetype i = themes.size() - 1; i >= 0; --i) {
+        const auto &layer = themes.at(i).layer;
+        if ((themes.at(i).active || !activeOnly) &&
+            layer->LayerType() == MapLayer::VectorLayerType &&
+            static_cast<const VectorLayer &>(*layer).ShapeType() == VectorLayer::PolygonShapes)
+            return i;
+    }
+    return -1;
+}
+
+} // namespace
+
 bool frmMain::eventFilter(QObject *watched, QEvent *event)
 {
     auto *window = qobject_cast<QWidget *>(watched);
@@ -268,13 +285,7 @@ void frmMain::sectionThemeMissing(frmMapView &view)
 {
     // The top polygon theme is the one a user most likely means.
     const ThemeList &themes = *view.themeList();
-    qsizetype polygons = -1;
-    for (qsizetype i = themes.size() - 1; i >= 0 && polygons < 0; --i) {
-        const auto &layer = themes.at(i).layer;
-        if (layer->LayerType() == MapLayer::VectorLayerType &&
-            static_cast<const VectorLayer &>(*layer).ShapeType() == VectorLayer::PolygonShapes)
-            polygons = i;
-    }
+    const qsizetype polygons = topPolygonTheme(themes, false);
     if (polygons < 0) {
         m_messages->show(noSectionThemeMessage(), MessageIcon::Exclamation);
         return;
@@ -460,13 +471,7 @@ void frmMain::mnuPlssFields_Click()
     if (!view)
         return;
     ThemeList &themes = *view->themeList();
-    qsizetype index = -1; // the top active polygon theme
-    for (qsizetype i = themes.size() - 1; i >= 0 && index < 0; --i) {
-        const auto &layer = themes.at(i).layer;
-        if (themes.at(i).active && layer->LayerType() == MapLayer::VectorLayerType &&
-            static_cast<const VectorLayer &>(*layer).ShapeType() == VectorLayer::PolygonShapes)
-            index = i;
-    }
+    const qsizetype index = topPolygonTheme(themes, true);
     if (index < 0) {
         m_messages->show(u"Make the polygon theme whose PLSS fields you want to name the active "
                          u"theme first."_s,

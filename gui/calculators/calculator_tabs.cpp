@@ -199,22 +199,7 @@ QWidget *WellCalculations::buildForwardTab()
         b->setMaximumWidth(BoxWidth::Short);
     labelled(grid, 3, 2, u"Meridian:"_s, meridianList(Meridian_Text));
 
-    auto *quarters = new QGridLayout;
-    const std::pair<QComboBox **, QString> lists[] = {{&Q160_Combo, u"Q160"_s},
-                                                      {&Q40_Combo, u"Q40"_s},
-                                                      {&Q10_Combo, u"Q10"_s},
-                                                      {&Q25_Combo, u"Q25"_s}};
-    const QStringList captions = {u"Quarter (160 ac):"_s, u"Quarter-quarter (40 ac):"_s,
-                                  u"10 acres:"_s, u"2.5 acres:"_s};
-    for (int i = 0; i < 4; ++i) {
-        *lists[i].first = named(new QComboBox, lists[i].second + u"_Combo"_s);
-        labelled(quarters, i / 2, (i % 2) * 2, captions[i], *lists[i].first);
-    }
-    CalculatePLSS_Command = named(new QPushButton(u"Calculate"_s), u"CalculatePLSS_Command"_s);
-    CalculatePLSS_Command->setToolTip(u"Locate the well by its quarter calls"_s);
-    quarters->addWidget(CalculatePLSS_Command, 1, 4);
-    quarters->setColumnStretch(5, 1);
-    grid->addLayout(quarters, 4, 0, 1, 5);
+    grid->addLayout(buildQuarterLists(), 4, 0, 1, 5);
     FC_X_Text = box(u"FC_X_Text"_s);
     FC_Y_Text = box(u"FC_Y_Text"_s);
     FC_X_Text->setPlaceholderText(u"660E"_s);
@@ -241,6 +226,32 @@ QWidget *WellCalculations::buildForwardTab()
     grid->addWidget(cmdErase, 7, 4);
     grid->setRowStretch(8, 1);
     grid->setColumnStretch(5, 1); // the room left goes to the right, not into the boxes
+    connectForwardTab();
+    return page;
+}
+
+QGridLayout *WellCalculations::buildQuarterLists()
+{
+    auto *quarters = new QGridLayout;
+    const std::pair<QComboBox **, QString> lists[] = {{&Q160_Combo, u"Q160"_s},
+                                                      {&Q40_Combo, u"Q40"_s},
+                                                      {&Q10_Combo, u"Q10"_s},
+                                                      {&Q25_Combo, u"Q25"_s}};
+    const QStringList captions = {u"Quarter (160 ac):"_s, u"Quarter-quarter (40 ac):"_s,
+                                  u"10 acres:"_s, u"2.5 acres:"_s};
+    for (int i = 0; i < 4; ++i) {
+        *lists[i].first = named(new QComboBox, lists[i].second + u"_Combo"_s);
+        labelled(quarters, i / 2, (i % 2) * 2, captions[i], *lists[i].first);
+    }
+    CalculatePLSS_Command = named(new QPushButton(u"Calculate"_s), u"CalculatePLSS_Command"_s);
+    CalculatePLSS_Command->setToolTip(u"Locate the well by its quarter calls"_s);
+    quarters->addWidget(CalculatePLSS_Command, 1, 4);
+    quarters->setColumnStretch(5, 1);
+    return quarters;
+}
+
+void WellCalculations::connectForwardTab()
+{
     connect(cmdReadDescription, &QPushButton::clicked, this,
             &WellCalculations::cmdReadDescription_Click);
     connect(m_locateDescription, &QPushButton::clicked, this, &WellCalculations::locateDescription);
@@ -262,7 +273,6 @@ QWidget *WellCalculations::buildForwardTab()
             (footage && !quarters ? CalculateFC_Command : CalculatePLSS_Command)->click();
         });
     }
-    return page;
 }
 
 QWidget *WellCalculations::buildReverseTab()

@@ -16,6 +16,7 @@ class MapLayer;
 class VectorLayer;
 class QCheckBox;
 class QComboBox;
+class QGridLayout;
 class QLineEdit;
 class QPushButton;
 class QTabWidget;
@@ -78,6 +79,9 @@ protected:
 
 private:
     QWidget *buildForwardTab();
+    // The four quarter lists with the Calculate that runs them, in two rows.
+    QGridLayout *buildQuarterLists();
+    void connectForwardTab();
     QWidget *buildReverseTab();
     QWidget *buildZoneTab();
     QWidget *buildLatLongTab();
