@@ -132,6 +132,44 @@ int meridianOf(const RecordSet &r)
     return 0;
 }
 
+// The quarter at each of the four levels that holds the point (the nearest where none does),
+// with the lines that divide each level; false, after saying so, where a parcel cannot be
+// divided.
+bool findQuarters(ReverseLocation &result, CornerArray parcel, const MapPoint &point,
+                  MessageService &messages)
+{
+    result.quarters.fill(u"?"_s);
+
+    double h = 1609.344;
+    for (std::size_t level = 0; level < 4; ++level) {
+        h = h / 2.0;
+        const auto q = quarterPoints(parcel, h);
+        if (!q) {
+            messages.show(degenerateParcelMessage(), MessageIcon::Stop);
+            return false;
+        }
+        result.lines.append({q->W, q->E});
+        result.lines.append({q->S, q->N});
+        std::optional<Quarter> chosen;
+        qint16 nearest = std::numeric_limits<qint16>::min();
+        for (Quarter candidate : {Quarter::SW, Quarter::NW, Quarter::NE, Quarter::SE}) {
+            const qint16 test = PointInQuad(point, subParcel(parcel, *q, candidate));
+            if (test == 1) {
+                chosen = candidate;
+                break;
+            }
+            // Strictly nearer: on equal distances the earlier quarter stays.
+            if (!chosen || test > nearest) {
+                nearest = test;
+                chosen = candidate;
+            }
+        }
+        result.quarters[level] = quarterName(*chosen);
+        parcel = subParcel(parcel, *q, *chosen);
+    }
+    return true;
+}
+
 } // namespace
 
 ReverseLocation reverseLocate(const VectorLayer &theme, const QString &eastingText,
@@ -187,35 +225,8 @@ ReverseLocation reverseLocate(const VectorLayer &theme, const QString &eastingTe
         return result;
     result.fcX = calls->eastWest + formatNumber(calls->eastWestFeet);
     result.fcY = calls->northSouth + formatNumber(calls->northSouthFeet);
-    result.quarters.fill(u"?"_s);
-
-    double h = 1609.344;
-    for (std::size_t level = 0; level < 4; ++level) {
-        h = h / 2.0;
-        const auto q = quarterPoints(parcel, h);
-        if (!q) {
-            messages.show(degenerateParcelMessage(), MessageIcon::Stop);
-            return result;
-        }
-        result.lines.append({q->W, q->E});
-        result.lines.append({q->S, q->N});
-        std::optional<Quarter> chosen;
-        qint16 nearest = std::numeric_limits<qint16>::min();
-        for (Quarter candidate : {Quarter::SW, Quarter::NW, Quarter::NE, Quarter::SE}) {
-            const qint16 test = PointInQuad(point, subParcel(parcel, *q, candidate));
-            if (test == 1) {
-                chosen = candidate;
-                break;
-            }
-            // Strictly nearer: on equal distances the earlier quarter stays.
-            if (!chosen || test > nearest) {
-                nearest = test;
-                chosen = candidate;
-            }
-        }
-        result.quarters[level] = quarterName(*chosen);
-        parcel = subParcel(parcel, *q, *chosen);
-    }
+    if (!findQuarters(result, parcel, point, messages))
+        return result;
     result.located = true;
     return result;
 }
