@@ -241,9 +241,8 @@ void frmMapView::clearIdentified()
 
 void frmMapView::offerSectionTheme(const std::shared_ptr<MapLayer> &layer, bool restyle)
 {
-    m_calculator->AddTheme(layer, restyle);
-    if (layer)
-        m_legend->RedrawLayer(*layer); // its swatch, when the calculators restyled it
+    if (m_calculator->AddTheme(layer, restyle))
+        m_legend->RedrawLayer(*layer); // its swatch and the map follow the new symbol
 }
 
 MapTool *frmMapView::tool() const

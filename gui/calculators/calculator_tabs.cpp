@@ -451,7 +451,7 @@ void WellCalculations::emptyResultsOnEdit()
 {
     // Only the user's edits count (textEdited, activated): the panel writing one tab's result
     // into another tab's inputs must not empty that tab.
-    auto onEdit = [this](std::initializer_list<QLineEdit *> inputs, auto clear) {
+    auto onEdit = [this](const QList<QLineEdit *> &inputs, auto clear) {
         for (QLineEdit *input : inputs)
             connect(input, &QLineEdit::textEdited, this, clear);
     };
@@ -459,40 +459,27 @@ void WellCalculations::emptyResultsOnEdit()
         for (QComboBox *list : lists)
             connect(list, &QComboBox::activated, this, clear);
     };
-    auto forward = [this] {
-        Output_Easting_Text->clear();
-        Output_Northing_Text->clear();
+    auto emptying = [](const QList<QLineEdit *> &boxes) {
+        return [boxes] {
+            for (QLineEdit *box : boxes)
+                box->clear();
+        };
     };
+    const auto forward = emptying({Output_Easting_Text, Output_Northing_Text});
     onEdit({Section_Text, Township_Text, Range_Text, Meridian_Text, FC_X_Text, FC_Y_Text}, forward);
     onChoice({PLSS_Combo, Q160_Combo, Q40_Combo, Q10_Combo, Q25_Combo,
               findChild<QComboBox *>(u"Meridian_Combo"_s)},
              forward);
-    auto reverse = [this] {
-        for (QLineEdit *box :
-             {RevSectionText, RevTownshipText, RevRangeText, RevQ160Text, RevQ40Text, RevQ10Text,
-              RevQ2_5Text, RevFCXText, RevFCYText, RevDescriptionText})
-            box->clear();
-    };
+    const auto reverse = emptying(reverseResultBoxes());
     onEdit({RevEasting_Text, RevNorthing_Text}, reverse);
     onChoice({RevPLSS_Combo}, reverse);
-    auto zone = [this] {
-        txtOutZoneX->clear();
-        txtOutZoneY->clear();
-    };
+    const auto zone = emptying({txtOutZoneX, txtOutZoneY});
     onEdit({txtZoneX, txtZoneY, cmbStartZone->lineEdit(), cmbEndZone->lineEdit()}, zone);
     onChoice({cmbStartZone, cmbEndZone}, zone);
     // Lat-Long converts both ways: an edit on one side empties the other.
-    auto utmSide = [this] {
-        txtConvEasting->clear();
-        txtConvNorthing->clear();
-    };
-    auto geographicSide = [this] {
-        for (QLineEdit *box : {txtConvLat, txtConvLatMin, txtConvLatSec, txtConvLong,
-                               txtConvLongMin, txtConvLongSec})
-            box->clear();
-    };
-    onEdit({txtConvLat, txtConvLatMin, txtConvLatSec, txtConvLong, txtConvLongMin, txtConvLongSec},
-           utmSide);
+    const auto utmSide = emptying({txtConvEasting, txtConvNorthing});
+    const auto geographicSide = emptying(geographicBoxes());
+    onEdit(geographicBoxes(), utmSide);
     onEdit({txtConvEasting, txtConvNorthing}, geographicSide);
     onEdit({cmbLLZone->lineEdit()}, utmSide);
     onChoice({cmbLLZone}, utmSide);

@@ -56,13 +56,14 @@ void addQuarterLines(MapGraphics &graphics, const QList<QuarterLine> &lines)
 
 } // namespace
 
-void WellCalculations::AddTheme(const std::shared_ptr<MapLayer> &mTheme, bool restyle)
+bool WellCalculations::AddTheme(const std::shared_ptr<MapLayer> &mTheme, bool restyle)
 {
     if (!mTheme || mTheme->LayerType() != MapLayer::VectorLayerType)
-        return;
+        return false;
     prepareNamedPlssFields(static_cast<VectorLayer &>(*mTheme)); // a theme in BLM's schema
+    const bool restyled = restyle && recognisePlssSectionTheme(*mTheme);
     // A name already listed finds the same theme: listing it twice would offer nothing new.
-    if ((restyle ? recognisePlssSectionTheme(*mTheme) : isPlssSectionTheme(*mTheme)) &&
+    if ((restyled || isPlssSectionTheme(*mTheme)) &&
         PLSS_Combo->findText(mTheme->name(), Qt::MatchFixedString | Qt::MatchCaseSensitive) < 0) {
         PLSS_Combo->addItem(mTheme->name());
         RevPLSS_Combo->addItem(mTheme->name());
@@ -71,6 +72,7 @@ void WellCalculations::AddTheme(const std::shared_ptr<MapLayer> &mTheme, bool re
         PLSS_Combo->setCurrentIndex(0);
         RevPLSS_Combo->setCurrentIndex(0);
     }
+    return restyled;
 }
 
 std::shared_ptr<VectorLayer> WellCalculations::listedTheme(const QComboBox *list)
@@ -126,14 +128,24 @@ void WellCalculations::clearForwardResult()
 
 void WellCalculations::clearReverseResult()
 {
-    for (QLineEdit *box :
-         {RevSectionText, RevTownshipText, RevRangeText, m_reverseMeridian, RevQ160Text, RevQ40Text,
-          RevQ10Text, RevQ2_5Text, RevFCXText, RevFCYText, RevDescriptionText})
+    for (QLineEdit *box : reverseResultBoxes())
         box->clear();
     if (m_view) {
         m_view->graphics().removeLastResult();
         refreshMap();
     }
+}
+
+QList<QLineEdit *> WellCalculations::reverseResultBoxes() const
+{
+    return {RevSectionText, RevTownshipText, RevRangeText,      m_reverseMeridian,
+            RevQ160Text,    RevQ40Text,      RevQ10Text,        RevQ2_5Text,
+            RevFCXText,     RevFCYText,      RevDescriptionText};
+}
+
+QList<QLineEdit *> WellCalculations::geographicBoxes() const
+{
+    return {txtConvLat, txtConvLatMin, txtConvLatSec, txtConvLong, txtConvLongMin, txtConvLongSec};
 }
 
 void WellCalculations::clearResults()
@@ -380,8 +392,7 @@ void WellCalculations::RevSetPoint(const MapPoint &mousept)
         e->setText(x);
     for (QLineEdit *n : {RevNorthing_Text, txtZoneY, txtConvNorthing})
         n->setText(y);
-    for (QLineEdit *result : {txtOutZoneX, txtOutZoneY, txtConvLat, txtConvLatMin, txtConvLatSec,
-                              txtConvLong, txtConvLongMin, txtConvLongSec})
+    for (QLineEdit *result : geographicBoxes() + QList<QLineEdit *>{txtOutZoneX, txtOutZoneY})
         result->clear();
     if (!m_view)
         return;
@@ -440,8 +451,7 @@ void WellCalculations::cmdUTM2LatLong_Click()
     if (!m_view)
         return;
     BusyCursor busy(m_view->form());
-    for (QLineEdit *result :
-         {txtConvLat, txtConvLatMin, txtConvLatSec, txtConvLong, txtConvLongMin, txtConvLongSec})
+    for (QLineEdit *result : geographicBoxes())
         result->clear();
     const auto r =
         utmToLatLong(txtConvEasting->text(), txtConvNorthing->text(), cmbLLZone->currentText(),

@@ -38,8 +38,9 @@ public:
 
     void AssociateView(CalculatorHost *theview) { m_view = theview; }
     // Offers a shapefile theme: section themes join both theme lists and, unless they come
-    // from a project that keeps their own symbol, are drawn hollow with a green outline.
-    void AddTheme(const std::shared_ptr<MapLayer> &mTheme, bool restyle = true);
+    // from a project that keeps their own symbol, are drawn hollow with a green outline. True
+    // when the theme was restyled so.
+    bool AddTheme(const std::shared_ptr<MapLayer> &mTheme, bool restyle = true);
     // A point picked on the map becomes the reverse location's input.
     void RevSetPoint(const MapPoint &mousept);
     // Select Point: the point picked is located in the PLSS at once, on the UTM -> PLSS tab.
@@ -103,6 +104,9 @@ private:
     // lines leave the map, so a failure leaves nothing of an answer that is not its own.
     void clearForwardResult();
     void clearReverseResult();
+    // The boxes a reverse location writes, and the latitude/longitude boxes of the Lat-Long tab.
+    QList<QLineEdit *> reverseResultBoxes() const;
+    QList<QLineEdit *> geographicBoxes() const;
     // Editing any input of a tab empties that tab's results until its next Calculate.
     void emptyResultsOnEdit();
     // Fills the first tab's boxes from the description (what Read does) and returns what was

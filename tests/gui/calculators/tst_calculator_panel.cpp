@@ -400,6 +400,8 @@ private Q_SLOTS:
             << 0 << u"Meridian_Combo"_s << u"Output_Easting_Text"_s << u"cmdCopyUTM"_s;
         QTest::newRow("reverse easting")
             << 1 << u"RevEasting_Text"_s << u"RevDescriptionText"_s << u"cmdCopyDescription"_s;
+        QTest::newRow("reverse northing: the meridian")
+            << 1 << u"RevNorthing_Text"_s << u"reverseMeridian"_s << u"cmdCopyDescription"_s;
         QTest::newRow("zone easting") << 2 << u"txtZoneX"_s << u"txtOutZoneX"_s << u"cmdCopyZone"_s;
         QTest::newRow("latitude") << 3 << u"txtConvLat"_s << u"txtConvEasting"_s << QString();
         QTest::newRow("northing") << 3 << u"txtConvNorthing"_s << u"txtConvLong"_s << QString();
