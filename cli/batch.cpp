@@ -136,7 +136,7 @@ void convertRowBlocks(qsizetype rows,
 }
 
 int runBatch(const QString &in, const QString &out, const QStringList &columns,
-             const QList<int> &required, const QStringList &header,
+             const QList<int> &required, const HeaderOf &header,
              const std::function<QStringList(const QStringList &cells)> &convert,
              const PointOf &pointOf, const VectorLayer &theme, QTextStream &err, bool showProgress)
 {
@@ -155,7 +155,7 @@ int runBatch(const QString &in, const QString &out, const QStringList &columns,
     }
     const qsizetype rows = records.size() - 1;
     QList<QStringList> output(records.size());
-    output[0] = header;
+    output[0] = header(col);
     const bool gis = !pointFormatDriver(out).isEmpty();
     QList<std::optional<MapPoint>> points(gis ? rows : 0);
     Progress progress(err, showProgress, rows);

@@ -35,7 +35,9 @@ bool writeCsv(const QString &path, const QList<QStringList> &records, QString *e
 // GIS format (the points in the theme's system). `columns` are looked up by name in IN's header;
 // `required` indexes those a file cannot do without. Returns 0, or 1 after saying why on `err`.
 // `convert` and `pointOf` are called from several threads at once on large files.
+// `header` is told which columns IN has (their indexes, -1 for none) before any row converts.
+using HeaderOf = std::function<QStringList(const QList<int> &present)>;
 int runBatch(const QString &in, const QString &out, const QStringList &columns,
-             const QList<int> &required, const QStringList &header,
+             const QList<int> &required, const HeaderOf &header,
              const std::function<QStringList(const QStringList &cells)> &convert,
              const PointOf &pointOf, const VectorLayer &theme, QTextStream &err, bool showProgress);

@@ -15,6 +15,7 @@
 #include "core/plss/plss_query.h"
 #include "core/plss/plss_schema.h"
 #include "core/plss/reverse_location.h"
+#include "core/plss/second_divisions.h"
 #include "core/plss/well_location.h"
 
 #include <QCommandLineParser>
@@ -67,6 +68,7 @@ struct Run
 {
     const QCommandLineParser &parser;
     std::shared_ptr<VectorLayer> theme;
+    LocateOptions options; // the rule and the second divisions
     QTextStream &out;
     QTextStream &err;
     bool showProgress;
@@ -105,9 +107,11 @@ QList<Command> commands()
             u"SECTIONS"_s);
     return {
         {u"forward"_s,
-         u"Prints easting,northing of a well described by quarter calls, or by footage calls "
-         "when --fc-x and --fc-y are given, or by a legal description as permits write it. A "
-         "missing quarter call is \"--\"."_s,
+         u"Prints easting,northing,radius_ft,method of a well described by quarter calls "
+         "(or halves, N/2), by footage calls when --fc-x and --fc-y are given, by a lot, by a "
+         "tie from a corner, or by a legal description as permits write it. A missing quarter "
+         "call is \"--\". radius_ft is the distance to the farthest point of the parcel named "
+         "(0 for a point), method how the point was found."_s,
          {theme,
           opt(u"description"_s,
               u"The well as a legal description, such as \"NE/4 SW/4 "
@@ -122,12 +126,16 @@ QList<Command> commands()
           opt(u"q10"_s, u"Quarter call, 10 acres."_s, u"Q"_s),
           opt(u"q2_5"_s, u"Quarter call, 2.5 acres."_s, u"Q"_s),
           opt(u"fc-x"_s, u"Footage call, such as 660E."_s, u"FCX"_s),
-          opt(u"fc-y"_s, u"Footage call, such as 1980S."_s, u"FCY"_s)},
+          opt(u"fc-y"_s, u"Footage call, such as 1980S."_s, u"FCY"_s),
+          opt(u"lot"_s, u"Government lot number."_s, u"N"_s),
+          opt(u"tie-corner"_s, u"Corner of a tie: SW, SE, NW, NE, N4, S4, E4, W4 or C4."_s, u"C"_s),
+          opt(u"tie-ns"_s, u"Distance of a tie north or south, such as 1234N."_s, u"D"_s),
+          opt(u"tie-ew"_s, u"Distance of a tie east or west, such as 567E."_s, u"D"_s)},
          {u"theme"_s},
          runForward},
         {u"reverse"_s,
          u"Prints section,township,range,q160,q40,q10,q2_5,fc_x,fc_y,description of a UTM "
-         "point."_s,
+         "point, and division (the second division holding it) with --divisions."_s,
          {theme, opt(u"easting"_s, u"Easting, metres, 100000 to 999999.99."_s, u"E"_s),
           opt(u"northing"_s, u"Northing, metres."_s, u"N"_s)},
          {u"theme"_s, u"easting"_s, u"northing"_s},
@@ -158,22 +166,27 @@ QList<Command> commands()
          runZone},
         {u"parse"_s,
          u"Prints the columns batch forward reads, meridian,township,range,section,q160,q40,"
-         "q10,q2_5,fc_x,fc_y, of a legal description."_s,
+         "q10,q2_5,fc_x,fc_y,lot,tie_corner,tie_ns,tie_ew, of a legal description."_s,
          {opt(u"description"_s, u"The legal description."_s, u"TEXT"_s)},
          {u"description"_s},
          runParse},
         {u"batch parse"_s,
          u"Reads id,description and writes id,meridian,township,range,section,q160,q40,q10,"
-         "q2_5,fc_x,fc_y,error: a file of descriptions checked before batch forward."_s,
+         "q2_5,fc_x,fc_y,error,lot,tie_corner,tie_ns,tie_ew: a file of descriptions checked "
+         "before batch forward."_s,
          {opt(u"in"_s, u"Input CSV file."_s, u"IN.csv"_s),
           opt(u"out"_s, u"Output CSV file."_s, u"OUT.csv"_s)},
          {u"in"_s, u"out"_s},
          runBatchParse},
         {u"batch forward"_s,
-         u"Reads id,meridian,township,range,section,q160,q40,q10,q2_5,fc_x,fc_y (or a "
-         "description column where township, range and section are empty) and writes "
-         "id,easting,northing,error, one row per input row. A row with fc_x and fc_y uses the "
-         "footage calls, others the quarter calls."_s,
+         u"Reads id,meridian,township,range,section,q160,q40,q10,q2_5,fc_x,fc_y and optional "
+         "lot,tie_corner,tie_ns,tie_ew (or a description column where township, range and "
+         "section are empty) and writes id,easting,northing,error,radius_ft,method, one row "
+         "per input row. A row with a tie uses it, one with fc_x and fc_y the footage calls, "
+         "one with a lot the lot, others the quarter calls. With stated_easting,"
+         "stated_northing or stated_latitude,stated_longitude columns it adds "
+         "stated_distance_ft and stated_inside (yes when the stated position lies in the "
+         "parcel described, or for a point in its section)."_s,
          {theme, opt(u"in"_s, u"Input CSV file."_s, u"IN.csv"_s),
           opt(u"out"_s, u"Output CSV file."_s, u"OUT.csv"_s)},
          {u"theme"_s, u"in"_s, u"out"_s},
@@ -189,8 +202,10 @@ QList<Command> commands()
 }
 
 // Opens a theme, reads its PLSS fields when they are named (as KEY=FIELD pairs) or in the
-// BLM's schema, and checks that it is a PLSS section theme.
+// BLM's schema, and checks that it is a PLSS section theme. A theme of second divisions serves
+// as its own: its sections are made of its parts, and it gives the divisions.
 std::shared_ptr<VectorLayer> openSectionTheme(const QString &path, const QString &fieldsText,
+                                              std::shared_ptr<const SecondDivisions> *divisions,
                                               QString *error)
 {
     auto layer = VectorLayer::open(path);
@@ -206,6 +221,17 @@ std::shared_ptr<VectorLayer> openSectionTheme(const QString &path, const QString
         }
     }
     prepareNamedPlssFields(*layer);
+    if (!isPlssSectionTheme(*layer) && isSecondDivisionTheme(*layer)) {
+        // Second divisions alone: their sections are made of them.
+        auto sections = sectionsFromDivisions(*layer, error);
+        if (!sections) {
+            *error = path + u": "_s + *error;
+            return nullptr;
+        }
+        prepareNamedPlssFields(*sections);
+        *divisions = SecondDivisions::read(layer, std::nullopt, error);
+        return sections;
+    }
     if (!isPlssSectionTheme(*layer)) {
         *error = path + u" is not a PLSS section theme (it has no section, township and range "
                         "fields)."_s;
@@ -214,28 +240,45 @@ std::shared_ptr<VectorLayer> openSectionTheme(const QString &path, const QString
     return layer;
 }
 
+// Opens a theme of second divisions in the section theme's system.
+std::shared_ptr<const SecondDivisions> openDivisions(const QString &path, const QString &fieldsText,
+                                                     const VectorLayer &theme, QString *error)
+{
+    auto layer = VectorLayer::open(path, {}, theme.utmZone().value_or(0));
+    if (!layer->Valid()) {
+        *error = path + u" did not load: "_s + layer->errorText();
+        return nullptr;
+    }
+    std::optional<DivisionFields> fields;
+    if (!fieldsText.isEmpty() && !(fields = parseDivisionFields(fieldsText, error))) {
+        *error = u"--division-fields: "_s + *error;
+        return nullptr;
+    }
+    auto divisions = SecondDivisions::read(layer, fields, error);
+    if (!divisions)
+        *error = path + u": "_s + *error;
+    return divisions;
+}
+
 QString callOrNone(const QString &call)
 {
     const QString upper = call.trimmed().toUpper();
     return upper.isEmpty() ? u"--"_s : upper;
 }
 
-struct ForwardInput
+WellLocation locate(const Run &run, WellDescription in, MessageService &messages)
 {
-    SectionEntries entries;
-    std::array<QString, 4> calls;
-    QString fcX, fcY;
-};
+    for (QString &call : in.calls)
+        call = callOrNone(call);
+    in.fcX = in.fcX.trimmed();
+    in.fcY = in.fcY.trimmed();
+    in.tieCorner = in.tieCorner.trimmed().toUpper();
+    return locateWell(*run.theme, in, run.options, messages);
+}
 
-WellLocation locate(const VectorLayer &theme, const ForwardInput &in, MessageService &messages)
+QString radiusText(const WellLocation &w)
 {
-    if (!in.fcX.trimmed().isEmpty() && !in.fcY.trimmed().isEmpty())
-        return locateByFootageCalls(theme, in.entries, in.fcX.trimmed(), in.fcY.trimmed(),
-                                    messages);
-    return locateByQuarterCalls(theme, in.entries,
-                                {callOrNone(in.calls[0]), callOrNone(in.calls[1]),
-                                 callOrNone(in.calls[2]), callOrNone(in.calls[3])},
-                                messages);
+    return w.located ? formatNumber(roundTo(w.radiusFeet, 0)) : QString();
 }
 
 QStringList reverseFields(const ReverseLocation &r)
@@ -248,18 +291,34 @@ const QStringList reverseHeader = {u"section"_s, u"township"_s,   u"range"_s, u"
                                    u"q40"_s,     u"q10"_s,        u"q2_5"_s,  u"fc_x"_s,
                                    u"fc_y"_s,    u"description"_s};
 
+// The second division holding a reversed point, when the run has them.
+QStringList divisionFields(const Run &run, const ReverseLocation &r, const QString &easting,
+                           const QString &northing)
+{
+    if (!run.options.divisions)
+        return {};
+    const auto p = r.located ? pointFrom(easting, northing) : std::nullopt;
+    return {p ? run.options.divisions->labelAt(*p) : QString()};
+}
+
 // The columns batch forward reads, as a description gives them.
 const QStringList parsedHeader = {u"meridian"_s, u"township"_s, u"range"_s, u"section"_s,
                                   u"q160"_s,     u"q40"_s,      u"q10"_s,   u"q2_5"_s,
                                   u"fc_x"_s,     u"fc_y"_s};
+const QStringList tractHeader = {u"lot"_s, u"tie_corner"_s, u"tie_ns"_s, u"tie_ew"_s};
 QStringList parsedFields(const DescriptionFields &d)
 {
     return {d.meridian,    d.township,    d.range,       d.section, d.quarters[0],
             d.quarters[1], d.quarters[2], d.quarters[3], d.fcX,     d.fcY};
 }
+QStringList tractFields(const DescriptionFields &d)
+{
+    return {d.lot > 0 ? QString::number(d.lot) : QString(), d.tieCorner, d.tieNorthSouth,
+            d.tieEastWest};
+}
 
-// A forward input from a description: what the separate entries leave empty.
-bool fillFromDescription(ForwardInput &input, const QString &text, QString *error)
+// A well from a description: what the separate entries leave empty.
+bool fillFromDescription(WellDescription &well, const QString &text, QString *error)
 {
     const std::optional<DescriptionFields> d = readLegalDescription(text, error);
     if (!d)
@@ -268,64 +327,173 @@ bool fillFromDescription(ForwardInput &input, const QString &text, QString *erro
         if (target.isEmpty())
             target = value;
     };
-    fill(input.entries.section, d->section);
-    fill(input.entries.township, d->township);
-    fill(input.entries.range, d->range);
-    fill(input.entries.meridian, d->meridian);
-    if (std::all_of(input.calls.begin(), input.calls.end(),
+    fill(well.entries.section, d->section);
+    fill(well.entries.township, d->township);
+    fill(well.entries.range, d->range);
+    fill(well.entries.meridian, d->meridian);
+    if (std::all_of(well.calls.begin(), well.calls.end(),
                     [](const QString &c) { return c.isEmpty(); }))
-        for (std::size_t i = 0; i < 4; ++i)
-            input.calls[i] = d->quarters[i];
-    if (input.fcX.isEmpty() && input.fcY.isEmpty()) {
-        input.fcX = d->fcX;
-        input.fcY = d->fcY;
+        well.calls = d->quarters;
+    if (well.fcX.isEmpty() && well.fcY.isEmpty()) {
+        well.fcX = d->fcX;
+        well.fcY = d->fcY;
+    }
+    if (well.lot == 0)
+        well.lot = d->lot;
+    if (well.tieCorner.isEmpty()) {
+        well.tieCorner = d->tieCorner;
+        well.tieNorthSouth = d->tieNorthSouth;
+        well.tieEastWest = d->tieEastWest;
     }
     return true;
 }
 
-int batchForward(const VectorLayer &theme, const QString &in, const QString &out, QTextStream &err,
-                 bool showProgress)
+// A lot column or option: empty, or a whole number from 1.
+std::optional<int> lotNumber(const QString &text, QString *error)
 {
-    const QStringList columns = {u"id"_s,      u"meridian"_s, u"township"_s, u"range"_s,
-                                 u"section"_s, u"q160"_s,     u"q40"_s,      u"q10"_s,
-                                 u"q2_5"_s,    u"fc_x"_s,     u"fc_y"_s,     u"description"_s};
-    return runBatch(
-        in, out, columns, {}, {u"id"_s, u"easting"_s, u"northing"_s, u"error"_s},
-        [&theme](const QStringList &c) {
-            ForwardInput input{{c[4], c[2], c[3], c[1]}, {c[5], c[6], c[7], c[8]}, c[9], c[10]};
-            // The description serves a row whose township, range and section are empty.
-            QString error;
-            if (input.entries.township.isEmpty() && input.entries.range.isEmpty() &&
-                input.entries.section.isEmpty() && !c[11].isEmpty() &&
-                !fillFromDescription(input, c[11], &error))
-                return QStringList{c[0], QString(), QString(), error};
-            RecordingMessageService messages;
-            const WellLocation w = locate(theme, input, messages);
-            return QStringList{c[0], w.located ? w.easting : QString(),
-                               w.located ? w.northing : QString(), said(messages)};
-        },
-        [](const QStringList &, const QStringList &row) { return pointFrom(row[1], row[2]); },
-        theme, err, showProgress);
+    if (text.trimmed().isEmpty())
+        return 0;
+    bool ok = false;
+    const int lot = text.trimmed().toInt(&ok);
+    if (!ok || lot < 1 || lot > 999) {
+        *error = u"The lot \""_s + text.trimmed() + u"\" is not a lot number (1 to 999)."_s;
+        return std::nullopt;
+    }
+    return lot;
 }
 
-int batchReverse(const VectorLayer &theme, const QString &in, const QString &out, QTextStream &err,
-                 bool showProgress)
+// Where a permit says its well is, in the theme's system: stated_easting/stated_northing as they
+// are, stated_latitude/stated_longitude (NAD83) into the theme's zone.
+std::optional<MapPoint> statedPoint(const VectorLayer &theme, const QString &easting,
+                                    const QString &northing, const QString &latitude,
+                                    const QString &longitude, QString *error)
 {
+    if (!easting.isEmpty() || !northing.isEmpty()) {
+        const auto p = pointFrom(easting, northing);
+        if (!p)
+            *error = u"The stated easting and northing are not numbers."_s;
+        return p;
+    }
+    if (latitude.isEmpty() && longitude.isEmpty())
+        return std::nullopt;
+    if (!theme.utmZone()) {
+        *error = u"The stated latitude and longitude need a theme in UTM."_s;
+        return std::nullopt;
+    }
+    RecordingMessageService messages;
+    const auto utm = latLongToUtm({latitude, {}, {}, longitude, {}, {}},
+                                  QString::number(*theme.utmZone()), messages);
+    if (!utm) {
+        *error = u"Stated position: "_s + said(messages);
+        return std::nullopt;
+    }
+    return pointFrom(utm->easting, utm->northing);
+}
+
+int batchForward(const Run &run, const QString &in, const QString &out)
+{
+    const QStringList columns = {u"id"_s,
+                                 u"meridian"_s,
+                                 u"township"_s,
+                                 u"range"_s,
+                                 u"section"_s,
+                                 u"q160"_s,
+                                 u"q40"_s,
+                                 u"q10"_s,
+                                 u"q2_5"_s,
+                                 u"fc_x"_s,
+                                 u"fc_y"_s,
+                                 u"description"_s,
+                                 u"lot"_s,
+                                 u"tie_corner"_s,
+                                 u"tie_ns"_s,
+                                 u"tie_ew"_s,
+                                 u"stated_easting"_s,
+                                 u"stated_northing"_s,
+                                 u"stated_latitude"_s,
+                                 u"stated_longitude"_s};
+    bool stated = false; // whether the file states positions, known once its header is read
+    const auto header = [&stated](const QList<int> &present) {
+        stated = std::any_of(present.begin() + 16, present.end(), [](int c) { return c >= 0; });
+        QStringList names = {u"id"_s,    u"easting"_s,   u"northing"_s,
+                             u"error"_s, u"radius_ft"_s, u"method"_s};
+        if (stated)
+            names << u"stated_distance_ft"_s << u"stated_inside"_s;
+        return names;
+    };
+    const VectorLayer &theme = *run.theme;
+    return runBatch(
+        in, out, columns, {}, header,
+        [&run, &theme, &stated](const QStringList &c) {
+            const auto failed = [&](const QString &why) {
+                QStringList row = {c[0], QString(), QString(), why, QString(), QString()};
+                if (stated)
+                    row << QString() << QString();
+                return row;
+            };
+            WellDescription well;
+            well.entries = {c[4], c[2], c[3], c[1]};
+            well.calls = {c[5], c[6], c[7], c[8]};
+            well.fcX = c[9];
+            well.fcY = c[10];
+            well.tieCorner = c[13];
+            well.tieNorthSouth = c[14];
+            well.tieEastWest = c[15];
+            QString error;
+            const auto lot = lotNumber(c[12], &error);
+            if (!lot)
+                return failed(error);
+            well.lot = *lot;
+            // The description serves a row whose township, range and section are empty.
+            if (well.entries.township.isEmpty() && well.entries.range.isEmpty() &&
+                well.entries.section.isEmpty() && !c[11].isEmpty() &&
+                !fillFromDescription(well, c[11], &error))
+                return failed(error);
+            RecordingMessageService messages;
+            const WellLocation w = locate(run, well, messages);
+            QStringList row = {c[0],
+                               w.located ? w.easting : QString(),
+                               w.located ? w.northing : QString(),
+                               said(messages),
+                               radiusText(w),
+                               w.located ? w.method : QString()};
+            if (!stated)
+                return row;
+            const auto p = statedPoint(theme, c[16], c[17], c[18], c[19], &error);
+            if (!w.located || !p) {
+                if (!error.isEmpty())
+                    row[3] = row[3].isEmpty() ? error : row[3] + u' ' + error;
+                return row << QString() << QString();
+            }
+            const MapPolygon &parcel = w.parcel.isEmpty() ? w.section : w.parcel;
+            const double feet = std::hypot(p->X - w.location.X, p->Y - w.location.Y) / SurveyFoot;
+            return row << formatNumber(roundTo(feet, 2))
+                       << (parcel.contains(*p) ? u"yes"_s : u"no"_s);
+        },
+        [](const QStringList &, const QStringList &row) { return pointFrom(row[1], row[2]); },
+        theme, run.err, run.showProgress);
+}
+
+int batchReverse(const Run &run, const QString &in, const QString &out)
+{
+    const VectorLayer &theme = *run.theme;
+    const QStringList header = QStringList{u"id"_s} + reverseHeader + QStringList{u"error"_s} +
+                               (run.options.divisions ? QStringList{u"division"_s} : QStringList());
     return runBatch(
         in, out, {u"id"_s, u"easting"_s, u"northing"_s}, {1, 2},
-        QStringList{u"id"_s} + reverseHeader + QStringList{u"error"_s},
-        [&theme](const QStringList &c) {
+        [&header](const QList<int> &) { return header; },
+        [&run, &theme](const QStringList &c) {
             RecordingMessageService messages;
             const ReverseLocation r = reverseLocate(theme, c[1], c[2], messages);
             return QStringList{c[0]} +
                    (r.located ? reverseFields(r) : QStringList(reverseHeader.size(), QString())) +
-                   QStringList{said(messages)};
+                   QStringList{said(messages)} + divisionFields(run, r, c[1], c[2]);
         },
         // A point the reverse location placed; one it could not is written without it.
         [](const QStringList &cells, const QStringList &row) {
             return row[1].isEmpty() ? std::nullopt : pointFrom(cells[1], cells[2]);
         },
-        theme, err, showProgress);
+        theme, run.err, run.showProgress);
 }
 
 int runParse(const Run &run)
@@ -337,8 +505,8 @@ int runParse(const Run &run)
         run.err << error << "\n";
         return ExitError;
     }
-    run.out << csv::formatRecord(parsedHeader) << "\n"
-            << csv::formatRecord(parsedFields(*d)) << "\n";
+    run.out << csv::formatRecord(parsedHeader + tractHeader) << "\n"
+            << csv::formatRecord(parsedFields(*d) + tractFields(*d)) << "\n";
     return 0;
 }
 
@@ -356,7 +524,7 @@ int runBatchParse(const Run &run)
         return ExitError;
     }
     QList<QStringList> output(records.size());
-    output[0] = QStringList{u"id"_s} + parsedHeader + QStringList{u"error"_s};
+    output[0] = QStringList{u"id"_s} + parsedHeader + QStringList{u"error"_s} + tractHeader;
     const QList<QStringList> &in = records;
     QStringList *const out = output.data(); // detached once, here, before the threads start
     convertRowBlocks(records.size() - 1, [&](qsizetype first, qsizetype end) {
@@ -367,7 +535,8 @@ int runBatchParse(const Run &run)
                 readLegalDescription(in[r].value(col[1]), &why);
             out[r] = QStringList{id} +
                      (d ? parsedFields(*d) : QStringList(parsedHeader.size(), QString())) +
-                     QStringList{d ? QString() : why};
+                     QStringList{d ? QString() : why} +
+                     (d ? tractFields(*d) : QStringList(tractHeader.size(), QString()));
         }
     });
     if (!writeCsv(run.v(u"out"_s), output, &error)) {
@@ -390,13 +559,23 @@ int runForward(const Run &run)
         run.err << toolName << ": --fc-x and --fc-y go together.\n";
         return ExitUsage;
     }
-    ForwardInput input{
-        {run.v(u"section"_s), run.v(u"township"_s), run.v(u"range"_s), run.v(u"meridian"_s)},
-        {run.v(u"q160"_s), run.v(u"q40"_s), run.v(u"q10"_s), run.v(u"q2_5"_s)},
-        run.v(u"fc-x"_s),
-        run.v(u"fc-y"_s)};
+    WellDescription input;
+    input.entries = {run.v(u"section"_s), run.v(u"township"_s), run.v(u"range"_s),
+                     run.v(u"meridian"_s)};
+    input.calls = {run.v(u"q160"_s), run.v(u"q40"_s), run.v(u"q10"_s), run.v(u"q2_5"_s)};
+    input.fcX = run.v(u"fc-x"_s);
+    input.fcY = run.v(u"fc-y"_s);
+    input.tieCorner = run.v(u"tie-corner"_s);
+    input.tieNorthSouth = run.v(u"tie-ns"_s);
+    input.tieEastWest = run.v(u"tie-ew"_s);
+    QString error;
+    const auto lot = lotNumber(run.v(u"lot"_s), &error);
+    if (!lot) {
+        run.err << error << "\n";
+        return ExitError;
+    }
+    input.lot = *lot;
     if (run.parser.isSet(u"description"_s)) {
-        QString error;
         if (!fillFromDescription(input, run.v(u"description"_s), &error)) {
             run.err << error << "\n";
             return ExitError;
@@ -414,11 +593,11 @@ int runForward(const Run &run)
         return ExitError;
     }
     RecordingMessageService messages;
-    const WellLocation w = locate(*run.theme, input, messages);
+    const WellLocation w = locate(run, input, messages);
     if (!w.located)
         return failWith(run, messages);
-    run.out << csv::formatRecord({u"easting"_s, u"northing"_s}) << "\n"
-            << csv::formatRecord({w.easting, w.northing}) << "\n";
+    run.out << csv::formatRecord({u"easting"_s, u"northing"_s, u"radius_ft"_s, u"method"_s}) << "\n"
+            << csv::formatRecord({w.easting, w.northing, radiusText(w), w.method}) << "\n";
     return 0;
 }
 
@@ -429,8 +608,12 @@ int runReverse(const Run &run)
         reverseLocate(*run.theme, run.v(u"easting"_s), run.v(u"northing"_s), messages);
     if (!r.located)
         return failWith(run, messages);
-    run.out << csv::formatRecord(reverseHeader) << "\n"
-            << csv::formatRecord(reverseFields(r)) << "\n";
+    run.out << csv::formatRecord(reverseHeader + (run.options.divisions ? QStringList{u"division"_s}
+                                                                        : QStringList()))
+            << "\n"
+            << csv::formatRecord(reverseFields(r) +
+                                 divisionFields(run, r, run.v(u"easting"_s), run.v(u"northing"_s)))
+            << "\n";
     return 0;
 }
 
@@ -475,12 +658,12 @@ int runZone(const Run &run)
 
 int runBatchForward(const Run &run)
 {
-    return batchForward(*run.theme, run.v(u"in"_s), run.v(u"out"_s), run.err, run.showProgress);
+    return batchForward(run, run.v(u"in"_s), run.v(u"out"_s));
 }
 
 int runBatchReverse(const Run &run)
 {
-    return batchReverse(*run.theme, run.v(u"in"_s), run.v(u"out"_s), run.err, run.showProgress);
+    return batchReverse(run, run.v(u"in"_s), run.v(u"out"_s));
 }
 
 // Parses a command's options; an exit code when that already ends the run (help, a usage error).
@@ -500,6 +683,24 @@ std::optional<int> parseOptions(const Command &command, const QStringList &argum
             "township, township_direction, range, range_direction, meridian, township_code), "
             "for a table in none of the known layouts."_s,
             u"PAIRS"_s));
+        parser.addOption(QCommandLineOption(
+            u"divisions"_s,
+            u"The BLM's second divisions (PLSSSecondDivision or PLSSIntersected, any source "
+            "GDAL reads, SOURCE|layername=NAME for one layer): quarter-quarters and lots as "
+            "surveyed place wells and name the division of a reversed point."_s,
+            u"SOURCE"_s));
+        parser.addOption(QCommandLineOption(
+            u"division-fields"_s,
+            u"The second divisions' fields as KEY=FIELD pairs (keys: division_label, "
+            "division_type, lot, quarter, quarter_quarter), for a table not in the BLM's "
+            "schema."_s,
+            u"PAIRS"_s));
+        parser.addOption(QCommandLineOption(
+            u"rule"_s,
+            u"How sections are divided where no second divisions say: classic (every quarter "
+            "point at its nominal distance from the south and east, the default) or manual "
+            "(midpoints, with the north and west rows of a township taking the excess)."_s,
+            u"RULE"_s));
     }
     const QString usage = u"Usage: "_s + toolName + u' ' + command.name + u" [options]\n"_s;
     // Qt's help starts with its own usage line, naming the executable's path: ours replaces it.
@@ -557,16 +758,32 @@ int runLocateTool(const QStringList &arguments, QTextStream &out, QTextStream &e
     if (const auto ended = parseOptions(*it, arguments.mid(consumed), parser, out, err))
         return *ended;
     std::shared_ptr<VectorLayer> theme;
+    std::shared_ptr<const SecondDivisions> divisions;
+    LocateOptions options;
     if (it->required.contains(u"theme"_s)) {
         QString error;
         QString source = parser.value(u"theme"_s);
         if (parser.isSet(u"layer"_s))
             source = sourceRefText({parseSourceRef(source).path, parser.value(u"layer"_s)});
-        theme = openSectionTheme(source, parser.value(u"fields"_s), &error);
+        theme = openSectionTheme(source, parser.value(u"fields"_s), &divisions, &error);
         if (!theme) {
             err << error << "\n";
             return ExitError;
         }
+        if (parser.isSet(u"divisions"_s) &&
+            !(divisions = openDivisions(parser.value(u"divisions"_s),
+                                        parser.value(u"division-fields"_s), *theme, &error))) {
+            err << error << "\n";
+            return ExitError;
+        }
+        const QString rule = parser.value(u"rule"_s).toLower();
+        if (!rule.isEmpty() && rule != u"classic"_s && rule != u"manual"_s) {
+            err << toolName << ": --rule is classic or manual, not \"" << parser.value(u"rule"_s)
+                << "\".\n";
+            return ExitUsage;
+        }
+        options.rule = rule == u"manual"_s ? SubdivisionRule::Manual : SubdivisionRule::Classic;
+        options.divisions = divisions.get();
     }
-    return it->run({parser, theme, out, err, showProgress});
+    return it->run({parser, theme, options, out, err, showProgress});
 }

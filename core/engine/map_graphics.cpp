@@ -68,6 +68,33 @@ void CircleSymbol::Draw(QPainter &painter, const MapViewport &viewport, MessageS
     painter.restore();
 }
 
+void ParcelSymbol::Draw(QPainter &painter, const MapViewport &viewport, MessageService *) const
+{
+    if (!viewport.isValid() || parcel.isEmpty())
+        return;
+    QPainterPath path;
+    for (const MapPolygon::Part &part : parcel.parts()) {
+        QPolygonF ring;
+        for (const MapPoint &p : part) {
+            const QPointF at = viewport.toDevice(p);
+            if (!std::isfinite(at.x()) || !std::isfinite(at.y()) || std::abs(at.x()) > 1e9 ||
+                std::abs(at.y()) > 1e9)
+                return;
+            ring.append(at);
+        }
+        path.addPolygon(ring);
+        path.closeSubpath();
+    }
+    const QPaintDevice *device = painter.device();
+    const double scale = device ? std::max(1, device->logicalDpiX()) / 96.0 : 1.0;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setPen(QPen(QColor(255, 140, 0, 190), 1.5 * scale, Qt::DashLine));
+    painter.setBrush(QColor(255, 170, 0, 28));
+    painter.drawPath(path);
+    painter.restore();
+}
+
 void WellMarkSymbol::Draw(QPainter &painter, const MapViewport &viewport, MessageService *) const
 {
     if (!viewport.isValid())

@@ -71,6 +71,16 @@ public:
               MessageService *notices) const override;
 };
 
+// The parcel a description names, outlined lightly (amber, half transparent, a faint fill) so
+// the mark on it stays what the eye finds; a line of the same width on screen and in print.
+class ParcelSymbol final : public GraphicSymbol
+{
+public:
+    MapPolygon parcel;
+    void Draw(QPainter &painter, const MapViewport &viewport,
+              MessageService *notices) const override;
+};
+
 class MapGraphics
 {
 public:

@@ -1,5 +1,6 @@
 #include "core/plss/description_reader.h"
 
+#include "core/plss/aliquot.h"
 #include "core/plss/meridians.h"
 
 #include <QList>
@@ -12,6 +13,7 @@
 #include <functional>
 #include <initializer_list>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -103,6 +105,7 @@ public:
         return QStringView(m_text).mid(m_tokens[i].start, m_tokens[i].end - m_tokens[i].start);
     }
     bool valid(int i) const { return i >= 0 && i < size(); }
+    bool isUsed(int i) const { return valid(i) && m_tokens[i].used; }
     bool isWord(int i) const { return valid(i) && m_tokens[i].kind == Kind::Word; }
     bool isNumber(int i) const { return valid(i) && m_tokens[i].kind == Kind::Number; }
     Key key(int i) const { return m_tokens[i].key; }
@@ -470,7 +473,118 @@ std::optional<std::pair<int, int>> meridianAt(const Tokens &k, int i)
     return abbreviationAt(k, i);
 }
 
+// A direction word of a tie ("N", "North"): its letter, or 0.
+char16_t directionAt(const Tokens &k, int i)
+{
+    if (k.isAny(i, {kw(u"N"), kw(u"NORTH")}))
+        return u'N';
+    if (k.isAny(i, {kw(u"S"), kw(u"SOUTH")}))
+        return u'S';
+    if (k.isAny(i, {kw(u"E"), kw(u"EAST")}))
+        return u'E';
+    if (k.isAny(i, {kw(u"W"), kw(u"WEST")}))
+        return u'W';
+    return 0;
+}
+
+// One distance of a tie, "N 1234 ft" or "1234 ft N": its direction, its number's tokens and the
+// last token read.
+struct TieLeg
+{
+    char16_t direction = 0;
+    int number = -1;
+    int numberLast = -1;
+    int last = -1;
+};
+
+std::optional<TieLeg> tieLeg(const Tokens &k, int i)
+{
+    if (const char16_t direction = directionAt(k, i); direction && !k.joinedBefore(i)) {
+        const int n = k.next(k.skipMark(i, u'.'));
+        const int end = distance(k, n);
+        if (end < 0)
+            return std::nullopt;
+        return TieLeg{direction, n, distanceNumber(k, n), end};
+    }
+    const int end = distance(k, i);
+    if (end < 0 || k.joinedBefore(i) || k.isMark(k.touching(i), u'/'))
+        return std::nullopt;
+    const int d = k.next(end);
+    const char16_t direction = directionAt(k, d);
+    if (!direction || k.joinedAfter(d))
+        return std::nullopt;
+    return TieLeg{direction, i, distanceNumber(k, i), k.skipMark(d, u'.')};
+}
+
+// The corner a tie is measured from ("SW Cor", "N 1/4 Cor.", "north quarter corner", "center
+// of section"): its name ("SW", "N4", "C4") and the last token read.
+std::optional<std::pair<QString, int>> tieCornerAt(const Tokens &k, int i)
+{
+    QString name;
+    int last = -1;
+    static const std::pair<Key, const char16_t *> longCorners[] = {{kw(u"SOUTHWEST"), u"SW"},
+                                                                   {kw(u"SOUTHEAST"), u"SE"},
+                                                                   {kw(u"NORTHWEST"), u"NW"},
+                                                                   {kw(u"NORTHEAST"), u"NE"}};
+    if (k.isAny(i, {kw(u"SW"), kw(u"SE"), kw(u"NW"), kw(u"NE")})) {
+        name = k.view(i).toString();
+        last = i;
+    }
+    for (const auto &[key, corner] : longCorners) {
+        if (k.is(i, key)) {
+            name = QString::fromUtf16(corner);
+            last = i;
+        }
+    }
+    if (last < 0 && k.isAny(i, {kw(u"N"), kw(u"S"), kw(u"E"), kw(u"W"), kw(u"C")})) {
+        if (const int four = fractionMark(k, k.next(i), kw(u"4")); four >= 0) {
+            name = k.view(i) + u"4"_s;
+            last = four;
+        }
+    }
+    if (last < 0 && directionAt(k, i) && k.isWord(i) && k.view(i).size() > 1) {
+        const int quarter = k.next(i);
+        const int four = fractionMark(k, quarter, kw(u"4"));
+        if (k.is(quarter, kw(u"QUARTER")) || four >= 0) {
+            name = QString(directionAt(k, i)) + u"4"_s;
+            last = four >= 0 ? four : quarter;
+        }
+    }
+    if (last < 0 && k.isAny(i, {kw(u"CENTER"), kw(u"CENTRE")})) {
+        name = u"C4"_s;
+        last = i;
+        const int quarter = k.next(i);
+        if (k.is(quarter, kw(u"QUARTER")))
+            last = quarter;
+        else if (const int four = fractionMark(k, quarter, kw(u"4")); four >= 0)
+            last = four;
+        // "center of section"; "center of Section 12" leaves the section to be read.
+        int of = k.next(last);
+        const int section = k.is(k.next(of), kw(u"THE")) ? k.next(k.next(of)) : k.next(of);
+        if (k.is(of, kw(u"OF")) && k.is(section, kw(u"SECTION")) && !k.isNumber(k.next(section)))
+            last = section;
+    }
+    if (last < 0)
+        return std::nullopt;
+    const int corner = k.next(last);
+    if (k.isAny(corner, {kw(u"COR"), kw(u"CORNER")}))
+        last = k.skipMark(corner, u'.');
+    return std::pair{name, last};
+}
+
+QString severalTracts(const QString &what)
+{
+    return u"Several tracts are named ("_s + what +
+           u"): a well is in one place; describe one tract."_s;
+}
+
 } // namespace
+
+QString bearingTieMessage()
+{
+    return u"Ties by bearing and distance are not supported; give north/south and east/west "
+           "distances."_s;
+}
 
 std::optional<DescriptionFields> readLegalDescription(const QString &text, QString *error)
 {
@@ -502,18 +616,6 @@ std::optional<DescriptionFields> readLegalDescription(const QString &text, QStri
     Tokens k(t, text, places);
 
     // What is never guessed, each with the words that name it.
-    const auto lots = [&k](int i) { // "LOT 3", "LOTS 3, 4 AND 5"
-        if (!k.isAny(i, {kw(u"LOT"), kw(u"LOTS")}) || !k.isNumber(k.next(i)))
-            return -1;
-        int end = k.next(i);
-        for (;;) {
-            const int joint = k.next(end);
-            if (!(k.isMark(joint, u',') || k.isMark(joint, u'&') || k.is(joint, kw(u"AND"))) ||
-                !k.isNumber(k.next(joint)))
-                return end;
-            end = k.next(joint);
-        }
-    };
     const auto tracts = [&k](int i) {
         const int what = k.next(i);
         return k.isAny(i, {kw(u"TRACT"), kw(u"TRACTS")}) && (k.isWord(what) || k.isNumber(what))
@@ -523,22 +625,159 @@ std::optional<DescriptionFields> readLegalDescription(const QString &text, QStri
     const auto metesAndBounds = [&k](int i) {
         return k.isAny(i, {kw(u"BEGINNING"), kw(u"COMMENCING"), kw(u"THENCE")}) ? k.size() - 1 : -1;
     };
-    const auto halves = [&k](int i) { // "N/2", "N 1/2", "E2NE"
-        if (!k.isAny(i, {kw(u"N"), kw(u"S"), kw(u"E"), kw(u"W")}))
-            return -1;
-        const int two = fractionMark(k, k.next(i), kw(u"2"));
-        return two >= 0 && !k.isMark(k.touchingAfter(two), u'/') ? two : -1;
+    // "That part of the NE/4 lying within the right of way", "the NE/4 except ...".
+    const auto bounded = [&k](int i) {
+        if (k.isAny(i, {kw(u"PART"), kw(u"PORTION"), kw(u"LYING"), kw(u"EXCEPT"), kw(u"EXCEPTING"),
+                        kw(u"LESS")}))
+            return k.size() - 1;
+        return -1;
+    };
+    const auto bearing = [&k](int i) { // "N 45°12' E", "N 45 deg E"
+        return (k.isMark(i, u'\u00B0') || k.isAny(i, {kw(u"DEG"), kw(u"DEGREES")})) &&
+                       k.isNumber(k.touching(i) >= 0 ? k.touching(i) : i - 1)
+                   ? i
+                   : -1;
     };
     const std::pair<std::function<int(int)>, QString> refused[] = {
-        {lots, u"Lots are not supported: "_s},
         {tracts, u"Tracts are not supported: "_s},
         {metesAndBounds, u"Metes and bounds are not supported: "_s},
-        {halves, u"Halves are not supported: "_s}};
+        {bounded, u"Tracts bounded by anything but the lines of the survey are not supported: "_s}};
     for (const auto &[match, what] : refused) {
         if (const auto [first, last] = findFirst(k, match); first >= 0) {
             *error = what + k.quote(first, last);
             return std::nullopt;
         }
+    }
+    if (findFirst(k, bearing).first >= 0) {
+        *error = bearingTieMessage();
+        return std::nullopt;
+    }
+
+    // "Lot 3", "Government Lot 3", "L3"; "Lots 1-4" or "Lot 1 and 2" name several.
+    {
+        int numbers = 0;
+        const auto lot = [&k, &numbers](int i) {
+            int n = -1;
+            if (k.is(i, kw(u"L")) && k.isNumber(k.touchingAfter(i)) && !k.joinedBefore(i) &&
+                !k.joinedAfter(k.touchingAfter(i)))
+                n = k.touchingAfter(i);
+            else if (k.isAny(i, {kw(u"LOT"), kw(u"LOTS")}) && isSmallWholeNumber(k, k.next(i)))
+                n = k.next(i);
+            if (n < 0)
+                return -1;
+            numbers = 1;
+            for (;;) {
+                const int joint = k.next(n);
+                // "Lots 1-4", "Lots 1, 2 and 3"; not "Lot 2, 31-12N-34W".
+                const bool dash = k.isMark(joint, u'-');
+                if (!(k.isMark(joint, u',') || k.isMark(joint, u'&') || dash ||
+                      k.is(joint, kw(u"AND"))) ||
+                    !isSmallWholeNumber(k, k.next(joint)) ||
+                    (!dash && k.isMark(k.next(k.next(joint)), u'-')))
+                    return n;
+                n = k.next(joint);
+                ++numbers;
+            }
+        };
+        if (const auto [first, last] = findFirst(k, lot); first >= 0) {
+            if (numbers > 1) {
+                *error = severalTracts(k.quote(first, last));
+                return std::nullopt;
+            }
+            d.lot = k.view(last).toInt();
+            const int before = k.next(-1) < first ? first - 1 : -1;
+            const bool government = k.isAny(before, {kw(u"GOVERNMENT"), kw(u"GOVT")});
+            k.use(government ? before : first, last);
+            if (d.lot == 0) {
+                *error = u"Lot 0 is not a lot: lots are numbered from 1."_s;
+                return std::nullopt;
+            }
+        }
+    }
+
+    // A tie from a corner: one or two distances, then "from" or "of" and the corner.
+    QString tieProblem;
+    if (const auto [first, last] =
+            findFirst(k,
+                      [&](int i) {
+                          const auto one = tieLeg(k, i);
+                          if (!one)
+                              return -1;
+                          int j = k.next(one->last);
+                          std::optional<TieLeg> two;
+                          if (k.isMark(j, u',') || k.isMark(j, u'&') || k.is(j, kw(u"AND")))
+                              two = tieLeg(k, k.next(j));
+                          else
+                              two = tieLeg(k, j);
+                          if (two)
+                              j = k.next(two->last);
+                          if (!k.isAny(j, {kw(u"FROM"), kw(u"OF")}))
+                              return -1;
+                          j = k.next(j);
+                          if (k.is(j, kw(u"THE")))
+                              j = k.next(j);
+                          const auto corner = tieCornerAt(k, j);
+                          if (!corner)
+                              return -1;
+                          d.tieCorner = corner->first;
+                          d.tieNorthSouth.clear();
+                          d.tieEastWest.clear();
+                          for (const auto &leg : {one, two}) {
+                              if (!leg)
+                                  continue;
+                              const bool ns = leg->direction == u'N' || leg->direction == u'S';
+                              QString &to = ns ? d.tieNorthSouth : d.tieEastWest;
+                              if (!to.isEmpty()) {
+                                  tieProblem = u"The tie gives two "_s +
+                                               (ns ? u"north–south"_s : u"east–west"_s) +
+                                               u" distances: "_s + k.quote(i, corner->second);
+                                  return corner->second;
+                              }
+                              to = k.quote(leg->number, leg->numberLast) + leg->direction;
+                          }
+                          return corner->second;
+                      });
+        first >= 0) {
+        if (!tieProblem.isEmpty()) {
+            *error = tieProblem;
+            return std::nullopt;
+        }
+        k.use(first, last);
+    }
+
+    // Halves, in the text's order with the quarters read below: "N/2", "N 1/2", "N2", "E2NW".
+    // "S2" alone may be section 2: it is a half only before a quarter.
+    QList<std::pair<int, QString>> parts; // the first token and the call, as written
+    const auto half = [&k](int i) {
+        if (!k.isAny(i, {kw(u"N"), kw(u"S"), kw(u"E"), kw(u"W")}) || k.joinedBefore(i))
+            return -1;
+        const int two = fractionMark(k, k.next(i), kw(u"2"));
+        if (two < 0 || k.isMark(k.touchingAfter(two), u'/'))
+            return -1;
+        if (two == k.next(i) && k.is(i, kw(u"S"))) { // "S2" without a stroke
+            const int after = k.next(two);
+            if (!k.isWord(after) || quarterOf(k.view(after).left(2)).isEmpty())
+                return -1;
+        }
+        return two;
+    };
+    for (;;) {
+        const auto [first, last] = findFirst(k, half);
+        if (first < 0)
+            break;
+        parts.append({first, k.view(first) + u"/2"_s});
+        k.use(first, last);
+    }
+    if (!parts.isEmpty() && d.lot > 0) {
+        *error = u"Halves of lots are not supported: "_s + parts.first().second + u" Lot "_s +
+                 QString::number(d.lot);
+        return std::nullopt;
+    }
+    if (const auto [first, last] =
+            findFirst(k, [&k](int i) { return k.is(i, kw(u"ALL")) ? i : -1; });
+        first >= 0) {
+        d.wholeSection = true;
+        k.use(first, last);
     }
 
     if (const auto [first, last] = findFirst(k,
@@ -639,6 +878,49 @@ std::optional<DescriptionFields> readLegalDescription(const QString &text, QStri
         }
     }
 
+    // "T154-R97": a number without its direction is refused, not guessed.
+    for (const auto &[field, names, letters, what] :
+         {std::tuple{&d.township, Names{kw(u"TOWNSHIP"), kw(u"TWP"), kw(u"T")}, u"N or "_s,
+                     u"Township "_s},
+          std::tuple{&d.range, Names{kw(u"RANGE"), kw(u"RNG"), kw(u"R")}, u"E or "_s,
+                     u"Range "_s}}) {
+        if (!field->isEmpty())
+            continue;
+        if (const auto [first, last] = findFirst(k,
+                                                 [&](int i) {
+                                                     if (!k.isAny(i, names) || k.joinedBefore(i))
+                                                         return -1;
+                                                     const auto n =
+                                                         plssNumber(k, k.next(k.skipMark(i, u'.')));
+                                                     return n ? n->second : -1;
+                                                 });
+            first >= 0) {
+            const QString n = plssNumber(k, k.next(k.skipMark(first, u'.')))->first;
+            *error = what + n + u" has no direction: write "_s + n + letters + n +
+                     (letters.startsWith(u'N') ? u"S."_s : u"W."_s);
+            return std::nullopt;
+        }
+    }
+    // A second section ("NE/4 of Sec 12 and SE/4 of Sec 13", "Sections 12 and 13").
+    {
+        const auto sectionAt = [&k](int i) {
+            if (!k.isAny(i, {kw(u"SECTION"), kw(u"SEC"), kw(u"S"), kw(u"SECS"), kw(u"SECTIONS")}) ||
+                k.joinedBefore(i))
+                return -1;
+            const int n = k.next(k.skipMark(i, u'.'));
+            return isSmallWholeNumber(k, n) && !k.joinedAfter(n) ? n : -1;
+        };
+        if (const auto [first, last] = findFirst(k, sectionAt); first >= 0) {
+            const bool plural = k.isAny(first, {kw(u"SECS"), kw(u"SECTIONS")});
+            if (!d.section.isEmpty() || plural) {
+                *error = severalTracts(plural ? k.quote(first, std::max(last, k.next(k.next(last))))
+                                              : u"Sec "_s + d.section + u" and "_s +
+                                                    k.quote(first, last));
+                return std::nullopt;
+            }
+        }
+    }
+
     // Footage calls: "660' FNL", "660 ft from the north line", "1980'FEL", "660 N"; each form
     // as often as it is written, a second call from the same pair of lines refused.
     int side = -1;                     // the token naming the line of the call found
@@ -705,20 +987,48 @@ std::optional<DescriptionFields> readLegalDescription(const QString &text, QStri
         if (const int four = fractionMark(k, k.next(i), kw(u"4")); four >= 0)
             k.use(k.next(i), four);
     }
-    QStringList written;
     for (int i = k.next(-1); i < k.size(); i = k.next(i)) {
         if (!k.isWord(i) || !isQuarterRun(k.view(i)) || k.joinedBefore(i) || k.joinedAfter(i))
             continue;
         for (qsizetype q = 0; q < k.view(i).size(); q += 2)
-            written.append(k.view(i).mid(q, 2).toString());
+            parts.append({i, k.view(i).mid(q, 2).toString()});
         k.use(i, i);
     }
+    std::stable_sort(parts.begin(), parts.end(),
+                     [](const auto &a, const auto &b) { return a.first < b.first; });
+    // "NE/4 and SE/4": two tracts, not the NE/4 of the SE/4.
+    for (qsizetype n = 1; n < parts.size(); ++n) {
+        for (int t = parts[n - 1].first + 1; t < parts[n].first; ++t) {
+            if (!k.isUsed(t) && (k.isMark(t, u'&') || k.is(t, kw(u"AND")))) {
+                *error = severalTracts(parts[n - 1].second + u" and "_s + parts[n].second);
+                return std::nullopt;
+            }
+        }
+    }
+    QStringList written; // largest first
+    for (auto part = parts.crbegin(); part != parts.crend(); ++part)
+        written.append(part->second);
+    for (qsizetype i = 1; i < written.size(); ++i) {
+        const auto halfCall = halfFromCall(written[i - 1]);
+        const auto quarterCall = quarterFromCall(written[i]);
+        if (halfCall && quarterCall) {
+            *error = u"The calls contradict each other: the "_s + written[i] + u"/4 of the "_s +
+                     written[i - 1] + u" is not a part of a section."_s;
+            return std::nullopt;
+        }
+    }
     if (written.size() > 4) {
-        *error = u"More than four quarter calls: "_s + written.join(u' ');
+        QStringList smallestFirst(written.crbegin(), written.crend());
+        const bool quartersOnly = std::all_of(written.begin(), written.end(), [](const QString &c) {
+            return quarterFromCall(c).has_value();
+        });
+        *error =
+            (quartersOnly ? u"More than four quarter calls: "_s : u"More than four calls: "_s) +
+            smallestFirst.join(u' ');
         return std::nullopt;
     }
     for (qsizetype i = 0; i < written.size(); ++i)
-        d.quarters[std::size_t(i)] = written[written.size() - 1 - i];
+        d.quarters[std::size_t(i)] = written[i];
 
     // What is left must be filler.
     const auto filler = [&k](int i) {

@@ -164,6 +164,14 @@ OptionsDialog::OptionsDialog(QWidget *parent)
     auto *form = new QFormLayout;
     form->addRow(u"Quadrangle images:"_s, folderRow(m_quadFolder, this));
     form->addRow(u"Open files from:"_s, folderRow(m_startFolder, this));
+    m_rule = new QComboBox;
+    m_rule->setObjectName(u"subdivisionRule"_s);
+    m_rule->addItems({u"Classic: quarter points at 40 chains from the south and east"_s,
+                      u"Manual of Surveying: midpoints, excess in the north and west rows"_s});
+    m_rule->setCurrentIndex(manualSubdivisionRule() ? 1 : 0);
+    m_rule->setToolTip(u"How quarter calls, lots and ties from quarter corners are placed where "
+                       "the map has no second divisions"_s);
+    form->addRow(u"Divide sections by:"_s, m_rule);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -177,5 +185,6 @@ void OptionsDialog::accept()
 {
     setQuadImageFolder(m_quadFolder->text().trimmed());
     setStartFolder(m_startFolder->text().trimmed());
+    setManualSubdivisionRule(m_rule->currentIndex() == 1);
     QDialog::accept();
 }

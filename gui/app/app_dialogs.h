@@ -4,6 +4,7 @@
 
 #include <QDialog>
 
+class QComboBox;
 class QLineEdit;
 
 // File > Properties: read-only text with a Close button.
@@ -57,4 +58,5 @@ public:
 private:
     QLineEdit *m_quadFolder = nullptr;
     QLineEdit *m_startFolder = nullptr;
+    QComboBox *m_rule = nullptr;
 };

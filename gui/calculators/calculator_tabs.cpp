@@ -149,7 +149,8 @@ QString meridianLabel(int code)
 
 namespace {
 
-const QStringList quarterItems = {u"--"_s, u"NW"_s, u"NE"_s, u"SE"_s, u"SW"_s};
+const QStringList quarterItems = {u"--"_s,  u"NW"_s,  u"NE"_s,  u"SE"_s, u"SW"_s,
+                                  u"N/2"_s, u"S/2"_s, u"E/2"_s, u"W/2"_s};
 
 } // namespace
 
@@ -223,6 +224,11 @@ QWidget *WellCalculations::buildForwardTab()
     chkZoomToLocation = named(new QCheckBox(u"Zoom To Location"_s), u"chkZoomToLocation"_s);
     cmdErase = named(new QPushButton(u"Erase Fields"_s), u"cmdErase"_s);
     grid->addWidget(chkZoomToLocation, 7, 0, 1, 2);
+    m_precision = named(new QLabel, u"precision"_s);
+    m_precision->setWordWrap(true);
+    m_precision->setToolTip(u"How far the parcel the description names reaches from the point, "
+                            "and how the point was found"_s);
+    grid->addWidget(m_precision, 7, 2, 1, 2);
     grid->addWidget(cmdErase, 7, 4);
     grid->setRowStretch(8, 1);
     grid->setColumnStretch(5, 1); // the room left goes to the right, not into the boxes

@@ -11,14 +11,17 @@
 #include "core/plss/plss_query.h"
 #include "core/plss/plss_schema.h"
 #include "core/plss/reverse_location.h"
+#include "core/plss/second_divisions.h"
 #include "core/plss/well_location.h"
 #include "gui/calculators/calculator_host.h"
+#include "gui/common/app_settings.h"
 #include "gui/common/busy_cursor.h"
 #include "gui/map/map_widget.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -118,6 +121,7 @@ void WellCalculations::clearForwardResult()
 {
     Output_Easting_Text->clear();
     Output_Northing_Text->clear();
+    m_precision->clear();
     if (m_view) {
         // Redrawn at once: a calculation that ends early must not leave the last answer's
         // quarter lines on the map as if they were its own.
@@ -212,17 +216,19 @@ void WellCalculations::writeUtmResult(QLineEdit *eastingBox, QLineEdit *northing
 }
 
 const QStringList WellCalculations::LocatedWellsHeader = {
-    u"located_by"_s, u"section"_s, u"township"_s, u"range"_s, u"meridian"_s, u"q160"_s,    u"q40"_s,
-    u"q10"_s,        u"q2_5"_s,    u"fc_x"_s,     u"fc_y"_s,  u"easting"_s,  u"northing"_s};
+    u"located_by"_s, u"section"_s, u"township"_s, u"range"_s,     u"meridian"_s,
+    u"q160"_s,       u"q40"_s,     u"q10"_s,      u"q2_5"_s,      u"fc_x"_s,
+    u"fc_y"_s,       u"easting"_s, u"northing"_s, u"radius_ft"_s, u"method"_s};
 
-void WellCalculations::recordWell(const QString &how, const MapPoint &point)
+void WellCalculations::recordWell(const QString &how, const MapPoint &point, const WellLocation *w)
 {
     QStringList row{how, Section_Text->text().trimmed(), Township_Text->text().trimmed(),
                     Range_Text->text().trimmed(), meridianEntry()};
     for (const QComboBox *list : {Q160_Combo, Q40_Combo, Q10_Combo, Q25_Combo})
         row.append(list->currentIndex() > 0 ? list->currentText() : QString());
     row << FC_X_Text->text().trimmed() << FC_Y_Text->text().trimmed()
-        << QString::number(point.X, 'f', 2) << QString::number(point.Y, 'f', 2);
+        << QString::number(point.X, 'f', 2) << QString::number(point.Y, 'f', 2)
+        << (w ? formatNumber(roundTo(w->radiusFeet, 0)) : QString()) << (w ? w->method : QString());
     m_locatedRows.append(row);
     m_locatedPoints.append(point);
     auto mark = std::make_shared<WellMarkSymbol>();
@@ -242,20 +248,65 @@ void WellCalculations::CalculatePLSS_Command_Click()
     const auto theme = listedTheme(PLSS_Combo);
     if (!theme)
         return;
-    const WellLocation w = locateByQuarterCalls(
-        *theme, {Section_Text->text(), Township_Text->text(), Range_Text->text(), meridianEntry()},
-        {Q160_Combo->currentText(), Q40_Combo->currentText(), Q10_Combo->currentText(),
-         Q25_Combo->currentText()},
-        m_view->messages());
+    WellDescription well;
+    well.entries = {Section_Text->text(), Township_Text->text(), Range_Text->text(),
+                    meridianEntry()};
+    well.calls = {Q160_Combo->currentText(), Q40_Combo->currentText(), Q10_Combo->currentText(),
+                  Q25_Combo->currentText()};
+    const WellLocation w = locateWell(*theme, well, locateOptions(), m_view->messages());
     if (w.sectionFound && chkZoomToLocation->isChecked())
         m_view->map()->setExtent(w.sectionExtent);
-    if (w.located) {
-        writeUtmResult(Output_Easting_Text, Output_Northing_Text, w.easting, w.northing);
-        addQuarterLines(m_view->graphics(), w.lines);
-        recordWell(u"quarter calls"_s, w.location);
-    }
+    if (w.located)
+        showForwardResult(w, u"quarter calls"_s);
     // Show the marks now rather than at the next redraw the user happens to cause.
     refreshMap();
+}
+
+LocateOptions WellCalculations::locateOptions()
+{
+    LocateOptions options;
+    options.rule = manualSubdivisionRule() ? SubdivisionRule::Manual : SubdivisionRule::Classic;
+    std::shared_ptr<MapLayer> theme;
+    for (const auto &layer : m_view ? m_view->themes() : LayerList()) {
+        if (layer && isSecondDivisionTheme(*layer)) {
+            theme = layer;
+            break;
+        }
+    }
+    if (!theme) {
+        m_divisions.reset();
+        m_divisionsTheme.reset();
+        return options;
+    }
+    if (m_divisionsTheme.lock() != theme) {
+        QString error;
+        m_divisions = SecondDivisions::read(std::static_pointer_cast<const VectorLayer>(theme),
+                                            std::nullopt, &error);
+        m_divisionsTheme = theme;
+    }
+    options.divisions = m_divisions.get();
+    return options;
+}
+
+void WellCalculations::showForwardResult(const WellLocation &w, const QString &how)
+{
+    writeUtmResult(Output_Easting_Text, Output_Northing_Text, w.easting, w.northing);
+    QString precision =
+        u"\u00B1 "_s + formatNumber(roundTo(w.radiusFeet, 0)) + u" ft \u00B7 "_s + w.method;
+    if (w.footage && w.method.startsWith(u"corner tie"_s)) {
+        precision += u"; "_s + formatNumber(roundTo(w.footage->eastWestFeet, 2)) +
+                     u" ft from the "_s + w.footage->eastWest + u" line, "_s +
+                     formatNumber(roundTo(w.footage->northSouthFeet, 2)) + u" ft from the "_s +
+                     w.footage->northSouth + u" line"_s;
+    }
+    m_precision->setText(precision);
+    addQuarterLines(m_view->graphics(), w.lines);
+    if (!w.parcel.isEmpty()) {
+        auto parcel = std::make_shared<ParcelSymbol>();
+        parcel->parcel = w.parcel;
+        m_view->graphics().AddSymbol(parcel, MapGraphics::Lifetime::LastResult);
+    }
+    recordWell(how, w.location, &w);
 }
 
 void WellCalculations::CalculateFC_Command_Click()
@@ -275,8 +326,7 @@ void WellCalculations::CalculateFC_Command_Click()
     if (w.sectionFound && chkZoomToLocation->isChecked())
         m_view->map()->setExtent(w.sectionExtent);
     if (w.located) {
-        writeUtmResult(Output_Easting_Text, Output_Northing_Text, w.easting, w.northing);
-        recordWell(u"footage calls"_s, w.location);
+        showForwardResult(w, u"footage calls"_s);
         refreshMap();
     }
 }
@@ -330,10 +380,33 @@ void WellCalculations::locateDescription()
     const bool footage = !d->fcX.isEmpty() && !d->fcY.isEmpty();
     const bool quarters = std::any_of(d->quarters.begin(), d->quarters.end(),
                                       [](const QString &q) { return !q.isEmpty(); });
-    if (footage)
+    if (!d->tieCorner.isEmpty() || d->lot > 0) {
+        // A tie or a lot has no boxes of its own: the description is located as it stands.
+        if (!m_view)
+            return;
+        BusyCursor busy(m_view->form());
+        clearForwardResult();
+        const auto theme = listedTheme(PLSS_Combo);
+        if (!theme)
+            return;
+        WellDescription well;
+        well.entries = {d->section, d->township, d->range, meridianEntry()};
+        well.calls = d->quarters;
+        well.lot = d->lot;
+        well.tieCorner = d->tieCorner;
+        well.tieNorthSouth = d->tieNorthSouth;
+        well.tieEastWest = d->tieEastWest;
+        const WellLocation w = locateWell(*theme, well, locateOptions(), m_view->messages());
+        if (w.sectionFound && chkZoomToLocation->isChecked())
+            m_view->map()->setExtent(w.sectionExtent);
+        if (w.located)
+            showForwardResult(w, d->tieCorner.isEmpty() ? u"lot"_s : u"corner tie"_s);
+        refreshMap();
+    } else if (footage) {
         CalculateFC_Command_Click();
-    else if (quarters)
+    } else if (quarters || d->wholeSection) {
         CalculatePLSS_Command_Click();
+    }
 }
 
 void WellCalculations::RevGPSCommand_Click()

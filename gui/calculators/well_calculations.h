@@ -12,6 +12,10 @@
 
 class CalculatorHost;
 class MessageService;
+class SecondDivisions;
+struct LocateOptions;
+struct WellLocation;
+class QLabel;
 class MapLayer;
 class VectorLayer;
 class QCheckBox;
@@ -95,7 +99,12 @@ private:
     void refreshMap();
     // Keeps a located well, described by the first tab's boxes as they now stand, and marks it
     // on the map with its number.
-    void recordWell(const QString &how, const MapPoint &point);
+    void recordWell(const QString &how, const MapPoint &point, const WellLocation *w = nullptr);
+    // A forward result: its easting and northing, how sure it is, the parcel outlined and the
+    // quarter lines on the map, and the well kept.
+    void showForwardResult(const WellLocation &w, const QString &how);
+    // The rule of the Options and the second divisions of the map, where it holds them.
+    LocateOptions locateOptions();
     // The theme a list names, or nothing after saying what is missing: no section theme at all
     // (the host offers to name a theme's PLSS fields) or a listed theme that has gone (it is
     // dropped from the lists).
@@ -157,4 +166,8 @@ private:
     QPushButton *cmdLatLong2UTM = nullptr, *cmdUTM2LatLong = nullptr;
     QPushButton *m_locateDescription = nullptr;
     QLineEdit *m_reverseMeridian = nullptr;
+    QLabel *m_precision = nullptr; // "± 933 ft" and how the point was found
+    // The second divisions read from a theme of the map, kept while that theme is there.
+    std::weak_ptr<const MapLayer> m_divisionsTheme;
+    std::shared_ptr<const SecondDivisions> m_divisions;
 };

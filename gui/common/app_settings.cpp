@@ -104,6 +104,16 @@ void setStartFolder(const QString &folder)
     writeText(u"StartFolder"_s, folder);
 }
 
+bool manualSubdivisionRule()
+{
+    return readText(u"SubdivisionRule"_s) == u"manual"_s;
+}
+
+void setManualSubdivisionRule(bool manual)
+{
+    writeText(u"SubdivisionRule"_s, manual ? u"manual"_s : u"classic"_s);
+}
+
 QByteArray toolWindowGeometry(const QString &window)
 {
     QSettings s(u"QRV Tractwise"_s, u"QRV Tractwise"_s);

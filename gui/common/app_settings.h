@@ -32,6 +32,10 @@ void setQuadImageFolder(const QString &folder);
 QString startFolder();
 void setStartFolder(const QString &folder);
 
+// How sections are divided where no second divisions say: "classic" (the default) or "manual".
+bool manualSubdivisionRule();
+void setManualSubdivisionRule(bool manual);
+
 // Where the user last put a tool window (Identify, Locate in Theme), as QWidget::saveGeometry
 // gives it; empty before the first time.
 QByteArray toolWindowGeometry(const QString &window);

@@ -93,6 +93,14 @@ private Q_SLOTS:
                      u"SELECT geometry, section AS SEC, township || base_side AS TWP, "
                      u"\"range\" AS RNG, meridian_s AS RDIR, meridian AS MER FROM sections"_s),
                  QString());
+        // The township's second divisions, in geographic NAD83 as the BLM publishes them.
+        const QString divisions = m_dir.filePath(u"divisions-utm.shp"_s);
+        QCOMPARE(fixtures::writeSecondDivisions(
+                     divisions, {.originX = 400000, .originY = 4400000, .epsg = 26913}),
+                 QString());
+        QCOMPARE(fixtures::translateVector(divisions, m_dir.filePath(u"divisions.gpkg"_s),
+                                           u"GPKG"_s, 4269, u"PLSSSecondDivision"_s),
+                 QString());
         // A theme that loads but is no section theme.
         QCOMPARE(fixtures::writeQuadIndex(m_dir.filePath(u"quads.shp"_s),
                                           {{u"A"_s, 400000, 401000, 4401000, 4400000}}),
@@ -137,25 +145,52 @@ private Q_SLOTS:
         };
         const QString fwd = u"forward --theme @sections.shp "_s;
         const QString t12 = u" --township 12N --range 34W "_s, s31 = t12 + u"--section 31"_s;
-        const QString located = u"easting,northing\n401005.84,4401005.84\n"_s;
+        const QString located = u"easting,northing,radius_ft,method\n401005.84,4401005.84,933,"
+                                u"\"quarter calls, classic rule\"\n"_s;
         const QString at600 = u" --easting 400600 --northing 4400600"_s;
         row("forward, quarter calls", fwd + s31 + u" --q160 NE --q40 SW"_s, 0, located);
         row("forward, footage calls", fwd + s31 + u" --fc-x 660E --fc-y 1980S"_s, 0,
-            u"easting,northing\n401408.18,4400603.51\n"_s);
+            u"easting,northing,radius_ft,method\n401408.18,4400603.51,0,footage calls\n"_s);
+        // A tie from a section corner is the pair of footage calls from its lines.
+        const QString tied = u"easting,northing,radius_ft,method\n400172.82,4400376.12,0,"_s;
+        row("forward, tie",
+            fwd + u"--description \"N 1234 ft E 567 ft from SW Cor, sec 31, "
+                  u"T12N R34W\""_s,
+            0, tied + u"corner tie\n"_s);
+        row("forward, its footage calls", fwd + s31 + u" --fc-x 567W --fc-y 1234S"_s, 0,
+            tied + u"footage calls\n"_s);
+        row("forward, lot by the manual rule", fwd + s31 + u" --lot 2 --rule manual"_s, 0,
+            u"easting,northing,radius_ft,method\n400201.17,4401005.84,933,\"protracted lot, "
+            u"manual rule\"\n"_s);
+        row("forward, a rule that is not", fwd + s31 + u" --rule fair"_s, 2,
+            u"--rule is classic or manual, not \"fair\"."_s);
+        // On the surveyed divisions, and on the divisions alone (their sections made of them).
+        row("forward, second divisions",
+            fwd + s31 + u" --q160 NE --q40 SW --divisions @divisions.gpkg"_s, 0,
+            u"easting,northing,radius_ft,method\n401005.84,4401005.84,933,second division\n"_s);
+        row("forward, a theme of second divisions",
+            u"forward --theme @divisions.gpkg --description \"Lot 2, 31-12N-34W\""_s, 0,
+            u"easting,northing,radius_ft,method\n400201.17,4401005.84,933,second division\n"_s);
+        row("forward, a lot the divisions lack",
+            fwd + s31 + u" --lot 9 --divisions @divisions.gpkg"_s, 1,
+            u"Lot 9 is not among the second divisions of section 31, T12N R34W."_s);
+        row("reverse, second divisions",
+            u"reverse --theme @sections.shp --divisions @divisions.gpkg"_s + at600, 0,
+            u"section,township,range,q160,q40,q10,q2_5,fc_x,fc_y,description,division\n31,"_s);
         row("forward, one layer of a geographic GeoPackage",
             u"forward --theme @two.gpkg --layer sections"_s + s31 + u" --q160 NE --q40 SW"_s, 0,
             located);
         row("forward, description",
             fwd + u"--description \"SW/4 NE/4 sec. 31, T. 12 N., R. 34 W., 6th P.M.\""_s, 0,
             located);
-        row("forward, description not read", fwd + u"--description \"Lot 3 sec 31\""_s, 1,
-            u"Lots are not supported: Lot 3"_s);
+        row("forward, description not read", fwd + u"--description \"Lots 1-4 sec 31\""_s, 1,
+            u"Several tracts are named (Lots 1-4)"_s);
         row("forward, neither", fwd + u"--section 31"_s, 2,
             u"--township is required (or --description)."_s);
         row("parse", u"parse --description \"660' FNL & 1980' FEL, Sec. 12, T5N, R65W, 6th PM\""_s,
             0,
-            u"meridian,township,range,section,q160,q40,q10,q2_5,fc_x,fc_y\n"
-            "6,5N,65W,12,,,,,1980E,660N\n"_s);
+            u"meridian,township,range,section,q160,q40,q10,q2_5,fc_x,fc_y,lot,tie_corner,tie_ns,"
+            "tie_ew\n6,5N,65W,12,,,,,1980E,660N,,,,\n"_s);
         row("forward, fields named",
             u"forward --theme @state.gpkg --fields "
             u"section=SEC,township=TWP,range=RNG,range_direction=RDIR,meridian=MER"_s +
@@ -244,12 +279,16 @@ private Q_SLOTS:
         for (qsizetype i = 1; i < many.size(); ++i)
             QCOMPARE(many[i], rows[1 + (i - 1) % 6]);
         QCOMPARE(rows.size(), 7);
-        QCOMPARE(rows[0], (QStringList{u"id"_s, u"easting"_s, u"northing"_s, u"error"_s}));
-        QCOMPARE(rows[1], (QStringList{u"well, first"_s, u"401005.84"_s, u"4401005.84"_s, u""_s}));
-        QCOMPARE(rows[2], (QStringList{u"2"_s, u"401408.18"_s, u"4400603.51"_s, u""_s}));
+        QCOMPARE(rows[0], (QStringList{u"id"_s, u"easting"_s, u"northing"_s, u"error"_s,
+                                       u"radius_ft"_s, u"method"_s}));
+        QCOMPARE(rows[1], (QStringList{u"well, first"_s, u"401005.84"_s, u"4401005.84"_s, u""_s,
+                                       u"933"_s, u"quarter calls, classic rule"_s}));
+        QCOMPARE(rows[2], (QStringList{u"2"_s, u"401408.18"_s, u"4400603.51"_s, u""_s, u"0"_s,
+                                       u"footage calls"_s}));
         QCOMPARE(rows[3], (QStringList{u"3"_s, u""_s, u""_s,
                                        u"Unable to locate PLSS section. Section 7, T40N R34W is "
-                                       "not in sections.shp."_s}));
+                                       "not in sections.shp."_s,
+                                       u""_s, u""_s}));
         QVERIFY2(rows[4][3].startsWith(u"Illegal or no directions specified."_s) &&
                      rows[5][3].contains(u"Section box"_s),
                  qPrintable(rows[4][3] + u'|' + rows[5][3]));
@@ -261,18 +300,45 @@ private Q_SLOTS:
         QVERIFY(write(u"descriptions.csv"_s, "id,description,township,range,section\n"
                                              "1,\"SW/4 NE/4 sec. 31, T12N, R34W\",,,\n"
                                              "2,N/2 sec 31 T12N R34W,,,\n"
-                                             "3,ignored,12N,34W,31\n"));
+                                             "3,ignored,12N,34W,31\n"
+                                             "4,N 1234 ft E 567 ft from SW Cor 31-12N-34W,,,\n"
+                                             "5,Lot 3 sec 31 T12N R34W,,,\n"));
         QCOMPARE(batch(u"parse"_s, u"descriptions.csv"_s, u"parsed.csv"_s).code, 0);
         const QList<QStringList> p = records(u"parsed.csv"_s);
-        QCOMPARE(p[1],
-                 (QStringList{u"1"_s, QString(), u"12N"_s, u"34W"_s, u"31"_s, u"NE"_s, u"SW"_s,
-                              QString(), QString(), QString(), QString(), QString()}));
-        QCOMPARE(p[2].last(), u"Halves are not supported: N/2"_s);
+        QCOMPARE(p[1], (QStringList{u"1"_s, QString(), u"12N"_s, u"34W"_s, u"31"_s, u"NE"_s,
+                                    u"SW"_s, QString(), QString(), QString(), QString(), QString(),
+                                    QString(), QString(), QString(), QString()}));
+        QCOMPARE(p[2].mid(4, 3), (QStringList{u"31"_s, u"N/2"_s, QString()}));
+        QCOMPARE(p[4].mid(11), (QStringList{QString(), QString(), u"SW"_s, u"1234N"_s, u"567E"_s}));
+        QCOMPARE(p[5].mid(11), (QStringList{QString(), u"3"_s, QString(), QString(), QString()}));
         QCOMPARE(batch(u"forward"_s, u"descriptions.csv"_s, u"described.csv"_s).code, 0);
         const QList<QStringList> d = records(u"described.csv"_s);
-        QCOMPARE(d[1], (QStringList{u"1"_s, u"401005.84"_s, u"4401005.84"_s, QString()}));
-        QCOMPARE(d[2][3], u"Halves are not supported: N/2"_s);
+        QCOMPARE(d[1], (QStringList{u"1"_s, u"401005.84"_s, u"4401005.84"_s, QString(), u"933"_s,
+                                    u"quarter calls, classic rule"_s}));
+        QCOMPARE(d[2].mid(1, 5), (QStringList{u"400804.67"_s, u"4401207.01"_s, QString(), u"2952"_s,
+                                              u"quarter calls, classic rule"_s}));
         QCOMPARE(d[3][1], u"400804.67"_s); // the columns win: the section's centre
+        QCOMPARE(d[4].mid(1, 5), (QStringList{u"400172.82"_s, u"4400376.12"_s, QString(), u"0"_s,
+                                              u"corner tie"_s}));
+        QCOMPARE(d[5].mid(1, 5), (QStringList{u"400201.17"_s, u"4400603.5"_s, QString(), u"933"_s,
+                                              u"protracted lot, classic rule"_s}));
+
+        // Positions the permits state, checked against their descriptions: in UTM, in NAD83
+        // latitude and longitude (of 401005.84, 4401005.84), and one in another quarter.
+        QVERIFY(write(u"stated.csv"_s,
+                      "id,description,stated_easting,stated_northing,stated_latitude,"
+                      "stated_longitude\n"
+                      "1,SW/4 NE/4 sec 31 T12N R34W,401005.84,4401005.84,,\n"
+                      "2,SW/4 NE/4 sec 31 T12N R34W,,,39.753218,-106.155566\n"
+                      "3,SW/4 NE/4 sec 31 T12N R34W,401500,4401500,,\n"
+                      "4,660 FSL 660 FWL sec 31 T12N R34W,400300,4400300,,\n"));
+        QCOMPARE(batch(u"forward"_s, u"stated.csv"_s, u"stated-out.csv"_s).code, 0);
+        const QList<QStringList> st = records(u"stated-out.csv"_s);
+        QCOMPARE(st[0].mid(6), (QStringList{u"stated_distance_ft"_s, u"stated_inside"_s}));
+        QCOMPARE(st[1].mid(6), (QStringList{u"0"_s, u"yes"_s}));
+        QVERIFY2(st[2][6].toDouble() < 1 && st[2][7] == u"yes"_s, qPrintable(st[2].join(u'|')));
+        QCOMPARE(st[3].mid(6), (QStringList{u"2292.8"_s, u"no"_s}));
+        QCOMPARE(st[4][7], u"yes"_s); // a point: inside its section
     }
 
     // Also with the five rows repeated 600 times: shared among the cores, each in its place.

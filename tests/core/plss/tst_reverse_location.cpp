@@ -379,9 +379,58 @@ private Q_SLOTS:
         row("name with an apostrophe", u"NE4.36-153N-95W Ellicott's Line",
             u"36|153N|95W|42|NE   ||");
         row("half range", u"sec 2 T23S R17½ E SLM", u"2|23S|17.5E|26|   ||");
-        row("lot", u"Lot 3, Sec. 6, T5N R65W", u"!Lots are not supported: Lot 3");
-        row("half", u"N/2 Sec. 6, T5N R65W", u"!Halves are not supported: N/2");
-        row("half and quarter", u"E2NE Sec. 6, T5N R65W", u"!Halves are not supported: E2");
+        // Lots, halves, whole sections and ties: the extra fields follow ("|lot 3", "|all",
+        // "|tie SW 1234N 567E").
+        row("lot", u"Lot 3, Sec. 6, T5N R65W", u"6|5N|65W||   |||lot 3");
+        row("government lot and its place", u"Government Lot 3 (NE/4 NW/4), Sec. 6, T4N, R68W",
+            u"6|4N|68W||NW NE  |||lot 3");
+        row("lot as L3", u"L3 6-4N-68W", u"6|4N|68W||   |||lot 3");
+        row("half", u"N/2 Sec. 6, T5N R65W", u"6|5N|65W||N/2   ||");
+        row("half of a quarter", u"N/2 NE/4 Sec. 6, T5N R65W", u"6|5N|65W||NE N/2  ||");
+        row("half run together", u"E2NW Sec. 6, T5N R65W", u"6|5N|65W||NW E/2  ||");
+        row("half sign", u"N½ NE¼ Sec. 6, T5N R65W", u"6|5N|65W||NE N/2  ||");
+        row("half of a quarter-quarter", u"E/2 NE/4 SW/4 sec 6 T5N R65W",
+            u"6|5N|65W||SW NE E/2 ||");
+        row("half of a half", u"N/2 S/2 sec 6 T5N R65W", u"6|5N|65W||S/2 N/2  ||");
+        row("S2 is a section without a quarter", u"S2 T5N R65W", u"2|5N|65W||   ||");
+        row("all", u"All of Section 16, T5N R65W", u"16|5N|65W||   |||all");
+        row("tie from a section corner", u"N 1234 ft E 567 ft from SW Cor, Sec 12, T2S, R1W, SLB&M",
+            u"12|2S|1W|26|   |||tie SW 1234N 567E");
+        row("tie from a quarter corner", u"S 1320 ft E 660 ft from N4 Cor, sec 12 T2S R1W",
+            u"12|2S|1W||   |||tie N4 1320S 660E");
+        row("tie, distances first, one way", u"1320 ft N of the S4 Cor sec 12 T2S R1W",
+            u"12|2S|1W||   |||tie S4 1320N ");
+        row("tie, east first, words",
+            u"East 200 feet and North 300 feet from the north quarter "
+            u"corner of Section 12, T2S R1W",
+            u"12|2S|1W||   |||tie N4 300N 200E");
+        row("tie from the centre", u"W 100' S 50' from center of section, 12-2S-1W",
+            u"12|2S|1W||   |||tie C4 50S 100W");
+        row("tie from N 1/4 Cor.", u"N 10 ft E 20 ft from N 1/4 Cor. Sec 12 T2S R1W",
+            u"12|2S|1W||   |||tie N4 10N 20E");
+        row("tie by bearing", u"N 45°12' E 1234 ft from SW Cor Sec 12 T2S R1W",
+            u"!Ties by bearing and distance are not supported; give north/south and east/west "
+            u"distances.");
+        row("tie with two north distances", u"N 10 ft N 20 ft from SW Cor Sec 12 T2S R1W",
+            u"!The tie gives two north–south distances: N 10 ft N 20 ft from SW Cor");
+        row("several lots", u"Lots 1-4, Sec 6 T4N R68W",
+            u"!Several tracts are named (Lots 1-4): a well is in one place; describe one tract.");
+        row("several sections", u"NE/4 of Sec 12 and SE/4 of Sec 13, T2S R1W",
+            u"!Several tracts are named (Sec 12 and Sec 13): a well is in one place; describe "
+            u"one tract.");
+        row("several quarters", u"NE/4 and SE/4 Sec 12 T2S R1W",
+            u"!Several tracts are named (NE and SE): a well is in one place; describe one tract.");
+        row("contradiction", u"N/2 S/2 NE/4 NW/4 N/2 sec 12 T2S R1W",
+            u"!The calls contradict each other: the NW/4 of the N/2 is not a part of a section.");
+        row("township without direction", u"T154-R97 Sec 14",
+            u"!Township 154 has no direction: write 154N or 154S.");
+        row("range without direction", u"T154N R97 Sec 14",
+            u"!Range 97 has no direction: write 97E or 97W.");
+        row("bounded by something else",
+            u"That part of the NE/4 lying within the right of way, "
+            u"Sec 12 T2S R1W",
+            u"!Tracts bounded by anything but the lines of the survey are not "
+            u"supported: part of the NE/4 lying within the right of way, Sec 12 T2S R1W");
         row("tract", u"Tract 37 T5N R65W", u"!Tracts are not supported: Tract 37");
         row("metes and bounds", u"Beginning at the NE corner of Sec. 6, thence south",
             u"!Metes and bounds are not supported: Beginning at the NE corner of Sec. 6, thence "
@@ -409,10 +458,16 @@ private Q_SLOTS:
             return;
         }
         QVERIFY2(d, qPrintable(error));
-        QCOMPARE(QStringList({d->section, d->township, d->range, d->meridian,
-                              joined(d->quarters, u' '), d->fcX, d->fcY})
-                     .join(u'|'),
-                 fields);
+        QStringList got = {
+            d->section, d->township, d->range, d->meridian, joined(d->quarters, u' '),
+            d->fcX,     d->fcY};
+        if (d->lot > 0)
+            got.append(u"lot "_s + QString::number(d->lot));
+        if (d->wholeSection)
+            got.append(u"all"_s);
+        if (!d->tieCorner.isEmpty())
+            got.append(u"tie "_s + d->tieCorner + u' ' + d->tieNorthSouth + u' ' + d->tieEastWest);
+        QCOMPARE(got.join(u'|'), fields);
     }
 
     // What the reverse tab writes reads back into the same fields.

@@ -14,6 +14,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
@@ -138,7 +139,7 @@ private Q_SLOTS:
         QCOMPARE(
             texts({"Output_Easting_Text", "Output_Northing_Text", "RevEasting_Text", "FC_X_Text"}),
             (QStringList{u"401005.84"_s, u"4401005.84"_s, u"401005.84"_s, QString()}));
-        QCOMPARE(m_view->m_graphics.count(), 7);
+        QCOMPARE(m_view->m_graphics.count(), 8); // and the parcel outlined
         QVERIFY(m_view->m_messages.messages().isEmpty());
         // Zoomed to section 31 (the south-west section); the circle is drawn filled.
         const MapRect e = m_view->m_map.extent();
@@ -238,9 +239,11 @@ private Q_SLOTS:
     void descriptionFillsTheBoxes()
     {
         type("FC_X_Text", u"kept"_s);
-        type("Description_Text", u"Lot 3, sec. 31, T12N R34W"_s);
+        type("Description_Text", u"Lots 1-4, sec. 31, T12N R34W"_s);
         enter("Description_Text");
-        QCOMPARE(m_view->m_messages.texts(), QStringList{u"Lots are not supported: Lot 3"_s});
+        QCOMPARE(m_view->m_messages.texts(),
+                 QStringList{u"Several tracts are named (Lots 1-4): a well is in one place; "
+                             "describe one tract."_s});
         QCOMPARE(text("FC_X_Text"), u"kept"_s);
         type("Description_Text", u"NE/4 SW/4 Sec. 31, T12N, R34W, 6th P.M.; 660 FSL"_s);
         click("cmdReadDescription");
@@ -257,15 +260,28 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("description");
         QTest::addColumn<QString>("how");
-        QTest::addColumn<QStringList>("result"); // easting, northing
+        QTest::addColumn<QStringList>("result"); // easting, northing, how sure
         QTest::newRow("quarter calls, Enter")
             << u"NE/4 Sec. 31, T12N, R34W, 6th P.M."_s << u"enter"_s
-            << QStringList{u"401207.01"_s, u"4401207.01"_s};
+            << QStringList{u"401207.01"_s, u"4401207.01"_s,
+                           u"\u00B1 1867 ft \u00B7 quarter calls, classic rule"_s};
         QTest::newRow("footage calls, Locate")
             << u"660 FEL, 1980 FSL, Sec. 31, T12N, R34W"_s << u"locateDescription"_s
-            << QStringList{u"401408.18"_s, u"4400603.51"_s};
-        QTest::newRow("no calls: boxes only")
-            << u"Sec. 31, T12N, R34W"_s << u"enter"_s << QStringList{QString(), QString()};
+            << QStringList{u"401408.18"_s, u"4400603.51"_s, u"\u00B1 0 ft \u00B7 footage calls"_s};
+        QTest::newRow("half of a quarter")
+            << u"N/2 NE/4 Sec 31 T12N R34W"_s << u"enter"_s
+            << QStringList{u"401207.01"_s, u"4401408.18"_s,
+                           u"\u00B1 1476 ft \u00B7 quarter calls, classic rule"_s};
+        QTest::newRow("tie from a corner")
+            << u"N 1234 ft E 567 ft from SW Cor, sec 31, T12N R34W"_s << u"enter"_s
+            << QStringList{u"400172.82"_s, u"4400376.12"_s,
+                           u"\u00B1 0 ft \u00B7 corner tie; 567 ft from the W line, 1234 ft from "
+                           u"the S line"_s};
+        QTest::newRow("lot") << u"Lot 2 sec 31 T12N R34W"_s << u"locateDescription"_s
+                             << QStringList{u"400201.17"_s, u"4401005.84"_s,
+                                            u"\u00B1 933 ft \u00B7 protracted lot, classic rule"_s};
+        QTest::newRow("no calls: boxes only") << u"Sec. 31, T12N, R34W"_s << u"enter"_s
+                                              << QStringList{QString(), QString(), QString()};
     }
     void descriptionLocatesAtOnce()
     {
@@ -278,7 +294,9 @@ private Q_SLOTS:
         else
             click(how.toLatin1().constData());
         QCOMPARE(m_view->m_messages.texts(), QStringList());
-        QCOMPARE(texts({"Output_Easting_Text", "Output_Northing_Text"}), result);
+        QCOMPARE(texts({"Output_Easting_Text", "Output_Northing_Text"}) +
+                     QStringList{child<QLabel>("precision")->text()},
+                 result);
         QCOMPARE(text("Section_Text"), u"31"_s);
     }
 
@@ -354,7 +372,8 @@ private Q_SLOTS:
         click("CalculatePLSS_Command");
         const QPoint mark = m_view->m_map.fromMapPoint({401207.008, 4401207.008}).toPoint();
         QCOMPARE(m_view->m_map.grabMap().pixel(mark), qRgb(255, 0, 0));
-        QCOMPARE(m_view->m_graphics.count(), 2 + 4); // two marks, two levels of quarter lines
+        // Two marks, two levels of quarter lines, the parcel outlined.
+        QCOMPARE(m_view->m_graphics.count(), 2 + 4 + 1);
         fill({{"FC_X_Text", u"660E"_s}, {"FC_Y_Text", u"1980S"_s}});
         const bool gone = box == u"gone"_s;
         if (gone) {
