@@ -413,7 +413,7 @@ std::shared_ptr<VectorLayer> sectionsFromDivisions(const VectorLayer &divisions,
     }
     if (srs)
         OSRSetAxisMappingStrategy(srs, OAMS_TRADITIONAL_GIS_ORDER);
-    OGRLayerH layer = GDALDatasetCreateLayer(ds, "sections", srs, wkbMultiPolygon, nullptr);
+    OGRLayerH layer = GDALDatasetCreateLayer(ds, "sections", srs, wkbUnknown, nullptr);
     for (const char *name : {"PLSSID", "FRSTDIVID", "FRSTDIVNO", "FRSTDIVTYP"}) {
         OGRFieldDefnH field = OGR_Fld_Create(name, OFTString);
         OGR_L_CreateField(layer, field, TRUE);

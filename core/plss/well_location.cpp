@@ -159,14 +159,15 @@ QString tieText(const WellDescription &well)
     return legs.join(u", "_s) + u" from "_s + corner;
 }
 
-bool insideOrOn(const MapPolygon &polygon, const MapPoint &p)
+// Whether the point lies in the polygon or within `tolerance` map units of its boundary.
+bool insideOrNear(const MapPolygon &polygon, const MapPoint &p, double tolerance)
 {
     if (polygon.contains(p))
         return true;
     for (const MapPolygon::Part &part : polygon.parts()) {
         for (qsizetype i = 0; i + 1 < part.size(); ++i) {
             if (segmentDistance(p.X, p.Y, part[i].X, part[i].Y, part[i + 1].X, part[i + 1].Y) <
-                0.01)
+                tolerance)
                 return true;
         }
     }
@@ -205,7 +206,9 @@ void placeTie(WellLocation &result, const Section &s, const WellDescription &wel
             formatNumber(calls.northSouthFeet) + calls.northSouth, messages);
         if (!p)
             return;
-        if (!insideOrOn(s.polygon, *p)) {
+        // Footage calls measured along a bent section line can place a point a little beyond
+        // it; the tie is the same point. Only a tie that runs past the section is refused.
+        if (!insideOrNear(s.polygon, *p, 50 * SurveyFoot)) {
             leaves();
             return;
         }
@@ -232,7 +235,7 @@ void placeTie(WellLocation &result, const Section &s, const WellDescription &wel
     const double dn = *north * SurveyFoot, de = *east * SurveyFoot;
     const MapPoint p{start.X + dn * (q->N.X - q->S.X) / ns + de * (q->E.X - q->W.X) / ew,
                      start.Y + dn * (q->N.Y - q->S.Y) / ns + de * (q->E.Y - q->W.Y) / ew};
-    if (!insideOrOn(s.polygon, p)) {
+    if (!insideOrNear(s.polygon, p, 0.01)) {
         leaves();
         return;
     }

@@ -2,7 +2,10 @@
 #include "core/common/number_text.h"
 #include "core/engine/vector_layer.h"
 #include "core/plss/aliquot.h"
+#include "core/plss/description_reader.h"
 #include "core/plss/footage.h"
+#include "core/plss/plss_schema.h"
+#include "core/plss/second_divisions.h"
 #include "core/plss/section_corners.h"
 #include "core/plss/well_location.h"
 #include "tests/fixtures/fixtures.h"
@@ -12,6 +15,7 @@
 #include <QTest>
 
 #include <cmath>
+#include <tuple>
 
 using namespace Qt::StringLiterals;
 
@@ -37,6 +41,27 @@ bool near(double a, double b, double tolerance = 1e-6)
 MapPolygon polygon(const QList<MapPoint> &ring)
 {
     return MapPolygon({ring});
+}
+
+// A well as a description gives it.
+WellDescription described(const QString &text)
+{
+    QString error;
+    const auto d = readLegalDescription(text, &error);
+    if (!d)
+        qWarning("%s", qPrintable(error));
+    WellDescription w;
+    if (d) {
+        w.entries = {d->section, d->township, d->range, d->meridian};
+        w.calls = d->quarters;
+        w.fcX = d->fcX;
+        w.fcY = d->fcY;
+        w.lot = d->lot;
+        w.tieCorner = d->tieCorner;
+        w.tieNorthSouth = d->tieNorthSouth;
+        w.tieEastWest = d->tieEastWest;
+    }
+    return w;
 }
 
 } // namespace
@@ -246,6 +271,236 @@ private Q_SLOTS:
         QVERIFY(!missing.sectionFound && !missing.located);
         QCOMPARE(messages.texts().last(),
                  u"Unable to locate PLSS section. Section 7, T40N R34W is not in sections.shp."_s);
+    }
+
+    // Every form on a township of mile squares (section 36 has its SW corner at (5 mi, 0),
+    // section 6 at (0, 5 mi), 18 at (0, 3 mi), 12 at (5 mi, 4 mi)): the point, the radius of the
+    // parcel named (Q160 1867 ft, Q40 933, Q10 467, Q2.5 233, 0 for a point), the method; or
+    // the message.
+    void everyForm_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("x");
+        QTest::addColumn<double>("y");
+        QTest::addColumn<int>("radius");
+        QTest::addColumn<QString>("method"); // or the message
+        const double ft = SurveyFoot, e36 = 5 * Mile;
+        const QString quarters = u"quarter calls, classic rule"_s;
+        const auto row = [](const char *name, const char16_t *text, double x, double y, int radius,
+                            const QString &method) {
+            QTest::newRow(name) << QString::fromUtf16(text) << x << y << radius << method;
+        };
+        row("Q160", u"NE/4 sec 36 T12N R34W", e36 + 1207.008, 1207.008, 1867, quarters);
+        row("Q40", u"SW/4 NE/4 sec 36 T12N R34W", e36 + 1005.84, 1005.84, 933, quarters);
+        row("Q10", u"NENENE sec 36 T12N R34W", e36 + 1508.76, 1508.76, 467, quarters);
+        row("Q2.5", u"NENENENE sec 36 T12N R34W", e36 + 1559.052, 1559.052, 233, quarters);
+        row("half", u"N/2 sec 36 T12N R34W", e36 + 804.672, 1207.008, 2952, quarters);
+        row("half of a quarter-quarter", u"E/2 NE/4 SW/4 sec 36 T12N R34W", e36 + 704.088, 603.504,
+            738, quarters);
+        row("whole section", u"All of Section 36, T12N R34W", e36 + 804.672, 804.672, 3734,
+            quarters);
+        row("footage", u"660 FSL 660 FWL sec 36 T12N R34W", e36 + 660 * ft, 660 * ft, 0,
+            u"footage calls"_s);
+        row("tie, section corner", u"N 1234 ft E 567 ft from SW Cor sec 36 T12N R34W",
+            e36 + 567 * ft, 1234 * ft, 0, u"corner tie"_s);
+        row("tie, north-east corner", u"S 100 ft W 200 ft from NE Cor sec 36 T12N R34W",
+            6 * Mile - 200 * ft, Mile - 100 * ft, 0, u"corner tie"_s);
+        row("tie, quarter corner", u"S 1320 ft E 660 ft from N4 Cor sec 36 T12N R34W",
+            e36 + 804.672 + 660 * ft, Mile - 1320 * ft, 0, u"corner tie, classic rule"_s);
+        row("tie, one way", u"1320 ft N of the S4 Cor sec 36 T12N R34W", e36 + 804.672, 1320 * ft,
+            0, u"corner tie, classic rule"_s);
+        row("tie, centre", u"W 100 ft S 50 ft from center of section, 36-12N-34W",
+            e36 + 804.672 - 100 * ft, 804.672 - 50 * ft, 0, u"corner tie, classic rule"_s);
+        // Lots where a regular township has them: the quarter-quarter of their place.
+        row("lot 3 of section 6 (NENW)", u"Lot 3 sec 6 T12N R34W", 603.504, 5 * Mile + 1408.176,
+            933, u"protracted lot, classic rule"_s);
+        row("lot 6 of section 6 (NWSW)", u"Lot 6 sec 6 T12N R34W", 201.168, 5 * Mile + 603.504, 933,
+            u"protracted lot, classic rule"_s);
+        row("lot 2 of section 18 (SWNW)", u"Lot 2 sec 18 T12N R34W", 201.168, 3 * Mile + 1005.84,
+            933, u"protracted lot, classic rule"_s);
+        row("lot at its stated place", u"Lot 3 (NE/4 NW/4) sec 12 T12N R34W", e36 + 603.504,
+            4 * Mile + 1408.176, 933, u"lot at its stated quarters, classic rule"_s);
+        row("tie leaves its section", u"N 9000 ft from SW Cor sec 36 T12N R34W", 0, 0, 0,
+            u"The tie N 9000 ft from the SW corner leaves section 36, T12N R34W."_s);
+        row("tie from a corner outwards", u"S 10 ft E 10 ft from SW Cor sec 36 T12N R34W", 0, 0, 0,
+            u"The tie S 10 ft, E 10 ft from the SW corner leaves section 36, T12N R34W."_s);
+        row("tie from a quarter corner outwards", u"N 10 ft from N4 Cor sec 36 T12N R34W", 0, 0, 0,
+            u"The tie N 10 ft from the N1/4 corner leaves section 36, T12N R34W."_s);
+        row("a lot the section has not", u"Lot 3 sec 12 T12N R34W", 0, 0, 0,
+            u"Section 12, T12N R34W has no lot 3 in a regular township: give the lot's "
+            u"quarter-quarter, as in \"Lot 3 (NE/4 NW/4)\", or add the section's second "
+            u"divisions."_s);
+    }
+    void everyForm()
+    {
+        QFETCH(QString, text);
+        QFETCH(double, x);
+        QFETCH(double, y);
+        QFETCH(int, radius);
+        QFETCH(QString, method);
+        RecordingMessageService messages;
+        const WellLocation w = locateWell(*m_theme, described(text), {}, messages);
+        if (x == 0) {
+            QVERIFY(!w.located);
+            QCOMPARE(messages.texts(), QStringList{method});
+            return;
+        }
+        QVERIFY2(w.located, qPrintable(messages.texts().join(u' ')));
+        QVERIFY2(near(w.location.X, x, 0.005) && near(w.location.Y, y, 0.005),
+                 qPrintable(u"%1 %2"_s.arg(w.location.X, 0, 'f', 3).arg(w.location.Y, 0, 'f', 3)));
+        QCOMPARE(int(std::lround(w.radiusFeet)), radius);
+        QCOMPARE(w.method, method);
+        // The parcel holds the point; a point names no parcel.
+        QCOMPARE(w.parcel.isEmpty(), radius == 0);
+        QVERIFY(w.parcel.isEmpty() || w.parcel.contains(w.location));
+    }
+
+    // On real sections a tie from each section corner lands where the footage calls from the
+    // two lines that meet there do, to the centimetre.
+    void tiesAreFootageCalls()
+    {
+        const QString path = QStringLiteral(TW_SHARED_DATA "/utah-sections/utah_sections.shp");
+        if (!QFile::exists(path))
+            QSKIP("shared Utah data not present");
+        auto theme = VectorLayer::open(path);
+        RecordSet all = theme->Records();
+        int compared = 0;
+        for (all.moveFirst(); !all.atEnd() && compared < 200; all.moveNext()) {
+            const SectionEntries entries{
+                all.value(u"section"_s)->toString(),
+                all.value(u"township"_s)->toString() + all.value(u"base_side"_s)->toString(),
+                all.value(u"range"_s)->toString() + all.value(u"meridian_s"_s)->toString(),
+                QString()};
+            for (const auto &[corner, ns, ew, fcX, fcY] :
+                 {std::tuple{u"SW"_s, u"1234N"_s, u"567E"_s, u"567W"_s, u"1234S"_s},
+                  std::tuple{u"NE"_s, u"800S"_s, u"1500W"_s, u"1500E"_s, u"800N"_s},
+                  std::tuple{u"SE"_s, u"2000N"_s, u"300W"_s, u"300E"_s, u"2000S"_s}}) {
+                WellDescription tie;
+                tie.entries = entries;
+                tie.tieCorner = corner;
+                tie.tieNorthSouth = ns;
+                tie.tieEastWest = ew;
+                RecordingMessageService messages;
+                const WellLocation t = locateWell(*theme, tie, {}, messages);
+                const WellLocation f = locateByFootageCalls(*theme, entries, fcX, fcY, messages);
+                if (!f.located)
+                    continue; // a fractional section that cannot hold the calls
+                QVERIFY2(t.located, qPrintable(messages.texts().join(u' ')));
+                QVERIFY(near(t.location.X, f.location.X, 0.01) &&
+                        near(t.location.Y, f.location.Y, 0.01));
+                ++compared;
+            }
+        }
+        QVERIFY(compared >= 200);
+    }
+
+    // The manual rule on sections 1,650 m wide and 1,700 m high, by the SW quarter's centre:
+    // quarter points at the middle of the lines of an interior section, 40 chains from the
+    // south in the north row and from the east in the west column, where the classic rule puts
+    // them 40 chains from the south and east everywhere (422.664, 402.336).
+    void manualRule_data()
+    {
+        QTest::addColumn<int>("section");
+        QTest::addColumn<double>("east"); // from the section's SW corner
+        QTest::addColumn<double>("north");
+        QTest::newRow("interior") << 15 << 412.5 << 425.0;
+        QTest::newRow("north row") << 3 << 412.5 << 402.336;
+        QTest::newRow("west column") << 18 << 422.664 << 425.0;
+        QTest::newRow("north-west corner section") << 6 << 422.664 << 402.336;
+    }
+    void manualRule()
+    {
+        QFETCH(int, section);
+        QFETCH(double, east);
+        QFETCH(double, north);
+        const fixtures::SectionGrid grid{
+            .originX = 0, .originY = 0, .sectionWidth = 1650, .sectionHeight = 1700, .epsg = 0};
+        const QString path = m_dir.filePath(u"uneven.shp"_s);
+        QCOMPARE(fixtures::writeSectionGrid(path, grid), QString());
+        auto theme = VectorLayer::open(path);
+        const fixtures::Corners c = fixtures::sectionCorners(grid, 0, 0, section);
+        WellDescription well;
+        well.entries = {QString::number(section), u"12N"_s, u"34W"_s, u"6"_s};
+        well.calls = {u"SW"_s, u"--"_s, u"--"_s, u"--"_s};
+        RecordingMessageService messages;
+        const WellLocation manual =
+            locateWell(*theme, well, {SubdivisionRule::Manual, nullptr}, messages);
+        QVERIFY(manual.located);
+        QCOMPARE(manual.method, u"quarter calls, manual rule"_s);
+        QVERIFY2(
+            near(manual.location.X, c.x[0] + east, 1e-6) &&
+                near(manual.location.Y, c.y[0] + north, 1e-6),
+            qPrintable(u"%1 %2"_s.arg(manual.location.X - c.x[0]).arg(manual.location.Y - c.y[0])));
+        const WellLocation classic = locateWell(*theme, well, {}, messages);
+        QVERIFY(near(classic.location.X, c.x[0] + 422.664, 1e-6) &&
+                near(classic.location.Y, c.y[0] + 402.336, 1e-6));
+    }
+
+    // On second divisions written in the BLM's schema (sections 1,650 m by 1,700 m divided in
+    // sixteen equal parts): a call resolves to its part, a quarter or half to the union of its
+    // parts, a deeper call to its quarter-quarter divided by the classic rule, a lot to the
+    // lot; the reverse location names the part; the divisions alone make their sections.
+    void secondDivisions_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("u"); // the point in the section, 0 to 1 from the SW corner
+        QTest::addColumn<double>("v");
+        QTest::addColumn<QString>("label"); // of the part holding it, or the message
+        QTest::newRow("quarter-quarter")
+            << u"SE/4 NE/4 sec 15 T12N R34W"_s << 0.875 << 0.625 << u"SENE"_s;
+        QTest::newRow("quarter") << u"NE/4 sec 15 T12N R34W"_s << 0.75 << 0.75 << u"SENE"_s;
+        QTest::newRow("half") << u"N/2 NE/4 sec 15 T12N R34W"_s << 0.75 << 0.875 << u"NENE"_s;
+        QTest::newRow("10 acres") << u"NE/4 NE/4 NE/4 sec 15 T12N R34W"_s << (1650 - 100.584) / 1650
+                                  << (0.75 * 1700 + 201.168 + 1700) / 2 / 1700 << u"NENE"_s;
+        QTest::newRow("lot") << u"Lot 3 sec 6 T12N R34W"_s << 0.375 << 0.875 << u"L 3"_s;
+        QTest::newRow("a lot not there")
+            << u"Lot 5 sec 15 T12N R34W"_s << 0.0 << 0.0
+            << u"Lot 5 is not among the second divisions of section 15, T12N R34W."_s;
+    }
+    void secondDivisions()
+    {
+        QFETCH(QString, text);
+        QFETCH(double, u);
+        QFETCH(double, v);
+        QFETCH(QString, label);
+        const fixtures::SectionGrid grid{
+            .originX = 400000, .originY = 4400000, .sectionWidth = 1650, .sectionHeight = 1700};
+        const QString sections = m_dir.filePath(u"uneven-utm.shp"_s);
+        const QString parts = m_dir.filePath(u"divisions.shp"_s);
+        QCOMPARE(fixtures::writeSectionGrid(sections, grid), QString());
+        QCOMPARE(fixtures::writeSecondDivisions(parts, grid), QString());
+        auto theme = VectorLayer::open(sections);
+        auto layer = VectorLayer::open(parts);
+        QString error;
+        const auto divisions = SecondDivisions::read(layer, std::nullopt, &error);
+        QVERIFY2(divisions, qPrintable(error));
+        QVERIFY(isSecondDivisionTheme(*layer) && !isSecondDivisionTheme(*theme));
+        const WellDescription well = described(text);
+        const fixtures::Corners c =
+            fixtures::sectionCorners(grid, 0, 0, well.entries.section.toInt());
+        RecordingMessageService messages;
+        const WellLocation w =
+            locateWell(*theme, well, {SubdivisionRule::Classic, divisions.get()}, messages);
+        if (u == 0) {
+            QCOMPARE(messages.texts(), QStringList{label});
+            return;
+        }
+        QVERIFY2(w.located, qPrintable(messages.texts().join(u' ')));
+        QCOMPARE(w.method, u"second division"_s);
+        const MapPoint expected{c.x[0] + u * 1650, c.y[0] + v * 1700};
+        QVERIFY2(near(w.location.X, expected.X, 1e-3) && near(w.location.Y, expected.Y, 1e-3),
+                 qPrintable(u"%1 %2"_s.arg(w.location.X - c.x[0]).arg(w.location.Y - c.y[0])));
+        QVERIFY(w.parcel.contains(w.location) && w.radiusFeet > 0);
+        const MapPoint inside{expected.X + 1, expected.Y - 1};
+        QCOMPARE(divisions->labelAt(inside), label);
+        // The divisions alone: their sections made whole again, found by the usual lookup.
+        auto made = sectionsFromDivisions(*layer, &error);
+        QVERIFY2(made, qPrintable(error));
+        prepareNamedPlssFields(*made);
+        const WellLocation alone =
+            locateWell(*made, well, {SubdivisionRule::Classic, divisions.get()}, messages);
+        QVERIFY(alone.located && near(alone.location.X, w.location.X, 1e-3) &&
+                near(alone.location.Y, w.location.Y, 1e-3));
     }
 
     // Corners of polygons; no list: no corners, one stop message.
