@@ -1,5 +1,5 @@
-// The texts of the calculator boxes: quarter calls, footage calls, both coordinate tabs and the
-// reverse location boxes.
+// The texts of the calculator boxes: quarter calls, footage calls, ties and lots, both
+// coordinate tabs and the reverse location boxes.
 #include "core/common/message_service.h"
 #include "core/coords/coordinate_entry.h"
 #include "core/engine/vector_layer.h"
@@ -17,10 +17,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size)
     RecordingMessageService messages;
     const VectorLayer &theme = *fuzzsupport::sectionTheme((data[0] & 8) ? 5 : 1);
     switch (data[0] % 6) {
-    case 0:
+    case 0: {
         (void)locateByQuarterCalls(theme, {f[0], f[1], f[2], f[3]}, {f[4], f[5], f[6], f[7]},
                                    messages);
+        // Ties and lots in a section that is found, by either rule.
+        WellDescription well;
+        well.entries = {u"6"_s, u"12N"_s, u"34W"_s, u"6"_s};
+        well.tieCorner = f[0];
+        well.tieNorthSouth = f[1];
+        well.tieEastWest = f[2];
+        well.lot = f[3].size();
+        well.calls = {f[4], f[5], f[6], f[7]};
+        const LocateOptions options{
+            (data[0] & 16) ? SubdivisionRule::Manual : SubdivisionRule::Classic, nullptr};
+        (void)locateWell(theme, well, options, messages);
+        well.tieCorner.clear();
+        (void)locateWell(theme, well, options, messages);
         break;
+    }
     case 1:
         // A description that is found, so the calls themselves are what varies.
         (void)locateByFootageCalls(theme, {u"1"_s, u"12N"_s, u"34W"_s, u"6"_s}, f[0], f[1],

@@ -314,6 +314,9 @@ QWidget *WellCalculations::buildReverseTab()
     RevQ40Text = labelled(sl, 0, 2, u"40 ac:"_s, box(u"RevQ40Text"_s));
     RevQ10Text = labelled(sl, 1, 0, u"10 ac:"_s, box(u"RevQ10Text"_s));
     RevQ2_5Text = labelled(sl, 1, 2, u"2.5 ac:"_s, box(u"RevQ2_5Text"_s));
+    m_reverseDivision = labelled(sl, 2, 0, u"Surveyed:"_s, box(u"reverseDivision"_s, true));
+    m_reverseDivision->setToolTip(u"The BLM second division holding the point (\"NESW\", "
+                                  "\"L 3\"), where the map has second divisions"_s);
     auto *footage = new QGroupBox(u"Footage Calls (feet)"_s);
     auto *fl = new QFormLayout(footage);
     fl->addRow(u"From E/W line:"_s, RevFCXText = box(u"RevFCXText"_s));

@@ -142,9 +142,9 @@ void WellCalculations::clearReverseResult()
 
 QList<QLineEdit *> WellCalculations::reverseResultBoxes() const
 {
-    return {RevSectionText, RevTownshipText, RevRangeText,      m_reverseMeridian,
-            RevQ160Text,    RevQ40Text,      RevQ10Text,        RevQ2_5Text,
-            RevFCXText,     RevFCYText,      RevDescriptionText};
+    return {RevSectionText, RevTownshipText, RevRangeText,       m_reverseMeridian,
+            RevQ160Text,    RevQ40Text,      RevQ10Text,         RevQ2_5Text,
+            RevFCXText,     RevFCYText,      RevDescriptionText, m_reverseDivision};
 }
 
 QList<QLineEdit *> WellCalculations::geographicBoxes() const
@@ -452,6 +452,8 @@ void WellCalculations::RevGPSCommand_Click()
     }
     RevDescriptionText->setText(legalDescription(r, r.meridian));
     RevDescriptionText->setCursorPosition(0);
+    if (const LocateOptions options = locateOptions(); options.divisions)
+        m_reverseDivision->setText(options.divisions->labelAt(r.searchPoint));
     addQuarterLines(m_view->graphics(), r.lines);
     recordWell(u"reverse"_s, r.searchPoint);
     refreshMap();

@@ -166,7 +166,8 @@ private:
     QPushButton *cmdLatLong2UTM = nullptr, *cmdUTM2LatLong = nullptr;
     QPushButton *m_locateDescription = nullptr;
     QLineEdit *m_reverseMeridian = nullptr;
-    QLabel *m_precision = nullptr; // "± 933 ft" and how the point was found
+    QLineEdit *m_reverseDivision = nullptr; // the second division holding a reversed point
+    QLabel *m_precision = nullptr;          // "± 933 ft" and how the point was found
     // The second divisions read from a theme of the map, kept while that theme is there.
     std::weak_ptr<const MapLayer> m_divisionsTheme;
     std::shared_ptr<const SecondDivisions> m_divisions;

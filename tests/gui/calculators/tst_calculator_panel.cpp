@@ -300,6 +300,27 @@ private Q_SLOTS:
         QCOMPARE(text("Section_Text"), u"31"_s);
     }
 
+    // A map that holds the BLM's second divisions: a lot is placed on its polygon, a reversed
+    // point names the part that holds it; the rule of the Options serves where they are not.
+    void secondDivisionsInTheMap()
+    {
+        const QString path = m_dir.filePath(u"divisions.shp"_s);
+        QCOMPARE(fixtures::writeSecondDivisions(path, {.originX = 400000, .originY = 4400000}),
+                 QString());
+        m_view->m_themes.addLayer(VectorLayer::open(path));
+        type("Description_Text", u"Lot 2 sec 31 T12N R34W"_s);
+        enter("Description_Text");
+        QCOMPARE(texts({"Output_Easting_Text", "Output_Northing_Text"}) +
+                     QStringList{child<QLabel>("precision")->text()},
+                 (QStringList{u"400201.17"_s, u"4401005.84"_s,
+                              u"\u00B1 933 ft \u00B7 second division"_s}));
+        fill({{"RevEasting_Text", u"400600"_s}, {"RevNorthing_Text", u"4400600"_s}});
+        click("RevGPSCommand");
+        QCOMPARE(text("reverseDivision"), u"NESW"_s);
+        type("RevEasting_Text", u"400601"_s); // an edit empties the result, the division too
+        QCOMPARE(text("reverseDivision"), QString());
+    }
+
     // Each conversion tab: Enter in an input box calculates, and Copy puts the result on the
     // clipboard as one line.
     void conversions()
