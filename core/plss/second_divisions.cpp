@@ -413,7 +413,7 @@ std::shared_ptr<VectorLayer> sectionsFromDivisions(const VectorLayer &divisions,
     }
     if (srs)
         OSRSetAxisMappingStrategy(srs, OAMS_TRADITIONAL_GIS_ORDER);
-    OGRLayerH layer = GDALDatasetCreateLayer(ds, "sections", srs, wkbUnknown, nullptr);
+    OGRLayerH layer = GDALDatasetCreateLayer(ds, "sections", srs, wkbMultiPolygon, nullptr);
     for (const char *name : {"PLSSID", "FRSTDIVID", "FRSTDIVNO", "FRSTDIVTYP"}) {
         OGRFieldDefnH field = OGR_Fld_Create(name, OFTString);
         OGR_L_CreateField(layer, field, TRUE);
@@ -422,9 +422,11 @@ std::shared_ptr<VectorLayer> sectionsFromDivisions(const VectorLayer &divisions,
     bool written = OGR_L_StartTransaction(layer) == OGRERR_NONE;
     for (const auto &[id, parts] : sections) {
         const std::unique_ptr<OGRGeometry> pieces = toOgr(parts);
-        std::unique_ptr<OGRGeometry> whole(pieces->UnionCascaded());
-        if (!whole)
+        std::unique_ptr<OGRGeometry> joined(pieces->UnionCascaded());
+        if (!joined)
             continue;
+        std::unique_ptr<OGRGeometry> whole(
+            OGRGeometryFactory::forceToMultiPolygon(joined.release()));
         const QRegularExpressionMatch m = sectionId.match(id);
         OGRFeatureH feature = OGR_F_Create(OGR_L_GetLayerDefn(layer));
         OGR_F_SetFieldString(feature, 0, m.captured(1).toUtf8().constData());
