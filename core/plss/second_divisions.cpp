@@ -236,8 +236,15 @@ SecondDivisions::read(std::shared_ptr<const VectorLayer> layer,
         p.polygon = layer->shapeOf(row);
         const QString typeText = fieldText(*layer, row, type).toUpper();
         p.type = typeText.isEmpty() ? QChar() : typeText[0];
-        p.label = label >= 0 ? fieldText(*layer, row, label)
-                             : fieldText(*layer, row, qq) + fieldText(*layer, row, quarter);
+        if (label >= 0) {
+            p.label = fieldText(*layer, row, label);
+        } else {
+            // The quarter-quarter column may hold its own call ("SE") or the whole label
+            // ("SENE"); either with the quarter's ("NE") makes the label.
+            const QString q = fieldText(*layer, row, quarter).toUpper();
+            const QString qqText = fieldText(*layer, row, qq).toUpper();
+            p.label = qqText.size() == 4 && qqText.endsWith(q) ? qqText : qqText + q;
+        }
         p.lot = lotNumber(fieldText(*layer, row, lot));
         if (p.lot == 0 && (p.type == u'L' || p.label.startsWith(u'L')))
             p.lot = lotNumber(p.label);

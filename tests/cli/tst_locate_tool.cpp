@@ -101,6 +101,14 @@ private Q_SLOTS:
         QCOMPARE(fixtures::translateVector(divisions, m_dir.filePath(u"divisions.gpkg"_s),
                                            u"GPKG"_s, 4269, u"PLSSSecondDivision"_s),
                  QString());
+        // The same parts as PLSSIntersected gives them: the quarter and quarter-quarter apart.
+        QCOMPARE(fixtures::translateVector(
+                     divisions, m_dir.filePath(u"intersected.gpkg"_s), u"GPKG"_s, 26913,
+                     u"PLSSIntersected"_s,
+                     u"SELECT geometry, FRSTDIVID, CASE WHEN SECDIVTYP = 'A' THEN "
+                     u"substr(SECDIVLAB, 3, 2) END AS QSEC, CASE WHEN SECDIVTYP = 'A' THEN "
+                     u"substr(SECDIVLAB, 1, 2) END AS QQSEC, GOVLOT FROM \"divisions-utm\""_s),
+                 QString());
         // A theme that loads but is no section theme.
         QCOMPARE(fixtures::writeQuadIndex(m_dir.filePath(u"quads.shp"_s),
                                           {{u"A"_s, 400000, 401000, 4401000, 4400000}}),
@@ -167,6 +175,9 @@ private Q_SLOTS:
         // On the surveyed divisions, and on the divisions alone (their sections made of them).
         row("forward, second divisions",
             fwd + s31 + u" --q160 NE --q40 SW --divisions @divisions.gpkg"_s, 0,
+            u"easting,northing,radius_ft,method\n401005.84,4401005.84,933,second division\n"_s);
+        row("forward, PLSSIntersected",
+            fwd + s31 + u" --q160 NE --q40 SW --divisions @intersected.gpkg"_s, 0,
             u"easting,northing,radius_ft,method\n401005.84,4401005.84,933,second division\n"_s);
         row("forward, a theme of second divisions",
             u"forward --theme @divisions.gpkg --description \"Lot 2, 31-12N-34W\""_s, 0,
