@@ -477,11 +477,12 @@ int batchForward(const Run &run, const QString &in, const QString &out)
 int batchReverse(const Run &run, const QString &in, const QString &out)
 {
     const VectorLayer &theme = *run.theme;
-    const QStringList header = QStringList{u"id"_s} + reverseHeader + QStringList{u"error"_s} +
-                               (run.options.divisions ? QStringList{u"division"_s} : QStringList());
+    const auto header = [&run](const QList<int> &) {
+        return QStringList{u"id"_s} + reverseHeader + QStringList{u"error"_s} +
+               (run.options.divisions ? QStringList{u"division"_s} : QStringList());
+    };
     return runBatch(
-        in, out, {u"id"_s, u"easting"_s, u"northing"_s}, {1, 2},
-        [&header](const QList<int> &) { return header; },
+        in, out, {u"id"_s, u"easting"_s, u"northing"_s}, {1, 2}, header,
         [&run, &theme](const QStringList &c) {
             RecordingMessageService messages;
             const ReverseLocation r = reverseLocate(theme, c[1], c[2], messages);

@@ -13,7 +13,6 @@
 #include <functional>
 #include <initializer_list>
 #include <string_view>
-#include <tuple>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -879,25 +878,29 @@ std::optional<DescriptionFields> readLegalDescription(const QString &text, QStri
     }
 
     // "T154-R97": a number without its direction is refused, not guessed.
-    for (const auto &[field, names, letters, what] :
-         {std::tuple{&d.township, Names{kw(u"TOWNSHIP"), kw(u"TWP"), kw(u"T")}, u"N or "_s,
-                     u"Township "_s},
-          std::tuple{&d.range, Names{kw(u"RANGE"), kw(u"RNG"), kw(u"R")}, u"E or "_s,
-                     u"Range "_s}}) {
-        if (!field->isEmpty())
+    struct Undirected
+    {
+        const QString *field;
+        Names names;
+        const char16_t *what, *first, *second; // "Township", "N", "S"
+    };
+    for (const Undirected &u :
+         {Undirected{&d.township, {kw(u"TOWNSHIP"), kw(u"TWP"), kw(u"T")}, u"Township", u"N", u"S"},
+          Undirected{&d.range, {kw(u"RANGE"), kw(u"RNG"), kw(u"R")}, u"Range", u"E", u"W"}}) {
+        if (!u.field->isEmpty())
             continue;
-        if (const auto [first, last] = findFirst(k,
-                                                 [&](int i) {
-                                                     if (!k.isAny(i, names) || k.joinedBefore(i))
-                                                         return -1;
-                                                     const auto n =
-                                                         plssNumber(k, k.next(k.skipMark(i, u'.')));
-                                                     return n ? n->second : -1;
-                                                 });
-            first >= 0) {
+        const Names &names = u.names;
+        const auto [first, last] = findFirst(k, [&k, &names](int i) {
+            if (!k.isAny(i, names) || k.joinedBefore(i))
+                return -1;
+            const auto n = plssNumber(k, k.next(k.skipMark(i, u'.')));
+            return n ? n->second : -1;
+        });
+        if (first >= 0) {
             const QString n = plssNumber(k, k.next(k.skipMark(first, u'.')))->first;
-            *error = what + n + u" has no direction: write "_s + n + letters + n +
-                     (letters.startsWith(u'N') ? u"S."_s : u"W."_s);
+            *error = QString::fromUtf16(u.what) + u' ' + n + u" has no direction: write "_s + n +
+                     QString::fromUtf16(u.first) + u" or "_s + n + QString::fromUtf16(u.second) +
+                     u'.';
             return std::nullopt;
         }
     }
