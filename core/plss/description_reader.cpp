@@ -904,26 +904,6 @@ std::optional<DescriptionFields> readLegalDescription(const QString &text, QStri
             return std::nullopt;
         }
     }
-    // A second section ("NE/4 of Sec 12 and SE/4 of Sec 13", "Sections 12 and 13").
-    {
-        const auto sectionAt = [&k](int i) {
-            if (!k.isAny(i, {kw(u"SECTION"), kw(u"SEC"), kw(u"S"), kw(u"SECS"), kw(u"SECTIONS")}) ||
-                k.joinedBefore(i))
-                return -1;
-            const int n = k.next(k.skipMark(i, u'.'));
-            return isSmallWholeNumber(k, n) && !k.joinedAfter(n) ? n : -1;
-        };
-        if (const auto [first, last] = findFirst(k, sectionAt); first >= 0) {
-            const bool plural = k.isAny(first, {kw(u"SECS"), kw(u"SECTIONS")});
-            if (!d.section.isEmpty() || plural) {
-                *error = severalTracts(plural ? k.quote(first, std::max(last, k.next(k.next(last))))
-                                              : u"Sec "_s + d.section + u" and "_s +
-                                                    k.quote(first, last));
-                return std::nullopt;
-            }
-        }
-    }
-
     // Footage calls: "660' FNL", "660 ft from the north line", "1980'FEL", "660 N"; each form
     // as often as it is written, a second call from the same pair of lines refused.
     int side = -1;                     // the token naming the line of the call found
@@ -981,6 +961,26 @@ std::optional<DescriptionFields> readLegalDescription(const QString &text, QStri
     };
     if (!readCalls(lineCall) || !readCalls(fromCall) || !readCalls(bareCall))
         return std::nullopt;
+
+    // A second section ("NE/4 of Sec 12 and SE/4 of Sec 13", "Sections 12 and 13").
+    {
+        const auto sectionAt = [&k](int i) {
+            if (!k.isAny(i, {kw(u"SECTION"), kw(u"SEC"), kw(u"S"), kw(u"SECS"), kw(u"SECTIONS")}) ||
+                k.joinedBefore(i))
+                return -1;
+            const int n = k.next(k.skipMark(i, u'.'));
+            return isSmallWholeNumber(k, n) && !k.joinedAfter(n) ? n : -1;
+        };
+        if (const auto [first, last] = findFirst(k, sectionAt); first >= 0) {
+            const bool plural = k.isAny(first, {kw(u"SECS"), kw(u"SECTIONS")});
+            if (!d.section.isEmpty() || plural) {
+                *error = severalTracts(plural ? k.quote(first, std::max(last, k.next(k.next(last))))
+                                              : u"Sec "_s + d.section + u" and "_s +
+                                                    k.quote(first, last));
+                return std::nullopt;
+            }
+        }
+    }
 
     // Quarter calls, as written smallest first: "NE/4 SW/4", "NE1/4SW1/4", "NE4SW4", "NESW";
     // the marks of a quarter ("1/4", "/4", "4") first.

@@ -415,6 +415,8 @@ private Q_SLOTS:
             u"!The tie gives two north–south distances: N 10 ft N 20 ft from SW Cor");
         row("several lots", u"Lots 1-4, Sec 6 T4N R68W",
             u"!Several tracts are named (Lots 1-4): a well is in one place; describe one tract.");
+        row("bare footage after the section", u"sec 12 T5N R65W 660 S 20 E",
+            u"12|5N|65W||   |20E|660S");
         row("several sections", u"NE/4 of Sec 12 and SE/4 of Sec 13, T2S R1W",
             u"!Several tracts are named (Sec 12 and Sec 13): a well is in one place; describe "
             u"one tract.");
