@@ -681,8 +681,9 @@ std::optional<int> parseOptions(const Command &command, const QStringList &argum
         parser.addOption(QCommandLineOption(
             u"fields"_s,
             u"The theme's PLSS fields as KEY=FIELD pairs separated by commas (keys: section, "
-            "township, township_direction, range, range_direction, meridian, township_code), "
-            "for a table in none of the known layouts."_s,
+            "township, township_direction, range, range_direction, meridian, township_code; "
+            "for second divisions division_label, division_type, lot, quarter, "
+            "quarter_quarter), for a table in none of the known layouts."_s,
             u"PAIRS"_s));
         parser.addOption(QCommandLineOption(
             u"divisions"_s,

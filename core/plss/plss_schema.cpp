@@ -25,7 +25,12 @@ const Key keys[] = {{u"section", &PlssFields::section},
                     {u"range", &PlssFields::range},
                     {u"range_direction", &PlssFields::rangeDirection},
                     {u"meridian", &PlssFields::meridian},
-                    {u"township_code", &PlssFields::townshipCode}};
+                    {u"township_code", &PlssFields::townshipCode},
+                    {u"division_label", &PlssFields::secondLabel},
+                    {u"division_type", &PlssFields::secondType},
+                    {u"lot", &PlssFields::lot},
+                    {u"quarter", &PlssFields::quarter},
+                    {u"quarter_quarter", &PlssFields::quarterQuarter}};
 
 // A number with an optional direction letter after it: "12N", "012", "15.5 S".
 struct NumberAndLetter
@@ -74,6 +79,33 @@ void setText(AttributeIndex::Column &c, int row, const QString &v)
     c.isNull[std::size_t(row)] = false;
 }
 
+// Second divisions named: their label (or the quarter-quarter and quarter made one), type and
+// lot as text columns the second-division reader finds.
+void applyDivisionFields(VectorLayer &layer, const PlssFields &fields)
+{
+    const auto n = std::size_t(layer.featureCount());
+    AttributeIndex::Column label = texts(n), type = texts(n), lot = texts(n);
+    const auto field = [&layer](const QString &name) {
+        return name.isEmpty() ? -1 : layer.fieldIndex(name);
+    };
+    const int fLabel = field(fields.secondLabel), fType = field(fields.secondType),
+              fLot = field(fields.lot), fQuarter = field(fields.quarter),
+              fQq = field(fields.quarterQuarter);
+    for (int row = 0; row < int(n); ++row) {
+        const auto text = [&layer, row](int f) {
+            return f < 0 ? QString() : layer.value(row, f).toString().trimmed();
+        };
+        const QString q = text(fQuarter).toUpper(), qq = text(fQq).toUpper();
+        setText(label, row,
+                fLabel >= 0 ? text(fLabel) : (qq.size() == 4 && qq.endsWith(q) ? qq : qq + q));
+        setText(type, row, text(fType));
+        setText(lot, row, text(fLot));
+    }
+    layer.setDerivedColumn(plsscolumn::divisionLabel, std::move(label));
+    layer.setDerivedColumn(plsscolumn::divisionType, std::move(type));
+    layer.setDerivedColumn(plsscolumn::lot, std::move(lot));
+}
+
 } // namespace
 
 std::optional<PlssFields> parsePlssFields(const QString &text, QString *error)
@@ -92,13 +124,20 @@ std::optional<PlssFields> parsePlssFields(const QString &text, QString *error)
         if (!found || value.isEmpty()) {
             *error = u"\""_s + pair.trimmed() +
                      u"\" is not KEY=FIELD with a key of section, township, township_direction, "
-                     u"range, range_direction, meridian or township_code."_s;
+                     u"range, range_direction, meridian or township_code (or, for second "
+                     u"divisions, division_label, division_type, lot, quarter or "
+                     u"quarter_quarter)."_s;
             return std::nullopt;
         }
         fields.*(found->field) = value;
     }
-    if (fields.section.isEmpty() ||
-        (fields.townshipCode.isEmpty() && (fields.township.isEmpty() || fields.range.isEmpty()))) {
+    const bool sectionNamed =
+        fields.namesSection() &&
+        (!fields.townshipCode.isEmpty() || (!fields.township.isEmpty() && !fields.range.isEmpty()));
+    if (fields.namesDivisions() && !fields.namesSection() && fields.township.isEmpty() &&
+        fields.range.isEmpty() && fields.townshipCode.isEmpty())
+        return fields;
+    if (!sectionNamed) {
         *error = u"Name the section field and the township and range fields (or a township "
                  u"code field)."_s;
         return std::nullopt;
@@ -159,6 +198,10 @@ bool applyPlssFields(VectorLayer &layer, const PlssFields &fields, QString *erro
             return false;
         }
     }
+    if (fields.namesDivisions())
+        applyDivisionFields(layer, fields);
+    if (!fields.namesSection())
+        return true;
     const int rows = layer.featureCount();
     const auto n = std::size_t(rows);
     // Without a meridian source the meridian column holds text: no typed meridian can be a

@@ -23,12 +23,22 @@ struct PlssFields
     QString meridian;
     QString townshipCode; // a BLM-style township code (PLSSID)
     QString divisionType; // BLM's FRSTDIVTYP: only "SN" rows are sections
+    // A theme of second divisions (quarter-quarters and lots) in a schema of its own: the
+    // label ("SENE", "L 3") or the quarter and quarter-quarter, the type, the lot number.
+    QString secondLabel;
+    QString secondType;
+    QString lot;
+    QString quarter;
+    QString quarterQuarter;
 
     bool operator==(const PlssFields &) const = default;
+    bool namesSection() const { return !section.isEmpty(); }
+    bool namesDivisions() const { return !secondLabel.isEmpty() || !quarter.isEmpty(); }
 };
 
 // "section=SEC,township=TWP,..." with the keys section, township, township_direction, range,
-// range_direction, meridian and township_code; nothing, with the reason, for anything else.
+// range_direction, meridian and township_code, or for second divisions division_label,
+// division_type, lot, quarter and quarter_quarter; nothing, with the reason, for anything else.
 std::optional<PlssFields> parsePlssFields(const QString &text, QString *error);
 QString plssFieldsText(const PlssFields &fields);
 
@@ -67,4 +77,8 @@ inline const QString townshipDirection = QStringLiteral("tw__tdir");
 inline const QString range = QStringLiteral("tw__range");
 inline const QString rangeDirection = QStringLiteral("tw__rdir");
 inline const QString meridian = QStringLiteral("tw__meridian");
+// Second divisions in a schema of their own, named: their label, type and lot, as text.
+inline const QString divisionLabel = QStringLiteral("tw__divlabel");
+inline const QString divisionType = QStringLiteral("tw__divtype");
+inline const QString lot = QStringLiteral("tw__lot");
 } // namespace plsscolumn

@@ -3,6 +3,7 @@
 #include "core/common/message_service.h"
 #include "core/engine/vector_layer.h"
 #include "core/plss/footage.h"
+#include "core/plss/plss_schema.h"
 
 #include <QRegularExpression>
 #include <QStringList>
@@ -149,8 +150,14 @@ std::optional<QList<QString>> labelCalls(const QString &label)
 std::optional<DivisionFields> blmDivisionFields(const VectorLayer &layer)
 {
     const auto has = [&layer](const QString &name) { return layer.fieldIndex(name) >= 0; };
-    const bool identified = has(u"SECDIVID"_s) || has(u"FRSTDIVID"_s);
     DivisionFields f;
+    if (has(plsscolumn::divisionLabel)) { // named with the PLSS fields
+        f.label = plsscolumn::divisionLabel;
+        f.type = plsscolumn::divisionType;
+        f.lot = plsscolumn::lot;
+        return f;
+    }
+    const bool identified = has(u"SECDIVID"_s) || has(u"FRSTDIVID"_s);
     if (identified && has(u"SECDIVLAB"_s)) {
         f.label = u"SECDIVLAB"_s;
     } else if (has(u"FRSTDIVID"_s) && has(u"QSEC"_s) && has(u"QQSEC"_s)) {

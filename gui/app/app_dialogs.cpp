@@ -65,16 +65,27 @@ QStringList LayerChoiceDialog::chosen() const
 }
 
 namespace {
-const char16_t *const plssCaptions[] = {
-    u"Section:",         u"Township:", u"Township direction:",        u"Range:",
-    u"Range direction:", u"Meridian:", u"Township code (BLM PLSSID):"};
+const char16_t *const plssCaptions[] = {u"Section:",
+                                        u"Township:",
+                                        u"Township direction:",
+                                        u"Range:",
+                                        u"Range direction:",
+                                        u"Meridian:",
+                                        u"Township code (BLM PLSSID):",
+                                        u"Second division label (SENE, L 3):",
+                                        u"Second division type:",
+                                        u"Government lot:",
+                                        u"Quarter (NE):",
+                                        u"Quarter-quarter (SE):"};
 const char16_t *const plssNames[] = {
-    u"cmbSectionField", u"cmbTownshipField", u"cmbTdirField",        u"cmbRangeField",
-    u"cmbRdirField",    u"cmbMeridianField", u"cmbTownshipCodeField"};
-QString PlssFields::*const plssMembers[] = {&PlssFields::section,           &PlssFields::township,
-                                            &PlssFields::townshipDirection, &PlssFields::range,
-                                            &PlssFields::rangeDirection,    &PlssFields::meridian,
-                                            &PlssFields::townshipCode};
+    u"cmbSectionField",   u"cmbTownshipField", u"cmbTdirField",         u"cmbRangeField",
+    u"cmbRdirField",      u"cmbMeridianField", u"cmbTownshipCodeField", u"divisionLabelField",
+    u"divisionTypeField", u"lotField",         u"quarterField",         u"quarterQuarterField"};
+QString PlssFields::*const plssMembers[] = {
+    &PlssFields::section,      &PlssFields::township,       &PlssFields::townshipDirection,
+    &PlssFields::range,        &PlssFields::rangeDirection, &PlssFields::meridian,
+    &PlssFields::townshipCode, &PlssFields::secondLabel,    &PlssFields::secondType,
+    &PlssFields::lot,          &PlssFields::quarter,        &PlssFields::quarterQuarter};
 } // namespace
 
 PlssFieldsDialog::PlssFieldsDialog(const QString &theme, const QStringList &fieldNames,
@@ -86,7 +97,9 @@ PlssFieldsDialog::PlssFieldsDialog(const QString &theme, const QStringList &fiel
     auto *layout = new QVBoxLayout(this);
     auto *prompt = new QLabel(u"Which fields of "_s + theme +
                               u" hold the section, township and range? A township or range "
-                              u"field may hold the number and the letter together (12N)."_s);
+                              u"field may hold the number and the letter together (12N). For a "
+                              u"theme of second divisions (quarter-quarters and lots), name "
+                              u"its label, or its quarter and quarter-quarter, instead."_s);
     prompt->setWordWrap(true);
     layout->addWidget(prompt);
     auto *form = new QFormLayout;

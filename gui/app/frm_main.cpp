@@ -501,6 +501,10 @@ void frmMain::namePlssFields(frmMapView &view, qsizetype index)
         return;
     }
     themes.setPlssFields(index, plssFieldsText(*chosen));
+    if (!chosen->namesSection()) {
+        setStatusText(1, themes.at(index).title + u" holds second divisions now."_s);
+        return;
+    }
     view.offerSectionTheme(layer);
     setStatusText(1, themes.at(index).title + u" is a PLSS section theme now."_s);
 }

@@ -109,6 +109,12 @@ private Q_SLOTS:
                      u"substr(SECDIVLAB, 3, 2) END AS QSEC, CASE WHEN SECDIVTYP = 'A' THEN "
                      u"substr(SECDIVLAB, 1, 2) END AS QQSEC, GOVLOT FROM \"divisions-utm\""_s),
                  QString());
+        // And in a county's schema of its own, named with --fields.
+        QCOMPARE(fixtures::translateVector(divisions, m_dir.filePath(u"county.gpkg"_s), u"GPKG"_s,
+                                           26913, u"county"_s,
+                                           u"SELECT geometry, FRSTDIVID, SECDIVLAB AS LABEL, "
+                                           u"GOVLOT AS LOTNO FROM \"divisions-utm\""_s),
+                 QString());
         // A theme that loads but is no section theme.
         QCOMPARE(fixtures::writeQuadIndex(m_dir.filePath(u"quads.shp"_s),
                                           {{u"A"_s, 400000, 401000, 4401000, 4400000}}),
@@ -182,6 +188,10 @@ private Q_SLOTS:
         row("forward, a theme of second divisions",
             u"forward --theme @divisions.gpkg --description \"Lot 2, 31-12N-34W\""_s, 0,
             u"easting,northing,radius_ft,method\n400201.17,4401005.84,933,second division\n"_s);
+        row("forward, divisions named with --fields",
+            u"forward --theme @county.gpkg --fields division_label=LABEL,lot=LOTNO --description "
+            u"\"Lot 2, 31-12N-34W\""_s,
+            0, u"easting,northing,radius_ft,method\n400201.17,4401005.84,933,second division\n"_s);
         row("forward, a lot the divisions lack",
             fwd + s31 + u" --lot 9 --divisions @divisions.gpkg"_s, 1,
             u"Lot 9 is not among the second divisions of section 31, T12N R34W."_s);

@@ -254,7 +254,9 @@ private Q_SLOTS:
         QTest::newRow("unknown key") << u"section=SEC,twp=TWP,range=RNG"_s
                                      << u"\"twp=TWP\" is not KEY=FIELD with a key of section, "
                                         u"township, township_direction, range, range_direction, "
-                                        u"meridian or township_code."_s;
+                                        u"meridian or township_code (or, for second divisions, "
+                                        u"division_label, division_type, lot, quarter or "
+                                        u"quarter_quarter)."_s;
     }
     void namedFields()
     {

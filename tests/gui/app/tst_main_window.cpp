@@ -491,6 +491,48 @@ private Q_SLOTS:
             1);
     }
 
+    // Second divisions in a schema of their own, named through the same dialog, place a lot on
+    // its polygon; the naming is kept in the project.
+    void secondDivisionsThroughTheDialog()
+    {
+        const QString parts = m_data.filePath(u"parts.shp"_s);
+        QCOMPARE(fixtures::writeSecondDivisions(parts, {.originX = 400000}), QString());
+        const QString county = m_data.filePath(u"county.gpkg"_s);
+        QCOMPARE(fixtures::translateVector(parts, county, u"GPKG"_s, 26913, u"county"_s,
+                                           u"SELECT geometry, SECDIVLAB AS LABEL, GOVLOT AS LOTNO "
+                                           u"FROM parts"_s),
+                 QString());
+        auto w = makeWindow();
+        w->addThemeFiles({m_grid, county});
+        ThemeList &themes = *w->activeMapView()->themeList();
+        for (qsizetype i = 0; i < themes.size(); ++i)
+            themes.setActive(i, themes.at(i).title == u"county.gpkg"_s);
+        w->runDialog = [](QDialog &dialog) {
+            for (const auto &[list, field] :
+                 {std::pair{u"divisionLabelField"_s, u"LABEL"_s}, {u"lotField"_s, u"LOTNO"_s}}) {
+                auto *c = dialog.findChild<QComboBox *>(list);
+                c->setCurrentIndex(c->findText(field));
+            }
+            dialog.accept();
+            return int(dialog.result());
+        };
+        w->findChild<QAction *>(u"mnuPlssFields"_s)->trigger();
+        QCOMPARE(m_recorder->texts(), QStringList());
+        qsizetype named = -1;
+        for (qsizetype i = 0; i < themes.size(); ++i) {
+            if (themes.at(i).title == u"county.gpkg"_s)
+                named = i;
+        }
+        QCOMPARE(themes.at(named).plssFields, u"division_label=LABEL,lot=LOTNO"_s);
+        auto *panel = w->activeMapView()->calculator();
+        auto *description = panel->findChild<QLineEdit *>(u"Description_Text"_s);
+        description->setText(u"Lot 2, Sec 31, T12N, R34W"_s);
+        QTest::keyClick(description, Qt::Key_Return);
+        QCOMPARE(m_recorder->texts(), QStringList());
+        QCOMPARE(panel->findChild<QLabel *>(u"precision"_s)->text(),
+                 u"\u00B1 933 ft \u00B7 second division"_s);
+    }
+
     // Closing a changed map window, leaving the program or opening another project over it asks
     // first; Save writes the project, Discard goes on, Cancel keeps everything.
     void changedWindowsAskBeforeTheyGo_data()
