@@ -577,21 +577,16 @@ QString severalTracts(const QString &what)
            u"): a well is in one place; describe one tract."_s;
 }
 
-} // namespace
+// The calls of an aliquot part with the token each starts at, in the text's order.
+using Parts = QList<std::pair<int, QString>>;
+using Names = std::array<Key, 4>; // 0 matches nothing: every token has a key
 
-QString bearingTieMessage()
+// The text in one spelling: capitals, fractions as digits, one kind of quote and dash;
+// `places` says where each character stands in the text as typed.
+QString oneSpelling(const QString &text, TypedPlaces &places)
 {
-    return u"Ties by bearing and distance are not supported; give north/south and east/west "
-           "distances."_s;
-}
-
-std::optional<DescriptionFields> readLegalDescription(const QString &text, QString *error)
-{
-    DescriptionFields d;
-    // One spelling: capitals, fractions as digits, one kind of quote and dash.
     QString t;
     t.reserve(text.size() + 8);
-    TypedPlaces places;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
         const char16_t u = c.unicode();
@@ -612,8 +607,12 @@ std::optional<DescriptionFields> readLegalDescription(const QString &text, QStri
         while (places.size() < t.size())
             places.append(i);
     }
-    Tokens k(t, text, places);
+    return t;
+}
 
+// What is never placed: tracts, metes and bounds, bounded tracts, ties by bearing.
+bool refuseUnplaceable(Tokens &k, QString *error)
+{
     // What is never guessed, each with the words that name it.
     const auto tracts = [&k](int i) {
         const int what = k.next(i);
@@ -644,14 +643,19 @@ std::optional<DescriptionFields> readLegalDescription(const QString &text, QStri
     for (const auto &[match, what] : refused) {
         if (const auto [first, last] = findFirst(k, match); first >= 0) {
             *error = what + k.quote(first, last);
-            return std::nullopt;
+            return false;
         }
     }
     if (findFirst(k, bearing).first >= 0) {
         *error = bearingTieMessage();
-        return std::nullopt;
+        return false;
     }
+    return true;
+}
 
+// A government lot; several lots are refused.
+bool readLot(Tokens &k, DescriptionFields &d, QString *error)
+{
     // "Lot 3", "Government Lot 3", "L3"; "Lots 1-4" or "Lot 1 and 2" name several.
     {
         int numbers = 0;
@@ -681,7 +685,7 @@ std::optional<DescriptionFields> readLegalDescription(const QString &text, QStri
         if (const auto [first, last] = findFirst(k, lot); first >= 0) {
             if (numbers > 1) {
                 *error = severalTracts(k.quote(first, last));
-                return std::nullopt;
+                return false;
             }
             d.lot = k.view(last).toInt();
             const int before = k.next(-1) < first ? first - 1 : -1;
@@ -689,11 +693,16 @@ std::optional<DescriptionFields> readLegalDescription(const QString &text, QStri
             k.use(government ? before : first, last);
             if (d.lot == 0) {
                 *error = u"Lot 0 is not a lot: lots are numbered from 1."_s;
-                return std::nullopt;
+                return false;
             }
         }
     }
+    return true;
+}
 
+// A tie from a corner.
+bool readTie(Tokens &k, DescriptionFields &d, QString *error)
+{
     // A tie from a corner: one or two distances, then "from" or "of" and the corner.
     QString tieProblem;
     if (const auto [first, last] =
@@ -739,14 +748,18 @@ std::optional<DescriptionFields> readLegalDescription(const QString &text, QStri
         first >= 0) {
         if (!tieProblem.isEmpty()) {
             *error = tieProblem;
-            return std::nullopt;
+            return false;
         }
         k.use(first, last);
     }
+    return true;
+}
 
+// Halves (into `parts`, with their places) and "All".
+bool readHalves(Tokens &k, DescriptionFields &d, Parts &parts, QString *error)
+{
     // Halves, in the text's order with the quarters read below: "N/2", "N 1/2", "N2", "E2NW".
     // "S2" alone may be section 2: it is a half only before a quarter.
-    QList<std::pair<int, QString>> parts; // the first token and the call, as written
     const auto half = [&k](int i) {
         if (!k.isAny(i, {kw(u"N"), kw(u"S"), kw(u"E"), kw(u"W")}) || k.joinedBefore(i))
             return -1;
@@ -770,7 +783,7 @@ std::optional<DescriptionFields> readLegalDescription(const QString &text, QStri
     if (!parts.isEmpty() && d.lot > 0) {
         *error = u"Halves of lots are not supported: "_s + parts.first().second + u" Lot "_s +
                  QString::number(d.lot);
-        return std::nullopt;
+        return false;
     }
     if (const auto [first, last] =
             findFirst(k, [&k](int i) { return k.is(i, kw(u"ALL")) ? i : -1; });
@@ -778,7 +791,12 @@ std::optional<DescriptionFields> readLegalDescription(const QString &text, QStri
         d.wholeSection = true;
         k.use(first, last);
     }
+    return true;
+}
 
+// The principal meridian, by name, ordinal, number or initials.
+void readMeridian(Tokens &k, DescriptionFields &d)
+{
     if (const auto [first, last] = findFirst(k,
                                              [&](int i) {
                                                  const auto m = meridianAt(k, i);
@@ -788,7 +806,11 @@ std::optional<DescriptionFields> readLegalDescription(const QString &text, QStri
                                              });
         first >= 0)
         k.use(first, last);
+}
 
+// Township and range, with the section where they are written "36-153N-95W".
+void readTownshipRange(Tokens &k, DescriptionFields &d)
+{
     const auto townshipDirection = [&](int i) {
         return k.isAny(i, {kw(u"N"), kw(u"S")}) && !k.joinedAfter(i);
     };
@@ -832,8 +854,12 @@ std::optional<DescriptionFields> readLegalDescription(const QString &text, QStri
             }
         }
     }
+}
+
+// Township and range in words or letters: "T153N", "Township 5 North", "R95W".
+void readTownshipRangeWords(Tokens &k, DescriptionFields &d)
+{
     // "T153N", "T. 23 S.", "Township 5 North"; "R95W", "-R65W", "Range 65 West".
-    using Names = std::array<Key, 4>; // 0 matches nothing: every token has a key
     const auto words = [&k](const Names &names, const Names &directions, QString *field) {
         return [&k, names, directions, field](int i) {
             if (!k.isAny(i, names) || k.joinedBefore(i))
@@ -862,6 +888,11 @@ std::optional<DescriptionFields> readLegalDescription(const QString &text, QStri
             k.use(dash ? first - 1 : first, last);
         }
     }
+}
+
+// The section: "Sec. 36", "Section 36", "S36".
+void readSection(Tokens &k, DescriptionFields &d)
+{
     if (d.section.isEmpty()) {
         if (const auto [first, last] = findFirst(
                 k,
@@ -876,7 +907,11 @@ std::optional<DescriptionFields> readLegalDescription(const QString &text, QStri
             k.use(first, last);
         }
     }
+}
 
+// A township or range without its direction is refused, not guessed.
+bool refuseUndirected(Tokens &k, const DescriptionFields &d, QString *error)
+{
     // "T154-R97": a number without its direction is refused, not guessed.
     struct Undirected
     {
@@ -901,9 +936,15 @@ std::optional<DescriptionFields> readLegalDescription(const QString &text, QStri
             *error = QString::fromUtf16(u.what) + u' ' + n + u" has no direction: write "_s + n +
                      QString::fromUtf16(u.first) + u" or "_s + n + QString::fromUtf16(u.second) +
                      u'.';
-            return std::nullopt;
+            return false;
         }
     }
+    return true;
+}
+
+// Footage calls.
+bool readFootageCalls(Tokens &k, DescriptionFields &d, QString *error)
+{
     // Footage calls: "660' FNL", "660 ft from the north line", "1980'FEL", "660 N"; each form
     // as often as it is written, a second call from the same pair of lines refused.
     int side = -1;                     // the token naming the line of the call found
@@ -960,8 +1001,13 @@ std::optional<DescriptionFields> readLegalDescription(const QString &text, QStri
         }
     };
     if (!readCalls(lineCall) || !readCalls(fromCall) || !readCalls(bareCall))
-        return std::nullopt;
+        return false;
+    return true;
+}
 
+// A second section names a second tract.
+bool refuseSecondSection(Tokens &k, const DescriptionFields &d, QString *error)
+{
     // A second section ("NE/4 of Sec 12 and SE/4 of Sec 13", "Sections 12 and 13").
     {
         const auto sectionAt = [&k](int i) {
@@ -977,11 +1023,16 @@ std::optional<DescriptionFields> readLegalDescription(const QString &text, QStri
                 *error = severalTracts(plural ? k.quote(first, std::max(last, k.next(k.next(last))))
                                               : u"Sec "_s + d.section + u" and "_s +
                                                     k.quote(first, last));
-                return std::nullopt;
+                return false;
             }
         }
     }
+    return true;
+}
 
+// Quarter calls, merged with the halves in `parts`; several tracts and contradictions refused.
+bool readQuarters(Tokens &k, DescriptionFields &d, Parts &parts, QString *error)
+{
     // Quarter calls, as written smallest first: "NE/4 SW/4", "NE1/4SW1/4", "NE4SW4", "NESW";
     // the marks of a quarter ("1/4", "/4", "4") first.
     for (int i = k.next(-1); i < k.size(); i = k.next(i)) {
@@ -1004,7 +1055,7 @@ std::optional<DescriptionFields> readLegalDescription(const QString &text, QStri
         for (int t = parts[n - 1].first + 1; t < parts[n].first; ++t) {
             if (!k.isUsed(t) && (k.isMark(t, u'&') || k.is(t, kw(u"AND")))) {
                 *error = severalTracts(parts[n - 1].second + u" and "_s + parts[n].second);
-                return std::nullopt;
+                return false;
             }
         }
     }
@@ -1017,7 +1068,7 @@ std::optional<DescriptionFields> readLegalDescription(const QString &text, QStri
         if (halfCall && quarterCall) {
             *error = u"The calls contradict each other: the "_s + written[i] + u"/4 of the "_s +
                      written[i - 1] + u" is not a part of a section."_s;
-            return std::nullopt;
+            return false;
         }
     }
     if (written.size() > 4) {
@@ -1028,11 +1079,16 @@ std::optional<DescriptionFields> readLegalDescription(const QString &text, QStri
         *error =
             (quartersOnly ? u"More than four quarter calls: "_s : u"More than four calls: "_s) +
             smallestFirst.join(u' ');
-        return std::nullopt;
+        return false;
     }
     for (qsizetype i = 0; i < written.size(); ++i)
         d.quarters[std::size_t(i)] = written[i];
+    return true;
+}
 
+// Nothing but filler is left, and section, township and range are there.
+bool checkComplete(const Tokens &k, const DescriptionFields &d, QString *error)
+{
     // What is left must be filler.
     const auto filler = [&k](int i) {
         if (k.isWord(i))
@@ -1045,7 +1101,7 @@ std::optional<DescriptionFields> readLegalDescription(const QString &text, QStri
         if (!filler(i)) {
             *error = u"This part of the description is not understood: \""_s + k.unread(filler) +
                      u"\""_s;
-            return std::nullopt;
+            return false;
         }
     }
     for (const auto &[part, name] :
@@ -1053,8 +1109,38 @@ std::optional<DescriptionFields> readLegalDescription(const QString &text, QStri
           std::pair{&d.range, u"range"_s}}) {
         if (part->isEmpty()) {
             *error = u"The description gives no "_s + name + u"."_s;
-            return std::nullopt;
+            return false;
         }
     }
+    return true;
+}
+} // namespace
+
+QString bearingTieMessage()
+{
+    return u"Ties by bearing and distance are not supported; give north/south and east/west "
+           "distances."_s;
+}
+
+std::optional<DescriptionFields> readLegalDescription(const QString &text, QString *error)
+{
+    TypedPlaces places;
+    const QString t = oneSpelling(text, places);
+    Tokens k(t, text, places);
+    DescriptionFields d;
+    Parts parts;
+    // Each part reads what it knows and marks it used; the order matters where forms share
+    // words (a tie's "S 1320 ft" before the section's "S 13", lots before numbers).
+    if (!refuseUnplaceable(k, error) || !readLot(k, d, error) || !readTie(k, d, error) ||
+        !readHalves(k, d, parts, error))
+        return std::nullopt;
+    readMeridian(k, d);
+    readTownshipRange(k, d);
+    readTownshipRangeWords(k, d);
+    readSection(k, d);
+    if (!refuseUndirected(k, d, error) || !readFootageCalls(k, d, error) ||
+        !refuseSecondSection(k, d, error) || !readQuarters(k, d, parts, error) ||
+        !checkComplete(k, d, error))
+        return std::nullopt;
     return d;
 }
