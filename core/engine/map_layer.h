@@ -3,8 +3,10 @@
 #include "core/engine/geometry.h"
 #include "core/engine/map_crs.h"
 
+#include <QList>
 #include <QString>
 
+#include <memory>
 #include <optional>
 
 class OGRSpatialReference;
@@ -72,6 +74,9 @@ private:
     QString m_crsWkt;
     QString m_note;
 };
+
+// The themes of a map, bottom first.
+using LayerList = QList<std::shared_ptr<MapLayer>>;
 
 class OGRSpatialReference;
 // The zone of a UTM north coordinate system; nothing for any other or none.

@@ -12,8 +12,6 @@
 class QFont;
 class QPainter;
 
-using LayerList = QList<std::shared_ptr<MapLayer>>;
-
 // The UTM zone the layers are in: the zone of those whose files name one, when they all name
 // the same; nothing when none does or they disagree.
 std::optional<int> commonUtmZone(const LayerList &layers);

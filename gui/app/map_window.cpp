@@ -311,12 +311,6 @@ void frmMapView::Map_MouseUp(int, int, double x, double y)
         t->release(m_map->eventAt(x, y));
 }
 
-void frmMapView::DoHotlink(double x, double y)
-{
-    const MapEvent e = m_map->eventAt(x, y);
-    m_legend->CheckHotlink(e.point, e.tolerance);
-}
-
 void frmMapView::Map_Click()
 {
     if (MapTool *t = tool())

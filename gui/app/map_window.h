@@ -58,8 +58,6 @@ public:
                                        bool IsActive = false, bool IsVisible = false);
     void DeleteActiveThemes();
     void UpdateScale(double currentScale, double newScale);
-    // A click of the hot-link tool at a map position (twips).
-    void DoHotlink(double x, double y);
     // Writes the legend's themes to a project file (through a temporary file, so a failed save
     // never spoils the old one) or reads one, replacing the themes. False, with a message, when
     // the file cannot be written or read, or is no project at all (its first line is not the

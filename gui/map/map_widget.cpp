@@ -107,7 +107,6 @@ void Map::setExtent(const MapRect &requested)
     m_requested = requested;
     updateViewport();
     refresh();
-    Q_EMIT ExtentChanged();
 }
 
 void Map::updateViewport()

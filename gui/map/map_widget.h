@@ -90,7 +90,6 @@ Q_SIGNALS:
     void AfterLayerDraw(int index, QPainter *painter);
     void RectangleTracked(const MapRect &rect);
     void Panned();
-    void ExtentChanged();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
