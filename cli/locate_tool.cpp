@@ -390,28 +390,63 @@ std::optional<MapPoint> statedPoint(const VectorLayer &theme, const QString &eas
     return pointFrom(utm->easting, utm->northing);
 }
 
+// The columns batch forward reads: the well as the columns give it, a description, a lot or a
+// tie, and (16 on) the position the permit states.
+const QStringList forwardColumns =
+    u"id,meridian,township,range,section,q160,q40,q10,q2_5,fc_x,fc_y,description,lot,tie_corner,"
+    "tie_ns,tie_ew,stated_easting,stated_northing,stated_latitude,stated_longitude"_s.split(u',');
+
+// One row of batch forward from the cells of forwardColumns; `stated` adds the two columns
+// that check the position the permit states.
+QStringList forwardRow(const Run &run, const QStringList &c, bool stated)
+{
+    const auto failed = [&](const QString &why) {
+        QStringList row = {c[0], QString(), QString(), why, QString(), QString()};
+        if (stated)
+            row << QString() << QString();
+        return row;
+    };
+    WellDescription well;
+    well.entries = {c[4], c[2], c[3], c[1]};
+    well.calls = {c[5], c[6], c[7], c[8]};
+    well.fcX = c[9];
+    well.fcY = c[10];
+    well.tieCorner = c[13];
+    well.tieNorthSouth = c[14];
+    well.tieEastWest = c[15];
+    QString error;
+    const auto lot = lotNumber(c[12], &error);
+    if (!lot)
+        return failed(error);
+    well.lot = *lot;
+    // The description serves a row whose township, range and section are empty.
+    if (well.entries.township.isEmpty() && well.entries.range.isEmpty() &&
+        well.entries.section.isEmpty() && !c[11].isEmpty() &&
+        !fillFromDescription(well, c[11], &error))
+        return failed(error);
+    RecordingMessageService messages;
+    const WellLocation w = locate(run, well, messages);
+    QStringList row = {c[0],
+                       w.located ? w.easting : QString(),
+                       w.located ? w.northing : QString(),
+                       said(messages),
+                       radiusText(w),
+                       w.located ? w.method : QString()};
+    if (!stated)
+        return row;
+    const auto p = statedPoint(*run.theme, c[16], c[17], c[18], c[19], &error);
+    if (!w.located || !p) {
+        if (!error.isEmpty())
+            row[3] = row[3].isEmpty() ? error : row[3] + u' ' + error;
+        return row << QString() << QString();
+    }
+    const MapPolygon &parcel = w.parcel.isEmpty() ? w.section : w.parcel;
+    const double feet = std::hypot(p->X - w.location.X, p->Y - w.location.Y) / SurveyFoot;
+    return row << formatNumber(roundTo(feet, 2)) << (parcel.contains(*p) ? u"yes"_s : u"no"_s);
+}
+
 int batchForward(const Run &run, const QString &in, const QString &out)
 {
-    const QStringList columns = {u"id"_s,
-                                 u"meridian"_s,
-                                 u"township"_s,
-                                 u"range"_s,
-                                 u"section"_s,
-                                 u"q160"_s,
-                                 u"q40"_s,
-                                 u"q10"_s,
-                                 u"q2_5"_s,
-                                 u"fc_x"_s,
-                                 u"fc_y"_s,
-                                 u"description"_s,
-                                 u"lot"_s,
-                                 u"tie_corner"_s,
-                                 u"tie_ns"_s,
-                                 u"tie_ew"_s,
-                                 u"stated_easting"_s,
-                                 u"stated_northing"_s,
-                                 u"stated_latitude"_s,
-                                 u"stated_longitude"_s};
     bool stated = false; // whether the file states positions, known once its header is read
     const auto header = [&stated](const QList<int> &present) {
         stated = std::any_of(present.begin() + 16, present.end(), [](int c) { return c >= 0; });
@@ -421,57 +456,11 @@ int batchForward(const Run &run, const QString &in, const QString &out)
             names << u"stated_distance_ft"_s << u"stated_inside"_s;
         return names;
     };
-    const VectorLayer &theme = *run.theme;
     return runBatch(
-        in, out, columns, {}, header,
-        [&run, &theme, &stated](const QStringList &c) {
-            const auto failed = [&](const QString &why) {
-                QStringList row = {c[0], QString(), QString(), why, QString(), QString()};
-                if (stated)
-                    row << QString() << QString();
-                return row;
-            };
-            WellDescription well;
-            well.entries = {c[4], c[2], c[3], c[1]};
-            well.calls = {c[5], c[6], c[7], c[8]};
-            well.fcX = c[9];
-            well.fcY = c[10];
-            well.tieCorner = c[13];
-            well.tieNorthSouth = c[14];
-            well.tieEastWest = c[15];
-            QString error;
-            const auto lot = lotNumber(c[12], &error);
-            if (!lot)
-                return failed(error);
-            well.lot = *lot;
-            // The description serves a row whose township, range and section are empty.
-            if (well.entries.township.isEmpty() && well.entries.range.isEmpty() &&
-                well.entries.section.isEmpty() && !c[11].isEmpty() &&
-                !fillFromDescription(well, c[11], &error))
-                return failed(error);
-            RecordingMessageService messages;
-            const WellLocation w = locate(run, well, messages);
-            QStringList row = {c[0],
-                               w.located ? w.easting : QString(),
-                               w.located ? w.northing : QString(),
-                               said(messages),
-                               radiusText(w),
-                               w.located ? w.method : QString()};
-            if (!stated)
-                return row;
-            const auto p = statedPoint(theme, c[16], c[17], c[18], c[19], &error);
-            if (!w.located || !p) {
-                if (!error.isEmpty())
-                    row[3] = row[3].isEmpty() ? error : row[3] + u' ' + error;
-                return row << QString() << QString();
-            }
-            const MapPolygon &parcel = w.parcel.isEmpty() ? w.section : w.parcel;
-            const double feet = std::hypot(p->X - w.location.X, p->Y - w.location.Y) / SurveyFoot;
-            return row << formatNumber(roundTo(feet, 2))
-                       << (parcel.contains(*p) ? u"yes"_s : u"no"_s);
-        },
+        in, out, forwardColumns, {}, header,
+        [&run, &stated](const QStringList &c) { return forwardRow(run, c, stated); },
         [](const QStringList &, const QStringList &row) { return pointFrom(row[1], row[2]); },
-        theme, run.err, run.showProgress);
+        *run.theme, run.err, run.showProgress);
 }
 
 int batchReverse(const Run &run, const QString &in, const QString &out)

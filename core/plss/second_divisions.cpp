@@ -95,6 +95,25 @@ MapPoint vertexMean(const MapPolygon &polygon)
     return n == 0 ? MapPoint{} : MapPoint{x / n, y / n};
 }
 
+// The system a layer's coordinates are held in: NAD83 UTM when they were reprojected as they
+// loaded, else the layer's own; null for none. The caller destroys it.
+OGRSpatialReferenceH heldSystem(const VectorLayer &layer)
+{
+    OGRSpatialReferenceH srs = nullptr;
+    if (const auto zone = layer.utmZone()) {
+        srs = OSRNewSpatialReference(nullptr);
+        if (OSRImportFromEPSG(srs, 26900 + *zone) != OGRERR_NONE) {
+            OSRDestroySpatialReference(srs);
+            srs = nullptr;
+        }
+    } else if (!layer.coordinateSystemWkt().isEmpty()) {
+        srs = OSRNewSpatialReference(layer.coordinateSystemWkt().toUtf8().constData());
+    }
+    if (srs)
+        OSRSetAxisMappingStrategy(srs, OAMS_TRADITIONAL_GIS_ORDER);
+    return srs;
+}
+
 } // namespace
 
 bool NominalBox::within(const NominalBox &o) const
@@ -414,19 +433,7 @@ std::shared_ptr<VectorLayer> sectionsFromDivisions(const VectorLayer &divisions,
         *error = u"Unable to make the sections of the second divisions."_s;
         return nullptr;
     }
-    // The parts are held in NAD83 UTM when they were reprojected as they loaded.
-    OGRSpatialReferenceH srs = nullptr;
-    if (const auto zone = divisions.utmZone()) {
-        srs = OSRNewSpatialReference(nullptr);
-        if (OSRImportFromEPSG(srs, 26900 + *zone) != OGRERR_NONE) {
-            OSRDestroySpatialReference(srs);
-            srs = nullptr;
-        }
-    } else if (!divisions.coordinateSystemWkt().isEmpty()) {
-        srs = OSRNewSpatialReference(divisions.coordinateSystemWkt().toUtf8().constData());
-    }
-    if (srs)
-        OSRSetAxisMappingStrategy(srs, OAMS_TRADITIONAL_GIS_ORDER);
+    OGRSpatialReferenceH srs = heldSystem(divisions);
     OGRLayerH layer = GDALDatasetCreateLayer(ds, "sections", srs, wkbMultiPolygon, nullptr);
     for (const char *name : {"PLSSID", "FRSTDIVID", "FRSTDIVNO", "FRSTDIVTYP"}) {
         OGRFieldDefnH field = OGR_Fld_Create(name, OFTString);
