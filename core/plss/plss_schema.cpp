@@ -188,9 +188,11 @@ std::optional<PlssId> decodePlssId(const QString &code)
     return id;
 }
 
-bool applyPlssFields(VectorLayer &layer, const PlssFields &fields, QString *error)
+namespace {
+
+// Whether every named field is there; the first that is not, named in `error`.
+bool namedFieldsPresent(const VectorLayer &layer, const PlssFields &fields, QString *error)
 {
-    // Every named field must be there before anything changes.
     for (const Key &k : keys) {
         const QString &name = fields.*(k.field);
         if (!name.isEmpty() && layer.fieldIndex(name) < 0) {
@@ -198,19 +200,20 @@ bool applyPlssFields(VectorLayer &layer, const PlssFields &fields, QString *erro
             return false;
         }
     }
-    if (fields.namesDivisions())
-        applyDivisionFields(layer, fields);
-    if (!fields.namesSection())
-        return true;
-    const int rows = layer.featureCount();
-    const auto n = std::size_t(rows);
-    // Without a meridian source the meridian column holds text: no typed meridian can be a
-    // condition on it (see plssMeridianKnown).
-    AttributeIndex::Column section = numbers(n), township = numbers(n), range = numbers(n),
-                           meridian = fields.meridian.isEmpty() && fields.townshipCode.isEmpty()
-                                          ? texts(n)
-                                          : numbers(n),
-                           tdir = texts(n), rdir = texts(n);
+    return true;
+}
+
+// The PLSS columns decoded from named fields, one value per feature.
+struct SectionColumns
+{
+    AttributeIndex::Column section, township, tdir, range, rdir, meridian;
+};
+
+// Decodes every row's named fields into the columns. A value that must be a number and is not:
+// false, with the field and the record named in `error`.
+bool decodeRows(const VectorLayer &layer, const PlssFields &fields, SectionColumns &c,
+                QString *error)
+{
     auto field = [&layer](const QString &name) {
         return name.isEmpty() ? -1 : layer.fieldIndex(name);
     };
@@ -218,7 +221,6 @@ bool applyPlssFields(VectorLayer &layer, const PlssFields &fields, QString *erro
               fTdir = field(fields.townshipDirection), fRange = field(fields.range),
               fRdir = field(fields.rangeDirection), fMeridian = field(fields.meridian),
               fCode = field(fields.townshipCode), fType = field(fields.divisionType);
-    // A value that must be a number and is not: named, with the row, and nothing changes.
     auto refuse = [&](const QString &name, int row, const QString &value) {
         *error = u"The field "_s + name + u" of the theme "_s + layer.name() + u" holds \""_s +
                  value + u"\" in record "_s + QString::number(row + 1) +
@@ -227,7 +229,7 @@ bool applyPlssFields(VectorLayer &layer, const PlssFields &fields, QString *erro
     };
     QString lastCode;
     std::optional<PlssId> lastId;
-    for (int row = 0; row < rows; ++row) {
+    for (int row = 0; row < layer.featureCount(); ++row) {
         auto text = [&layer, row](int f) {
             return f < 0 ? QString() : layer.value(row, f).toString().trimmed();
         };
@@ -240,7 +242,7 @@ bool applyPlssFields(VectorLayer &layer, const PlssFields &fields, QString *erro
             if (!v && fCode < 0)
                 return refuse(fields.section, row, s);
             if (v)
-                setNumber(section, row, *v);
+                setNumber(c.section, row, *v);
         }
         if (fCode >= 0) {
             // A code that does not decode leaves the row unfound; the others still work.
@@ -250,17 +252,17 @@ bool applyPlssFields(VectorLayer &layer, const PlssFields &fields, QString *erro
                 lastId = decodePlssId(code);
             }
             if (const std::optional<PlssId> &id = lastId) {
-                setNumber(township, row, id->township);
-                setText(tdir, row, id->townshipDirection);
-                setNumber(range, row, id->range);
-                setText(rdir, row, id->rangeDirection);
-                setNumber(meridian, row, id->meridian);
+                setNumber(c.township, row, id->township);
+                setText(c.tdir, row, id->townshipDirection);
+                setNumber(c.range, row, id->range);
+                setText(c.rdir, row, id->rangeDirection);
+                setNumber(c.meridian, row, id->meridian);
             }
             continue;
         }
         for (auto [f, dirField, name, numberCol, dirCol] :
-             {std::tuple{fTownship, fTdir, fields.township, &township, &tdir},
-              std::tuple{fRange, fRdir, fields.range, &range, &rdir}}) {
+             {std::tuple{fTownship, fTdir, fields.township, &c.township, &c.tdir},
+              std::tuple{fRange, fRdir, fields.range, &c.range, &c.rdir}}) {
             const QString value = text(f);
             if (value.isEmpty())
                 continue;
@@ -274,21 +276,47 @@ bool applyPlssFields(VectorLayer &layer, const PlssFields &fields, QString *erro
             const std::optional<double> v = parseNumber(m);
             if (!v)
                 return refuse(fields.meridian, row, m);
-            setNumber(meridian, row, *v);
+            setNumber(c.meridian, row, *v);
         }
     }
+    return true;
+}
+
+} // namespace
+
+bool applyPlssFields(VectorLayer &layer, const PlssFields &fields, QString *error)
+{
+    // Every named field must be there before anything changes.
+    if (!namedFieldsPresent(layer, fields, error))
+        return false;
+    if (fields.namesDivisions())
+        applyDivisionFields(layer, fields);
+    if (!fields.namesSection())
+        return true;
+    const auto n = std::size_t(layer.featureCount());
+    // Without a meridian source the meridian column holds text: no typed meridian can be a
+    // condition on it (see plssMeridianKnown).
+    SectionColumns c{
+        numbers(n),
+        numbers(n),
+        texts(n),
+        numbers(n),
+        texts(n),
+        fields.meridian.isEmpty() && fields.townshipCode.isEmpty() ? texts(n) : numbers(n)};
+    if (!decodeRows(layer, fields, c, error))
+        return false;
     // A direction the table never gives is held as an empty column of numbers: no typed letter
     // can be a condition on it (see plssColumnKnown).
-    for (AttributeIndex::Column *dir : {&tdir, &rdir}) {
+    for (AttributeIndex::Column *dir : {&c.tdir, &c.rdir}) {
         if (std::all_of(dir->isNull.begin(), dir->isNull.end(), [](bool b) { return b; }))
             *dir = numbers(n);
     }
-    layer.setDerivedColumn(plsscolumn::section, std::move(section));
-    layer.setDerivedColumn(plsscolumn::township, std::move(township));
-    layer.setDerivedColumn(plsscolumn::townshipDirection, std::move(tdir));
-    layer.setDerivedColumn(plsscolumn::range, std::move(range));
-    layer.setDerivedColumn(plsscolumn::rangeDirection, std::move(rdir));
-    layer.setDerivedColumn(plsscolumn::meridian, std::move(meridian));
+    layer.setDerivedColumn(plsscolumn::section, std::move(c.section));
+    layer.setDerivedColumn(plsscolumn::township, std::move(c.township));
+    layer.setDerivedColumn(plsscolumn::townshipDirection, std::move(c.tdir));
+    layer.setDerivedColumn(plsscolumn::range, std::move(c.range));
+    layer.setDerivedColumn(plsscolumn::rangeDirection, std::move(c.rdir));
+    layer.setDerivedColumn(plsscolumn::meridian, std::move(c.meridian));
     return true;
 }
 
