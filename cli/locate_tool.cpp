@@ -94,17 +94,27 @@ struct Command
     int (*run)(const Run &);
 };
 
-QList<Command> commands()
+QCommandLineOption option(const QString &name, const QString &help, const QString &value)
 {
-    auto opt = [](const QString &name, const QString &help, const QString &value) {
-        return QCommandLineOption(name, help, value);
-    };
-    const QCommandLineOption theme =
-        opt(u"theme"_s,
-            u"PLSS section theme: any vector source GDAL reads (shapefile, GeoPackage, File "
-            "Geodatabase folder, GeoJSON, KML, zipped shapefile), SOURCE|layername=NAME for one "
-            "layer of several. Reprojected into NAD83 UTM when it declares another system."_s,
-            u"SECTIONS"_s);
+    return QCommandLineOption(name, help, value);
+}
+
+const QCommandLineOption &themeOption()
+{
+    static const QCommandLineOption theme =
+        option(u"theme"_s,
+               u"PLSS section theme: any vector source GDAL reads (shapefile, GeoPackage, File "
+               "Geodatabase folder, GeoJSON, KML, zipped shapefile), SOURCE|layername=NAME for one "
+               "layer of several. Reprojected into NAD83 UTM when it declares another system."_s,
+               u"SECTIONS"_s);
+    return theme;
+}
+
+// forward and reverse.
+QList<Command> locationCommands()
+{
+    const auto &opt = option;
+    const QCommandLineOption &theme = themeOption();
     return {
         {u"forward"_s,
          u"Prints easting,northing,radius_ft,method of a well described by quarter calls "
@@ -140,6 +150,15 @@ QList<Command> commands()
           opt(u"northing"_s, u"Northing, metres."_s, u"N"_s)},
          {u"theme"_s, u"easting"_s, u"northing"_s},
          runReverse},
+    };
+}
+
+// The conversions and the commands that read and write files.
+QList<Command> otherCommands()
+{
+    const auto &opt = option;
+    const QCommandLineOption &theme = themeOption();
+    return {
         {u"to-utm"_s,
          u"Prints easting,northing of a latitude and longitude. The longitude is taken as west "
          "whatever its sign: 106 and -106 are both 106 degrees west."_s,
@@ -199,6 +218,11 @@ QList<Command> commands()
          {u"theme"_s, u"in"_s, u"out"_s},
          runBatchReverse},
     };
+}
+
+QList<Command> commands()
+{
+    return locationCommands() + otherCommands();
 }
 
 // Opens a theme, reads its PLSS fields when they are named (as KEY=FIELD pairs) or in the
