@@ -124,6 +124,9 @@ private:
     struct MenuItem;
     struct MenuDefinition;
     void buildMenus();
+    // The menus and their items: File and Edit; Themes, View, Window and Help.
+    QList<MenuDefinition> fileMenus();
+    QList<MenuDefinition> viewMenus();
     void addMenuItem(QMenu *menu, const MenuItem &item);
     void showAbout();
     void buildToolBar();

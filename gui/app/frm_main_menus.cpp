@@ -53,15 +53,10 @@ struct frmMain::MenuDefinition
     QList<MenuItem> items;
 };
 
-void frmMain::buildMenus()
+QList<frmMain::MenuDefinition> frmMain::fileMenus()
 {
     const MenuItem separator;
-    auto check = [](const QString &caption, const QString &name, std::function<void(bool)> f) {
-        MenuItem item(caption, name);
-        item.toggled = std::move(f);
-        return item;
-    };
-    const QList<MenuDefinition> menus = {
+    return {
         {u"&File"_s,
          u"mnuFile"_s,
          {{u"&New"_s, u"mnuFileNew"_s, [this] { OpenNewMapWindow(); }, u"Ctrl+N"_s},
@@ -90,6 +85,18 @@ void frmMain::buildMenus()
                if (frmMapView *view = activeMapView())
                    view->calculator()->clearMarks();
            }}}},
+    };
+}
+
+QList<frmMain::MenuDefinition> frmMain::viewMenus()
+{
+    const MenuItem separator;
+    auto check = [](const QString &caption, const QString &name, std::function<void(bool)> f) {
+        MenuItem item(caption, name);
+        item.toggled = std::move(f);
+        return item;
+    };
+    return {
         {u"&Themes"_s,
          u"mnuThemes"_s,
          {{u"&Add"_s, u"mnuAddTheme"_s, [this] { mnuAddTheme_Click(); }},
@@ -141,6 +148,11 @@ void frmMain::buildMenus()
           separator,
           {u"&About "_s, u"mnuHelpAbout"_s, [this] { showAbout(); }}}},
     };
+}
+
+void frmMain::buildMenus()
+{
+    const QList<MenuDefinition> menus = fileMenus() + viewMenus();
     for (const MenuDefinition &definition : menus) {
         QMenu *menu = menuBar()->addMenu(definition.caption);
         menu->setObjectName(definition.name);
