@@ -96,6 +96,33 @@ private:
     QString m_lastLine;
 };
 
+std::optional<double> toSize(const QString &v)
+{
+    const auto n = parseNumber(v);
+    if (!n || std::fabs(*n) > 2147483647.0)
+        return std::nullopt;
+    return std::nearbyint(*n);
+}
+
+std::optional<qint16> toStyle(const QString &v)
+{
+    const auto n = parseNumber(v);
+    return n ? toInt16(*n) : std::nullopt;
+}
+
+// After the blocks: the lines this version adds ("PLSS Fields 2 = ..."), for the themes kept
+// (`kept` gives each one's place in the file); any other line is left for later versions.
+void readFieldLines(const QStringList &rest, const QList<qsizetype> &kept, ParsedProject &out)
+{
+    static const QRegularExpression fieldsLine(u"^PLSS Fields (\\d+) = (.*)$"_s);
+    for (const QString &line : rest) {
+        const QRegularExpressionMatch m = fieldsLine.match(line);
+        const qsizetype at = m.hasMatch() ? kept.indexOf(m.captured(1).toLongLong()) : -1;
+        if (at >= 0)
+            out.themes[at].plssFields = m.captured(2).trimmed();
+    }
+}
+
 } // namespace
 
 QByteArray writeProject(const QList<ProjectTheme> &themes)
@@ -169,16 +196,6 @@ ParsedProject readProject(const QByteArray &bytes)
             out.themes.removeLast();
             kept.removeLast();
         };
-        const auto toSize = [](const QString &v) -> std::optional<double> {
-            const auto n = parseNumber(v);
-            if (!n || std::fabs(*n) > 2147483647.0)
-                return std::nullopt;
-            return std::nearbyint(*n);
-        };
-        const auto toStyle = [](const QString &v) -> std::optional<qint16> {
-            const auto n = parseNumber(v);
-            return n ? toInt16(*n) : std::nullopt;
-        };
         bool complete =
             value(u"IsActive"_s, toBool, b.active) && value(u"IsVisible"_s, toBool, b.visible);
         std::optional<QString> isMap;
@@ -205,14 +222,7 @@ ParsedProject readProject(const QByteArray &bytes)
         if (!complete)
             return out;
     }
-    // After the blocks: lines this version adds; any other line is left for later versions.
-    static const QRegularExpression fieldsLine(u"^PLSS Fields (\\d+) = (.*)$"_s);
-    for (const QString &line : in.rest()) {
-        const QRegularExpressionMatch m = fieldsLine.match(line);
-        const qsizetype at = m.hasMatch() ? kept.indexOf(m.captured(1).toLongLong()) : -1;
-        if (at >= 0)
-            out.themes[at].plssFields = m.captured(2).trimmed();
-    }
+    readFieldLines(in.rest(), kept, out);
     return out;
 }
 
