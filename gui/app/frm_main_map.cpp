@@ -1,0 +1,162 @@
+// The main window's actions on the active map: its themes added, found and zoomed to, and the
+// map printed.
+#include "gui/app/frm_main.h"
+
+#include "core/common/twips.h"
+#include "core/document/theme_list.h"
+#include "core/engine/map_crs.h"
+#include "core/engine/point_writer.h"
+#include "core/engine/vector_layer.h"
+#include "gui/app/app_dialogs.h"
+#include "gui/app/frm_browser.h"
+#include "gui/app/help_window.h"
+#include "gui/app/map_print.h"
+#include "gui/app/web_browser.h"
+#include "gui/calculators/well_calculations.h"
+#include "gui/common/app_settings.h"
+#include "gui/common/busy_cursor.h"
+#include "gui/common/program_resources.h"
+#include "gui/common/qt_message_service.h"
+#include "gui/legend/legend_control.h"
+#include "gui/map/identify_window.h"
+#include "gui/map/map_widget.h"
+#include "gui/map/query_window.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QHelpEngine>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QScreen>
+#include <QSettings>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
+
+using namespace Qt::StringLiterals;
+
+void frmMain::mnuZoomToTheme_Click()
+{
+    frmMapView *view = activeMapView();
+    if (!view)
+        return;
+    MapRect extent = MapRect::null();
+    for (const auto &layer : view->themeList()->activeLayers())
+        extent = extent.united(layer->extent());
+    if (extent.isNull())
+        extent = view->map()->FullExtent();
+    view->map()->setExtent(withMargin(extent));
+}
+
+void frmMain::mnuAddTheme_Click()
+{
+    if (!activeMapView())
+        return;
+    // The dialog's own list of files: paths with spaces stay whole.
+    addThemeFiles(QFileDialog::getOpenFileNames(
+        this, u"Add a Theme"_s, startFolder(),
+        u"All Themes (*.shp *.SHP *.gpkg *.geojson *.json *.kml *.zip *.gdbtable gdb *.tif *.bmp "
+        u"*.jpg *.sid);;Shape Files (*.shp *.SHP);;GeoPackage (*.gpkg);;File Geodatabase (any "
+        u"file in the .gdb folder) (*.gdbtable gdb);;GeoJSON (*.geojson *.json);;KML (*.kml);;"
+        u"Zipped Shapefile (*.zip);;Image Files (*.tif, *.jpg, *.bmp, *.sid) (*.tif *.bmp *.jpg "
+        u"*.sid)"_s));
+}
+
+void frmMain::addThemeFiles(const QStringList &files)
+{
+    frmMapView *view = activeMapView();
+    if (!view)
+        return;
+    for (QString path : files) {
+        // A file dialog cannot pick a folder: a file in a geodatabase stands for it.
+        const QFileInfo info(parseSourceRef(path).path);
+        if (!info.isDir() && info.dir().dirName().endsWith(u".gdb"_s, Qt::CaseInsensitive))
+            path = info.absolutePath();
+        const SourceRef ref = parseSourceRef(path);
+        if (!ref.layer.isEmpty() || isImagePath(path)) {
+            view->AddTheme(ref.layer.isEmpty() ? QFileInfo(path).fileName() : ref.layer, path, true,
+                           true);
+            continue;
+        }
+        const QStringList layers = vectorLayerNames(path);
+        if (layers.size() <= 1) { // one layer, or none (the load says why)
+            view->AddTheme(QFileInfo(path).fileName(), path, true, true);
+            continue;
+        }
+        for (const QString &layer : chooseLayers(path, layers))
+            view->AddTheme(layer, sourceRefText({path, layer}), true, true);
+    }
+}
+
+void frmMain::FindInTheme_Click()
+{
+    frmMapView *view = activeMapView();
+    if (!view)
+        return;
+    const LayerList active = view->themeList()->activeVectorLayers();
+    if (active.isEmpty())
+        return;
+    if (!m_query) {
+        m_query = std::make_unique<frmQuery>();
+        m_query->installEventFilter(this);
+    }
+    m_query->SetLayer(std::static_pointer_cast<VectorLayer>(active.first()));
+    m_query->SetMap(view->map());
+    m_query->show();
+    m_query->raise();
+}
+
+void frmMain::FullExtent_Click()
+{
+    if (frmMapView *view = activeMapView())
+        view->map()->setExtent(withMargin(view->map()->FullExtent()));
+}
+
+QPrinter &frmMain::printer()
+{
+    if (!m_printer) {
+        m_printer = std::make_unique<QPrinter>(QPrinter::ScreenResolution);
+        m_printer->setPageSize(QPageSize(QPageSize::Letter));
+        m_printer->setPageOrientation(QPageLayout::Landscape);
+    }
+    return *m_printer;
+}
+
+void frmMain::mnuFilePageSetup_Click()
+{
+    pageSetupDialog(printer()); // the choices stay with the printer; a cancel changes nothing
+}
+
+void frmMain::mnuFilePrint_Click()
+{
+    frmMapView *view = activeMapView();
+    if (!view)
+        return;
+    if (!printDialog(printer()))
+        return;
+    BusyCursor busy(this);
+    if (!printMap(*view->map(), printer()))
+        m_messages->show(u"Unable to print the map on "_s +
+                             (printer().outputFileName().isEmpty() ? printer().printerName()
+                                                                   : printer().outputFileName()) +
+                             u"."_s,
+                         MessageIcon::Exclamation);
+}
