@@ -23,7 +23,7 @@ public:
 
     virtual ~MapLayer();
 
-    virtual int LayerType() const = 0;
+    virtual int layerType() const = 0;
     // False when the file could not be read; such a layer is never added to a map.
     virtual bool Valid() const = 0;
     virtual MapRect extent() const = 0;

@@ -38,14 +38,14 @@ public:
                                              int mapZone = 0);
     ~VectorLayer() override;
 
-    int LayerType() const override { return VectorLayerType; }
+    int layerType() const override { return VectorLayerType; }
     bool Valid() const override { return m_valid; }
     MapRect extent() const override { return m_extent; }
     void draw(QPainter &painter, const MapViewport &viewport) const override;
     QString errorText() const { return m_error; }
     bool cancelled() const { return m_cancelled; }
 
-    int ShapeType() const { return m_shapeType; }
+    int shapeType() const { return m_shapeType; }
     ::Symbol &Symbol() { return m_symbol; }
     const ::Symbol &Symbol() const { return m_symbol; }
 

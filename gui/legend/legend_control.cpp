@@ -246,14 +246,14 @@ void LegendControl::ShowSymbolDlg(LegendItemControl *row)
     const std::shared_ptr<MapLayer> layer = row->MapLayer();
     if (!layer)
         return;
-    if (layer->LayerType() == MapLayer::VectorLayerType) {
+    if (layer->layerType() == MapLayer::VectorLayerType) {
         auto &vector = static_cast<VectorLayer &>(*layer);
         ::Symbol &symbol = vector.Symbol();
         frmLegendOptionsDlg dialog(row);
         dialog.setSizeText(formatNumber(symbol.Size));
         dialog.setHollow(symbol.Style == qint16(FillStyle::Transparent));
         dialog.setColors(symbol.Color, symbol.OutlineColor);
-        switch (vector.ShapeType()) {
+        switch (vector.shapeType()) {
         case VectorLayer::PointShapes:
             dialog.SetMode(0);
             break;
@@ -379,7 +379,7 @@ void LegendControl::ReadProject(const ParsedProject &project)
             // it is without them.
             QString error;
             const std::optional<PlssFields> fields = parsePlssFields(theme.plssFields, &error);
-            if (!fields || layer->LayerType() != MapLayer::VectorLayerType ||
+            if (!fields || layer->layerType() != MapLayer::VectorLayerType ||
                 !applyPlssFields(static_cast<VectorLayer &>(*layer), *fields, &error)) {
                 if (m_messages)
                     m_messages->show(error.isEmpty() ? u"The theme "_s + b.title +

@@ -192,7 +192,7 @@ void LegendItemControl::paintEvent(QPaintEvent *event)
 void LegendItemControl::paintSwatch(QPainter &painter) const
 {
     const std::shared_ptr<::MapLayer> layer = MapLayer();
-    if (!layer || layer->LayerType() != ::MapLayer::VectorLayerType)
+    if (!layer || layer->layerType() != ::MapLayer::VectorLayerType)
         return;
     const auto &vector = static_cast<const VectorLayer &>(*layer);
     const ::Symbol &symbol = vector.Symbol();
@@ -200,7 +200,7 @@ void LegendItemControl::paintSwatch(QPainter &painter) const
                      std::max(8, ThemeLabel->height() - 2));
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
-    switch (vector.ShapeType()) {
+    switch (vector.shapeType()) {
     case VectorLayer::PointShapes: {
         ::Symbol marker = symbol;
         marker.Size = std::min(symbol.Size, box.height() - 2);

@@ -70,7 +70,7 @@ private Q_SLOTS:
     {
         auto layer = VectorLayer::open(m_dir.filePath(u"two.shp"_s));
         QVERIFY(layer->Valid());
-        QCOMPARE(u"%1 %2"_s.arg(layer->name()).arg(layer->ShapeType()), u"two 23"_s);
+        QCOMPARE(u"%1 %2"_s.arg(layer->name()).arg(layer->shapeType()), u"two 23"_s);
         QCOMPARE(layer->extent(), MapRect(0, 30, 10, 0));
         RecordSet all = layer->Records();
         QCOMPARE(all.count(), 2);
@@ -101,7 +101,7 @@ private Q_SLOTS:
         // Lines and points: their shape kinds; lines contain no points.
         auto lines = VectorLayer::open(m_dir.filePath(u"lines.shp"_s));
         auto points = VectorLayer::open(m_dir.filePath(u"points.shp"_s));
-        QCOMPARE((QList<int>{lines->ShapeType(), points->ShapeType()}), (QList<int>{22, 21}));
+        QCOMPARE((QList<int>{lines->shapeType(), points->shapeType()}), (QList<int>{22, 21}));
         QCOMPARE(lines->SearchShape({50, 0}).count(), 0);
     }
 
