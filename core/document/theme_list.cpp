@@ -144,7 +144,7 @@ LayerList ThemeList::activeVectorLayers() const
 {
     LayerList list;
     for (const Theme &t : m_themes) {
-        if (t.active && t.layer->layerType() == MapLayer::VectorLayerType)
+        if (t.active && t.layer->layerType() == MapLayer::LayerType::Vector)
             list.append(t.layer);
     }
     return list;
@@ -170,7 +170,7 @@ QList<ProjectTheme> ThemeList::toProject() const
         t.active = theme.active;
         t.visible = theme.visible();
         t.plssFields = theme.plssFields;
-        t.isMap = theme.layer->layerType() == MapLayer::VectorLayerType;
+        t.isMap = theme.layer->layerType() == MapLayer::LayerType::Vector;
         if (t.isMap) {
             const ::Symbol &s = static_cast<const VectorLayer &>(*theme.layer).Symbol();
             t.color = s.Color;
@@ -194,7 +194,7 @@ Theme themeFromProject(const ProjectBlock &block, std::shared_ptr<MapLayer> laye
     if (!theme.layer)
         return theme;
     theme.layer->setVisible(block.visible.value_or(true));
-    if (theme.layer->layerType() == MapLayer::VectorLayerType && block.isMap.value_or(false)) {
+    if (theme.layer->layerType() == MapLayer::LayerType::Vector && block.isMap.value_or(false)) {
         ::Symbol &s = static_cast<VectorLayer &>(*theme.layer).Symbol();
         if (block.color)
             s.Color = *block.color;
@@ -212,11 +212,11 @@ QStringList themeProperties(const Theme &theme)
 {
     QStringList lines{u"Theme: "_s + theme.title, u"Source: "_s + theme.source};
     const MapLayer &layer = *theme.layer;
-    if (layer.layerType() == MapLayer::VectorLayerType) {
+    if (layer.layerType() == MapLayer::LayerType::Vector) {
         const auto &vector = static_cast<const VectorLayer &>(layer);
-        const QString kind = vector.shapeType() == VectorLayer::PointShapes  ? u"points"_s
-                             : vector.shapeType() == VectorLayer::LineShapes ? u"lines"_s
-                                                                             : u"polygons"_s;
+        const QString kind = vector.shapeType() == ShapeType::Points  ? u"points"_s
+                             : vector.shapeType() == ShapeType::Lines ? u"lines"_s
+                                                                      : u"polygons"_s;
         lines << u"Kind: vector, "_s + kind
               << u"Features: "_s + QString::number(vector.featureCount());
     } else {

@@ -20,7 +20,7 @@ public:
     static std::shared_ptr<ImageLayer> open(const QString &path, int mapZone = 0);
     ~ImageLayer() override;
 
-    int layerType() const override { return ImageLayerType; }
+    LayerType layerType() const override { return LayerType::Image; }
     bool Valid() const override { return m_valid; }
     MapRect extent() const override { return m_extent; }
     void draw(QPainter &painter, const MapViewport &viewport) const override;

@@ -17,13 +17,11 @@ class MapViewport;
 class MapLayer
 {
 public:
-    // Layer type codes callers test: 0 is a vector layer.
-    static constexpr int VectorLayerType = 0;
-    static constexpr int ImageLayerType = 1;
+    enum class LayerType { Vector, Image };
 
     virtual ~MapLayer();
 
-    virtual int layerType() const = 0;
+    virtual LayerType layerType() const = 0;
     // False when the file could not be read; such a layer is never added to a map.
     virtual bool Valid() const = 0;
     virtual MapRect extent() const = 0;

@@ -5,6 +5,9 @@
 
 #include <vector>
 
+// What a vector layer holds; the numbers are the shape types of the shapefile format.
+enum class ShapeType { None = 0, Points = 21, Lines = 22, Polygons = 23 };
+
 // The shapes of a vector layer in flat arrays: feature f owns parts
 // [featureParts[f], featureParts[f + 1]), part p owns vertices [partVertices[p], partVertices[p +
 // 1]) of xy (x, y interleaved). One bounding box per feature, with an R-tree over them.

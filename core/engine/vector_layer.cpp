@@ -19,7 +19,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // A new theme gets one of a few quiet colours, the same for the same file every time.
-::Symbol defaultSymbol(int shapeType, const QString &file)
+::Symbol defaultSymbol(ShapeType shapeType, const QString &file)
 {
     static const quint32 palette[] = {0xB4D2F0, 0xA8E0B4, 0xF0D2A0, 0xD2B4E6, 0xF0B4B4, 0xC8C8A0};
     const quint32 rgb = palette[qHash(QFileInfo(file).fileName()) % std::size(palette)];
@@ -28,7 +28,7 @@ namespace {
     ::Symbol s;
     s.Color = color;
     s.OutlineColor = 0x505050;
-    s.Size = shapeType == VectorLayer::PointShapes ? 7 : 1;
+    s.Size = shapeType == ShapeType::Points ? 7 : 1;
     return s;
 }
 
@@ -224,12 +224,12 @@ RecordSet VectorLayer::restrictedTo(std::vector<int> rows, const QString &expres
     return RecordSet(shared_from_this(), std::move(rows));
 }
 
-RecordSet VectorLayer::SearchShape(const MapPoint &point, int relation,
+RecordSet VectorLayer::SearchShape(const MapPoint &point, SpatialRelation relation,
                                    const QString &expression) const
 {
     std::vector<int> rows;
-    if (relation == ContainsPoint && m_shapeType == PolygonShapes && std::isfinite(point.X) &&
-        std::isfinite(point.Y)) {
+    if (relation == SpatialRelation::ContainsPoint && m_shapeType == ShapeType::Polygons &&
+        std::isfinite(point.X) && std::isfinite(point.Y)) {
         rows = m_geometry.candidates({point.X, point.Y, point.X, point.Y});
         std::erase_if(rows,
                       [&](int row) { return !m_geometry.containsPoint(row, point.X, point.Y); });
@@ -245,7 +245,7 @@ RecordSet VectorLayer::SearchByDistance(const MapPoint &point, double distance,
         distance >= 0) {
         rows = m_geometry.candidates(
             {point.X - distance, point.Y - distance, point.X + distance, point.Y + distance});
-        const bool polygons = m_shapeType == PolygonShapes;
+        const bool polygons = m_shapeType == ShapeType::Polygons;
         std::erase_if(rows, [&](int row) {
             return m_geometry.distanceTo(row, point.X, point.Y, polygons) > distance;
         });
@@ -255,8 +255,8 @@ RecordSet VectorLayer::SearchByDistance(const MapPoint &point, double distance,
 
 RecordSet VectorLayer::FeaturesAt(const MapPoint &point, double tolerance) const
 {
-    if (m_shapeType == PolygonShapes)
-        return SearchShape(point, ContainsPoint);
+    if (m_shapeType == ShapeType::Polygons)
+        return SearchShape(point, SpatialRelation::ContainsPoint);
     return SearchByDistance(point, tolerance);
 }
 

@@ -21,10 +21,6 @@ class OGRLayer;
 class VectorLayer final : public MapLayer, public std::enable_shared_from_this<VectorLayer>
 {
 public:
-    static constexpr int PointShapes = 21;
-    static constexpr int LineShapes = 22;
-    static constexpr int PolygonShapes = 23;
-
     // Told how many features of how many were read, now and then while a large file loads;
     // answering false stops the load (the layer is then not Valid() and cancelled()).
     using LoadProgress = ReadProgress;
@@ -38,14 +34,14 @@ public:
                                              int mapZone = 0);
     ~VectorLayer() override;
 
-    int layerType() const override { return VectorLayerType; }
+    LayerType layerType() const override { return LayerType::Vector; }
     bool Valid() const override { return m_valid; }
     MapRect extent() const override { return m_extent; }
     void draw(QPainter &painter, const MapViewport &viewport) const override;
     QString errorText() const { return m_error; }
     bool cancelled() const { return m_cancelled; }
 
-    int shapeType() const { return m_shapeType; }
+    ShapeType shapeType() const { return m_shapeType; }
     ::Symbol &Symbol() { return m_symbol; }
     const ::Symbol &Symbol() const { return m_symbol; }
 
@@ -76,8 +72,9 @@ public:
     bool isValidExpression(const QString &expression) const;
     // Relation 12: the polygons containing the point. Other relations find nothing. A non-empty
     // expression further restricts the result.
-    static constexpr int ContainsPoint = 12;
-    RecordSet SearchShape(const MapPoint &point, int relation = ContainsPoint,
+    enum class SpatialRelation { ContainsPoint };
+    RecordSet SearchShape(const MapPoint &point,
+                          SpatialRelation relation = SpatialRelation::ContainsPoint,
                           const QString &expression = {}) const;
     // Features within `distance` map units of the point (inside a polygon counts as 0).
     RecordSet SearchByDistance(const MapPoint &point, double distance,
@@ -103,7 +100,7 @@ private:
     bool m_valid = false;
     bool m_cancelled = false;
     QString m_error;
-    int m_shapeType = PolygonShapes;
+    ShapeType m_shapeType = ShapeType::Polygons;
     ::Symbol m_symbol;
     MapRect m_extent = MapRect::null();
 

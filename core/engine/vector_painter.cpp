@@ -7,10 +7,6 @@
 
 namespace {
 
-constexpr int PointShapes = 21;
-constexpr int LineShapes = 22;
-constexpr int PolygonShapes = 23;
-
 void paintMarkers(QPainter &painter, const MapViewport &viewport, const VectorGeometry &g,
                   const std::vector<int> &rows, const Symbol &symbol)
 {
@@ -61,16 +57,16 @@ void paintFeature(QPainter &painter, const MapViewport &viewport, const VectorGe
 } // namespace
 
 void paintFeatures(QPainter &painter, const MapViewport &viewport, const VectorGeometry &geometry,
-                   int shapeType, const std::vector<int> &rows, const Symbol &symbol)
+                   ShapeType shapeType, const std::vector<int> &rows, const Symbol &symbol)
 {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
-    if (shapeType == PointShapes) {
+    if (shapeType == ShapeType::Points) {
         paintMarkers(painter, viewport, geometry, rows, symbol);
         painter.restore();
         return;
     }
-    if (shapeType == LineShapes)
+    if (shapeType == ShapeType::Lines)
         setupLine(painter, symbol);
     else
         setupFill(painter, symbol);
@@ -83,11 +79,11 @@ void paintFeatures(QPainter &painter, const MapViewport &viewport, const VectorG
             dots.emplace_back(viewport.toDeviceX(b.minX), viewport.toDeviceY(b.maxY));
             continue;
         }
-        paintFeature(painter, viewport, geometry, shapeType == LineShapes, row, buffer);
+        paintFeature(painter, viewport, geometry, shapeType == ShapeType::Lines, row, buffer);
     }
     if (!dots.empty()) {
         const quint32 dotColor =
-            shapeType == PolygonShapes && symbol.Outline ? symbol.OutlineColor : symbol.Color;
+            shapeType == ShapeType::Polygons && symbol.Outline ? symbol.OutlineColor : symbol.Color;
         painter.setPen(QPen(colorFromRgb(dotColor), 1));
         painter.drawPoints(dots.data(), int(dots.size()));
     }

@@ -12,4 +12,4 @@ class QPainter;
 // lines, even-odd filled polygons; features smaller than a pixel as a dot. The rows must lie in
 // the geometry; their order is the order of painting.
 void paintFeatures(QPainter &painter, const MapViewport &viewport, const VectorGeometry &geometry,
-                   int shapeType, const std::vector<int> &rows, const Symbol &symbol);
+                   ShapeType shapeType, const std::vector<int> &rows, const Symbol &symbol);

@@ -39,20 +39,20 @@ int fieldTypeCode(OGRFieldType t)
     }
 }
 
-int shapeTypeOf(OGRwkbGeometryType type)
+ShapeType shapeTypeOf(OGRwkbGeometryType type)
 {
     switch (wkbFlatten(type)) {
     case wkbPoint:
     case wkbMultiPoint:
-        return 21;
+        return ShapeType::Points;
     case wkbLineString:
     case wkbMultiLineString:
-        return 22;
+        return ShapeType::Lines;
     case wkbPolygon:
     case wkbMultiPolygon:
-        return 23;
+        return ShapeType::Polygons;
     default:
-        return 0;
+        return ShapeType::None;
     }
 }
 
@@ -363,7 +363,7 @@ VectorRead readVectorLayer(OGRLayer &layer, const QString &file, const ReadProgr
     VectorRead r;
     GdalErrorTrap trap;
     r.shapeType = shapeTypeOf(layer.GetGeomType());
-    if (r.shapeType == 0) {
+    if (r.shapeType == ShapeType::None) {
         r.error = u"unsupported geometry type"_s;
         return r;
     }

@@ -15,7 +15,7 @@ class OGRLayer;
 // attributes but lose their shape.
 struct VectorRead
 {
-    int shapeType = 0; // 21 points, 22 lines, 23 polygons
+    ShapeType shapeType = ShapeType::None;
     MapRect extent = MapRect::null();
     VectorGeometry geometry;
     QList<FieldInfo> fields;

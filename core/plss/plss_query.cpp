@@ -176,11 +176,11 @@ bool hasLayoutFields(const VectorLayer &vector)
 
 bool isPlssSectionTheme(const MapLayer &layer)
 {
-    if (layer.layerType() != MapLayer::VectorLayerType)
+    if (layer.layerType() != MapLayer::LayerType::Vector)
         return false;
     const auto &vector = static_cast<const VectorLayer &>(layer);
     // Sections are areas: points or lines with section fields give no corners to work from.
-    if (vector.shapeType() != VectorLayer::PolygonShapes)
+    if (vector.shapeType() != ShapeType::Polygons)
         return false;
     return hasLayoutFields(vector) || hasNamedPlssFields(vector) ||
            blmSchemaFields(vector).has_value();
@@ -202,7 +202,7 @@ std::shared_ptr<VectorLayer> findThemeByName(const LayerList &layers, const QStr
 {
     for (const auto &layer : layers) {
         if (layer && layer->name() == name) {
-            if (layer->layerType() != MapLayer::VectorLayerType)
+            if (layer->layerType() != MapLayer::LayerType::Vector)
                 return nullptr;
             return std::static_pointer_cast<VectorLayer>(layer);
         }

@@ -194,7 +194,7 @@ ReverseLocation reverseLocate(const VectorLayer &theme, const QString &eastingTe
     const MapPoint point{toSinglePrecision(*easting), toSinglePrecision(*northing)};
     result.searchPoint = point;
 
-    const RecordSet records = theme.SearchShape(point, VectorLayer::ContainsPoint);
+    const RecordSet records = theme.SearchShape(point, VectorLayer::SpatialRelation::ContainsPoint);
     if (records.atEnd()) {
         messages.show(u"The point "_s + eastingText.trimmed() + u", "_s + northingText.trimmed() +
                           u" lies outside every section of "_s + theme.fileName() + u"."_s,

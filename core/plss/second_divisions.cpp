@@ -226,7 +226,7 @@ std::optional<DivisionFields> parseDivisionFields(const QString &text, QString *
 bool isSecondDivisionTheme(const MapLayer &layer)
 {
     const auto *vector = dynamic_cast<const VectorLayer *>(&layer);
-    return vector && vector->Valid() && vector->shapeType() == VectorLayer::PolygonShapes &&
+    return vector && vector->Valid() && vector->shapeType() == ShapeType::Polygons &&
            blmDivisionFields(*vector).has_value();
 }
 

@@ -250,8 +250,8 @@ qsizetype topPolygonTheme(const ThemeList &themes, bool activeOnly)
     for (qsizetype i = themes.size() - 1; i >= 0; --i) {
         const auto &layer = themes.at(i).layer;
         if ((themes.at(i).active || !activeOnly) &&
-            layer->layerType() == MapLayer::VectorLayerType &&
-            static_cast<const VectorLayer &>(*layer).shapeType() == VectorLayer::PolygonShapes)
+            layer->layerType() == MapLayer::LayerType::Vector &&
+            static_cast<const VectorLayer &>(*layer).shapeType() == ShapeType::Polygons)
             return i;
     }
     return -1;

@@ -331,7 +331,7 @@ void frmMapView::Map_AfterLayerDraw(int index, QPainter *painter)
     if (index >= 0 && at >= 0) {
         const auto &layer = m_themes->at(at).layer;
         const QString expression = layer->Tag();
-        if (!expression.isEmpty() && layer->layerType() == MapLayer::VectorLayerType) {
+        if (!expression.isEmpty() && layer->layerType() == MapLayer::LayerType::Vector) {
             const auto &vector = static_cast<const VectorLayer &>(*layer);
             const RecordSet matches = vector.SearchExpression(expression);
             if (matches.count() > 0) {

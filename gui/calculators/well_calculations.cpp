@@ -61,7 +61,7 @@ void addQuarterLines(MapGraphics &graphics, const QList<QuarterLine> &lines)
 
 bool WellCalculations::AddTheme(const std::shared_ptr<MapLayer> &mTheme, bool restyle)
 {
-    if (!mTheme || mTheme->layerType() != MapLayer::VectorLayerType)
+    if (!mTheme || mTheme->layerType() != MapLayer::LayerType::Vector)
         return false;
     prepareNamedPlssFields(static_cast<VectorLayer &>(*mTheme)); // a theme in BLM's schema
     const bool restyled = restyle && recognisePlssSectionTheme(*mTheme);

@@ -246,7 +246,7 @@ void LegendControl::ShowSymbolDlg(LegendItemControl *row)
     const std::shared_ptr<MapLayer> layer = row->MapLayer();
     if (!layer)
         return;
-    if (layer->layerType() == MapLayer::VectorLayerType) {
+    if (layer->layerType() == MapLayer::LayerType::Vector) {
         auto &vector = static_cast<VectorLayer &>(*layer);
         ::Symbol &symbol = vector.Symbol();
         frmLegendOptionsDlg dialog(row);
@@ -254,13 +254,13 @@ void LegendControl::ShowSymbolDlg(LegendItemControl *row)
         dialog.setHollow(symbol.Style == qint16(FillStyle::Transparent));
         dialog.setColors(symbol.Color, symbol.OutlineColor);
         switch (vector.shapeType()) {
-        case VectorLayer::PointShapes:
+        case ShapeType::Points:
             dialog.SetMode(0);
             break;
-        case VectorLayer::LineShapes:
+        case ShapeType::Lines:
             dialog.SetMode(1);
             break;
-        case VectorLayer::PolygonShapes:
+        case ShapeType::Polygons:
             dialog.SetMode(2);
             break;
         default:
@@ -379,7 +379,7 @@ void LegendControl::ReadProject(const ParsedProject &project)
             // it is without them.
             QString error;
             const std::optional<PlssFields> fields = parsePlssFields(theme.plssFields, &error);
-            if (!fields || layer->layerType() != MapLayer::VectorLayerType ||
+            if (!fields || layer->layerType() != MapLayer::LayerType::Vector ||
                 !applyPlssFields(static_cast<VectorLayer &>(*layer), *fields, &error)) {
                 if (m_messages)
                     m_messages->show(error.isEmpty() ? u"The theme "_s + b.title +

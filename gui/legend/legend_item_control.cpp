@@ -192,7 +192,7 @@ void LegendItemControl::paintEvent(QPaintEvent *event)
 void LegendItemControl::paintSwatch(QPainter &painter) const
 {
     const std::shared_ptr<::MapLayer> layer = MapLayer();
-    if (!layer || layer->layerType() != ::MapLayer::VectorLayerType)
+    if (!layer || layer->layerType() != ::MapLayer::LayerType::Vector)
         return;
     const auto &vector = static_cast<const VectorLayer &>(*layer);
     const ::Symbol &symbol = vector.Symbol();
@@ -201,13 +201,13 @@ void LegendItemControl::paintSwatch(QPainter &painter) const
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     switch (vector.shapeType()) {
-    case VectorLayer::PointShapes: {
+    case ShapeType::Points: {
         ::Symbol marker = symbol;
         marker.Size = std::min(symbol.Size, box.height() - 2);
         drawMarker(painter, box.center(), marker);
         break;
     }
-    case VectorLayer::LineShapes:
+    case ShapeType::Lines:
         setupLine(painter, symbol);
         painter.drawLine(QPointF(box.left(), box.center().y()),
                          QPointF(box.right(), box.center().y()));

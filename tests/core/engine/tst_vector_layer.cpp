@@ -70,7 +70,7 @@ private Q_SLOTS:
     {
         auto layer = VectorLayer::open(m_dir.filePath(u"two.shp"_s));
         QVERIFY(layer->Valid());
-        QCOMPARE(u"%1 %2"_s.arg(layer->name()).arg(layer->shapeType()), u"two 23"_s);
+        QCOMPARE(u"%1 %2"_s.arg(layer->name()).arg(int(layer->shapeType())), u"two 23"_s);
         QCOMPARE(layer->extent(), MapRect(0, 30, 10, 0));
         RecordSet all = layer->Records();
         QCOMPARE(all.count(), 2);
@@ -94,14 +94,15 @@ private Q_SLOTS:
         QCOMPARE(layer->SearchShape({5, 5}).rows(), std::vector<int>{0});
         QCOMPARE(layer->SearchShape({25, 5}).count(), 0);
         QCOMPARE(layer->SearchShape({21, 5}).rows(), std::vector<int>{1});
-        QCOMPARE(layer->SearchShape({5, 5}, 7).count(), 0); // other relations find nothing
-        QCOMPARE(layer->SearchShape({5, 5}, 12, u"name = 'x'"_s).count(), 0);
-        QCOMPARE(layer->SearchShape({5, 5}, 12, u"name = 'ABC'"_s).count(), 1);
+        constexpr auto contains = VectorLayer::SpatialRelation::ContainsPoint;
+        QCOMPARE(layer->SearchShape({5, 5}, contains, u"name = 'x'"_s).count(), 0);
+        QCOMPARE(layer->SearchShape({5, 5}, contains, u"name = 'ABC'"_s).count(), 1);
 
         // Lines and points: their shape kinds; lines contain no points.
         auto lines = VectorLayer::open(m_dir.filePath(u"lines.shp"_s));
         auto points = VectorLayer::open(m_dir.filePath(u"points.shp"_s));
-        QCOMPARE((QList<int>{lines->shapeType(), points->shapeType()}), (QList<int>{22, 21}));
+        QCOMPARE((QList<ShapeType>{lines->shapeType(), points->shapeType()}),
+                 (QList<ShapeType>{ShapeType::Lines, ShapeType::Points}));
         QCOMPARE(lines->SearchShape({50, 0}).count(), 0);
     }
 

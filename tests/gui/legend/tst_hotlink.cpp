@@ -103,7 +103,7 @@ private Q_SLOTS:
         QCOMPARE(f.titles(), (QStringList{u"BlueRidge.tif"_s, u"Quads"_s}));
         QCOMPARE(f.legend.ThemeItems().last()->Path(), m_images + u"/BlueRidge.tif"_s);
         QVERIFY(f.legend.ThemeItems().last()->IsActive());
-        QCOMPARE(f.map.layers().first()->layerType(), MapLayer::ImageLayerType);
+        QCOMPARE(f.map.layers().first()->layerType(), MapLayer::LayerType::Image);
 
         f.click(1500, 500); // abc.jpg keeps its own extension; no second question
         f.click(750, 2500); // overlapping quads: the later record goes on top
