@@ -121,6 +121,23 @@ MapPoint unit(const MapPoint &from, const MapPoint &to)
     return {dx / length, dy / length};
 }
 
+// The corner two calls measure from, and the unit directions into the section away from its east
+// or west line (a) and away from its north or south line (b).
+struct Measured
+{
+    MapPoint ref, a, b;
+};
+Measured measuredFrom(const CornerArray &c, bool east, bool south)
+{
+    if (east && south)
+        return {c[SE], unit(c[SE], c[SW]), unit(c[SE], c[NE])};
+    if (east)
+        return {c[NE], unit(c[NE], c[NW]), unit(c[NE], c[SE])};
+    if (!south)
+        return {c[NW], unit(c[NW], c[NE]), unit(c[NW], c[SW])};
+    return {c[SW], unit(c[SW], c[SE]), unit(c[SW], c[NW])};
+}
+
 } // namespace
 
 std::optional<MapPoint> placeByFootageCalls(const MapPolygon &section, const CornerArray &c,
@@ -174,18 +191,7 @@ std::optional<MapPoint> placeByFootageCalls(const MapPolygon &section, const Cor
     const double m1 = *d1 * SurveyFoot;
     const double m2 = *d2 * SurveyFoot;
 
-    MapPoint ref, a, b;
-    const bool east = first.letter == u"E"_s;
-    const bool south = second.letter == u"S"_s;
-    if (east && south) {
-        ref = c[SE], a = unit(c[SE], c[SW]), b = unit(c[SE], c[NE]);
-    } else if (east) {
-        ref = c[NE], a = unit(c[NE], c[NW]), b = unit(c[NE], c[SE]);
-    } else if (!south) {
-        ref = c[NW], a = unit(c[NW], c[NE]), b = unit(c[NW], c[SW]);
-    } else {
-        ref = c[SW], a = unit(c[SW], c[SE]), b = unit(c[SW], c[NW]);
-    }
+    const auto [ref, a, b] = measuredFrom(c, first.letter == u"E"_s, second.letter == u"S"_s);
     MapPoint p{ref.X + m1 * a.X + m2 * b.X, ref.Y + m1 * a.Y + m2 * b.Y};
     if (!std::isfinite(p.X) || !std::isfinite(p.Y)) {
         messages.show(degenerateParcelMessage(), MessageIcon::Stop);

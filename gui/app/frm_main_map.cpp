@@ -1,7 +1,5 @@
 // The main window's actions on the active map: its themes added, found and zoomed to, and the
 // map printed.
-#include "gui/app/frm_main.h"
-
 #include "core/common/twips.h"
 #include "core/document/theme_list.h"
 #include "core/engine/map_crs.h"
@@ -9,6 +7,7 @@
 #include "core/engine/vector_layer.h"
 #include "gui/app/app_dialogs.h"
 #include "gui/app/frm_browser.h"
+#include "gui/app/frm_main.h"
 #include "gui/app/help_window.h"
 #include "gui/app/map_print.h"
 #include "gui/app/web_browser.h"
