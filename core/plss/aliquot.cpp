@@ -126,6 +126,17 @@ CornerArray halfParcel(const CornerArray &p, const QuarterPoints &q, Half which)
     return p;
 }
 
+// The sections of a regular township along its north and west lines.
+bool inNorthRow(int section)
+{
+    return section >= 1 && section <= 6;
+}
+bool inWestColumn(int section)
+{
+    return section == 6 || section == 7 || section == 18 || section == 19 || section == 30 ||
+           section == 31;
+}
+
 } // namespace
 
 std::optional<QuarterPoints> quarterPoints(const CornerArray &p, double h)
@@ -136,15 +147,9 @@ std::optional<QuarterPoints> quarterPoints(const CornerArray &p, double h)
 std::optional<QuarterPoints> sectionQuarterPoints(const CornerArray &section, SubdivisionRule rule,
                                                   int sectionNumber)
 {
-    RecordingMessageService quiet;
-    const auto first = subdivideByCalls(section, {}, quiet, rule, sectionNumber);
-    if (!first || first->lines.size() < 2)
-        return std::nullopt;
-    const QuarterLine &we = first->lines[0], &sn = first->lines[1];
-    const MapPoint c = IntersectLines(we.to, we.from, sn.from, sn.to);
-    if (!std::isfinite(c.X) || !std::isfinite(c.Y))
-        return std::nullopt;
-    return QuarterPoints{sn.from, we.from, sn.to, we.to, c};
+    const bool manual = rule == SubdivisionRule::Manual;
+    return divisionPoints(section, 804.672, 804.672, manual && !inWestColumn(sectionNumber),
+                          manual && !inNorthRow(sectionNumber));
 }
 
 CornerArray subParcel(const CornerArray &p, const QuarterPoints &q, Quarter which)
@@ -208,9 +213,8 @@ std::optional<AliquotResult> subdivideByCalls(const CornerArray &sectionCorners,
     const bool manual = rule == SubdivisionRule::Manual;
     // Along the north and west lines of a township the manual rule measures from the south
     // and the east, as the classic rule does everywhere.
-    bool northRow = section >= 1 && section <= 6;
-    bool westColumn = section == 6 || section == 7 || section == 18 || section == 19 ||
-                      section == 30 || section == 31;
+    bool northRow = inNorthRow(section);
+    bool westColumn = inWestColumn(section);
     AliquotResult result;
     CornerArray parcel = sectionCorners;
     double hx = halfSide, hy = halfSide; // the nominal half width and height of the parcel

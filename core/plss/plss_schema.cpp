@@ -2,6 +2,7 @@
 
 #include "core/common/number_text.h"
 #include "core/engine/vector_layer.h"
+#include "core/plss/second_divisions.h"
 
 #include <QRegularExpression>
 #include <QStringList>
@@ -95,9 +96,8 @@ void applyDivisionFields(VectorLayer &layer, const PlssFields &fields)
         const auto text = [&layer, row](int f) {
             return f < 0 ? QString() : layer.value(row, f).toString().trimmed();
         };
-        const QString q = text(fQuarter).toUpper(), qq = text(fQq).toUpper();
         setText(label, row,
-                fLabel >= 0 ? text(fLabel) : (qq.size() == 4 && qq.endsWith(q) ? qq : qq + q));
+                fLabel >= 0 ? text(fLabel) : labelOfQuarters(text(fQuarter), text(fQq)));
         setText(type, row, text(fType));
         setText(lot, row, text(fLot));
     }

@@ -116,6 +116,12 @@ OGRSpatialReferenceH heldSystem(const VectorLayer &layer)
 
 } // namespace
 
+QString labelOfQuarters(const QString &quarter, const QString &quarterQuarter)
+{
+    const QString q = quarter.trimmed().toUpper(), qq = quarterQuarter.trimmed().toUpper();
+    return qq.size() == 4 && qq.endsWith(q) ? qq : qq + q;
+}
+
 bool NominalBox::within(const NominalBox &o) const
 {
     constexpr double e = 1e-9;
@@ -265,11 +271,7 @@ SecondDivisions::read(std::shared_ptr<const VectorLayer> layer,
         if (label >= 0) {
             p.label = fieldText(*layer, row, label);
         } else {
-            // The quarter-quarter column may hold its own call ("SE") or the whole label
-            // ("SENE"); either with the quarter's ("NE") makes the label.
-            const QString q = fieldText(*layer, row, quarter).toUpper();
-            const QString qqText = fieldText(*layer, row, qq).toUpper();
-            p.label = qqText.size() == 4 && qqText.endsWith(q) ? qqText : qqText + q;
+            p.label = labelOfQuarters(fieldText(*layer, row, quarter), fieldText(*layer, row, qq));
         }
         p.lot = lotNumber(fieldText(*layer, row, lot));
         if (p.lot == 0 && (p.type == u'L' || p.label.startsWith(u'L')))

@@ -101,6 +101,10 @@ private:
     std::vector<Part> m_parts; // by row
 };
 
+// The label of a part given as its quarter ("NE") and quarter-quarter, which may hold its own
+// call ("SE") or the whole label ("SENE"): "SENE".
+QString labelOfQuarters(const QString &quarter, const QString &quarterQuarter);
+
 // A place on the union of polygons: the centroid, or a point on the surface where the centroid
 // falls outside; the radius to the farthest vertex.
 std::optional<DivisionPlace> placeOnUnion(const QList<MapPolygon> &polygons);
