@@ -1,9 +1,9 @@
 #include "core/common/message_service.h"
-#include "gui/app/frm_main.h"
+#include "gui/app/main_window.h"
 #include "gui/app/map_print.h"
 #include "gui/app/webengine_browser.h"
 #include "gui/common/program_resources.h"
-#include "gui/map/map_widget.h"
+#include "gui/map/map.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

@@ -7,7 +7,7 @@
 #include "core/plss/description_reader.h"
 #include "core/plss/plss_query.h"
 #include "core/plss/plss_schema.h"
-#include "gui/map/map_widget.h"
+#include "gui/map/map.h"
 #include "tests/fixtures/fixtures.h"
 
 #include <QApplication>

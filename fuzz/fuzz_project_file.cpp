@@ -2,8 +2,8 @@
 #include "core/common/message_service.h"
 #include "core/document/project_file.h"
 #include "fuzz/fuzz_support.h"
-#include "gui/legend/legend_control.h"
-#include "gui/map/map_widget.h"
+#include "gui/legend/legend.h"
+#include "gui/map/map.h"
 
 #include <cstdlib>
 

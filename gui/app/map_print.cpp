@@ -1,7 +1,7 @@
 #include "gui/app/map_print.h"
 
 #include "gui/common/program_resources.h"
-#include "gui/map/map_widget.h"
+#include "gui/map/map.h"
 
 #include <QFontMetricsF>
 #include <QImage>

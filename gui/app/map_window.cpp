@@ -7,13 +7,13 @@
 #include "core/engine/map_graphics.h"
 #include "core/engine/status_text.h"
 #include "core/engine/vector_layer.h"
-#include "gui/calculators/well_calculations.h"
+#include "gui/calculators/well_calculator.h"
 #include "gui/common/app_settings.h"
 #include "gui/common/program_resources.h"
 #include "gui/common/qt_message_service.h"
-#include "gui/legend/legend_control.h"
+#include "gui/legend/legend.h"
+#include "gui/map/map.h"
 #include "gui/map/map_tools.h"
-#include "gui/map/map_widget.h"
 
 #include <QCloseEvent>
 #include <QFile>

@@ -2,7 +2,7 @@
 
 #include "core/common/number_text.h"
 #include "core/engine/map_scale.h"
-#include "gui/map/map_widget.h"
+#include "gui/map/map.h"
 
 #include <QGridLayout>
 #include <QKeyEvent>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/engine/map_renderer.h"
-#include "gui/map/map_widget.h"
+#include "gui/map/map.h"
 
 #include <functional>
 

@@ -1,7 +1,7 @@
 #include "gui/map/query_window.h"
 
 #include "core/engine/vector_layer.h"
-#include "gui/map/map_widget.h"
+#include "gui/map/map.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>

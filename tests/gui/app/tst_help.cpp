@@ -1,8 +1,8 @@
 #include "core/common/message_service.h"
-#include "gui/app/frm_browser.h"
-#include "gui/app/frm_main.h"
 #include "gui/app/help_window.h"
+#include "gui/app/main_window.h"
 #include "gui/app/web_browser.h"
+#include "gui/app/web_window.h"
 
 #include <QAction>
 #include <QComboBox>

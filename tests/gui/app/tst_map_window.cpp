@@ -4,11 +4,11 @@
 #include "core/engine/status_text.h"
 #include "core/engine/vector_layer.h"
 #include "gui/app/map_window.h"
-#include "gui/calculators/well_calculations.h"
-#include "gui/legend/legend_control.h"
-#include "gui/legend/legend_item_control.h"
+#include "gui/calculators/well_calculator.h"
+#include "gui/legend/legend.h"
+#include "gui/legend/legend_row.h"
 #include "gui/map/identify_window.h"
-#include "gui/map/map_widget.h"
+#include "gui/map/map.h"
 #include "tests/fixtures/fixtures.h"
 
 #include <QComboBox>

@@ -1,7 +1,7 @@
 #include "core/common/message_service.h"
-#include "gui/app/frm_main.h"
+#include "gui/app/main_window.h"
 #include "gui/app/map_print.h"
-#include "gui/map/map_widget.h"
+#include "gui/map/map.h"
 #include "tests/fixtures/fixtures.h"
 #include "tests/support/image_compare.h"
 

@@ -1,10 +1,10 @@
 #include "core/common/message_service.h"
-#include "gui/app/frm_browser.h"
-#include "gui/app/frm_main.h"
+#include "gui/app/main_window.h"
 #include "gui/app/web_browser.h"
-#include "gui/legend/legend_control.h"
-#include "gui/legend/legend_item_control.h"
-#include "gui/map/map_widget.h"
+#include "gui/app/web_window.h"
+#include "gui/legend/legend.h"
+#include "gui/legend/legend_row.h"
+#include "gui/map/map.h"
 #include "tests/fixtures/fixtures.h"
 
 #include <QAbstractButton>

@@ -1,5 +1,5 @@
-#include "gui/app/frm_browser.h"
 #include "gui/app/web_browser.h"
+#include "gui/app/web_window.h"
 #include "gui/app/webengine_browser.h"
 #include "gui/common/program_resources.h"
 

@@ -5,8 +5,8 @@
 #include "core/engine/vector_layer.h"
 #include "core/plss/footage.h"
 #include "gui/calculators/calculator_host.h"
-#include "gui/calculators/well_calculations.h"
-#include "gui/map/map_widget.h"
+#include "gui/calculators/well_calculator.h"
+#include "gui/map/map.h"
 #include "tests/fixtures/fixtures.h"
 
 #include <QApplication>

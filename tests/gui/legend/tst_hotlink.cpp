@@ -1,9 +1,9 @@
 #include "core/common/message_service.h"
 #include "core/document/theme_list.h"
 #include "core/engine/map_layer.h"
-#include "gui/legend/legend_control.h"
-#include "gui/legend/legend_item_control.h"
-#include "gui/map/map_widget.h"
+#include "gui/legend/legend.h"
+#include "gui/legend/legend_row.h"
+#include "gui/map/map.h"
 #include "tests/fixtures/fixtures.h"
 
 #include <QDir>

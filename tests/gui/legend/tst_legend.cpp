@@ -4,10 +4,10 @@
 #include "core/document/theme_list.h"
 #include "core/engine/map_layer.h"
 #include "core/engine/vector_layer.h"
-#include "gui/legend/legend_control.h"
-#include "gui/legend/legend_item_control.h"
-#include "gui/legend/legend_options_dialog.h"
-#include "gui/map/map_widget.h"
+#include "gui/legend/legend.h"
+#include "gui/legend/legend_row.h"
+#include "gui/legend/symbol_dialog.h"
+#include "gui/map/map.h"
 #include "tests/fixtures/fixtures.h"
 
 #include <QCheckBox>

@@ -5,9 +5,9 @@
 #include "core/engine/vector_layer.h"
 #include "core/plss/plss_query.h"
 #include "core/plss/well_location.h"
-#include "gui/legend/legend_control.h"
-#include "gui/legend/legend_item_control.h"
-#include "gui/map/map_widget.h"
+#include "gui/legend/legend.h"
+#include "gui/legend/legend_row.h"
+#include "gui/map/map.h"
 #include "tests/fixtures/fixtures.h"
 
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "core/engine/vector_layer.h"
 #include "gui/map/identify_window.h"
-#include "gui/map/map_widget.h"
+#include "gui/map/map.h"
 #include "gui/map/query_window.h"
 #include "tests/fixtures/fixtures.h"
 

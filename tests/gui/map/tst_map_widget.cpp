@@ -2,8 +2,8 @@
 #include "core/engine/map_scale.h"
 #include "core/engine/vector_layer.h"
 #include "gui/common/qt_message_service.h"
+#include "gui/map/map.h"
 #include "gui/map/map_scale_bar.h"
-#include "gui/map/map_widget.h"
 #include "tests/fixtures/fixtures.h"
 
 #include <QApplication>

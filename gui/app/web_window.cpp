@@ -1,4 +1,4 @@
-#include "gui/app/frm_browser.h"
+#include "gui/app/web_window.h"
 
 #include "core/common/twips.h"
 #include "gui/app/web_browser.h"

@@ -1,4 +1,4 @@
-#include "gui/map/map_widget.h"
+#include "gui/map/map.h"
 
 #include "core/common/twips.h"
 #include "core/document/theme_list.h"

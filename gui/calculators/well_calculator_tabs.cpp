@@ -1,5 +1,5 @@
 #include "core/plss/meridians.h"
-#include "gui/calculators/well_calculations.h"
+#include "gui/calculators/well_calculator.h"
 
 #include <QAbstractItemView>
 #include <QCheckBox>

@@ -1,4 +1,4 @@
-#include "gui/app/frm_main.h"
+#include "gui/app/main_window.h"
 
 #include "core/common/twips.h"
 #include "core/document/theme_list.h"
@@ -6,18 +6,18 @@
 #include "core/engine/point_writer.h"
 #include "core/engine/vector_layer.h"
 #include "gui/app/app_dialogs.h"
-#include "gui/app/frm_browser.h"
 #include "gui/app/help_window.h"
 #include "gui/app/map_print.h"
 #include "gui/app/web_browser.h"
-#include "gui/calculators/well_calculations.h"
+#include "gui/app/web_window.h"
+#include "gui/calculators/well_calculator.h"
 #include "gui/common/app_settings.h"
 #include "gui/common/busy_cursor.h"
 #include "gui/common/program_resources.h"
 #include "gui/common/qt_message_service.h"
-#include "gui/legend/legend_control.h"
+#include "gui/legend/legend.h"
 #include "gui/map/identify_window.h"
-#include "gui/map/map_widget.h"
+#include "gui/map/map.h"
 #include "gui/map/query_window.h"
 
 #include <QAction>

@@ -1,4 +1,4 @@
-#include "gui/legend/legend_options_dialog.h"
+#include "gui/legend/symbol_dialog.h"
 
 #include "core/common/number_text.h"
 #include "core/engine/symbol.h"

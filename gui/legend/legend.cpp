@@ -1,4 +1,4 @@
-#include "gui/legend/legend_control.h"
+#include "gui/legend/legend.h"
 
 #include "core/common/message_service.h"
 #include "core/common/number_text.h"
@@ -11,8 +11,8 @@
 #include "core/engine/vector_layer.h"
 #include "core/plss/plss_query.h"
 #include "core/plss/plss_schema.h"
-#include "gui/legend/legend_item_control.h"
-#include "gui/legend/legend_options_dialog.h"
+#include "gui/legend/legend_row.h"
+#include "gui/legend/symbol_dialog.h"
 
 #include <QEvent>
 #include <QFileDialog>

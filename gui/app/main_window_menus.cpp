@@ -1,13 +1,13 @@
 #include "core/document/theme_list.h"
 #include "core/engine/vector_layer.h"
-#include "gui/app/frm_main.h"
+#include "gui/app/main_window.h"
 #include "gui/app/window_arrangement.h"
-#include "gui/calculators/well_calculations.h"
+#include "gui/calculators/well_calculator.h"
 #include "gui/common/app_settings.h"
 #include "gui/common/program_resources.h"
-#include "gui/legend/legend_control.h"
+#include "gui/legend/legend.h"
 #include "gui/map/identify_window.h"
-#include "gui/map/map_widget.h"
+#include "gui/map/map.h"
 #include "gui/map/query_window.h"
 
 #include <QAction>

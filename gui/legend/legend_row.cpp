@@ -1,4 +1,4 @@
-#include "gui/legend/legend_item_control.h"
+#include "gui/legend/legend_row.h"
 
 #include "core/common/twips.h"
 #include "core/document/theme_list.h"

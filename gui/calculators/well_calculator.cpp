@@ -1,4 +1,4 @@
-#include "gui/calculators/well_calculations.h"
+#include "gui/calculators/well_calculator.h"
 
 #include "core/common/message_service.h"
 #include "core/common/number_text.h"
@@ -16,7 +16,7 @@
 #include "gui/calculators/calculator_host.h"
 #include "gui/common/app_settings.h"
 #include "gui/common/busy_cursor.h"
-#include "gui/map/map_widget.h"
+#include "gui/map/map.h"
 
 #include <QCheckBox>
 #include <QComboBox>
