@@ -22,7 +22,7 @@ namespace {
 
 // A run without a user: once the first redraw is done, the picture and the PDF asked for, then
 // quit with 1 when either could not be written.
-void finishScriptedRun(frmMain &window, const QString &shot, const QString &pdf)
+void finishScriptedRun(MainWindow &window, const QString &shot, const QString &pdf)
 {
     // After the first complete redraw: the events queued by showing and adding run first.
     QTimer::singleShot(500, &window, [&window, shot, pdf] {
@@ -33,7 +33,7 @@ void finishScriptedRun(frmMain &window, const QString &shot, const QString &pdf)
             ok = false;
         }
         if (!pdf.isEmpty()) {
-            frmMapView *view = window.activeMapView();
+            MapWindow *view = window.activeMapWindow();
             QPrinter &printer = window.printer();
             printer.setOutputFormat(QPrinter::PdfFormat);
             printer.setOutputFileName(pdf);
@@ -120,7 +120,7 @@ int main(int argc, char *argv[])
     std::unique_ptr<MessageService> messages;
     if (scripted)
         messages = std::make_unique<StderrMessageService>(true);
-    frmMain window(std::move(messages));
+    MainWindow window(std::move(messages));
     window.makeWebBrowser = [] { return std::make_unique<WebEngineBrowser>(); };
     if (scripted) { // the same picture whatever size the window had last time
         const QStringList size = parser.value(sizeOption).split(u'x');
@@ -133,8 +133,8 @@ int main(int argc, char *argv[])
         window.setGeometry(40, 40, width, height);
     }
     window.show();
-    if (scripted && window.activeMapView())
-        window.activeMapView()->parentWidget()->showMaximized();
+    if (scripted && window.activeMapWindow())
+        window.activeMapWindow()->parentWidget()->showMaximized();
     if (parser.isSet(projectOption))
         window.openProject(parser.value(projectOption));
     window.addThemeFiles(parser.values(themeOption) + parser.positionalArguments());

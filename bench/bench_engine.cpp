@@ -159,7 +159,7 @@ void BM_SectionLookup(benchmark::State &state)
     auto layer = theme();
     QRandomGenerator random(1);
     RecordingMessageService messages;
-    layer->SearchExpression(u"section = 1 and township = 1"_s); // hash indexes built here
+    layer->searchExpression(u"section = 1 and township = 1"_s); // hash indexes built here
     for (auto _ : state) {
         auto poly = findSectionPolygon(*layer, randomEntries(random), messages);
         benchmark::DoNotOptimize(poly);
@@ -217,7 +217,7 @@ void BM_PointInPolygon(benchmark::State &state)
     auto layer = theme();
     QRandomGenerator random(2);
     for (auto _ : state) {
-        const RecordSet hits = layer->SearchShape(randomPoint(random));
+        const RecordSet hits = layer->searchShape(randomPoint(random));
         benchmark::DoNotOptimize(hits.count());
     }
 }
@@ -320,7 +320,7 @@ void BM_GeographicToUtm(benchmark::State &state)
 {
     double lat = 31.0, lon = -108.0, e = 0, n = 0;
     for (auto _ : state) {
-        GeographicToUtm(lat, lon, 13, e, n);
+        geographicToUtm(lat, lon, 13, e, n);
         benchmark::DoNotOptimize(e);
         benchmark::DoNotOptimize(n);
         lat += 1e-6;
@@ -369,7 +369,7 @@ int main(int argc, char **argv)
     // "--peak-memory": load the theme, draw it once at full extent, report the peak RSS.
     if (argc > 1 && QByteArray(argv[1]) == "--peak-memory") {
         auto layer = VectorLayer::open(themePath());
-        layer->SearchExpression(u"section = 1 and township = 1 and range = 1"_s);
+        layer->searchExpression(u"section = 1 and township = 1 and range = 1"_s);
         QImage image(1200, 900, QImage::Format_ARGB32_Premultiplied);
         QPainter painter(&image);
         renderMap(painter, MapViewport(layer->extent(), QSizeF(1200, 900)), {layer});
@@ -454,7 +454,7 @@ int main(int argc, char **argv)
         std::shared_ptr<VectorLayer> layer;
         step("open the UTM shapefile", [&] { layer = VectorLayer::open(themePath()); });
         step("search it",
-             [&] { layer->SearchExpression(u"section = 1 and township = '1' and range = '1'"_s); });
+             [&] { layer->searchExpression(u"section = 1 and township = '1' and range = '1'"_s); });
         step("open the geographic geodatabase, reprojecting",
              [&] { layer = VectorLayer::open(blmThemePath()); });
         step("decode its PLSSID", [&] { prepareNamedPlssFields(*layer); });
@@ -469,7 +469,7 @@ int main(int argc, char **argv)
         });
         step("GeographicToUtm", [] {
             double e = 0, n = 0;
-            GeographicToUtm(40.0, -105.0, 13, e, n);
+            geographicToUtm(40.0, -105.0, 13, e, n);
         });
         return 0;
     }

@@ -202,7 +202,7 @@ std::shared_ptr<VectorLayer> openSectionTheme(const QString &path, const QString
                                               QString *error)
 {
     auto layer = VectorLayer::open(path);
-    if (!layer->Valid()) {
+    if (!layer->isValid()) {
         *error = path + u" did not load: "_s + layer->errorText();
         return nullptr;
     }
@@ -238,7 +238,7 @@ std::shared_ptr<const SecondDivisions> openDivisions(const QString &path, const 
                                                      const VectorLayer &theme, QString *error)
 {
     auto layer = VectorLayer::open(path, {}, theme.utmZone().value_or(0));
-    if (!layer->Valid()) {
+    if (!layer->isValid()) {
         *error = path + u" did not load: "_s + layer->errorText();
         return nullptr;
     }

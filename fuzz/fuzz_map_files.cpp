@@ -26,7 +26,7 @@ void draw(const std::shared_ptr<MapLayer> &layer)
     renderMap(painter, MapViewport(full, image.size()), {layer});
     if (!full.isNull()) {
         MapRect part = full;
-        part.ScaleRectangle(0.1);
+        part.scaleRectangle(0.1);
         renderMap(painter, MapViewport(part, image.size()), {layer});
     }
 }
@@ -43,10 +43,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size)
         const QString path = dir + ((data[0] & 4) ? u"/f.zip"_s : u"/f.geojson"_s);
         fuzzsupport::writeFile(path, input);
         const auto layer = VectorLayer::open(path);
-        if (!layer->Valid())
+        if (!layer->isValid())
             return 0;
         (void)isPlssSectionTheme(*layer);
-        (void)layer->SearchExpression(u"section = 1"_s);
+        (void)layer->searchExpression(u"section = 1"_s);
         draw(layer);
     } else if ((data[0] & 1) == 0) {
         if (input.size() < 4)
@@ -60,10 +60,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size)
         fuzzsupport::writeFile(dir + u"/f.shx"_s, input.mid(4 + shpSize, shxSize));
         fuzzsupport::writeFile(dir + u"/f.dbf"_s, input.mid(4 + shpSize + shxSize));
         const auto layer = VectorLayer::open(dir + u"/f.shp"_s);
-        if (!layer->Valid())
+        if (!layer->isValid())
             return 0;
         (void)isPlssSectionTheme(*layer);
-        RecordSet all = layer->Records();
+        RecordSet all = layer->records();
         for (all.moveFirst(); !all.atEnd(); all.moveNext()) {
             (void)all.shape();
             for (const FieldInfo &field : all.fields())
@@ -71,9 +71,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size)
         }
         const MapPoint centre =
             layer->extent().isNull() ? MapPoint{0, 0} : layer->extent().center();
-        (void)layer->SearchShape(centre);
-        (void)layer->SearchByDistance(centre, 100);
-        (void)layer->SearchExpression(u"section = 1 AND township = 12"_s);
+        (void)layer->searchShape(centre);
+        (void)layer->searchByDistance(centre, 100);
+        (void)layer->searchExpression(u"section = 1 AND township = 12"_s);
         draw(layer);
     } else {
         static const QString names[] = {u"/f.tif"_s, u"/f.jpg"_s, u"/f.bmp"_s, u"/f.png"_s};
@@ -83,7 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size)
         fuzzsupport::writeFile(path.chopped(4) + (path.endsWith(u".jpg"_s) ? u".jgw"_s : u".wld"_s),
                                "10\n0\n0\n-10\n500000\n4400000\n");
         const auto layer = ImageLayer::open(path);
-        if (layer->Valid())
+        if (layer->isValid())
             draw(layer);
     }
     return 0;

@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size)
     QString error;
     if (const auto description = parseSectionEntries(entries, &error)) {
         for (const QString &expression : buildSectionExpressions(*description)) {
-            (void)fuzzsupport::sectionTheme(1)->SearchExpression(expression);
+            (void)fuzzsupport::sectionTheme(1)->searchExpression(expression);
             (void)fuzzsupport::sectionTheme(1)->isValidExpression(expression);
         }
     }
@@ -61,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size)
                           .toJson();
     fuzzsupport::writeFile(path, json.replace("<", "\\u003c"));
     const auto blm = VectorLayer::open(path);
-    if (blm->Valid() && prepareNamedPlssFields(*blm))
+    if (blm->isValid() && prepareNamedPlssFields(*blm))
         (void)findSectionPolygon(*blm, entries, messages);
     return 0;
 }

@@ -17,14 +17,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size)
     Map map;
     map.setThemes(&themes);
     map.resize(200, 150);
-    LegendControl legend;
+    Legend legend;
     RecordingMessageService messages;
     legend.setThemes(&themes);
     legend.setMessageService(&messages);
-    legend.ReadProject(project);
+    legend.loadProject(project);
     (void)map.grabMap();
     // What was shown must save and read back as the same themes.
-    const QList<ProjectTheme> saved = legend.SaveProject();
+    const QList<ProjectTheme> saved = legend.saveProject();
     const ParsedProject again = readProject(writeProject(saved));
     if (!again.error.isEmpty() || again.themes.size() != saved.size())
         std::abort();

@@ -41,7 +41,7 @@ void init()
         if (!fixtures::writeSectionGrid(path, grid).isEmpty())
             std::abort();
         auto theme = VectorLayer::open(path);
-        if (!theme->Valid())
+        if (!theme->isValid())
             std::abort();
         recognisePlssSectionTheme(*theme);
         g_themes[layout == 1 ? 0 : 1] = theme;

@@ -61,7 +61,7 @@ std::optional<UtmTexts> latLongToUtm(const LatLongTexts &in, const QString &zone
     if (!zone)
         return std::nullopt;
     double e = 0, n = 0;
-    if (!GeographicToUtm(latitude, -longitude, *zone, e, n)) {
+    if (!geographicToUtm(latitude, -longitude, *zone, e, n)) {
         messages.show(conversionFailedMessage(), MessageIcon::Stop);
         return std::nullopt;
     }
@@ -96,7 +96,7 @@ std::optional<std::pair<double, double>> geographicOf(const QString &eastingText
     if (!zone)
         return std::nullopt;
     double lat = 0, lon = 0;
-    if (!UtmToGeographic(*easting, *northing, *zone, lat, lon)) {
+    if (!utmToGeographic(*easting, *northing, *zone, lat, lon)) {
         messages.show(conversionFailedMessage(), MessageIcon::Stop);
         return std::nullopt;
     }
@@ -186,8 +186,8 @@ std::optional<UtmTexts> convertZone(const QString &eastingText, const QString &n
     if (!to)
         return std::nullopt;
     double lat = 0, lonWest = 0, e = 0, n = 0;
-    if (!UtmToGeographic(*easting, *northing, *from, lat, lonWest) ||
-        !GeographicToUtm(lat, -lonWest, *to, e, n)) {
+    if (!utmToGeographic(*easting, *northing, *from, lat, lonWest) ||
+        !geographicToUtm(lat, -lonWest, *to, e, n)) {
         messages.show(conversionFailedMessage(), MessageIcon::Stop);
         return std::nullopt;
     }

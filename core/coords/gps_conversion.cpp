@@ -24,7 +24,7 @@ bool zoneCentralMeridian(qint16 zone, int &degrees)
     return true;
 }
 
-bool GeographicToUtm(double latitude, double longitude, qint16 zone, double &easting,
+bool geographicToUtm(double latitude, double longitude, qint16 zone, double &easting,
                      double &northing)
 {
     int centralMeridian = 0;
@@ -77,7 +77,7 @@ bool GeographicToUtm(double latitude, double longitude, qint16 zone, double &eas
     return true;
 }
 
-bool UtmToGeographic(double easting, double northing, qint16 zone, double &latitude,
+bool utmToGeographic(double easting, double northing, qint16 zone, double &latitude,
                      double &longitude)
 {
     int centralMeridian = 0;

@@ -11,11 +11,11 @@
 // give finite numbers or the zone's central meridian overflows 16-bit arithmetic.
 
 // Latitude in degrees north, longitude in degrees with east positive (-105 is 105 W).
-bool GeographicToUtm(double latitude, double longitude, qint16 zone, double &easting,
+bool geographicToUtm(double latitude, double longitude, qint16 zone, double &easting,
                      double &northing);
 
 // Longitude comes back in degrees west, positive (105 W is 105.0).
-bool UtmToGeographic(double easting, double northing, qint16 zone, double &latitude,
+bool utmToGeographic(double easting, double northing, qint16 zone, double &latitude,
                      double &longitude);
 
 // Central meridian of a zone in signed degrees (zone 13: -105), in 16-bit arithmetic.

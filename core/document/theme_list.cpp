@@ -35,7 +35,7 @@ qsizetype ThemeList::addLayer(std::shared_ptr<MapLayer> layer)
         return -1;
     Theme theme;
     theme.title = layer->name();
-    theme.source = layer->File();
+    theme.source = layer->file();
     theme.layer = std::move(layer);
     return add(std::move(theme));
 }
@@ -172,7 +172,7 @@ QList<ProjectTheme> ThemeList::toProject() const
         t.plssFields = theme.plssFields;
         t.isMap = theme.layer->layerType() == MapLayer::LayerType::Vector;
         if (t.isMap) {
-            const ::Symbol &s = static_cast<const VectorLayer &>(*theme.layer).Symbol();
+            const ::Symbol &s = static_cast<const VectorLayer &>(*theme.layer).symbol();
             t.color = s.Color;
             t.outlineColor = s.OutlineColor;
             t.size = s.Size;
@@ -195,7 +195,7 @@ Theme themeFromProject(const ProjectBlock &block, std::shared_ptr<MapLayer> laye
         return theme;
     theme.layer->setVisible(block.visible.value_or(true));
     if (theme.layer->layerType() == MapLayer::LayerType::Vector && block.isMap.value_or(false)) {
-        ::Symbol &s = static_cast<VectorLayer &>(*theme.layer).Symbol();
+        ::Symbol &s = static_cast<VectorLayer &>(*theme.layer).symbol();
         if (block.color)
             s.Color = *block.color;
         if (block.outlineColor)

@@ -22,7 +22,7 @@ struct Theme
     quint64 key = 0;    // unique within its list, given by the list
     QString plssFields; // the PLSS fields the user named ("section=SEC,..."), if any
 
-    bool visible() const { return layer && layer->Visible(); }
+    bool visible() const { return layer && layer->isVisible(); }
 };
 
 // The themes of one map window in collection order: index 0 is the bottom legend row and is

@@ -9,7 +9,7 @@ bool MapRect::isFinite() const
            std::isfinite(m_bottom);
 }
 
-void MapRect::ScaleRectangle(double factor)
+void MapRect::scaleRectangle(double factor)
 {
     const MapPoint c = center();
     const double halfW = width() * factor / 2;
@@ -103,6 +103,6 @@ MapRect withMargin(const MapRect &rect, double fraction)
     if (rect.isNull())
         return rect;
     MapRect grown = rect;
-    grown.ScaleRectangle(1 + 2 * fraction);
+    grown.scaleRectangle(1 + 2 * fraction);
     return grown;
 }

@@ -36,7 +36,7 @@ public:
     bool isFinite() const;
 
     // Widens or narrows about the centre: 1.5 makes it half as large again on each axis.
-    void ScaleRectangle(double factor);
+    void scaleRectangle(double factor);
     bool contains(const MapPoint &p) const;
     bool intersects(const MapRect &other) const;
     MapRect united(const MapRect &other) const;

@@ -45,11 +45,11 @@ bool ImageLayer::load(int mapZone)
 {
     ensureGdalRegistered();
     GdalErrorTrap trap;
-    if (!File().startsWith(u"/vsi"_s) && !QFileInfo::exists(File())) {
+    if (!file().startsWith(u"/vsi"_s) && !QFileInfo::exists(file())) {
         m_error = u"No such file or folder"_s;
         return false;
     }
-    const QByteArray path = File().toUtf8();
+    const QByteArray path = file().toUtf8();
     m_dataset = GDALDataset::FromHandle(
         GDALOpenEx(path.constData(), GDAL_OF_RASTER | GDAL_OF_READONLY, nullptr, nullptr, nullptr));
     if (!m_dataset) {

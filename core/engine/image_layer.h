@@ -21,7 +21,7 @@ public:
     ~ImageLayer() override;
 
     LayerType layerType() const override { return LayerType::Image; }
-    bool Valid() const override { return m_valid; }
+    bool isValid() const override { return m_valid; }
     MapRect extent() const override { return m_extent; }
     void draw(QPainter &painter, const MapViewport &viewport) const override;
     QString errorText() const { return m_error; }

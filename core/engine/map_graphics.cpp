@@ -26,19 +26,19 @@ QPoint toPixel(const MapViewport &viewport, const MapPoint &p)
 
 GraphicSymbol::~GraphicSymbol() = default;
 
-void TextSymbol::Draw(QPainter &painter, const MapViewport &viewport, MessageService *) const
+void TextSymbol::draw(QPainter &painter, const MapViewport &viewport, MessageService *) const
 {
     drawMapText(painter, viewport, text, Shape, font, colorFromRgb(Color));
 }
 
-void LineSymbol::AddPoint(const MapPoint &point, MessageService *messages)
+void LineSymbol::addPoint(const MapPoint &point, MessageService *messages)
 {
     Points.append(MapPoint{point.X, point.Y});
     if (Points.size() > 2 && messages)
         messages->show(u"Weirdness in MapSymbol::AddPoint!"_s, MessageIcon::None);
 }
 
-void LineSymbol::Draw(QPainter &painter, const MapViewport &viewport, MessageService *notices) const
+void LineSymbol::draw(QPainter &painter, const MapViewport &viewport, MessageService *notices) const
 {
     if (Points.size() > 2 && notices)
         notices->show(u"Weirdness in MapSymbol::Draw!"_s, MessageIcon::None);
@@ -52,7 +52,7 @@ void LineSymbol::Draw(QPainter &painter, const MapViewport &viewport, MessageSer
     painter.restore();
 }
 
-void CircleSymbol::Draw(QPainter &painter, const MapViewport &viewport, MessageService *) const
+void CircleSymbol::draw(QPainter &painter, const MapViewport &viewport, MessageService *) const
 {
     if (!viewport.isValid())
         return;
@@ -68,7 +68,7 @@ void CircleSymbol::Draw(QPainter &painter, const MapViewport &viewport, MessageS
     painter.restore();
 }
 
-void ParcelSymbol::Draw(QPainter &painter, const MapViewport &viewport, MessageService *) const
+void ParcelSymbol::draw(QPainter &painter, const MapViewport &viewport, MessageService *) const
 {
     if (!viewport.isValid() || parcel.isEmpty())
         return;
@@ -95,7 +95,7 @@ void ParcelSymbol::Draw(QPainter &painter, const MapViewport &viewport, MessageS
     painter.restore();
 }
 
-void WellMarkSymbol::Draw(QPainter &painter, const MapViewport &viewport, MessageService *) const
+void WellMarkSymbol::draw(QPainter &painter, const MapViewport &viewport, MessageService *) const
 {
     if (!viewport.isValid())
         return;
@@ -132,14 +132,14 @@ void WellMarkSymbol::Draw(QPainter &painter, const MapViewport &viewport, Messag
     painter.restore();
 }
 
-void MapGraphics::Draw(QPainter &painter, const MapViewport &viewport,
+void MapGraphics::draw(QPainter &painter, const MapViewport &viewport,
                        MessageService *notices) const
 {
     for (const auto &symbol : m_symbols)
-        symbol->Draw(painter, viewport, notices);
+        symbol->draw(painter, viewport, notices);
 }
 
-void MapGraphics::AddTextSymbol(const QString &text, const MapPoint &loc, quint32 color)
+void MapGraphics::addTextSymbol(const QString &text, const MapPoint &loc, quint32 color)
 {
     auto symbol = std::make_shared<TextSymbol>();
     symbol->text = text;
@@ -148,7 +148,7 @@ void MapGraphics::AddTextSymbol(const QString &text, const MapPoint &loc, quint3
     m_symbols.append(std::move(symbol));
 }
 
-void MapGraphics::AddSymbol(std::shared_ptr<GraphicSymbol> symbol, Lifetime lifetime)
+void MapGraphics::addSymbol(std::shared_ptr<GraphicSymbol> symbol, Lifetime lifetime)
 {
     if (!symbol)
         return;

@@ -20,7 +20,7 @@ public:
     virtual ~GraphicSymbol();
     // `notices` receives drawing anomalies; it must not open a modal box while painting (the
     // GUI posts its messages to the event loop).
-    virtual void Draw(QPainter &painter, const MapViewport &viewport,
+    virtual void draw(QPainter &painter, const MapViewport &viewport,
                       MessageService *notices) const = 0;
 };
 
@@ -31,7 +31,7 @@ public:
     MapPoint Shape;    // where the text stands (a copy of the point given)
     quint32 Color = 0; // packed RGB
     QFont font;
-    void Draw(QPainter &painter, const MapViewport &viewport,
+    void draw(QPainter &painter, const MapViewport &viewport,
               MessageService *notices) const override;
 };
 
@@ -42,8 +42,8 @@ public:
     quint32 Color = 0;
     QList<MapPoint> Points;
     // Appends a copy of the point; a third point is reported to `messages` but kept.
-    void AddPoint(const MapPoint &point, MessageService *messages = nullptr);
-    void Draw(QPainter &painter, const MapViewport &viewport,
+    void addPoint(const MapPoint &point, MessageService *messages = nullptr);
+    void draw(QPainter &painter, const MapViewport &viewport,
               MessageService *notices) const override;
 };
 
@@ -54,7 +54,7 @@ public:
     MapPoint Center;
     double radius = 0;
     quint32 Color = 255;
-    void Draw(QPainter &painter, const MapViewport &viewport,
+    void draw(QPainter &painter, const MapViewport &viewport,
               MessageService *notices) const override;
 };
 
@@ -67,7 +67,7 @@ public:
     static constexpr double Diameter = 10; // pixels at 96 dpi, outline included
     MapPoint center;
     int number = 0; // none drawn when 0
-    void Draw(QPainter &painter, const MapViewport &viewport,
+    void draw(QPainter &painter, const MapViewport &viewport,
               MessageService *notices) const override;
 };
 
@@ -77,21 +77,21 @@ class ParcelSymbol final : public GraphicSymbol
 {
 public:
     MapPolygon parcel;
-    void Draw(QPainter &painter, const MapViewport &viewport,
+    void draw(QPainter &painter, const MapViewport &viewport,
               MessageService *notices) const override;
 };
 
 class MapGraphics
 {
 public:
-    // Kept symbols stay until RemoveAll; those of the last result only (its quarter lines) go at
+    // Kept symbols stay until removeAll; those of the last result only (its quarter lines) go at
     // removeLastResult, when the next result or a failed calculation replaces them.
     enum class Lifetime { Kept, LastResult };
 
-    void Draw(QPainter &painter, const MapViewport &viewport, MessageService *notices) const;
-    void AddTextSymbol(const QString &text, const MapPoint &loc, quint32 color);
-    void AddSymbol(std::shared_ptr<GraphicSymbol> symbol, Lifetime lifetime = Lifetime::Kept);
-    void RemoveAll()
+    void draw(QPainter &painter, const MapViewport &viewport, MessageService *notices) const;
+    void addTextSymbol(const QString &text, const MapPoint &loc, quint32 color);
+    void addSymbol(std::shared_ptr<GraphicSymbol> symbol, Lifetime lifetime = Lifetime::Kept);
+    void removeAll()
     {
         m_symbols.clear();
         m_lastResult.clear();

@@ -23,23 +23,23 @@ public:
 
     virtual LayerType layerType() const = 0;
     // False when the file could not be read; such a layer is never added to a map.
-    virtual bool Valid() const = 0;
+    virtual bool isValid() const = 0;
     virtual MapRect extent() const = 0;
     // Paints the part of the layer that falls into the viewport.
     virtual void draw(QPainter &painter, const MapViewport &viewport) const = 0;
 
     // The source the layer was read from, as given ("SOURCE|layername=NAME" for one layer of
     // several).
-    const QString &File() const { return m_file; }
+    const QString &file() const { return m_file; }
     // The name messages give the source by: its file's name ("sections.shp"), or the layer's
     // name for one layer of several.
     QString fileName() const;
     const QString &name() const { return m_name; }
     void setName(const QString &name) { m_name = name; }
-    bool Visible() const { return m_visible; }
+    bool isVisible() const { return m_visible; }
     void setVisible(bool visible) { m_visible = visible; }
-    const QString &Tag() const { return m_tag; }
-    void setTag(const QString &tag) { m_tag = tag; }
+    const QString &queryExpression() const { return m_tag; }
+    void setQueryExpression(const QString &tag) { m_tag = tag; }
     // The UTM zone the layer's coordinates are held in: the map's zone when the layer was
     // reprojected into it, else the zone the file declares (a shapefile's .prj, an image's own
     // tags); nothing when it declares nothing or something other than UTM north.

@@ -10,7 +10,7 @@ void renderMap(QPainter &painter, const MapViewport &viewport, const LayerList &
 {
     for (int i = int(layers.size()) - 1; i >= 0; --i) {
         const auto &layer = layers[i];
-        if (layer && layer->Visible())
+        if (layer && layer->isVisible())
             layer->draw(painter, viewport);
         if (afterLayerDraw)
             afterLayerDraw(i, painter);

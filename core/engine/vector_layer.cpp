@@ -56,7 +56,7 @@ bool VectorLayer::load(const LoadProgress &progress, int mapZone)
 {
     ensureGdalRegistered();
     GdalErrorTrap trap;
-    const SourceRef ref = parseSourceRef(File());
+    const SourceRef ref = parseSourceRef(file());
     if (!ref.path.startsWith(u"/vsi"_s) && !QFileInfo::exists(ref.path)) {
         m_error = u"No such file or folder"_s;
         return false;
@@ -111,7 +111,7 @@ bool VectorLayer::load(const LoadProgress &progress, int mapZone)
     m_attributes = std::move(read.attributes);
     m_fids = std::move(read.fids);
     m_fidsAreRows = read.fidsAreRows;
-    m_symbol = defaultSymbol(m_shapeType, File());
+    m_symbol = defaultSymbol(m_shapeType, file());
     return true;
 }
 
@@ -122,7 +122,7 @@ QVariant VectorLayer::value(int row, int field) const
     return m_attributes.value(row, field);
 }
 
-RecordSet VectorLayer::Records() const
+RecordSet VectorLayer::records() const
 {
     std::vector<int> rows(static_cast<std::size_t>(featureCount()));
     for (std::size_t i = 0; i < rows.size(); ++i)
@@ -204,7 +204,7 @@ bool VectorLayer::isValidExpression(const QString &expression) const
     return ok;
 }
 
-RecordSet VectorLayer::SearchExpression(const QString &expression) const
+RecordSet VectorLayer::searchExpression(const QString &expression) const
 {
     bool all = false;
     std::vector<int> rows = expressionRows(expression, all);
@@ -224,7 +224,7 @@ RecordSet VectorLayer::restrictedTo(std::vector<int> rows, const QString &expres
     return RecordSet(shared_from_this(), std::move(rows));
 }
 
-RecordSet VectorLayer::SearchShape(const MapPoint &point, SpatialRelation relation,
+RecordSet VectorLayer::searchShape(const MapPoint &point, SpatialRelation relation,
                                    const QString &expression) const
 {
     std::vector<int> rows;
@@ -237,7 +237,7 @@ RecordSet VectorLayer::SearchShape(const MapPoint &point, SpatialRelation relati
     return restrictedTo(std::move(rows), expression);
 }
 
-RecordSet VectorLayer::SearchByDistance(const MapPoint &point, double distance,
+RecordSet VectorLayer::searchByDistance(const MapPoint &point, double distance,
                                         const QString &expression) const
 {
     std::vector<int> rows;
@@ -253,11 +253,11 @@ RecordSet VectorLayer::SearchByDistance(const MapPoint &point, double distance,
     return restrictedTo(std::move(rows), expression);
 }
 
-RecordSet VectorLayer::FeaturesAt(const MapPoint &point, double tolerance) const
+RecordSet VectorLayer::featuresAt(const MapPoint &point, double tolerance) const
 {
     if (m_shapeType == ShapeType::Polygons)
-        return SearchShape(point, SpatialRelation::ContainsPoint);
-    return SearchByDistance(point, tolerance);
+        return searchShape(point, SpatialRelation::ContainsPoint);
+    return searchByDistance(point, tolerance);
 }
 
 void VectorLayer::draw(QPainter &painter, const MapViewport &viewport) const

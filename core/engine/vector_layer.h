@@ -35,15 +35,15 @@ public:
     ~VectorLayer() override;
 
     LayerType layerType() const override { return LayerType::Vector; }
-    bool Valid() const override { return m_valid; }
+    bool isValid() const override { return m_valid; }
     MapRect extent() const override { return m_extent; }
     void draw(QPainter &painter, const MapViewport &viewport) const override;
     QString errorText() const { return m_error; }
     bool cancelled() const { return m_cancelled; }
 
     ShapeType shapeType() const { return m_shapeType; }
-    ::Symbol &Symbol() { return m_symbol; }
-    const ::Symbol &Symbol() const { return m_symbol; }
+    ::Symbol &symbol() { return m_symbol; }
+    const ::Symbol &symbol() const { return m_symbol; }
 
     int featureCount() const { return m_geometry.featureCount(); }
     QList<FieldInfo> fields() const { return m_fields; }
@@ -63,26 +63,26 @@ public:
     MapPolygon shapeOf(int row) const { return m_geometry.shapeOf(row); }
 
     // Every record.
-    RecordSet Records() const;
+    RecordSet records() const;
     // Records matching an attribute expression with OGR SQL's meaning. An expression OGR would
     // refuse (missing field, type mismatch, bad syntax) yields an empty set.
-    RecordSet SearchExpression(const QString &expression) const;
+    RecordSet searchExpression(const QString &expression) const;
     // Whether OGR accepts the expression for this layer's fields (a missing field or a type
     // mismatch is refused as well as bad syntax).
     bool isValidExpression(const QString &expression) const;
     // Relation 12: the polygons containing the point. Other relations find nothing. A non-empty
     // expression further restricts the result.
     enum class SpatialRelation { ContainsPoint };
-    RecordSet SearchShape(const MapPoint &point,
+    RecordSet searchShape(const MapPoint &point,
                           SpatialRelation relation = SpatialRelation::ContainsPoint,
                           const QString &expression = {}) const;
     // Features within `distance` map units of the point (inside a polygon counts as 0).
-    RecordSet SearchByDistance(const MapPoint &point, double distance,
+    RecordSet searchByDistance(const MapPoint &point, double distance,
                                const QString &expression = {}) const;
 
     // What a click finds: the polygons containing the point, or for points and lines the
     // features within `tolerance` map units of it.
-    RecordSet FeaturesAt(const MapPoint &point, double tolerance) const;
+    RecordSet featuresAt(const MapPoint &point, double tolerance) const;
 
     // Draws only the given rows with another symbol (query highlights, selections).
     void drawRows(QPainter &painter, const MapViewport &viewport, const std::vector<int> &rows,

@@ -9,7 +9,7 @@
 
 using namespace Qt::StringLiterals;
 
-MapPoint IntersectLines(const MapPoint &a, const MapPoint &b, const MapPoint &c, const MapPoint &d)
+MapPoint intersectLines(const MapPoint &a, const MapPoint &b, const MapPoint &c, const MapPoint &d)
 {
     const double den = (d.X - c.X) * (b.Y - a.Y) - (b.X - a.X) * (d.Y - c.Y);
     if (den == 0.0) {
@@ -103,7 +103,7 @@ std::optional<QuarterPoints> divisionPoints(const CornerArray &p, double hx, dou
     q.N = midWidth ? midpoint(p[NE], p[NW]) : towards(p[NE], p[NW], hx);
     q.W = midHeight ? midpoint(p[SW], p[NW]) : towards(p[SW], p[NW], hy);
     q.E = midHeight ? midpoint(p[SE], p[NE]) : towards(p[SE], p[NE], hy);
-    q.C = IntersectLines(q.E, q.W, q.S, q.N);
+    q.C = intersectLines(q.E, q.W, q.S, q.N);
     for (const MapPoint &pt : {q.S, q.W, q.N, q.E, q.C}) {
         if (!std::isfinite(pt.X) || !std::isfinite(pt.Y))
             return std::nullopt;

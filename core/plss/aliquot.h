@@ -16,7 +16,7 @@
 
 // Where the infinite line through a and b meets the one through c and d; both coordinates are
 // NaN when the lines are parallel.
-MapPoint IntersectLines(const MapPoint &a, const MapPoint &b, const MapPoint &c, const MapPoint &d);
+MapPoint intersectLines(const MapPoint &a, const MapPoint &b, const MapPoint &c, const MapPoint &d);
 
 enum class Quarter { SW, NW, NE, SE };
 // "NW", "NE", "SE", "SW"; anything else ("--") is no call.

@@ -19,7 +19,7 @@ QString illegalDirectionMessage()
            "\"S\", \"E\", or \"W\" to indicate what side to measure from."_s;
 }
 
-double PointLineDistance(double px, double py, double x1, double y1, double x2, double y2,
+double pointLineDistance(double px, double py, double x1, double y1, double x2, double y2,
                          bool &onSegment)
 {
     const double dx = x2 - x1, dy = y2 - y1;
@@ -33,7 +33,7 @@ double PointLineDistance(double px, double py, double x1, double y1, double x2, 
     return std::hypot(px - (x1 + u * dx), py - (y1 + u * dy));
 }
 
-SegmentCrossing IntersectSegments(double x1, double y1, double x2, double y2, double x3, double y3,
+SegmentCrossing intersectSegments(double x1, double y1, double x2, double y2, double x3, double y3,
                                   double x4, double y4)
 {
     SegmentCrossing out{};
@@ -54,21 +54,21 @@ SegmentCrossing IntersectSegments(double x1, double y1, double x2, double y2, do
     return out;
 }
 
-std::optional<FootingCall> CalcFootingCall(const MapPolygon &section, const MapPoint &point,
+std::optional<FootingCall> calcFootingCall(const MapPolygon &section, const MapPoint &point,
                                            MessageService &messages)
 {
     CornerArray extentCorners{}, c{};
-    if (section.isEmpty() || !GetPolyCorners(section, extentCorners, c, messages))
+    if (section.isEmpty() || !polygonCorners(section, extentCorners, c, messages))
         return std::nullopt;
     bool on = false;
     const double toWest =
-        PointLineDistance(point.X, point.Y, c[SW].X, c[SW].Y, c[NW].X, c[NW].Y, on);
+        pointLineDistance(point.X, point.Y, c[SW].X, c[SW].Y, c[NW].X, c[NW].Y, on);
     const double toEast =
-        PointLineDistance(point.X, point.Y, c[SE].X, c[SE].Y, c[NE].X, c[NE].Y, on);
+        pointLineDistance(point.X, point.Y, c[SE].X, c[SE].Y, c[NE].X, c[NE].Y, on);
     const double toNorth =
-        PointLineDistance(point.X, point.Y, c[NW].X, c[NW].Y, c[NE].X, c[NE].Y, on);
+        pointLineDistance(point.X, point.Y, c[NW].X, c[NW].Y, c[NE].X, c[NE].Y, on);
     const double toSouth =
-        PointLineDistance(point.X, point.Y, c[SW].X, c[SW].Y, c[SE].X, c[SE].Y, on);
+        pointLineDistance(point.X, point.Y, c[SW].X, c[SW].Y, c[SE].X, c[SE].Y, on);
 
     const MapPoint w = toNorth < toSouth ? MapPoint{c[NW].X - c[NE].X, c[NW].Y - c[NE].Y}
                                          : MapPoint{c[SW].X - c[SE].X, c[SW].Y - c[SE].Y};
@@ -86,7 +86,7 @@ std::optional<FootingCall> CalcFootingCall(const MapPolygon &section, const MapP
         const MapPoint &b = ring[(i + 1) % count];
         for (int k = 0; k < 4; ++k) {
             const SegmentCrossing x =
-                IntersectSegments(point.X, point.Y, probes[k].X, probes[k].Y, a.X, a.Y, b.X, b.Y);
+                intersectSegments(point.X, point.Y, probes[k].X, probes[k].Y, a.X, a.Y, b.X, b.Y);
             if (x.distance > 0 && x.distance < best[k])
                 best[k] = x.distance;
         }
@@ -197,7 +197,7 @@ std::optional<MapPoint> placeByFootageCalls(const MapPolygon &section, const Cor
         messages.show(degenerateParcelMessage(), MessageIcon::Stop);
         return std::nullopt;
     }
-    const auto measured = CalcFootingCall(section, p, messages);
+    const auto measured = calcFootingCall(section, p, messages);
     if (!measured)
         return std::nullopt;
     if (measured->eastWest == first.letter && measured->northSouth == second.letter) {

@@ -13,7 +13,7 @@ constexpr double SurveyFoot = 0.3048006096; // metres
 // Distance from (px, py) to the infinite line through (x1, y1) and (x2, y2); `onSegment` is true
 // when the foot of the perpendicular lies between the two points. Coinciding points give the
 // distance to that point (and onSegment true).
-double PointLineDistance(double px, double py, double x1, double y1, double x2, double y2,
+double pointLineDistance(double px, double py, double x1, double y1, double x2, double y2,
                          bool &onSegment);
 
 struct SegmentCrossing
@@ -26,7 +26,7 @@ struct SegmentCrossing
 // Where segment 1 (x1, y1)-(x2, y2) crosses segment 2 (x3, y3)-(x4, y4). Parallel or degenerate
 // segments give 1e38 for every coordinate and distance -1; a crossing outside either segment
 // (ends excluded) gives distance -1 with the points still filled.
-SegmentCrossing IntersectSegments(double x1, double y1, double x2, double y2, double x3, double y3,
+SegmentCrossing intersectSegments(double x1, double y1, double x2, double y2, double x3, double y3,
                                   double x4, double y4);
 
 struct FootingCall
@@ -40,7 +40,7 @@ struct FootingCall
 // The footage calls of a point: measured from the point along lines parallel to the section's
 // own lines to where they cross the boundary of the polygon's first part, in feet rounded to two
 // places. Nothing when the section's corners cannot be found (the message has been shown).
-std::optional<FootingCall> CalcFootingCall(const MapPolygon &section, const MapPoint &point,
+std::optional<FootingCall> calcFootingCall(const MapPolygon &section, const MapPoint &point,
                                            MessageService &messages);
 
 // The point a pair of footage calls ("660E", "S1980") places in a section, corrected once by

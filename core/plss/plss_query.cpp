@@ -12,7 +12,7 @@
 
 using namespace Qt::StringLiterals;
 
-bool IsAlphaText(const QString &text)
+bool isAlphaText(const QString &text)
 {
     for (const QChar c : text) {
         if (!((c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z')))
@@ -35,7 +35,7 @@ NumberWithDirection splitEntry(const QString &entry)
 {
     NumberWithDirection out;
     QString numberText = entry;
-    if (!entry.isEmpty() && IsAlphaText(entry.right(1))) {
+    if (!entry.isEmpty() && isAlphaText(entry.right(1))) {
         out.direction = entry.right(1);
         numberText = entry.left(entry.size() - 1);
     }
@@ -191,7 +191,7 @@ bool recognisePlssSectionTheme(MapLayer &layer)
     if (!isPlssSectionTheme(layer))
         return false;
     prepareNamedPlssFields(static_cast<VectorLayer &>(layer));
-    ::Symbol &symbol = static_cast<VectorLayer &>(layer).Symbol();
+    ::Symbol &symbol = static_cast<VectorLayer &>(layer).symbol();
     symbol.Style = qint16(FillStyle::Transparent);
     symbol.OutlineColor = 65280;
     symbol.Size = 2;
@@ -224,14 +224,14 @@ std::optional<MapPolygon> findSectionPolygon(const VectorLayer &theme,
     const bool named = hasNamedPlssFields(theme);
     if (!named || hasLayoutFields(theme)) {
         for (const QString &expression : buildSectionExpressions(*description)) {
-            const RecordSet records = theme.SearchExpression(expression);
+            const RecordSet records = theme.searchExpression(expression);
             if (!records.atEnd())
                 return records.shape();
         }
     }
     if (named) {
         const RecordSet records =
-            theme.SearchExpression(namedFieldsExpression(*description, theme));
+            theme.searchExpression(namedFieldsExpression(*description, theme));
         if (!records.atEnd())
             return records.shape();
     }

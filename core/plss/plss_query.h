@@ -15,7 +15,7 @@ class VectorLayer;
 // The PLSS section table layouts the lookup understands, and the query expressions over them.
 
 // True when the text holds no character outside A-Z and a-z (the empty text counts as letters).
-bool IsAlphaText(const QString &text);
+bool isAlphaText(const QString &text);
 
 // A well's section description as the user typed it.
 struct SectionEntries

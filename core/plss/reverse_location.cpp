@@ -14,7 +14,7 @@
 
 using namespace Qt::StringLiterals;
 
-qint16 PointInQuad(const MapPoint &p, const CornerArray &q)
+qint16 pointInQuad(const MapPoint &p, const CornerArray &q)
 {
     bool failed = false;
     for (int i = 0; i < 4 && !failed; ++i) {
@@ -22,7 +22,7 @@ qint16 PointInQuad(const MapPoint &p, const CornerArray &q)
         const MapPoint &b = q[std::size_t((i + 1) % 4)];
         const double cross = (a.Y - b.Y) * (p.X - a.X) + (b.X - a.X) * (p.Y - a.Y);
         bool onSegment = false;
-        PointLineDistance(p.X, p.Y, a.X, a.Y, b.X, b.Y, onSegment);
+        pointLineDistance(p.X, p.Y, a.X, a.Y, b.X, b.Y, onSegment);
         failed = cross > 0 || !onSegment;
     }
     if (!failed)
@@ -153,7 +153,7 @@ bool findQuarters(ReverseLocation &result, CornerArray parcel, const MapPoint &p
         std::optional<Quarter> chosen;
         qint16 nearest = std::numeric_limits<qint16>::min();
         for (Quarter candidate : {Quarter::SW, Quarter::NW, Quarter::NE, Quarter::SE}) {
-            const qint16 test = PointInQuad(point, subParcel(parcel, *q, candidate));
+            const qint16 test = pointInQuad(point, subParcel(parcel, *q, candidate));
             if (test == 1) {
                 chosen = candidate;
                 break;
@@ -194,7 +194,7 @@ ReverseLocation reverseLocate(const VectorLayer &theme, const QString &eastingTe
     const MapPoint point{toSinglePrecision(*easting), toSinglePrecision(*northing)};
     result.searchPoint = point;
 
-    const RecordSet records = theme.SearchShape(point, VectorLayer::SpatialRelation::ContainsPoint);
+    const RecordSet records = theme.searchShape(point, VectorLayer::SpatialRelation::ContainsPoint);
     if (records.atEnd()) {
         messages.show(u"The point "_s + eastingText.trimmed() + u", "_s + northingText.trimmed() +
                           u" lies outside every section of "_s + theme.fileName() + u"."_s,
@@ -218,9 +218,9 @@ ReverseLocation reverseLocate(const VectorLayer &theme, const QString &eastingTe
     result.meridian = meridianOf(records);
 
     CornerArray extentCorners{}, parcel{};
-    if (!GetPolyCorners(poly, extentCorners, parcel, messages))
+    if (!polygonCorners(poly, extentCorners, parcel, messages))
         return result;
-    const auto calls = CalcFootingCall(poly, point, messages);
+    const auto calls = calcFootingCall(poly, point, messages);
     if (!calls)
         return result;
     result.fcX = calls->eastWest + formatNumber(calls->eastWestFeet);

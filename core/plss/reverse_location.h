@@ -13,7 +13,7 @@ class VectorLayer;
 // 1 when the point lies inside the clockwise quadrilateral (its boundary counts as inside);
 // otherwise minus the distance from the point to the average of the corners, rounded (halves to
 // even) and kept within 16 bits.
-qint16 PointInQuad(const MapPoint &point, const CornerArray &corners);
+qint16 pointInQuad(const MapPoint &point, const CornerArray &corners);
 
 // What a reverse location writes: the section, township and range as the theme stores them, the
 // footage calls and the four levels of quarter calls of the point.

@@ -232,7 +232,7 @@ std::optional<DivisionFields> parseDivisionFields(const QString &text, QString *
 bool isSecondDivisionTheme(const MapLayer &layer)
 {
     const auto *vector = dynamic_cast<const VectorLayer *>(&layer);
-    return vector && vector->Valid() && vector->shapeType() == ShapeType::Polygons &&
+    return vector && vector->isValid() && vector->shapeType() == ShapeType::Polygons &&
            blmDivisionFields(*vector).has_value();
 }
 
@@ -299,7 +299,7 @@ QList<const SecondDivisions::Part *> SecondDivisions::partsIn(const MapPolygon &
     if (e.isNull())
         return parts;
     const MapPoint centre{(e.left() + e.right()) / 2, (e.top() + e.bottom()) / 2};
-    const RecordSet near = m_layer->SearchByDistance(centre, std::hypot(e.width(), e.height()) / 2);
+    const RecordSet near = m_layer->searchByDistance(centre, std::hypot(e.width(), e.height()) / 2);
     for (int row : near.rows()) {
         const Part &p = m_parts[std::size_t(row)];
         if (section.contains(p.inside))
@@ -310,7 +310,7 @@ QList<const SecondDivisions::Part *> SecondDivisions::partsIn(const MapPolygon &
 
 QString SecondDivisions::labelAt(const MapPoint &point) const
 {
-    const RecordSet at = m_layer->SearchShape(point);
+    const RecordSet at = m_layer->searchShape(point);
     if (at.rows().empty())
         return {};
     const Part &p = m_parts[std::size_t(at.rows().front())];
@@ -388,7 +388,7 @@ std::optional<DivisionPlace> SecondDivisions::placeCalls(const MapPolygon &secti
             continue;
         CornerArray extent{}, corners{};
         RecordingMessageService quiet;
-        if (!GetPolyCorners(p->polygon, extent, corners, quiet))
+        if (!polygonCorners(p->polygon, extent, corners, quiet))
             return std::nullopt;
         std::array<QString, 4> rest;
         for (qsizetype i = p->calls.size(); i < tract.size(); ++i)
@@ -472,7 +472,7 @@ std::shared_ptr<VectorLayer> sectionsFromDivisions(const VectorLayer &divisions,
     }
     auto sectionsLayer = VectorLayer::open(path, {}, divisions.utmZone().value_or(0));
     VSIUnlink(path.toUtf8().constData());
-    if (!sectionsLayer->Valid()) {
+    if (!sectionsLayer->isValid()) {
         *error = sectionsLayer->errorText();
         return nullptr;
     }

@@ -6,12 +6,12 @@
 
 using namespace Qt::StringLiterals;
 
-MapPoint CopyPoint(const MapPoint &point)
+MapPoint copyPoint(const MapPoint &point)
 {
     return MapPoint{point.X, point.Y};
 }
 
-bool GetPolyCorners(const MapPolygon &poly, CornerArray &extentCorners, CornerArray &sectionCorners,
+bool polygonCorners(const MapPolygon &poly, CornerArray &extentCorners, CornerArray &sectionCorners,
                     MessageService &messages)
 {
     const MapRect &box = poly.extent();
@@ -31,7 +31,7 @@ bool GetPolyCorners(const MapPolygon &poly, CornerArray &extentCorners, CornerAr
                 const double d = std::sqrt(dx * dx + dy * dy);
                 if (d < best) { // strictly: an equally near later vertex does not win
                     best = d;
-                    nearest = CopyPoint(v);
+                    nearest = copyPoint(v);
                 }
             }
         }

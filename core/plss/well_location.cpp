@@ -52,7 +52,7 @@ std::optional<Section> findSection(const VectorLayer &theme, const SectionEntrie
                         entries.township.trimmed().toUpper() + u" R"_s +
                         entries.range.trimmed().toUpper()};
     CornerArray extentCorners{};
-    if (!GetPolyCorners(*poly, extentCorners, section.corners, messages))
+    if (!polygonCorners(*poly, extentCorners, section.corners, messages))
         return std::nullopt;
     return section;
 }
@@ -242,7 +242,7 @@ void placeTie(WellLocation &result, const Section &s, const WellDescription &wel
     setLocation(result, p);
     result.method = withRule(u"corner tie"_s, options.rule);
     RecordingMessageService quiet;
-    result.footage = CalcFootingCall(s.polygon, p, quiet);
+    result.footage = calcFootingCall(s.polygon, p, quiet);
 }
 
 } // namespace

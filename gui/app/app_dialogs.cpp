@@ -19,11 +19,11 @@ using namespace Qt::StringLiterals;
 PropertiesDialog::PropertiesDialog(const QString &text, QWidget *parent)
     : QDialog(parent)
 {
-    setObjectName(u"frmProperties"_s);
+    setObjectName(u"propertiesDialog"_s);
     setWindowTitle(u"Properties"_s);
     auto *layout = new QVBoxLayout(this);
     auto *view = new QPlainTextEdit(text);
-    view->setObjectName(u"txtProperties"_s);
+    view->setObjectName(u"propertiesText"_s);
     view->setReadOnly(true);
     view->setLineWrapMode(QPlainTextEdit::NoWrap);
     layout->addWidget(view);
@@ -37,14 +37,14 @@ LayerChoiceDialog::LayerChoiceDialog(const QString &source, const QStringList &l
                                      QWidget *parent)
     : QDialog(parent)
 {
-    setObjectName(u"frmLayerChoice"_s);
+    setObjectName(u"layerChoiceDialog"_s);
     setWindowTitle(u"Add Layers"_s);
     auto *layout = new QVBoxLayout(this);
     auto *prompt = new QLabel(source + u" holds several layers. Choose the ones to add:"_s);
     prompt->setWordWrap(true);
     layout->addWidget(prompt);
     m_list = new QListWidget;
-    m_list->setObjectName(u"LayerList"_s);
+    m_list->setObjectName(u"layerList"_s);
     m_list->setSelectionMode(QAbstractItemView::MultiSelection);
     m_list->addItems(layers);
     layout->addWidget(m_list);
@@ -78,9 +78,9 @@ const char16_t *const plssCaptions[] = {u"Section:",
                                         u"Quarter (NE):",
                                         u"Quarter-quarter (SE):"};
 const char16_t *const plssNames[] = {
-    u"cmbSectionField",   u"cmbTownshipField", u"cmbTdirField",         u"cmbRangeField",
-    u"cmbRdirField",      u"cmbMeridianField", u"cmbTownshipCodeField", u"divisionLabelField",
-    u"divisionTypeField", u"lotField",         u"quarterField",         u"quarterQuarterField"};
+    u"sectionField",        u"townshipField", u"townshipDirectionField", u"rangeField",
+    u"rangeDirectionField", u"meridianField", u"townshipCodeField",      u"divisionLabelField",
+    u"divisionTypeField",   u"lotField",      u"quarterField",           u"quarterQuarterField"};
 QString PlssFields::*const plssMembers[] = {
     &PlssFields::section,      &PlssFields::township,       &PlssFields::townshipDirection,
     &PlssFields::range,        &PlssFields::rangeDirection, &PlssFields::meridian,
@@ -92,7 +92,7 @@ PlssFieldsDialog::PlssFieldsDialog(const QString &theme, const QStringList &fiel
                                    const PlssFields &current, QWidget *parent)
     : QDialog(parent)
 {
-    setObjectName(u"frmPlssFields"_s);
+    setObjectName(u"plssFieldsDialog"_s);
     setWindowTitle(u"PLSS Fields"_s);
     auto *layout = new QVBoxLayout(this);
     auto *prompt = new QLabel(u"Which fields of "_s + theme +
@@ -114,7 +114,7 @@ PlssFieldsDialog::PlssFieldsDialog(const QString &theme, const QStringList &fiel
     }
     layout->addLayout(form);
     m_problem = new QLabel;
-    m_problem->setObjectName(u"lblProblem"_s);
+    m_problem->setObjectName(u"problem"_s);
     m_problem->setStyleSheet(u"color: red;"_s);
     m_problem->setWordWrap(true);
     layout->addWidget(m_problem);
@@ -168,12 +168,12 @@ QWidget *folderRow(QLineEdit *edit, QWidget *dialog)
 OptionsDialog::OptionsDialog(QWidget *parent)
     : QDialog(parent)
 {
-    setObjectName(u"frmOptions"_s);
+    setObjectName(u"optionsDialog"_s);
     setWindowTitle(u"Options"_s);
     m_quadFolder = new QLineEdit(quadImageFolder());
-    m_quadFolder->setObjectName(u"txtQuadImageFolder"_s);
+    m_quadFolder->setObjectName(u"quadImageFolder"_s);
     m_startFolder = new QLineEdit(startFolder());
-    m_startFolder->setObjectName(u"txtStartFolder"_s);
+    m_startFolder->setObjectName(u"startFolder"_s);
     auto *form = new QFormLayout;
     form->addRow(u"Quadrangle images:"_s, folderRow(m_quadFolder, this));
     form->addRow(u"Open files from:"_s, folderRow(m_startFolder, this));

@@ -43,7 +43,7 @@ QVariant HelpBrowser::loadResource(int type, const QUrl &name)
 HelpWindow::HelpWindow(const QString &collectionFile, QWidget *parent)
     : QWidget(parent)
 {
-    setObjectName(u"HelpWindow"_s);
+    setObjectName(u"helpWindow"_s);
     setWindowTitle(u"QRV Tractwise Help"_s);
     resize(900, 650);
     m_engine = new QHelpEngine(collectionFile, this);
@@ -53,7 +53,7 @@ HelpWindow::HelpWindow(const QString &collectionFile, QWidget *parent)
 
     auto *splitter = new QSplitter(this);
     m_tabs = new QTabWidget(splitter);
-    m_tabs->setObjectName(u"HelpTabs"_s);
+    m_tabs->setObjectName(u"helpTabs"_s);
     QHelpContentWidget *contents = m_engine->contentWidget();
     m_tabs->addTab(contents, u"Contents"_s);
 
@@ -61,7 +61,7 @@ HelpWindow::HelpWindow(const QString &collectionFile, QWidget *parent)
     auto *indexLayout = new QVBoxLayout(indexPage);
     auto *label = new QLabel(u"&Look for:"_s);
     m_keyword = new QLineEdit;
-    m_keyword->setObjectName(u"KeywordBox"_s);
+    m_keyword->setObjectName(u"keywordBox"_s);
     label->setBuddy(m_keyword);
     QHelpIndexWidget *index = m_engine->indexWidget();
     indexLayout->addWidget(label);
@@ -70,7 +70,7 @@ HelpWindow::HelpWindow(const QString &collectionFile, QWidget *parent)
     m_tabs->addTab(indexPage, u"Index"_s);
 
     m_page = new HelpBrowser(m_engine, splitter);
-    m_page->setObjectName(u"HelpPage"_s);
+    m_page->setObjectName(u"helpPage"_s);
     splitter->setStretchFactor(1, 3);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -51,7 +51,7 @@
 
 using namespace Qt::StringLiterals;
 
-frmMain::frmMain(std::unique_ptr<MessageService> messages, QWidget *parent)
+MainWindow::MainWindow(std::unique_ptr<MessageService> messages, QWidget *parent)
     : QMainWindow(parent)
     , m_messages(std::move(messages))
 {
@@ -93,28 +93,28 @@ frmMain::frmMain(std::unique_ptr<MessageService> messages, QWidget *parent)
         return dialog.exec() == QDialog::Accepted;
     };
     helpFile = helpCollectionFile();
-    setObjectName(u"frmMain"_s);
+    setObjectName(u"mainWindow"_s);
     setWindowTitle(u"QRV Tractwise"_s);
     m_mdi = new QMdiArea(this);
-    m_mdi->setObjectName(u"MdiArea"_s);
+    m_mdi->setObjectName(u"mdiArea"_s);
     setCentralWidget(m_mdi);
     buildMenus();
     buildToolBar();
     m_panel1 = new QLabel(u"Ready"_s);
     m_panel2 = new QLabel;
     m_panel3 = new QLabel;
-    m_panel3->setObjectName(u"MapSystemPanel"_s);
-    statusBar()->setObjectName(u"sbStatusBar"_s);
+    m_panel3->setObjectName(u"mapSystemPanel"_s);
+    statusBar()->setObjectName(u"statusBar"_s);
     statusBar()->addWidget(m_panel1, 1);
     statusBar()->addPermanentWidget(m_panel2);
     statusBar()->addPermanentWidget(m_panel3);
     restoreGeometryFromSettings();
-    connect(m_mdi, &QMdiArea::subWindowActivated, this, &frmMain::updateActions);
-    OpenNewMapWindow();
+    connect(m_mdi, &QMdiArea::subWindowActivated, this, &MainWindow::updateActions);
+    openNewMapWindow();
     updateActions();
 }
 
-frmMain::~frmMain()
+MainWindow::~MainWindow()
 {
     // The tool windows report their hiding to this window: they go while it is whole.
     m_identify.reset();
@@ -123,7 +123,7 @@ frmMain::~frmMain()
     delete m_mdi;
 }
 
-void frmMain::restoreGeometryFromSettings()
+void MainWindow::restoreGeometryFromSettings()
 {
     const std::optional<MainGeometry> g = readMainGeometry();
     if (!g) {
@@ -141,7 +141,7 @@ void frmMain::restoreGeometryFromSettings()
     resize(std::max(px(g->width), 200), std::max(px(g->height), 150));
 }
 
-void frmMain::storeGeometryInSettings()
+void MainWindow::storeGeometryInSettings()
 {
     if (isMinimized())
         return; // a minimised window leaves the stored values as they were
@@ -149,7 +149,7 @@ void frmMain::storeGeometryInSettings()
     writeMainGeometry({x() * tpp, y() * tpp, width() * tpp, height() * tpp});
 }
 
-void frmMain::closeEvent(QCloseEvent *event)
+void MainWindow::closeEvent(QCloseEvent *event)
 {
     // Each changed map window asks first; a cancel keeps the program open.
     const QList<QMdiSubWindow *> windows = m_mdi->subWindowList();
@@ -172,10 +172,10 @@ void frmMain::closeEvent(QCloseEvent *event)
     QMainWindow::closeEvent(event);
 }
 
-void frmMain::OpenNewMapWindow()
+void MainWindow::openNewMapWindow()
 {
     ++m_windowCounter;
-    auto *view = new frmMapView(this);
+    auto *view = new MapWindow(this);
     view->setAttribute(Qt::WA_DeleteOnClose);
     QMdiSubWindow *sub = m_mdi->addSubWindow(view);
     sub->setWindowTitle(u"Document "_s + QString::number(m_windowCounter));
@@ -183,12 +183,12 @@ void frmMain::OpenNewMapWindow()
     connect(view->themeList(), &ThemeList::themesRemoved, this, [this, view] {
         view->clearIdentified();
         if (m_identify && m_identifiedView == view)
-            m_identify->Reset();
+            m_identify->clear();
         const LayerList themes = view->themes();
         if (m_query && m_query->map() == view->map() &&
             std::none_of(themes.begin(), themes.end(),
                          [this](const auto &l) { return l.get() == m_query->layer(); }))
-            m_query->Clear();
+            m_query->clear();
     });
     // The first window fills the area, and so does any window while the others are maximised.
     const QMdiSubWindow *active = m_mdi->activeSubWindow();
@@ -201,43 +201,43 @@ void frmMain::OpenNewMapWindow()
     m_mdi->setActiveSubWindow(sub);
 }
 
-frmMapView *frmMain::activeMapView() const
+MapWindow *MainWindow::activeMapWindow() const
 {
     QMdiSubWindow *sub = m_mdi->activeSubWindow();
     if (!sub && !m_mdi->subWindowList().isEmpty())
         sub = m_mdi->currentSubWindow();
-    return sub ? qobject_cast<frmMapView *>(sub->widget()) : nullptr;
+    return sub ? qobject_cast<MapWindow *>(sub->widget()) : nullptr;
 }
 
-QString frmMain::pressedTool() const
+QString MainWindow::pressedTool() const
 {
     const QAction *checked = m_tools->checkedAction();
     return checked ? checked->objectName() : QString();
 }
 
-void frmMain::setStatusText(int panel, const QString &text)
+void MainWindow::setStatusText(int panel, const QString &text)
 {
     (panel == 1 ? m_panel1 : panel == 2 ? m_panel2 : m_panel3)->setText(text);
 }
 
-frmIdentify *frmMain::identifyWindow()
+IdentifyWindow *MainWindow::identifyWindow()
 {
     if (!m_identify) {
-        m_identify = std::make_unique<frmIdentify>();
+        m_identify = std::make_unique<IdentifyWindow>();
         m_identify->installEventFilter(this);
     }
-    m_identifiedView = activeMapView();
+    m_identifiedView = activeMapWindow();
     return m_identify.get();
 }
 
-void frmMain::placeToolWindow(QWidget &window)
+void MainWindow::placeToolWindow(QWidget &window)
 {
     const QByteArray saved = toolWindowGeometry(window.objectName());
     if (!saved.isEmpty() && window.restoreGeometry(saved))
         return;
     // The top right corner of the active map window, where the legend is: the map and the
     // menus stay in reach.
-    const QWidget *area = activeMapView() ? static_cast<QWidget *>(activeMapView()) : m_mdi;
+    const QWidget *area = activeMapWindow() ? static_cast<QWidget *>(activeMapWindow()) : m_mdi;
     const QPoint topRight = area->mapToGlobal(QPoint(area->width(), 0));
     window.move(std::max(0, topRight.x() - window.width() - 16), topRight.y() + 16);
 }
@@ -259,7 +259,7 @@ qsizetype topPolygonTheme(const ThemeList &themes, bool activeOnly)
 
 } // namespace
 
-bool frmMain::eventFilter(QObject *watched, QEvent *event)
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
     auto *window = qobject_cast<QWidget *>(watched);
     const bool toolWindow = window && (window == m_identify.get() || window == m_query.get());
@@ -273,7 +273,7 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
         // The identify outline belongs to the window: it goes with it.
         if (window == m_identify.get()) {
             for (QMdiSubWindow *sub : m_mdi->subWindowList()) {
-                if (auto *view = qobject_cast<frmMapView *>(sub->widget()))
+                if (auto *view = qobject_cast<MapWindow *>(sub->widget()))
                     view->clearIdentified();
             }
         }
@@ -281,7 +281,7 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
     return QMainWindow::eventFilter(watched, event);
 }
 
-void frmMain::sectionThemeMissing(frmMapView &view)
+void MainWindow::sectionThemeMissing(MapWindow &view)
 {
     // The top polygon theme is the one a user most likely means.
     const ThemeList &themes = *view.themeList();
@@ -299,18 +299,18 @@ namespace {
 const QString ProjectFilter = u"Tractwise Files (*.plss)"_s;
 } // namespace
 
-void frmMain::openProject(const QString &path)
+void MainWindow::openProject(const QString &path)
 {
-    if (!activeMapView())
-        OpenNewMapWindow();
-    frmMapView *view = activeMapView();
+    if (!activeMapWindow())
+        openNewMapWindow();
+    MapWindow *view = activeMapWindow();
     if (!view)
         return;
     if (!confirmClose(*view))
         return;
     // Only a file read as a project becomes the window's file: Save must never write over a
     // file that is something else.
-    if (view->ReadProject(path)) {
+    if (view->loadProject(path)) {
         view->setProjectFile(QFileInfo(path).absoluteFilePath());
         view->parentWidget()->setWindowTitle(view->projectFile());
         addRecentProject(path);
@@ -318,16 +318,16 @@ void frmMain::openProject(const QString &path)
     }
 }
 
-void frmMain::mnuFileOpen_Click()
+void MainWindow::open()
 {
-    if (!activeMapView())
-        OpenNewMapWindow();
+    if (!activeMapWindow())
+        openNewMapWindow();
     const QString path = openFileDialog(u"Open"_s, ProjectFilter, QString());
     if (!path.isEmpty())
         openProject(path);
 }
 
-bool frmMain::saveMapView(frmMapView &view, bool chooseName)
+bool MainWindow::saveMapWindow(MapWindow &view, bool chooseName)
 {
     QString path = view.projectFile();
     if (chooseName || path.isEmpty()) {
@@ -336,7 +336,7 @@ bool frmMain::saveMapView(frmMapView &view, bool chooseName)
             return false;
     }
     // The window takes the file's name only once the file holds its themes.
-    if (!view.SaveProject(path))
+    if (!view.saveProject(path))
         return false;
     view.setProjectFile(QFileInfo(path).absoluteFilePath());
     view.parentWidget()->setWindowTitle(view.projectFile());
@@ -345,13 +345,13 @@ bool frmMain::saveMapView(frmMapView &view, bool chooseName)
     return true;
 }
 
-bool frmMain::confirmClose(frmMapView &view)
+bool MainWindow::confirmClose(MapWindow &view)
 {
     if (!view.isModified())
         return true;
     switch (askToSave(view.parentWidget()->windowTitle())) {
     case QMessageBox::Save:
-        return saveMapView(view, false);
+        return saveMapWindow(view, false);
     case QMessageBox::Discard:
         return true;
     default:
@@ -359,34 +359,34 @@ bool frmMain::confirmClose(frmMapView &view)
     }
 }
 
-void frmMain::mnuFileSaveAs_Click()
+void MainWindow::saveAs()
 {
-    if (frmMapView *view = activeMapView())
-        saveMapView(*view, true);
+    if (MapWindow *view = activeMapWindow())
+        saveMapWindow(*view, true);
 }
 
-void frmMain::mnuFileSave_Click()
+void MainWindow::save()
 {
-    if (frmMapView *view = activeMapView())
-        saveMapView(*view, false);
+    if (MapWindow *view = activeMapWindow())
+        saveMapWindow(*view, false);
 }
 
-void frmMain::mnuFileSaveAll_Click()
+void MainWindow::saveAll()
 {
     const QList<QMdiSubWindow *> windows = m_mdi->subWindowList();
     for (QMdiSubWindow *sub : windows) {
-        auto *view = qobject_cast<frmMapView *>(sub->widget());
+        auto *view = qobject_cast<MapWindow *>(sub->widget());
         if (view && view->isModified()) {
             m_mdi->setActiveSubWindow(sub); // the Save As dialog names the window it asks for
-            if (!saveMapView(*view, false))
+            if (!saveMapWindow(*view, false))
                 return;
         }
     }
 }
 
-void frmMain::mnuFileProperties_Click()
+void MainWindow::showProperties()
 {
-    frmMapView *view = activeMapView();
+    MapWindow *view = activeMapWindow();
     if (!view)
         return;
     QStringList lines{u"Window: "_s + view->parentWidget()->windowTitle(),
@@ -400,9 +400,9 @@ void frmMain::mnuFileProperties_Click()
     runDialog(dialog);
 }
 
-void frmMain::mnuFilePrintPreview_Click()
+void MainWindow::printPreview()
 {
-    frmMapView *view = activeMapView();
+    MapWindow *view = activeMapWindow();
     if (!view)
         return;
     QPrintPreviewDialog dialog(&printer(), this);
@@ -412,13 +412,13 @@ void frmMain::mnuFilePrintPreview_Click()
     runDialog(dialog);
 }
 
-void frmMain::mnuFileSend_Click()
+void MainWindow::sendProject()
 {
-    frmMapView *view = activeMapView();
+    MapWindow *view = activeMapWindow();
     if (!view)
         return;
     // The mail carries the file as saved: a changed or never saved window is saved first.
-    if ((view->isModified() || view->projectFile().isEmpty()) && !saveMapView(*view, false))
+    if ((view->isModified() || view->projectFile().isEmpty()) && !saveMapWindow(*view, false))
         return;
     if (!startProgram(u"xdg-email"_s, {u"--attach"_s, view->projectFile()})) {
         m_messages->show(u"No mail program could be started on this desktop (xdg-email). "
@@ -430,12 +430,12 @@ void frmMain::mnuFileSend_Click()
     setStatusText(1, u"Handed "_s + view->projectFile() + u" to the mail program."_s);
 }
 
-void frmMain::mnuFileExportWells_Click()
+void MainWindow::exportWells()
 {
-    frmMapView *view = activeMapView();
+    MapWindow *view = activeMapWindow();
     if (!view)
         return;
-    const WellCalculations &panel = *view->calculator();
+    const WellCalculator &panel = *view->calculator();
     if (panel.locatedWells().isEmpty()) {
         m_messages->show(u"No well has been located in this map window yet."_s,
                          MessageIcon::Information);
@@ -456,7 +456,7 @@ void frmMain::mnuFileExportWells_Click()
     for (const MapPoint &p : panel.locatedPoints())
         points.append(p);
     const QString error =
-        writePointLayer(path, WellCalculations::LocatedWellsHeader, panel.locatedWells(), points,
+        writePointLayer(path, WellCalculator::LocatedWellsHeader, panel.locatedWells(), points,
                         view->themeList()->mapZone(), QString());
     if (!error.isEmpty()) {
         m_messages->show(error, MessageIcon::Stop);
@@ -465,9 +465,9 @@ void frmMain::mnuFileExportWells_Click()
     setStatusText(1, QString::number(points.size()) + u" wells written to "_s + path);
 }
 
-void frmMain::mnuPlssFields_Click()
+void MainWindow::editPlssFields()
 {
-    frmMapView *view = activeMapView();
+    MapWindow *view = activeMapWindow();
     if (!view)
         return;
     ThemeList &themes = *view->themeList();
@@ -481,7 +481,7 @@ void frmMain::mnuPlssFields_Click()
     namePlssFields(*view, index);
 }
 
-void frmMain::namePlssFields(frmMapView &view, qsizetype index)
+void MainWindow::namePlssFields(MapWindow &view, qsizetype index)
 {
     ThemeList &themes = *view.themeList();
     auto layer = std::static_pointer_cast<VectorLayer>(themes.at(index).layer);
@@ -509,7 +509,7 @@ void frmMain::namePlssFields(frmMapView &view, qsizetype index)
     setStatusText(1, themes.at(index).title + u" is a PLSS section theme now."_s);
 }
 
-void frmMain::mnuViewOptions_Click()
+void MainWindow::showOptions()
 {
     OptionsDialog dialog(this);
     if (runDialog(dialog) != QDialog::Accepted)
@@ -517,23 +517,23 @@ void frmMain::mnuViewOptions_Click()
     // Open map windows look for quadrangle images in the folder now chosen.
     const QList<QMdiSubWindow *> windows = m_mdi->subWindowList();
     for (QMdiSubWindow *sub : windows) {
-        if (auto *view = qobject_cast<frmMapView *>(sub->widget()))
+        if (auto *view = qobject_cast<MapWindow *>(sub->widget()))
             view->legend()->setQuadImageFolder(quadImageFolder());
     }
 }
 
-frmBrowser *frmMain::openWebBrowser(const QString &address)
+WebWindow *MainWindow::openWebBrowser(const QString &address)
 {
     if (!makeWebBrowser)
         return nullptr;
-    auto *browser = new frmBrowser(makeWebBrowser(), this);
+    auto *browser = new WebWindow(makeWebBrowser(), this);
     browser->setWindowFlag(Qt::Window); // a window of its own, closed with the program
-    browser->StartingAddress = address.isEmpty() ? webHomePage().toString() : address;
+    browser->startingAddress = address.isEmpty() ? webHomePage().toString() : address;
     browser->show();
     return browser;
 }
 
-bool frmMain::openHelp()
+bool MainWindow::openHelp()
 {
     if (!m_help && QFileInfo::exists(helpFile)) {
         auto help = std::make_unique<HelpWindow>(helpFile);
@@ -552,13 +552,13 @@ bool frmMain::openHelp()
     return true;
 }
 
-void frmMain::mnuHelpContents_Click()
+void MainWindow::showHelpContents()
 {
     if (openHelp())
         m_help->showContents();
 }
 
-void frmMain::mnuHelpSearchForHelpOn_Click()
+void MainWindow::searchHelp()
 {
     if (openHelp())
         m_help->showKeywordSearch(QString());

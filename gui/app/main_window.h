@@ -10,8 +10,8 @@
 #include <functional>
 #include <memory>
 
-class frmBrowser;
-class frmQuery;
+class WebWindow;
+class QueryWindow;
 class HelpWindow;
 class QActionGroup;
 class QDialog;
@@ -24,50 +24,50 @@ class QMenu;
 // The main window: map windows ("Document 1", "Document 2", ...) inside, the menus, the toolbar
 // whose tool buttons the map windows read, and the two-panel status bar they write to. Its
 // geometry is kept in the settings store, in twips.
-class frmMain : public QMainWindow, public MapWindowShell
+class MainWindow : public QMainWindow, public MapWindowShell
 {
     Q_OBJECT
 
 public:
     // Messages go to `messages` when given (tests, screenshot mode), else to message boxes.
-    explicit frmMain(std::unique_ptr<MessageService> messages = {}, QWidget *parent = nullptr);
-    ~frmMain() override;
+    explicit MainWindow(std::unique_ptr<MessageService> messages = {}, QWidget *parent = nullptr);
+    ~MainWindow() override;
 
-    void OpenNewMapWindow();
+    void openNewMapWindow();
     // The active map window, if any.
-    frmMapView *activeMapView() const;
+    MapWindow *activeMapWindow() const;
 
     // MapWindowShell
     QString pressedTool() const override;
     void setStatusText(int panel, const QString &text) override;
-    frmIdentify *identifyWindow() override;
+    IdentifyWindow *identifyWindow() override;
     MessageService &messages() override { return *m_messages; }
-    bool confirmClose(frmMapView &view) override;
-    void sectionThemeMissing(frmMapView &view) override;
+    bool confirmClose(MapWindow &view) override;
+    void sectionThemeMissing(MapWindow &view) override;
 
     // A yes/no question; true for yes. Replaceable for tests and scripts.
     std::function<bool(const QString &text)> askQuestion;
 
-    void mnuFileOpen_Click();
-    void mnuFileSave_Click();
-    void mnuFileSaveAs_Click();
+    void open();
+    void save();
+    void saveAs();
     // Saves every changed map window; stops at the first the user cancels.
-    void mnuFileSaveAll_Click();
+    void saveAll();
     // The active window's project file and what each of its themes is.
-    void mnuFileProperties_Click();
+    void showProperties();
     // The page Print makes, in a preview.
-    void mnuFilePrintPreview_Click();
+    void printPreview();
     // Hands the active window's project file (saved first when needed) to the mail program.
-    void mnuFileSend_Click();
+    void sendProject();
     // The folders the program keeps: quadrangle images, where the file dialogs start.
-    void mnuViewOptions_Click();
+    void showOptions();
     // Writes the wells located in the active map window as a point layer.
-    void mnuFileExportWells_Click();
+    void exportWells();
     // Names the PLSS fields of the active polygon theme, which then counts as a section theme.
-    void mnuPlssFields_Click();
+    void editPlssFields();
     // Shows the whole of the active themes (all themes when none is active).
-    void mnuZoomToTheme_Click();
-    void mnuAddTheme_Click();
+    void zoomToTheme();
+    void addTheme();
     // Opens a project into the active map window (a new one when none is open).
     void openProject(const QString &path);
 
@@ -86,33 +86,33 @@ public:
     std::function<QMessageBox::StandardButton(const QString &name)> askToSave;
     // Saves a map window to its project file, asking for one when it has none or `chooseName`;
     // false when cancelled or the save failed.
-    bool saveMapView(frmMapView &view, bool chooseName);
+    bool saveMapWindow(MapWindow &view, bool chooseName);
     // Adds each file as a theme of the active map window: a file inside a ".gdb" folder stands
     // for the geodatabase; a source with several layers asks which to add.
     void addThemeFiles(const QStringList &files);
     // The layers of a multi-layer source to add (none when cancelled). Replaceable for tests.
     std::function<QStringList(const QString &source, const QStringList &layers)> chooseLayers;
-    void FindInTheme_Click();
-    void FullExtent_Click();
+    void findInTheme();
+    void zoomToFullExtent();
 
     // The program's printer, kept between Page Setup and Print. The printer dialogs are
     // replaceable for tests and scripts: true to go on, false when cancelled.
     QPrinter &printer();
     std::function<bool(QPrinter &)> printDialog;
     std::function<bool(QPrinter &)> pageSetupDialog;
-    void mnuFilePageSetup_Click();
-    void mnuFilePrint_Click();
+    void pageSetup();
+    void printActiveMap();
 
     // Makes the page view of a new web window; the program gives Qt WebEngine's, tests a fake.
     // Without one the web window is not offered.
     std::function<std::unique_ptr<WebBrowser>()> makeWebBrowser;
     // A new web window at an address (the program's home page when empty).
-    frmBrowser *openWebBrowser(const QString &address = {});
+    WebWindow *openWebBrowser(const QString &address = {});
 
     // The help collection the Help menu opens; missing means no help.
     QString helpFile;
-    void mnuHelpContents_Click();
-    void mnuHelpSearchForHelpOn_Click();
+    void showHelpContents();
+    void searchHelp();
     HelpWindow *helpWindow() const { return m_help.get(); }
 
 protected:
@@ -146,15 +146,15 @@ private:
     QLabel *m_panel3 = nullptr; // the active map window's coordinate system
     QMenu *m_windowMenu = nullptr;
     QMenu *m_recentMenu = nullptr;
-    QPointer<frmMapView> m_identifiedView; // the map window the identify window last showed
+    QPointer<MapWindow> m_identifiedView; // the map window the identify window last showed
     QList<QAction *> m_windowMenuFixed;
-    std::unique_ptr<frmIdentify> m_identify;
-    std::unique_ptr<frmQuery> m_query;
+    std::unique_ptr<IdentifyWindow> m_identify;
+    std::unique_ptr<QueryWindow> m_query;
     std::unique_ptr<QPrinter> m_printer;
     std::unique_ptr<HelpWindow> m_help;
     bool openHelp();
     // Names the PLSS fields of one polygon theme of a map window.
-    void namePlssFields(frmMapView &view, qsizetype index);
+    void namePlssFields(MapWindow &view, qsizetype index);
     // A tool window opens beside the active map window, clear of the menus and the toolbar,
     // unless the user has put it somewhere before.
     void placeToolWindow(QWidget &window);

@@ -52,22 +52,22 @@
 
 using namespace Qt::StringLiterals;
 
-void frmMain::mnuZoomToTheme_Click()
+void MainWindow::zoomToTheme()
 {
-    frmMapView *view = activeMapView();
+    MapWindow *view = activeMapWindow();
     if (!view)
         return;
     MapRect extent = MapRect::null();
     for (const auto &layer : view->themeList()->activeLayers())
         extent = extent.united(layer->extent());
     if (extent.isNull())
-        extent = view->map()->FullExtent();
+        extent = view->map()->fullExtent();
     view->map()->setExtent(withMargin(extent));
 }
 
-void frmMain::mnuAddTheme_Click()
+void MainWindow::addTheme()
 {
-    if (!activeMapView())
+    if (!activeMapWindow())
         return;
     // The dialog's own list of files: paths with spaces stay whole.
     addThemeFiles(QFileDialog::getOpenFileNames(
@@ -79,9 +79,9 @@ void frmMain::mnuAddTheme_Click()
         u"*.sid)"_s));
 }
 
-void frmMain::addThemeFiles(const QStringList &files)
+void MainWindow::addThemeFiles(const QStringList &files)
 {
-    frmMapView *view = activeMapView();
+    MapWindow *view = activeMapWindow();
     if (!view)
         return;
     for (QString path : files) {
@@ -91,45 +91,45 @@ void frmMain::addThemeFiles(const QStringList &files)
             path = info.absolutePath();
         const SourceRef ref = parseSourceRef(path);
         if (!ref.layer.isEmpty() || isImagePath(path)) {
-            view->AddTheme(ref.layer.isEmpty() ? QFileInfo(path).fileName() : ref.layer, path, true,
+            view->addTheme(ref.layer.isEmpty() ? QFileInfo(path).fileName() : ref.layer, path, true,
                            true);
             continue;
         }
         const QStringList layers = vectorLayerNames(path);
         if (layers.size() <= 1) { // one layer, or none (the load says why)
-            view->AddTheme(QFileInfo(path).fileName(), path, true, true);
+            view->addTheme(QFileInfo(path).fileName(), path, true, true);
             continue;
         }
         for (const QString &layer : chooseLayers(path, layers))
-            view->AddTheme(layer, sourceRefText({path, layer}), true, true);
+            view->addTheme(layer, sourceRefText({path, layer}), true, true);
     }
 }
 
-void frmMain::FindInTheme_Click()
+void MainWindow::findInTheme()
 {
-    frmMapView *view = activeMapView();
+    MapWindow *view = activeMapWindow();
     if (!view)
         return;
     const LayerList active = view->themeList()->activeVectorLayers();
     if (active.isEmpty())
         return;
     if (!m_query) {
-        m_query = std::make_unique<frmQuery>();
+        m_query = std::make_unique<QueryWindow>();
         m_query->installEventFilter(this);
     }
-    m_query->SetLayer(std::static_pointer_cast<VectorLayer>(active.first()));
-    m_query->SetMap(view->map());
+    m_query->setLayer(std::static_pointer_cast<VectorLayer>(active.first()));
+    m_query->setMap(view->map());
     m_query->show();
     m_query->raise();
 }
 
-void frmMain::FullExtent_Click()
+void MainWindow::zoomToFullExtent()
 {
-    if (frmMapView *view = activeMapView())
-        view->map()->setExtent(withMargin(view->map()->FullExtent()));
+    if (MapWindow *view = activeMapWindow())
+        view->map()->setExtent(withMargin(view->map()->fullExtent()));
 }
 
-QPrinter &frmMain::printer()
+QPrinter &MainWindow::printer()
 {
     if (!m_printer) {
         m_printer = std::make_unique<QPrinter>(QPrinter::ScreenResolution);
@@ -139,14 +139,14 @@ QPrinter &frmMain::printer()
     return *m_printer;
 }
 
-void frmMain::mnuFilePageSetup_Click()
+void MainWindow::pageSetup()
 {
     pageSetupDialog(printer()); // the choices stay with the printer; a cancel changes nothing
 }
 
-void frmMain::mnuFilePrint_Click()
+void MainWindow::printActiveMap()
 {
-    frmMapView *view = activeMapView();
+    MapWindow *view = activeMapWindow();
     if (!view)
         return;
     if (!printDialog(printer()))

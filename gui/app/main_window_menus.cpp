@@ -29,7 +29,7 @@ using namespace Qt::StringLiterals;
 
 // One menu item: caption, object name, what it does and its shortcut. One with `toggled` is a
 // ticked check item; an empty caption is a separator.
-struct frmMain::MenuItem
+struct MainWindow::MenuItem
 {
     MenuItem() = default;
     MenuItem(QString caption, QString name, std::function<void()> run = {}, QString shortcut = {})
@@ -46,49 +46,48 @@ struct frmMain::MenuItem
     std::function<void(bool)> toggled;
 };
 
-struct frmMain::MenuDefinition
+struct MainWindow::MenuDefinition
 {
     QString caption;
     QString name;
     QList<MenuItem> items;
 };
 
-QList<frmMain::MenuDefinition> frmMain::fileMenus()
+QList<MainWindow::MenuDefinition> MainWindow::fileMenus()
 {
     const MenuItem separator;
     return {
         {u"&File"_s,
-         u"mnuFile"_s,
-         {{u"&New"_s, u"mnuFileNew"_s, [this] { OpenNewMapWindow(); }, u"Ctrl+N"_s},
-          {u"&Open..."_s, u"mnuFileOpen"_s, [this] { mnuFileOpen_Click(); }, u"Ctrl+O"_s},
-          {u"&Close"_s, u"mnuFileClose"_s, [this] { m_mdi->closeActiveSubWindow(); }},
+         u"menuFile"_s,
+         {{u"&New"_s, u"actionFileNew"_s, [this] { openNewMapWindow(); }, u"Ctrl+N"_s},
+          {u"&Open..."_s, u"actionFileOpen"_s, [this] { open(); }, u"Ctrl+O"_s},
+          {u"&Close"_s, u"actionFileClose"_s, [this] { m_mdi->closeActiveSubWindow(); }},
           separator,
-          {u"&Save"_s, u"mnuFileSave"_s, [this] { mnuFileSave_Click(); }, u"Ctrl+S"_s},
-          {u"Save &As..."_s, u"mnuFileSaveAs"_s, [this] { mnuFileSaveAs_Click(); }},
-          {u"Save A&ll"_s, u"mnuFileSaveAll"_s, [this] { mnuFileSaveAll_Click(); }},
+          {u"&Save"_s, u"actionFileSave"_s, [this] { save(); }, u"Ctrl+S"_s},
+          {u"Save &As..."_s, u"actionFileSaveAs"_s, [this] { saveAs(); }},
+          {u"Save A&ll"_s, u"actionFileSaveAll"_s, [this] { saveAll(); }},
           separator,
-          {u"Propert&ies"_s, u"mnuFileProperties"_s, [this] { mnuFileProperties_Click(); }},
+          {u"Propert&ies"_s, u"actionFileProperties"_s, [this] { showProperties(); }},
           separator,
-          {u"Page Set&up..."_s, u"mnuFilePageSetup"_s, [this] { mnuFilePageSetup_Click(); }},
-          {u"Print Pre&view"_s, u"mnuFilePrintPreview"_s, [this] { mnuFilePrintPreview_Click(); }},
-          {u"&Print..."_s, u"mnuFilePrint"_s, [this] { mnuFilePrint_Click(); }, u"Ctrl+P"_s},
+          {u"Page Set&up..."_s, u"actionFilePageSetup"_s, [this] { pageSetup(); }},
+          {u"Print Pre&view"_s, u"actionFilePrintPreview"_s, [this] { printPreview(); }},
+          {u"&Print..."_s, u"actionFilePrint"_s, [this] { printActiveMap(); }, u"Ctrl+P"_s},
           separator,
-          {u"Sen&d..."_s, u"mnuFileSend"_s, [this] { mnuFileSend_Click(); }},
-          {u"Export &Located Wells..."_s, u"mnuFileExportWells"_s,
-           [this] { mnuFileExportWells_Click(); }},
+          {u"Sen&d..."_s, u"actionFileSend"_s, [this] { sendProject(); }},
+          {u"Export &Located Wells..."_s, u"actionFileExportWells"_s, [this] { exportWells(); }},
           separator,
-          {u"E&xit"_s, u"mnuFileExit"_s, [this] { close(); }}}},
+          {u"E&xit"_s, u"actionFileExit"_s, [this] { close(); }}}},
         {u"&Edit"_s,
-         u"mnuEdit"_s,
-         {{u"Clear &Marks"_s, u"mnuEditClearMarks"_s,
+         u"menuEdit"_s,
+         {{u"Clear &Marks"_s, u"actionEditClearMarks"_s,
            [this] {
-               if (frmMapView *view = activeMapView())
+               if (MapWindow *view = activeMapWindow())
                    view->calculator()->clearMarks();
            }}}},
     };
 }
 
-QList<frmMain::MenuDefinition> frmMain::viewMenus()
+QList<MainWindow::MenuDefinition> MainWindow::viewMenus()
 {
     const MenuItem separator;
     auto check = [](const QString &caption, const QString &name, std::function<void(bool)> f) {
@@ -98,59 +97,59 @@ QList<frmMain::MenuDefinition> frmMain::viewMenus()
     };
     return {
         {u"&Themes"_s,
-         u"mnuThemes"_s,
-         {{u"&Add"_s, u"mnuAddTheme"_s, [this] { mnuAddTheme_Click(); }},
-          {u"&Delete"_s, u"mnuEditDeleteThemes"_s,
+         u"menuThemes"_s,
+         {{u"&Add"_s, u"actionAddTheme"_s, [this] { addTheme(); }},
+          {u"&Delete"_s, u"actionEditDeleteThemes"_s,
            [this] {
-               if (frmMapView *view = activeMapView())
-                   view->DeleteActiveThemes();
+               if (MapWindow *view = activeMapWindow())
+                   view->deleteActiveThemes();
            }},
-          {u"&Zoom to Theme"_s, u"mnuZoomToTheme"_s, [this] { mnuZoomToTheme_Click(); }},
-          {u"Theme &Symbol..."_s, u"mnuThemeSymbol"_s,
+          {u"&Zoom to Theme"_s, u"actionZoomToTheme"_s, [this] { zoomToTheme(); }},
+          {u"Theme &Symbol..."_s, u"actionThemeSymbol"_s,
            [this] {
-               if (frmMapView *view = activeMapView())
-                   view->legend()->ShowActiveThemeSymbol();
+               if (MapWindow *view = activeMapWindow())
+                   view->legend()->showActiveThemeSymbol();
            }},
-          {u"&PLSS Fields..."_s, u"mnuPlssFields"_s, [this] { mnuPlssFields_Click(); }}}},
+          {u"&PLSS Fields..."_s, u"actionPlssFields"_s, [this] { editPlssFields(); }}}},
         {u"&View"_s,
-         u"mnuView"_s,
-         {check(u"&Toolbar"_s, u"mnuViewToolbar"_s,
+         u"menuView"_s,
+         {check(u"&Toolbar"_s, u"actionViewToolbar"_s,
                 [this](bool on) {
-                    if (auto *bar = findChild<QToolBar *>(u"tbToolBar"_s))
+                    if (auto *bar = findChild<QToolBar *>(u"toolBar"_s))
                         bar->setVisible(on);
                 }),
-          check(u"Status &Bar"_s, u"mnuViewStatusBar"_s,
+          check(u"Status &Bar"_s, u"actionViewStatusBar"_s,
                 [this](bool on) { statusBar()->setVisible(on); }),
           separator,
-          {u"&Refresh"_s, u"mnuViewRefresh"_s,
+          {u"&Refresh"_s, u"actionViewRefresh"_s,
            [this] {
-               if (frmMapView *view = activeMapView())
+               if (MapWindow *view = activeMapWindow())
                    view->map()->refresh();
            },
            u"F5"_s},
-          {u"&Options..."_s, u"mnuViewOptions"_s, [this] { mnuViewOptions_Click(); }},
-          {u"&Web Browser"_s, u"mnuViewWebBrowser"_s, [this] { openWebBrowser(); }}}},
+          {u"&Options..."_s, u"actionViewOptions"_s, [this] { showOptions(); }},
+          {u"&Web Browser"_s, u"actionViewWebBrowser"_s, [this] { openWebBrowser(); }}}},
         {u"&Window"_s,
-         u"mnuWindow"_s,
-         {{u"&New Window"_s, u"mnuWindowNewWindow"_s, [this] { OpenNewMapWindow(); }},
+         u"menuWindow"_s,
+         {{u"&New Window"_s, u"actionWindowNewWindow"_s, [this] { openNewMapWindow(); }},
           separator,
-          {u"&Cascade"_s, u"mnuWindowCascade"_s, [this] { cascade(*m_mdi); }},
-          {u"Tile &Horizontal"_s, u"mnuWindowTileHorizontal"_s, [this] { tileHorizontal(*m_mdi); }},
-          {u"Tile &Vertical"_s, u"mnuWindowTileVertical"_s, [this] { tileVertical(*m_mdi); }},
-          {u"&Arrange Icons"_s, u"mnuWindowArrangeIcons"_s, [this] { arrangeIcons(*m_mdi); }}}},
+          {u"&Cascade"_s, u"actionWindowCascade"_s, [this] { cascade(*m_mdi); }},
+          {u"Tile &Horizontal"_s, u"actionWindowTileHorizontal"_s,
+           [this] { tileHorizontal(*m_mdi); }},
+          {u"Tile &Vertical"_s, u"actionWindowTileVertical"_s, [this] { tileVertical(*m_mdi); }},
+          {u"&Arrange Icons"_s, u"actionWindowArrangeIcons"_s, [this] { arrangeIcons(*m_mdi); }}}},
         {u"&Help"_s,
-         u"mnuHelp"_s,
-         {{u"&Contents"_s, u"mnuHelpContents"_s, [this] { mnuHelpContents_Click(); }, u"F1"_s},
-          {u"&Search For Help On..."_s, u"mnuHelpSearchForHelpOn"_s,
-           [this] { mnuHelpSearchForHelpOn_Click(); }},
+         u"menuHelp"_s,
+         {{u"&Contents"_s, u"actionHelpContents"_s, [this] { showHelpContents(); }, u"F1"_s},
+          {u"&Search For Help On..."_s, u"actionHelpSearchForHelpOn"_s, [this] { searchHelp(); }},
           // The home page is the program's own, so it opens without a network.
-          {u"&QRV Tractwise Home Page"_s, u"mnuHomePage"_s, [this] { openWebBrowser(); }},
+          {u"&QRV Tractwise Home Page"_s, u"actionHomePage"_s, [this] { openWebBrowser(); }},
           separator,
-          {u"&About "_s, u"mnuHelpAbout"_s, [this] { showAbout(); }}}},
+          {u"&About "_s, u"actionHelpAbout"_s, [this] { showAbout(); }}}},
     };
 }
 
-void frmMain::buildMenus()
+void MainWindow::buildMenus()
 {
     const QList<MenuDefinition> menus = fileMenus() + viewMenus();
     for (const MenuDefinition &definition : menus) {
@@ -160,18 +159,18 @@ void frmMain::buildMenus()
             addMenuItem(menu, item);
     }
     // The recent projects, above Exit.
-    QMenu *file = menuBar()->findChild<QMenu *>(u"mnuFile"_s);
+    QMenu *file = menuBar()->findChild<QMenu *>(u"menuFile"_s);
     m_recentMenu = new QMenu(u"Recent &Projects"_s, file);
-    m_recentMenu->setObjectName(u"mnuFileRecent"_s);
+    m_recentMenu->setObjectName(u"recentFiles"_s);
     file->insertMenu(file->actions().at(file->actions().size() - 2), m_recentMenu);
-    connect(m_recentMenu, &QMenu::aboutToShow, this, &frmMain::updateRecentMenu);
+    connect(m_recentMenu, &QMenu::aboutToShow, this, &MainWindow::updateRecentMenu);
     updateRecentMenu();
-    m_windowMenu = menuBar()->findChild<QMenu *>(u"mnuWindow"_s);
+    m_windowMenu = menuBar()->findChild<QMenu *>(u"menuWindow"_s);
     m_windowMenuFixed = m_windowMenu->actions();
-    connect(m_windowMenu, &QMenu::aboutToShow, this, &frmMain::updateWindowMenu);
+    connect(m_windowMenu, &QMenu::aboutToShow, this, &MainWindow::updateWindowMenu);
 }
 
-void frmMain::addMenuItem(QMenu *menu, const MenuItem &item)
+void MainWindow::addMenuItem(QMenu *menu, const MenuItem &item)
 {
     if (item.caption.isEmpty()) {
         menu->addSeparator();
@@ -190,10 +189,10 @@ void frmMain::addMenuItem(QMenu *menu, const MenuItem &item)
     }
 }
 
-void frmMain::showAbout()
+void MainWindow::showAbout()
 {
     QDialog about(this);
-    about.setObjectName(u"frmAbout"_s);
+    about.setObjectName(u"aboutDialog"_s);
     about.setWindowTitle(u"About ORBAN"_s);
     auto *layout = new QVBoxLayout(&about);
     auto *picture = new QLabel;
@@ -206,7 +205,7 @@ void frmMain::showAbout()
     about.exec();
 }
 
-void frmMain::updateWindowMenu()
+void MainWindow::updateWindowMenu()
 {
     const QList<QAction *> actions = m_windowMenu->actions();
     for (QAction *a : actions) {
@@ -226,10 +225,10 @@ void frmMain::updateWindowMenu()
     }
 }
 
-void frmMain::buildToolBar()
+void MainWindow::buildToolBar()
 {
     QToolBar *bar = addToolBar(u"Toolbar"_s);
-    bar->setObjectName(u"tbToolBar"_s);
+    bar->setObjectName(u"toolBar"_s);
     auto button = [this, bar](const QString &key, const QString &tip, QStyle::StandardPixmap icon,
                               auto slot) {
         QAction *a = bar->addAction(style()->standardIcon(icon), tip);
@@ -238,19 +237,17 @@ void frmMain::buildToolBar()
         connect(a, &QAction::triggered, this, slot);
         return a;
     };
-    button(u"New"_s, u"New"_s, QStyle::SP_FileIcon, [this] { OpenNewMapWindow(); });
-    button(u"Open"_s, u"Open"_s, QStyle::SP_DialogOpenButton, [this] { mnuFileOpen_Click(); });
-    button(u"Save"_s, u"Save"_s, QStyle::SP_DialogSaveButton, [this] { mnuFileSave_Click(); });
+    button(u"New"_s, u"New"_s, QStyle::SP_FileIcon, [this] { openNewMapWindow(); });
+    button(u"Open"_s, u"Open"_s, QStyle::SP_DialogOpenButton, [this] { open(); });
+    button(u"Save"_s, u"Save"_s, QStyle::SP_DialogSaveButton, [this] { save(); });
     bar->addSeparator();
-    button(u"Print"_s, u"Print"_s, QStyle::SP_FileDialogDetailedView,
-           [this] { mnuFilePrint_Click(); });
+    button(u"Print"_s, u"Print"_s, QStyle::SP_FileDialogDetailedView, [this] { printActiveMap(); });
     bar->addSeparator();
-    button(u"AddTheme"_s, u"Add Theme"_s, QStyle::SP_FileDialogNewFolder,
-           [this] { mnuAddTheme_Click(); });
+    button(u"AddTheme"_s, u"Add Theme"_s, QStyle::SP_FileDialogNewFolder, [this] { addTheme(); });
     button(u"FindInTheme"_s, u"Locate in Theme"_s, QStyle::SP_FileDialogContentsView,
-           [this] { FindInTheme_Click(); });
+           [this] { findInTheme(); });
     button(u"FullExtent"_s, u"Zoom to Full Extent"_s, QStyle::SP_DesktopIcon,
-           [this] { FullExtent_Click(); });
+           [this] { zoomToFullExtent(); });
     bar->addSeparator();
     m_tools = new QActionGroup(this);
     m_tools->setExclusive(true);
@@ -273,47 +270,47 @@ void frmMain::buildToolBar()
     // What one tool said or drew goes when another is chosen.
     connect(m_tools, &QActionGroup::triggered, this, [this] {
         setStatusText(1, u"Ready"_s);
-        if (frmMapView *view = activeMapView())
+        if (MapWindow *view = activeMapWindow())
             view->toolChanged();
     });
     // The menu's tick follows the toolbar however it is shown or hidden.
-    if (QAction *toggle = findChild<QAction *>(u"mnuViewToolbar"_s))
+    if (QAction *toggle = findChild<QAction *>(u"actionViewToolbar"_s))
         connect(bar, &QToolBar::visibilityChanged, toggle, &QAction::setChecked);
 }
 
-void frmMain::updateRecentMenu()
+void MainWindow::updateRecentMenu()
 {
     m_recentMenu->clear();
     const QStringList projects = recentProjects();
     int n = 0;
     for (const QString &path : projects) {
         QAction *a = m_recentMenu->addAction(u"&"_s + QString::number(++n) + u" "_s + path);
-        a->setObjectName(u"mnuFileRecent"_s + QString::number(n));
+        a->setObjectName(u"recentFiles"_s + QString::number(n));
         connect(a, &QAction::triggered, this, [this, path] { openProject(path); });
     }
     m_recentMenu->setEnabled(!projects.isEmpty());
 }
 
-void frmMain::updateActions()
+void MainWindow::updateActions()
 {
     // What needs a map window is offered only while one is open.
-    frmMapView *view = activeMapView();
-    static const QStringList needMap = {u"mnuFileClose"_s,
-                                        u"mnuFileSave"_s,
-                                        u"mnuFileSaveAs"_s,
-                                        u"mnuFileSaveAll"_s,
-                                        u"mnuFileProperties"_s,
-                                        u"mnuFilePrintPreview"_s,
-                                        u"mnuFilePrint"_s,
-                                        u"mnuFileSend"_s,
-                                        u"mnuFileExportWells"_s,
-                                        u"mnuEditClearMarks"_s,
-                                        u"mnuPlssFields"_s,
-                                        u"mnuThemeSymbol"_s,
-                                        u"mnuAddTheme"_s,
-                                        u"mnuEditDeleteThemes"_s,
-                                        u"mnuZoomToTheme"_s,
-                                        u"mnuViewRefresh"_s,
+    MapWindow *view = activeMapWindow();
+    static const QStringList needMap = {u"actionFileClose"_s,
+                                        u"actionFileSave"_s,
+                                        u"actionFileSaveAs"_s,
+                                        u"actionFileSaveAll"_s,
+                                        u"actionFileProperties"_s,
+                                        u"actionFilePrintPreview"_s,
+                                        u"actionFilePrint"_s,
+                                        u"actionFileSend"_s,
+                                        u"actionFileExportWells"_s,
+                                        u"actionEditClearMarks"_s,
+                                        u"actionPlssFields"_s,
+                                        u"actionThemeSymbol"_s,
+                                        u"actionAddTheme"_s,
+                                        u"actionEditDeleteThemes"_s,
+                                        u"actionZoomToTheme"_s,
+                                        u"actionViewRefresh"_s,
                                         u"Save"_s,
                                         u"Print"_s,
                                         u"AddTheme"_s,
@@ -329,14 +326,14 @@ void frmMain::updateActions()
     if (m_query && m_query->isVisible()) {
         const LayerList active = view ? view->themeList()->activeVectorLayers() : LayerList();
         if (active.isEmpty()) {
-            m_query->Clear();
+            m_query->clear();
         } else {
-            m_query->SetLayer(std::static_pointer_cast<VectorLayer>(active.first()));
-            m_query->SetMap(view->map());
+            m_query->setLayer(std::static_pointer_cast<VectorLayer>(active.first()));
+            m_query->setMap(view->map());
         }
     }
     setStatusText(3, view ? view->themeList()->mapSystemName() : QString());
     if (m_identify && view != m_identifiedView)
-        m_identify->Reset();
+        m_identify->clear();
     m_identifiedView = view;
 }

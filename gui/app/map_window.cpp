@@ -29,36 +29,36 @@ using namespace Qt::StringLiterals;
 
 MapWindowShell::~MapWindowShell() = default;
 
-frmMapView::frmMapView(MapWindowShell *shell, QWidget *parent)
+MapWindow::MapWindow(MapWindowShell *shell, QWidget *parent)
     : QWidget(parent)
     , m_shell(shell)
     , m_graphics(std::make_unique<MapGraphics>())
 {
-    setObjectName(u"frmMapView"_s);
+    setObjectName(u"mapWindow"_s);
     m_themes = new ThemeList(this);
     m_map = new Map(this);
-    m_map->setObjectName(u"Map"_s);
-    m_legend = new LegendControl(this);
+    m_map->setObjectName(u"map"_s);
+    m_legend = new Legend(this);
     m_panelScroll = new QScrollArea(this);
-    m_panelScroll->setObjectName(u"PanelScroll"_s);
+    m_panelScroll->setObjectName(u"panelScroll"_s);
     m_panelScroll->setFrameShape(QFrame::NoFrame);
     m_panelScroll->setWidgetResizable(true);
-    m_calculator = new WellCalculations;
+    m_calculator = new WellCalculator;
     m_calculator->setMinimumSize(m_calculator->sizeHint()); // never squeezed: it scrolls
     m_panelScroll->setWidget(m_calculator);
     m_scaleBar = new MapScaleBar(this);
     loadProgramResources();
     m_logo = new QLabel(this);
-    m_logo->setObjectName(u"LogoPictureBox"_s);
+    m_logo->setObjectName(u"logo"_s);
     m_logo->setPixmap(QPixmap(u":/tractwise/logo.png"_s));
 
     m_map->setThemes(m_themes);
     m_legend->setThemes(m_themes);
     m_legend->setMessageService(&m_shell->messages());
     m_legend->setQuadImageFolder(quadImageFolder());
-    connect(m_legend, &LegendControl::QuadImageFolderChosen, this, &setQuadImageFolder);
-    m_scaleBar->AssociateView(this);
-    m_calculator->AssociateView(this);
+    connect(m_legend, &Legend::quadImageFolderChosen, this, &setQuadImageFolder);
+    m_scaleBar->setHost(this);
+    m_calculator->setHost(this);
     m_paintMessages = std::make_unique<PostingMessageService>(m_shell->messages(), this);
     m_highlight.Style = 0;
     m_highlight.Color = 65535; // yellow
@@ -70,15 +70,15 @@ frmMapView::frmMapView(MapWindowShell *shell, QWidget *parent)
     connect(m_themes, &ThemeList::themesRemoved, this, showSystem);
     connect(m_themes, &ThemeList::reordered, this, showSystem);
     connect(m_themes, &ThemeList::themesRemoved, m_calculator,
-            &WellCalculations::RemoveMissingThemes);
-    connect(m_themes, &ThemeList::themesRemoved, m_calculator, &WellCalculations::clearResults);
-    connect(m_map, &Map::MouseDown, this, &frmMapView::Map_MouseDown);
-    connect(m_map, &Map::MouseMove, this, &frmMapView::Map_MouseMove);
-    connect(m_map, &Map::MouseUp, this, &frmMapView::Map_MouseUp);
-    connect(m_map, &Map::Click, this, &frmMapView::Map_Click);
-    connect(m_map, &Map::DblClick, this, &frmMapView::Map_DblClick);
-    connect(m_map, &Map::AfterLayerDraw, this, &frmMapView::Map_AfterLayerDraw);
-    connect(m_map, &Map::RectangleTracked, this, [this](const MapRect &r) {
+            &WellCalculator::removeMissingThemes);
+    connect(m_themes, &ThemeList::themesRemoved, m_calculator, &WellCalculator::clearResults);
+    connect(m_map, &Map::pressed, this, &MapWindow::mapPressed);
+    connect(m_map, &Map::moved, this, &MapWindow::mapMoved);
+    connect(m_map, &Map::released, this, &MapWindow::mapReleased);
+    connect(m_map, &Map::clicked, this, &MapWindow::mapClicked);
+    connect(m_map, &Map::doubleClicked, this, &MapWindow::mapDoubleClicked);
+    connect(m_map, &Map::layerDrawn, this, &MapWindow::drawOverLayers);
+    connect(m_map, &Map::rectangleTracked, this, [this](const MapRect &r) {
         // A click without a drag makes no rectangle to zoom to.
         if (r.width() > 0 && r.height() > 0)
             m_map->setExtent(r);
@@ -88,9 +88,9 @@ frmMapView::frmMapView(MapWindowShell *shell, QWidget *parent)
     m_savedThemes = themesSnapshot();
 }
 
-frmMapView::~frmMapView() = default;
+MapWindow::~MapWindow() = default;
 
-void frmMapView::buildTools()
+void MapWindow::buildTools()
 {
     auto status = [this](const QString &text) { m_shell->setStatusText(1, text); };
     m_tools = {
@@ -111,12 +111,12 @@ void frmMapView::buildTools()
              m_calculator->locatePickedPoint(e.point);
          })},
         {u"HotLink"_s, std::make_shared<PointTool>([this](const MapEvent &e) {
-             m_legend->CheckHotlink(e.point, e.tolerance);
+             m_legend->openHotlink(e.point, e.tolerance);
          })},
     };
 }
 
-QByteArray frmMapView::themesSnapshot() const
+QByteArray MapWindow::themesSnapshot() const
 {
     QList<ProjectTheme> themes = m_themes->toProject();
     for (ProjectTheme &t : themes)
@@ -124,12 +124,12 @@ QByteArray frmMapView::themesSnapshot() const
     return writeProject(themes);
 }
 
-bool frmMapView::isModified() const
+bool MapWindow::isModified() const
 {
     return themesSnapshot() != m_savedThemes;
 }
 
-void frmMapView::closeEvent(QCloseEvent *event)
+void MapWindow::closeEvent(QCloseEvent *event)
 {
     if (m_shell && !m_shell->confirmClose(*this)) {
         event->ignore();
@@ -138,17 +138,17 @@ void frmMapView::closeEvent(QCloseEvent *event)
     QWidget::closeEvent(event);
 }
 
-MessageService &frmMapView::messages()
+MessageService &MapWindow::messages()
 {
     return m_shell->messages();
 }
 
-std::shared_ptr<MapLayer> frmMapView::AddTheme(const QString &themeName, const QString &themePath,
-                                               bool IsActive, bool IsVisible)
+std::shared_ptr<MapLayer> MapWindow::addTheme(const QString &themeName, const QString &themePath,
+                                              bool isActive, bool isShown)
 {
     m_shell->setStatusText(1, u"Loading "_s + themeName + u"..."_s);
-    auto layer = m_legend->AddTheme(themeName, themePath, IsActive, IsVisible);
-    if (!layer || !layer->Valid()) {
+    auto layer = m_legend->addTheme(themeName, themePath, isActive, isShown);
+    if (!layer || !layer->isValid()) {
         m_shell->setStatusText(1, u"Ready"_s);
         return layer;
     }
@@ -167,21 +167,21 @@ std::shared_ptr<MapLayer> frmMapView::AddTheme(const QString &themeName, const Q
     return layer;
 }
 
-void frmMapView::DeleteActiveThemes()
+void MapWindow::deleteActiveThemes()
 {
-    m_legend->DeleteActiveThemes();
+    m_legend->deleteActiveThemes();
 }
 
-void frmMapView::UpdateScale(double currentScale, double newScale)
+void MapWindow::updateScale(double currentScale, double newScale)
 {
     if (!(currentScale > 0) || !(newScale > 0))
         return;
     MapRect extent = m_map->extent();
-    extent.ScaleRectangle(newScale / currentScale);
+    extent.scaleRectangle(newScale / currentScale);
     m_map->setExtent(extent);
 }
 
-bool frmMapView::SaveProject(const QString &sFile)
+bool MapWindow::saveProject(const QString &sFile)
 {
     QSaveFile file(sFile);
     const QByteArray bytes = writeProject(m_themes->toProject());
@@ -195,7 +195,7 @@ bool frmMapView::SaveProject(const QString &sFile)
     return true;
 }
 
-bool frmMapView::ReadProject(const QString &sFile)
+bool MapWindow::loadProject(const QString &sFile)
 {
     QFile file(sFile);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -212,7 +212,7 @@ bool frmMapView::ReadProject(const QString &sFile)
     resolveRelativePaths(project, sFile);
     // Nothing the panel shows belongs to the new project.
     m_calculator->reset();
-    m_legend->ReadProject(project);
+    m_legend->loadProject(project);
     // The project keeps each theme's own symbol, section themes included.
     for (const auto &layer : m_themes->layers())
         offerSectionTheme(layer, false);
@@ -220,18 +220,18 @@ bool frmMapView::ReadProject(const QString &sFile)
     return project.isProject;
 }
 
-LayerList frmMapView::themes() const
+LayerList MapWindow::themes() const
 {
     return m_themes->layers();
 }
 
-void frmMapView::toolChanged()
+void MapWindow::toolChanged()
 {
     m_map->setOverlayLine({});
     clearIdentified();
 }
 
-void frmMapView::clearIdentified()
+void MapWindow::clearIdentified()
 {
     if (!m_identified.isEmpty()) {
         m_identified = {};
@@ -239,18 +239,18 @@ void frmMapView::clearIdentified()
     }
 }
 
-void frmMapView::offerSectionTheme(const std::shared_ptr<MapLayer> &layer, bool restyle)
+void MapWindow::offerSectionTheme(const std::shared_ptr<MapLayer> &layer, bool restyle)
 {
-    if (m_calculator->AddTheme(layer, restyle))
-        m_legend->RedrawLayer(*layer); // its swatch and the map follow the new symbol
+    if (m_calculator->addTheme(layer, restyle))
+        m_legend->redrawLayer(*layer); // its swatch and the map follow the new symbol
 }
 
-MapTool *frmMapView::tool() const
+MapTool *MapWindow::tool() const
 {
     return m_shell ? m_tools.value(m_shell->pressedTool()).get() : nullptr;
 }
 
-void frmMapView::resizeEvent(QResizeEvent *event)
+void MapWindow::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     // The map at the top left with the calculator panel below it, the legend to its right over
@@ -282,13 +282,13 @@ void frmMapView::resizeEvent(QResizeEvent *event)
     m_panelScroll->setGeometry(margin, margin + mapH + margin, leftW, stripH);
 }
 
-void frmMapView::Map_MouseDown(int, int, double x, double y)
+void MapWindow::mapPressed(int, int, double x, double y)
 {
     if (MapTool *t = tool())
         t->press(m_map->eventAt(x, y));
 }
 
-void frmMapView::Map_MouseMove(int, int, double x, double y)
+void MapWindow::mapMoved(int, int, double x, double y)
 {
     const MapEvent e = m_map->eventAt(x, y);
     if (MapTool *t = tool())
@@ -297,7 +297,7 @@ void frmMapView::Map_MouseMove(int, int, double x, double y)
     // On a UTM map, where that is on the globe too.
     double latitude = 0, longitude = 0;
     if (const int zone = m_themes->mapZone();
-        zone > 0 && UtmToGeographic(e.point.X, e.point.Y, qint16(zone), latitude, longitude))
+        zone > 0 && utmToGeographic(e.point.X, e.point.Y, qint16(zone), latitude, longitude))
         text += u"  "_s + QString::number(std::fabs(latitude), 'f', 5) +
                 (latitude >= 0 ? u"\u00b0 N, "_s : u"\u00b0 S, "_s) +
                 QString::number(std::fabs(longitude), 'f', 5) +
@@ -305,35 +305,35 @@ void frmMapView::Map_MouseMove(int, int, double x, double y)
     m_shell->setStatusText(2, text);
 }
 
-void frmMapView::Map_MouseUp(int, int, double x, double y)
+void MapWindow::mapReleased(int, int, double x, double y)
 {
     if (MapTool *t = tool())
         t->release(m_map->eventAt(x, y));
 }
 
-void frmMapView::Map_Click()
+void MapWindow::mapClicked()
 {
     if (MapTool *t = tool())
         t->click();
 }
 
-void frmMapView::Map_DblClick()
+void MapWindow::mapDoubleClicked()
 {
     if (MapTool *t = tool())
         t->doubleClick();
 }
 
-void frmMapView::Map_AfterLayerDraw(int index, QPainter *painter)
+void MapWindow::drawOverLayers(int index, QPainter *painter)
 {
     Q_UNUSED(painter);
     // Draw index 0 is the top theme, the list's last.
     const qsizetype at = m_themes->size() - 1 - index;
     if (index >= 0 && at >= 0) {
         const auto &layer = m_themes->at(at).layer;
-        const QString expression = layer->Tag();
+        const QString expression = layer->queryExpression();
         if (!expression.isEmpty() && layer->layerType() == MapLayer::LayerType::Vector) {
             const auto &vector = static_cast<const VectorLayer &>(*layer);
-            const RecordSet matches = vector.SearchExpression(expression);
+            const RecordSet matches = vector.searchExpression(expression);
             if (matches.count() > 0) {
                 m_map->drawShape(matches, m_highlight);
             } else if (m_reportedExpressions.value(layer.get()) != expression &&
@@ -356,8 +356,8 @@ void frmMapView::Map_AfterLayerDraw(int index, QPainter *painter)
         outline.Size = 3;
         for (const RecordSet &found : std::as_const(m_identified))
             m_map->drawShape(found, outline);
-        m_graphics->Draw(*painter, m_map->viewport(), m_paintMessages.get());
+        m_graphics->draw(*painter, m_map->viewport(), m_paintMessages.get());
         if (!m_map->isOutputting()) // a printed page's scale is not the window's
-            m_scaleBar->UpdateScale();
+            m_scaleBar->updateScale();
     }
 }

@@ -10,9 +10,9 @@
 
 #include <memory>
 
-class frmIdentify;
-class frmMapView;
-class LegendControl;
+class IdentifyWindow;
+class MapWindow;
+class Legend;
 class MapTool;
 class MapGraphics;
 class MessageService;
@@ -20,7 +20,7 @@ class QLabel;
 class QScrollArea;
 class ThemeList;
 class VectorLayer;
-class WellCalculations;
+class WellCalculator;
 
 // What a map window uses of the main window: the pressed tool of the toolbar, the status panels
 // (1: what the program is doing, 2: the pointer's position, 3: the map's coordinate system), the
@@ -33,37 +33,37 @@ public:
     // empty when no tool is pressed.
     virtual QString pressedTool() const = 0;
     virtual void setStatusText(int panel, const QString &text) = 0;
-    virtual frmIdentify *identifyWindow() = 0;
+    virtual IdentifyWindow *identifyWindow() = 0;
     virtual MessageService &messages() = 0;
     // Before a changed map window closes or takes another project: true to go on (saved or
     // discarded), false when the user cancelled or the save failed.
-    virtual bool confirmClose(frmMapView &view) = 0;
+    virtual bool confirmClose(MapWindow &view) = 0;
     // A calculation of the view's panel found no section theme: say so, and offer to name the
     // PLSS fields of a polygon theme the view holds.
-    virtual void sectionThemeMissing(frmMapView &view) = 0;
+    virtual void sectionThemeMissing(MapWindow &view) = 0;
 };
 
 // A map window: the map, its legend, the calculator panel, the scale bar and a logo. Turns the
 // mouse on the map into the pressed tool's action, draws query highlights and the graphics list
 // after each redraw. Does not take ownership of the shell.
-class frmMapView : public QWidget, public CalculatorHost, public ScaleBarHost
+class MapWindow : public QWidget, public CalculatorHost, public ScaleBarHost
 {
     Q_OBJECT
 
 public:
-    explicit frmMapView(MapWindowShell *shell, QWidget *parent = nullptr);
-    ~frmMapView() override;
+    explicit MapWindow(MapWindowShell *shell, QWidget *parent = nullptr);
+    ~MapWindow() override;
 
-    std::shared_ptr<MapLayer> AddTheme(const QString &themeName, const QString &themePath,
-                                       bool IsActive = false, bool IsVisible = false);
-    void DeleteActiveThemes();
-    void UpdateScale(double currentScale, double newScale);
+    std::shared_ptr<MapLayer> addTheme(const QString &themeName, const QString &themePath,
+                                       bool isActive = false, bool isShown = false);
+    void deleteActiveThemes();
+    void updateScale(double currentScale, double newScale);
     // Writes the legend's themes to a project file (through a temporary file, so a failed save
     // never spoils the old one) or reads one, replacing the themes. False, with a message, when
     // the file cannot be written or read, or is no project at all (its first line is not the
     // theme count).
-    bool SaveProject(const QString &sFile);
-    bool ReadProject(const QString &sFile);
+    bool saveProject(const QString &sFile);
+    bool loadProject(const QString &sFile);
     // True when the themes differ from those last opened or saved: added, deleted, reordered,
     // shown or hidden, restyled. Which themes are selected (active) is no change.
     bool isModified() const;
@@ -77,11 +77,11 @@ public:
 
     // The window's themes, which the map draws, the legend shows and the project file stores.
     ThemeList *themeList() const { return m_themes; }
-    LegendControl *legend() const { return m_legend; }
+    Legend *legend() const { return m_legend; }
     // The project file the window was opened from or last saved to; empty until then.
     const QString &projectFile() const { return m_projectFile; }
     void setProjectFile(const QString &path) { m_projectFile = path; }
-    WellCalculations *calculator() const { return m_calculator; }
+    WellCalculator *calculator() const { return m_calculator; }
 
     // CalculatorHost and ScaleBarHost
     LayerList themes() const override;
@@ -90,9 +90,9 @@ public:
     QWidget *form() override { return this; }
     MessageService &messages() override;
     void sectionThemeMissing() override { m_shell->sectionThemeMissing(*this); }
-    void Rescale(double currentScale, double newScale) override
+    void rescale(double currentScale, double newScale) override
     {
-        UpdateScale(currentScale, newScale);
+        updateScale(currentScale, newScale);
     }
 
 protected:
@@ -100,12 +100,12 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void Map_MouseDown(int button, int shift, double x, double y);
-    void Map_MouseMove(int button, int shift, double x, double y);
-    void Map_MouseUp(int button, int shift, double x, double y);
-    void Map_Click();
-    void Map_DblClick();
-    void Map_AfterLayerDraw(int index, QPainter *painter);
+    void mapPressed(int button, int shift, double x, double y);
+    void mapMoved(int button, int shift, double x, double y);
+    void mapReleased(int button, int shift, double x, double y);
+    void mapClicked();
+    void mapDoubleClicked();
+    void drawOverLayers(int index, QPainter *painter);
     // The tool the toolbar has pressed, or none.
     MapTool *tool() const;
     void buildTools();
@@ -114,8 +114,8 @@ private:
     MapWindowShell *m_shell;
     ThemeList *m_themes = nullptr;
     Map *m_map = nullptr;
-    LegendControl *m_legend = nullptr;
-    WellCalculations *m_calculator = nullptr;
+    Legend *m_legend = nullptr;
+    WellCalculator *m_calculator = nullptr;
     QScrollArea *m_panelScroll = nullptr;
     MapScaleBar *m_scaleBar = nullptr;
     QLabel *m_logo = nullptr;

@@ -20,21 +20,21 @@ public:
     // The widget that shows the pages, owned by the browser object; the web window only shows
     // it as a child.
     virtual QWidget *widget() = 0;
-    virtual void Navigate(const QString &address) = 0;
-    virtual void GoBack() = 0;
-    virtual void GoForward() = 0;
-    virtual void GoHome() = 0;
-    virtual void GoSearch() = 0;
-    virtual void Stop() = 0;
-    virtual void Refresh() = 0;
-    virtual QString LocationName() const = 0;
-    virtual QString LocationURL() const = 0;
-    virtual bool Busy() const = 0;
+    virtual void navigate(const QString &address) = 0;
+    virtual void back() = 0;
+    virtual void forward() = 0;
+    virtual void home() = 0;
+    virtual void search() = 0;
+    virtual void stop() = 0;
+    virtual void reload() = 0;
+    virtual QString locationName() const = 0;
+    virtual QString locationUrl() const = 0;
+    virtual bool isBusy() const = 0;
 
 Q_SIGNALS:
     // A navigation reached its page (a failed one sends neither).
-    void NavigateComplete();
-    void DownloadComplete();
+    void navigationFinished();
+    void downloadFinished();
 };
 
 // The program's own pages, shipped in its resources so the window works offline.

@@ -15,12 +15,12 @@ WebEngineBrowser::WebEngineBrowser()
         m_busy = false;
         if (!ok)
             return; // a failed navigation leaves the window as it was
-        Q_EMIT NavigateComplete();
-        Q_EMIT DownloadComplete();
+        Q_EMIT navigationFinished();
+        Q_EMIT downloadFinished();
     });
     connect(m_view, &QWebEngineView::titleChanged, this, [this] {
         if (!m_busy)
-            Q_EMIT DownloadComplete();
+            Q_EMIT downloadFinished();
     });
 }
 
@@ -34,7 +34,7 @@ QWidget *WebEngineBrowser::widget()
     return m_view;
 }
 
-void WebEngineBrowser::Navigate(const QString &address)
+void WebEngineBrowser::navigate(const QString &address)
 {
     const QUrl url =
         address.startsWith(u"qrc:"_s) ? QUrl(address) : QUrl::fromUserInput(address.trimmed());
@@ -42,43 +42,43 @@ void WebEngineBrowser::Navigate(const QString &address)
         m_view->setUrl(url);
 }
 
-void WebEngineBrowser::GoBack()
+void WebEngineBrowser::back()
 {
     m_view->back();
 }
 
-void WebEngineBrowser::GoForward()
+void WebEngineBrowser::forward()
 {
     m_view->forward();
 }
 
-void WebEngineBrowser::GoHome()
+void WebEngineBrowser::home()
 {
     m_view->setUrl(webHomePage());
 }
 
-void WebEngineBrowser::GoSearch()
+void WebEngineBrowser::search()
 {
     m_view->setUrl(webSearchPage());
 }
 
-void WebEngineBrowser::Stop()
+void WebEngineBrowser::stop()
 {
     m_view->stop();
     m_busy = false;
 }
 
-void WebEngineBrowser::Refresh()
+void WebEngineBrowser::reload()
 {
     m_view->reload();
 }
 
-QString WebEngineBrowser::LocationName() const
+QString WebEngineBrowser::locationName() const
 {
     return m_view->title();
 }
 
-QString WebEngineBrowser::LocationURL() const
+QString WebEngineBrowser::locationUrl() const
 {
     return m_view->url().toString();
 }

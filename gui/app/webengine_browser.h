@@ -16,16 +16,16 @@ public:
     ~WebEngineBrowser() override;
 
     QWidget *widget() override;
-    void Navigate(const QString &address) override;
-    void GoBack() override;
-    void GoForward() override;
-    void GoHome() override;
-    void GoSearch() override;
-    void Stop() override;
-    void Refresh() override;
-    QString LocationName() const override;
-    QString LocationURL() const override;
-    bool Busy() const override { return m_busy; }
+    void navigate(const QString &address) override;
+    void back() override;
+    void forward() override;
+    void home() override;
+    void search() override;
+    void stop() override;
+    void reload() override;
+    QString locationName() const override;
+    QString locationUrl() const override;
+    bool isBusy() const override { return m_busy; }
 
 private:
     QPointer<QWebEngineView> m_view; // owned, whoever shows it

@@ -51,15 +51,15 @@ void addQuarterLines(MapGraphics &graphics, const QList<QuarterLine> &lines)
     for (const QuarterLine &l : lines) {
         auto line = std::make_shared<LineSymbol>();
         line->Color = 0;
-        line->AddPoint(l.from);
-        line->AddPoint(l.to);
-        graphics.AddSymbol(line, MapGraphics::Lifetime::LastResult);
+        line->addPoint(l.from);
+        line->addPoint(l.to);
+        graphics.addSymbol(line, MapGraphics::Lifetime::LastResult);
     }
 }
 
 } // namespace
 
-bool WellCalculations::AddTheme(const std::shared_ptr<MapLayer> &mTheme, bool restyle)
+bool WellCalculator::addTheme(const std::shared_ptr<MapLayer> &mTheme, bool restyle)
 {
     if (!mTheme || mTheme->layerType() != MapLayer::LayerType::Vector)
         return false;
@@ -67,18 +67,19 @@ bool WellCalculations::AddTheme(const std::shared_ptr<MapLayer> &mTheme, bool re
     const bool restyled = restyle && recognisePlssSectionTheme(*mTheme);
     // A name already listed finds the same theme: listing it twice would offer nothing new.
     if ((restyled || isPlssSectionTheme(*mTheme)) &&
-        PLSS_Combo->findText(mTheme->name(), Qt::MatchFixedString | Qt::MatchCaseSensitive) < 0) {
-        PLSS_Combo->addItem(mTheme->name());
-        RevPLSS_Combo->addItem(mTheme->name());
+        m_sectionThemes->findText(mTheme->name(), Qt::MatchFixedString | Qt::MatchCaseSensitive) <
+            0) {
+        m_sectionThemes->addItem(mTheme->name());
+        m_reverseThemes->addItem(mTheme->name());
     }
-    if (PLSS_Combo->count() >= 1) {
-        PLSS_Combo->setCurrentIndex(0);
-        RevPLSS_Combo->setCurrentIndex(0);
+    if (m_sectionThemes->count() >= 1) {
+        m_sectionThemes->setCurrentIndex(0);
+        m_reverseThemes->setCurrentIndex(0);
     }
     return restyled;
 }
 
-std::shared_ptr<VectorLayer> WellCalculations::listedTheme(const QComboBox *list)
+std::shared_ptr<VectorLayer> WellCalculator::listedTheme(const QComboBox *list)
 {
     if (list->currentIndex() < 0) {
         m_view->sectionThemeMissing();
@@ -90,37 +91,37 @@ std::shared_ptr<VectorLayer> WellCalculations::listedTheme(const QComboBox *list
     // The theme was deleted or replaced since it was listed: say so and list it no more.
     m_view->messages().show(u"The theme "_s + name + u" is no longer on the map."_s,
                             MessageIcon::Exclamation);
-    RemoveMissingThemes();
+    removeMissingThemes();
     return nullptr;
 }
 
-void WellCalculations::SetLLSensitivity()
+void WellCalculator::updateGeographicInputs()
 {
-    const int mode = cmbLatLonMode->currentIndex();
-    for (QLineEdit *minutes : {txtConvLatMin, txtConvLongMin})
+    const int mode = m_angleFormat->currentIndex();
+    for (QLineEdit *minutes : {m_latitudeMinutes, m_longitudeMinutes})
         minutes->setEnabled(mode != 0);
-    for (QLineEdit *seconds : {txtConvLatSec, txtConvLongSec})
+    for (QLineEdit *seconds : {m_latitudeSeconds, m_longitudeSeconds})
         seconds->setEnabled(mode != 0 && mode != 1);
 }
 
-void WellCalculations::refreshMap()
+void WellCalculator::refreshMap()
 {
     if (m_view && m_view->map())
         m_view->map()->refresh();
 }
 
-void WellCalculations::clearMarks()
+void WellCalculator::clearMarks()
 {
     if (!m_view)
         return;
-    m_view->graphics().RemoveAll();
+    m_view->graphics().removeAll();
     refreshMap();
 }
 
-void WellCalculations::clearForwardResult()
+void WellCalculator::clearForwardResult()
 {
-    Output_Easting_Text->clear();
-    Output_Northing_Text->clear();
+    m_easting->clear();
+    m_northing->clear();
     m_precision->clear();
     if (m_view) {
         // Redrawn at once: a calculation that ends early must not leave the last answer's
@@ -130,7 +131,7 @@ void WellCalculations::clearForwardResult()
     }
 }
 
-void WellCalculations::clearReverseResult()
+void WellCalculator::clearReverseResult()
 {
     for (QLineEdit *box : reverseResultBoxes())
         box->clear();
@@ -140,41 +141,45 @@ void WellCalculations::clearReverseResult()
     }
 }
 
-QList<QLineEdit *> WellCalculations::reverseResultBoxes() const
+QList<QLineEdit *> WellCalculator::reverseResultBoxes() const
 {
-    return {RevSectionText, RevTownshipText, RevRangeText,       m_reverseMeridian,
-            RevQ160Text,    RevQ40Text,      RevQ10Text,         RevQ2_5Text,
-            RevFCXText,     RevFCYText,      RevDescriptionText, m_reverseDivision};
+    return {m_reverseSection,         m_reverseTownship,
+            m_reverseRange,           m_reverseMeridian,
+            m_reverseCall160,         m_reverseCall40,
+            m_reverseCall10,          m_reverseCall2_5,
+            m_reverseFootageEastWest, m_reverseFootageNorthSouth,
+            m_reverseDescription,     m_reverseDivision};
 }
 
-QList<QLineEdit *> WellCalculations::geographicBoxes() const
+QList<QLineEdit *> WellCalculator::geographicBoxes() const
 {
-    return {txtConvLat, txtConvLatMin, txtConvLatSec, txtConvLong, txtConvLongMin, txtConvLongSec};
+    return {m_latitude,  m_latitudeMinutes,  m_latitudeSeconds,
+            m_longitude, m_longitudeMinutes, m_longitudeSeconds};
 }
 
-void WellCalculations::clearResults()
+void WellCalculator::clearResults()
 {
     clearForwardResult();
     clearReverseResult();
-    for (QLineEdit *box : {txtOutZoneX, txtOutZoneY})
+    for (QLineEdit *box : {m_convertedEasting, m_convertedNorthing})
         box->clear();
 }
 
-void WellCalculations::reset()
+void WellCalculator::reset()
 {
     for (QLineEdit *box : findChildren<QLineEdit *>())
         box->clear();
-    for (QComboBox *list : {Q160_Combo, Q40_Combo, Q10_Combo, Q25_Combo})
+    for (QComboBox *list : {m_call160, m_call40, m_call10, m_call2_5})
         list->setCurrentIndex(0);
     // The wells' marks belong to the map they were located on; the wells stay listed for
     // export.
     clearMarks();
 }
 
-QString WellCalculations::meridianEntry() const
+QString WellCalculator::meridianEntry() const
 {
     // "26 Salt Lake" as shown is read as 26; anything else typed goes to the lookup as it is.
-    QString text = Meridian_Text->text().trimmed();
+    QString text = m_meridian->text().trimmed();
     QString first = text.section(u' ', 0, 0);
     bool isNumber = false;
     const int code = first.toInt(&isNumber);
@@ -183,17 +188,17 @@ QString WellCalculations::meridianEntry() const
     return text;
 }
 
-void WellCalculations::showMeridian(const QString &entry)
+void WellCalculator::showMeridian(const QString &entry)
 {
     bool isNumber = false;
     const int code = entry.trimmed().toInt(&isNumber);
-    Meridian_Text->setText(isNumber && meridianByCode(code) ? meridianLabel(code) : entry);
+    m_meridian->setText(isNumber && meridianByCode(code) ? meridianLabel(code) : entry);
 }
 
-void WellCalculations::RemoveMissingThemes()
+void WellCalculator::removeMissingThemes()
 {
     const LayerList themes = m_view ? m_view->themes() : LayerList();
-    for (QComboBox *combo : {PLSS_Combo, RevPLSS_Combo}) {
+    for (QComboBox *combo : {m_sectionThemes, m_reverseThemes}) {
         const int chosen = combo->currentIndex();
         for (int i = combo->count() - 1; i >= 0; --i) {
             if (!findThemeByName(themes, combo->itemText(i)))
@@ -205,28 +210,28 @@ void WellCalculations::RemoveMissingThemes()
     }
 }
 
-void WellCalculations::writeUtmResult(QLineEdit *eastingBox, QLineEdit *northingBox,
-                                      const QString &easting, const QString &northing)
+void WellCalculator::writeUtmResult(QLineEdit *eastingBox, QLineEdit *northingBox,
+                                    const QString &easting, const QString &northing)
 {
     // Every UTM result also goes to the reverse tab, ready for locating it in the PLSS.
     eastingBox->setText(easting);
     northingBox->setText(northing);
-    RevEasting_Text->setText(easting);
-    RevNorthing_Text->setText(northing);
+    m_reverseEasting->setText(easting);
+    m_reverseNorthing->setText(northing);
 }
 
-const QStringList WellCalculations::LocatedWellsHeader = {
+const QStringList WellCalculator::LocatedWellsHeader = {
     u"located_by"_s, u"section"_s, u"township"_s, u"range"_s,     u"meridian"_s,
     u"q160"_s,       u"q40"_s,     u"q10"_s,      u"q2_5"_s,      u"fc_x"_s,
     u"fc_y"_s,       u"easting"_s, u"northing"_s, u"radius_ft"_s, u"method"_s};
 
-void WellCalculations::recordWell(const QString &how, const MapPoint &point, const WellLocation *w)
+void WellCalculator::recordWell(const QString &how, const MapPoint &point, const WellLocation *w)
 {
-    QStringList row{how, Section_Text->text().trimmed(), Township_Text->text().trimmed(),
-                    Range_Text->text().trimmed(), meridianEntry()};
-    for (const QComboBox *list : {Q160_Combo, Q40_Combo, Q10_Combo, Q25_Combo})
+    QStringList row{how, m_section->text().trimmed(), m_township->text().trimmed(),
+                    m_range->text().trimmed(), meridianEntry()};
+    for (const QComboBox *list : {m_call160, m_call40, m_call10, m_call2_5})
         row.append(list->currentIndex() > 0 ? list->currentText() : QString());
-    row << FC_X_Text->text().trimmed() << FC_Y_Text->text().trimmed()
+    row << m_footageEastWest->text().trimmed() << m_footageNorthSouth->text().trimmed()
         << QString::number(point.X, 'f', 2) << QString::number(point.Y, 'f', 2)
         << (w ? formatNumber(roundTo(w->radiusFeet, 0)) : QString()) << (w ? w->method : QString());
     m_locatedRows.append(row);
@@ -234,27 +239,26 @@ void WellCalculations::recordWell(const QString &how, const MapPoint &point, con
     auto mark = std::make_shared<WellMarkSymbol>();
     mark->center = point;
     mark->number = int(m_locatedPoints.size());
-    m_view->graphics().AddSymbol(mark);
+    m_view->graphics().addSymbol(mark);
 }
 
-void WellCalculations::CalculatePLSS_Command_Click()
+void WellCalculator::locateByQuarterCalls()
 {
     if (!m_view)
         return;
     BusyCursor busy(m_view->form());
-    FC_X_Text->clear();
-    FC_Y_Text->clear();
+    m_footageEastWest->clear();
+    m_footageNorthSouth->clear();
     clearForwardResult();
-    const auto theme = listedTheme(PLSS_Combo);
+    const auto theme = listedTheme(m_sectionThemes);
     if (!theme)
         return;
     WellDescription well;
-    well.entries = {Section_Text->text(), Township_Text->text(), Range_Text->text(),
-                    meridianEntry()};
-    well.calls = {Q160_Combo->currentText(), Q40_Combo->currentText(), Q10_Combo->currentText(),
-                  Q25_Combo->currentText()};
+    well.entries = {m_section->text(), m_township->text(), m_range->text(), meridianEntry()};
+    well.calls = {m_call160->currentText(), m_call40->currentText(), m_call10->currentText(),
+                  m_call2_5->currentText()};
     const WellLocation w = locateWell(*theme, well, locateOptions(), m_view->messages());
-    if (w.sectionFound && chkZoomToLocation->isChecked())
+    if (w.sectionFound && m_zoomToWell->isChecked())
         m_view->map()->setExtent(w.sectionExtent);
     if (w.located)
         showForwardResult(w, u"quarter calls"_s);
@@ -262,7 +266,7 @@ void WellCalculations::CalculatePLSS_Command_Click()
     refreshMap();
 }
 
-LocateOptions WellCalculations::locateOptions()
+LocateOptions WellCalculator::locateOptions()
 {
     LocateOptions options;
     options.rule = manualSubdivisionRule() ? SubdivisionRule::Manual : SubdivisionRule::Classic;
@@ -288,9 +292,9 @@ LocateOptions WellCalculations::locateOptions()
     return options;
 }
 
-void WellCalculations::showForwardResult(const WellLocation &w, const QString &how)
+void WellCalculator::showForwardResult(const WellLocation &w, const QString &how)
 {
-    writeUtmResult(Output_Easting_Text, Output_Northing_Text, w.easting, w.northing);
+    writeUtmResult(m_easting, m_northing, w.easting, w.northing);
     QString precision =
         u"\u00B1 "_s + formatNumber(roundTo(w.radiusFeet, 0)) + u" ft \u00B7 "_s + w.method;
     if (w.footage && w.method.startsWith(u"corner tie"_s)) {
@@ -304,26 +308,26 @@ void WellCalculations::showForwardResult(const WellLocation &w, const QString &h
     if (!w.parcel.isEmpty()) {
         auto parcel = std::make_shared<ParcelSymbol>();
         parcel->parcel = w.parcel;
-        m_view->graphics().AddSymbol(parcel, MapGraphics::Lifetime::LastResult);
+        m_view->graphics().addSymbol(parcel, MapGraphics::Lifetime::LastResult);
     }
     recordWell(how, w.location, &w);
 }
 
-void WellCalculations::CalculateFC_Command_Click()
+void WellCalculator::locateByFootage()
 {
     if (!m_view)
         return;
     BusyCursor busy(m_view->form());
-    for (QComboBox *list : {Q160_Combo, Q40_Combo, Q10_Combo, Q25_Combo})
+    for (QComboBox *list : {m_call160, m_call40, m_call10, m_call2_5})
         list->setCurrentIndex(0);
     clearForwardResult();
-    const auto theme = listedTheme(PLSS_Combo);
+    const auto theme = listedTheme(m_sectionThemes);
     if (!theme)
         return;
     const WellLocation w = locateByFootageCalls(
-        *theme, {Section_Text->text(), Township_Text->text(), Range_Text->text(), meridianEntry()},
-        FC_X_Text->text(), FC_Y_Text->text(), m_view->messages());
-    if (w.sectionFound && chkZoomToLocation->isChecked())
+        *theme, {m_section->text(), m_township->text(), m_range->text(), meridianEntry()},
+        m_footageEastWest->text(), m_footageNorthSouth->text(), m_view->messages());
+    if (w.sectionFound && m_zoomToWell->isChecked())
         m_view->map()->setExtent(w.sectionExtent);
     if (w.located) {
         showForwardResult(w, u"footage calls"_s);
@@ -331,28 +335,28 @@ void WellCalculations::CalculateFC_Command_Click()
     }
 }
 
-void WellCalculations::cmdErase_Click()
+void WellCalculator::eraseMarks()
 {
     clearForwardResult(); // its description is gone
-    FC_X_Text->clear();
-    FC_Y_Text->clear();
-    for (QComboBox *list : {Q160_Combo, Q40_Combo, Q10_Combo, Q25_Combo})
+    m_footageEastWest->clear();
+    m_footageNorthSouth->clear();
+    for (QComboBox *list : {m_call160, m_call40, m_call10, m_call2_5})
         list->setCurrentIndex(0);
-    Township_Text->clear();
-    Range_Text->clear();
-    Section_Text->clear();
-    Meridian_Text->clear();
+    m_township->clear();
+    m_range->clear();
+    m_section->clear();
+    m_meridian->clear();
 }
 
-void WellCalculations::cmdReadDescription_Click()
+void WellCalculator::readDescription()
 {
     fillFromDescription();
 }
 
-std::optional<DescriptionFields> WellCalculations::fillFromDescription()
+std::optional<DescriptionFields> WellCalculator::fillFromDescription()
 {
     QString error;
-    std::optional<DescriptionFields> d = readLegalDescription(Description_Text->text(), &error);
+    std::optional<DescriptionFields> d = readLegalDescription(m_description->text(), &error);
     if (!d) {
         if (m_view)
             m_view->messages().show(error, MessageIcon::Exclamation);
@@ -360,19 +364,19 @@ std::optional<DescriptionFields> WellCalculations::fillFromDescription()
     }
     // The boxes now describe another well: the last one's result is not its own.
     clearForwardResult();
-    Section_Text->setText(d->section);
-    Township_Text->setText(d->township);
-    Range_Text->setText(d->range);
+    m_section->setText(d->section);
+    m_township->setText(d->township);
+    m_range->setText(d->range);
     showMeridian(d->meridian);
-    QComboBox *lists[] = {Q160_Combo, Q40_Combo, Q10_Combo, Q25_Combo};
+    QComboBox *lists[] = {m_call160, m_call40, m_call10, m_call2_5};
     for (std::size_t i = 0; i < 4; ++i)
         lists[i]->setCurrentIndex(std::max(0, lists[i]->findText(d->quarters[i])));
-    FC_X_Text->setText(d->fcX);
-    FC_Y_Text->setText(d->fcY);
+    m_footageEastWest->setText(d->fcX);
+    m_footageNorthSouth->setText(d->fcY);
     return d;
 }
 
-void WellCalculations::locateDescription()
+void WellCalculator::locateDescription()
 {
     const std::optional<DescriptionFields> d = fillFromDescription();
     if (!d || d->section.isEmpty() || d->township.isEmpty() || d->range.isEmpty())
@@ -386,7 +390,7 @@ void WellCalculations::locateDescription()
             return;
         BusyCursor busy(m_view->form());
         clearForwardResult();
-        const auto theme = listedTheme(PLSS_Combo);
+        const auto theme = listedTheme(m_sectionThemes);
         if (!theme)
             return;
         WellDescription well;
@@ -397,61 +401,61 @@ void WellCalculations::locateDescription()
         well.tieNorthSouth = d->tieNorthSouth;
         well.tieEastWest = d->tieEastWest;
         const WellLocation w = locateWell(*theme, well, locateOptions(), m_view->messages());
-        if (w.sectionFound && chkZoomToLocation->isChecked())
+        if (w.sectionFound && m_zoomToWell->isChecked())
             m_view->map()->setExtent(w.sectionExtent);
         if (w.located)
             showForwardResult(w, d->tieCorner.isEmpty() ? u"lot"_s : u"corner tie"_s);
         refreshMap();
     } else if (footage) {
-        CalculateFC_Command_Click();
+        locateByFootage();
     } else if (quarters || d->wholeSection) {
-        CalculatePLSS_Command_Click();
+        locateByQuarterCalls();
     }
 }
 
-void WellCalculations::RevGPSCommand_Click()
+void WellCalculator::locateReverse()
 {
     if (!m_view)
         return;
     clearReverseResult();
-    const auto theme = listedTheme(RevPLSS_Combo);
+    const auto theme = listedTheme(m_reverseThemes);
     if (!theme)
         return;
     BusyCursor busy(m_view->form());
-    const ReverseLocation r = reverseLocate(*theme, RevEasting_Text->text(),
-                                            RevNorthing_Text->text(), m_view->messages());
-    if (r.sectionFound && chkRevZoomToLocation->isChecked())
+    const ReverseLocation r = reverseLocate(*theme, m_reverseEasting->text(),
+                                            m_reverseNorthing->text(), m_view->messages());
+    if (r.sectionFound && m_reverseZoomToPoint->isChecked())
         m_view->map()->setExtent(r.sectionExtent);
     if (!r.section.isEmpty()) {
         // The description in the first tab is this point's now, not that of its easting and
         // northing from before.
-        Output_Easting_Text->clear();
-        Output_Northing_Text->clear();
-        RevSectionText->setText(r.section);
-        Section_Text->setText(r.section);
-        RevTownshipText->setText(r.township);
-        Township_Text->setText(r.township);
-        RevRangeText->setText(r.range);
-        Range_Text->setText(r.range);
+        m_easting->clear();
+        m_northing->clear();
+        m_reverseSection->setText(r.section);
+        m_section->setText(r.section);
+        m_reverseTownship->setText(r.township);
+        m_township->setText(r.township);
+        m_reverseRange->setText(r.range);
+        m_range->setText(r.range);
         // The meridian as the theme gives it; where it gives none, the box says nothing of it.
         const QString meridian = r.meridian ? meridianLabel(r.meridian) : QString();
         m_reverseMeridian->setText(meridian);
-        Meridian_Text->setText(meridian);
+        m_meridian->setText(meridian);
     }
     if (!r.located)
         return;
-    RevFCXText->setText(r.fcX);
-    FC_X_Text->setText(r.fcX);
-    RevFCYText->setText(r.fcY);
-    FC_Y_Text->setText(r.fcY);
-    QLineEdit *boxes[] = {RevQ160Text, RevQ40Text, RevQ10Text, RevQ2_5Text};
-    QComboBox *lists[] = {Q160_Combo, Q40_Combo, Q10_Combo, Q25_Combo};
+    m_reverseFootageEastWest->setText(r.fcX);
+    m_footageEastWest->setText(r.fcX);
+    m_reverseFootageNorthSouth->setText(r.fcY);
+    m_footageNorthSouth->setText(r.fcY);
+    QLineEdit *boxes[] = {m_reverseCall160, m_reverseCall40, m_reverseCall10, m_reverseCall2_5};
+    QComboBox *lists[] = {m_call160, m_call40, m_call10, m_call2_5};
     for (std::size_t i = 0; i < 4; ++i) {
         boxes[i]->setText(r.quarters[i]);
         lists[i]->setCurrentIndex(lists[i]->findText(r.quarters[i]));
     }
-    RevDescriptionText->setText(legalDescription(r, r.meridian));
-    RevDescriptionText->setCursorPosition(0);
+    m_reverseDescription->setText(legalDescription(r, r.meridian));
+    m_reverseDescription->setCursorPosition(0);
     if (const LocateOptions options = locateOptions(); options.divisions)
         m_reverseDivision->setText(options.divisions->labelAt(r.searchPoint));
     addQuarterLines(m_view->graphics(), r.lines);
@@ -459,22 +463,23 @@ void WellCalculations::RevGPSCommand_Click()
     refreshMap();
 }
 
-void WellCalculations::RevSetPoint(const MapPoint &mousept)
+void WellCalculator::setReversePoint(const MapPoint &mousept)
 {
     const QString x = formatNumber(roundTo(mousept.X, 0));
     const QString y = formatNumber(roundTo(mousept.Y, 0));
-    for (QLineEdit *e : {RevEasting_Text, txtZoneX, txtConvEasting})
+    for (QLineEdit *e : {m_reverseEasting, m_zoneEasting, m_geographicEasting})
         e->setText(x);
-    for (QLineEdit *n : {RevNorthing_Text, txtZoneY, txtConvNorthing})
+    for (QLineEdit *n : {m_reverseNorthing, m_zoneNorthing, m_geographicNorthing})
         n->setText(y);
-    for (QLineEdit *result : geographicBoxes() + QList<QLineEdit *>{txtOutZoneX, txtOutZoneY})
+    for (QLineEdit *result :
+         geographicBoxes() + QList<QLineEdit *>{m_convertedEasting, m_convertedNorthing})
         result->clear();
     if (!m_view)
         return;
     // The point is in the map's coordinates: the zone and Lat-Long tabs name the map's zone.
     if (const auto zone = commonUtmZone(m_view->themes())) {
         const QString text = QString::number(*zone);
-        for (QComboBox *list : {cmbLLZone, cmbStartZone}) {
+        for (QComboBox *list : {m_geographicZone, m_fromZone}) {
             const int listed = list->findText(text);
             if (listed >= 0)
                 list->setCurrentIndex(listed);
@@ -484,14 +489,14 @@ void WellCalculations::RevSetPoint(const MapPoint &mousept)
     }
 }
 
-void WellCalculations::locatePickedPoint(const MapPoint &point)
+void WellCalculator::locatePickedPoint(const MapPoint &point)
 {
-    RevSetPoint(point);
-    NorvaneTab->setCurrentIndex(1);
-    RevGPSCommand_Click();
+    setReversePoint(point);
+    m_tabs->setCurrentIndex(1);
+    locateReverse();
 }
 
-void WellCalculations::convertInto(
+void WellCalculator::convertInto(
     QLineEdit *eastingBox, QLineEdit *northingBox,
     const std::function<std::optional<UtmTexts>(MessageService &)> &convert)
 {
@@ -504,49 +509,50 @@ void WellCalculations::convertInto(
         writeUtmResult(eastingBox, northingBox, r->easting, r->northing);
 }
 
-void WellCalculations::cmdCalculateZoneUTM_Click()
+void WellCalculator::convertBetweenZones()
 {
-    convertInto(txtOutZoneX, txtOutZoneY, [this](MessageService &messages) {
-        return convertZone(txtZoneX->text(), txtZoneY->text(), cmbStartZone->currentText(),
-                           cmbEndZone->currentText(), messages);
+    convertInto(m_convertedEasting, m_convertedNorthing, [this](MessageService &messages) {
+        return convertZone(m_zoneEasting->text(), m_zoneNorthing->text(), m_fromZone->currentText(),
+                           m_toZone->currentText(), messages);
     });
 }
 
-void WellCalculations::cmdLatLong2UTM_Click()
+void WellCalculator::convertToUtm()
 {
-    convertInto(txtConvEasting, txtConvNorthing, [this](MessageService &messages) {
-        return latLongToUtm({txtConvLat->text(), txtConvLatMin->text(), txtConvLatSec->text(),
-                             txtConvLong->text(), txtConvLongMin->text(), txtConvLongSec->text()},
-                            cmbLLZone->currentText(), messages);
+    convertInto(m_geographicEasting, m_geographicNorthing, [this](MessageService &messages) {
+        return latLongToUtm({m_latitude->text(), m_latitudeMinutes->text(),
+                             m_latitudeSeconds->text(), m_longitude->text(),
+                             m_longitudeMinutes->text(), m_longitudeSeconds->text()},
+                            m_geographicZone->currentText(), messages);
     });
 }
 
-void WellCalculations::cmdUTM2LatLong_Click()
+void WellCalculator::convertToGeographic()
 {
     if (!m_view)
         return;
     BusyCursor busy(m_view->form());
     for (QLineEdit *result : geographicBoxes())
         result->clear();
-    const auto r =
-        utmToLatLong(txtConvEasting->text(), txtConvNorthing->text(), cmbLLZone->currentText(),
-                     cmbLatLonMode->currentIndex(), m_view->messages());
+    const auto r = utmToLatLong(m_geographicEasting->text(), m_geographicNorthing->text(),
+                                m_geographicZone->currentText(), m_angleFormat->currentIndex(),
+                                m_view->messages());
     if (!r)
         return;
-    txtConvLat->setText(r->lat);
-    txtConvLatMin->setText(r->latMin);
-    txtConvLatSec->setText(r->latSec);
-    txtConvLong->setText(r->lon);
-    txtConvLongMin->setText(r->lonMin);
-    txtConvLongSec->setText(r->lonSec);
+    m_latitude->setText(r->lat);
+    m_latitudeMinutes->setText(r->latMin);
+    m_latitudeSeconds->setText(r->latSec);
+    m_longitude->setText(r->lon);
+    m_longitudeMinutes->setText(r->lonMin);
+    m_longitudeSeconds->setText(r->lonSec);
 }
 
-bool WellCalculations::eventFilter(QObject *watched, QEvent *event)
+bool WellCalculator::eventFilter(QObject *watched, QEvent *event)
 {
     // Entering the reverse boxes selects their whole text, so typing replaces it. Deferred, as a
     // click that gives the focus would otherwise place the caret over the selection.
     if (event->type() == QEvent::FocusIn &&
-        (watched == RevEasting_Text || watched == RevNorthing_Text)) {
+        (watched == m_reverseEasting || watched == m_reverseNorthing)) {
         auto *edit = static_cast<QLineEdit *>(watched);
         QTimer::singleShot(0, edit, [edit] { edit->selectAll(); });
     }

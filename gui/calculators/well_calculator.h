@@ -33,20 +33,20 @@ QString meridianLabel(int code);
 // conversion and latitude/longitude conversion, on four tabs. A thin shell over the core: the
 // handlers read the boxes, call the core and write what it gives back. Does not take ownership of
 // the host (the map window that holds the panel).
-class WellCalculations : public QWidget
+class WellCalculator : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit WellCalculations(QWidget *parent = nullptr);
+    explicit WellCalculator(QWidget *parent = nullptr);
 
-    void AssociateView(CalculatorHost *theview) { m_view = theview; }
+    void setHost(CalculatorHost *theview) { m_view = theview; }
     // Offers a shapefile theme: section themes join both theme lists and, unless they come
     // from a project that keeps their own symbol, are drawn hollow with a green outline. True
     // when the theme was restyled so.
-    bool AddTheme(const std::shared_ptr<MapLayer> &mTheme, bool restyle = true);
+    bool addTheme(const std::shared_ptr<MapLayer> &mTheme, bool restyle = true);
     // A point picked on the map becomes the reverse location's input.
-    void RevSetPoint(const MapPoint &mousept);
+    void setReversePoint(const MapPoint &mousept);
     // Select Point: the point picked is located in the PLSS at once, on the UTM -> PLSS tab.
     void locatePickedPoint(const MapPoint &point);
     // Another project: every box and result of the panel is emptied and the marks go.
@@ -56,8 +56,8 @@ public:
     // Takes the wells' marks off the map; the located wells stay listed for export.
     void clearMarks();
     // Drops from both theme lists the names of themes no longer on the map.
-    void RemoveMissingThemes();
-    void SetLLSensitivity();
+    void removeMissingThemes();
+    void updateGeographicInputs();
 
     // The wells located in this panel since it opened, forward and reverse: one row per well
     // under LocatedWellsHeader, and its point in map units.
@@ -65,19 +65,19 @@ public:
     const QList<QStringList> &locatedWells() const { return m_locatedRows; }
     const QList<MapPoint> &locatedPoints() const { return m_locatedPoints; }
 
-    void CalculatePLSS_Command_Click();
-    void CalculateFC_Command_Click();
-    void cmdErase_Click();
+    void locateByQuarterCalls();
+    void locateByFootage();
+    void eraseMarks();
     // Fills the first tab's boxes from the legal description typed; says what it cannot read
     // and then changes nothing.
-    void cmdReadDescription_Click();
+    void readDescription();
     // Reads the description and, when it names a place (section, township, range and quarter
     // or footage calls), locates it at once.
     void locateDescription();
-    void RevGPSCommand_Click();
-    void cmdCalculateZoneUTM_Click();
-    void cmdLatLong2UTM_Click();
-    void cmdUTM2LatLong_Click();
+    void locateReverse();
+    void convertBetweenZones();
+    void convertToUtm();
+    void convertToGeographic();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -90,7 +90,7 @@ private:
     QWidget *buildReverseTab();
     QWidget *buildZoneTab();
     QWidget *buildLatLongTab();
-    void UserControl_Initialize();
+    void buildTabs();
     void writeUtmResult(QLineEdit *eastingBox, QLineEdit *northingBox, const QString &easting,
                         const QString &northing);
     // Runs a conversion with the busy pointer and writes its UTM result.
@@ -129,41 +129,39 @@ private:
     QList<QStringList> m_locatedRows;
     QList<MapPoint> m_locatedPoints;
 
-    QTabWidget *NorvaneTab = nullptr;
+    QTabWidget *m_tabs = nullptr;
     // PLSS -> UTM
-    QComboBox *PLSS_Combo = nullptr;
-    QLineEdit *Section_Text = nullptr, *Township_Text = nullptr, *Range_Text = nullptr,
-              *Meridian_Text = nullptr;
-    QComboBox *Q160_Combo = nullptr, *Q40_Combo = nullptr, *Q10_Combo = nullptr,
-              *Q25_Combo = nullptr;
-    QPushButton *CalculatePLSS_Command = nullptr, *CalculateFC_Command = nullptr,
-                *cmdErase = nullptr;
-    QLineEdit *FC_X_Text = nullptr, *FC_Y_Text = nullptr;
-    QLineEdit *Output_Easting_Text = nullptr, *Output_Northing_Text = nullptr;
-    QCheckBox *chkZoomToLocation = nullptr;
-    QLineEdit *Description_Text = nullptr;
-    QPushButton *cmdReadDescription = nullptr;
+    QComboBox *m_sectionThemes = nullptr;
+    QLineEdit *m_section = nullptr, *m_township = nullptr, *m_range = nullptr,
+              *m_meridian = nullptr;
+    QComboBox *m_call160 = nullptr, *m_call40 = nullptr, *m_call10 = nullptr, *m_call2_5 = nullptr;
+    QPushButton *m_calculateQuarters = nullptr, *m_calculateFootage = nullptr, *m_erase = nullptr;
+    QLineEdit *m_footageEastWest = nullptr, *m_footageNorthSouth = nullptr;
+    QLineEdit *m_easting = nullptr, *m_northing = nullptr;
+    QCheckBox *m_zoomToWell = nullptr;
+    QLineEdit *m_description = nullptr;
+    QPushButton *m_readDescription = nullptr;
     // UTM -> PLSS
-    QComboBox *RevPLSS_Combo = nullptr;
-    QLineEdit *RevEasting_Text = nullptr, *RevNorthing_Text = nullptr;
-    QPushButton *RevGPSCommand = nullptr;
-    QCheckBox *chkRevZoomToLocation = nullptr;
-    QLineEdit *RevSectionText = nullptr, *RevTownshipText = nullptr, *RevRangeText = nullptr;
-    QLineEdit *RevQ160Text = nullptr, *RevQ40Text = nullptr, *RevQ10Text = nullptr,
-              *RevQ2_5Text = nullptr;
-    QLineEdit *RevFCXText = nullptr, *RevFCYText = nullptr;
-    QLineEdit *RevDescriptionText = nullptr;
+    QComboBox *m_reverseThemes = nullptr;
+    QLineEdit *m_reverseEasting = nullptr, *m_reverseNorthing = nullptr;
+    QPushButton *m_calculateReverse = nullptr;
+    QCheckBox *m_reverseZoomToPoint = nullptr;
+    QLineEdit *m_reverseSection = nullptr, *m_reverseTownship = nullptr, *m_reverseRange = nullptr;
+    QLineEdit *m_reverseCall160 = nullptr, *m_reverseCall40 = nullptr, *m_reverseCall10 = nullptr,
+              *m_reverseCall2_5 = nullptr;
+    QLineEdit *m_reverseFootageEastWest = nullptr, *m_reverseFootageNorthSouth = nullptr;
+    QLineEdit *m_reverseDescription = nullptr;
     // GPS Zone Conversions
-    QComboBox *cmbStartZone = nullptr, *cmbEndZone = nullptr;
-    QLineEdit *txtZoneX = nullptr, *txtZoneY = nullptr, *txtOutZoneX = nullptr,
-              *txtOutZoneY = nullptr;
-    QPushButton *cmdCalculateZoneUTM = nullptr;
+    QComboBox *m_fromZone = nullptr, *m_toZone = nullptr;
+    QLineEdit *m_zoneEasting = nullptr, *m_zoneNorthing = nullptr, *m_convertedEasting = nullptr,
+              *m_convertedNorthing = nullptr;
+    QPushButton *m_convertZone = nullptr;
     // Lat-Long
-    QComboBox *cmbLatLonMode = nullptr, *cmbLLZone = nullptr;
-    QLineEdit *txtConvLat = nullptr, *txtConvLatMin = nullptr, *txtConvLatSec = nullptr;
-    QLineEdit *txtConvLong = nullptr, *txtConvLongMin = nullptr, *txtConvLongSec = nullptr;
-    QLineEdit *txtConvEasting = nullptr, *txtConvNorthing = nullptr;
-    QPushButton *cmdLatLong2UTM = nullptr, *cmdUTM2LatLong = nullptr;
+    QComboBox *m_angleFormat = nullptr, *m_geographicZone = nullptr;
+    QLineEdit *m_latitude = nullptr, *m_latitudeMinutes = nullptr, *m_latitudeSeconds = nullptr;
+    QLineEdit *m_longitude = nullptr, *m_longitudeMinutes = nullptr, *m_longitudeSeconds = nullptr;
+    QLineEdit *m_geographicEasting = nullptr, *m_geographicNorthing = nullptr;
+    QPushButton *m_toUtm = nullptr, *m_toGeographic = nullptr;
     QPushButton *m_locateDescription = nullptr;
     QLineEdit *m_reverseMeridian = nullptr;
     QLineEdit *m_reverseDivision = nullptr; // the second division holding a reversed point

@@ -33,47 +33,47 @@ namespace {
 constexpr qint64 LargeTheme = 20000;
 } // namespace
 
-LegendControl::LegendControl(QWidget *parent)
+Legend::Legend(QWidget *parent)
     : QWidget(parent)
 {
-    setObjectName(u"MapLegendControl"_s);
+    setObjectName(u"legend"_s);
     m_scroll = new QScrollArea(this);
-    m_scroll->setObjectName(u"LegendScroll"_s);
+    m_scroll->setObjectName(u"legendScroll"_s);
     m_scroll->setWidgetResizable(false);
     m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_container = new QWidget;
-    m_container->setObjectName(u"LegendContainer"_s);
+    m_container->setObjectName(u"legendContainer"_s);
     m_container->installEventFilter(this);
     m_container->resize(1, 1);
     m_scroll->setWidget(m_container);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_scroll);
-    runOptionsDialog = [](frmLegendOptionsDlg &dialog) { dialog.exec(); };
+    runOptionsDialog = [](SymbolDialog &dialog) { dialog.exec(); };
     chooseFolder = [this](const QString &prompt) {
         return QFileDialog::getExistingDirectory(window(), prompt);
     };
 }
 
-LegendControl::~LegendControl() = default;
+Legend::~Legend() = default;
 
-double LegendControl::twipsPerPixel() const
+double Legend::twipsPerPixel() const
 {
     return ::twipsPerPixel(logicalDpiY());
 }
 
-void LegendControl::setThemes(ThemeList *themes)
+void Legend::setThemes(ThemeList *themes)
 {
     if (m_themes)
         disconnect(m_themes, nullptr, this, nullptr);
     m_themes = themes;
     if (m_themes) {
-        connect(m_themes, &ThemeList::themeAdded, this, &LegendControl::syncRows);
-        connect(m_themes, &ThemeList::themesRemoved, this, &LegendControl::syncRows);
-        connect(m_themes, &ThemeList::reordered, this, &LegendControl::syncRows);
+        connect(m_themes, &ThemeList::themeAdded, this, &Legend::syncRows);
+        connect(m_themes, &ThemeList::themesRemoved, this, &Legend::syncRows);
+        connect(m_themes, &ThemeList::reordered, this, &Legend::syncRows);
         auto refreshRow = [this](qsizetype index) {
-            if (LegendItemControl *row = rowOf(index))
+            if (LegendRow *row = rowOf(index))
                 row->refresh();
         };
         connect(m_themes, &ThemeList::activeChanged, this, refreshRow);
@@ -82,41 +82,40 @@ void LegendControl::setThemes(ThemeList *themes)
     syncRows();
 }
 
-LegendItemControl *LegendControl::rowOf(qsizetype index) const
+LegendRow *Legend::rowOf(qsizetype index) const
 {
     if (!m_themes || index < 0 || index >= m_themes->size())
         return nullptr;
     const quint64 key = m_themes->at(index).key;
-    for (LegendItemControl *row : m_items) {
+    for (LegendRow *row : m_items) {
         if (row->themeKey() == key)
             return row;
     }
     return nullptr;
 }
 
-void LegendControl::syncRows()
+void Legend::syncRows()
 {
-    QList<LegendItemControl *> rows;
+    QList<LegendRow *> rows;
     const qsizetype n = m_themes ? m_themes->size() : 0;
     for (qsizetype i = 0; i < n; ++i) {
-        LegendItemControl *row = rowOf(i);
+        LegendRow *row = rowOf(i);
         if (!row) {
-            row = new LegendItemControl(m_themes, m_themes->at(i).key, m_container);
-            connect(row, &LegendItemControl::MouseDown, this,
-                    [this](LegendItemControl *r, int button, int shift, double x, double y) {
-                        StartMouseDrag(r, x, y);
+            row = new LegendRow(m_themes, m_themes->at(i).key, m_container);
+            connect(row, &LegendRow::pressed, this,
+                    [this](LegendRow *r, int button, int shift, double x, double y) {
+                        startDrag(r, x, y);
                         if (button == 1)
-                            SetActive(r, x, y, shift);
+                            selectRow(r, x, y, shift);
                     });
-            connect(row, &LegendItemControl::MouseMove, this, &LegendControl::MouseDrag);
-            connect(row, &LegendItemControl::MouseUp, this, &LegendControl::EndMouseDrag);
-            connect(row, &LegendItemControl::OptionsRequested, this,
-                    &LegendControl::ShowOptionsDlg);
+            connect(row, &LegendRow::moved, this, &Legend::dragTo);
+            connect(row, &LegendRow::released, this, &Legend::endDrag);
+            connect(row, &LegendRow::optionsRequested, this, &Legend::showOptionsDialog);
             row->show();
         }
         rows.append(row);
     }
-    for (LegendItemControl *row : std::as_const(m_items)) {
+    for (LegendRow *row : std::as_const(m_items)) {
         if (!rows.contains(row)) {
             if (m_anchor == qint64(row->themeKey()))
                 m_anchor = -1;
@@ -127,20 +126,19 @@ void LegendControl::syncRows()
     m_items = rows;
     // Every row as wide as the widest.
     int widest = 0;
-    for (LegendItemControl *r : std::as_const(m_items)) {
+    for (LegendRow *r : std::as_const(m_items)) {
         r->refresh();
         widest = std::max(widest, r->width());
     }
-    for (LegendItemControl *r : std::as_const(m_items))
+    for (LegendRow *r : std::as_const(m_items))
         r->resize(widest, r->height());
-    ArrangeLegends();
+    arrangeRows();
     resizeContainer();
     if (!m_items.isEmpty())
         m_scroll->verticalScrollBar()->setSingleStep(m_items.last()->height() + 1);
 }
 
-std::shared_ptr<MapLayer> LegendControl::loadLayer(const QString &themeName,
-                                                   const QString &themePath)
+std::shared_ptr<MapLayer> Legend::loadLayer(const QString &themeName, const QString &themePath)
 {
     std::shared_ptr<MapLayer> layer;
     const int mapZone = m_themes ? m_themes->mapZone() : 0;
@@ -172,52 +170,51 @@ std::shared_ptr<MapLayer> LegendControl::loadLayer(const QString &themeName,
         layer = image;
     }
     // What went wrong, in GDAL's words, on the line after the program's own.
-    if (!layer->Valid() && m_messages)
+    if (!layer->isValid() && m_messages)
         m_messages->show(u"Error: file "_s + themePath + u" did not load."_s +
                              (reason.isEmpty() ? QString() : u"\n"_s + reason),
                          MessageIcon::None);
     return layer;
 }
 
-std::shared_ptr<MapLayer> LegendControl::AddTheme(const QString &themeName,
-                                                  const QString &themePath, bool IsActive,
-                                                  bool IsVisible)
+std::shared_ptr<MapLayer> Legend::addTheme(const QString &themeName, const QString &themePath,
+                                           bool isActive, bool isShown)
 {
     std::shared_ptr<MapLayer> layer = loadLayer(themeName, themePath);
-    if (!layer->Valid() || !m_themes)
+    if (!layer->isValid() || !m_themes)
         return layer;
-    layer->setVisible(IsVisible);
-    m_themes->add(Theme{themeName, themePath, IsActive, layer, 0, {}});
+    layer->setVisible(isShown);
+    m_themes->add(Theme{themeName, themePath, isActive, layer, 0, {}});
     return layer;
 }
 
-void LegendControl::resizeContainer()
+void Legend::resizeContainer()
 {
     if (m_items.isEmpty()) {
         m_container->resize(1, 1);
         return;
     }
     const double tpp = twipsPerPixel();
-    const LegendItemControl *any = m_items.last();
+    const LegendRow *any = m_items.last();
     const int n = int(m_items.size());
     const double height = any->heightTwips() * n + n * LegendRowGap;
     const double width = any->widthTwips() + LegendRowGap;
     m_container->resize(int(std::lround(width / tpp)), int(std::lround(height / tpp)));
 }
 
-void LegendControl::ArrangeLegends()
+void Legend::arrangeRows()
 {
     const double tpp = twipsPerPixel();
     const int n = int(m_items.size());
     for (int p = 1; p <= n; ++p) {
-        LegendItemControl *row = m_items[p - 1];
+        LegendRow *row = m_items[p - 1];
         const double top = legendRowTop(p, n, row->heightTwips());
         row->move(int(std::lround(LegendRowLeft / tpp)), int(std::lround(top / tpp)));
-        row->setID(p);
+        row->setId(p);
     }
 }
 
-void LegendControl::RedrawLayer(const MapLayer &theLayer)
+void Legend::redrawLayer(const MapLayer &theLayer)
 {
     for (qsizetype i = 0; m_themes && i < m_themes->size(); ++i) {
         if (m_themes->at(i).layer.get() == &theLayer)
@@ -225,70 +222,70 @@ void LegendControl::RedrawLayer(const MapLayer &theLayer)
     }
 }
 
-void LegendControl::ShowOptionsDlg(LegendItemControl *row)
+void Legend::showOptionsDialog(LegendRow *row)
 {
-    ShowSymbolDlg(row);
+    showSymbolDialog(row);
 }
 
-void LegendControl::ShowActiveThemeSymbol()
+void Legend::showActiveThemeSymbol()
 {
     for (qsizetype i = m_themes ? m_themes->size() - 1 : -1; i >= 0; --i) {
         if (m_themes->at(i).active) {
-            if (LegendItemControl *row = rowOf(i))
-                ShowSymbolDlg(row);
+            if (LegendRow *row = rowOf(i))
+                showSymbolDialog(row);
             return;
         }
     }
 }
 
-void LegendControl::ShowSymbolDlg(LegendItemControl *row)
+void Legend::showSymbolDialog(LegendRow *row)
 {
-    const std::shared_ptr<MapLayer> layer = row->MapLayer();
+    const std::shared_ptr<MapLayer> layer = row->layer();
     if (!layer)
         return;
     if (layer->layerType() == MapLayer::LayerType::Vector) {
         auto &vector = static_cast<VectorLayer &>(*layer);
-        ::Symbol &symbol = vector.Symbol();
-        frmLegendOptionsDlg dialog(row);
+        ::Symbol &symbol = vector.symbol();
+        SymbolDialog dialog(row);
         dialog.setSizeText(formatNumber(symbol.Size));
         dialog.setHollow(symbol.Style == qint16(FillStyle::Transparent));
         dialog.setColors(symbol.Color, symbol.OutlineColor);
         switch (vector.shapeType()) {
         case ShapeType::Points:
-            dialog.SetMode(0);
+            dialog.setMode(0);
             break;
         case ShapeType::Lines:
-            dialog.SetMode(1);
+            dialog.setMode(1);
             break;
         case ShapeType::Polygons:
-            dialog.SetMode(2);
+            dialog.setMode(2);
             break;
         default:
             break;
         }
         dialog.selectStyle(symbol.Style);
         runOptionsDialog(dialog);
-        if (dialog.DialogOK) {
-            symbol.Color = dialog.SymbolColor;
-            symbol.OutlineColor = dialog.SymbolOutlineColor;
-            symbol.Size = dialog.SymbolSize;
+        if (dialog.confirmed) {
+            symbol.Color = dialog.symbolColor;
+            symbol.OutlineColor = dialog.symbolOutlineColor;
+            symbol.Size = dialog.symbolSize;
             // The dialog keeps Hollow and a fill's style in agreement; no style chosen keeps
             // the one the theme had.
-            if (dialog.SymbolStyle >= 0)
-                symbol.Style = dialog.SymbolStyle;
+            if (dialog.symbolStyle >= 0)
+                symbol.Style = dialog.symbolStyle;
         }
     }
-    RedrawLayer(*layer);
+    redrawLayer(*layer);
 }
 
-double LegendControl::rowTopTwips(const LegendItemControl *row) const
+double Legend::rowTopTwips(const LegendRow *row) const
 {
     return row->y() * twipsPerPixel();
 }
 
-void LegendControl::SetActive(LegendItemControl *lic, double, double Y, int Shift)
+void Legend::selectRow(LegendRow *lic, double, double Y, int Shift)
 {
-    const int clicked = lic->ID();
+    const int clicked = lic->id();
     m_dragStartY = rowTopTwips(lic) + Y;
     m_dragArmed = true;
     QList<bool> active;
@@ -305,13 +302,13 @@ void LegendControl::SetActive(LegendItemControl *lic, double, double Y, int Shif
         m_anchor = qint64(lic->themeKey());
 }
 
-void LegendControl::StartMouseDrag(LegendItemControl *lic, double, double)
+void Legend::startDrag(LegendRow *lic, double, double)
 {
-    m_dragSource = lic->ID();
-    m_dragArmed = false; // armed by SetActive, which only a left press calls
+    m_dragSource = lic->id();
+    m_dragArmed = false; // armed by selectRow, which only a left press calls
 }
 
-void LegendControl::MouseDrag(LegendItemControl *lic, double, double Y)
+void Legend::dragTo(LegendRow *lic, double, double Y)
 {
     const double d = rowTopTwips(lic) + Y - m_dragStartY;
     const int indicator =
@@ -322,7 +319,7 @@ void LegendControl::MouseDrag(LegendItemControl *lic, double, double Y)
     }
 }
 
-void LegendControl::EndMouseDrag(LegendItemControl *lic, double, double Y)
+void Legend::endDrag(LegendRow *lic, double, double Y)
 {
     const int n = int(m_items.size());
     const double d = rowTopTwips(lic) + Y - m_dragStartY;
@@ -339,39 +336,39 @@ void LegendControl::EndMouseDrag(LegendItemControl *lic, double, double Y)
     m_container->update();
 }
 
-void LegendControl::DeleteActiveThemes()
+void Legend::deleteActiveThemes()
 {
     if (m_themes)
         m_themes->removeIf([](const Theme &t) { return t.active; });
 }
 
-void LegendControl::DeleteThemes()
+void Legend::deleteThemes()
 {
     if (m_themes)
         m_themes->clear();
 }
 
-LayerList LegendControl::GetActiveLayerList() const
+LayerList Legend::activeLayers() const
 {
     return m_themes ? m_themes->activeVectorLayers() : LayerList();
 }
 
-LayerList LegendControl::GetLayerList() const
+LayerList Legend::layers() const
 {
     return m_themes ? m_themes->layers() : LayerList();
 }
 
-QList<ProjectTheme> LegendControl::SaveProject() const
+QList<ProjectTheme> Legend::saveProject() const
 {
     return m_themes ? m_themes->toProject() : QList<ProjectTheme>();
 }
 
-void LegendControl::ReadProject(const ParsedProject &project)
+void Legend::loadProject(const ParsedProject &project)
 {
-    DeleteThemes();
+    deleteThemes();
     for (const ProjectBlock &b : project.themes) {
         const auto layer = loadLayer(b.title, b.path);
-        if (!layer->Valid() || !m_themes) // a theme that did not load leaves its settings unread
+        if (!layer->isValid() || !m_themes) // a theme that did not load leaves its settings unread
             continue;
         Theme theme = themeFromProject(b, layer);
         if (!theme.plssFields.isEmpty()) {
@@ -397,25 +394,25 @@ void LegendControl::ReadProject(const ParsedProject &project)
         m_messages->show(project.error, MessageIcon::None);
 }
 
-void LegendControl::setQuadImageFolder(const QString &folder)
+void Legend::setQuadImageFolder(const QString &folder)
 {
     m_quadImageFolder = folder;
     if (!m_quadImageFolder.isEmpty() && !m_quadImageFolder.endsWith(u'/'))
         m_quadImageFolder += u'/';
 }
 
-void LegendControl::CheckHotlink(const MapPoint &point, double tolerance)
+void Legend::openHotlink(const MapPoint &point, double tolerance)
 {
-    const LayerList active = GetActiveLayerList();
+    const LayerList active = activeLayers();
     for (qsizetype i = active.size() - 1; i >= 0; --i) {
         const auto &layer = static_cast<const VectorLayer &>(*active[i]);
         if (!hasQuadNameField(layer))
             continue;
-        for (const QString &file : quadImageFiles(layer.FeaturesAt(point, tolerance))) {
+        for (const QString &file : quadImageFiles(layer.featuresAt(point, tolerance))) {
             if (!QFileInfo::exists(file) && !QFileInfo::exists(m_quadImageFolder + file)) {
                 setQuadImageFolder(chooseFolder(u"Select the directory with the files."_s));
                 if (!m_quadImageFolder.isEmpty()) {
-                    Q_EMIT QuadImageFolderChosen(m_quadImageFolder);
+                    Q_EMIT quadImageFolderChosen(m_quadImageFolder);
                     if (!QFileInfo::exists(m_quadImageFolder + file)) {
                         if (m_messages)
                             m_messages->show(u"Failed to find "_s + m_quadImageFolder + file,
@@ -428,16 +425,16 @@ void LegendControl::CheckHotlink(const MapPoint &point, double tolerance)
             // folder may have been chosen for other quadrangles).
             const QString path =
                 QFileInfo::exists(m_quadImageFolder + file) ? m_quadImageFolder + file : file;
-            AddTheme(file, path, true, true);
+            addTheme(file, path, true, true);
         }
     }
 }
 
-bool LegendControl::eventFilter(QObject *watched, QEvent *event)
+bool Legend::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_container && event->type() == QEvent::Paint && m_dropIndicator > 0 &&
         !m_items.isEmpty()) {
-        // The drop line, in the middle of the gap above the row at DropIndicatorIndex.
+        // The drop line, in the middle of the gap above the row at dropIndicatorIndex.
         const double tpp = twipsPerPixel();
         const int k = int(m_items.size()) - m_dropIndicator;
         const double rowHeight = m_items.first()->heightTwips();

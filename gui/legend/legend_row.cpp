@@ -27,120 +27,119 @@ int modifierMask(Qt::KeyboardModifiers m)
 
 } // namespace
 
-LegendItemControl::LegendItemControl(ThemeList *themes, quint64 key, QWidget *parent)
+LegendRow::LegendRow(ThemeList *themes, quint64 key, QWidget *parent)
     : QFrame(parent)
     , m_themes(themes)
     , m_key(key)
 {
-    setObjectName(Key());
+    setObjectName(this->key());
     setFrameShape(QFrame::NoFrame);
     const double tpp = twipsPerPixel();
     auto px = [tpp](double twips) { return int(std::lround(twips / tpp)); };
-    DisplayCheck = new QCheckBox(this);
-    DisplayCheck->setObjectName(u"DisplayCheck"_s);
+    m_shown = new QCheckBox(this);
+    m_shown->setObjectName(u"shown"_s);
     // Clear of the box an active row is framed with.
-    DisplayCheck->setGeometry(px(75), 0, px(255), px(495));
-    ThemeLabel = new QLabel(this);
-    ThemeLabel->setObjectName(u"ThemeLabel"_s);
-    ThemeLabel->move(px(345) + SwatchWidth + 4, px(120));
+    m_shown->setGeometry(px(75), 0, px(255), px(495));
+    m_themeName = new QLabel(this);
+    m_themeName->setObjectName(u"themeName"_s);
+    m_themeName->move(px(345) + SwatchWidth + 4, px(120));
     // The whole row takes the mouse, so positions are always the row's own.
-    ThemeLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_themeName->setAttribute(Qt::WA_TransparentForMouseEvents);
     resize(px(3000), px(RowHeightTwips));
-    connect(DisplayCheck, &QCheckBox::clicked, this,
-            [this](bool checked) { setIsVisible(checked); });
+    connect(m_shown, &QCheckBox::clicked, this, [this](bool checked) { setShown(checked); });
     refresh();
 }
 
-qsizetype LegendItemControl::index() const
+qsizetype LegendRow::index() const
 {
     return m_themes->indexOfKey(m_key);
 }
 
-QString LegendItemControl::Key() const
+QString LegendRow::key() const
 {
     return QString::number(m_key) + u"theme"_s;
 }
 
-QString LegendItemControl::title() const
+QString LegendRow::title() const
 {
     const qsizetype i = index();
     return i >= 0 ? m_themes->at(i).title : QString();
 }
 
-QString LegendItemControl::Path() const
+QString LegendRow::path() const
 {
     const qsizetype i = index();
     return i >= 0 ? m_themes->at(i).source : QString();
 }
 
-bool LegendItemControl::IsVisible() const
+bool LegendRow::isShown() const
 {
     const qsizetype i = index();
     return i >= 0 && m_themes->at(i).visible();
 }
 
-void LegendItemControl::setIsVisible(bool visible)
+void LegendRow::setShown(bool visible)
 {
     m_themes->setVisible(index(), visible);
 }
 
-bool LegendItemControl::IsActive() const
+bool LegendRow::isActive() const
 {
     const qsizetype i = index();
     return i >= 0 && m_themes->at(i).active;
 }
 
-void LegendItemControl::setIsActive(bool active)
+void LegendRow::setActive(bool active)
 {
     m_themes->setActive(index(), active);
 }
 
-std::shared_ptr<::MapLayer> LegendItemControl::MapLayer() const
+std::shared_ptr<::MapLayer> LegendRow::layer() const
 {
     const qsizetype i = index();
     return i >= 0 ? m_themes->at(i).layer : nullptr;
 }
 
-void LegendItemControl::refresh()
+void LegendRow::refresh()
 {
     const qsizetype i = index();
     if (i < 0)
         return;
     const Theme &theme = m_themes->at(i);
-    DisplayCheck->setChecked(theme.visible());
+    m_shown->setChecked(theme.visible());
     setFrameShape(theme.active ? QFrame::Box : QFrame::NoFrame);
-    if (ThemeLabel->text() != theme.title) {
-        ThemeLabel->setText(theme.title);
-        ThemeLabel->adjustSize();
-        resize(ThemeLabel->x() + ThemeLabel->width() + int(std::lround(260 / twipsPerPixel())),
+    if (m_themeName->text() != theme.title) {
+        m_themeName->setText(theme.title);
+        m_themeName->adjustSize();
+        resize(m_themeName->x() + m_themeName->width() + int(std::lround(260 / twipsPerPixel())),
                height());
     }
-    ThemeLabel->setToolTip(theme.source);
+    m_themeName->setToolTip(theme.source);
     setToolTip(theme.source);
     update(); // the swatch
 }
 
-double LegendItemControl::twipsPerPixel() const
+double LegendRow::twipsPerPixel() const
 {
     return ::twipsPerPixel(logicalDpiY());
 }
 
-double LegendItemControl::widthTwips() const
+double LegendRow::widthTwips() const
 {
     return width() * twipsPerPixel();
 }
 
-double LegendItemControl::heightTwips() const
+double LegendRow::heightTwips() const
 {
     return height() * twipsPerPixel();
 }
 
-void LegendItemControl::ShowOptionsDlg()
+void LegendRow::showOptionsDialog()
 {
-    Q_EMIT OptionsRequested(this);
+    Q_EMIT optionsRequested(this);
 }
 
-void LegendItemControl::mousePressEvent(QMouseEvent *event)
+void LegendRow::mousePressEvent(QMouseEvent *event)
 {
     const double tpp = twipsPerPixel();
     const int button = event->button() == Qt::LeftButton    ? 1
@@ -150,33 +149,33 @@ void LegendItemControl::mousePressEvent(QMouseEvent *event)
         m_mouseDown = true;
         update();
     }
-    Q_EMIT MouseDown(this, button, modifierMask(event->modifiers()), event->position().x() * tpp,
-                     event->position().y() * tpp);
+    Q_EMIT pressed(this, button, modifierMask(event->modifiers()), event->position().x() * tpp,
+                   event->position().y() * tpp);
 }
 
-void LegendItemControl::mouseMoveEvent(QMouseEvent *event)
+void LegendRow::mouseMoveEvent(QMouseEvent *event)
 {
     if (event->buttons() & Qt::LeftButton) {
         const double tpp = twipsPerPixel();
-        Q_EMIT MouseMove(this, event->position().x() * tpp, event->position().y() * tpp);
+        Q_EMIT moved(this, event->position().x() * tpp, event->position().y() * tpp);
     }
 }
 
-void LegendItemControl::mouseReleaseEvent(QMouseEvent *event)
+void LegendRow::mouseReleaseEvent(QMouseEvent *event)
 {
     const double tpp = twipsPerPixel();
     m_mouseDown = false;
     update();
     // Last: the legend may rearrange (and so move or remove) this row.
-    Q_EMIT MouseUp(this, event->position().x() * tpp, event->position().y() * tpp);
+    Q_EMIT released(this, event->position().x() * tpp, event->position().y() * tpp);
 }
 
-void LegendItemControl::mouseDoubleClickEvent(QMouseEvent *)
+void LegendRow::mouseDoubleClickEvent(QMouseEvent *)
 {
-    ShowOptionsDlg();
+    showOptionsDialog();
 }
 
-void LegendItemControl::paintEvent(QPaintEvent *event)
+void LegendRow::paintEvent(QPaintEvent *event)
 {
     QFrame::paintEvent(event);
     QPainter painter(this);
@@ -189,15 +188,15 @@ void LegendItemControl::paintEvent(QPaintEvent *event)
         painter.drawLine(x, 0, x, height());
 }
 
-void LegendItemControl::paintSwatch(QPainter &painter) const
+void LegendRow::paintSwatch(QPainter &painter) const
 {
-    const std::shared_ptr<::MapLayer> layer = MapLayer();
+    const std::shared_ptr<::MapLayer> layer = this->layer();
     if (!layer || layer->layerType() != ::MapLayer::LayerType::Vector)
         return;
     const auto &vector = static_cast<const VectorLayer &>(*layer);
-    const ::Symbol &symbol = vector.Symbol();
-    const QRectF box(ThemeLabel->x() - SwatchWidth - 4, ThemeLabel->y() + 1, SwatchWidth,
-                     std::max(8, ThemeLabel->height() - 2));
+    const ::Symbol &symbol = vector.symbol();
+    const QRectF box(m_themeName->x() - SwatchWidth - 4, m_themeName->y() + 1, SwatchWidth,
+                     std::max(8, m_themeName->height() - 2));
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     switch (vector.shapeType()) {

@@ -14,24 +14,24 @@ class ThemeList;
 // theme is drawn and the theme's title, its path as the tool tip, a border when active. What it
 // shows it reads from the list; the check box and the symbol dialog change the list. Presses,
 // moves, releases and double clicks are signalled for the legend's selection and drag.
-class LegendItemControl : public QFrame
+class LegendRow : public QFrame
 {
     Q_OBJECT
 
 public:
-    LegendItemControl(ThemeList *themes, quint64 key, QWidget *parent);
+    LegendRow(ThemeList *themes, quint64 key, QWidget *parent);
 
     QString title() const;
-    QString Path() const;
-    bool IsVisible() const;
-    void setIsVisible(bool visible);
-    bool IsActive() const;
-    void setIsActive(bool active);
-    std::shared_ptr<::MapLayer> MapLayer() const;
+    QString path() const;
+    bool isShown() const;
+    void setShown(bool visible);
+    bool isActive() const;
+    void setActive(bool active);
+    std::shared_ptr<::MapLayer> layer() const;
     quint64 themeKey() const { return m_key; }
-    QString Key() const;
-    int ID() const { return m_id; }
-    void setID(int id) { m_id = id; }
+    QString key() const;
+    int id() const { return m_id; }
+    void setId(int id) { m_id = id; }
 
     // Shows the theme's state as the list now holds it.
     void refresh();
@@ -41,14 +41,14 @@ public:
     double heightTwips() const;
 
     // Asks for the symbol dialog of this row's theme (the legend shows it).
-    void ShowOptionsDlg();
+    void showOptionsDialog();
 
 Q_SIGNALS:
     // Positions in twips from the row's top left; `shift` is 1 Shift, 2 Ctrl, 4 Alt.
-    void MouseDown(LegendItemControl *row, int button, int shift, double x, double y);
-    void MouseMove(LegendItemControl *row, double x, double y);
-    void MouseUp(LegendItemControl *row, double x, double y);
-    void OptionsRequested(LegendItemControl *row);
+    void pressed(LegendRow *row, int button, int shift, double x, double y);
+    void moved(LegendRow *row, double x, double y);
+    void released(LegendRow *row, double x, double y);
+    void optionsRequested(LegendRow *row);
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
@@ -65,8 +65,8 @@ private:
 
     ThemeList *m_themes;
     quint64 m_key;
-    QCheckBox *DisplayCheck = nullptr;
-    QLabel *ThemeLabel = nullptr;
+    QCheckBox *m_shown = nullptr;
+    QLabel *m_themeName = nullptr;
     int m_id = 0;
     bool m_mouseDown = false;
 };

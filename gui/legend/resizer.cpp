@@ -33,7 +33,7 @@ Resizer::Resizer(QWidget *parent)
     : QFrame(parent)
 {
     m_bar = new QLabel(this);
-    m_bar->setObjectName(u"lblResizer"_s);
+    m_bar->setObjectName(u"resizer"_s);
     m_bar->installEventFilter(this);
     m_bar->lower();
     applyFrame();
@@ -163,7 +163,7 @@ void Resizer::drag(double offsetTwips)
     const Panes p = panes();
     if (!p.pane[0] || !p.pane[1] || m_pane1Size < 0)
         return;
-    const int pane2 = Control2Size();
+    const int pane2 = control2Size();
     int d = int(std::lround(offsetTwips));
     if (m_pane1Size + d < m_minSize[0])
         d = m_minSize[0] - m_pane1Size;
@@ -173,7 +173,7 @@ void Resizer::drag(double offsetTwips)
         return;
     m_pane1Size += d;
     arrange();
-    Q_EMIT propertyChanged(u"Control1Size"_s);
+    Q_EMIT propertyChanged(u"control1Size"_s);
 }
 
 bool Resizer::eventFilter(QObject *watched, QEvent *event)
@@ -275,18 +275,18 @@ void Resizer::setControlVisible(int index, bool visible)
     m_visible[index] = visible;
     if (!visible && !m_visible[1 - index]) {
         m_visible[1 - index] = true;
-        Q_EMIT propertyChanged(index == 0 ? u"Control2Visible"_s : u"Control1Visible"_s);
+        Q_EMIT propertyChanged(index == 0 ? u"control2Visible"_s : u"control1Visible"_s);
     }
     arrange();
-    Q_EMIT propertyChanged(index == 0 ? u"Control1Visible"_s : u"Control2Visible"_s);
+    Q_EMIT propertyChanged(index == 0 ? u"control1Visible"_s : u"control2Visible"_s);
 }
 
-int Resizer::Control1Size() const
+int Resizer::control1Size() const
 {
     return std::max(0, m_pane1Size);
 }
 
-int Resizer::Control2Size() const
+int Resizer::control2Size() const
 {
     if (m_pane1Size < 0)
         return 0;
@@ -312,9 +312,9 @@ void Resizer::setControl2Size(int twips)
 namespace {
 // The properties in the order the store is read and written.
 const char *const StoredProperties[] = {
-    "SeparatorSize",   "Orientation",     "BorderStyle",     "InvertControls", "BackColor",
-    "Appearance",      "Enabled",         "ControlName1",    "ControlName2",   "MinControlSize1",
-    "MinControlSize2", "Control1Visible", "Control2Visible", "Control1Size",   "Control2Size"};
+    "separatorSize",   "orientation",     "borderStyle",     "invertControls", "backColor",
+    "appearance",      "enabledProperty", "controlName1",    "controlName2",   "minControlSize1",
+    "minControlSize2", "control1Visible", "control2Visible", "control1Size",   "control2Size"};
 } // namespace
 
 void Resizer::writeSettings(QSettings &store) const
@@ -329,8 +329,8 @@ void Resizer::readSettings(const QSettings &store)
     const Resizer defaults;
     for (const char *name : StoredProperties) {
         // Both sizes describe one split; the first pane's, when known, decides.
-        if (qstrcmp(name, "Control2Size") == 0 && Control1Size() > 0 &&
-            store.value(u"Control1Size"_s).toInt() > 0)
+        if (qstrcmp(name, "control2Size") == 0 && control1Size() > 0 &&
+            store.value(u"control1Size"_s).toInt() > 0)
             continue;
         QVariant value = store.value(QLatin1StringView(name), defaults.property(name));
         if (!value.convert(defaults.property(name).metaType()))

@@ -15,21 +15,21 @@ class QSettings;
 class Resizer : public QFrame
 {
     Q_OBJECT
-    Q_PROPERTY(int SeparatorSize READ SeparatorSize WRITE setSeparatorSize)
-    Q_PROPERTY(int Orientation READ Orientation WRITE setOrientation)
-    Q_PROPERTY(int BorderStyle READ BorderStyle WRITE setBorderStyle)
-    Q_PROPERTY(bool InvertControls READ InvertControls WRITE setInvertControls)
-    Q_PROPERTY(quint32 BackColor READ BackColor WRITE setBackColor)
-    Q_PROPERTY(int Appearance READ Appearance WRITE setAppearance)
-    Q_PROPERTY(bool Enabled READ Enabled WRITE setEnabledProperty)
-    Q_PROPERTY(QString ControlName1 READ ControlName1 WRITE setControlName1)
-    Q_PROPERTY(QString ControlName2 READ ControlName2 WRITE setControlName2)
-    Q_PROPERTY(int MinControlSize1 READ MinControlSize1 WRITE setMinControlSize1)
-    Q_PROPERTY(int MinControlSize2 READ MinControlSize2 WRITE setMinControlSize2)
-    Q_PROPERTY(bool Control1Visible READ Control1Visible WRITE setControl1Visible)
-    Q_PROPERTY(bool Control2Visible READ Control2Visible WRITE setControl2Visible)
-    Q_PROPERTY(int Control1Size READ Control1Size WRITE setControl1Size)
-    Q_PROPERTY(int Control2Size READ Control2Size WRITE setControl2Size)
+    Q_PROPERTY(int separatorSize READ separatorSize WRITE setSeparatorSize)
+    Q_PROPERTY(int orientation READ orientation WRITE setOrientation)
+    Q_PROPERTY(int borderStyle READ borderStyle WRITE setBorderStyle)
+    Q_PROPERTY(bool invertControls READ invertControls WRITE setInvertControls)
+    Q_PROPERTY(quint32 backColor READ backColor WRITE setBackColor)
+    Q_PROPERTY(int appearance READ appearance WRITE setAppearance)
+    Q_PROPERTY(bool enabledProperty READ enabledProperty WRITE setEnabledProperty)
+    Q_PROPERTY(QString controlName1 READ controlName1 WRITE setControlName1)
+    Q_PROPERTY(QString controlName2 READ controlName2 WRITE setControlName2)
+    Q_PROPERTY(int minControlSize1 READ minControlSize1 WRITE setMinControlSize1)
+    Q_PROPERTY(int minControlSize2 READ minControlSize2 WRITE setMinControlSize2)
+    Q_PROPERTY(bool control1Visible READ control1Visible WRITE setControl1Visible)
+    Q_PROPERTY(bool control2Visible READ control2Visible WRITE setControl2Visible)
+    Q_PROPERTY(int control1Size READ control1Size WRITE setControl1Size)
+    Q_PROPERTY(int control2Size READ control2Size WRITE setControl2Size)
 
 public:
     // The system's button-face colour, as the colour property stores it.
@@ -37,40 +37,40 @@ public:
 
     explicit Resizer(QWidget *parent = nullptr);
 
-    int SeparatorSize() const { return m_separatorSize; }
+    int separatorSize() const { return m_separatorSize; }
     void setSeparatorSize(int twips);
-    int Orientation() const { return m_orientation; }
+    int orientation() const { return m_orientation; }
     void setOrientation(int orientation);
-    int BorderStyle() const { return m_borderStyle; }
+    int borderStyle() const { return m_borderStyle; }
     void setBorderStyle(int style);
-    bool InvertControls() const { return m_invert; }
+    bool invertControls() const { return m_invert; }
     void setInvertControls(bool invert);
-    quint32 BackColor() const { return m_backColor; }
+    quint32 backColor() const { return m_backColor; }
     void setBackColor(quint32 color);
-    int Appearance() const { return m_appearance; }
+    int appearance() const { return m_appearance; }
     void setAppearance(int appearance);
-    bool Enabled() const { return isEnabled(); }
+    bool enabledProperty() const { return isEnabled(); }
     void setEnabledProperty(bool enabled);
-    QString ControlName1() const { return m_controlName[0]; }
+    QString controlName1() const { return m_controlName[0]; }
     void setControlName1(const QString &name) { m_controlName[0] = name; }
-    QString ControlName2() const { return m_controlName[1]; }
+    QString controlName2() const { return m_controlName[1]; }
     void setControlName2(const QString &name) { m_controlName[1] = name; }
     // The smallest sizes of the top or left pane (1) and the bottom or right pane (2).
-    int MinControlSize1() const { return m_minSize[0]; }
+    int minControlSize1() const { return m_minSize[0]; }
     void setMinControlSize1(int twips);
-    int MinControlSize2() const { return m_minSize[1]; }
+    int minControlSize2() const { return m_minSize[1]; }
     void setMinControlSize2(int twips);
     // Whether the first and the second contained widget are shown, wherever they are placed.
     // One of them is always shown: hiding both shows the other again.
-    bool Control1Visible() const { return m_visible[0]; }
+    bool control1Visible() const { return m_visible[0]; }
     void setControl1Visible(bool visible) { setControlVisible(0, visible); }
-    bool Control2Visible() const { return m_visible[1]; }
+    bool control2Visible() const { return m_visible[1]; }
     void setControl2Visible(bool visible) { setControlVisible(1, visible); }
     // Sizes of the top or left pane (1) and the bottom or right pane (2) along the split; a
     // written size is limited so that neither pane falls below its minimum.
-    int Control1Size() const;
+    int control1Size() const;
     void setControl1Size(int twips);
-    int Control2Size() const;
+    int control2Size() const;
     void setControl2Size(int twips);
 
     void writeSettings(QSettings &store) const;

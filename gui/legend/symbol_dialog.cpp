@@ -27,49 +27,49 @@ const QStringList fillStyles = {u"Solid"_s,     u"Transparent"_s,     u"Horizont
 
 } // namespace
 
-frmLegendOptionsDlg::frmLegendOptionsDlg(QWidget *parent)
+SymbolDialog::SymbolDialog(QWidget *parent)
     : QDialog(parent)
     , m_ownMessages(std::make_unique<QtMessageService>(this))
 {
-    setObjectName(u"frmLegendOptionsDlg"_s);
+    setObjectName(u"symbolDialog"_s);
     setWindowTitle(u"Theme Symbol"_s);
     m_messages = m_ownMessages.get();
     auto *grid = new QGridLayout(this);
     grid->addWidget(new QLabel(u"Thickness/Size:"_s), 0, 0);
-    SizeText = new QLineEdit;
-    SizeText->setObjectName(u"SizeText"_s);
-    grid->addWidget(SizeText, 0, 1);
-    HollowCheck = new QCheckBox(u"Hollow?"_s);
-    HollowCheck->setObjectName(u"HollowCheck"_s);
-    grid->addWidget(HollowCheck, 0, 2, 1, 2);
+    m_size = new QLineEdit;
+    m_size->setObjectName(u"size"_s);
+    grid->addWidget(m_size, 0, 1);
+    m_hollow = new QCheckBox(u"Hollow?"_s);
+    m_hollow->setObjectName(u"hollow"_s);
+    grid->addWidget(m_hollow, 0, 2, 1, 2);
     auto *ok = new QPushButton(u"OK"_s);
-    ok->setObjectName(u"OKButton"_s);
+    ok->setObjectName(u"okButton"_s);
     ok->setDefault(true);
     grid->addWidget(ok, 0, 4);
 
     auto *colorButton = new QPushButton(u"Choose Color:"_s);
-    colorButton->setObjectName(u"cmdColor"_s);
+    colorButton->setObjectName(u"color"_s);
     grid->addWidget(colorButton, 1, 0);
-    lblColor = new QLabel;
-    lblColor->setObjectName(u"lblColor"_s);
-    lblColor->setMinimumWidth(60);
-    lblColor->setAutoFillBackground(true);
-    grid->addWidget(lblColor, 1, 1);
+    m_colorSample = new QLabel;
+    m_colorSample->setObjectName(u"colorSample"_s);
+    m_colorSample->setMinimumWidth(60);
+    m_colorSample->setAutoFillBackground(true);
+    grid->addWidget(m_colorSample, 1, 1);
     grid->addWidget(new QLabel(u"Style:"_s), 1, 2);
-    cmbStyle = new QComboBox;
-    cmbStyle->setObjectName(u"cmbStyle"_s);
-    grid->addWidget(cmbStyle, 1, 3);
+    m_style = new QComboBox;
+    m_style->setObjectName(u"style"_s);
+    grid->addWidget(m_style, 1, 3);
     auto *cancel = new QPushButton(u"Cancel"_s);
-    cancel->setObjectName(u"CancelButton"_s);
+    cancel->setObjectName(u"cancelButton"_s);
     grid->addWidget(cancel, 1, 4);
 
     auto *outlineButton = new QPushButton(u"Outline Color:"_s);
-    outlineButton->setObjectName(u"cmdOutlineColor"_s);
+    outlineButton->setObjectName(u"outlineColor"_s);
     grid->addWidget(outlineButton, 2, 0);
-    lblOutlineColor = new QLabel;
-    lblOutlineColor->setObjectName(u"lblOutlineColor"_s);
-    lblOutlineColor->setAutoFillBackground(true);
-    grid->addWidget(lblOutlineColor, 2, 1);
+    m_outlineSample = new QLabel;
+    m_outlineSample->setObjectName(u"outlineSample"_s);
+    m_outlineSample->setAutoFillBackground(true);
+    grid->addWidget(m_outlineSample, 2, 1);
 
     chooseColor = [this](quint32 current) -> std::optional<quint32> {
         const QColor c = QColorDialog::getColor(colorFromRgb(current), this);
@@ -78,32 +78,32 @@ frmLegendOptionsDlg::frmLegendOptionsDlg(QWidget *parent)
         return rgbFromColor(c);
     };
     connect(colorButton, &QPushButton::clicked, this, [this] {
-        if (const auto c = chooseColor(SymbolColor)) {
-            SymbolColor = *c;
-            showColor(lblColor, SymbolColor);
+        if (const auto c = chooseColor(symbolColor)) {
+            symbolColor = *c;
+            showColor(m_colorSample, symbolColor);
         }
     });
     connect(outlineButton, &QPushButton::clicked, this, [this] {
-        if (const auto c = chooseColor(SymbolOutlineColor)) {
-            SymbolOutlineColor = *c;
-            showColor(lblOutlineColor, SymbolOutlineColor);
+        if (const auto c = chooseColor(symbolOutlineColor)) {
+            symbolOutlineColor = *c;
+            showColor(m_outlineSample, symbolOutlineColor);
         }
     });
-    connect(ok, &QPushButton::clicked, this, &frmLegendOptionsDlg::OKButton_Click);
+    connect(ok, &QPushButton::clicked, this, &SymbolDialog::acceptSymbol);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     keepHollowAndStyleAgreed();
 }
 
-frmLegendOptionsDlg::~frmLegendOptionsDlg() = default;
+SymbolDialog::~SymbolDialog() = default;
 
-void frmLegendOptionsDlg::showColor(QLabel *sample, quint32 color)
+void SymbolDialog::showColor(QLabel *sample, quint32 color)
 {
     QPalette p = sample->palette();
     p.setColor(QPalette::Window, colorFromRgb(color));
     sample->setPalette(p);
 }
 
-void frmLegendOptionsDlg::SetMode(qint16 m)
+void SymbolDialog::setMode(qint16 m)
 {
     m_mode = m;
     const QStringList *list = m == 0   ? &markerStyles
@@ -111,56 +111,56 @@ void frmLegendOptionsDlg::SetMode(qint16 m)
                               : m == 2 ? &fillStyles
                                        : nullptr;
     if (list)
-        cmbStyle->addItems(*list);
+        m_style->addItems(*list);
     // Hollow is a fill's Transparent style by another name: markers and lines have no fill.
-    HollowCheck->setEnabled(m == 2);
+    m_hollow->setEnabled(m == 2);
     if (m != 2)
-        HollowCheck->setChecked(false);
+        m_hollow->setChecked(false);
 }
 
-void frmLegendOptionsDlg::keepHollowAndStyleAgreed()
+void SymbolDialog::keepHollowAndStyleAgreed()
 {
     constexpr int transparent = int(FillStyle::Transparent), solid = int(FillStyle::Solid);
-    connect(HollowCheck, &QCheckBox::toggled, this, [this](bool hollow) {
+    connect(m_hollow, &QCheckBox::toggled, this, [this](bool hollow) {
         if (m_mode != 2)
             return;
         if (hollow)
-            cmbStyle->setCurrentIndex(transparent);
-        else if (cmbStyle->currentIndex() == transparent)
-            cmbStyle->setCurrentIndex(solid);
+            m_style->setCurrentIndex(transparent);
+        else if (m_style->currentIndex() == transparent)
+            m_style->setCurrentIndex(solid);
     });
-    connect(cmbStyle, &QComboBox::currentIndexChanged, this, [this](int index) {
+    connect(m_style, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (m_mode == 2)
-            HollowCheck->setChecked(index == transparent);
+            m_hollow->setChecked(index == transparent);
     });
 }
 
-void frmLegendOptionsDlg::setSizeText(const QString &text)
+void SymbolDialog::setSizeText(const QString &text)
 {
-    SizeText->setText(text);
+    m_size->setText(text);
 }
 
-void frmLegendOptionsDlg::setHollow(bool hollow)
+void SymbolDialog::setHollow(bool hollow)
 {
-    HollowCheck->setChecked(hollow);
+    m_hollow->setChecked(hollow);
 }
 
-void frmLegendOptionsDlg::setColors(quint32 color, quint32 outline)
+void SymbolDialog::setColors(quint32 color, quint32 outline)
 {
-    SymbolColor = color;
-    SymbolOutlineColor = outline;
-    showColor(lblColor, color);
-    showColor(lblOutlineColor, outline);
+    symbolColor = color;
+    symbolOutlineColor = outline;
+    showColor(m_colorSample, color);
+    showColor(m_outlineSample, outline);
 }
 
-void frmLegendOptionsDlg::selectStyle(int code)
+void SymbolDialog::selectStyle(int code)
 {
-    cmbStyle->setCurrentIndex(code >= 0 && code < cmbStyle->count() ? code : -1);
+    m_style->setCurrentIndex(code >= 0 && code < m_style->count() ? code : -1);
 }
 
-void frmLegendOptionsDlg::OKButton_Click()
+void SymbolDialog::acceptSymbol()
 {
-    const auto size = parseNumber(SizeText->text());
+    const auto size = parseNumber(m_size->text());
     if (!size || *size < 0) {
         // Refused: the dialog stays open for a size that is a number.
         m_messages->show(u"Enter the thickness or size as a number."_s, MessageIcon::Exclamation);
@@ -172,9 +172,9 @@ void frmLegendOptionsDlg::OKButton_Click()
                          MessageIcon::Exclamation);
         return;
     }
-    DialogOK = true;
-    SymbolSize = *size;
-    IsHollow = HollowCheck->isChecked();
-    SymbolStyle = qint16(cmbStyle->currentIndex());
+    confirmed = true;
+    symbolSize = *size;
+    isHollow = m_hollow->isChecked();
+    symbolStyle = qint16(m_style->currentIndex());
     accept();
 }

@@ -15,24 +15,24 @@ class QLineEdit;
 // The symbol of one vector theme: size or line thickness, hollow flag, a style from the list for
 // the theme's shape kind, fill and outline colours. Knows nothing of layers: the legend row fills
 // it and reads it back.
-class frmLegendOptionsDlg : public QDialog
+class SymbolDialog : public QDialog
 {
     Q_OBJECT
 
 public:
-    explicit frmLegendOptionsDlg(QWidget *parent = nullptr);
-    ~frmLegendOptionsDlg() override;
+    explicit SymbolDialog(QWidget *parent = nullptr);
+    ~SymbolDialog() override;
 
     // The values the caller reads after the dialog closes.
-    bool DialogOK = false;
-    quint32 SymbolColor = 0;
-    quint32 SymbolOutlineColor = 0;
-    double SymbolSize = 1.0;
-    bool IsHollow = false;
-    qint16 SymbolStyle = 0;
+    bool confirmed = false;
+    quint32 symbolColor = 0;
+    quint32 symbolOutlineColor = 0;
+    double symbolSize = 1.0;
+    bool isHollow = false;
+    qint16 symbolStyle = 0;
 
     // Mode 0 markers, 1 lines, 2 fills: appends that list of styles; another mode adds nothing.
-    void SetMode(qint16 m);
+    void setMode(qint16 m);
     // What the caller sets before showing: size text, hollow box, colours with their samples,
     // the chosen style.
     void setSizeText(const QString &text);
@@ -47,16 +47,16 @@ public:
     void setMessageService(MessageService *messages) { m_messages = messages; }
 
 private:
-    void OKButton_Click();
+    void acceptSymbol();
     void showColor(QLabel *sample, quint32 color);
     void keepHollowAndStyleAgreed();
 
     qint16 m_mode = -1;
     MessageService *m_messages = nullptr;
     std::unique_ptr<MessageService> m_ownMessages;
-    QLineEdit *SizeText = nullptr;
-    QCheckBox *HollowCheck = nullptr;
-    QComboBox *cmbStyle = nullptr;
-    QLabel *lblColor = nullptr;
-    QLabel *lblOutlineColor = nullptr;
+    QLineEdit *m_size = nullptr;
+    QCheckBox *m_hollow = nullptr;
+    QComboBox *m_style = nullptr;
+    QLabel *m_colorSample = nullptr;
+    QLabel *m_outlineSample = nullptr;
 };

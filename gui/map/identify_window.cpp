@@ -10,29 +10,29 @@
 
 using namespace Qt::StringLiterals;
 
-frmIdentify::frmIdentify(QWidget *parent)
+IdentifyWindow::IdentifyWindow(QWidget *parent)
     : QWidget(parent, Qt::Window)
 {
-    setObjectName(u"frmIdentify"_s);
+    setObjectName(u"identifyWindow"_s);
     setWindowTitle(u"Identify"_s);
-    ThemeList = new QListWidget(this);
-    ThemeList->setObjectName(u"ThemeList"_s);
-    IdentifyResultsListView = new QTreeWidget(this);
-    IdentifyResultsListView->setObjectName(u"IdentifyResultsListView"_s);
-    IdentifyResultsListView->setRootIsDecorated(false);
-    IdentifyResultsListView->setHeaderLabels({u"Field"_s, u"Value"_s});
-    connect(ThemeList, &QListWidget::itemClicked, this, &frmIdentify::ThemeList_Click);
+    m_themeList = new QListWidget(this);
+    m_themeList->setObjectName(u"themeList"_s);
+    m_results = new QTreeWidget(this);
+    m_results->setObjectName(u"identifyResults"_s);
+    m_results->setRootIsDecorated(false);
+    m_results->setHeaderLabels({u"Field"_s, u"Value"_s});
+    connect(m_themeList, &QListWidget::itemClicked, this, &IdentifyWindow::showTheme);
     resize(480, 320);
 }
 
-void frmIdentify::Reset()
+void IdentifyWindow::clear()
 {
     m_lines.clear();
-    ThemeList->clear();
-    IdentifyResultsListView->clear();
+    m_themeList->clear();
+    m_results->clear();
 }
 
-void frmIdentify::AddResultForTheme(const QString &themeName, const RecordSet &results)
+void IdentifyWindow::addResults(const QString &themeName, const RecordSet &results)
 {
     const int n = results.count();
     if (n == 0)
@@ -40,18 +40,18 @@ void frmIdentify::AddResultForTheme(const QString &themeName, const RecordSet &r
     // The theme's lines all refer to its one record set; they are numbered from the last.
     for (int i = 0; i < n; ++i) {
         m_lines.append({results, n - i});
-        ThemeList->addItem(themeName);
+        m_themeList->addItem(themeName);
     }
-    ThemeList_Click();
+    showTheme();
 }
 
-void frmIdentify::ThemeList_Click()
+void IdentifyWindow::showTheme()
 {
     if (m_lines.isEmpty())
         return;
-    const int row = ThemeList->currentRow();
+    const int row = m_themeList->currentRow();
     RecordSet records = m_lines[row >= 0 && row < m_lines.size() ? row : 0].records;
-    IdentifyResultsListView->clear();
+    m_results->clear();
     const QList<FieldInfo> fields = records.fields();
     QList<QTreeWidgetItem *> rows;
     for (records.moveFirst(); !records.atEnd(); records.moveNext()) {
@@ -60,10 +60,10 @@ void frmIdentify::ThemeList_Click()
             rows.append(new QTreeWidgetItem(QStringList{f.name, v.toString()}));
         }
     }
-    IdentifyResultsListView->addTopLevelItems(rows);
+    m_results->addTopLevelItems(rows);
 }
 
-void frmIdentify::resizeEvent(QResizeEvent *event)
+void IdentifyWindow::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     // The layout in twips: the theme list a third of the width on the left, the results beside
@@ -74,8 +74,8 @@ void frmIdentify::resizeEvent(QResizeEvent *event)
     if (c <= 0 || h - 20 <= 0)
         return;
     auto px = [tpp](double twips) { return int(std::lround(twips / tpp)); };
-    IdentifyResultsListView->setGeometry(px(c + 10), px(10), px(2 * c), px(h - 10));
-    ThemeList->setGeometry(px(10), px(50), px(c), px(h - 20));
-    IdentifyResultsListView->header()->resizeSection(0, px(c));
-    IdentifyResultsListView->header()->resizeSection(1, px(c));
+    m_results->setGeometry(px(c + 10), px(10), px(2 * c), px(h - 10));
+    m_themeList->setGeometry(px(10), px(50), px(c), px(h - 20));
+    m_results->header()->resizeSection(0, px(c));
+    m_results->header()->resizeSection(1, px(c));
 }

@@ -9,21 +9,21 @@ class QTreeWidget;
 
 // "Identify": the active themes that have features at a clicked point, one line per record, and
 // the fields and values of the chosen line's theme. One instance serves all map windows.
-class frmIdentify : public QWidget
+class IdentifyWindow : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit frmIdentify(QWidget *parent = nullptr);
+    explicit IdentifyWindow(QWidget *parent = nullptr);
 
-    void Reset();
-    void AddResultForTheme(const QString &themeName, const RecordSet &results);
+    void clear();
+    void addResults(const QString &themeName, const RecordSet &results);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    void ThemeList_Click();
+    void showTheme();
 
     struct Line
     {
@@ -31,6 +31,6 @@ private:
         int number; // the record's number within its theme, 1-based
     };
     QList<Line> m_lines;
-    QListWidget *ThemeList = nullptr;
-    QTreeWidget *IdentifyResultsListView = nullptr;
+    QListWidget *m_themeList = nullptr;
+    QTreeWidget *m_results = nullptr;
 };

@@ -61,7 +61,7 @@ void Map::setThemes(ThemeList *themes)
                 [this](qsizetype index) { refreshRect(m_themes->at(index).layer->extent()); });
     }
     if (m_requested.isNull())
-        setExtent(FullExtent());
+        setExtent(fullExtent());
     refresh();
 }
 
@@ -81,20 +81,20 @@ void Map::themeAdded(qsizetype index)
     bool first = true;
     for (qsizetype i = 0; i < m_themes->size(); ++i) {
         const auto &layer = m_themes->at(i).layer;
-        if (i != index && layer->Valid() && !layer->extent().isNull())
+        if (i != index && layer->isValid() && !layer->extent().isNull())
             first = false;
     }
     if (first || m_requested.isNull())
-        setExtent(withMargin(FullExtent()));
+        setExtent(withMargin(fullExtent()));
     else
         refresh();
 }
 
-MapRect Map::FullExtent() const
+MapRect Map::fullExtent() const
 {
     MapRect all = MapRect::null();
     for (const auto &layer : layers()) {
-        if (layer && layer->Valid())
+        if (layer && layer->isValid())
             all = all.united(layer->extent());
     }
     return all;
@@ -165,13 +165,13 @@ QPointF Map::fromMapPoint(const MapPoint &p) const
     return m_viewport.toDevice(p);
 }
 
-void Map::TrackRectangle()
+void Map::trackRectangle()
 {
     if (m_pressed)
         m_gesture = Gesture::Tracking;
 }
 
-void Map::Pan()
+void Map::pan()
 {
     if (m_pressed)
         m_gesture = Gesture::Panning;
@@ -221,7 +221,7 @@ void Map::outputMap(QPainter &painter, const QRectF &target, double imageDensity
 {
     if (target.isEmpty())
         return;
-    MapViewport printed(m_viewport.isValid() ? m_viewport.extent() : FullExtent(), target.size());
+    MapViewport printed(m_viewport.isValid() ? m_viewport.extent() : fullExtent(), target.size());
     printed.setImageDensity(imageDensity);
     painter.save();
     painter.setClipRect(target);
@@ -229,12 +229,12 @@ void Map::outputMap(QPainter &painter, const QRectF &target, double imageDensity
     painter.fillRect(QRectF(QPointF(0, 0), target.size()), Qt::white);
     const MapViewport saved = m_viewport;
     QPainter *savedPainter = m_drawing;
-    // Handlers of AfterLayerDraw draw into the printed page in its own coordinates.
+    // Handlers of layerDrawn draw into the printed page in its own coordinates.
     m_viewport = printed;
     m_drawing = &painter;
     m_outputting = true;
     renderMap(painter, printed, layers(),
-              [this](int index, QPainter &p) { Q_EMIT AfterLayerDraw(index, &p); });
+              [this](int index, QPainter &p) { Q_EMIT layerDrawn(index, &p); });
     m_outputting = false;
     m_drawing = savedPainter;
     m_viewport = saved;
@@ -263,7 +263,7 @@ void Map::renderBuffer(const QRect &area)
     m_drawing = &painter;
     if (m_viewport.isValid())
         renderMap(painter, m_viewport, layers(),
-                  [this](int index, QPainter &p) { Q_EMIT AfterLayerDraw(index, &p); });
+                  [this](int index, QPainter &p) { Q_EMIT layerDrawn(index, &p); });
     m_drawing = nullptr;
     m_dirty = false;
     m_dirtyArea = QRect();
@@ -298,7 +298,7 @@ void Map::paintEvent(QPaintEvent *)
 void Map::resizeEvent(QResizeEvent *)
 {
     if (m_requested.isNull())
-        m_requested = withMargin(FullExtent());
+        m_requested = withMargin(fullExtent());
     updateViewport();
     refresh();
 }
@@ -317,7 +317,7 @@ void Map::mousePressEvent(QMouseEvent *event)
     m_pressed = true;
     m_gesture = Gesture::None;
     m_pressPos = m_currentPos = event->position().toPoint();
-    emitMouse(&Map::MouseDown, event);
+    emitMouse(&Map::pressed, event);
 }
 
 void Map::mouseMoveEvent(QMouseEvent *event)
@@ -325,7 +325,7 @@ void Map::mouseMoveEvent(QMouseEvent *event)
     m_currentPos = event->position().toPoint();
     if (m_pressed && m_gesture != Gesture::None)
         update();
-    emitMouse(&Map::MouseMove, event);
+    emitMouse(&Map::moved, event);
 }
 
 void Map::mouseReleaseEvent(QMouseEvent *event)
@@ -338,7 +338,7 @@ void Map::mouseReleaseEvent(QMouseEvent *event)
         const MapPoint a = m_viewport.toMap(m_pressPos);
         const MapPoint b = m_viewport.toMap(m_currentPos);
         update();
-        Q_EMIT RectangleTracked(MapRect(std::min(a.X, b.X), std::max(a.X, b.X), std::max(a.Y, b.Y),
+        Q_EMIT rectangleTracked(MapRect(std::min(a.X, b.X), std::max(a.X, b.X), std::max(a.Y, b.Y),
                                         std::min(a.Y, b.Y)));
     } else if (gesture == Gesture::Panning) {
         const QPoint moved = m_currentPos - m_pressPos;
@@ -350,14 +350,14 @@ void Map::mouseReleaseEvent(QMouseEvent *event)
         } else {
             update();
         }
-        Q_EMIT Panned();
+        Q_EMIT panned();
     }
-    emitMouse(&Map::MouseUp, event);
-    Q_EMIT Click();
+    emitMouse(&Map::released, event);
+    Q_EMIT clicked();
 }
 
 void Map::mouseDoubleClickEvent(QMouseEvent *event)
 {
     Q_UNUSED(event);
-    Q_EMIT DblClick();
+    Q_EMIT doubleClicked();
 }

@@ -42,7 +42,7 @@ public:
     MapRect extent() const { return m_viewport.extent(); }
     void setExtent(const MapRect &requested);
     // Union of the layers' extents (null with no layers).
-    MapRect FullExtent() const;
+    MapRect fullExtent() const;
     const MapViewport &viewport() const { return m_viewport; }
 
     void refresh();
@@ -58,9 +58,9 @@ public:
     QPointF fromMapPoint(const MapPoint &p) const; // in pixels
 
     // Begin a rubber-band rectangle or a pan from the current press; both end on release, with
-    // RectangleTracked or Panned.
-    void TrackRectangle();
-    void Pan();
+    // rectangleTracked or Panned.
+    void trackRectangle();
+    void pan();
 
     // A line drawn over the map in red (the measure tool's), map units; empty for none.
     void setOverlayLine(const QList<MapPoint> &points);
@@ -68,7 +68,7 @@ public:
     // Zooms by `factor` (above 1 in) keeping the map point under `pixel` where it is.
     void zoomAbout(const QPointF &pixel, double factor);
 
-    // Drawing into the redraw in progress; only valid inside an AfterLayerDraw handler.
+    // Drawing into the redraw in progress; only valid inside an layerDrawn handler.
     void drawShape(const RecordSet &records, const Symbol &symbol);
     void drawText(const QString &text, const MapPoint &at, const QFont &font, const QColor &color);
 
@@ -82,14 +82,14 @@ public:
     QImage grabMap();
 
 Q_SIGNALS:
-    void MouseDown(int button, int shift, double x, double y);
-    void MouseMove(int button, int shift, double x, double y);
-    void MouseUp(int button, int shift, double x, double y);
-    void Click();
-    void DblClick();
-    void AfterLayerDraw(int index, QPainter *painter);
-    void RectangleTracked(const MapRect &rect);
-    void Panned();
+    void pressed(int button, int shift, double x, double y);
+    void moved(int button, int shift, double x, double y);
+    void released(int button, int shift, double x, double y);
+    void clicked();
+    void doubleClicked();
+    void layerDrawn(int index, QPainter *painter);
+    void rectangleTracked(const MapRect &rect);
+    void panned();
 
 protected:
     void paintEvent(QPaintEvent *event) override;

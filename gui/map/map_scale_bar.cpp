@@ -16,21 +16,21 @@ ScaleBarHost::~ScaleBarHost() = default;
 MapScaleBar::MapScaleBar(QWidget *parent)
     : QWidget(parent)
 {
-    setObjectName(u"MapScaleBar"_s);
+    setObjectName(u"scaleBar"_s);
     auto *layout = new QGridLayout(this);
     layout->setContentsMargins(4, 2, 4, 2);
     layout->addWidget(new QLabel(u"Scale"_s), 0, 0, 1, 2);
     layout->addWidget(new QLabel(u"1:"_s), 1, 0);
-    Scale_Text = new QLineEdit(u"1"_s);
-    Scale_Text->setObjectName(u"Scale_Text"_s);
-    Scale_Text->installEventFilter(this);
-    layout->addWidget(Scale_Text, 1, 1);
+    m_scaleText = new QLineEdit(u"1"_s);
+    m_scaleText->setObjectName(u"scaleText"_s);
+    m_scaleText->installEventFilter(this);
+    layout->addWidget(m_scaleText, 1, 1);
     auto *picture = new QWidget;
-    picture->setObjectName(u"Scale_Picture"_s);
+    picture->setObjectName(u"scalePicture"_s);
     layout->addWidget(picture, 2, 0, 1, 2);
 }
 
-double MapScaleBar::GetScale() const
+double MapScaleBar::scale() const
 {
     const Map *map = m_view ? m_view->map() : nullptr;
     if (!map || !map->viewport().isValid())
@@ -38,26 +38,26 @@ double MapScaleBar::GetScale() const
     return mapScale(map->extent().width(), map->width() * map->twipsPerPixel());
 }
 
-void MapScaleBar::UpdateScale()
+void MapScaleBar::updateScale()
 {
-    Scale_Text->setText(formatNumber(roundTo(GetScale(), 0)));
+    m_scaleText->setText(formatNumber(roundTo(scale(), 0)));
 }
 
-void MapScaleBar::Scale_Text_KeyUp(int keyCode)
+void MapScaleBar::applyTypedScale(int keyCode)
 {
     if (keyCode != Qt::Key_Return && keyCode != Qt::Key_Enter)
         return;
-    const double current = GetScale();
-    const auto wanted = parseNumber(Scale_Text->text());
+    const double current = scale();
+    const auto wanted = parseNumber(m_scaleText->text());
     // Only a positive scale on a map that has one can be reached.
     if (!m_view || !(current > 0) || !wanted || !(*wanted > 0))
         return;
-    m_view->Rescale(current, *wanted);
+    m_view->rescale(current, *wanted);
 }
 
 bool MapScaleBar::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == Scale_Text && event->type() == QEvent::KeyRelease)
-        Scale_Text_KeyUp(static_cast<QKeyEvent *>(event)->key());
+    if (watched == m_scaleText && event->type() == QEvent::KeyRelease)
+        applyTypedScale(static_cast<QKeyEvent *>(event)->key());
     return QWidget::eventFilter(watched, event);
 }

@@ -12,7 +12,7 @@ class ScaleBarHost
 public:
     virtual ~ScaleBarHost();
     virtual Map *map() = 0;
-    virtual void Rescale(double currentScale, double newScale) = 0;
+    virtual void rescale(double currentScale, double newScale) = 0;
 };
 
 // Shows the map's scale as 1:n and zooms the map to a scale typed in and confirmed with Enter.
@@ -24,17 +24,17 @@ class MapScaleBar : public QWidget
 public:
     explicit MapScaleBar(QWidget *parent = nullptr);
 
-    void AssociateView(ScaleBarHost *theview) { m_view = theview; }
-    double GetScale() const;
+    void setHost(ScaleBarHost *theview) { m_view = theview; }
+    double scale() const;
     // Called after every redraw of the map, so the text follows zooms, pans and resizes.
-    void UpdateScale();
+    void updateScale();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void Scale_Text_KeyUp(int keyCode);
+    void applyTypedScale(int keyCode);
 
     ScaleBarHost *m_view = nullptr;
-    QLineEdit *Scale_Text = nullptr;
+    QLineEdit *m_scaleText = nullptr;
 };

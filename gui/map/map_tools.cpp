@@ -10,18 +10,18 @@ MapTool::~MapTool() = default;
 
 void PanTool::press(const MapEvent &)
 {
-    m_map.Pan();
+    m_map.pan();
 }
 
 void ZoomInTool::press(const MapEvent &)
 {
-    m_map.TrackRectangle();
+    m_map.trackRectangle();
 }
 
 void ZoomOutTool::press(const MapEvent &)
 {
     MapRect extent = m_map.extent();
-    extent.ScaleRectangle(1.5);
+    extent.scaleRectangle(1.5);
     m_map.setExtent(extent);
 }
 
@@ -66,14 +66,14 @@ void MeasureTool::doubleClick()
 
 void IdentifyTool::release(const MapEvent &e)
 {
-    frmIdentify *identify = m_window();
-    identify->Reset();
+    IdentifyWindow *identify = m_window();
+    identify->clear();
     const LayerList active = m_activeThemes();
     QList<RecordSet> found;
     for (qsizetype i = active.size() - 1; i >= 0; --i) {
         const auto &layer = static_cast<const VectorLayer &>(*active[i]);
-        found.append(layer.FeaturesAt(e.point, e.tolerance));
-        identify->AddResultForTheme(layer.name(), found.last());
+        found.append(layer.featuresAt(e.point, e.tolerance));
+        identify->addResults(layer.name(), found.last());
     }
     m_outline(found);
     if (active.isEmpty())

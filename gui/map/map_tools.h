@@ -5,7 +5,7 @@
 
 #include <functional>
 
-class frmIdentify;
+class IdentifyWindow;
 
 // One tool of the map window's toolbar: what a press, a move, a release, a click and a double
 // click at a map point do. The map window hands each mouse event of the map to the pressed tool,
@@ -95,7 +95,7 @@ class IdentifyTool final : public MapTool
 {
 public:
     using Outline = std::function<void(const QList<RecordSet> &)>;
-    IdentifyTool(std::function<LayerList()> activeThemes, std::function<frmIdentify *()> window,
+    IdentifyTool(std::function<LayerList()> activeThemes, std::function<IdentifyWindow *()> window,
                  Outline outline)
         : m_activeThemes(std::move(activeThemes))
         , m_window(std::move(window))
@@ -105,7 +105,7 @@ public:
 
 private:
     std::function<LayerList()> m_activeThemes;
-    std::function<frmIdentify *()> m_window;
+    std::function<IdentifyWindow *()> m_window;
     Outline m_outline;
 };
 

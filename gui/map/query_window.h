@@ -18,19 +18,19 @@ class QListWidget;
 // distinct values of a field; "New Set" makes it the theme's highlight expression (its tag), drawn
 // in yellow at every redraw. Keeps the theme alive; does not own the map, and empties itself when
 // the map goes (its map window closed).
-class frmQuery : public QWidget
+class QueryWindow : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit frmQuery(QWidget *parent = nullptr);
+    explicit QueryWindow(QWidget *parent = nullptr);
 
-    void SetLayer(std::shared_ptr<VectorLayer> layer);
-    void SetMap(Map *map);
+    void setLayer(std::shared_ptr<VectorLayer> layer);
+    void setMap(Map *map);
     Map *map() const { return m_map; }
     const VectorLayer *layer() const { return m_layer.get(); }
     // Forgets the theme and the map: the lists and the query text are emptied.
-    void Clear();
+    void clear();
 
     // Fills the field list from the theme (done when the window is shown after closing).
     void loadFields();
@@ -40,20 +40,20 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void FieldList_Click();
+    void showFieldValues();
     // Draws the theme's features that match the query and says how many they are.
-    void NewSetB_Click();
+    void newSet();
     // Shows the matches of the last New Set.
-    void ZoomToSet_Click();
+    void zoomToSet();
 
     std::shared_ptr<VectorLayer> m_layer;
     QPointer<Map> m_map;
     bool m_loaded = false;
-    QListWidget *FieldList = nullptr;
-    QListWidget *ValuesList = nullptr;
-    QLineEdit *QueryText = nullptr;
-    QLabel *MatchLabel = nullptr;
-    QPushButton *ZoomToSet = nullptr;
+    QListWidget *m_fields = nullptr;
+    QListWidget *m_values = nullptr;
+    QLineEdit *m_expression = nullptr;
+    QLabel *m_matchCount = nullptr;
+    QPushButton *m_zoomToSet = nullptr;
     MapRect m_matchExtent = MapRect::null();
 };
 

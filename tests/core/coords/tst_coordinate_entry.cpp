@@ -29,7 +29,7 @@ private Q_SLOTS:
     void latLongToUtm_data()
     {
         double e = 0, n405 = 0;
-        QVERIFY(GeographicToUtm(40.5, -105, 13, e, n405));
+        QVERIFY(geographicToUtm(40.5, -105, 13, e, n405));
         const QString at405 = u"500000 "_s + formatNumber(roundTo(n405, 2));
         const QString at40 = u"500000 4427757.3"_s;
         QTest::addColumn<QString>("boxes");

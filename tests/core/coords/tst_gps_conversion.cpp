@@ -25,9 +25,9 @@ private Q_SLOTS:
         QFETCH(int, zone);
         const double degreesWest = 183.0 - 6.0 * zone;
         double lat = 0, lon = 0;
-        QVERIFY(UtmToGeographic(500000.0, 4400000.0, qint16(zone), lat, lon));
+        QVERIFY(utmToGeographic(500000.0, 4400000.0, qint16(zone), lat, lon));
         QCOMPARE(lon, degreesWest);
-        QVERIFY(UtmToGeographic(560000.0, 4400000.0, qint16(zone), lat, lon));
+        QVERIFY(utmToGeographic(560000.0, 4400000.0, qint16(zone), lat, lon));
         QVERIFY(lon < degreesWest);
     }
 
@@ -46,8 +46,8 @@ private Q_SLOTS:
         QFETCH(double, b);
         QFETCH(int, zone);
         double x = 1.5, y = 2.5;
-        QVERIFY(!GeographicToUtm(a, b, qint16(zone), x, y));
-        QVERIFY(!UtmToGeographic(a, b * 1000, qint16(zone), x, y));
+        QVERIFY(!geographicToUtm(a, b, qint16(zone), x, y));
+        QVERIFY(!utmToGeographic(a, b * 1000, qint16(zone), x, y));
         QCOMPARE(x, 1.5);
         QCOMPARE(y, 2.5);
     }
@@ -62,21 +62,21 @@ private Q_SLOTS:
             QSKIP("this processor cannot say whether the upper vector state is in use");
         QVERIFY(*dirty);
         double e = 0, n = 0;
-        QVERIFY(GeographicToUtm(40.0, -105.0, 13, e, n));
+        QVERIFY(geographicToUtm(40.0, -105.0, 13, e, n));
         QVERIFY(!*fixtures::upperVectorStateDirty());
         fixtures::dirtyUpperVectorState();
         double lat = 0, lon = 0;
-        QVERIFY(UtmToGeographic(e, n, 13, lat, lon));
+        QVERIFY(utmToGeographic(e, n, 13, lat, lon));
         QVERIFY(!*fixtures::upperVectorStateDirty());
     }
 
     void roundTripIsWithinCentimetres()
     {
         double e = 0, n = 0, lat = 0, lon = 0;
-        QVERIFY(GeographicToUtm(44.25, -103.4, 13, e, n));
-        QVERIFY(UtmToGeographic(e, n, 13, lat, lon));
+        QVERIFY(geographicToUtm(44.25, -103.4, 13, e, n));
+        QVERIFY(utmToGeographic(e, n, 13, lat, lon));
         double e2 = 0, n2 = 0;
-        QVERIFY(GeographicToUtm(lat, -lon, 13, e2, n2));
+        QVERIFY(geographicToUtm(lat, -lon, 13, e2, n2));
         const double moved = std::hypot(e2 - e, n2 - n);
         QVERIFY2(moved < 0.10, qPrintable(QString::number(moved)));
     }
@@ -104,12 +104,12 @@ private Q_SLOTS:
             for (double dlon = -3.0; dlon <= 3.0; dlon += 0.25) {
                 const double lon = cm + dlon;
                 double e = 0, n = 0;
-                QVERIFY(GeographicToUtm(lat, lon, qint16(zone), e, n));
+                QVERIFY(geographicToUtm(lat, lon, qint16(zone), e, n));
                 const PJ_COORD exact = proj_trans(pj, PJ_FWD, proj_coord(lon, lat, 0, 0));
                 worstForward = std::max(worstForward, std::hypot(e - exact.xy.x, n - exact.xy.y));
                 double backLat = 0, backLonWest = 0;
                 QVERIFY(
-                    UtmToGeographic(exact.xy.x, exact.xy.y, qint16(zone), backLat, backLonWest));
+                    utmToGeographic(exact.xy.x, exact.xy.y, qint16(zone), backLat, backLonWest));
                 worstInverse = std::max(
                     {worstInverse, std::fabs(backLat - lat), std::fabs(-backLonWest - lon)});
             }

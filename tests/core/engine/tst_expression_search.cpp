@@ -69,7 +69,7 @@ private Q_SLOTS:
                                          features),
                  QString());
         m_layer = VectorLayer::open(m_path);
-        QVERIFY(m_layer->Valid());
+        QVERIFY(m_layer->isValid());
         m_ogr = GDALDataset::FromHandle(
             GDALOpenEx(m_path.toUtf8().constData(), GDAL_OF_VECTOR, nullptr, nullptr, nullptr));
         QVERIFY(m_ogr);
@@ -114,7 +114,7 @@ private Q_SLOTS:
     void sameAnswerAsOgr()
     {
         QFETCH(QString, expression);
-        const RecordSet ours = m_layer->SearchExpression(expression);
+        const RecordSet ours = m_layer->searchExpression(expression);
         QCOMPARE(ours.rows(), ogrAnswer(m_ogr->GetLayer(0), expression));
         QCOMPARE(g_leakedErrors, 0);
     }
@@ -136,7 +136,7 @@ private Q_SLOTS:
                 parts.append(fields[random.bounded(fields.size())] + u" = "_s +
                              literals[random.bounded(literals.size())]);
             const QString expression = parts.join(u" and "_s);
-            const auto ours = m_layer->SearchExpression(expression).rows();
+            const auto ours = m_layer->searchExpression(expression).rows();
             QCOMPARE(ours, ogrAnswer(m_ogr->GetLayer(0), expression));
             nonEmpty += ours.empty() ? 0 : 1;
         }
@@ -147,9 +147,9 @@ private Q_SLOTS:
     // OGR leaves a layer unfiltered after a refused filter: a later search must not see all.
     void refusedExpressionDoesNotLeakIntoTheNext()
     {
-        QCOMPARE(m_layer->SearchExpression(u"section = = 3 or"_s).count(), 0);
-        QCOMPARE(m_layer->SearchExpression(u"section > 100"_s).count(), 0);
-        QVERIFY(m_layer->SearchExpression(u"section > 11 or section < 0"_s).count() > 0);
+        QCOMPARE(m_layer->searchExpression(u"section = = 3 or"_s).count(), 0);
+        QCOMPARE(m_layer->searchExpression(u"section > 100"_s).count(), 0);
+        QVERIFY(m_layer->searchExpression(u"section > 11 or section < 0"_s).count() > 0);
     }
 };
 

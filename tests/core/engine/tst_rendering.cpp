@@ -55,7 +55,7 @@ QImage draw(const MapGraphics &graphics, MessageService *notices = nullptr,
     QImage image(size, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
-    graphics.Draw(painter, MapViewport(extent, QSizeF(size)), notices);
+    graphics.draw(painter, MapViewport(extent, QSizeF(size)), notices);
     painter.end();
     return image;
 }
@@ -117,7 +117,7 @@ private Q_SLOTS:
         m_polygons = VectorLayer::open(polys);
         m_lines = VectorLayer::open(lines);
         m_points = VectorLayer::open(points);
-        QVERIFY(m_polygons->Valid() && m_lines->Valid() && m_points->Valid());
+        QVERIFY(m_polygons->isValid() && m_lines->isValid() && m_points->isValid());
     }
 
     // Every fill, line and marker style against its reference image, named as the row.
@@ -143,7 +143,7 @@ private Q_SLOTS:
         const qint16 s = qint16(style);
         const std::shared_ptr<VectorLayer> layers[] = {m_polygons, m_lines, m_points};
         const ::Symbol symbols[] = {{s, 16711680, 255, 2}, {s, 32768, 0, 2}, {s, 255, 0, 12}};
-        layers[kind]->Symbol() = symbols[kind];
+        layers[kind]->symbol() = symbols[kind];
         compareWithReference(render({layers[kind]}), QString::fromLatin1(QTest::currentDataTag()));
     }
 
@@ -156,14 +156,14 @@ private Q_SLOTS:
         img.fill(qRgb(255, 200, 0));
         QCOMPARE(fixtures::writeGeoImage(path, img, 16, 48, 1), QString());
         auto image = ImageLayer::open(path);
-        QVERIFY(image->Valid());
-        m_polygons->Symbol() = ::Symbol{1, 0, 65280, 2};
+        QVERIFY(image->isValid());
+        m_polygons->symbol() = ::Symbol{1, 0, 65280, 2};
         QList<int> order;
         compareWithReference(
             render({m_polygons, image}, [&](int index, QPainter &) { order.append(index); }),
             u"hollow-over-image"_s);
         QCOMPARE(order, (QList<int>{1, 0}));
-        m_polygons->Symbol() = ::Symbol{0, 16711680, 0, 1};
+        m_polygons->symbol() = ::Symbol{0, 16711680, 0, 1};
         compareWithReference(render({image, m_polygons}), u"image-over-solid"_s);
         image->setVisible(false);
         QCOMPARE(render({image}).pixel(32, 32), qRgb(255, 255, 255)); // hidden
@@ -172,7 +172,7 @@ private Q_SLOTS:
     // Features smaller than a pixel still show, as a dot in the outline colour.
     void subPixelFeaturesShowAsDots()
     {
-        m_polygons->Symbol() = ::Symbol{1, 0, 255, 1};
+        m_polygons->symbol() = ::Symbol{1, 0, 255, 1};
         const QImage image =
             render({m_polygons}, {}, MapRect(-6400, 6464, 6464, -6400), QSize(32, 32));
         int red = 0;
@@ -196,7 +196,7 @@ private Q_SLOTS:
         QFETCH(double, span);
         QFETCH(bool, filled);
         MapGraphics g;
-        g.AddSymbol(circle(span / 2, span / 2, 10));
+        g.addSymbol(circle(span / 2, span / 2, 10));
         const QImage image = draw(g, nullptr, MapRect(0, span, span, 0), QSize(500, 500));
         const int red = countPixels(image, qRgb(255, 0, 0));
         QCOMPARE(image.pixel(250, 250), qRgb(255, 0, 0)); // the centre
@@ -212,22 +212,22 @@ private Q_SLOTS:
     {
         RecordingMessageService messages;
         auto line = std::make_shared<LineSymbol>();
-        line->AddPoint({0, 50}, &messages);
-        line->AddPoint({100, 50}, &messages);
+        line->addPoint({0, 50}, &messages);
+        line->addPoint({100, 50}, &messages);
         MapGraphics g;
-        g.AddSymbol(line);
+        g.addSymbol(line);
         QImage image = draw(g, &messages);
         QCOMPARE(image.pixel(50, 50), qRgb(0, 0, 0));
         QCOMPARE(countPixels(image, qRgb(0, 0, 0)), 100); // one pixel wide, across the picture
-        line->AddPoint({50, 0}, &messages);
+        line->addPoint({50, 0}, &messages);
         image = draw(g, &messages);
         QCOMPARE(messages.texts(), (QStringList{u"Weirdness in MapSymbol::AddPoint!"_s,
                                                 u"Weirdness in MapSymbol::Draw!"_s}));
         QCOMPARE(image.pixel(75, 75), qRgb(0, 0, 0)); // the second segment
 
-        g.RemoveAll();
-        g.AddTextSymbol(u"W"_s, {10, 10}, 16711680);
-        g.AddSymbol(circle(50, 50, 20));
+        g.removeAll();
+        g.addTextSymbol(u"W"_s, {10, 10}, 16711680);
+        g.addSymbol(circle(50, 50, 20));
         image = draw(g);
         QVERIFY(countPixels(image, qRgb(255, 0, 0)) > 1000);
         int bluish = 0;
@@ -235,13 +235,13 @@ private Q_SLOTS:
             for (int x = 0; x < 40; ++x)
                 bluish += qBlue(image.pixel(x, y)) > 150 && qRed(image.pixel(x, y)) < 100 ? 1 : 0;
         QVERIFY(bluish > 3);
-        g.RemoveAll();
+        g.removeAll();
         // Marks far outside the extent are clipped, not wrapped: the picture stays blank.
         auto far = std::make_shared<LineSymbol>();
-        far->AddPoint({-1e12, 50});
-        far->AddPoint({-1e11, 50});
-        g.AddSymbol(far);
-        g.AddSymbol(circle(1e15, 1e15, 5));
+        far->addPoint({-1e12, 50});
+        far->addPoint({-1e11, 50});
+        g.addSymbol(far);
+        g.addSymbol(circle(1e15, 1e15, 5));
         QCOMPARE(countPixels(draw(g), qRgb(255, 255, 255)), 100 * 100);
     }
 
@@ -263,7 +263,7 @@ private Q_SLOTS:
         auto mark = std::make_shared<WellMarkSymbol>();
         mark->center = {500000, 4400000};
         mark->number = 3;
-        g.AddSymbol(mark);
+        g.addSymbol(mark);
         const int side = 100 * dpi / 96;
         QImage image(side, side, QImage::Format_RGB32);
         image.setDotsPerMeterX(int(std::lround(dpi / 0.0254)));
@@ -272,7 +272,7 @@ private Q_SLOTS:
         QPainter painter(&image);
         const MapRect extent(500000 - span / 2, 500000 + span / 2, 4400000 + span / 2,
                              4400000 - span / 2);
-        g.Draw(painter, MapViewport(extent, QSizeF(image.size())), nullptr);
+        g.draw(painter, MapViewport(extent, QSizeF(image.size())), nullptr);
         painter.end();
         // Pure red at 96 dpi: the inside of a disc about 8 pixels across, its edge smoothed.
         const double scale = dpi / 96.0;
@@ -293,13 +293,13 @@ private Q_SLOTS:
                                    std::pair{MapPoint{500, 0}, MapPoint{500, 1000}},
                                    std::pair{MapPoint{500, 750}, MapPoint{1000, 750}}}) {
             auto line = std::make_shared<LineSymbol>();
-            line->AddPoint(a);
-            line->AddPoint(b);
-            g.AddSymbol(line);
+            line->addPoint(a);
+            line->addPoint(b);
+            g.addSymbol(line);
         }
-        g.AddSymbol(circle(750, 250, 60));
-        g.AddSymbol(circle(250, 250, 5));
-        g.AddTextSymbol(u"Well 7"_s, {80, 850}, 0);
+        g.addSymbol(circle(750, 250, 60));
+        g.addSymbol(circle(250, 250, 5));
+        g.addTextSymbol(u"Well 7"_s, {80, 850}, 0);
         const QImage image = draw(g, nullptr, MapRect(0, 1000, 1000, 0), QSize(96, 96));
         const QString difference = testsupport::compareWithReference(image, u"graphics"_s);
         QVERIFY2(difference.isEmpty(), qPrintable(difference));
@@ -331,7 +331,7 @@ private Q_SLOTS:
                               CE_None);
         }
         auto layer = ImageLayer::open(path);
-        QVERIFY2(layer->Valid(), qPrintable(layer->errorText()));
+        QVERIFY2(layer->isValid(), qPrintable(layer->errorText()));
         QCOMPARE(layer->extent(), MapRect(500000, 500400, 4400000, 4399800));
         // The whole image at its own size, then the north-east quarter alone, a fifth as large.
         const QImage whole = layer->readWindow(layer->extent(), QSize(40, 20));
@@ -369,7 +369,7 @@ private Q_SLOTS:
             QVERIFY(f.resize(f.size() / 2));
         }
         auto layer = ImageLayer::open(path);
-        QVERIFY(!layer->Valid());
+        QVERIFY(!layer->isValid());
         QVERIFY(!layer->errorText().isEmpty());
     }
 };

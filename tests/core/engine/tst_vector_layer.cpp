@@ -69,10 +69,10 @@ private Q_SLOTS:
     void loadsFieldsAndValues()
     {
         auto layer = VectorLayer::open(m_dir.filePath(u"two.shp"_s));
-        QVERIFY(layer->Valid());
+        QVERIFY(layer->isValid());
         QCOMPARE(u"%1 %2"_s.arg(layer->name()).arg(int(layer->shapeType())), u"two 23"_s);
         QCOMPARE(layer->extent(), MapRect(0, 30, 10, 0));
-        RecordSet all = layer->Records();
+        RecordSet all = layer->records();
         QCOMPARE(all.count(), 2);
         const QList<FieldInfo> fields = all.fields();
         QCOMPARE((QList<int>{fields[0].type, fields[1].type, fields[2].type}),
@@ -91,19 +91,19 @@ private Q_SLOTS:
         QCOMPARE(all.row(), 0);
 
         // The hole is not part of the polygon.
-        QCOMPARE(layer->SearchShape({5, 5}).rows(), std::vector<int>{0});
-        QCOMPARE(layer->SearchShape({25, 5}).count(), 0);
-        QCOMPARE(layer->SearchShape({21, 5}).rows(), std::vector<int>{1});
+        QCOMPARE(layer->searchShape({5, 5}).rows(), std::vector<int>{0});
+        QCOMPARE(layer->searchShape({25, 5}).count(), 0);
+        QCOMPARE(layer->searchShape({21, 5}).rows(), std::vector<int>{1});
         constexpr auto contains = VectorLayer::SpatialRelation::ContainsPoint;
-        QCOMPARE(layer->SearchShape({5, 5}, contains, u"name = 'x'"_s).count(), 0);
-        QCOMPARE(layer->SearchShape({5, 5}, contains, u"name = 'ABC'"_s).count(), 1);
+        QCOMPARE(layer->searchShape({5, 5}, contains, u"name = 'x'"_s).count(), 0);
+        QCOMPARE(layer->searchShape({5, 5}, contains, u"name = 'ABC'"_s).count(), 1);
 
         // Lines and points: their shape kinds; lines contain no points.
         auto lines = VectorLayer::open(m_dir.filePath(u"lines.shp"_s));
         auto points = VectorLayer::open(m_dir.filePath(u"points.shp"_s));
         QCOMPARE((QList<ShapeType>{lines->shapeType(), points->shapeType()}),
                  (QList<ShapeType>{ShapeType::Lines, ShapeType::Points}));
-        QCOMPARE(lines->SearchShape({50, 0}).count(), 0);
+        QCOMPARE(lines->searchShape({50, 0}).count(), 0);
     }
 
     void distanceSearch_data()
@@ -131,8 +131,8 @@ private Q_SLOTS:
         QFETCH(double, distance);
         QFETCH(int, expected);
         auto layer = VectorLayer::open(m_dir.filePath(file + u".shp"_s));
-        QVERIFY(layer->Valid());
-        QCOMPARE(layer->SearchByDistance({at.x(), at.y()}, distance).count(), expected);
+        QVERIFY(layer->isValid());
+        QCOMPARE(layer->searchByDistance({at.x(), at.y()}, distance).count(), expected);
     }
 
     // Every real section contains a point just inside its first corner, and only that one of
@@ -142,9 +142,9 @@ private Q_SLOTS:
         if (!QFile::exists(utahPath()))
             QSKIP("shared Utah data not present");
         auto layer = VectorLayer::open(utahPath());
-        QVERIFY(layer->Valid());
+        QVERIFY(layer->isValid());
         QCOMPARE(layer->featureCount(), 373);
-        RecordSet all = layer->Records();
+        RecordSet all = layer->records();
         for (all.moveFirst(); !all.atEnd(); all.moveNext()) {
             const MapPolygon poly = all.shape();
             // The midpoint between the polygon's bounding-box centre and its first vertex lies
@@ -152,11 +152,11 @@ private Q_SLOTS:
             const MapPoint c = poly.extent().center();
             const MapPoint v = poly.parts().first().first();
             const MapPoint probe{(c.X * 3 + v.X) / 4, (c.Y * 3 + v.Y) / 4};
-            QCOMPARE(layer->SearchShape(probe).rows(), std::vector<int>{all.row()});
+            QCOMPARE(layer->searchShape(probe).rows(), std::vector<int>{all.row()});
         }
         // Far outside every section.
-        QCOMPARE(layer->SearchShape({0, 0}).count(), 0);
-        QCOMPARE(layer->SearchShape({std::nan(""), 4e6}).count(), 0);
+        QCOMPARE(layer->searchShape({0, 0}).count(), 0);
+        QCOMPARE(layer->searchShape({std::nan(""), 4e6}).count(), 0);
     }
 
     // Large loads report progress and can be stopped.
@@ -170,11 +170,11 @@ private Q_SLOTS:
             seen.append(done);
             return total == 5184;
         });
-        QVERIFY(layer->Valid());
+        QVERIFY(layer->isValid());
         QCOMPARE(seen, (QList<qint64>{0, 4096}));
         auto stopped = VectorLayer::open(path, [](qint64 done, qint64) { return done < 4096; });
-        QVERIFY(!stopped->Valid() && stopped->cancelled());
-        QCOMPARE(stopped->Records().count(), 0);
+        QVERIFY(!stopped->isValid() && stopped->cancelled());
+        QCOMPARE(stopped->records().count(), 0);
     }
 
     // Sources of several layers and in other systems: the layer asked for, the first offered
@@ -248,15 +248,15 @@ private Q_SLOTS:
                           R"({"type": "FeatureCollection", "features": [)"));
         auto layer = VectorLayer::open(dir.filePath(source), {}, mapZone);
         if (!error.isEmpty()) {
-            QVERIFY(!layer->Valid() && !layer->errorText().isEmpty());
+            QVERIFY(!layer->isValid() && !layer->errorText().isEmpty());
             QCOMPARE(error == u"?"_s ? u"?"_s : layer->errorText(), error);
-            QCOMPARE(layer->Records().count(), 0);
-            QCOMPARE(layer->SearchExpression(u"section = 1"_s).count(), 0);
+            QCOMPARE(layer->records().count(), 0);
+            QCOMPARE(layer->searchExpression(u"section = 1"_s).count(), 0);
             return;
         }
-        QVERIFY2(layer->Valid(), qPrintable(layer->errorText()));
+        QVERIFY2(layer->isValid(), qPrintable(layer->errorText()));
         QCOMPARE(u"%1 %2"_s.arg(layer->name()).arg(layer->utmZone().value_or(0)), loaded);
-        QCOMPARE(layer->File(), dir.filePath(source)); // as a project stores it
+        QCOMPARE(layer->file(), dir.filePath(source)); // as a project stores it
     }
 
     // Damaged copies of real files. Truncated ones are refused and searches on them find
@@ -300,16 +300,16 @@ private Q_SLOTS:
             }
             f.close();
             auto layer = VectorLayer::open(path);
-            QVERIFY(keep < 0 || !layer->Valid()); // truncated: refused
-            if (!layer->Valid()) {
+            QVERIFY(keep < 0 || !layer->isValid()); // truncated: refused
+            if (!layer->isValid()) {
                 ++refused;
-                QCOMPARE(layer->SearchShape({400000, 4400000}).count(), 0);
+                QCOMPARE(layer->searchShape({400000, 4400000}).count(), 0);
                 continue;
             }
-            layer->SearchShape({430000, 4400000});
-            layer->SearchByDistance({430000, 4400000}, 5000);
-            layer->SearchExpression(u"section = 7 and township = 35"_s);
-            RecordSet all = layer->Records();
+            layer->searchShape({430000, 4400000});
+            layer->searchByDistance({430000, 4400000}, 5000);
+            layer->searchExpression(u"section = 7 and township = 35"_s);
+            RecordSet all = layer->records();
             for (all.moveFirst(); !all.atEnd(); all.moveNext())
                 all.shape();
         }

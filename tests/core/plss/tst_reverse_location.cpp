@@ -78,7 +78,7 @@ void checkRoundTrip(const VectorLayer &theme, const SectionEntries &entries,
     if (section) {
         QCOMPARE(forward.sectionExtent, section->extent()); // the record's own polygon was found
         CornerArray extent{}, c{};
-        QVERIFY(GetPolyCorners(*section, extent, c, messages));
+        QVERIFY(polygonCorners(*section, extent, c, messages));
         double shortest = 1e9;
         for (int i = 0; i < 4; ++i)
             shortest = std::min(shortest,
@@ -170,10 +170,10 @@ private Q_SLOTS:
         const QString path = m_dir.filePath(u"sections.shp"_s);
         QCOMPARE(fixtures::writeSectionGrid(path, m_grid), QString());
         m_theme = VectorLayer::open(path);
-        QVERIFY(m_theme->Valid());
+        QVERIFY(m_theme->isValid());
     }
 
-    void pointInQuad_data()
+    void pointsInQuads_data()
     {
         QTest::addColumn<QPointF>("p");
         QTest::addColumn<int>("expected");
@@ -185,12 +185,12 @@ private Q_SLOTS:
         QTest::newRow("half way rounds to even") << QPointF(5, -7.5) << -12;
         QTest::newRow("far beyond 16 bits") << QPointF(1e6, 0) << -32768;
     }
-    void pointInQuad()
+    void pointsInQuads()
     {
         QFETCH(QPointF, p);
         QFETCH(int, expected);
         const CornerArray q = {MapPoint{0, 0}, MapPoint{0, 10}, MapPoint{10, 10}, MapPoint{10, 0}};
-        QCOMPARE(int(PointInQuad({p.x(), p.y()}, q)), expected);
+        QCOMPARE(int(pointInQuad({p.x(), p.y()}, q)), expected);
     }
 
     // A point in the NE quarter of the SW quarter of section 36 (the south-east section).
@@ -311,7 +311,7 @@ private Q_SLOTS:
             QSKIP("shared Utah data not present");
         auto theme = VectorLayer::open(utahPath);
         QRandomGenerator random(11);
-        RecordSet all = theme->Records();
+        RecordSet all = theme->records();
         int checked = 0, outside = 0;
         for (all.moveFirst(); !all.atEnd(); all.moveNext()) {
             bool skipped = false;
@@ -385,7 +385,7 @@ private Q_SLOTS:
         QCOMPARE(fixtures::translateVector(utahPath, path, driver, 4269, {}, sql), QString());
         auto reference = VectorLayer::open(utahPath);
         auto theme = VectorLayer::open(path);
-        QVERIFY2(theme->Valid(), qPrintable(theme->errorText()));
+        QVERIFY2(theme->isValid(), qPrintable(theme->errorText()));
         QVERIFY(recognisePlssSectionTheme(*theme));
         QCOMPARE(theme->utmZone(), std::optional<int>(12)); // the zone of its centre
         QCOMPARE(theme->featureCount(), reference->featureCount());
@@ -397,7 +397,7 @@ private Q_SLOTS:
         };
         RecordingMessageService messages;
         QRandomGenerator random(3);
-        RecordSet all = reference->Records();
+        RecordSet all = reference->records();
         int compared = 0;
         for (all.moveFirst(); !all.atEnd(); all.moveNext()) {
             const SectionEntries entries = entriesOf(all);

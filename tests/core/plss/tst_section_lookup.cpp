@@ -271,7 +271,7 @@ private Q_SLOTS:
                          u"meridian_s AS RDIR, meridian AS MER FROM layout1"_s),
                      QString());
         auto theme = VectorLayer::open(path);
-        QVERIFY2(theme->Valid(), qPrintable(theme->errorText()));
+        QVERIFY2(theme->isValid(), qPrintable(theme->errorText()));
         QVERIFY(!isPlssSectionTheme(*theme));
         QString said;
         const std::optional<PlssFields> named = parsePlssFields(fields, &said);
@@ -312,12 +312,12 @@ private Q_SLOTS:
         QCOMPARE(fixtures::writePolygons(path, fields, {{{{{0, 0}, {0, 1}, {1, 1}, {0, 0}}}, {}}}),
                  QString());
         auto layer = VectorLayer::open(path);
-        QVERIFY(layer->Valid());
-        const ::Symbol before = layer->Symbol();
+        QVERIFY(layer->isValid());
+        const ::Symbol before = layer->symbol();
         QCOMPARE(recognisePlssSectionTheme(*layer), recognised);
         // A section theme is drawn as green outlines over the map; another keeps its look.
-        QCOMPARE(layer->Symbol().Style, recognised ? qint16(FillStyle::Transparent) : before.Style);
-        QCOMPARE(layer->Symbol().OutlineColor, recognised ? 255u * 256 : before.OutlineColor);
+        QCOMPARE(layer->symbol().Style, recognised ? qint16(FillStyle::Transparent) : before.Style);
+        QCOMPARE(layer->symbol().OutlineColor, recognised ? 255u * 256 : before.OutlineColor);
     }
 
     // The first theme of a name is searched, names comparing exactly; an image is never a
@@ -336,7 +336,7 @@ private Q_SLOTS:
         img.fill(Qt::gray);
         QCOMPARE(fixtures::writeGeoImage(path, img, 0, 8, 1), QString());
         auto image = ImageLayer::open(path);
-        QVERIFY(image->Valid());
+        QVERIFY(image->isValid());
         QVERIFY(!recognisePlssSectionTheme(*image));
     }
 };

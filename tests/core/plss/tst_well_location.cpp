@@ -81,7 +81,7 @@ private Q_SLOTS:
         QCOMPARE(fixtures::writeSectionGrid(path, {.originX = 0, .originY = 0, .epsg = 0}),
                  QString());
         m_theme = VectorLayer::open(path);
-        QVERIFY(m_theme->Valid());
+        QVERIFY(m_theme->isValid());
     }
 
     void quarterCalls_data()
@@ -195,13 +195,13 @@ private Q_SLOTS:
                      qPrintable(u"%1 %2"_s.arg(p->X, 0, 'f', 4).arg(p->Y, 0, 'f', 4)));
     }
 
-    void calcFootingCall()
+    void footageCallsOfPoints()
     {
         const CornerArray c = square();
         RecordingMessageService messages;
         // A call as {east/west, north/south, feet east/west, feet north/south}.
         const auto call = [&](MapPoint p) {
-            const auto r = CalcFootingCall(ringOf(c), p, messages);
+            const auto r = calcFootingCall(ringOf(c), p, messages);
             return r ? QStringList{r->eastWest, r->northSouth,
                                    QString::number(r->eastWestFeet, 'f', 2),
                                    QString::number(r->northSouthFeet, 'f', 2)}
@@ -225,22 +225,22 @@ private Q_SLOTS:
 
     void segmentsAndLines()
     {
-        QCOMPARE(IntersectLines({0, 0}, {10, 10}, {0, 10}, {10, 0}), (MapPoint{5, 5}));
-        const MapPoint parallelLines = IntersectLines({0, 0}, {10, 0}, {0, 1}, {10, 1});
+        QCOMPARE(intersectLines({0, 0}, {10, 10}, {0, 10}, {10, 0}), (MapPoint{5, 5}));
+        const MapPoint parallelLines = intersectLines({0, 0}, {10, 0}, {0, 1}, {10, 1});
         QVERIFY(std::isnan(parallelLines.X) && std::isnan(parallelLines.Y));
-        const SegmentCrossing parallel = IntersectSegments(0, 0, 10, 0, 0, 1, 10, 1);
+        const SegmentCrossing parallel = intersectSegments(0, 0, 10, 0, 0, 1, 10, 1);
         QCOMPARE(parallel.distance, -1.0);
         QCOMPARE((QList<MapPoint>{parallel.p1, parallel.p3}), QList<MapPoint>(2, {1e38, 1e38}));
-        const SegmentCrossing crossing = IntersectSegments(0, 0, 10, 0, 4, -5, 4, 5);
+        const SegmentCrossing crossing = intersectSegments(0, 0, 10, 0, 4, -5, 4, 5);
         QCOMPARE(crossing.distance, 4.0);
         QCOMPARE(crossing.p2, (MapPoint{4, 0}));
-        const SegmentCrossing atEnd = IntersectSegments(0, 0, 10, 0, 10, -5, 10, 5);
+        const SegmentCrossing atEnd = intersectSegments(0, 0, 10, 0, 10, -5, 10, 5);
         QCOMPARE(atEnd.distance, -1.0); // the end point does not count as a crossing
         QCOMPARE(atEnd.p1, (MapPoint{10, 0}));
         bool on = false;
-        QCOMPARE(PointLineDistance(3, 4, 0, 0, 0, 0, on), 5.0);
-        QVERIFY(PointLineDistance(5, 3, 0, 0, 10, 0, on) == 3.0 && on);
-        QVERIFY(PointLineDistance(15, 3, 0, 0, 10, 0, on) == 3.0 && !on);
+        QCOMPARE(pointLineDistance(3, 4, 0, 0, 0, 0, on), 5.0);
+        QVERIFY(pointLineDistance(5, 3, 0, 0, 10, 0, on) == 3.0 && on);
+        QVERIFY(pointLineDistance(15, 3, 0, 0, 10, 0, on) == 3.0 && !on);
     }
 
     // The whole command on a theme: texts rounded to two places, lines and the circle.
@@ -363,7 +363,7 @@ private Q_SLOTS:
         if (!QFile::exists(path))
             QSKIP("shared Utah data not present");
         auto theme = VectorLayer::open(path);
-        RecordSet all = theme->Records();
+        RecordSet all = theme->records();
         int compared = 0;
         for (all.moveFirst(); !all.atEnd() && compared < 200; all.moveNext()) {
             const SectionEntries entries{
@@ -540,7 +540,7 @@ private Q_SLOTS:
         QFETCH(QList<MapPoint>, expected);
         CornerArray extentCorners{}, sectionCorners{};
         RecordingMessageService messages;
-        const bool found = GetPolyCorners(poly, extentCorners, sectionCorners, messages);
+        const bool found = polygonCorners(poly, extentCorners, sectionCorners, messages);
         QCOMPARE(found, !expected.isEmpty());
         if (!found) {
             QCOMPARE(messages.texts(), QStringList{u"Unable to calculate PLSS corners"_s});
@@ -583,14 +583,14 @@ private Q_SLOTS:
         const QString path = dir.filePath(u"grid.shp"_s);
         QCOMPARE(fixtures::writeSectionGrid(path, g), QString());
         auto layer = VectorLayer::open(path);
-        QVERIFY(layer->Valid());
-        RecordSet all = layer->Records();
+        QVERIFY(layer->isValid());
+        RecordSet all = layer->records();
         for (all.moveFirst(); !all.atEnd(); all.moveNext()) {
             const int section = all.value(u"section"_s)->toInt();
             const auto expected = fixtures::sectionCorners(g, 0, 0, section);
             CornerArray extentCorners{}, corners{};
             RecordingMessageService messages;
-            QVERIFY(GetPolyCorners(all.shape(), extentCorners, corners, messages));
+            QVERIFY(polygonCorners(all.shape(), extentCorners, corners, messages));
             for (std::size_t i = 0; i < 4; ++i)
                 QVERIFY(std::hypot(corners[i].X - expected.x[i], corners[i].Y - expected.y[i]) <
                         1e-6);
@@ -605,14 +605,14 @@ private Q_SLOTS:
         if (!QFile::exists(path))
             QSKIP("shared Utah data not present");
         auto layer = VectorLayer::open(path);
-        QVERIFY(layer->Valid());
+        QVERIFY(layer->isValid());
         int regular = 0;
-        RecordSet all = layer->Records();
+        RecordSet all = layer->records();
         for (all.moveFirst(); !all.atEnd(); all.moveNext()) {
             const MapPolygon poly = all.shape();
             CornerArray extentCorners{}, c{};
             RecordingMessageService messages;
-            QVERIFY(GetPolyCorners(poly, extentCorners, c, messages));
+            QVERIFY(polygonCorners(poly, extentCorners, c, messages));
             for (const MapPoint &corner : c)
                 QVERIFY(poly.parts().first().contains(corner));
             QVERIFY(c[SW].Y < c[NW].Y && c[SE].Y < c[NE].Y);

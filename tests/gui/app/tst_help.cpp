@@ -25,16 +25,16 @@ class FakeBrowser final : public WebBrowser
 {
 public:
     QWidget *widget() override { return &m_widget; }
-    void Navigate(const QString &address) override { calls.append(u"Navigate "_s + address); }
-    void GoBack() override { calls.append(u"GoBack"_s); }
-    void GoForward() override { calls.append(u"GoForward"_s); }
-    void GoHome() override { calls.append(u"GoHome"_s); }
-    void GoSearch() override { calls.append(u"GoSearch"_s); }
-    void Stop() override { calls.append(u"Stop"_s); }
-    void Refresh() override { calls.append(u"Refresh"_s); }
-    QString LocationName() const override { return title; }
-    QString LocationURL() const override { return url; }
-    bool Busy() const override { return busy; }
+    void navigate(const QString &address) override { calls.append(u"Navigate "_s + address); }
+    void back() override { calls.append(u"GoBack"_s); }
+    void forward() override { calls.append(u"GoForward"_s); }
+    void home() override { calls.append(u"GoHome"_s); }
+    void search() override { calls.append(u"GoSearch"_s); }
+    void stop() override { calls.append(u"Stop"_s); }
+    void reload() override { calls.append(u"Refresh"_s); }
+    QString locationName() const override { return title; }
+    QString locationUrl() const override { return url; }
+    bool isBusy() const override { return busy; }
 
     // The view reached a page.
     void arrive(const QString &address, const QString &pageTitle)
@@ -42,8 +42,8 @@ public:
         url = address;
         title = pageTitle;
         busy = false;
-        Q_EMIT NavigateComplete();
-        Q_EMIT DownloadComplete();
+        Q_EMIT navigationFinished();
+        Q_EMIT downloadFinished();
     }
 
     QStringList calls;
@@ -62,7 +62,7 @@ class TestHelp : public QObject
 
     QTemporaryDir m_settings;
     RecordingMessageService *m_recorder = nullptr;
-    std::unique_ptr<frmMain> m_main;
+    std::unique_ptr<MainWindow> m_main;
 
     // A Help menu item chosen in a new main window; the help window it opened, if any.
     HelpWindow *openHelp(const QString &item,
@@ -70,7 +70,7 @@ class TestHelp : public QObject
     {
         auto recorder = std::make_unique<RecordingMessageService>();
         m_recorder = recorder.get();
-        m_main = std::make_unique<frmMain>(std::move(recorder));
+        m_main = std::make_unique<MainWindow>(std::move(recorder));
         m_main->helpFile = helpFile;
         m_main->findChild<QAction *>(item)->trigger();
         return m_main->helpWindow();
@@ -89,7 +89,7 @@ private Q_SLOTS:
     // window too, and only web addresses go to the desktop.
     void pagesOpenInTheWindow()
     {
-        HelpWindow *help = openHelp(u"mnuHelpContents"_s);
+        HelpWindow *help = openHelp(u"actionHelpContents"_s);
         QVERIFY(help && help->isVisible());
         QTRY_COMPARE(page(help), u"index.html"_s);
         QCOMPARE(m_recorder->texts(), QStringList());
@@ -126,7 +126,7 @@ private Q_SLOTS:
         QCOMPARE(page(help), u"quarter-calls.html"_s);
 
         // Search For Help On starts on the index; a keyword and Enter open its page.
-        m_main->findChild<QAction *>(u"mnuHelpSearchForHelpOn"_s)->trigger();
+        m_main->findChild<QAction *>(u"actionHelpSearchForHelpOn"_s)->trigger();
         QCOMPARE(help->currentTab(), u"Index"_s);
         QTRY_VERIFY(help->engine()->indexModel()->rowCount() > 20);
         const std::pair<QString, QString> keywords[] = {
@@ -145,7 +145,7 @@ private Q_SLOTS:
     void missingHelp()
     {
         QTemporaryDir dir;
-        for (const QString &item : {u"mnuHelpContents"_s, u"mnuHelpSearchForHelpOn"_s}) {
+        for (const QString &item : {u"actionHelpContents"_s, u"actionHelpSearchForHelpOn"_s}) {
             QCOMPARE(openHelp(item, dir.filePath(u"none.qhc"_s)), nullptr);
             QCOMPARE(m_recorder->texts(),
                      QStringList{u"Unable to display Help Contents. There is no Help "
@@ -160,8 +160,8 @@ private Q_SLOTS:
     void navigatesBackAndForth()
     {
         auto *fake = new FakeBrowser;
-        frmBrowser window{std::unique_ptr<WebBrowser>(fake)};
-        window.StartingAddress = u"http://s/"_s;
+        WebWindow window{std::unique_ptr<WebBrowser>(fake)};
+        window.startingAddress = u"http://s/"_s;
         window.show();
         window.show(); // showing again does not load again
         QCOMPARE(fake->calls, QStringList{u"Navigate http://s/"_s});
@@ -169,7 +169,7 @@ private Q_SLOTS:
         fake->arrive(u"http://a/"_s, u"Page A"_s);
         fake->arrive(u"http://s/"_s, u"Start"_s);
         fake->arrive(u"http://a/"_s, u"Page A"_s);
-        QComboBox *box = window.cboAddress();
+        QComboBox *box = window.addressBox();
         QCOMPARE(box->count(), 2);
         QCOMPARE(box->itemText(0) + u' ' + box->itemText(1), u"http://a/ http://s/"_s);
         box->setCurrentIndex(1); // a click on "http://s/" in the list
@@ -183,7 +183,7 @@ private Q_SLOTS:
             (QStringList{u"Navigate http://s/"_s, u"Navigate http://typed.example/"_s, u"GoBack"_s,
                          u"GoForward"_s, u"Refresh"_s, u"GoHome"_s, u"GoSearch"_s}));
         fake->busy = true;
-        window.timTimer_Timer();
+        window.updateBusyState();
         QCOMPARE(window.windowTitle(), u"Working..."_s);
         QVERIFY(window.timer()->isActive());
         window.findChild<QAction *>(u"Stop"_s)->trigger();
@@ -205,21 +205,21 @@ private Q_SLOTS:
     // Each View "Web Browser" opens one more window at the program's home page.
     void menuOpensNewWindows()
     {
-        frmMain main(std::make_unique<RecordingMessageService>());
+        MainWindow main(std::make_unique<RecordingMessageService>());
         QList<FakeBrowser *> made;
         main.makeWebBrowser = [&made] {
             auto b = std::make_unique<FakeBrowser>();
             made.append(b.get());
             return b;
         };
-        QAction *item = main.findChild<QAction *>(u"mnuViewWebBrowser"_s);
+        QAction *item = main.findChild<QAction *>(u"actionViewWebBrowser"_s);
         item->trigger();
         item->trigger();
         QCOMPARE(made.size(), 2);
         QCOMPARE(made[0]->calls, QStringList{u"Navigate "_s + webHomePage().toString()});
-        QCOMPARE(main.findChildren<frmBrowser *>().size(), 2);
-        main.findChildren<frmBrowser *>().first()->close(); // the other stays
-        QTRY_COMPARE(main.findChildren<frmBrowser *>().size(), 1);
+        QCOMPARE(main.findChildren<WebWindow *>().size(), 2);
+        main.findChildren<WebWindow *>().first()->close(); // the other stays
+        QTRY_COMPARE(main.findChildren<WebWindow *>().size(), 1);
     }
 };
 

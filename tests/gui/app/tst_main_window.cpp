@@ -52,11 +52,11 @@ class TestMainWindow : public QObject
     QStringList m_asked; // the windows the save question named
     QMessageBox::StandardButton m_answer = QMessageBox::Discard;
 
-    std::unique_ptr<frmMain> makeWindow(bool show = true)
+    std::unique_ptr<MainWindow> makeWindow(bool show = true)
     {
         auto recorder = std::make_unique<RecordingMessageService>();
         m_recorder = recorder.get();
-        auto w = std::make_unique<frmMain>(std::move(recorder));
+        auto w = std::make_unique<MainWindow>(std::move(recorder));
         m_asked.clear();
         m_answer = QMessageBox::Discard;
         w->askToSave = [this](const QString &name) {
@@ -67,12 +67,12 @@ class TestMainWindow : public QObject
             w->show();
         return w;
     }
-    static void act(frmMain &w, const char *action)
+    static void act(MainWindow &w, const char *action)
     {
         w.findChild<QAction *>(QString::fromLatin1(action))->trigger();
     }
     // A file dialog answered with `path` (empty: cancelled).
-    static frmMain::FileDialog choose(const QString &path)
+    static MainWindow::FileDialog choose(const QString &path)
     {
         return [path](const QString &, const QString &, const QString &) { return path; };
     }
@@ -81,11 +81,11 @@ class TestMainWindow : public QObject
         QFile f(path);
         return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
     }
-    static QList<QMdiSubWindow *> windows(frmMain &w)
+    static QList<QMdiSubWindow *> windows(MainWindow &w)
     {
         return w.findChild<QMdiArea *>()->subWindowList();
     }
-    static QStringList captions(frmMain &w)
+    static QStringList captions(MainWindow &w)
     {
         QStringList out;
         for (QMdiSubWindow *sub : windows(w))
@@ -145,25 +145,25 @@ private Q_SLOTS:
         auto action = [&w](const char *name) {
             return w->findChild<QAction *>(QString::fromLatin1(name));
         };
-        for (const char *name : {"mnuFileSave", "Print", "mnuAddTheme", "FindInTheme", "Pan"})
+        for (const char *name : {"actionFileSave", "Print", "actionAddTheme", "FindInTheme", "Pan"})
             QVERIFY2(action(name)->isEnabled(), name);
-        act(*w, "mnuFileClose");
+        act(*w, "actionFileClose");
         QTRY_VERIFY(captions(*w).isEmpty());
-        for (const char *name : {"mnuFileSave", "Print", "mnuAddTheme", "FindInTheme", "Pan"})
+        for (const char *name : {"actionFileSave", "Print", "actionAddTheme", "FindInTheme", "Pan"})
             QVERIFY2(!action(name)->isEnabled(), name);
-        act(*w, "mnuFileNew");
-        act(*w, "mnuFileNew");
+        act(*w, "actionFileNew");
+        act(*w, "actionFileNew");
         QCOMPARE(captions(*w), (QStringList{u"Document 2"_s, u"Document 3"_s}));
-        QVERIFY(action("mnuFileSave")->isEnabled());
+        QVERIFY(action("actionFileSave")->isEnabled());
 
-        auto *bar = w->findChild<QToolBar *>(u"tbToolBar"_s);
+        auto *bar = w->findChild<QToolBar *>(u"toolBar"_s);
         bar->hide(); // as the toolbar area's own menu does
-        QVERIFY(!action("mnuViewToolbar")->isChecked());
-        act(*w, "mnuViewToolbar");
-        QVERIFY(bar->isVisible() && action("mnuViewToolbar")->isChecked());
-        act(*w, "mnuViewStatusBar");
+        QVERIFY(!action("actionViewToolbar")->isChecked());
+        act(*w, "actionViewToolbar");
+        QVERIFY(bar->isVisible() && action("actionViewToolbar")->isChecked());
+        act(*w, "actionViewStatusBar");
         QVERIFY(!w->statusBar()->isVisible());
-        act(*w, "mnuViewStatusBar");
+        act(*w, "actionViewStatusBar");
         QVERIFY(w->statusBar()->isVisible());
 
         w->setStatusText(1, u"Distance: 10 ft"_s);
@@ -173,24 +173,24 @@ private Q_SLOTS:
                  u"Ready"_s);
 
         QMdiArea *area = w->findChild<QMdiArea *>();
-        w->OpenNewMapWindow();
-        w->OpenNewMapWindow();
+        w->openNewMapWindow();
+        w->openNewMapWindow();
         const QList<QMdiSubWindow *> subs = area->subWindowList();
         subs[3]->showMinimized();
         const QRect free = area->viewport()->rect();
-        act(*w, "mnuWindowArrangeIcons");
+        act(*w, "actionWindowArrangeIcons");
         QCOMPARE(subs[3]->geometry().bottomLeft(), QPoint(0, free.bottom()));
-        act(*w, "mnuWindowTileHorizontal");
+        act(*w, "actionWindowTileHorizontal");
         for (int i = 0; i < 3; ++i) {
             QCOMPARE(subs[i]->width(), free.width());
             QVERIFY(subs[i]->geometry().bottom() < subs[3]->y()); // above the icon
         }
         QVERIFY(subs[0]->y() < subs[1]->y() && subs[1]->y() < subs[2]->y());
         QVERIFY(subs[3]->isMinimized()); // left alone
-        act(*w, "mnuWindowTileVertical");
+        act(*w, "actionWindowTileVertical");
         QCOMPARE(subs[0]->y(), subs[1]->y());
         QVERIFY(subs[0]->x() < subs[1]->x() && subs[1]->x() < subs[2]->x());
-        act(*w, "mnuWindowCascade");
+        act(*w, "actionWindowCascade");
         for (int i = 0; i < 3; ++i) // usable, not bare title bars
             QVERIFY(subs[i]->height() >= free.height() / 2 && subs[i]->width() >= free.width() / 2);
     }
@@ -212,13 +212,13 @@ private Q_SLOTS:
         w->resize(size);
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-        frmMapView *view = w->activeMapView();
-        auto *scroll = view->findChild<QScrollArea *>(u"PanelScroll"_s);
+        MapWindow *view = w->activeMapWindow();
+        auto *scroll = view->findChild<QScrollArea *>(u"panelScroll"_s);
         QTRY_COMPARE(!scroll->horizontalScrollBar()->isVisible() &&
                          !scroll->verticalScrollBar()->isVisible(),
                      fits);
         const QList<QWidget *> parts = {view->map(), scroll, view->legend(),
-                                        view->findChild<QWidget *>(u"LogoPictureBox"_s)};
+                                        view->findChild<QWidget *>(u"logo"_s)};
         for (qsizetype i = 0; i < parts.size(); ++i) {
             QVERIFY2(view->rect().contains(parts[i]->geometry()),
                      qPrintable(parts[i]->objectName()));
@@ -237,7 +237,7 @@ private Q_SLOTS:
     void fileAndViewCommands()
     {
         auto w = makeWindow();
-        w->FindInTheme_Click();     // no active theme: nothing
+        w->findInTheme();           // no active theme: nothing
         w->addThemeFiles({m_grid}); // active: Properties below describes it
         QString shown;
         w->runDialog = [&shown](QDialog &dialog) {
@@ -249,13 +249,13 @@ private Q_SLOTS:
             }
             return int(QDialog::Rejected);
         };
-        act(*w, "mnuFileProperties");
+        act(*w, "actionFileProperties");
         for (const QString &line :
              QStringList{u"Project file: (not saved)"_s, u"Source: "_s + m_grid,
                          u"Kind: vector, polygons"_s, u"Features: 36"_s,
                          u"Coordinate system: NAD83 / UTM zone 13N"_s})
             QVERIFY2(shown.contains(line), qPrintable(shown));
-        act(*w, "mnuFilePrintPreview");
+        act(*w, "actionFilePrintPreview");
         QCOMPARE(shown, u"1 page"_s);
 
         // Save All saves the changed windows, asking for a name until a window has one; Send
@@ -266,8 +266,8 @@ private Q_SLOTS:
             dialogs.append(filter + u' ' + name);
             return saved;
         };
-        w->OpenNewMapWindow(); // unchanged: not saved
-        act(*w, "mnuFileSaveAll");
+        w->openNewMapWindow(); // unchanged: not saved
+        act(*w, "actionFileSaveAll");
         QCOMPARE(dialogs, QStringList{u"Tractwise Files (*.plss) plss.plss"_s});
         QCOMPARE(captions(*w), (QStringList{saved, u"Document 2"_s}));
         QCOMPARE(recentProjects(), QStringList{saved});
@@ -278,60 +278,60 @@ private Q_SLOTS:
             return mailer;
         };
         w->findChild<QMdiArea *>()->setActiveSubWindow(windows(*w).first());
-        act(*w, "mnuFileSend");
+        act(*w, "actionFileSend");
         QCOMPARE(started, (QStringList{u"xdg-email"_s, u"--attach"_s, saved}));
         QVERIFY(m_recorder->texts().isEmpty());
         mailer = false;
-        act(*w, "mnuFileSend");
+        act(*w, "actionFileSend");
         QVERIFY(m_recorder->texts().size() == 1 && m_recorder->texts().first().contains(saved));
 
         // Options keeps the folders; open windows look for quadrangle images there.
         w->runDialog = [](QDialog &dialog) {
-            dialog.findChild<QLineEdit *>(u"txtQuadImageFolder"_s)->setText(u"/data/quads"_s);
-            dialog.findChild<QLineEdit *>(u"txtStartFolder"_s)->setText(u"/data"_s);
+            dialog.findChild<QLineEdit *>(u"quadImageFolder"_s)->setText(u"/data/quads"_s);
+            dialog.findChild<QLineEdit *>(u"startFolder"_s)->setText(u"/data"_s);
             dialog.accept();
             return int(QDialog::Accepted);
         };
-        act(*w, "mnuViewOptions");
+        act(*w, "actionViewOptions");
         QCOMPARE((QStringList{quadImageFolder(), startFolder(),
-                              w->activeMapView()->legend()->QuadImageFolder()}),
+                              w->activeMapWindow()->legend()->quadImageFolder()}),
                  (QStringList{u"/data/quads"_s, u"/data"_s, u"/data/quads/"_s}));
 
         // The wells located in the window go out as a point layer, one feature each.
-        act(*w, "mnuFileExportWells");
+        act(*w, "actionFileExportWells");
         QCOMPARE(m_recorder->texts().last(), u"No well has been located in this map window yet."_s);
-        Map *map = w->activeMapView()->map();
+        Map *map = w->activeMapWindow()->map();
         map->setExtent(MapRect(0, 10, 10, 0));
         act(*w, "FullExtent");
-        QCOMPARE(map->extent().center(), map->FullExtent().center());
-        WellCalculations *panel = w->activeMapView()->calculator();
-        panel->RevSetPoint({400600, 4400600});
-        panel->findChild<QPushButton *>(u"RevGPSCommand"_s)->click();
-        panel->findChild<QPushButton *>(u"CalculatePLSS_Command"_s)->click(); // two wells now
+        QCOMPARE(map->extent().center(), map->fullExtent().center());
+        WellCalculator *panel = w->activeMapWindow()->calculator();
+        panel->setReversePoint({400600, 4400600});
+        panel->findChild<QPushButton *>(u"calculateReverse"_s)->click();
+        panel->findChild<QPushButton *>(u"calculateQuarters"_s)->click(); // two wells now
         const QString out = m_data.filePath(u"wells.gpkg"_s);
         w->saveFileDialog = choose(out);
-        act(*w, "mnuFileExportWells");
+        act(*w, "actionFileExportWells");
         auto layer = VectorLayer::open(out);
-        QVERIFY2(layer->Valid(), qPrintable(layer->errorText()));
+        QVERIFY2(layer->isValid(), qPrintable(layer->errorText()));
         QCOMPARE((QStringList{QString::number(layer->featureCount()),
                               layer->value(0, layer->fieldIndex(u"located_by"_s)).toString(),
                               layer->value(1, layer->fieldIndex(u"q40"_s)).toString(),
                               QString::number(layer->utmZone().value_or(0))}),
                  (QStringList{u"2"_s, u"reverse"_s, u"NE"_s, u"13"_s}));
-        act(*w, "mnuEditDeleteThemes");
+        act(*w, "actionEditDeleteThemes");
         QCOMPARE(map->layerCount(), 0);
 
         QVERIFY(QFile::remove(saved));
-        act(*w, "mnuFileSave"); // no dialog the second time
+        act(*w, "actionFileSave"); // no dialog the second time
         QCOMPARE(dialogs.size(), 1);
         QVERIFY(QFile::exists(saved));
         // Open into the active window; a cancelled dialog changes nothing.
         w->openFileDialog = choose(QString());
-        act(*w, "mnuFileOpen");
+        act(*w, "actionFileOpen");
         QCOMPARE(captions(*w), (QStringList{saved, u"Document 2"_s}));
         w->findChild<QMdiArea *>()->setActiveSubWindow(windows(*w).last());
         w->openFileDialog = choose(saved);
-        act(*w, "mnuFileOpen");
+        act(*w, "actionFileOpen");
         QCOMPARE(captions(*w), (QStringList{saved, saved}));
     }
 
@@ -366,8 +366,8 @@ private Q_SLOTS:
         QVERIFY(writeFile(other, "Well logs, do not lose\r\n"));
         w->openFileDialog = choose(other);
         w->addThemeFiles({m_grid});
-        act(*w, "mnuFileOpen");
-        QCOMPARE(w->activeMapView()->legend()->ThemeItems().size(), 1); // the window keeps it
+        act(*w, "actionFileOpen");
+        QCOMPARE(w->activeMapWindow()->legend()->rows().size(), 1); // the window keeps it
         QCOMPARE(m_recorder->texts(),
                  QStringList{u"Error looking for line 'Number of themes ='; got 'Well logs, do "
                              "not lose"_s});
@@ -376,13 +376,13 @@ private Q_SLOTS:
         w->saveFileDialog = [&](const QString &, const QString &, const QString &) {
             return ++dialogs, QString();
         };
-        act(*w, "mnuFileSave");
+        act(*w, "actionFileSave");
         QCOMPARE(dialogs, 1);
         QFile f(other);
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), QByteArray("Well logs, do not lose\r\n"));
-        act(*w, "mnuFileRecent1");
-        QCOMPARE(w->activeMapView()->projectFile(), m_empty);
+        act(*w, "recentFiles1");
+        QCOMPARE(w->activeMapWindow()->projectFile(), m_empty);
     }
 
     // Data as users hold it: a geodatabase chosen by a file inside it, its layers chosen from a
@@ -404,11 +404,11 @@ private Q_SLOTS:
         };
         w->addThemeFiles({gdb + u"/gdb"_s}); // the file a dialog shows in the folder
         QCOMPARE(offered, (QStringList{u"sections"_s, u"copy"_s}));
-        ThemeList *themes = w->activeMapView()->themeList();
+        ThemeList *themes = w->activeMapWindow()->themeList();
         QCOMPARE(themes->size(), 1);
         QCOMPARE(themes->at(0).title, u"copy"_s);
         QCOMPARE(themes->at(0).source, gdb + u"|layername=copy"_s);
-        QCOMPARE(w->findChild<QLabel *>(u"MapSystemPanel"_s)->text(), u"NAD83 / UTM zone 12N"_s);
+        QCOMPARE(w->findChild<QLabel *>(u"mapSystemPanel"_s)->text(), u"NAD83 / UTM zone 12N"_s);
         QVERIFY(m_recorder->texts().isEmpty());
     }
 
@@ -425,13 +425,14 @@ private Q_SLOTS:
                  QString());
         auto w = makeWindow();
         w->addThemeFiles({state});
-        auto *sections = w->activeMapView()->calculator()->findChild<QComboBox *>(u"PLSS_Combo"_s);
+        auto *sections =
+            w->activeMapWindow()->calculator()->findChild<QComboBox *>(u"sectionThemes"_s);
         QString section = u"RDIR"_s; // first a field of letters
         w->runDialog = [&section](QDialog &dialog) {
-            const QStringList lists{u"Section"_s, u"Township"_s, u"Range"_s, u"Rdir"_s};
+            const QStringList lists{u"section"_s, u"township"_s, u"range"_s, u"rangeDirection"_s};
             const QStringList fields{section, u"TWP"_s, u"RNG"_s, u"RDIR"_s};
             for (qsizetype i = 0; i < lists.size(); ++i) {
-                auto *c = dialog.findChild<QComboBox *>(u"cmb"_s + lists[i] + u"Field"_s);
+                auto *c = dialog.findChild<QComboBox *>(lists[i] + u"Field"_s);
                 c->setCurrentIndex(c->findText(fields[i]));
             }
             dialog.accept();
@@ -446,7 +447,7 @@ private Q_SLOTS:
             return answer;
         };
         auto calculate = [&w] {
-            w->activeMapView()->findChild<QPushButton *>(u"CalculatePLSS_Command"_s)->click();
+            w->activeMapWindow()->findChild<QPushButton *>(u"calculateQuarters"_s)->click();
         };
         int dialogs = 0;
         const auto fillDialog = w->runDialog;
@@ -466,29 +467,31 @@ private Q_SLOTS:
         QCOMPARE(sections->count(), 0);
         // A double click on the theme opens its symbol, as on any theme.
         bool symbolShown = false;
-        w->activeMapView()->legend()->runOptionsDialog = [&](frmLegendOptionsDlg &) {
+        w->activeMapWindow()->legend()->runOptionsDialog = [&](SymbolDialog &) {
             symbolShown = true;
         };
-        QTest::mouseDClick(w->activeMapView()->legend()->ThemeItems().first(), Qt::LeftButton);
+        QTest::mouseDClick(w->activeMapWindow()->legend()->rows().first(), Qt::LeftButton);
         QVERIFY(symbolShown);
         QCOMPARE(dialogs, 1);
         // Recognised, the theme is restyled and the legend told, so its swatch follows.
-        QSignalSpy restyled(w->activeMapView()->themeList(), &ThemeList::appearanceChanged);
+        QSignalSpy restyled(w->activeMapWindow()->themeList(), &ThemeList::appearanceChanged);
         section = u"SEC"_s;
-        w->findChild<QAction *>(u"mnuPlssFields"_s)->trigger();
+        w->findChild<QAction *>(u"actionPlssFields"_s)->trigger();
         QCOMPARE(sections->count(), 1);
         QCOMPARE(restyled.size(), 1);
         const QString fields = u"section=SEC,township=TWP,range=RNG,range_direction=RDIR"_s;
-        QCOMPARE(w->activeMapView()->themeList()->at(0).plssFields, fields);
+        QCOMPARE(w->activeMapWindow()->themeList()->at(0).plssFields, fields);
 
         const QString project = m_data.filePath(u"state.plss"_s);
-        QVERIFY(w->activeMapView()->SaveProject(project));
+        QVERIFY(w->activeMapWindow()->saveProject(project));
         auto again = makeWindow(false);
         again->openProject(project);
-        QCOMPARE(again->activeMapView()->themeList()->at(0).plssFields, fields);
-        QCOMPARE(
-            again->activeMapView()->calculator()->findChild<QComboBox *>(u"PLSS_Combo"_s)->count(),
-            1);
+        QCOMPARE(again->activeMapWindow()->themeList()->at(0).plssFields, fields);
+        QCOMPARE(again->activeMapWindow()
+                     ->calculator()
+                     ->findChild<QComboBox *>(u"sectionThemes"_s)
+                     ->count(),
+                 1);
     }
 
     // Second divisions in a schema of their own, named through the same dialog, place a lot on
@@ -504,7 +507,7 @@ private Q_SLOTS:
                  QString());
         auto w = makeWindow();
         w->addThemeFiles({m_grid, county});
-        ThemeList &themes = *w->activeMapView()->themeList();
+        ThemeList &themes = *w->activeMapWindow()->themeList();
         for (qsizetype i = 0; i < themes.size(); ++i)
             themes.setActive(i, themes.at(i).title == u"county.gpkg"_s);
         w->runDialog = [](QDialog &dialog) {
@@ -516,7 +519,7 @@ private Q_SLOTS:
             dialog.accept();
             return int(dialog.result());
         };
-        w->findChild<QAction *>(u"mnuPlssFields"_s)->trigger();
+        w->findChild<QAction *>(u"actionPlssFields"_s)->trigger();
         QCOMPARE(m_recorder->texts(), QStringList());
         qsizetype named = -1;
         for (qsizetype i = 0; i < themes.size(); ++i) {
@@ -524,8 +527,8 @@ private Q_SLOTS:
                 named = i;
         }
         QCOMPARE(themes.at(named).plssFields, u"division_label=LABEL,lot=LOTNO"_s);
-        auto *panel = w->activeMapView()->calculator();
-        auto *description = panel->findChild<QLineEdit *>(u"Description_Text"_s);
+        auto *panel = w->activeMapWindow()->calculator();
+        auto *description = panel->findChild<QLineEdit *>(u"description"_s);
         description->setText(u"Lot 2, Sec 31, T12N, R34W"_s);
         QTest::keyClick(description, Qt::Key_Return);
         QCOMPARE(m_recorder->texts(), QStringList());
@@ -556,7 +559,7 @@ private Q_SLOTS:
         auto w = makeWindow();
         QMdiArea *area = w->findChild<QMdiArea *>();
         // An unchanged window goes without a question.
-        act(*w, "mnuFileNew");
+        act(*w, "actionFileNew");
         QVERIFY(area->activeSubWindow()->close());
         QTRY_COMPARE(area->subWindowList().size(), 1);
         QCOMPARE(m_asked, QStringList());
@@ -570,16 +573,16 @@ private Q_SLOTS:
         if (how == u"close"_s)
             area->activeSubWindow()->close();
         else if (how == u"menu"_s)
-            act(*w, "mnuFileClose");
+            act(*w, "actionFileClose");
         else if (how == u"exit"_s)
             w->close();
         else
-            act(*w, "mnuFileOpen");
+            act(*w, "actionFileOpen");
         QCOMPARE(m_asked, QStringList{u"Document 1"_s});
         QCOMPARE(QFile::exists(saved), answer == QMessageBox::Save);
         const bool goesOn = answer != QMessageBox::Cancel;
         if (how == u"open"_s) {
-            QCOMPARE(w->activeMapView()->legend()->ThemeItems().size(), goesOn ? 0 : 1);
+            QCOMPARE(w->activeMapWindow()->legend()->rows().size(), goesOn ? 0 : 1);
         } else {
             QTRY_COMPARE(area->subWindowList().isEmpty(), goesOn);
             QCOMPARE(w->isVisible(), !(how == u"exit"_s && goesOn));
@@ -592,13 +595,13 @@ private Q_SLOTS:
     {
         auto w = makeWindow();
         w->addThemeFiles({m_grid});
-        frmMapView *view = w->activeMapView();
+        MapWindow *view = w->activeMapWindow();
         // Identify lists what is under a click and outlines it; another project empties the
         // list, and the outline goes when the window closes.
         view->map()->setExtent(MapRect(399000, 403000, 4404000, 4399000));
         const QPoint inside = view->map()->fromMapPoint({400500, 4400500}).toPoint();
         QTest::mouseClick(view->map(), Qt::LeftButton, {}, inside);
-        auto *identified = w->identifyWindow()->findChild<QListWidget *>(u"ThemeList"_s);
+        auto *identified = w->identifyWindow()->findChild<QListWidget *>(u"themeList"_s);
         QCOMPARE(identified->count(), 1);
         const QPoint edge = view->map()->fromMapPoint({400800, 4400000}).toPoint();
         auto cyanAtEdge = [&] {
@@ -616,10 +619,10 @@ private Q_SLOTS:
         QCOMPARE(identified->count(), 0);
 
         w->addThemeFiles({m_grid});
-        w->FindInTheme_Click();
+        w->findInTheme();
         QWidget *query = nullptr; // a window of its own
         for (QWidget *top : QApplication::topLevelWidgets())
-            query = top->objectName() == u"frmQuery"_s ? top : query;
+            query = top->objectName() == u"queryWindow"_s ? top : query;
         QVERIFY(query && query->isVisible());
         // Beside the map window, clear of the menus; where the user put it the next time.
         QVERIFY(query->geometry().top() >
@@ -627,15 +630,15 @@ private Q_SLOTS:
         query->move(query->pos() + QPoint(-40, 30));
         const QPoint put = query->pos();
         query->close();
-        w->FindInTheme_Click();
+        w->findInTheme();
         QCOMPARE(query->pos(), put);
-        auto *fields = query->findChild<QListWidget *>(u"FieldList"_s);
+        auto *fields = query->findChild<QListWidget *>(u"fields"_s);
         QVERIFY(fields->count() > 0);
-        query->findChild<QLineEdit *>(u"QueryText"_s)->setText(u"section = 1"_s);
+        query->findChild<QLineEdit *>(u"expression"_s)->setText(u"section = 1"_s);
         w->findChild<QMdiArea *>()->activeSubWindow()->close();
         QTRY_COMPARE(fields->count(), 0);
-        query->findChild<QPushButton *>(u"NewSetB"_s)->click();
-        QCOMPARE(query->findChild<QLineEdit *>(u"QueryText"_s)->text(), QString());
+        query->findChild<QPushButton *>(u"newSet"_s)->click();
+        QCOMPARE(query->findChild<QLineEdit *>(u"expression"_s)->text(), QString());
     }
 };
 

@@ -30,14 +30,14 @@ class FakeShell : public MapWindowShell
 public:
     QString pressedTool() const override { return tool; }
     void setStatusText(int panel, const QString &text) override { status[panel] = text; }
-    frmIdentify *identifyWindow() override { return &identify; }
+    IdentifyWindow *identifyWindow() override { return &identify; }
     MessageService &messages() override { return recorder; }
-    bool confirmClose(frmMapView &) override { return true; }
-    void sectionThemeMissing(frmMapView &) override { ++missingSections; }
+    bool confirmClose(MapWindow &) override { return true; }
+    void sectionThemeMissing(MapWindow &) override { ++missingSections; }
 
     QString tool = u"IdentifyInThemes"_s;
     QString status[4]; // panels 1 to 3
-    frmIdentify identify;
+    IdentifyWindow identify;
     RecordingMessageService recorder;
     int missingSections = 0;
 };
@@ -57,7 +57,7 @@ class TestMapWindow : public QObject
     {
         return map->toMapPoint(p.x() * map->twipsPerPixel(), p.y() * map->twipsPerPixel());
     }
-    static bool shown(frmMapView &view)
+    static bool shown(MapWindow &view)
     {
         view.resize(1200, 900);
         view.show();
@@ -91,9 +91,9 @@ private Q_SLOTS:
     void toolsOnTheMap()
     {
         FakeShell shell;
-        frmMapView view(&shell);
+        MapWindow view(&shell);
         QVERIFY(shown(view));
-        view.AddTheme(u"sections"_s, m_sections, true, true);
+        view.addTheme(u"sections"_s, m_sections, true, true);
         Map *map = view.map();
 
         // Zoom out twice from 10 km: 22.5 km, centred as before.
@@ -147,7 +147,7 @@ private Q_SLOTS:
         // Select point: the calculator takes the clicked point.
         shell.tool = u"SelectPoint"_s;
         QTest::mouseClick(map, Qt::LeftButton, {}, start);
-        QCOMPARE(view.calculator()->findChild<QLineEdit *>(u"RevEasting_Text"_s)->text(),
+        QCOMPARE(view.calculator()->findChild<QLineEdit *>(u"reverseEasting"_s)->text(),
                  formatNumber(roundTo(mapPointAt(map, start).X, 0)));
 
         // Hot link: the click reaches the legend, which adds the quadrangle's image.
@@ -159,14 +159,14 @@ private Q_SLOTS:
                                          fixtures::quadPicture(u"H"_s, 20, 20, Qt::cyan), 400000,
                                          4401000, 50),
                  QString());
-        view.AddTheme(u"index"_s, index, true, true);
+        view.addTheme(u"index"_s, index, true, true);
         int asked = 0;
         view.legend()->chooseFolder = [&](const QString &) { return ++asked, m_dir.path(); };
         map->setExtent(MapRect(400000, 410000, 4405000, 4395000));
         shell.tool = u"HotLink"_s;
         QTest::mouseClick(map, Qt::LeftButton, {}, map->fromMapPoint({400500, 4400500}).toPoint());
         QCOMPARE(asked, 1);
-        QCOMPARE(map->layers().first()->File(), m_dir.filePath(u"HotSpot.tif"_s));
+        QCOMPARE(map->layers().first()->file(), m_dir.filePath(u"HotSpot.tif"_s));
         QVERIFY(shell.recorder.messages().isEmpty());
     }
 
@@ -174,13 +174,13 @@ private Q_SLOTS:
     void upperCaseShpIsAShapefile()
     {
         FakeShell shell;
-        frmMapView view(&shell);
+        MapWindow view(&shell);
         for (const char *ext : {".shx", ".dbf"})
             QFile::copy(m_sections.chopped(4) + QLatin1StringView(ext),
                         m_dir.filePath(u"upper"_s + QString::fromLatin1(ext).toUpper()));
         QFile::copy(m_sections, m_dir.filePath(u"upper.SHP"_s));
-        QVERIFY(view.AddTheme(u"upper"_s, m_dir.filePath(u"upper.SHP"_s), true, true)->Valid());
-        QCOMPARE(view.calculator()->findChild<QComboBox *>(u"PLSS_Combo"_s)->count(), 1);
+        QVERIFY(view.addTheme(u"upper"_s, m_dir.filePath(u"upper.SHP"_s), true, true)->isValid());
+        QCOMPARE(view.calculator()->findChild<QComboBox *>(u"sectionThemes"_s)->count(), 1);
         QCOMPARE(shell.recorder.messages().size(), 0);
     }
 
@@ -188,14 +188,14 @@ private Q_SLOTS:
     void identifyInActiveThemes()
     {
         FakeShell shell;
-        frmMapView view(&shell);
+        MapWindow view(&shell);
         QVERIFY(shown(view));
         for (const QString &path : m_three) // the list names each theme by its file
-            view.AddTheme(QFileInfo(path).baseName(), path, true, true);
+            view.addTheme(QFileInfo(path).baseName(), path, true, true);
         const QPoint at = view.map()->fromMapPoint({400500, 4400500}).toPoint();
         QTest::mouseClick(view.map(), Qt::LeftButton, {}, at);
         QStringList listed;
-        for (const QListWidgetItem *item : shell.identify.findChild<QListWidget *>(u"ThemeList"_s)
+        for (const QListWidgetItem *item : shell.identify.findChild<QListWidget *>(u"themeList"_s)
                                                ->findItems(u"*"_s, Qt::MatchWildcard))
             listed.append(item->text());
         QCOMPARE(listed, (QStringList{u"third"_s, u"second"_s, u"first"_s}));
@@ -220,7 +220,7 @@ private Q_SLOTS:
         const QString farPath = m_dir.filePath(u"far.shp"_s);
         QCOMPARE(fixtures::writeSectionGrid(farPath, far), QString());
         view.map()->setExtent(MapRect(400000, 401000, 4401000, 4400000));
-        view.AddTheme(u"far"_s, farPath, true, true);
+        view.addTheme(u"far"_s, farPath, true, true);
         QCOMPARE(shell.status[1], u"far lies outside the view: Themes > Zoom to Theme shows it."_s);
     }
 
@@ -229,19 +229,19 @@ private Q_SLOTS:
     void queryHighlights()
     {
         FakeShell shell;
-        frmMapView view(&shell);
+        MapWindow view(&shell);
         view.resize(1200, 900);
-        auto layer = view.AddTheme(u"sections"_s, m_sections, true, true);
+        auto layer = view.addTheme(u"sections"_s, m_sections, true, true);
         Map *map = view.map();
         map->setExtent(layer->extent());
-        layer->setTag(u"section = 36"_s);
+        layer->setQueryExpression(u"section = 36"_s);
         const QImage image = map->grabMap();
         // Section 36 is in yellow, section 1 above it is not.
         const double x = 400000 + 5.5 * 1609.344;
         QCOMPARE(image.pixel(map->fromMapPoint({x, 4400000 + 800}).toPoint()), qRgb(255, 255, 0));
         QVERIFY(image.pixel(map->fromMapPoint({x, 4400000 + 5.5 * 1609.344}).toPoint()) !=
                 qRgb(255, 255, 0));
-        layer->setTag(u"nosuch = 1"_s);
+        layer->setQueryExpression(u"nosuch = 1"_s);
         map->refresh();
         map->grabMap();
         QVERIFY(shell.status[1].contains(u"nosuch = 1"_s));
@@ -268,25 +268,25 @@ private Q_SLOTS:
         QFETCH(int, change);
         QFETCH(bool, modified);
         FakeShell shell;
-        frmMapView view(&shell);
-        auto layer = view.AddTheme(u"sections"_s, m_sections, true, true);
+        MapWindow view(&shell);
+        auto layer = view.addTheme(u"sections"_s, m_sections, true, true);
         QVERIFY(view.isModified());
         const QString file = m_dir.filePath(u"changed.plss"_s);
-        QVERIFY(view.SaveProject(file));
+        QVERIFY(view.saveProject(file));
         QVERIFY(!view.isModified());
-        LegendItemControl *row = view.legend()->ThemeItems().first();
+        LegendRow *row = view.legend()->rows().first();
         if (change == 1)
-            row->setIsActive(false);
+            row->setActive(false);
         else if (change == 2)
-            row->setIsVisible(false);
+            row->setShown(false);
         else if (change == 3)
-            std::static_pointer_cast<VectorLayer>(layer)->Symbol().Color = 123;
+            std::static_pointer_cast<VectorLayer>(layer)->symbol().Color = 123;
         else if (change == 4)
-            view.DeleteActiveThemes();
+            view.deleteActiveThemes();
         else
-            view.AddTheme(u"again"_s, m_sections, true, true);
+            view.addTheme(u"again"_s, m_sections, true, true);
         QCOMPARE(view.isModified(), modified);
-        QVERIFY(view.ReadProject(file)); // as opened: unchanged
+        QVERIFY(view.loadProject(file)); // as opened: unchanged
         QVERIFY(!view.isModified());
     }
 
@@ -295,11 +295,11 @@ private Q_SLOTS:
     void themeListsFollowTheMap()
     {
         FakeShell shell;
-        frmMapView view(&shell);
-        view.AddTheme(u"first"_s, m_three[0], false, true);
-        view.AddTheme(u"second"_s, m_three[1], true, true);
-        auto *forward = view.findChild<QComboBox *>(u"PLSS_Combo"_s);
-        auto *reverse = view.findChild<QComboBox *>(u"RevPLSS_Combo"_s);
+        MapWindow view(&shell);
+        view.addTheme(u"first"_s, m_three[0], false, true);
+        view.addTheme(u"second"_s, m_three[1], true, true);
+        auto *forward = view.findChild<QComboBox *>(u"sectionThemes"_s);
+        auto *reverse = view.findChild<QComboBox *>(u"reverseThemes"_s);
         forward->setCurrentIndex(forward->findText(u"second"_s));
         // Each list as its count and current theme.
         const auto lists = [&] {
@@ -309,25 +309,25 @@ private Q_SLOTS:
         auto box = [&view](const char *name) {
             return view.findChild<QLineEdit *>(QString::fromLatin1(name));
         };
-        box("Section_Text")->setText(u"31"_s);
-        box("Township_Text")->setText(u"12N"_s);
-        box("Range_Text")->setText(u"34W"_s);
-        view.findChild<QPushButton *>(u"CalculatePLSS_Command"_s)->click();
-        QVERIFY(!box("Output_Easting_Text")->text().isEmpty());
-        view.DeleteActiveThemes();
+        box("section")->setText(u"31"_s);
+        box("township")->setText(u"12N"_s);
+        box("range")->setText(u"34W"_s);
+        view.findChild<QPushButton *>(u"calculateQuarters"_s)->click();
+        QVERIFY(!box("easting")->text().isEmpty());
+        view.deleteActiveThemes();
         QCOMPARE(lists(), (QStringList{u"1first"_s, u"1first"_s}));
-        QCOMPARE(box("Output_Easting_Text")->text(), QString());
+        QCOMPARE(box("easting")->text(), QString());
         QCOMPARE(view.graphics().count(), 1); // the well stays marked, its quarter lines go
         // Another project: only its themes are listed.
         const QString file = m_dir.filePath(u"other.plss"_s);
         {
-            frmMapView other(&shell);
-            other.AddTheme(u"third"_s, m_three[2], true, true);
-            QVERIFY(other.SaveProject(file));
+            MapWindow other(&shell);
+            other.addTheme(u"third"_s, m_three[2], true, true);
+            QVERIFY(other.saveProject(file));
         }
-        QVERIFY(view.ReadProject(file));
+        QVERIFY(view.loadProject(file));
         QCOMPARE(lists(), (QStringList{u"1third"_s, u"1third"_s}));
-        QCOMPARE(box("Section_Text")->text() + box("Township_Text")->text(), QString());
+        QCOMPARE(box("section")->text() + box("township")->text(), QString());
         QCOMPARE(view.graphics().count(), 0); // the first project's well is no longer marked
         QVERIFY(shell.recorder.messages().isEmpty());
     }
@@ -342,35 +342,35 @@ private Q_SLOTS:
             fixtures::writeGeoImage(m_dir.filePath(u"quad.tif"_s), picture, 400000, 4400100, 10),
             QString());
         FakeShell shell;
-        frmMapView view(&shell);
-        view.AddTheme(u"a.shp"_s, m_three[0], true, true);
-        view.AddTheme(u"quad.tif"_s, m_dir.filePath(u"quad.tif"_s), true, true);
-        auto c = view.AddTheme(u"c=shp"_s, m_three[2], true, true);
-        std::static_pointer_cast<VectorLayer>(c)->Symbol() = ::Symbol{6, 255, 16711680, 3};
-        view.legend()->ThemeItems()[0]->setIsVisible(false);
-        view.legend()->ThemeItems()[0]->setIsActive(false);
+        MapWindow view(&shell);
+        view.addTheme(u"a.shp"_s, m_three[0], true, true);
+        view.addTheme(u"quad.tif"_s, m_dir.filePath(u"quad.tif"_s), true, true);
+        auto c = view.addTheme(u"c=shp"_s, m_three[2], true, true);
+        std::static_pointer_cast<VectorLayer>(c)->symbol() = ::Symbol{6, 255, 16711680, 3};
+        view.legend()->rows()[0]->setShown(false);
+        view.legend()->rows()[0]->setActive(false);
         const QString file = m_dir.filePath(u"p.plss"_s);
-        QVERIFY(view.SaveProject(file));
+        QVERIFY(view.saveProject(file));
 
-        frmMapView other(&shell);
-        other.AddTheme(u"b.shp"_s, m_three[1], true, true); // replaced by the project
-        QVERIFY(other.ReadProject(file));
-        const auto &rows = other.legend()->ThemeItems();
+        MapWindow other(&shell);
+        other.addTheme(u"b.shp"_s, m_three[1], true, true); // replaced by the project
+        QVERIFY(other.loadProject(file));
+        const auto &rows = other.legend()->rows();
         QStringList read;
-        for (LegendItemControl *row : rows)
-            read.append(row->title() + u' ' + QString::number(row->IsVisible()) +
-                        QString::number(row->IsActive()));
+        for (LegendRow *row : rows)
+            read.append(row->title() + u' ' + QString::number(row->isShown()) +
+                        QString::number(row->isActive()));
         QCOMPARE(read, (QStringList{u"a.shp 00"_s, u"quad.tif 11"_s, u"c=shp 11"_s}));
-        const auto &symbol = std::static_pointer_cast<VectorLayer>(rows[2]->MapLayer())->Symbol();
+        const auto &symbol = std::static_pointer_cast<VectorLayer>(rows[2]->layer())->symbol();
         QCOMPARE(QList<double>({double(symbol.Style), double(symbol.OutlineColor), symbol.Size}),
                  QList<double>({6, 16711680, 3}));
-        QCOMPARE(other.map()->layers().first().get(), rows[2]->MapLayer().get());
+        QCOMPARE(other.map()->layers().first().get(), rows[2]->layer().get());
         QVERIFY(shell.recorder.messages().isEmpty());
 
         // The middle theme's file is gone: the first and third still open.
         QFile::rename(m_dir.filePath(u"quad.tif"_s), m_dir.filePath(u"moved.tif"_s));
-        QVERIFY(other.ReadProject(file));
-        QCOMPARE(other.legend()->ThemeItems().size(), 2);
+        QVERIFY(other.loadProject(file));
+        QCOMPARE(other.legend()->rows().size(), 2);
         QCOMPARE(shell.recorder.texts().size(), 1);
         QVERIFY(shell.recorder.texts().first().startsWith(
             u"Error: file "_s + m_dir.filePath(u"quad.tif"_s) + u" did not load.\n"_s));
@@ -381,18 +381,18 @@ private Q_SLOTS:
     void failedSaveKeepsTheOldFile()
     {
         FakeShell shell;
-        frmMapView view(&shell);
+        MapWindow view(&shell);
         const QString file = m_dir.filePath(u"kept.plss"_s);
-        QVERIFY(view.SaveProject(file));
+        QVERIFY(view.saveProject(file));
         QFile f(file);
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QByteArray old = f.readAll();
         f.close();
-        view.AddTheme(u"a.shp"_s, m_three[0], true, true);
+        view.addTheme(u"a.shp"_s, m_three[0], true, true);
         // Unwritable even for root: the file is made immutable, so it cannot be replaced.
         if (QProcess::execute(u"chattr"_s, {u"+i"_s, file}) != 0)
             QSKIP("chattr +i is not available on this file system");
-        const bool saved = view.SaveProject(file);
+        const bool saved = view.saveProject(file);
         QProcess::execute(u"chattr"_s, {u"-i"_s, file});
         QVERIFY(!saved);
         QCOMPARE(shell.recorder.messages().size(), 1);

@@ -38,22 +38,22 @@ class TestPrinting : public QObject
     }
 
     // A main window whose Document 1 shows a section grid over a quadrangle image.
-    std::unique_ptr<frmMain> makeWindow()
+    std::unique_ptr<MainWindow> makeWindow()
     {
         auto messages = std::make_unique<RecordingMessageService>();
         m_recorder = messages.get();
-        auto w = std::make_unique<frmMain>(std::move(messages));
+        auto w = std::make_unique<MainWindow>(std::move(messages));
         w->askToSave = [](const QString &) { return QMessageBox::Discard; };
         w->resize(1000, 700);
         w->show();
-        w->activeMapView()->AddTheme(u"quad"_s, m_quad, false, true);
-        w->activeMapView()->AddTheme(u"sections"_s, m_sections, true, true);
+        w->activeMapWindow()->addTheme(u"quad"_s, m_quad, false, true);
+        w->activeMapWindow()->addTheme(u"sections"_s, m_sections, true, true);
         return w;
     }
 
     // File > Print through the toolbar button, as a user would, the print dialog answered with
     // a PDF file (`accept`) or cancelled. Returns how many print dialogs were shown.
-    static int print(frmMain &w, const QString &pdf, bool accept = true)
+    static int print(MainWindow &w, const QString &pdf, bool accept = true)
     {
         int shown = 0;
         w.printDialog = [&shown, pdf, accept](QPrinter &printer) {
@@ -103,8 +103,8 @@ private Q_SLOTS:
         run(u"pdftoppm"_s, {u"-png"_s, u"-r"_s, u"36"_s, u"-singlefile"_s, pdf, png});
         QCOMPARE(testsupport::compareWithReference(QImage(png + u".png"_s), u"printed-page"_s),
                  QString());
-        w->activeMapView()->parentWidget()->close();
-        QTRY_VERIFY(!w->activeMapView());
+        w->activeMapWindow()->parentWidget()->close();
+        QTRY_VERIFY(!w->activeMapWindow());
         const QString none = m_dir.filePath(u"none.pdf"_s);
         QCOMPARE(print(*w, none), 0);
         QVERIFY(!QFile::exists(none));
@@ -121,7 +121,7 @@ private Q_SLOTS:
                                          400000, 4400000 + 1609.344, 1609.344 / 1200),
                  QString());
         auto w = makeWindow();
-        w->activeMapView()->AddTheme(u"detail"_s, detail, false, true);
+        w->activeMapWindow()->addTheme(u"detail"_s, detail, false, true);
         const QString pdf = m_dir.filePath(u"detail.pdf"_s);
         QCOMPARE(print(*w, pdf), 1);
         // page num type width height color comp bpc enc interp object ID x-ppi y-ppi ...

@@ -37,16 +37,16 @@ class IdleBrowser final : public WebBrowser
 {
 public:
     QWidget *widget() override { return &m_widget; }
-    void Navigate(const QString &) override {}
-    void GoBack() override {}
-    void GoForward() override {}
-    void GoHome() override {}
-    void GoSearch() override {}
-    void Stop() override {}
-    void Refresh() override {}
-    QString LocationName() const override { return u"Idle"_s; }
-    QString LocationURL() const override { return u"about:blank"_s; }
-    bool Busy() const override { return false; }
+    void navigate(const QString &) override {}
+    void back() override {}
+    void forward() override {}
+    void home() override {}
+    void search() override {}
+    void stop() override {}
+    void reload() override {}
+    QString locationName() const override { return u"Idle"_s; }
+    QString locationUrl() const override { return u"about:blank"_s; }
+    bool isBusy() const override { return false; }
 
 private:
     QWidget m_widget;
@@ -155,10 +155,10 @@ class TestRandomDrive : public QObject
         return out;
     }
 
-    void configureNewWindows(frmMain &main)
+    void configureNewWindows(MainWindow &main)
     {
-        for (auto *view : main.findChildren<frmMapView *>()) {
-            LegendControl *legend = view->legend();
+        for (auto *view : main.findChildren<MapWindow *>()) {
+            Legend *legend = view->legend();
             if (legend->property("driven").toBool())
                 continue;
             legend->setProperty("driven", true);
@@ -168,14 +168,14 @@ class TestRandomDrive : public QObject
         }
     }
 
-    void randomStep(frmMain &main)
+    void randomStep(MainWindow &main)
     {
         const QList<QWidget *> widgets = visibleWidgets();
         if (widgets.isEmpty())
             return;
         // The map and the legend take a good share of the mouse: the tools act there.
         QWidget *target = widgets.at(pick(int(widgets.size())));
-        if (frmMapView *view = main.activeMapView(); view && pick(3) == 0)
+        if (MapWindow *view = main.activeMapWindow(); view && pick(3) == 0)
             target = pick(3) ? static_cast<QWidget *>(view->map()) : view->legend()->container();
         const QPoint at(pick(target->width()), pick(target->height()));
         switch (pick(11)) {
@@ -248,7 +248,7 @@ class TestRandomDrive : public QObject
         default: {
             QList<QAction *> actions;
             for (QAction *a : main.findChildren<QAction *>()) {
-                if (!a->objectName().isEmpty() && a->objectName() != u"mnuFileExit"_s &&
+                if (!a->objectName().isEmpty() && a->objectName() != u"actionFileExit"_s &&
                     a->isEnabled())
                     actions.append(a);
             }
@@ -263,7 +263,7 @@ class TestRandomDrive : public QObject
     // What a day's work does to windows and projects, in any order: map windows closed (also
     // while the query or identify window shows one of their themes), projects opened and saved,
     // new windows, themes added and deleted.
-    void lifeCycleStep(frmMain &main)
+    void lifeCycleStep(MainWindow &main)
     {
         auto *area = main.findChild<QMdiArea *>();
         switch (pick(7)) {
@@ -274,19 +274,19 @@ class TestRandomDrive : public QObject
                 pickFrom(area->subWindowList())->close();
             break;
         case 1:
-            main.findChild<QAction *>(u"mnuFileOpen"_s)->trigger();
+            main.findChild<QAction *>(u"actionFileOpen"_s)->trigger();
             break;
         case 2:
-            main.OpenNewMapWindow();
+            main.openNewMapWindow();
             break;
         case 3:
             main.addThemeFiles({pickFrom(m_openAnswers)});
             break;
         case 4:
-            main.findChild<QAction *>(u"mnuEditDeleteThemes"_s)->trigger();
+            main.findChild<QAction *>(u"actionEditDeleteThemes"_s)->trigger();
             break;
         case 5:
-            main.FindInTheme_Click();
+            main.findInTheme();
             break;
         default:
             if (!area->subWindowList().isEmpty())
@@ -295,17 +295,17 @@ class TestRandomDrive : public QObject
         }
     }
 
-    void checkInvariants(frmMain &main, int step)
+    void checkInvariants(MainWindow &main, int step)
     {
-        for (auto *view : main.findChildren<frmMapView *>()) {
-            const LayerList rows = view->legend()->GetLayerList(); // bottom row first
-            const LayerList &layers = view->map()->layers();       // top layer first
+        for (auto *view : main.findChildren<MapWindow *>()) {
+            const LayerList rows = view->legend()->layers(); // bottom row first
+            const LayerList &layers = view->map()->layers(); // top layer first
             QVERIFY2(rows.size() == layers.size(), qPrintable(u"step "_s + QString::number(step)));
             for (qsizetype i = 0; i < rows.size(); ++i)
                 QVERIFY2(
                     rows[i] == layers[layers.size() - 1 - i],
                     qPrintable(u"legend and map order differ at step "_s + QString::number(step)));
-            const auto &items = view->legend()->ThemeItems();
+            const auto &items = view->legend()->rows();
             for (qsizetype i = 0; i + 1 < items.size(); ++i)
                 QVERIFY2(items[i]->y() > items[i + 1]->y(),
                          qPrintable(u"rows out of order at step "_s + QString::number(step)));
@@ -365,7 +365,7 @@ private Q_SLOTS:
 
         auto recorder = std::make_unique<RecordingMessageService>();
         m_messages = recorder.get();
-        frmMain main(std::move(recorder));
+        MainWindow main(std::move(recorder));
         main.openFileDialog = [this](const QString &, const QString &, const QString &) {
             return pickFrom(m_openAnswers);
         };
@@ -422,10 +422,10 @@ private Q_SLOTS:
         }
         answerer.stop();
         int themes = 0;
-        for (auto *view : main.findChildren<frmMapView *>())
-            themes += int(view->legend()->ThemeItems().size());
+        for (auto *view : main.findChildren<MapWindow *>())
+            themes += int(view->legend()->rows().size());
         qInfo("%d map windows with %d themes at the end; messages seen:",
-              int(main.findChildren<frmMapView *>().size()), themes);
+              int(main.findChildren<MapWindow *>().size()), themes);
         for (auto it = m_seen.cbegin(); it != m_seen.cend(); ++it)
             qInfo("  %5d  %s", it.value(), qPrintable(it.key()));
         for (QWidget *top : QApplication::topLevelWidgets()) {

@@ -18,19 +18,19 @@ private Q_SLOTS:
     void opensTheHomePage()
     {
         loadProgramResources();
-        frmBrowser window(std::make_unique<WebEngineBrowser>());
+        WebWindow window(std::make_unique<WebEngineBrowser>());
         window.setAttribute(Qt::WA_DeleteOnClose, false);
-        window.StartingAddress = webHomePage().toString();
+        window.startingAddress = webHomePage().toString();
         window.show();
         QTRY_COMPARE_WITH_TIMEOUT(window.windowTitle(), u"QRV Tractwise Home Page"_s, 60000);
         // The program's own pages are shown by title, not by their qrc: address.
-        QCOMPARE(window.cboAddress()->itemText(0), u"QRV Tractwise Home Page"_s);
-        QCOMPARE(window.cboAddress()->itemData(0).toString(), webHomePage().toString());
+        QCOMPARE(window.addressBox()->itemText(0), u"QRV Tractwise Home Page"_s);
+        QCOMPARE(window.addressBox()->itemData(0).toString(), webHomePage().toString());
 
-        window.browser().GoSearch();
+        window.browser().search();
         QTRY_COMPARE_WITH_TIMEOUT(window.windowTitle(), u"Search the Web"_s, 60000);
-        QCOMPARE(window.cboAddress()->count(), 2);
-        QCOMPARE(window.cboAddress()->itemText(0), u"Search the Web"_s);
+        QCOMPARE(window.addressBox()->count(), 2);
+        QCOMPARE(window.addressBox()->itemText(0), u"Search the Web"_s);
     }
 };
 

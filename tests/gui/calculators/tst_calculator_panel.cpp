@@ -36,9 +36,9 @@ public:
     {
         m_map.setThemes(&m_themes);
         m_map.resize(400, 400);
-        QObject::connect(&m_map, &Map::AfterLayerDraw, &m_map, [this](int index, QPainter *p) {
+        QObject::connect(&m_map, &Map::layerDrawn, &m_map, [this](int index, QPainter *p) {
             if (index == 0)
-                m_graphics.Draw(*p, m_map.viewport(), &m_messages);
+                m_graphics.draw(*p, m_map.viewport(), &m_messages);
         });
     }
     LayerList themes() const override { return m_themes.layers(); }
@@ -62,7 +62,7 @@ class TestCalculatorPanel : public QObject
     QTemporaryDir m_dir;
     QString m_sections;
     std::unique_ptr<FakeView> m_view;
-    std::unique_ptr<WellCalculations> m_panel;
+    std::unique_ptr<WellCalculator> m_panel;
 
     template <typename W> W *child(const char *name)
     {
@@ -96,7 +96,7 @@ class TestCalculatorPanel : public QObject
     // Section 31, T. 12 N., R. 34 W.: the south-west section of the fixture's township.
     void typeSection31()
     {
-        fill({{"Section_Text", u"31"_s}, {"Township_Text", u"12N"_s}, {"Range_Text", u"34W"_s}});
+        fill({{"section", u"31"_s}, {"township", u"12N"_s}, {"range", u"34W"_s}});
     }
     void enter(const char *name) { QTest::keyClick(child<QLineEdit>(name), Qt::Key_Return); }
     void click(const char *name) { QTest::mouseClick(child<QPushButton>(name), Qt::LeftButton); }
@@ -113,11 +113,11 @@ private Q_SLOTS:
     void init()
     {
         m_view = std::make_unique<FakeView>();
-        m_panel = std::make_unique<WellCalculations>();
-        m_panel->AssociateView(m_view.get());
+        m_panel = std::make_unique<WellCalculator>();
+        m_panel->setHost(m_view.get());
         auto layer = VectorLayer::open(m_sections);
         m_view->m_themes.addLayer(layer);
-        m_panel->AddTheme(layer);
+        m_panel->addTheme(layer);
         m_panel->show();
     }
     void cleanup()
@@ -130,15 +130,14 @@ private Q_SLOTS:
     void quarterCallCalculation()
     {
         typeSection31();
-        type("FC_X_Text", u"660E"_s);
-        choose("Q160_Combo", u"NE"_s);
-        choose("Q40_Combo", u"SW"_s);
-        child<QCheckBox>("chkZoomToLocation")->setChecked(true);
-        click("CalculatePLSS_Command");
-        // FC_X_Text emptied: not this result's calls.
-        QCOMPARE(
-            texts({"Output_Easting_Text", "Output_Northing_Text", "RevEasting_Text", "FC_X_Text"}),
-            (QStringList{u"401005.84"_s, u"4401005.84"_s, u"401005.84"_s, QString()}));
+        type("footageEastWest", u"660E"_s);
+        choose("call160", u"NE"_s);
+        choose("call40", u"SW"_s);
+        child<QCheckBox>("zoomToWell")->setChecked(true);
+        click("calculateQuarters");
+        // m_footageEastWest emptied: not this result's calls.
+        QCOMPARE(texts({"easting", "northing", "reverseEasting", "footageEastWest"}),
+                 (QStringList{u"401005.84"_s, u"4401005.84"_s, u"401005.84"_s, QString()}));
         QCOMPARE(m_view->m_graphics.count(), 8); // and the parcel outlined
         QVERIFY(m_view->m_messages.messages().isEmpty());
         // Zoomed to section 31 (the south-west section); the circle is drawn filled.
@@ -155,30 +154,29 @@ private Q_SLOTS:
 
         // Erase takes the result with the description it belonged to; the well stays marked
         // and the theme listed.
-        click("cmdErase");
-        QCOMPARE(texts({"Section_Text", "Q160_Combo", "Output_Easting_Text", "PLSS_Combo",
-                        "RevPLSS_Combo"}),
+        click("erase");
+        QCOMPARE(texts({"section", "call160", "easting", "sectionThemes", "reverseThemes"}),
                  (QStringList{QString(), u"--"_s, QString(), u"Sections"_s, u"Sections"_s}));
         QCOMPARE(m_view->m_graphics.count(), 1);
-        QVERIFY(!child<QPushButton>("cmdCopyUTM")->isEnabled());
+        QVERIFY(!child<QPushButton>("copyUtm")->isEnabled());
     }
 
     void footageCalculation()
     {
         typeSection31();
-        choose("Q160_Combo", u"NE"_s);
-        fill({{"FC_X_Text", u"660E"_s}, {"FC_Y_Text", u"1980S"_s}});
+        choose("call160", u"NE"_s);
+        fill({{"footageEastWest", u"660E"_s}, {"footageNorthSouth", u"1980S"_s}});
         const MapRect before = m_view->m_map.extent();
-        click("CalculateFC_Command");
-        QCOMPARE(texts({"Output_Easting_Text", "Output_Northing_Text", "Q160_Combo"}),
+        click("calculateFootage");
+        QCOMPARE(texts({"easting", "northing", "call160"}),
                  (QStringList{u"401408.18"_s, u"4400603.51"_s, u"--"_s}));
         QCOMPARE(m_view->m_graphics.count(), 1);
         QCOMPARE(m_view->m_map.extent(), before); // zoom unchecked
         // Empty calls: the message, and the outputs emptied.
-        type("FC_Y_Text", QString());
-        click("CalculateFC_Command");
+        type("footageNorthSouth", QString());
+        click("calculateFootage");
         QCOMPARE(m_view->m_messages.texts(), QStringList{noFootingCallMessage()});
-        QCOMPARE(text("Output_Easting_Text"), QString());
+        QCOMPARE(text("easting"), QString());
     }
 
     // A reverse run describes its own point in the first tab too, its meridian by name: that
@@ -187,46 +185,46 @@ private Q_SLOTS:
     void reverseFromTypedBoxes()
     {
         typeSection31();
-        click("CalculatePLSS_Command");
-        QVERIFY(!text("Output_Easting_Text").isEmpty());
-        fill({{"RevEasting_Text", u"400600"_s}, {"RevNorthing_Text", u"4400600"_s}});
-        enter("RevNorthing_Text"); // Calculate
-        QCOMPARE(texts({"Output_Easting_Text", "Output_Northing_Text", "RevSectionText",
-                        "Township_Text", "Range_Text", "RevQ160Text", "RevQ40Text", "Q40_Combo",
-                        "RevFCXText", "FC_Y_Text"}),
-                 (QStringList{QString(), QString(), u"31"_s, u"12N"_s, u"34W"_s, u"SW"_s, u"NE"_s,
-                              u"NE"_s, u"W1968.5"_s, u"S1968.5"_s}));
+        click("calculateQuarters");
+        QVERIFY(!text("easting").isEmpty());
+        fill({{"reverseEasting", u"400600"_s}, {"reverseNorthing", u"4400600"_s}});
+        enter("reverseNorthing"); // Calculate
+        QCOMPARE(
+            texts({"easting", "northing", "reverseSection", "township", "range", "reverseCall160",
+                   "reverseCall40", "call40", "reverseFootageEastWest", "footageNorthSouth"}),
+            (QStringList{QString(), QString(), u"31"_s, u"12N"_s, u"34W"_s, u"SW"_s, u"NE"_s,
+                         u"NE"_s, u"W1968.5"_s, u"S1968.5"_s}));
         // The first well's mark stays; the second's with its own quarter lines only.
         QCOMPARE(m_view->m_graphics.count(), 10);
         // The same place as one line, smallest quarter first, and on the clipboard by Copy.
         const QString description =
-            text("RevQ2_5Text") + u"1/4 "_s + text("RevQ10Text") +
+            text("reverseCall2_5") + u"1/4 "_s + text("reverseCall10") +
             u"1/4 NE1/4 SW1/4 sec. 31, T. 12 N., R. 34 W., Sixth Principal "
             u"Meridian; 1968.5 ft from the W line, 1968.5 ft from the S line"_s;
-        QCOMPARE(text("RevDescriptionText"), description);
+        QCOMPARE(text("reverseDescription"), description);
         // The theme's meridian, by code and name, in both tabs.
-        QCOMPARE(texts({"reverseMeridian", "Meridian_Text"}),
+        QCOMPARE(texts({"reverseMeridian", "meridian"}),
                  (QStringList{u"6 Sixth Principal"_s, u"6 Sixth Principal"_s}));
-        click("cmdCopyDescription");
+        click("copyDescription");
         QCOMPARE(QGuiApplication::clipboard()->text(), description);
         // The forward calculation on what was written lands in the same 2.5-acre parcel; Enter
         // in the description's boxes runs it.
-        enter("Section_Text");
-        const double e = parseNumber(text("Output_Easting_Text")).value_or(0);
+        enter("section");
+        const double e = parseNumber(text("easting")).value_or(0);
         QVERIFY(std::fabs(e - 400600) < 51);
-        click("cmdCopyUTM");
+        click("copyUtm");
         QCOMPARE(QGuiApplication::clipboard()->text(),
-                 text("Output_Easting_Text") + u", "_s + text("Output_Northing_Text"));
+                 text("easting") + u", "_s + text("northing"));
         // With no quarter chosen, Enter there runs the footage calls.
-        for (const char *list : {"Q160_Combo", "Q40_Combo", "Q10_Combo", "Q25_Combo"})
+        for (const char *list : {"call160", "call40", "call10", "call2_5"})
             choose(list, u"--"_s);
-        fill({{"FC_X_Text", u"W1968.5"_s}, {"FC_Y_Text", u"S1968.5"_s}});
-        enter("Township_Text");
+        fill({{"footageEastWest", u"W1968.5"_s}, {"footageNorthSouth", u"S1968.5"_s}});
+        enter("township");
         QCOMPARE(m_view->m_messages.texts(), QStringList());
-        QVERIFY(std::fabs(parseNumber(text("Output_Easting_Text")).value_or(0) - 400600) < 1);
+        QVERIFY(std::fabs(parseNumber(text("easting")).value_or(0) - 400600) < 1);
         // Entering a reverse box selects all it holds.
         child<QTabWidget>("NorvaneTab")->setCurrentIndex(1);
-        QLineEdit *easting = child<QLineEdit>("RevEasting_Text");
+        QLineEdit *easting = child<QLineEdit>("reverseEasting");
         easting->setText(u"123456"_s);
         QApplication::setActiveWindow(m_panel.get());
         easting->setFocus(Qt::TabFocusReason);
@@ -238,20 +236,20 @@ private Q_SLOTS:
     // A description typed or pasted fills the boxes; one that cannot be read changes nothing.
     void descriptionFillsTheBoxes()
     {
-        type("FC_X_Text", u"kept"_s);
-        type("Description_Text", u"Lots 1-4, sec. 31, T12N R34W"_s);
-        enter("Description_Text");
+        type("footageEastWest", u"kept"_s);
+        type("description", u"Lots 1-4, sec. 31, T12N R34W"_s);
+        enter("description");
         QCOMPARE(m_view->m_messages.texts(),
                  QStringList{u"Several tracts are named (Lots 1-4): a well is in one place; "
                              "describe one tract."_s});
-        QCOMPARE(text("FC_X_Text"), u"kept"_s);
-        type("Description_Text", u"NE/4 SW/4 Sec. 31, T12N, R34W, 6th P.M.; 660 FSL"_s);
-        click("cmdReadDescription");
-        QCOMPARE(texts({"Section_Text", "Township_Text", "Range_Text", "Meridian_Text",
-                        "Q160_Combo", "Q40_Combo", "FC_X_Text", "FC_Y_Text"}),
+        QCOMPARE(text("footageEastWest"), u"kept"_s);
+        type("description", u"NE/4 SW/4 Sec. 31, T12N, R34W, 6th P.M.; 660 FSL"_s);
+        click("readDescription");
+        QCOMPARE(texts({"section", "township", "range", "meridian", "call160", "call40",
+                        "footageEastWest", "footageNorthSouth"}),
                  (QStringList{u"31"_s, u"12N"_s, u"34W"_s, u"6 Sixth Principal"_s, u"SW"_s, u"NE"_s,
                               QString(), u"660S"_s}));
-        QCOMPARE(text("Output_Easting_Text"), QString()); // Read only fills the boxes
+        QCOMPARE(text("easting"), QString()); // Read only fills the boxes
     }
 
     // Enter in the description, or Locate, reads it and locates a complete one at once (the
@@ -288,16 +286,15 @@ private Q_SLOTS:
         QFETCH(QString, description);
         QFETCH(QString, how);
         QFETCH(QStringList, result);
-        type("Description_Text", description);
+        type("description", description);
         if (how == u"enter"_s)
-            enter("Description_Text");
+            enter("description");
         else
             click(how.toLatin1().constData());
         QCOMPARE(m_view->m_messages.texts(), QStringList());
-        QCOMPARE(texts({"Output_Easting_Text", "Output_Northing_Text"}) +
-                     QStringList{child<QLabel>("precision")->text()},
+        QCOMPARE(texts({"easting", "northing"}) + QStringList{child<QLabel>("precision")->text()},
                  result);
-        QCOMPARE(text("Section_Text"), u"31"_s);
+        QCOMPARE(text("section"), u"31"_s);
     }
 
     // A map that holds the BLM's second divisions: a lot is placed on its polygon, a reversed
@@ -308,16 +305,15 @@ private Q_SLOTS:
         QCOMPARE(fixtures::writeSecondDivisions(path, {.originX = 400000, .originY = 4400000}),
                  QString());
         m_view->m_themes.addLayer(VectorLayer::open(path));
-        type("Description_Text", u"Lot 2 sec 31 T12N R34W"_s);
-        enter("Description_Text");
-        QCOMPARE(texts({"Output_Easting_Text", "Output_Northing_Text"}) +
-                     QStringList{child<QLabel>("precision")->text()},
+        type("description", u"Lot 2 sec 31 T12N R34W"_s);
+        enter("description");
+        QCOMPARE(texts({"easting", "northing"}) + QStringList{child<QLabel>("precision")->text()},
                  (QStringList{u"400201.17"_s, u"4401005.84"_s,
                               u"\u00B1 933 ft \u00B7 second division"_s}));
-        fill({{"RevEasting_Text", u"400600"_s}, {"RevNorthing_Text", u"4400600"_s}});
-        click("RevGPSCommand");
+        fill({{"reverseEasting", u"400600"_s}, {"reverseNorthing", u"4400600"_s}});
+        click("calculateReverse");
         QCOMPARE(text("reverseDivision"), u"NESW"_s);
-        type("RevEasting_Text", u"400601"_s); // an edit empties the result, the division too
+        type("reverseEasting", u"400601"_s); // an edit empties the result, the division too
         QCOMPARE(text("reverseDivision"), QString());
     }
 
@@ -326,31 +322,31 @@ private Q_SLOTS:
     void conversions()
     {
         child<QTabWidget>("NorvaneTab")->setCurrentIndex(3);
-        fill({{"txtConvLat", u"40"_s}, {"txtConvLong", u"105"_s}});
-        enter("txtConvLong");
-        QCOMPARE(texts({"txtConvEasting", "txtConvNorthing", "RevNorthing_Text"}),
+        fill({{"latitude", u"40"_s}, {"longitude", u"105"_s}});
+        enter("longitude");
+        QCOMPARE(texts({"geographicEasting", "geographicNorthing", "reverseNorthing"}),
                  (QStringList{u"500000"_s, u"4427757.3"_s, u"4427757.3"_s}));
-        click("cmdCopyLatLong");
+        click("copyLatLong");
         QCOMPARE(QGuiApplication::clipboard()->text(),
                  u"Latitude 40; Longitude 105; Easting 500000; Northing 4427757.3"_s);
-        choose("cmbLatLonMode", u"Degrees Minutes Seconds"_s);
-        QVERIFY(child<QLineEdit>("txtConvLatSec")->isEnabled());
-        fill({{"txtConvEasting", u"414639.538"_s}, {"txtConvNorthing", u"4428236.142"_s}});
-        click("cmdUTM2LatLong");
-        QCOMPARE(texts({"txtConvLong", "txtConvLatSec"}), (QStringList{u"106"_s, u"0"_s}));
+        choose("angleFormat", u"Degrees Minutes Seconds"_s);
+        QVERIFY(child<QLineEdit>("latitudeSeconds")->isEnabled());
+        fill({{"geographicEasting", u"414639.538"_s}, {"geographicNorthing", u"4428236.142"_s}});
+        click("toGeographic");
+        QCOMPARE(texts({"longitude", "latitudeSeconds"}), (QStringList{u"106"_s, u"0"_s}));
 
         child<QTabWidget>("NorvaneTab")->setCurrentIndex(2);
-        fill({{"txtZoneX", u"756100"_s}, {"txtZoneY", u"4432069"_s}});
-        enter("txtZoneY");
-        QCOMPARE(texts({"txtOutZoneX", "RevNorthing_Text"}),
+        fill({{"zoneEasting", u"756100"_s}, {"zoneNorthing", u"4432069"_s}});
+        enter("zoneNorthing");
+        QCOMPARE(texts({"convertedEasting", "reverseNorthing"}),
                  (QStringList{u"243900.66"_s, u"4432069.05"_s}));
-        click("cmdCopyZone");
+        click("copyZone");
         QCOMPARE(QGuiApplication::clipboard()->text(), u"243900.66, 4432069.05"_s);
-        type("txtZoneX", u"99999.5"_s);
-        click("cmdCalculateZoneUTM");
+        type("zoneEasting", u"99999.5"_s);
+        click("convertZone");
         QCOMPARE(m_view->m_messages.texts(),
                  QStringList{u"The easting must be between 100000 and 999999.99 metres."_s});
-        QCOMPARE(text("txtOutZoneX"), QString());                  // a failure leaves no result
+        QCOMPARE(text("convertedEasting"), QString());             // a failure leaves no result
         QVERIFY(m_view->m_map.cursor().shape() != Qt::WaitCursor); // restored on every way out
     }
 
@@ -365,18 +361,15 @@ private Q_SLOTS:
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("result"); // a box the failure empties
         QTest::newRow("section not found")
-            << u"Section_Text 37"_s << u"CalculatePLSS_Command"_s << u"Output_Easting_Text"_s;
+            << u"section 37"_s << u"calculateQuarters"_s << u"easting"_s;
         QTest::newRow("two calls on one axis")
-            << u"FC_Y_Text 1980E"_s << u"CalculateFC_Command"_s << u"Output_Northing_Text"_s;
+            << u"footageNorthSouth 1980E"_s << u"calculateFootage"_s << u"northing"_s;
         QTest::newRow("reverse outside the sections")
-            << u"RevEasting_Text 300000"_s << u"RevGPSCommand"_s << u"RevQ40Text"_s;
-        QTest::newRow("no theme listed")
-            << QString() << u"CalculatePLSS_Command"_s << u"Output_Easting_Text"_s;
-        QTest::newRow("gone: quarter calls")
-            << u"gone"_s << u"CalculatePLSS_Command"_s << u"Output_Easting_Text"_s;
-        QTest::newRow("gone: footage calls")
-            << u"gone"_s << u"CalculateFC_Command"_s << u"Output_Easting_Text"_s;
-        QTest::newRow("gone: reverse") << u"gone"_s << u"RevGPSCommand"_s << u"RevSectionText"_s;
+            << u"reverseEasting 300000"_s << u"calculateReverse"_s << u"reverseCall40"_s;
+        QTest::newRow("no theme listed") << QString() << u"calculateQuarters"_s << u"easting"_s;
+        QTest::newRow("gone: quarter calls") << u"gone"_s << u"calculateQuarters"_s << u"easting"_s;
+        QTest::newRow("gone: footage calls") << u"gone"_s << u"calculateFootage"_s << u"easting"_s;
+        QTest::newRow("gone: reverse") << u"gone"_s << u"calculateReverse"_s << u"reverseSection"_s;
     }
     void failuresEmptyTheirResults()
     {
@@ -384,18 +377,18 @@ private Q_SLOTS:
         QFETCH(QString, button);
         QFETCH(QString, result);
         // A reverse answer first, then a forward one over it: both tabs hold results.
-        fill({{"RevEasting_Text", u"400600"_s}, {"RevNorthing_Text", u"4400600"_s}});
-        click("RevGPSCommand");
+        fill({{"reverseEasting", u"400600"_s}, {"reverseNorthing", u"4400600"_s}});
+        click("calculateReverse");
         typeSection31();
-        for (const char *list : {"Q40_Combo", "Q10_Combo", "Q25_Combo"})
+        for (const char *list : {"call40", "call10", "call2_5"})
             choose(list, u"--"_s); // the reverse answer's quarters
-        choose("Q160_Combo", u"NE"_s);
-        click("CalculatePLSS_Command");
+        choose("call160", u"NE"_s);
+        click("calculateQuarters");
         const QPoint mark = m_view->m_map.fromMapPoint({401207.008, 4401207.008}).toPoint();
         QCOMPARE(m_view->m_map.grabMap().pixel(mark), qRgb(255, 0, 0));
         // Two marks, two levels of quarter lines, the parcel outlined.
         QCOMPARE(m_view->m_graphics.count(), 2 + 4 + 1);
-        fill({{"FC_X_Text", u"660E"_s}, {"FC_Y_Text", u"1980S"_s}});
+        fill({{"footageEastWest", u"660E"_s}, {"footageNorthSouth", u"1980S"_s}});
         const bool gone = box == u"gone"_s;
         if (gone) {
             const QString quads = m_dir.filePath(u"other.shp"_s);
@@ -403,8 +396,8 @@ private Q_SLOTS:
             m_view->m_themes.addLayer(VectorLayer::open(quads));
             m_view->m_themes.remove(0); // the listed one
         } else if (box.isEmpty()) {
-            child<QComboBox>("PLSS_Combo")->clear();
-            child<QComboBox>("RevPLSS_Combo")->clear();
+            child<QComboBox>("sectionThemes")->clear();
+            child<QComboBox>("reverseThemes")->clear();
         } else {
             child<QLineEdit>(box.section(u' ', 0, 0).toLatin1().constData())
                 ->setText(box.section(u' ', 1)); // as the program would, not an edit
@@ -416,8 +409,8 @@ private Q_SLOTS:
         if (gone) {
             QCOMPARE(m_view->m_messages.texts(),
                      QStringList{u"The theme Sections is no longer on the map."_s});
-            QCOMPARE(child<QComboBox>("PLSS_Combo")->count() +
-                         child<QComboBox>("RevPLSS_Combo")->count(),
+            QCOMPARE(child<QComboBox>("sectionThemes")->count() +
+                         child<QComboBox>("reverseThemes")->count(),
                      0);
         } else if (box.isEmpty()) {
             QCOMPARE(m_view->m_messages.texts(), QStringList{noSectionThemeMessage()});
@@ -432,19 +425,18 @@ private Q_SLOTS:
         QTest::addColumn<QString>("input");
         QTest::addColumn<QString>("result");
         QTest::addColumn<QString>("copy");
-        QTest::newRow("section") << 0 << u"Section_Text"_s << u"Output_Easting_Text"_s
-                                 << u"cmdCopyUTM"_s;
-        QTest::newRow("footage") << 0 << u"FC_Y_Text"_s << u"Output_Northing_Text"_s
-                                 << u"cmdCopyUTM"_s;
+        QTest::newRow("section") << 0 << u"section"_s << u"easting"_s << u"copyUtm"_s;
+        QTest::newRow("footage") << 0 << u"footageNorthSouth"_s << u"northing"_s << u"copyUtm"_s;
         QTest::newRow("meridian chosen from its list")
-            << 0 << u"Meridian_Combo"_s << u"Output_Easting_Text"_s << u"cmdCopyUTM"_s;
+            << 0 << u"meridianList"_s << u"easting"_s << u"copyUtm"_s;
         QTest::newRow("reverse easting")
-            << 1 << u"RevEasting_Text"_s << u"RevDescriptionText"_s << u"cmdCopyDescription"_s;
+            << 1 << u"reverseEasting"_s << u"reverseDescription"_s << u"copyDescription"_s;
         QTest::newRow("reverse northing: the meridian")
-            << 1 << u"RevNorthing_Text"_s << u"reverseMeridian"_s << u"cmdCopyDescription"_s;
-        QTest::newRow("zone easting") << 2 << u"txtZoneX"_s << u"txtOutZoneX"_s << u"cmdCopyZone"_s;
-        QTest::newRow("latitude") << 3 << u"txtConvLat"_s << u"txtConvEasting"_s << QString();
-        QTest::newRow("northing") << 3 << u"txtConvNorthing"_s << u"txtConvLong"_s << QString();
+            << 1 << u"reverseNorthing"_s << u"reverseMeridian"_s << u"copyDescription"_s;
+        QTest::newRow("zone easting")
+            << 2 << u"zoneEasting"_s << u"convertedEasting"_s << u"copyZone"_s;
+        QTest::newRow("latitude") << 3 << u"latitude"_s << u"geographicEasting"_s << QString();
+        QTest::newRow("northing") << 3 << u"geographicNorthing"_s << u"longitude"_s << QString();
     }
     void editsEmptyTheResults()
     {
@@ -452,17 +444,17 @@ private Q_SLOTS:
         QFETCH(QString, input);
         QFETCH(QString, result);
         QFETCH(QString, copy);
-        fill({{"RevEasting_Text", u"400600"_s}, {"RevNorthing_Text", u"4400600"_s}});
-        click("RevGPSCommand");
+        fill({{"reverseEasting", u"400600"_s}, {"reverseNorthing", u"4400600"_s}});
+        click("calculateReverse");
         typeSection31();
-        fill({{"FC_X_Text", u"660E"_s}, {"FC_Y_Text", u"1980S"_s}});
-        click("CalculateFC_Command");
-        fill({{"txtZoneX", u"400600"_s}, {"txtZoneY", u"4400600"_s}});
-        click("cmdCalculateZoneUTM");
-        fill({{"txtConvLat", u"40"_s}, {"txtConvLong", u"105"_s}});
-        click("cmdLatLong2UTM");
-        if (tab == 3 && input == u"txtConvNorthing"_s)
-            click("cmdUTM2LatLong"); // the geographic side is the result now
+        fill({{"footageEastWest", u"660E"_s}, {"footageNorthSouth", u"1980S"_s}});
+        click("calculateFootage");
+        fill({{"zoneEasting", u"400600"_s}, {"zoneNorthing", u"4400600"_s}});
+        click("convertZone");
+        fill({{"latitude", u"40"_s}, {"longitude", u"105"_s}});
+        click("toUtm");
+        if (tab == 3 && input == u"geographicNorthing"_s)
+            click("toGeographic"); // the geographic side is the result now
         QVERIFY(!text(result.toLatin1().constData()).isEmpty());
         QCOMPARE(m_view->m_messages.texts(), QStringList());
         child<QTabWidget>("NorvaneTab")->setCurrentIndex(tab);
@@ -480,10 +472,10 @@ private Q_SLOTS:
     void wellsStayMarked()
     {
         typeSection31();
-        choose("Q160_Combo", u"NE"_s);
-        click("CalculatePLSS_Command");
-        fill({{"FC_X_Text", u"660E"_s}, {"FC_Y_Text", u"1980S"_s}});
-        click("CalculateFC_Command");
+        choose("call160", u"NE"_s);
+        click("calculateQuarters");
+        fill({{"footageEastWest", u"660E"_s}, {"footageNorthSouth", u"1980S"_s}});
+        click("calculateFootage");
         QList<int> numbers;
         for (const auto &symbol : m_view->m_graphics.symbols()) {
             if (const auto *mark = dynamic_cast<const WellMarkSymbol *>(symbol.get()))
@@ -516,25 +508,25 @@ private Q_SLOTS:
     {
         m_panel->locatePickedPoint({400600.4, 4400599.6}); // the fixture's .prj: zone 13
         QCOMPARE(child<QTabWidget>("NorvaneTab")->currentIndex(), 1);
-        QCOMPARE(texts({"RevSectionText", "RevEasting_Text", "cmbLLZone", "cmbStartZone",
-                        "txtZoneY", "txtConvEasting"}),
+        QCOMPARE(texts({"reverseSection", "reverseEasting", "geographicZone", "fromZone",
+                        "zoneNorthing", "geographicEasting"}),
                  (QStringList{u"31"_s, u"400600"_s, u"13"_s, u"13"_s, u"4400600"_s, u"400600"_s}));
         QCOMPARE(m_view->m_graphics.count(), 1 + 8); // the mark and its quarter lines
         m_panel->locatePickedPoint({99999.4, 4400600});
         QCOMPARE(m_view->m_messages.texts(),
                  QStringList{u"The easting must be between 100000 and 999999.99 metres."_s});
-        QCOMPARE(text("RevSectionText"), QString());
+        QCOMPARE(text("reverseSection"), QString());
         const QString utah = m_dir.filePath(u"zone12.shp"_s);
         QCOMPARE(fixtures::writeSectionGrid(utah,
                                             {.originX = 400000, .originY = 4400000, .epsg = 26912}),
                  QString());
         m_view->m_themes.clear();
         m_view->m_themes.addLayer(VectorLayer::open(utah));
-        m_panel->RevSetPoint({414639.538, 4428236.142});
-        QCOMPARE(texts({"cmbLLZone", "cmbStartZone"}), (QStringList{u"12"_s, u"12"_s}));
-        click("cmdUTM2LatLong");
-        const double lon = parseNumber(text("txtConvLong")).value();
-        QVERIFY2(std::fabs(lon - 112) < 1e-4, qPrintable(text("txtConvLong")));
+        m_panel->setReversePoint({414639.538, 4428236.142});
+        QCOMPARE(texts({"geographicZone", "fromZone"}), (QStringList{u"12"_s, u"12"_s}));
+        click("toGeographic");
+        const double lon = parseNumber(text("longitude")).value();
+        QVERIFY2(std::fabs(lon - 112) < 1e-4, qPrintable(text("longitude")));
         QCOMPARE(m_view->m_messages.texts().size(), 1); // nothing more said
     }
 };

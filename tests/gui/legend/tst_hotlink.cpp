@@ -30,7 +30,7 @@ class TestHotlink : public QObject
     {
         ThemeList themes;
         Map map;
-        LegendControl legend;
+        Legend legend;
         RecordingMessageService messages;
         QStringList prompts;
         QStringList answers; // what the folder chooser returns, in turn
@@ -47,18 +47,18 @@ class TestHotlink : public QObject
             };
             map.resize(400, 400);
             legend.resize(300, 400);
-            legend.AddTheme(u"Quads"_s, index, active, true);
+            legend.addTheme(u"Quads"_s, index, active, true);
         }
         // A click at a map position, as the map window hands it on.
         void click(double x, double y)
         {
             map.setExtent(MapRect(0, 0, 4000, 4000));
-            legend.CheckHotlink(MapPoint{x, y}, map.toMapDistance(100));
+            legend.openHotlink(MapPoint{x, y}, map.toMapDistance(100));
         }
         QStringList titles() const
         {
             QStringList out; // top row first
-            const auto &items = legend.ThemeItems();
+            const auto &items = legend.rows();
             for (qsizetype i = items.size() - 1; i >= 0; --i)
                 out.append(items[i]->title());
             return out;
@@ -99,16 +99,16 @@ private Q_SLOTS:
         Fixture f(m_index, {m_images});
         f.click(500, 500); // Blue Ridge: the spaces go
         QCOMPARE(f.prompts, QStringList{u"Select the directory with the files."_s});
-        QCOMPARE(f.legend.QuadImageFolder(), m_images + u'/');
+        QCOMPARE(f.legend.quadImageFolder(), m_images + u'/');
         QCOMPARE(f.titles(), (QStringList{u"BlueRidge.tif"_s, u"Quads"_s}));
-        QCOMPARE(f.legend.ThemeItems().last()->Path(), m_images + u"/BlueRidge.tif"_s);
-        QVERIFY(f.legend.ThemeItems().last()->IsActive());
+        QCOMPARE(f.legend.rows().last()->path(), m_images + u"/BlueRidge.tif"_s);
+        QVERIFY(f.legend.rows().last()->isActive());
         QCOMPARE(f.map.layers().first()->layerType(), MapLayer::LayerType::Image);
 
         f.click(1500, 500); // abc.jpg keeps its own extension; no second question
         f.click(750, 2500); // overlapping quads: the later record goes on top
         QCOMPARE(f.titles().mid(0, 3), (QStringList{u"Upper.tif"_s, u"Lower.tif"_s, u"abc.jpg"_s}));
-        QCOMPARE(QFileInfo(f.map.layers().first()->File()).fileName(), u"Upper.tif"_s);
+        QCOMPARE(QFileInfo(f.map.layers().first()->file()).fileName(), u"Upper.tif"_s);
         QCOMPARE(f.prompts.size(), 1);
         QCOMPARE(f.messages.texts(), QStringList());
     }
@@ -116,7 +116,7 @@ private Q_SLOTS:
     void activeThemesSearchedFromLastToFirst()
     {
         Fixture f(m_index, {m_images});
-        f.legend.AddTheme(u"Second"_s, m_index2, true, true);
+        f.legend.addTheme(u"Second"_s, m_index2, true, true);
         f.click(500, 500);
         // "Second" is the last in the active list (the top row), so its image goes in first.
         QCOMPARE(f.titles(),
@@ -140,7 +140,7 @@ private Q_SLOTS:
         Fixture f(plain ? m_plain : m_index, {m_images}, active);
         f.click(x, 500);
         QCOMPARE(f.prompts, QStringList());
-        QCOMPARE(f.legend.ThemeItems().size(), 1);
+        QCOMPARE(f.legend.rows().size(), 1);
         QCOMPARE(f.messages.texts(), QStringList());
     }
 
@@ -152,7 +152,7 @@ private Q_SLOTS:
                  QStringList{u"Failed to find "_s + m_dir.path() + u"/Lower.tif"_s});
         QCOMPARE(f.messages.messages().first().icon, MessageIcon::Stop);
         QCOMPARE(f.prompts.size(), 1);
-        QCOMPARE(f.legend.ThemeItems().size(), 1);
+        QCOMPARE(f.legend.rows().size(), 1);
     }
 
     void cancelledChooserTriesTheBareName()
@@ -160,11 +160,11 @@ private Q_SLOTS:
         Fixture f(m_index);
         f.click(500, 500);
         QCOMPARE(f.prompts.size(), 1);
-        QCOMPARE(f.legend.QuadImageFolder(), QString());
+        QCOMPARE(f.legend.quadImageFolder(), QString());
         QCOMPARE(f.messages.texts().size(), 1);
         QVERIFY(
             f.messages.texts().first().startsWith(u"Error: file BlueRidge.tif did not load.\n"_s));
-        QCOMPARE(f.legend.ThemeItems().size(), 1);
+        QCOMPARE(f.legend.rows().size(), 1);
     }
 
     // With a folder chosen before, an image found only in the working folder comes from there.
@@ -183,7 +183,7 @@ private Q_SLOTS:
             QFile::copy(elsewhere.filePath(u"BlueRidge.tif"_s), m_images + u"/BlueRidge.tif"_s));
         QCOMPARE(f.prompts.size(), 1);
         QCOMPARE(f.messages.texts(), QStringList());
-        QCOMPARE(f.legend.ThemeItems().last()->Path(), u"BlueRidge.tif"_s);
+        QCOMPARE(f.legend.rows().last()->path(), u"BlueRidge.tif"_s);
     }
 };
 

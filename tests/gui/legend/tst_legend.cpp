@@ -33,7 +33,7 @@ class TestLegend : public QObject
     {
         ThemeList themes;
         Map map;
-        LegendControl legend;
+        Legend legend;
         RecordingMessageService messages;
         Fixture()
         {
@@ -47,13 +47,13 @@ class TestLegend : public QObject
     void addThemes(Fixture &f, int count)
     {
         for (int i = 0; i < count; ++i)
-            f.legend.AddTheme(QString(QChar(u'A' + i)), m_paths[i], true, true);
+            f.legend.addTheme(QString(QChar(u'A' + i)), m_paths[i], true, true);
     }
     static QStringList names(const LayerList &layers)
     {
         QStringList out;
         for (const auto &l : layers)
-            out.append(QFileInfo(l->File()).completeBaseName());
+            out.append(QFileInfo(l->file()).completeBaseName());
         return out;
     }
 
@@ -101,15 +101,15 @@ private Q_SLOTS:
     {
         Fixture f;
         const QString missing = m_dir.filePath(u"gone.shp"_s);
-        auto layer = f.legend.AddTheme(u"gone"_s, missing, true, true);
-        QVERIFY(layer && !layer->Valid());
+        auto layer = f.legend.addTheme(u"gone"_s, missing, true, true);
+        QVERIFY(layer && !layer->isValid());
         QCOMPARE(f.messages.texts().value(0).section(u'\n', 0, 0),
                  u"Error: file "_s + missing + u" did not load."_s);
         // A shapefile whose .shx and .dbf are missing does not load either.
         QFile::copy(m_paths[0], m_dir.filePath(u"roads.SHP"_s));
-        f.legend.AddTheme(u"roads"_s, m_dir.filePath(u"roads.SHP"_s), true, true);
+        f.legend.addTheme(u"roads"_s, m_dir.filePath(u"roads.SHP"_s), true, true);
         QCOMPARE(f.messages.messages().size(), 2);
-        QVERIFY(f.legend.ThemeItems().isEmpty() && f.map.layerCount() == 0);
+        QVERIFY(f.legend.rows().isEmpty() && f.map.layerCount() == 0);
     }
 
     // Positions 2 and 4 of 5 active: their layers go, the rest keep their order: the legend's
@@ -118,18 +118,18 @@ private Q_SLOTS:
     {
         Fixture f;
         addThemes(f, 5);
-        const auto &rows = f.legend.ThemeItems();
+        const auto &rows = f.legend.rows();
         for (int p = 1; p <= 5; ++p)
-            rows[p - 1]->setIsActive(p == 2 || p == 4);
-        f.legend.DeleteActiveThemes();
+            rows[p - 1]->setActive(p == 2 || p == 4);
+        f.legend.deleteActiveThemes();
         QCOMPARE(names(f.map.layers()), (QStringList{u"E"_s, u"C"_s, u"A"_s}));
-        QCOMPARE(names(f.legend.GetLayerList()), (QStringList{u"A"_s, u"C"_s, u"E"_s}));
-        const auto &left = f.legend.ThemeItems();
-        QCOMPARE(left[2]->ID(), 3);
+        QCOMPARE(names(f.legend.layers()), (QStringList{u"A"_s, u"C"_s, u"E"_s}));
+        const auto &left = f.legend.rows();
+        QCOMPARE(left[2]->id(), 3);
         QVERIFY(left[2]->y() < left[1]->y() && left[1]->y() < left[0]->y()); // E on top
         QCOMPARE(left[1]->toolTip(), m_paths[2]);                            // C's file
-        f.legend.DeleteThemes();
-        QVERIFY(f.map.layerCount() == 0 && f.legend.GetLayerList().isEmpty());
+        f.legend.deleteThemes();
+        QVERIFY(f.map.layerCount() == 0 && f.legend.layers().isEmpty());
     }
 
     // Rows share the widest width; the active list holds vector themes only. A row's box hides
@@ -142,24 +142,24 @@ private Q_SLOTS:
         QImage picture(8, 8, QImage::Format_RGB32);
         picture.fill(Qt::gray);
         QCOMPARE(fixtures::writeGeoImage(image, picture, 400000, 4410000, 10), QString());
-        f.legend.AddTheme(u"A"_s, m_paths[0], false, true);
-        f.legend.AddTheme(u"A much longer theme title than the first"_s, image, true, true);
-        const auto &rows = f.legend.ThemeItems();
+        f.legend.addTheme(u"A"_s, m_paths[0], false, true);
+        f.legend.addTheme(u"A much longer theme title than the first"_s, image, true, true);
+        const auto &rows = f.legend.rows();
         QCOMPARE(rows[0]->width(), rows[1]->width());
         QVERIFY(f.legend.container()->width() > rows[1]->width()); // nothing cut off
-        QVERIFY(f.legend.GetActiveLayerList().isEmpty());
-        rows[0]->setIsActive(true);
-        QCOMPARE(names(f.legend.GetActiveLayerList()), QStringList{u"A"_s});
+        QVERIFY(f.legend.activeLayers().isEmpty());
+        rows[0]->setActive(true);
+        QCOMPARE(names(f.legend.activeLayers()), QStringList{u"A"_s});
 
-        LegendItemControl *row = rows[0];
-        row->findChild<QCheckBox *>(u"DisplayCheck"_s)->click();
-        QVERIFY(!row->IsVisible() && !f.map.layers().last()->Visible()); // the oldest: A
+        LegendRow *row = rows[0];
+        row->findChild<QCheckBox *>(u"shown"_s)->click();
+        QVERIFY(!row->isShown() && !f.map.layers().last()->isVisible()); // the oldest: A
         f.themes.setVisible(0, true);
-        QVERIFY(row->findChild<QCheckBox *>(u"DisplayCheck"_s)->isChecked());
-        auto &layer = static_cast<VectorLayer &>(*row->MapLayer());
-        layer.Symbol() = ::Symbol{0, 0x0000ff, 0, 1}; // solid red fill (BGR)
-        f.legend.RedrawLayer(layer);
-        const QLabel *title = row->findChild<QLabel *>(u"ThemeLabel"_s);
+        QVERIFY(row->findChild<QCheckBox *>(u"shown"_s)->isChecked());
+        auto &layer = static_cast<VectorLayer &>(*row->layer());
+        layer.symbol() = ::Symbol{0, 0x0000ff, 0, 1}; // solid red fill (BGR)
+        f.legend.redrawLayer(layer);
+        const QLabel *title = row->findChild<QLabel *>(u"themeName"_s);
         const QPoint swatch(title->x() - 13, title->y() + title->height() / 2);
         QCOMPARE(row->grab().toImage().pixel(swatch), qRgb(255, 0, 0));
     }
@@ -180,33 +180,31 @@ private Q_SLOTS:
         addThemes(f, 5);
         f.legend.show();
         QVERIFY(QTest::qWaitForWindowExposed(&f.legend));
-        auto rows = f.legend.ThemeItems();
+        auto rows = f.legend.rows();
         QTest::mouseClick(rows[1], Qt::LeftButton, {}, QPoint(5, 5));
         QTest::mouseClick(rows[3], Qt::LeftButton, Qt::ShiftModifier, QPoint(5, 5));
-        QCOMPARE(names(f.legend.GetActiveLayerList()), (QStringList{u"B"_s, u"C"_s, u"D"_s}));
+        QCOMPARE(names(f.legend.activeLayers()), (QStringList{u"B"_s, u"C"_s, u"D"_s}));
 
         const MapRect extent = f.map.extent();
         const double tpp = twipsPerPixel(f.legend.logicalDpiY());
         const int pitch = int(std::lround(805 / tpp));
-        LegendItemControl *top = rows[4]; // E
+        LegendRow *top = rows[4]; // E
         QTest::mousePress(top, Qt::RightButton, {}, QPoint(5, 5));
         QTest::mouseRelease(top, Qt::RightButton, {}, QPoint(5, 5 + pitch));
-        QCOMPARE(names(f.legend.GetLayerList()),
-                 (QStringList{u"A"_s, u"B"_s, u"C"_s, u"D"_s, u"E"_s}));
+        QCOMPARE(names(f.legend.layers()), (QStringList{u"A"_s, u"B"_s, u"C"_s, u"D"_s, u"E"_s}));
 
         QTest::mousePress(top, Qt::LeftButton, {}, QPoint(5, 5));
         QMouseEvent move(QEvent::MouseMove, QPointF(5, 5 + pitch),
                          top->mapToGlobal(QPointF(5, 5 + pitch)), Qt::NoButton, Qt::LeftButton,
                          Qt::NoModifier);
         QApplication::sendEvent(top, &move);
-        QCOMPARE(f.legend.DropIndicatorIndex(), 3);
+        QCOMPARE(f.legend.dropIndicatorIndex(), 3);
         QTest::mouseRelease(top, Qt::LeftButton, {}, QPoint(5, 5 + pitch));
-        QCOMPARE(names(f.legend.GetLayerList()),
-                 (QStringList{u"A"_s, u"B"_s, u"C"_s, u"E"_s, u"D"_s}));
+        QCOMPARE(names(f.legend.layers()), (QStringList{u"A"_s, u"B"_s, u"C"_s, u"E"_s, u"D"_s}));
         QCOMPARE(names(f.map.layers()), (QStringList{u"D"_s, u"E"_s, u"C"_s, u"B"_s, u"A"_s}));
         QCOMPARE(f.map.extent(), extent);
-        QCOMPARE(f.legend.DropIndicatorIndex(), -1);
-        rows = f.legend.ThemeItems();
+        QCOMPARE(f.legend.dropIndicatorIndex(), -1);
+        rows = f.legend.rows();
         QVERIFY(rows[3]->y() > rows[4]->y()); // D is now the top row
     }
 
@@ -216,19 +214,19 @@ private Q_SLOTS:
         Fixture f;
         const QString lines = m_dir.filePath(u"roads.shp"_s);
         QCOMPARE(fixtures::writeLines(lines, {{{400000, 4400000}, {401000, 4401000}}}), QString());
-        f.legend.AddTheme(u"roads"_s, lines, true, true);
-        f.legend.AddTheme(u"A"_s, m_paths[0], true, true);
-        LegendItemControl *road = f.legend.ThemeItems()[0];
-        LegendItemControl *sections = f.legend.ThemeItems()[1];
-        auto symbolOf = [](LegendItemControl *row) -> ::Symbol & {
-            return std::static_pointer_cast<VectorLayer>(row->MapLayer())->Symbol();
+        f.legend.addTheme(u"roads"_s, lines, true, true);
+        f.legend.addTheme(u"A"_s, m_paths[0], true, true);
+        LegendRow *road = f.legend.rows()[0];
+        LegendRow *sections = f.legend.rows()[1];
+        auto symbolOf = [](LegendRow *row) -> ::Symbol & {
+            return std::static_pointer_cast<VectorLayer>(row->layer())->symbol();
         };
 
         // A line theme offers line styles: "Dot Line" is the third.
-        f.legend.runOptionsDialog = [&](frmLegendOptionsDlg &d) {
-            auto *styles = d.findChild<QComboBox *>(u"cmbStyle"_s);
+        f.legend.runOptionsDialog = [&](SymbolDialog &d) {
+            auto *styles = d.findChild<QComboBox *>(u"style"_s);
             styles->setCurrentIndex(styles->findText(u"Dot Line"_s));
-            QTest::mouseClick(d.findChild<QPushButton *>(u"OKButton"_s), Qt::LeftButton);
+            QTest::mouseClick(d.findChild<QPushButton *>(u"okButton"_s), Qt::LeftButton);
         };
         QTest::mouseDClick(road, Qt::LeftButton, {}, QPoint(5, 5));
         QCOMPARE(symbolOf(road).Style, qint16(2));
@@ -236,36 +234,36 @@ private Q_SLOTS:
         // A hollow polygon theme opens hollow on "Transparent"; OK changes nothing.
         symbolOf(sections) = ::Symbol{1, 255, 65280, 2};
         QStringList opened; // hollow?, style
-        f.legend.runOptionsDialog = [&](frmLegendOptionsDlg &d) {
-            opened = {QVariant(d.findChild<QCheckBox *>(u"HollowCheck"_s)->isChecked()).toString(),
-                      d.findChild<QComboBox *>(u"cmbStyle"_s)->currentText()};
-            QTest::mouseClick(d.findChild<QPushButton *>(u"OKButton"_s), Qt::LeftButton);
+        f.legend.runOptionsDialog = [&](SymbolDialog &d) {
+            opened = {QVariant(d.findChild<QCheckBox *>(u"hollow"_s)->isChecked()).toString(),
+                      d.findChild<QComboBox *>(u"style"_s)->currentText()};
+            QTest::mouseClick(d.findChild<QPushButton *>(u"okButton"_s), Qt::LeftButton);
         };
-        sections->ShowOptionsDlg();
+        sections->showOptionsDialog();
         QCOMPARE(opened, (QStringList{u"true"_s, u"Transparent"_s}));
         QCOMPARE(symbolOf(sections).Style, qint16(1));
 
         // Hollow and the fill's style never contradict each other: what OK shows is drawn.
         symbolOf(sections).Style = 0; // solid
         QStringList seen;
-        f.legend.runOptionsDialog = [&](frmLegendOptionsDlg &d) {
-            auto *hollow = d.findChild<QCheckBox *>(u"HollowCheck"_s);
-            auto *styles = d.findChild<QComboBox *>(u"cmbStyle"_s);
+        f.legend.runOptionsDialog = [&](SymbolDialog &d) {
+            auto *hollow = d.findChild<QCheckBox *>(u"hollow"_s);
+            auto *styles = d.findChild<QComboBox *>(u"style"_s);
             hollow->click();
             seen.append(styles->currentText());
             styles->setCurrentIndex(styles->findText(u"Horizontal"_s));
             seen.append(QVariant(hollow->isChecked()).toString());
             hollow->click();
-            QTest::mouseClick(d.findChild<QPushButton *>(u"OKButton"_s), Qt::LeftButton);
+            QTest::mouseClick(d.findChild<QPushButton *>(u"okButton"_s), Qt::LeftButton);
         };
-        sections->ShowOptionsDlg();
+        sections->showOptionsDialog();
         QCOMPARE(seen, (QStringList{u"Transparent"_s, u"false"_s}));
         QCOMPARE(symbolOf(sections).Style, qint16(FillStyle::Transparent));
         // Lines have no fill to hollow out.
-        f.legend.runOptionsDialog = [&](frmLegendOptionsDlg &d) {
-            seen = {QVariant(d.findChild<QCheckBox *>(u"HollowCheck"_s)->isEnabled()).toString()};
+        f.legend.runOptionsDialog = [&](SymbolDialog &d) {
+            seen = {QVariant(d.findChild<QCheckBox *>(u"hollow"_s)->isEnabled()).toString()};
         };
-        road->ShowOptionsDlg();
+        road->showOptionsDialog();
         QCOMPARE(seen, QStringList{u"false"_s});
         QCOMPARE(symbolOf(road).Style, qint16(2));
 
@@ -273,19 +271,19 @@ private Q_SLOTS:
         // the dialog open with a message.
         RecordingMessageService dialogMessages;
         int stayedOpen = 0;
-        f.legend.runOptionsDialog = [&](frmLegendOptionsDlg &d) {
+        f.legend.runOptionsDialog = [&](SymbolDialog &d) {
             d.setMessageService(&dialogMessages);
             d.chooseColor = [](quint32) { return std::optional<quint32>(16711680); };
-            QTest::mouseClick(d.findChild<QPushButton *>(u"cmdColor"_s), Qt::LeftButton);
+            QTest::mouseClick(d.findChild<QPushButton *>(u"color"_s), Qt::LeftButton);
             // Nor a size a project could not read back.
             for (const QString &size : {u"thick"_s, u"2147483648"_s}) {
-                d.findChild<QLineEdit *>(u"SizeText"_s)->setText(size);
-                QTest::mouseClick(d.findChild<QPushButton *>(u"OKButton"_s), Qt::LeftButton);
-                stayedOpen += !d.DialogOK;
+                d.findChild<QLineEdit *>(u"size"_s)->setText(size);
+                QTest::mouseClick(d.findChild<QPushButton *>(u"okButton"_s), Qt::LeftButton);
+                stayedOpen += !d.confirmed;
             }
-            QTest::mouseClick(d.findChild<QPushButton *>(u"CancelButton"_s), Qt::LeftButton);
+            QTest::mouseClick(d.findChild<QPushButton *>(u"cancelButton"_s), Qt::LeftButton);
         };
-        sections->ShowOptionsDlg();
+        sections->showOptionsDialog();
         QCOMPARE(stayedOpen, 2);
         QCOMPARE(dialogMessages.texts(),
                  (QStringList{u"Enter the thickness or size as a number."_s,

@@ -38,7 +38,7 @@ class TestResizer : public QObject
             const QPoint from(bar->width() / 2, bar->height() / 2);
             QTest::mousePress(bar, Qt::LeftButton, {}, from);
             const QPoint to =
-                resizer.Orientation() == 1 ? from + QPoint(pixels, 0) : from + QPoint(0, pixels);
+                resizer.orientation() == 1 ? from + QPoint(pixels, 0) : from + QPoint(0, pixels);
             QMouseEvent move(QEvent::MouseMove, to, bar->mapToGlobal(to), Qt::NoButton,
                              Qt::LeftButton, Qt::NoModifier);
             QCoreApplication::sendEvent(bar, &move);
@@ -102,8 +102,8 @@ private Q_SLOTS:
         f.resizer.setControl1Size(1500);
         QSignalSpy changed(&f.resizer, &Resizer::propertyChanged);
         f.dragBar(pixels);
-        QCOMPARE(f.resizer.Control1Size(), pane1);
-        QCOMPARE(f.resizer.Control2Size(), (orientation == 1 ? 6000 : 4500) - 45 - pane1);
+        QCOMPARE(f.resizer.control1Size(), pane1);
+        QCOMPARE(f.resizer.control2Size(), (orientation == 1 ? 6000 : 4500) - 45 - pane1);
         QCOMPARE(changed.count(), 1);
     }
 
@@ -120,17 +120,17 @@ private Q_SLOTS:
         QVERIFY(f.second->isHidden());
         QCOMPARE(f.first->geometry(), QRect(0, 0, 400, 300));
         QCOMPARE(changed.count(), 3);
-        QCOMPARE(changed.at(1).at(0).toString(), u"Control1Visible"_s);
+        QCOMPARE(changed.at(1).at(0).toString(), u"control1Visible"_s);
         // Both on again: the panes share the room.
         f.resizer.setControl2Visible(true);
         QVERIFY(f.first->isVisible() && f.second->isVisible());
-        QCOMPARE(f.resizer.Control1Size(), (6000 - 45) / 2);
+        QCOMPARE(f.resizer.control1Size(), (6000 - 45) / 2);
         f.resizer.setControl1Size(10);
-        QCOMPARE(f.resizer.Control1Size(), 90);
+        QCOMPARE(f.resizer.control1Size(), 90);
         f.resizer.setControl2Size(10);
-        QCOMPARE(f.resizer.Control2Size(), 90);
+        QCOMPARE(f.resizer.control2Size(), 90);
         f.resizer.setControl2Size(2000);
-        QCOMPARE(f.resizer.Control1Size(), 6000 - 45 - 2000);
+        QCOMPARE(f.resizer.control1Size(), 6000 - 45 - 2000);
     }
 
     void settingsRoundTrip()
@@ -147,18 +147,18 @@ private Q_SLOTS:
             f.resizer.setBackColor(0x00FF0000);
             f.resizer.writeSettings(store);
         }
-        store.remove(u"SeparatorSize"_s);                // missing: the default
-        store.setValue(u"MinControlSize1"_s, u"wide"_s); // unreadable: the default
+        store.remove(u"separatorSize"_s);                // missing: the default
+        store.setValue(u"minControlSize1"_s, u"wide"_s); // unreadable: the default
         Fixture g;
         g.resizer.readSettings(store);
-        QCOMPARE(g.resizer.SeparatorSize(), 45);
-        QCOMPARE(g.resizer.Orientation(), 0);
-        QVERIFY(g.resizer.InvertControls());
-        QCOMPARE(g.resizer.MinControlSize1(), 90);
-        QCOMPARE(g.resizer.MinControlSize2(), 300);
-        QCOMPARE(g.resizer.Control1Size(), 2000);
-        QCOMPARE(g.resizer.ControlName1(), u"List1"_s);
-        QCOMPARE(g.resizer.BackColor(), 0x00FF0000u);
+        QCOMPARE(g.resizer.separatorSize(), 45);
+        QCOMPARE(g.resizer.orientation(), 0);
+        QVERIFY(g.resizer.invertControls());
+        QCOMPARE(g.resizer.minControlSize1(), 90);
+        QCOMPARE(g.resizer.minControlSize2(), 300);
+        QCOMPARE(g.resizer.control1Size(), 2000);
+        QCOMPARE(g.resizer.controlName1(), u"List1"_s);
+        QCOMPARE(g.resizer.backColor(), 0x00FF0000u);
         QCOMPARE(g.resizer.palette().color(QPalette::Window), QColor(0, 0, 255));
         QCOMPARE(g.second->geometry().top(), 0); // inverted: the second control on top
     }

@@ -61,7 +61,7 @@ class TestHostileFiles : public QObject
         QPainter painter(&image);
         MapRect extent = layer->extent();
         renderMap(painter, MapViewport(extent, image.size()), {layer});
-        extent.ScaleRectangle(0.05);
+        extent.scaleRectangle(0.05);
         renderMap(painter, MapViewport(extent, image.size()), {layer});
     }
 
@@ -104,9 +104,9 @@ private Q_SLOTS:
             bytes.replace(24, 4, QByteArray("\x40\0\0\0", 4)); // length in 16-bit words: 2 GB
         write(file, bytes);
         const auto layer = VectorLayer::open(path);
-        QVERIFY2(layer->Valid() ? mayLoad : !layer->errorText().isEmpty(),
+        QVERIFY2(layer->isValid() ? mayLoad : !layer->errorText().isEmpty(),
                  "refused without a reason, or a file that cannot be read whole was taken");
-        if (!layer->Valid())
+        if (!layer->isValid())
             return;
         QVERIFY(layer->featureCount() <= 36);
         drawTwice(layer);
@@ -126,7 +126,7 @@ private Q_SLOTS:
                                            {{{{{1, 1}, {10, 10}}}, {1, 12, 34}}}),
                      QString());
             const auto layer = VectorLayer::open(path);
-            QVERIFY(layer->Valid() && !isPlssSectionTheme(*layer));
+            QVERIFY(layer->isValid() && !isPlssSectionTheme(*layer));
         }
     }
 
@@ -153,11 +153,11 @@ private Q_SLOTS:
         write(path, read(path).replace(QByteArray(reinterpret_cast<const char *>(&marker), 8),
                                        QByteArray(reinterpret_cast<const char *>(&notANumber), 8)));
         const auto layer = VectorLayer::open(path);
-        if (!layer->Valid())
+        if (!layer->isValid())
             return; // refused, with a reason
         drawTwice(layer);
-        (void)layer->SearchShape({5, 5});
-        (void)layer->SearchByDistance({5, 5}, 100);
+        (void)layer->searchShape({5, 5});
+        (void)layer->searchByDistance({5, 5}, 100);
         RecordingMessageService messages;
         const WellLocation w = locateByQuarterCalls(*layer, {u"1"_s, u"12N"_s, u"34W"_s, u""_s},
                                                     {u"NE"_s, u"--"_s, u"--"_s, u"--"_s}, messages);
@@ -180,20 +180,20 @@ private Q_SLOTS:
             GDALClose(ds);
         }
         const auto big = ImageLayer::open(huge);
-        QVERIFY(big->Valid());
+        QVERIFY(big->isValid());
         drawTwice(big);
 
         const QString bare = m_dir.filePath(u"bare.png"_s);
         QVERIFY(QImage(8, 8, QImage::Format_RGB32).save(bare));
         const auto unplaced = ImageLayer::open(bare);
-        if (unplaced->Valid())
+        if (unplaced->isValid())
             drawTwice(unplaced);
 
         const QString notImage = m_dir.filePath(u"notes.tif"_s);
         write(notImage, "II*\0 this is not a TIFF");
-        QVERIFY(!ImageLayer::open(notImage)->Valid());
+        QVERIFY(!ImageLayer::open(notImage)->isValid());
         write(notImage, QByteArray());
-        QVERIFY(!ImageLayer::open(notImage)->Valid());
+        QVERIFY(!ImageLayer::open(notImage)->isValid());
     }
 
     // Project files: absurd counts, NUL bytes, a huge line, the old code page.
@@ -230,15 +230,15 @@ private Q_SLOTS:
         ThemeList themeList;
         Map map;
         map.setThemes(&themeList);
-        LegendControl legend;
+        Legend legend;
         RecordingMessageService messages;
         legend.setThemes(&themeList);
         legend.setMessageService(&messages);
-        legend.ReadProject(project);
-        QCOMPARE(legend.ThemeItems().size(), themes);
+        legend.loadProject(project);
+        QCOMPARE(legend.rows().size(), themes);
         QCOMPARE(messages.texts(), error.isEmpty() ? QStringList() : QStringList{error});
         if (QByteArray(QTest::currentDataTag()) == "Windows-1252")
-            QCOMPARE(legend.ThemeItems().first()->title(), u"Cañon Café"_s);
+            QCOMPARE(legend.rows().first()->title(), u"Cañon Café"_s);
     }
 };
 

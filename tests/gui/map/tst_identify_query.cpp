@@ -62,23 +62,23 @@ private Q_SLOTS:
                       {{square(80, 80, 5)}, {u"o'neil"_s, QVariant()}}}),
                  QString());
         m_owners = VectorLayer::open(path);
-        QVERIFY(m_owners->Valid());
+        QVERIFY(m_owners->isValid());
     }
 
     void identifyTwoOverlappingRecords()
     {
-        frmIdentify identify;
-        auto *themes = identify.findChild<QListWidget *>(u"ThemeList"_s);
-        auto *results = identify.findChild<QTreeWidget *>(u"IdentifyResultsListView"_s);
-        identify.AddResultForTheme(u"owners"_s, m_owners->SearchShape({7, 7}));
+        IdentifyWindow identify;
+        auto *themes = identify.findChild<QListWidget *>(u"themeList"_s);
+        auto *results = identify.findChild<QTreeWidget *>(u"identifyResults"_s);
+        identify.addResults(u"owners"_s, m_owners->searchShape({7, 7}));
         QCOMPARE(items(themes), (QStringList{u"owners"_s, u"owners"_s}));
         // Both records, one block of field rows each.
         QCOMPARE(results->topLevelItemCount(), 4);
         QCOMPARE(results->topLevelItem(0)->text(1), u"Adams"_s);
         QCOMPARE(results->topLevelItem(3)->text(1), u"10"_s);
 
-        identify.Reset();
-        identify.AddResultForTheme(u"owners"_s, m_owners->SearchShape({30, 30}));
+        identify.clear();
+        identify.addResults(u"owners"_s, m_owners->searchShape({30, 30}));
         QCOMPARE(themes->count(), 0);
         QCOMPARE(results->topLevelItemCount(), 0);
     }
@@ -89,13 +89,13 @@ private Q_SLOTS:
         Map map;
         map.setThemes(&themes);
         themes.addLayer(m_owners);
-        frmQuery query;
-        query.SetLayer(m_owners);
-        query.SetMap(&map);
+        QueryWindow query;
+        query.setLayer(m_owners);
+        query.setMap(&map);
         query.show();
-        auto *fields = query.findChild<QListWidget *>(u"FieldList"_s);
-        auto *values = query.findChild<QListWidget *>(u"ValuesList"_s);
-        auto *text = query.findChild<QLineEdit *>(u"QueryText"_s);
+        auto *fields = query.findChild<QListWidget *>(u"fields"_s);
+        auto *values = query.findChild<QListWidget *>(u"values"_s);
+        auto *text = query.findChild<QLineEdit *>(u"expression"_s);
 
         clickRow(fields, 1);
         QCOMPARE(items(values),
@@ -104,32 +104,33 @@ private Q_SLOTS:
         QCOMPARE(items(values), (QStringList{u"'Adams'"_s, u"'Baca'"_s, u"'o''neil'"_s}));
 
         clickRow(fields, 0, true);
-        QTest::mouseClick(query.findChild<QPushButton *>(u"EqualCommand"_s), Qt::LeftButton);
+        QTest::mouseClick(query.findChild<QPushButton *>(u"equalButton"_s), Qt::LeftButton);
         clickRow(values, 1, true);
         QCOMPARE(text->text(), u" NAME =  'Baca'"_s);
-        QTest::mouseClick(query.findChild<QPushButton *>(u"NewSetB"_s), Qt::LeftButton);
-        QCOMPARE(m_owners->Tag(), u" NAME =  'Baca'"_s);
-        QCOMPARE(query.findChild<QLabel *>(u"MatchLabel"_s)->text(), u"1 feature matches."_s);
-        auto *zoom = query.findChild<QPushButton *>(u"ZoomToSet"_s);
+        QTest::mouseClick(query.findChild<QPushButton *>(u"newSet"_s), Qt::LeftButton);
+        QCOMPARE(m_owners->queryExpression(), u" NAME =  'Baca'"_s);
+        QCOMPARE(query.findChild<QLabel *>(u"matchCount"_s)->text(), u"1 feature matches."_s);
+        auto *zoom = query.findChild<QPushButton *>(u"zoomToSet"_s);
         zoom->click();
-        const MapRect baca = m_owners->SearchExpression(m_owners->Tag()).shape().extent();
+        const MapRect baca =
+            m_owners->searchExpression(m_owners->queryExpression()).shape().extent();
         QVERIFY(map.extent().contains(baca.center()));
         QVERIFY(map.extent().width() < m_owners->extent().width()); // closer than the whole
         text->setText(u"NAME = = 3"_s);
-        query.findChild<QPushButton *>(u"NewSetB"_s)->click();
+        query.findChild<QPushButton *>(u"newSet"_s)->click();
         QVERIFY(!zoom->isEnabled());
         QVERIFY(
-            query.findChild<QLabel *>(u"MatchLabel"_s)->text().startsWith(u"The query cannot"_s));
+            query.findChild<QLabel *>(u"matchCount"_s)->text().startsWith(u"The query cannot"_s));
 
         // A quoted value with a quote in it still makes a valid expression.
         text->setText(u"NAME = "_s + values->item(2)->text());
-        QCOMPARE(m_owners->SearchExpression(text->text()).count(), 1);
+        QCOMPARE(m_owners->searchExpression(text->text()).count(), 1);
 
         // Another theme while the window is open brings its own fields; it has no records.
         const QString other = m_dir.filePath(u"wells.shp"_s);
         QCOMPARE(fixtures::writePolygons(other, {{u"PERMIT"_s, fixtures::Field::Text}}, {}),
                  QString());
-        query.SetLayer(VectorLayer::open(other));
+        query.setLayer(VectorLayer::open(other));
         QCOMPARE(items(fields), QStringList{u"PERMIT"_s});
         QCOMPARE(values->count(), 0);
         clickRow(fields, 0);

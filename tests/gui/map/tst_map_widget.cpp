@@ -35,11 +35,11 @@ class FakeWindow : public ScaleBarHost
 {
 public:
     Map *map() override { return &m_map; }
-    void Rescale(double currentScale, double newScale) override
+    void rescale(double currentScale, double newScale) override
     {
         ++rescales;
         MapRect e = m_map.extent();
-        e.ScaleRectangle(newScale / currentScale);
+        e.scaleRectangle(newScale / currentScale);
         m_map.setExtent(e);
     }
     Map m_map;
@@ -63,7 +63,7 @@ private Q_SLOTS:
         const QString path = m_dir.filePath(u"sections.shp"_s);
         QCOMPARE(fixtures::writeSectionGrid(path, grid), QString());
         m_sections = VectorLayer::open(path);
-        QVERIFY(m_sections->Valid());
+        QVERIFY(m_sections->isValid());
     }
 
     void themeListOrder()
@@ -72,9 +72,9 @@ private Q_SLOTS:
         Map map;
         map.setThemes(&themes);
         QSignalSpy removed(&themes, &ThemeList::themesRemoved);
-        auto a = VectorLayer::open(m_sections->File());
-        auto b = VectorLayer::open(m_sections->File());
-        auto c = VectorLayer::open(m_sections->File());
+        auto a = VectorLayer::open(m_sections->file());
+        auto b = VectorLayer::open(m_sections->file());
+        auto c = VectorLayer::open(m_sections->file());
         for (const auto &layer : {a, b, c})
             themes.addLayer(layer);
         QCOMPARE(map.layers(), (LayerList{c, b, a})); // the newest is drawn on top
@@ -90,7 +90,7 @@ private Q_SLOTS:
         QCOMPARE(removed.count(), 1);
         themes.clear();
         QCOMPARE(map.layerCount(), 0);
-        QVERIFY(map.FullExtent().isNull());
+        QVERIFY(map.fullExtent().isNull());
     }
 
     // A requested extent is shown whole and centred; the spare axis widens to the aspect.
@@ -126,18 +126,18 @@ private Q_SLOTS:
     {
         MapFixture f(QSize(200, 100), m_sections);
         Map &map = f.map;
-        f.themes.addLayer(VectorLayer::open(m_sections->File()));
+        f.themes.addLayer(VectorLayer::open(m_sections->file()));
         QList<int> order;
-        connect(&map, &Map::AfterLayerDraw, &map, [&](int index, QPainter *) {
+        connect(&map, &Map::layerDrawn, &map, [&](int index, QPainter *) {
             order.append(index);
             if (index == 0) {
-                const RecordSet hit = m_sections->SearchExpression(u"section = 7"_s);
+                const RecordSet hit = m_sections->searchExpression(u"section = 7"_s);
                 map.drawShape(hit, ::Symbol{0, 65535, 0, 1}); // yellow highlight
             }
         });
         const QImage image = map.grabMap();
         QCOMPARE(order, (QList<int>{1, 0}));
-        const RecordSet s7 = m_sections->SearchExpression(u"section = 7"_s);
+        const RecordSet s7 = m_sections->searchExpression(u"section = 7"_s);
         const QPointF centre = map.fromMapPoint(s7.shape().extent().center());
         QCOMPARE(image.pixel(centre.toPoint()), qRgb(255, 255, 0));
         map.drawShape(s7, ::Symbol{}); // outside a redraw: ignored, no crash
@@ -151,9 +151,9 @@ private Q_SLOTS:
         map.show();
         QVERIFY(QTest::qWaitForWindowExposed(&map));
         map.setExtent(MapRect(0, 2000, 1000, 0));
-        QSignalSpy down(&map, &Map::MouseDown);
-        QSignalSpy up(&map, &Map::MouseUp);
-        QSignalSpy click(&map, &Map::Click);
+        QSignalSpy down(&map, &Map::pressed);
+        QSignalSpy up(&map, &Map::released);
+        QSignalSpy click(&map, &Map::clicked);
         QTest::mousePress(&map, Qt::RightButton, Qt::ShiftModifier, QPoint(20, 10));
         QTest::mouseRelease(&map, Qt::RightButton, Qt::ShiftModifier, QPoint(20, 10));
         const double tpp = map.twipsPerPixel();
@@ -165,13 +165,13 @@ private Q_SLOTS:
         QCOMPARE(up.size(), 1);
         QCOMPARE(click.size(), 1);
 
-        connect(&map, &Map::MouseDown, &map, [&](int button, int, double, double) {
+        connect(&map, &Map::pressed, &map, [&](int button, int, double, double) {
             if (button == 1)
-                map.TrackRectangle();
+                map.trackRectangle();
             else
-                map.Pan();
+                map.pan();
         });
-        QSignalSpy tracked(&map, &Map::RectangleTracked);
+        QSignalSpy tracked(&map, &Map::rectangleTracked);
         QTest::mousePress(&map, Qt::LeftButton, {}, QPoint(10, 10));
         QTest::mouseMove(&map, QPoint(30, 40));
         QTest::mouseRelease(&map, Qt::LeftButton, {}, QPoint(50, 60));
@@ -184,7 +184,7 @@ private Q_SLOTS:
         QTest::mouseRelease(&map, Qt::RightButton, {}, QPoint(120, 60));
         QCOMPARE(map.extent(), MapRect(-200, 1800, 1100, 100));
 
-        QSignalSpy dbl(&map, &Map::DblClick);
+        QSignalSpy dbl(&map, &Map::doubleClicked);
         QTest::mouseDClick(&map, Qt::RightButton, {}, QPoint(5, 5));
         QCOMPARE(dbl.size(), 1);
     }
@@ -200,11 +200,11 @@ private Q_SLOTS:
         auto line = std::make_shared<LineSymbol>();
         for (const MapPoint &p :
              {MapPoint{500000, 4400000}, MapPoint{501000, 4401000}, MapPoint{502000, 4400000}})
-            line->AddPoint(p);
-        graphics.AddSymbol(line);
-        connect(&map, &Map::AfterLayerDraw, &map, [&](int index, QPainter *painter) {
+            line->addPoint(p);
+        graphics.addSymbol(line);
+        connect(&map, &Map::layerDrawn, &map, [&](int index, QPainter *painter) {
             if (index == 0)
-                graphics.Draw(*painter, map.viewport(), &posted);
+                graphics.draw(*painter, map.viewport(), &posted);
         });
         map.grabMap();
         QVERIFY(shown.messages().isEmpty()); // nothing during the paint
@@ -213,7 +213,7 @@ private Q_SLOTS:
 
     void outputMapIntoAnyPainter()
     {
-        m_sections->Symbol() = ::Symbol{0, 255, 0, 1};
+        m_sections->symbol() = ::Symbol{0, 255, 0, 1};
         MapFixture f(QSize(300, 300), m_sections);
         QImage page(600, 300, QImage::Format_RGB32);
         page.fill(Qt::black);
@@ -231,19 +231,19 @@ private Q_SLOTS:
         QCOMPARE(mapScale(10000, 0), 0.0); // a display without width has no scale
         FakeWindow window;
         MapScaleBar bar;
-        bar.AssociateView(&window);
-        QLineEdit *text = bar.findChild<QLineEdit *>(u"Scale_Text"_s);
-        QCOMPARE(bar.GetScale(), 0.0); // nothing shown yet
+        bar.setHost(&window);
+        QLineEdit *text = bar.findChild<QLineEdit *>(u"scaleText"_s);
+        QCOMPARE(bar.scale(), 0.0); // nothing shown yet
 
         Map &map = window.m_map;
         const double tpp = map.twipsPerPixel();
         map.resize(int(9000 / tpp), int(6000 / tpp));
         ThemeList themes;
         map.setThemes(&themes);
-        themes.addLayer(VectorLayer::open(m_sections->File()));
+        themes.addLayer(VectorLayer::open(m_sections->file()));
         map.setExtent(MapRect(500000, 510000, 4405000, 4400000));
-        QCOMPARE(bar.GetScale(), 62991.36);
-        bar.UpdateScale();
+        QCOMPARE(bar.scale(), 62991.36);
+        bar.updateScale();
         QCOMPARE(text->text(), u"62991"_s);
 
         // Typing alone changes nothing; Enter zooms about the centre.
@@ -254,7 +254,7 @@ private Q_SLOTS:
         QCOMPARE(window.rescales, 1);
         QVERIFY(std::fabs(map.extent().width() - 5000) < 0.1);
         QCOMPARE(map.extent().center(), (MapPoint{505000, 4402500}));
-        bar.UpdateScale();
+        bar.updateScale();
         QCOMPARE(text->text(), u"31496"_s);
 
         // Not a positive number: no rescale, no message.
