@@ -209,10 +209,10 @@ MapWindow *MainWindow::activeMapWindow() const
     return sub ? qobject_cast<MapWindow *>(sub->widget()) : nullptr;
 }
 
-QString MainWindow::pressedTool() const
+MapToolKind MainWindow::pressedTool() const
 {
-    const QAction *checked = m_tools->checkedAction();
-    return checked ? checked->objectName() : QString();
+    const QAction *checked = m_tools ? m_tools->checkedAction() : nullptr;
+    return checked ? checked->data().value<MapToolKind>() : MapToolKind::None;
 }
 
 void MainWindow::setStatusText(int panel, const QString &text)

@@ -38,7 +38,7 @@ public:
     MapWindow *activeMapWindow() const;
 
     // MapWindowShell
-    QString pressedTool() const override;
+    MapToolKind pressedTool() const override;
     void setStatusText(int panel, const QString &text) override;
     IdentifyWindow *identifyWindow() override;
     MessageService &messages() override { return *m_messages; }

@@ -251,25 +251,34 @@ void MainWindow::buildToolBar()
     bar->addSeparator();
     m_tools = new QActionGroup(this);
     m_tools->setExclusive(true);
-    const std::pair<QString, QString> tools[] = {
-        {u"IdentifyInThemes"_s, u"Identify In Active Themes"_s},
-        {u"Pan"_s, u"Pan"_s},
-        {u"Measure"_s, u"Measure"_s},
-        {u"ZoomIn"_s, u"Zoom In"_s},
-        {u"ZoomOut"_s, u"Zoom Out"_s},
-        {u"SelectPoint"_s, u"Select Point"_s},
-        {u"HotLink"_s, u"HotLink"_s}};
-    for (const auto &[key, tip] : tools) {
-        QAction *tool = bar->addAction(tip);
-        tool->setObjectName(key);
-        tool->setToolTip(tip);
+    struct Tool
+    {
+        MapToolKind kind;
+        QString name, tip;
+    };
+    const Tool tools[] = {
+        {MapToolKind::Identify, u"IdentifyInThemes"_s, u"Identify In Active Themes"_s},
+        {MapToolKind::Pan, u"Pan"_s, u"Pan"_s},
+        {MapToolKind::Measure, u"Measure"_s, u"Measure"_s},
+        {MapToolKind::ZoomIn, u"ZoomIn"_s, u"Zoom In"_s},
+        {MapToolKind::ZoomOut, u"ZoomOut"_s, u"Zoom Out"_s},
+        {MapToolKind::SelectPoint, u"SelectPoint"_s, u"Select Point"_s},
+        {MapToolKind::HotLink, u"HotLink"_s, u"HotLink"_s}};
+    for (const Tool &t : tools) {
+        QAction *tool = bar->addAction(t.tip);
+        tool->setObjectName(t.name);
+        tool->setToolTip(t.tip);
         tool->setCheckable(true);
+        tool->setData(QVariant::fromValue(t.kind));
         m_tools->addAction(tool);
     }
     m_tools->actions().first()->setChecked(true); // identify is pressed at start
-    // What one tool said or drew goes when another is chosen.
-    connect(m_tools, &QActionGroup::triggered, this, [this] {
+    // Every map window works with the tool chosen; what the last one said or drew goes.
+    connect(m_tools, &QActionGroup::triggered, this, [this](QAction *chosen) {
         setStatusText(1, u"Ready"_s);
+        const auto kind = chosen->data().value<MapToolKind>();
+        for (MapWindow *view : findChildren<MapWindow *>())
+            view->setTool(kind);
         if (MapWindow *view = activeMapWindow())
             view->toolChanged();
     });

@@ -12,6 +12,7 @@
 #include "gui/common/program_resources.h"
 #include "gui/common/qt_message_service.h"
 #include "gui/legend/legend.h"
+#include "gui/legend/resizer.h"
 #include "gui/map/map.h"
 #include "gui/map/map_tools.h"
 
@@ -22,6 +23,7 @@
 #include <QSaveFile>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QVBoxLayout>
 
 #include <cmath>
 
@@ -32,25 +34,49 @@ MapWindowShell::~MapWindowShell() = default;
 MapWindow::MapWindow(MapWindowShell *shell, QWidget *parent)
     : QWidget(parent)
     , m_shell(shell)
-    , m_graphics(std::make_unique<MapGraphics>())
 {
     setObjectName(u"mapWindow"_s);
     m_themes = new ThemeList(this);
-    m_map = new Map(this);
+    // The map over the calculator panel, beside the legend's column; the user drags the bars
+    // between them.
+    m_split = new Resizer(this);
+    m_split->setObjectName(u"legendSplit"_s);
+    m_split->setOrientation(1);
+    m_split->setBorderStyle(0);
+    m_split->setSeparatorSize(10);
+    m_panelSplit = new Resizer(m_split);
+    m_panelSplit->setObjectName(u"panelSplit"_s);
+    m_panelSplit->setOrientation(0);
+    m_panelSplit->setBorderStyle(0);
+    m_panelSplit->setSeparatorSize(10);
+    auto *column = new QWidget(m_split);
+    column->setObjectName(u"legendColumn"_s);
+    m_map = new Map(m_panelSplit);
     m_map->setObjectName(u"map"_s);
-    m_legend = new Legend(this);
-    m_panelScroll = new QScrollArea(this);
+    m_legend = new Legend(column);
+    m_panelScroll = new QScrollArea(m_panelSplit);
     m_panelScroll->setObjectName(u"panelScroll"_s);
     m_panelScroll->setFrameShape(QFrame::NoFrame);
     m_panelScroll->setWidgetResizable(true);
     m_calculator = new WellCalculator;
     m_calculator->setMinimumSize(m_calculator->sizeHint()); // never squeezed: it scrolls
     m_panelScroll->setWidget(m_calculator);
-    m_scaleBar = new MapScaleBar(this);
+    m_scaleBar = new MapScaleBar(column);
     loadProgramResources();
-    m_logo = new QLabel(this);
+    m_logo = new QLabel(column);
     m_logo->setObjectName(u"logo"_s);
     m_logo->setPixmap(QPixmap(u":/tractwise/logo.png"_s));
+    // The legend over the height the scale bar and the logo leave at the bottom of the column.
+    auto *columnLayout = new QVBoxLayout(column);
+    columnLayout->setContentsMargins(0, 0, 0, 0);
+    columnLayout->addWidget(m_legend, 1);
+    columnLayout->addWidget(m_scaleBar, 0, Qt::AlignLeft);
+    columnLayout->addWidget(m_logo, 0, Qt::AlignLeft);
+    // Where the user puts the bars is where they are in the next window.
+    for (Resizer *split : {m_split, m_panelSplit})
+        connect(split, &Resizer::propertyChanged, this, [this] {
+            setMapWindowSplits({m_split->control2Size(), m_panelSplit->control2Size()});
+        });
 
     m_map->setThemes(m_themes);
     m_legend->setThemes(m_themes);
@@ -60,9 +86,8 @@ MapWindow::MapWindow(MapWindowShell *shell, QWidget *parent)
     m_scaleBar->setHost(this);
     m_calculator->setHost(this);
     m_paintMessages = std::make_unique<PostingMessageService>(m_shell->messages(), this);
-    m_highlight.Style = 0;
-    m_highlight.Color = 65535; // yellow
-    m_highlight.Outline = false;
+    m_map->setGraphicsNotices(m_paintMessages.get());
+    buildOverlays();
 
     // The status bar names the system the map works in as themes come and go.
     auto showSystem = [this] { m_shell->setStatusText(3, m_themes->mapSystemName()); };
@@ -72,18 +97,16 @@ MapWindow::MapWindow(MapWindowShell *shell, QWidget *parent)
     connect(m_themes, &ThemeList::themesRemoved, m_calculator,
             &WellCalculator::removeMissingThemes);
     connect(m_themes, &ThemeList::themesRemoved, m_calculator, &WellCalculator::clearResults);
-    connect(m_map, &Map::pressed, this, &MapWindow::mapPressed);
-    connect(m_map, &Map::moved, this, &MapWindow::mapMoved);
-    connect(m_map, &Map::released, this, &MapWindow::mapReleased);
-    connect(m_map, &Map::clicked, this, &MapWindow::mapClicked);
-    connect(m_map, &Map::doubleClicked, this, &MapWindow::mapDoubleClicked);
-    connect(m_map, &Map::layerDrawn, this, &MapWindow::drawOverLayers);
+    connect(m_map, &Map::pointerMoved, this, &MapWindow::showPointerPosition);
+    // A printed page's scale is not the window's: only the screen's redraws set it.
+    connect(m_map, &Map::redrawn, m_scaleBar, &MapScaleBar::updateScale);
     connect(m_map, &Map::rectangleTracked, this, [this](const MapRect &r) {
         // A click without a drag makes no rectangle to zoom to.
         if (r.width() > 0 && r.height() > 0)
             m_map->setExtent(r);
     });
     buildTools();
+    setTool(m_shell ? m_shell->pressedTool() : MapToolKind::None);
     resize(900, 700);
     m_savedThemes = themesSnapshot();
 }
@@ -93,27 +116,66 @@ MapWindow::~MapWindow() = default;
 void MapWindow::buildTools()
 {
     auto status = [this](const QString &text) { m_shell->setStatusText(1, text); };
-    m_tools = {
-        {u"IdentifyInThemes"_s,
-         std::make_shared<IdentifyTool>([this] { return m_themes->activeVectorLayers(); },
-                                        [this] { return m_shell->identifyWindow(); },
-                                        [this](const QList<RecordSet> &found) {
-                                            m_identified = found;
-                                            m_map->refresh();
-                                        })},
-        {u"Pan"_s, std::make_shared<PanTool>(*m_map)},
-        {u"Measure"_s,
-         std::make_shared<MeasureTool>(
-             status, [this](const QList<MapPoint> &line) { m_map->setOverlayLine(line); })},
-        {u"ZoomIn"_s, std::make_shared<ZoomInTool>(*m_map)},
-        {u"ZoomOut"_s, std::make_shared<ZoomOutTool>(*m_map)},
-        {u"SelectPoint"_s, std::make_shared<PointTool>([this](const MapEvent &e) {
-             m_calculator->locatePickedPoint(e.point);
-         })},
-        {u"HotLink"_s, std::make_shared<PointTool>([this](const MapEvent &e) {
-             m_legend->openHotlink(e.point, e.tolerance);
-         })},
-    };
+    m_tools[MapToolKind::Identify] =
+        std::make_unique<IdentifyTool>([this] { return m_themes->activeVectorLayers(); },
+                                       [this] { return m_shell->identifyWindow(); },
+                                       [this](const QList<RecordSet> &found) {
+                                           m_identified->setRecords(found);
+                                           m_map->refreshOverlays();
+                                       });
+    m_tools[MapToolKind::Pan] = std::make_unique<PanTool>(*m_map);
+    m_tools[MapToolKind::Measure] =
+        std::make_unique<MeasureTool>(status, [this](const QList<MapPoint> &line) {
+            if (line != m_measureLine->points()) {
+                m_measureLine->setPoints(line);
+                m_map->refreshOverlays();
+            }
+        });
+    m_tools[MapToolKind::ZoomIn] = std::make_unique<ZoomInTool>(*m_map);
+    m_tools[MapToolKind::ZoomOut] = std::make_unique<ZoomOutTool>(*m_map);
+    m_tools[MapToolKind::SelectPoint] = std::make_unique<PointTool>(
+        [this](const MapEvent &e) { m_calculator->locatePickedPoint(e.point); });
+    m_tools[MapToolKind::HotLink] = std::make_unique<PointTool>(
+        [this](const MapEvent &e) { m_legend->openHotlink(e.point, e.tolerance); });
+}
+
+void MapWindow::buildOverlays()
+{
+    // A query's matches in yellow; an expression the theme cannot evaluate is said once.
+    Symbol highlight;
+    highlight.Style = 0;
+    highlight.Color = 65535; // yellow
+    highlight.Outline = false;
+    m_map->addOverlay(std::make_unique<QueryMatchesOverlay>(
+                          m_themes, highlight,
+                          [this](const QString &expression, const QString &theme) {
+                              m_shell->setStatusText(1, u"The query \""_s + expression.trimmed() +
+                                                            u"\" cannot be evaluated on "_s +
+                                                            theme + u"."_s);
+                          }),
+                      MapOverlay::Level::QueryMatches);
+    // What Identify found, outlined over every theme in cyan: red is the wells' colour.
+    constexpr quint32 cyan = 0xFFFF00; // packed as 0xBBGGRR
+    Symbol outline;
+    outline.Style = qint16(FillStyle::Transparent);
+    outline.Color = cyan;
+    outline.OutlineColor = cyan;
+    outline.Size = 3;
+    m_identified =
+        m_map->addOverlay(std::make_unique<RecordsOverlay>(outline), MapOverlay::Level::Identified);
+    m_measureLine = m_map->addOverlay(std::make_unique<LineOverlay>(QPen(Qt::red, 2)),
+                                      MapOverlay::Level::ToolLine);
+}
+
+void MapWindow::setTool(MapToolKind kind)
+{
+    const auto found = m_tools.find(kind);
+    m_map->setTool(found != m_tools.end() ? found->second.get() : nullptr);
+}
+
+const QList<MapPoint> &MapWindow::measuredLine() const
+{
+    return m_measureLine->points();
 }
 
 QByteArray MapWindow::themesSnapshot() const
@@ -227,15 +289,18 @@ LayerList MapWindow::themes() const
 
 void MapWindow::toolChanged()
 {
-    m_map->setOverlayLine({});
+    if (!m_measureLine->points().isEmpty()) {
+        m_measureLine->setPoints({});
+        m_map->refreshOverlays();
+    }
     clearIdentified();
 }
 
 void MapWindow::clearIdentified()
 {
-    if (!m_identified.isEmpty()) {
-        m_identified = {};
-        m_map->refresh();
+    if (!m_identified->records().isEmpty()) {
+        m_identified->setRecords({});
+        m_map->refreshOverlays();
     }
 }
 
@@ -245,119 +310,52 @@ void MapWindow::offerSectionTheme(const std::shared_ptr<MapLayer> &layer, bool r
         m_legend->redrawLayer(*layer); // its swatch and the map follow the new symbol
 }
 
-MapTool *MapWindow::tool() const
-{
-    return m_shell ? m_tools.value(m_shell->pressedTool()).get() : nullptr;
-}
-
 void MapWindow::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    // The map at the top left with the calculator panel below it, the legend to its right over
-    // the height left by the scale bar and the logo at the bottom of that column. The panel keeps
-    // its full size inside a scroll area: where the window is too small for it, it scrolls
-    // rather than being squeezed. Margins of 10 twips; nothing runs past the window's edge.
+    // The legend's column keeps its width and the panel its height as the window changes size;
+    // the map takes what is left. At first they are as the user last left them, else the column
+    // 2790 twips wide and the panel at its full size, which it keeps inside a scroll area: where
+    // there is too little room it scrolls rather than being squeezed. The map keeps at least 120
+    // pixels. Margins of 10 twips; nothing runs past the window's edge.
     const double tpp = twipsPerPixel(logicalDpiX());
+    MapWindowSplits sizes{m_split->control2Size(), m_panelSplit->control2Size()};
+    if (!m_splitsPlaced) {
+        const auto stored = mapWindowSplits();
+        sizes.legendWidth = stored ? stored->legendWidth : 2790;
+        sizes.panelHeight = stored ? stored->panelHeight : defaultPanelHeight(tpp);
+    }
     const int margin = std::max(1, int(std::lround(10 / tpp)));
-    const int legendW = int(std::lround(2790 / tpp));
-    const int w = width(), h = height();
-    const int columnX = std::max(margin, w - margin - legendW);
-    const QSize logo = m_logo->sizeHint();
-    const QSize scale = m_scaleBar->sizeHint();
-    const int logoY = std::max(margin, h - margin - logo.height());
-    const int scaleY = std::max(margin, logoY - margin - scale.height());
-    m_logo->setGeometry(columnX, logoY, std::min(legendW, logo.width()), logo.height());
-    m_scaleBar->setGeometry(columnX, scaleY, std::min(legendW, scale.width()), scale.height());
-    m_legend->setGeometry(columnX, margin, legendW, std::max(16, scaleY - 2 * margin));
-
-    const int leftW = std::max(16, columnX - 2 * margin);
-    const QSize panel = m_calculator->minimumSize();
-    int stripH = panel.height() + 2 * m_panelScroll->frameWidth();
-    if (panel.width() > leftW)
-        stripH += m_panelScroll->horizontalScrollBar()->sizeHint().height();
     constexpr int SmallestMap = 120;
-    stripH = std::max(0, std::min(stripH, h - 3 * margin - SmallestMap));
-    const int mapH = std::max(16, h - 3 * margin - stripH);
-    m_map->setGeometry(margin, margin, leftW, mapH);
-    m_panelScroll->setGeometry(margin, margin + mapH + margin, leftW, stripH);
+    m_panelSplit->setMinControlSize1(int(std::lround(SmallestMap * tpp)));
+    m_split->setGeometry(rect().adjusted(margin, margin, -margin, -margin));
+    m_split->arrange();
+    m_split->setControl2Size(sizes.legendWidth);
+    m_panelSplit->setControl2Size(sizes.panelHeight);
+    m_splitsPlaced = true;
 }
 
-void MapWindow::mapPressed(int, int, double x, double y)
+int MapWindow::defaultPanelHeight(double tpp) const
 {
-    if (MapTool *t = tool())
-        t->press(m_map->eventAt(x, y));
+    const QSize panel = m_calculator->minimumSize();
+    int height = panel.height() + 2 * m_panelScroll->frameWidth();
+    const int margin = std::max(1, int(std::lround(10 / tpp)));
+    const int mapWidth = width() - 3 * margin - int(std::lround(2790 / tpp));
+    if (panel.width() > mapWidth)
+        height += m_panelScroll->horizontalScrollBar()->sizeHint().height();
+    return int(std::lround(height * tpp));
 }
 
-void MapWindow::mapMoved(int, int, double x, double y)
+void MapWindow::showPointerPosition(const MapPoint &point)
 {
-    const MapEvent e = m_map->eventAt(x, y);
-    if (MapTool *t = tool())
-        t->move(e);
-    QString text = pointerPositionText(e.point);
+    QString text = pointerPositionText(point);
     // On a UTM map, where that is on the globe too.
     double latitude = 0, longitude = 0;
     if (const int zone = m_themes->mapZone();
-        zone > 0 && utmToGeographic(e.point.X, e.point.Y, qint16(zone), latitude, longitude))
+        zone > 0 && utmToGeographic(point.X, point.Y, qint16(zone), latitude, longitude))
         text += u"  "_s + QString::number(std::fabs(latitude), 'f', 5) +
                 (latitude >= 0 ? u"\u00b0 N, "_s : u"\u00b0 S, "_s) +
                 QString::number(std::fabs(longitude), 'f', 5) +
                 (longitude >= 0 ? u"\u00b0 W"_s : u"\u00b0 E"_s); // west comes positive
     m_shell->setStatusText(2, text);
-}
-
-void MapWindow::mapReleased(int, int, double x, double y)
-{
-    if (MapTool *t = tool())
-        t->release(m_map->eventAt(x, y));
-}
-
-void MapWindow::mapClicked()
-{
-    if (MapTool *t = tool())
-        t->click();
-}
-
-void MapWindow::mapDoubleClicked()
-{
-    if (MapTool *t = tool())
-        t->doubleClick();
-}
-
-void MapWindow::drawOverLayers(int index, QPainter *painter)
-{
-    Q_UNUSED(painter);
-    // Draw index 0 is the top theme, the list's last.
-    const qsizetype at = m_themes->size() - 1 - index;
-    if (index >= 0 && at >= 0) {
-        const auto &layer = m_themes->at(at).layer;
-        const QString expression = layer->queryExpression();
-        if (!expression.isEmpty() && layer->layerType() == MapLayer::LayerType::Vector) {
-            const auto &vector = static_cast<const VectorLayer &>(*layer);
-            const RecordSet matches = vector.searchExpression(expression);
-            if (matches.count() > 0) {
-                m_map->drawShape(matches, m_highlight);
-            } else if (m_reportedExpressions.value(layer.get()) != expression &&
-                       !vector.isValidExpression(expression)) {
-                // Said once per expression; the redraw goes on with the other layers.
-                m_reportedExpressions.insert(layer.get(), expression);
-                m_shell->setStatusText(1, u"The query \""_s + expression.trimmed() +
-                                              u"\" cannot be evaluated on "_s + layer->name() +
-                                              u"."_s);
-            }
-        }
-    }
-    if (index == 0) {
-        // What Identify found, outlined over every theme in cyan: red is the wells' colour.
-        constexpr quint32 cyan = 0xFFFF00; // packed as 0xBBGGRR
-        Symbol outline;
-        outline.Style = qint16(FillStyle::Transparent);
-        outline.Color = cyan;
-        outline.OutlineColor = cyan;
-        outline.Size = 3;
-        for (const RecordSet &found : std::as_const(m_identified))
-            m_map->drawShape(found, outline);
-        m_graphics->draw(*painter, m_map->viewport(), m_paintMessages.get());
-        if (!m_map->isOutputting()) // a printed page's scale is not the window's
-            m_scaleBar->updateScale();
-    }
 }

@@ -1,25 +1,24 @@
 #pragma once
 
-#include "core/engine/record_set.h"
-#include "core/engine/symbol.h"
 #include "gui/calculators/calculator_host.h"
 #include "gui/map/map_scale_bar.h"
+#include "gui/map/map_tools.h"
 
-#include <QHash>
 #include <QWidget>
 
+#include <map>
 #include <memory>
 
 class IdentifyWindow;
 class MapWindow;
 class Legend;
-class MapTool;
-class MapGraphics;
+class LineOverlay;
 class MessageService;
 class QLabel;
 class QScrollArea;
+class RecordsOverlay;
+class Resizer;
 class ThemeList;
-class VectorLayer;
 class WellCalculator;
 
 // What a map window uses of the main window: the pressed tool of the toolbar, the status panels
@@ -29,9 +28,8 @@ class MapWindowShell
 {
 public:
     virtual ~MapWindowShell();
-    // "IdentifyInThemes", "Pan", "Measure", "ZoomIn", "ZoomOut", "SelectPoint", "HotLink", or
-    // empty when no tool is pressed.
-    virtual QString pressedTool() const = 0;
+    // The tool pressed on the toolbar, which a new map window starts with.
+    virtual MapToolKind pressedTool() const = 0;
     virtual void setStatusText(int panel, const QString &text) = 0;
     virtual IdentifyWindow *identifyWindow() = 0;
     virtual MessageService &messages() = 0;
@@ -43,9 +41,9 @@ public:
     virtual void sectionThemeMissing(MapWindow &view) = 0;
 };
 
-// A map window: the map, its legend, the calculator panel, the scale bar and a logo. Turns the
-// mouse on the map into the pressed tool's action, draws query highlights and the graphics list
-// after each redraw. Does not take ownership of the shell.
+// A map window: the map, its legend, the calculator panel, the scale bar and a logo. Gives the
+// map the pressed tool and the overlays of query matches, what Identify found and the line
+// measured. Does not take ownership of the shell.
 class MapWindow : public QWidget, public CalculatorHost, public ScaleBarHost
 {
     Q_OBJECT
@@ -67,8 +65,12 @@ public:
     // True when the themes differ from those last opened or saved: added, deleted, reordered,
     // shown or hidden, restyled. Which themes are selected (active) is no change.
     bool isModified() const;
+    // The tool the map works with from now on.
+    void setTool(MapToolKind kind);
     // Another map tool was chosen: what the last one drew on the map goes.
     void toolChanged();
+    // The line the measure tool draws, in map units (empty when none).
+    const QList<MapPoint> &measuredLine() const;
     // The identify window closed or moved on: its outline leaves the map.
     void clearIdentified();
     // Hands a theme to the calculators, which take it when it holds sections (restyling it
@@ -86,8 +88,6 @@ public:
     // CalculatorHost and ScaleBarHost
     LayerList themes() const override;
     Map *map() override { return m_map; }
-    MapGraphics &graphics() override { return *m_graphics; }
-    QWidget *form() override { return this; }
     MessageService &messages() override;
     void sectionThemeMissing() override { m_shell->sectionThemeMissing(*this); }
     void rescale(double currentScale, double newScale) override
@@ -100,16 +100,12 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void mapPressed(int button, int shift, double x, double y);
-    void mapMoved(int button, int shift, double x, double y);
-    void mapReleased(int button, int shift, double x, double y);
-    void mapClicked();
-    void mapDoubleClicked();
-    void drawOverLayers(int index, QPainter *painter);
-    // The tool the toolbar has pressed, or none.
-    MapTool *tool() const;
     void buildTools();
+    void buildOverlays();
+    void showPointerPosition(const MapPoint &point);
     QByteArray themesSnapshot() const;
+    // The panel's full height with what scrolls it, in twips.
+    int defaultPanelHeight(double twipsPerPixel) const;
 
     MapWindowShell *m_shell;
     ThemeList *m_themes = nullptr;
@@ -117,15 +113,16 @@ private:
     Legend *m_legend = nullptr;
     WellCalculator *m_calculator = nullptr;
     QScrollArea *m_panelScroll = nullptr;
+    Resizer *m_split = nullptr;      // the map and the panel | the legend's column
+    Resizer *m_panelSplit = nullptr; // the map over the panel
+    bool m_splitsPlaced = false;
     MapScaleBar *m_scaleBar = nullptr;
     QLabel *m_logo = nullptr;
-    std::unique_ptr<MapGraphics> m_graphics;
     std::unique_ptr<MessageService> m_paintMessages;
-    Symbol m_highlight;
-    QList<RecordSet> m_identified; // outlined until the next identify or another tool
-    QHash<const MapLayer *, QString> m_reportedExpressions; // refused queries already reported
+    RecordsOverlay *m_identified = nullptr; // outlined until the next identify or another tool
+    LineOverlay *m_measureLine = nullptr;
     QString m_projectFile;
     QByteArray m_savedThemes; // the themes as last opened or saved, for isModified()
 
-    QHash<QString, std::shared_ptr<MapTool>> m_tools; // by the toolbar's names
+    std::map<MapToolKind, std::unique_ptr<MapTool>> m_tools;
 };

@@ -107,14 +107,14 @@ void WellCalculator::updateGeographicInputs()
 void WellCalculator::refreshMap()
 {
     if (m_view && m_view->map())
-        m_view->map()->refresh();
+        m_view->map()->refreshOverlays();
 }
 
 void WellCalculator::clearMarks()
 {
     if (!m_view)
         return;
-    m_view->graphics().removeAll();
+    m_view->map()->graphics().removeAll();
     refreshMap();
 }
 
@@ -126,7 +126,7 @@ void WellCalculator::clearForwardResult()
     if (m_view) {
         // Redrawn at once: a calculation that ends early must not leave the last answer's
         // quarter lines on the map as if they were its own.
-        m_view->graphics().removeLastResult();
+        m_view->map()->graphics().removeLastResult();
         refreshMap();
     }
 }
@@ -136,7 +136,7 @@ void WellCalculator::clearReverseResult()
     for (QLineEdit *box : reverseResultBoxes())
         box->clear();
     if (m_view) {
-        m_view->graphics().removeLastResult();
+        m_view->map()->graphics().removeLastResult();
         refreshMap();
     }
 }
@@ -239,14 +239,14 @@ void WellCalculator::recordWell(const QString &how, const MapPoint &point, const
     auto mark = std::make_shared<WellMarkSymbol>();
     mark->center = point;
     mark->number = int(m_locatedPoints.size());
-    m_view->graphics().addSymbol(mark);
+    m_view->map()->graphics().addSymbol(mark);
 }
 
 void WellCalculator::locateByQuarterCalls()
 {
     if (!m_view)
         return;
-    BusyCursor busy(m_view->form());
+    BusyCursor busy(window());
     m_footageEastWest->clear();
     m_footageNorthSouth->clear();
     clearForwardResult();
@@ -304,11 +304,11 @@ void WellCalculator::showForwardResult(const WellLocation &w, const QString &how
                      w.footage->northSouth + u" line"_s;
     }
     m_precision->setText(precision);
-    addQuarterLines(m_view->graphics(), w.lines);
+    addQuarterLines(m_view->map()->graphics(), w.lines);
     if (!w.parcel.isEmpty()) {
         auto parcel = std::make_shared<ParcelSymbol>();
         parcel->parcel = w.parcel;
-        m_view->graphics().addSymbol(parcel, MapGraphics::Lifetime::LastResult);
+        m_view->map()->graphics().addSymbol(parcel, MapGraphics::Lifetime::LastResult);
     }
     recordWell(how, w.location, &w);
 }
@@ -317,7 +317,7 @@ void WellCalculator::locateByFootage()
 {
     if (!m_view)
         return;
-    BusyCursor busy(m_view->form());
+    BusyCursor busy(window());
     for (QComboBox *list : {m_call160, m_call40, m_call10, m_call2_5})
         list->setCurrentIndex(0);
     clearForwardResult();
@@ -388,7 +388,7 @@ void WellCalculator::locateDescription()
         // A tie or a lot has no boxes of its own: the description is located as it stands.
         if (!m_view)
             return;
-        BusyCursor busy(m_view->form());
+        BusyCursor busy(window());
         clearForwardResult();
         const auto theme = listedTheme(m_sectionThemes);
         if (!theme)
@@ -421,7 +421,7 @@ void WellCalculator::locateReverse()
     const auto theme = listedTheme(m_reverseThemes);
     if (!theme)
         return;
-    BusyCursor busy(m_view->form());
+    BusyCursor busy(window());
     const ReverseLocation r = reverseLocate(*theme, m_reverseEasting->text(),
                                             m_reverseNorthing->text(), m_view->messages());
     if (r.sectionFound && m_reverseZoomToPoint->isChecked())
@@ -458,7 +458,7 @@ void WellCalculator::locateReverse()
     m_reverseDescription->setCursorPosition(0);
     if (const LocateOptions options = locateOptions(); options.divisions)
         m_reverseDivision->setText(options.divisions->labelAt(r.searchPoint));
-    addQuarterLines(m_view->graphics(), r.lines);
+    addQuarterLines(m_view->map()->graphics(), r.lines);
     recordWell(u"reverse"_s, r.searchPoint);
     refreshMap();
 }
@@ -502,7 +502,7 @@ void WellCalculator::convertInto(
 {
     if (!m_view)
         return;
-    BusyCursor busy(m_view->form());
+    BusyCursor busy(window());
     eastingBox->clear();
     northingBox->clear();
     if (const auto r = convert(m_view->messages()))
@@ -531,7 +531,7 @@ void WellCalculator::convertToGeographic()
 {
     if (!m_view)
         return;
-    BusyCursor busy(m_view->form());
+    BusyCursor busy(window());
     for (QLineEdit *result : geographicBoxes())
         result->clear();
     const auto r = utmToLatLong(m_geographicEasting->text(), m_geographicNorthing->text(),

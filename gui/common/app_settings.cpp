@@ -127,3 +127,23 @@ void setToolWindowGeometry(const QString &window, const QByteArray &geometry)
     s.beginGroup(u"Settings"_s);
     s.setValue(window + u"Geometry"_s, geometry);
 }
+
+std::optional<MapWindowSplits> mapWindowSplits()
+{
+    QSettings s(u"QRV Tractwise"_s, u"QRV Tractwise"_s);
+    s.beginGroup(u"Settings"_s);
+    bool legendOk = false, panelOk = false;
+    const MapWindowSplits splits{s.value(u"MapLegendWidth"_s).toInt(&legendOk),
+                                 s.value(u"MapPanelHeight"_s).toInt(&panelOk)};
+    if (!legendOk || !panelOk || splits.legendWidth <= 0 || splits.panelHeight <= 0)
+        return std::nullopt; // never kept, or not numbers: the defaults
+    return splits;
+}
+
+void setMapWindowSplits(const MapWindowSplits &splits)
+{
+    QSettings s(u"QRV Tractwise"_s, u"QRV Tractwise"_s);
+    s.beginGroup(u"Settings"_s);
+    s.setValue(u"MapLegendWidth"_s, splits.legendWidth);
+    s.setValue(u"MapPanelHeight"_s, splits.panelHeight);
+}

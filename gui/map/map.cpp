@@ -1,8 +1,8 @@
 #include "gui/map/map.h"
 
-#include "core/common/twips.h"
 #include "core/document/theme_list.h"
 #include "core/engine/vector_layer.h"
+#include "gui/map/map_tools.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -10,40 +10,13 @@
 
 #include <cmath>
 
-namespace {
-
-int buttonCode(Qt::MouseButtons buttons)
-{
-    int code = 0;
-    if (buttons & Qt::LeftButton)
-        code |= 1;
-    if (buttons & Qt::RightButton)
-        code |= 2;
-    if (buttons & Qt::MiddleButton)
-        code |= 4;
-    return code;
-}
-
-int shiftCode(Qt::KeyboardModifiers modifiers)
-{
-    int code = 0;
-    if (modifiers & Qt::ShiftModifier)
-        code |= 1;
-    if (modifiers & Qt::ControlModifier)
-        code |= 2;
-    if (modifiers & Qt::AltModifier)
-        code |= 4;
-    return code;
-}
-
-} // namespace
-
 Map::Map(QWidget *parent)
     : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     setMinimumSize(16, 16);
+    m_graphics = addOverlay(std::make_unique<GraphicsOverlay>(), MapOverlay::Level::Marks);
 }
 
 Map::~Map() = default;
@@ -137,27 +110,29 @@ void Map::refreshRect(const MapRect &area)
     update(device);
 }
 
-double Map::twipsPerPixel() const
+double Map::pickTolerance() const
 {
-    return ::twipsPerPixel(logicalDpiX());
-}
-
-MapPoint Map::toMapPoint(double xTwips, double yTwips) const
-{
-    const double tpp = twipsPerPixel();
-    return m_viewport.toMap(QPointF(xTwips / tpp, yTwips / tpp));
-}
-
-MapEvent Map::eventAt(double xTwips, double yTwips) const
-{
-    return {toMapPoint(xTwips, yTwips), toMapDistance(100)};
-}
-
-double Map::toMapDistance(double twips) const
-{
+    // A fourteenth of an inch on the screen, the reach of a click on a point or a line.
     if (!m_viewport.isValid())
         return 0.0;
-    return twips / twipsPerPixel() * m_viewport.unitsPerPixel();
+    return logicalDpiX() / 14.4 * m_viewport.unitsPerPixel();
+}
+
+MapEvent Map::eventAt(const QPointF &pixel) const
+{
+    MapEvent e;
+    e.point = m_viewport.toMap(pixel);
+    e.pixel = pixel;
+    e.tolerance = pickTolerance();
+    return e;
+}
+
+MapEvent Map::eventFor(const QMouseEvent &event) const
+{
+    MapEvent e = eventAt(event.position());
+    e.button = event.button();
+    e.modifiers = event.modifiers();
+    return e;
 }
 
 QPointF Map::fromMapPoint(const MapPoint &p) const
@@ -177,12 +152,21 @@ void Map::pan()
         m_gesture = Gesture::Panning;
 }
 
-void Map::setOverlayLine(const QList<MapPoint> &points)
+void Map::insertOverlay(std::unique_ptr<MapOverlay> overlay, MapOverlay::Level level)
 {
-    if (points == m_overlay)
-        return;
-    m_overlay = points;
+    auto at = std::find_if(m_overlays.begin(), m_overlays.end(),
+                           [level](const auto &o) { return o.first > level; });
+    m_overlays.insert(at, {level, std::move(overlay)});
     update();
+}
+
+void Map::paintOverlays(QPainter &painter, const MapViewport &viewport)
+{
+    for (const auto &[level, overlay] : m_overlays) {
+        painter.save();
+        overlay->paint(painter, viewport);
+        painter.restore();
+    }
 }
 
 void Map::zoomAbout(const QPointF &pixel, double factor)
@@ -204,19 +188,6 @@ void Map::wheelEvent(QWheelEvent *event)
     event->accept();
 }
 
-void Map::drawShape(const RecordSet &records, const Symbol &symbol)
-{
-    if (!m_drawing || !records.layer())
-        return;
-    records.layer()->drawRows(*m_drawing, m_viewport, records.rows(), symbol);
-}
-
-void Map::drawText(const QString &text, const MapPoint &at, const QFont &font, const QColor &color)
-{
-    if (m_drawing)
-        drawMapText(*m_drawing, m_viewport, text, at, font, color);
-}
-
 void Map::outputMap(QPainter &painter, const QRectF &target, double imageDensity)
 {
     if (target.isEmpty())
@@ -227,17 +198,8 @@ void Map::outputMap(QPainter &painter, const QRectF &target, double imageDensity
     painter.setClipRect(target);
     painter.translate(target.topLeft());
     painter.fillRect(QRectF(QPointF(0, 0), target.size()), Qt::white);
-    const MapViewport saved = m_viewport;
-    QPainter *savedPainter = m_drawing;
-    // Handlers of layerDrawn draw into the printed page in its own coordinates.
-    m_viewport = printed;
-    m_drawing = &painter;
-    m_outputting = true;
-    renderMap(painter, printed, layers(),
-              [this](int index, QPainter &p) { Q_EMIT layerDrawn(index, &p); });
-    m_outputting = false;
-    m_drawing = savedPainter;
-    m_viewport = saved;
+    renderMap(painter, printed, layers());
+    paintOverlays(painter, printed);
     painter.restore();
 }
 
@@ -245,7 +207,12 @@ QImage Map::grabMap()
 {
     if (m_dirty || m_buffer.size() != size())
         renderBuffer(rect());
-    return m_buffer;
+    QImage shown = m_buffer;
+    if (!shown.isNull() && m_viewport.isValid()) {
+        QPainter painter(&shown);
+        paintOverlays(painter, m_viewport);
+    }
+    return shown;
 }
 
 void Map::renderBuffer(const QRect &area)
@@ -260,13 +227,11 @@ void Map::renderBuffer(const QRect &area)
     const QRect clip = area.isEmpty() ? rect() : area;
     painter.setClipRect(clip);
     painter.fillRect(clip, Qt::white);
-    m_drawing = &painter;
     if (m_viewport.isValid())
-        renderMap(painter, m_viewport, layers(),
-                  [this](int index, QPainter &p) { Q_EMIT layerDrawn(index, &p); });
-    m_drawing = nullptr;
+        renderMap(painter, m_viewport, layers());
     m_dirty = false;
     m_dirtyArea = QRect();
+    Q_EMIT redrawn();
 }
 
 void Map::paintEvent(QPaintEvent *)
@@ -274,24 +239,19 @@ void Map::paintEvent(QPaintEvent *)
     if (m_dirty || m_buffer.size() != size())
         renderBuffer(m_buffer.size() != size() ? rect() : m_dirtyArea);
     QPainter painter(this);
-    if (m_gesture == Gesture::Panning && m_pressed) {
+    const bool panning = m_gesture == Gesture::Panning && m_pressed;
+    if (panning) {
+        // The picture follows the mouse, the overlays with it.
         painter.fillRect(rect(), Qt::white);
-        painter.drawImage(m_currentPos - m_pressPos, m_buffer);
-        return;
+        painter.translate(m_currentPos - m_pressPos);
     }
     painter.drawImage(0, 0, m_buffer);
+    if (m_viewport.isValid())
+        paintOverlays(painter, m_viewport);
     if (m_gesture == Gesture::Tracking && m_pressed) {
         painter.setPen(QPen(Qt::black, 1, Qt::DashLine));
         painter.setBrush(Qt::NoBrush);
         painter.drawRect(QRect(m_pressPos, m_currentPos).normalized());
-    }
-    if (m_overlay.size() >= 2 && m_viewport.isValid()) {
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(QPen(Qt::red, 2));
-        QPolygonF line;
-        for (const MapPoint &p : std::as_const(m_overlay))
-            line << m_viewport.toDevice(p);
-        painter.drawPolyline(line);
     }
 }
 
@@ -303,21 +263,13 @@ void Map::resizeEvent(QResizeEvent *)
     refresh();
 }
 
-void Map::emitMouse(void (Map::*signal)(int, int, double, double), QMouseEvent *event)
-{
-    const double tpp = twipsPerPixel();
-    const QPointF p = event->position();
-    Q_EMIT(this->*signal)
-    (buttonCode(event->buttons() | event->button()), shiftCode(event->modifiers()), p.x() * tpp,
-     p.y() * tpp);
-}
-
 void Map::mousePressEvent(QMouseEvent *event)
 {
     m_pressed = true;
     m_gesture = Gesture::None;
     m_pressPos = m_currentPos = event->position().toPoint();
-    emitMouse(&Map::pressed, event);
+    if (m_tool)
+        m_tool->press(eventFor(*event));
 }
 
 void Map::mouseMoveEvent(QMouseEvent *event)
@@ -325,7 +277,10 @@ void Map::mouseMoveEvent(QMouseEvent *event)
     m_currentPos = event->position().toPoint();
     if (m_pressed && m_gesture != Gesture::None)
         update();
-    emitMouse(&Map::moved, event);
+    const MapEvent e = eventFor(*event);
+    if (m_tool)
+        m_tool->move(e);
+    Q_EMIT pointerMoved(e.point);
 }
 
 void Map::mouseReleaseEvent(QMouseEvent *event)
@@ -352,12 +307,14 @@ void Map::mouseReleaseEvent(QMouseEvent *event)
         }
         Q_EMIT panned();
     }
-    emitMouse(&Map::released, event);
-    Q_EMIT clicked();
+    if (m_tool) {
+        m_tool->release(eventFor(*event));
+        m_tool->click();
+    }
 }
 
-void Map::mouseDoubleClickEvent(QMouseEvent *event)
+void Map::mouseDoubleClickEvent(QMouseEvent *)
 {
-    Q_UNUSED(event);
-    Q_EMIT doubleClicked();
+    if (m_tool)
+        m_tool->doubleClick();
 }

@@ -5,22 +5,32 @@
 #include "core/engine/map_viewport.h"
 #include "core/engine/record_set.h"
 #include "core/engine/symbol.h"
+#include "gui/map/map_overlays.h"
 
 #include <QImage>
 #include <QPointer>
 #include <QWidget>
 
-class QFont;
+#include <memory>
+#include <vector>
 
-// The map display: shows the engine's rendering of its layer list and turns mouse input into
-// the events the map window's tools act on. Positions in events are twips from the widget's top
-// left corner; toMapPoint() turns them into map units.
+class MapTool;
+class MessageService;
+
+// The map display: shows the engine's rendering of the themes of a theme list (its window's),
+// redrawn when they change; over them its overlays (marks, highlights, the line measured). Each
+// mouse event becomes one MapEvent, handed to the map's tool.
 //
-// The map draws the themes of a theme list (its window's), and redraws when they change.
+// A mouse event as a map tool takes it: the map point under the pointer, the pixel, how far a
+// click on a point or a line may miss it in map units (a fourteenth of an inch on the screen),
+// the button and the keys held.
 struct MapEvent
 {
     MapPoint point;
+    QPointF pixel;
     double tolerance = 0; // map units
+    Qt::MouseButton button = Qt::NoButton;
+    Qt::KeyboardModifiers modifiers;
 };
 
 class Map : public QWidget
@@ -45,49 +55,53 @@ public:
     MapRect fullExtent() const;
     const MapViewport &viewport() const { return m_viewport; }
 
+    // Draws the layers again (all, or those over an area), then the overlays.
     void refresh();
     void refreshRect(const MapRect &area);
+    // Paints the overlays again over the layers as drawn (after an overlay changed).
+    void refreshOverlays() { update(); }
 
-    double twipsPerPixel() const;
-    MapPoint toMapPoint(double xTwips, double yTwips) const;
-    double toMapDistance(double twips) const;
-    // A window position (twips) as the map tools take it: the map point, and how far 100
-    // twips reach on the map (what a click on a point or a line may miss it by). The one place
-    // where a position in the window becomes a map point.
-    MapEvent eventAt(double xTwips, double yTwips) const;
+    // The tool the mouse works; does not take ownership. None: the mouse only moves the pointer.
+    void setTool(MapTool *tool) { m_tool = tool; }
+    MapTool *tool() const { return m_tool; }
+    // What a tool is handed for the pointer at a pixel of the map.
+    MapEvent eventAt(const QPointF &pixel) const;
+    // How far from a point or a line a click may land and still hit it, in map units.
+    double pickTolerance() const;
     QPointF fromMapPoint(const MapPoint &p) const; // in pixels
 
     // Begin a rubber-band rectangle or a pan from the current press; both end on release, with
-    // rectangleTracked or Panned.
+    // rectangleTracked or panned.
     void trackRectangle();
     void pan();
-
-    // A line drawn over the map in red (the measure tool's), map units; empty for none.
-    void setOverlayLine(const QList<MapPoint> &points);
-    const QList<MapPoint> &overlayLine() const { return m_overlay; }
     // Zooms by `factor` (above 1 in) keeping the map point under `pixel` where it is.
     void zoomAbout(const QPointF &pixel, double factor);
 
-    // Drawing into the redraw in progress; only valid inside an layerDrawn handler.
-    void drawShape(const RecordSet &records, const Symbol &symbol);
-    void drawText(const QString &text, const MapPoint &at, const QFont &font, const QColor &color);
+    // Takes an overlay, drawn after the layers and after the overlays of lower levels (in order
+    // of adding within a level); returns it for its owner's use.
+    template <class T> T *addOverlay(std::unique_ptr<T> overlay, MapOverlay::Level level)
+    {
+        T *kept = overlay.get();
+        insertOverlay(std::move(overlay), level);
+        return kept;
+    }
+    // The wells' marks and the last result's lines and parcel, drawn by the map's own overlay.
+    MapGraphics &graphics() { return m_graphics->graphics(); }
+    // Where anomalies met while drawing the graphics are reported; not owned.
+    void setGraphicsNotices(MessageService *notices) { m_graphics->setNotices(notices); }
 
     // The whole map, as shown, fitted into `target` on any painter (a printer page, an image).
     // `imageDensity` image pixels are read per target pixel (see MapViewport::imageDensity).
     void outputMap(QPainter &painter, const QRectF &target, double imageDensity = 1);
-    // True while outputMap draws, so handlers can leave the window's own state alone.
-    bool isOutputting() const { return m_outputting; }
 
-    // The last rendering, for screenshots and tests.
+    // The map as shown (layers and overlays), for screenshots and tests.
     QImage grabMap();
 
 Q_SIGNALS:
-    void pressed(int button, int shift, double x, double y);
-    void moved(int button, int shift, double x, double y);
-    void released(int button, int shift, double x, double y);
-    void clicked();
-    void doubleClicked();
-    void layerDrawn(int index, QPainter *painter);
+    // The pointer moved over the map, with or without a button held.
+    void pointerMoved(const MapPoint &point);
+    // The layers were drawn again on the screen.
+    void redrawn();
     void rectangleTracked(const MapRect &rect);
     void panned();
 
@@ -104,21 +118,23 @@ private:
     enum class Gesture { None, Tracking, Panning };
     void updateViewport();
     void renderBuffer(const QRect &area);
-    void emitMouse(void (Map::*signal)(int, int, double, double), QMouseEvent *event);
+    void paintOverlays(QPainter &painter, const MapViewport &viewport);
+    void insertOverlay(std::unique_ptr<MapOverlay> overlay, MapOverlay::Level level);
+    MapEvent eventFor(const QMouseEvent &event) const;
 
     void themeAdded(qsizetype index);
 
     QPointer<ThemeList> m_themes;
-    QList<MapPoint> m_overlay;
+    MapTool *m_tool = nullptr;
+    std::vector<std::pair<MapOverlay::Level, std::unique_ptr<MapOverlay>>> m_overlays;
+    GraphicsOverlay *m_graphics = nullptr;
     MapRect m_requested = MapRect::null();
     MapViewport m_viewport;
-    QImage m_buffer;
+    QImage m_buffer; // the layers as last drawn
     bool m_dirty = true;
     QRect m_dirtyArea;
-    QPainter *m_drawing = nullptr; // set while a redraw is in progress
     Gesture m_gesture = Gesture::None;
     QPoint m_pressPos;
     QPoint m_currentPos;
     bool m_pressed = false;
-    bool m_outputting = false;
 };

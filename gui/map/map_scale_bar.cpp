@@ -1,6 +1,7 @@
 #include "gui/map/map_scale_bar.h"
 
 #include "core/common/number_text.h"
+#include "core/common/twips.h"
 #include "core/engine/map_scale.h"
 #include "gui/map/map.h"
 
@@ -35,7 +36,7 @@ double MapScaleBar::scale() const
     const Map *map = m_view ? m_view->map() : nullptr;
     if (!map || !map->viewport().isValid())
         return 0.0;
-    return mapScale(map->extent().width(), map->width() * map->twipsPerPixel());
+    return mapScale(map->extent().width(), map->width() * twipsPerPixel(map->logicalDpiX()));
 }
 
 void MapScaleBar::updateScale()

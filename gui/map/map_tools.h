@@ -7,9 +7,12 @@
 
 class IdentifyWindow;
 
-// One tool of the map window's toolbar: what a press, a move, a release, a click and a double
-// click at a map point do. The map window hands each mouse event of the map to the pressed tool,
-// its position already a map point (Map::eventAt).
+// The tools of the toolbar, one of which is pressed at a time.
+enum class MapToolKind { None, Identify, Pan, Measure, ZoomIn, ZoomOut, SelectPoint, HotLink };
+
+// One tool of the map window's toolbar: what a press, a move, a release, a click (after every
+// release) and a double click do. The map hands each mouse event to its tool (Map::setTool), its
+// position already a map point.
 class MapTool
 {
 public:

@@ -168,7 +168,7 @@ private Q_SLOTS:
 
         w->setStatusText(1, u"Distance: 10 ft"_s);
         act(*w, "Pan");
-        QCOMPARE(w->pressedTool(), u"Pan"_s);
+        QCOMPARE(w->pressedTool(), MapToolKind::Pan);
         QCOMPARE(w->findChild<QStatusBar *>()->findChildren<QLabel *>().first()->text(),
                  u"Ready"_s);
 
@@ -219,11 +219,13 @@ private Q_SLOTS:
                      fits);
         const QList<QWidget *> parts = {view->map(), scroll, view->legend(),
                                         view->findChild<QWidget *>(u"logo"_s)};
+        auto inView = [view](const QWidget *part) {
+            return QRect(part->mapTo(view, QPoint(0, 0)), part->size());
+        };
         for (qsizetype i = 0; i < parts.size(); ++i) {
-            QVERIFY2(view->rect().contains(parts[i]->geometry()),
-                     qPrintable(parts[i]->objectName()));
+            QVERIFY2(view->rect().contains(inView(parts[i])), qPrintable(parts[i]->objectName()));
             for (qsizetype j = i + 1; j < parts.size(); ++j)
-                QVERIFY(!parts[i]->geometry().intersects(parts[j]->geometry()));
+                QVERIFY(!inView(parts[i]).intersects(inView(parts[j])));
         }
         const QList<QAbstractButton *> buttons =
             view->calculator()->findChildren<QAbstractButton *>();

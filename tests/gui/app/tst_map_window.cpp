@@ -7,17 +7,22 @@
 #include "gui/calculators/well_calculator.h"
 #include "gui/legend/legend.h"
 #include "gui/legend/legend_row.h"
+#include "gui/legend/resizer.h"
 #include "gui/map/identify_window.h"
 #include "gui/map/map.h"
 #include "tests/fixtures/fixtures.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QProcess>
 #include <QPushButton>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -28,14 +33,13 @@ namespace {
 class FakeShell : public MapWindowShell
 {
 public:
-    QString pressedTool() const override { return tool; }
+    MapToolKind pressedTool() const override { return MapToolKind::Identify; }
     void setStatusText(int panel, const QString &text) override { status[panel] = text; }
     IdentifyWindow *identifyWindow() override { return &identify; }
     MessageService &messages() override { return recorder; }
     bool confirmClose(MapWindow &) override { return true; }
     void sectionThemeMissing(MapWindow &) override { ++missingSections; }
 
-    QString tool = u"IdentifyInThemes"_s;
     QString status[4]; // panels 1 to 3
     IdentifyWindow identify;
     RecordingMessageService recorder;
@@ -53,10 +57,7 @@ class TestMapWindow : public QObject
     QStringList m_three; // three more copies of the grid: first, second and third
 
     // The map point under a pixel of the view's map.
-    static MapPoint mapPointAt(Map *map, QPoint p)
-    {
-        return map->toMapPoint(p.x() * map->twipsPerPixel(), p.y() * map->twipsPerPixel());
-    }
+    static MapPoint mapPointAt(Map *map, QPoint p) { return map->viewport().toMap(p); }
     static bool shown(MapWindow &view)
     {
         view.resize(1200, 900);
@@ -67,6 +68,7 @@ class TestMapWindow : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.path());
         fixtures::SectionGrid g;
         g.originX = 400000;
         m_sections = m_dir.filePath(u"sections.shp"_s);
@@ -100,7 +102,7 @@ private Q_SLOTS:
         map->setExtent(MapRect(400000, 410000, 4405000, 4395000));
         const double width = map->extent().width();
         const MapPoint centre = map->extent().center();
-        shell.tool = u"ZoomOut"_s;
+        view.setTool(MapToolKind::ZoomOut);
         QTest::mouseClick(map, Qt::LeftButton, {}, QPoint(10, 10));
         QTest::mouseClick(map, Qt::LeftButton, {}, QPoint(10, 10));
         QVERIFY(std::fabs(map->extent().width() - width * 2.25) < 1e-6 &&
@@ -108,7 +110,7 @@ private Q_SLOTS:
 
         // Measure: 1000 m to the right of the press.
         map->setExtent(MapRect(400000, 410000, 4405000, 4395000));
-        shell.tool = u"Measure"_s;
+        view.setTool(MapToolKind::Measure);
         const QPoint start = map->fromMapPoint({401000, 4400000}).toPoint();
         const MapPoint startMap = mapPointAt(map, start);
         QTest::mousePress(map, Qt::LeftButton, {}, start);
@@ -118,7 +120,7 @@ private Q_SLOTS:
         const MapPoint endMap = mapPointAt(map, end);
         const double metres = endMap.X - startMap.X;
         QCOMPARE(shell.status[1], measureSegmentText(metres, metres));
-        QCOMPARE(map->overlayLine(), (QList<MapPoint>{startMap, endMap})); // the line measured
+        QCOMPARE(view.measuredLine(), (QList<MapPoint>{startMap, endMap})); // the line measured
         QTest::mouseRelease(map, Qt::LeftButton, {}, end);
         QCOMPARE(shell.status[1], measureDistanceText(metres));
         // Map units, and on a UTM map (zone 13 here) the latitude and longitude as well.
@@ -126,10 +128,10 @@ private Q_SLOTS:
                      shell.status[2].endsWith(u"\u00b0 W"_s),
                  qPrintable(shell.status[2]));
         view.toolChanged();
-        QVERIFY(map->overlayLine().isEmpty());
+        QVERIFY(view.measuredLine().isEmpty());
 
         // Zoom in to a dragged rectangle; pan by dragging.
-        shell.tool = u"ZoomIn"_s;
+        view.setTool(MapToolKind::ZoomIn);
         const QPoint a = map->fromMapPoint({402000, 4402000}).toPoint();
         const QPoint b = map->fromMapPoint({404000, 4400000}).toPoint();
         QTest::mousePress(map, Qt::LeftButton, {}, a);
@@ -137,7 +139,7 @@ private Q_SLOTS:
         QTest::mouseRelease(map, Qt::LeftButton, {}, b);
         QVERIFY(std::fabs(map->extent().center().X - 403000) < 20 &&
                 (map->extent().height() < 2100 || map->extent().width() < 2100));
-        shell.tool = u"Pan"_s;
+        view.setTool(MapToolKind::Pan);
         const MapRect before = map->extent();
         QTest::mousePress(map, Qt::LeftButton, {}, QPoint(100, 100));
         QTest::mouseRelease(map, Qt::LeftButton, {}, QPoint(150, 100));
@@ -145,7 +147,7 @@ private Q_SLOTS:
                           50 * map->viewport().unitsPerPixel()) < 1e-6);
 
         // Select point: the calculator takes the clicked point.
-        shell.tool = u"SelectPoint"_s;
+        view.setTool(MapToolKind::SelectPoint);
         QTest::mouseClick(map, Qt::LeftButton, {}, start);
         QCOMPARE(view.calculator()->findChild<QLineEdit *>(u"reverseEasting"_s)->text(),
                  formatNumber(roundTo(mapPointAt(map, start).X, 0)));
@@ -163,7 +165,7 @@ private Q_SLOTS:
         int asked = 0;
         view.legend()->chooseFolder = [&](const QString &) { return ++asked, m_dir.path(); };
         map->setExtent(MapRect(400000, 410000, 4405000, 4395000));
-        shell.tool = u"HotLink"_s;
+        view.setTool(MapToolKind::HotLink);
         QTest::mouseClick(map, Qt::LeftButton, {}, map->fromMapPoint({400500, 4400500}).toPoint());
         QCOMPARE(asked, 1);
         QCOMPARE(map->layers().first()->file(), m_dir.filePath(u"HotSpot.tif"_s));
@@ -171,6 +173,49 @@ private Q_SLOTS:
     }
 
     // A shapefile is one in any case of ".shp", for the legend and the calculators alike.
+    // The bars between the map, the panel and the legend move where they are dragged; the
+    // window keeps the legend's width and the panel's height as it grows, and the next window
+    // opens with them.
+    void barsSplitTheWindowAndAreKept()
+    {
+        FakeShell shell;
+        MapWindow view(&shell);
+        QVERIFY(shown(view));
+        QWidget *panel = view.findChild<QWidget *>(u"panelScroll"_s);
+        QWidget *column = view.findChild<QWidget *>(u"legendColumn"_s);
+        auto *panelSplit = view.findChild<Resizer *>(u"panelSplit"_s);
+        auto *legendSplit = view.findChild<Resizer *>(u"legendSplit"_s);
+        const int panelHeight = panel->height(), mapHeight = view.map()->height();
+        const int columnWidth = column->width();
+
+        auto drag = [](Resizer *split, QPoint by) {
+            QWidget *bar = split->bar();
+            const QPoint from = bar->rect().center();
+            QTest::mousePress(bar, Qt::LeftButton, {}, from);
+            QMouseEvent move(QEvent::MouseMove, QPointF(from + by), bar->mapToGlobal(from + by),
+                             Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(bar, &move);
+            QTest::mouseRelease(bar, Qt::LeftButton, {}, from + by);
+        };
+        drag(panelSplit, QPoint(0, -60));  // the panel 60 pixels taller
+        drag(legendSplit, QPoint(-40, 0)); // the legend 40 pixels wider
+        QVERIFY(std::abs(panel->height() - (panelHeight + 60)) <= 1);
+        QVERIFY(std::abs(view.map()->height() - (mapHeight - 60)) <= 1);
+        QVERIFY(std::abs(column->width() - (columnWidth + 40)) <= 1);
+
+        view.resize(1300, 1000); // the map takes the room
+        QTRY_VERIFY(std::abs(view.map()->height() - (mapHeight + 40)) <= 1);
+        QVERIFY(std::abs(panel->height() - (panelHeight + 60)) <= 1);
+        QVERIFY(std::abs(column->width() - (columnWidth + 40)) <= 1);
+
+        MapWindow next(&shell);
+        QVERIFY(shown(next));
+        QVERIFY(std::abs(next.findChild<QWidget *>(u"panelScroll"_s)->height() -
+                         (panelHeight + 60)) <= 1);
+        QVERIFY(std::abs(next.findChild<QWidget *>(u"legendColumn"_s)->width() -
+                         (columnWidth + 40)) <= 1);
+    }
+
     void upperCaseShpIsAShapefile()
     {
         FakeShell shell;
@@ -317,7 +362,7 @@ private Q_SLOTS:
         view.deleteActiveThemes();
         QCOMPARE(lists(), (QStringList{u"1first"_s, u"1first"_s}));
         QCOMPARE(box("easting")->text(), QString());
-        QCOMPARE(view.graphics().count(), 1); // the well stays marked, its quarter lines go
+        QCOMPARE(view.map()->graphics().count(), 1); // the well stays marked, its quarter lines go
         // Another project: only its themes are listed.
         const QString file = m_dir.filePath(u"other.plss"_s);
         {
@@ -328,7 +373,7 @@ private Q_SLOTS:
         QVERIFY(view.loadProject(file));
         QCOMPARE(lists(), (QStringList{u"1third"_s, u"1third"_s}));
         QCOMPARE(box("section")->text() + box("township")->text(), QString());
-        QCOMPARE(view.graphics().count(), 0); // the first project's well is no longer marked
+        QCOMPARE(view.map()->graphics().count(), 0); // the first project's well is no longer marked
         QVERIFY(shell.recorder.messages().isEmpty());
     }
 

@@ -28,7 +28,7 @@ namespace {
 
 constexpr double Mile = 1609.344;
 
-// A map window in miniature: a map, its graphics drawn after the top layer, a recorder.
+// A map window in miniature: a map (which draws the graphics), a recorder.
 class FakeView : public CalculatorHost
 {
 public:
@@ -36,20 +36,14 @@ public:
     {
         m_map.setThemes(&m_themes);
         m_map.resize(400, 400);
-        QObject::connect(&m_map, &Map::layerDrawn, &m_map, [this](int index, QPainter *p) {
-            if (index == 0)
-                m_graphics.draw(*p, m_map.viewport(), &m_messages);
-        });
+        m_map.setGraphicsNotices(&m_messages);
     }
     LayerList themes() const override { return m_themes.layers(); }
     Map *map() override { return &m_map; }
-    MapGraphics &graphics() override { return m_graphics; }
-    QWidget *form() override { return &m_map; }
     MessageService &messages() override { return m_messages; }
 
     ThemeList m_themes;
     Map m_map;
-    MapGraphics m_graphics;
     RecordingMessageService m_messages;
 };
 
@@ -138,7 +132,7 @@ private Q_SLOTS:
         // m_footageEastWest emptied: not this result's calls.
         QCOMPARE(texts({"easting", "northing", "reverseEasting", "footageEastWest"}),
                  (QStringList{u"401005.84"_s, u"4401005.84"_s, u"401005.84"_s, QString()}));
-        QCOMPARE(m_view->m_graphics.count(), 8); // and the parcel outlined
+        QCOMPARE(m_view->m_map.graphics().count(), 8); // and the parcel outlined
         QVERIFY(m_view->m_messages.messages().isEmpty());
         // Zoomed to section 31 (the south-west section); the circle is drawn filled.
         const MapRect e = m_view->m_map.extent();
@@ -157,7 +151,7 @@ private Q_SLOTS:
         click("erase");
         QCOMPARE(texts({"section", "call160", "easting", "sectionThemes", "reverseThemes"}),
                  (QStringList{QString(), u"--"_s, QString(), u"Sections"_s, u"Sections"_s}));
-        QCOMPARE(m_view->m_graphics.count(), 1);
+        QCOMPARE(m_view->m_map.graphics().count(), 1);
         QVERIFY(!child<QPushButton>("copyUtm")->isEnabled());
     }
 
@@ -170,7 +164,7 @@ private Q_SLOTS:
         click("calculateFootage");
         QCOMPARE(texts({"easting", "northing", "call160"}),
                  (QStringList{u"401408.18"_s, u"4400603.51"_s, u"--"_s}));
-        QCOMPARE(m_view->m_graphics.count(), 1);
+        QCOMPARE(m_view->m_map.graphics().count(), 1);
         QCOMPARE(m_view->m_map.extent(), before); // zoom unchecked
         // Empty calls: the message, and the outputs emptied.
         type("footageNorthSouth", QString());
@@ -195,7 +189,7 @@ private Q_SLOTS:
             (QStringList{QString(), QString(), u"31"_s, u"12N"_s, u"34W"_s, u"SW"_s, u"NE"_s,
                          u"NE"_s, u"W1968.5"_s, u"S1968.5"_s}));
         // The first well's mark stays; the second's with its own quarter lines only.
-        QCOMPARE(m_view->m_graphics.count(), 10);
+        QCOMPARE(m_view->m_map.graphics().count(), 10);
         // The same place as one line, smallest quarter first, and on the clipboard by Copy.
         const QString description =
             text("reverseCall2_5") + u"1/4 "_s + text("reverseCall10") +
@@ -387,7 +381,7 @@ private Q_SLOTS:
         const QPoint mark = m_view->m_map.fromMapPoint({401207.008, 4401207.008}).toPoint();
         QCOMPARE(m_view->m_map.grabMap().pixel(mark), qRgb(255, 0, 0));
         // Two marks, two levels of quarter lines, the parcel outlined.
-        QCOMPARE(m_view->m_graphics.count(), 2 + 4 + 1);
+        QCOMPARE(m_view->m_map.graphics().count(), 2 + 4 + 1);
         fill({{"footageEastWest", u"660E"_s}, {"footageNorthSouth", u"1980S"_s}});
         const bool gone = box == u"gone"_s;
         if (gone) {
@@ -404,7 +398,7 @@ private Q_SLOTS:
         }
         m_panel->findChild<QPushButton *>(button)->click();
         QCOMPARE(text(result.toLatin1().constData()), QString());
-        QCOMPARE(m_view->m_graphics.count(), 2); // the marks of the two wells only
+        QCOMPARE(m_view->m_map.graphics().count(), 2); // the marks of the two wells only
         QCOMPARE(m_view->m_map.grabMap().pixel(mark), qRgb(255, 0, 0));
         if (gone) {
             QCOMPARE(m_view->m_messages.texts(),
@@ -477,7 +471,7 @@ private Q_SLOTS:
         fill({{"footageEastWest", u"660E"_s}, {"footageNorthSouth", u"1980S"_s}});
         click("calculateFootage");
         QList<int> numbers;
-        for (const auto &symbol : m_view->m_graphics.symbols()) {
+        for (const auto &symbol : m_view->m_map.graphics().symbols()) {
             if (const auto *mark = dynamic_cast<const WellMarkSymbol *>(symbol.get()))
                 numbers.append(mark->number);
         }
@@ -498,7 +492,7 @@ private Q_SLOTS:
         QCOMPARE(redWidth(first), far);
         QVERIFY2(far >= 6 && far <= 10, qPrintable(QString::number(far)));
         m_panel->clearMarks();
-        QCOMPARE(m_view->m_graphics.count(), 0);
+        QCOMPARE(m_view->m_map.graphics().count(), 0);
         QCOMPARE(m_panel->locatedWells().size(), 2); // still listed for export
     }
 
@@ -511,7 +505,7 @@ private Q_SLOTS:
         QCOMPARE(texts({"reverseSection", "reverseEasting", "geographicZone", "fromZone",
                         "zoneNorthing", "geographicEasting"}),
                  (QStringList{u"31"_s, u"400600"_s, u"13"_s, u"13"_s, u"4400600"_s, u"400600"_s}));
-        QCOMPARE(m_view->m_graphics.count(), 1 + 8); // the mark and its quarter lines
+        QCOMPARE(m_view->m_map.graphics().count(), 1 + 8); // the mark and its quarter lines
         m_panel->locatePickedPoint({99999.4, 4400600});
         QCOMPARE(m_view->m_messages.texts(),
                  QStringList{u"The easting must be between 100000 and 999999.99 metres."_s});

@@ -53,7 +53,7 @@ class TestHotlink : public QObject
         void click(double x, double y)
         {
             map.setExtent(MapRect(0, 0, 4000, 4000));
-            legend.openHotlink(MapPoint{x, y}, map.toMapDistance(100));
+            legend.openHotlink(MapPoint{x, y}, map.pickTolerance());
         }
         QStringList titles() const
         {

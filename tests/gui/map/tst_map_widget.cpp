@@ -1,9 +1,11 @@
+#include "core/common/twips.h"
 #include "core/engine/map_graphics.h"
 #include "core/engine/map_scale.h"
 #include "core/engine/vector_layer.h"
 #include "gui/common/qt_message_service.h"
 #include "gui/map/map.h"
 #include "gui/map/map_scale_bar.h"
+#include "gui/map/map_tools.h"
 #include "tests/fixtures/fixtures.h"
 
 #include <QApplication>
@@ -120,57 +122,65 @@ private Q_SLOTS:
         QCOMPARE(e.bottom(), shown.bottom());
     }
 
-    // A full redraw emits after-layer-draw for every layer, index 0 last, and drawing from the
-    // handler lands in the picture.
-    void redrawEventsAndDrawingFromHandler()
+    // The overlays are drawn after every layer: a highlight lands over the top theme.
+    void overlaysDrawnOverTheLayers()
     {
         MapFixture f(QSize(200, 100), m_sections);
         Map &map = f.map;
         f.themes.addLayer(VectorLayer::open(m_sections->file()));
-        QList<int> order;
-        connect(&map, &Map::layerDrawn, &map, [&](int index, QPainter *) {
-            order.append(index);
-            if (index == 0) {
-                const RecordSet hit = m_sections->searchExpression(u"section = 7"_s);
-                map.drawShape(hit, ::Symbol{0, 65535, 0, 1}); // yellow highlight
-            }
-        });
-        const QImage image = map.grabMap();
-        QCOMPARE(order, (QList<int>{1, 0}));
+        auto *highlight = map.addOverlay(std::make_unique<RecordsOverlay>(::Symbol{0, 65535, 0, 1}),
+                                         MapOverlay::Level::QueryMatches); // yellow
         const RecordSet s7 = m_sections->searchExpression(u"section = 7"_s);
+        highlight->setRecords({s7});
+        const QImage image = map.grabMap();
         const QPointF centre = map.fromMapPoint(s7.shape().extent().center());
         QCOMPARE(image.pixel(centre.toPoint()), qRgb(255, 255, 0));
-        map.drawShape(s7, ::Symbol{}); // outside a redraw: ignored, no crash
+        // And on a printed page, in its own coordinates.
+        QImage page(400, 200, QImage::Format_RGB32);
+        QPainter painter(&page);
+        map.outputMap(painter, QRectF(0, 0, 400, 200));
+        painter.end();
+        QCOMPARE(page.pixel((centre * 2).toPoint()), qRgb(255, 255, 0));
     }
 
-    // Mouse events reach handlers in twips; a handler can track a rectangle or pan.
+    // Each mouse event reaches the map's tool once, as a map point with its pixel, button and
+    // keys; a tool can track a rectangle or pan.
     void mouseEventsTrackRectangleAndPan()
     {
+        struct Recorder final : MapTool
+        {
+            Map *map = nullptr;
+            QList<MapEvent> presses, releases;
+            int clicks = 0, doubleClicks = 0;
+            void press(const MapEvent &e) override
+            {
+                presses.append(e);
+                if (e.button == Qt::LeftButton)
+                    map->trackRectangle();
+                else if (e.modifiers == Qt::NoModifier)
+                    map->pan();
+            }
+            void release(const MapEvent &e) override { releases.append(e); }
+            void click() override { ++clicks; }
+            void doubleClick() override { ++doubleClicks; }
+        } tool;
         MapFixture f(QSize(200, 100), m_sections);
         Map &map = f.map;
+        tool.map = &map;
+        map.setTool(&tool);
         map.show();
         QVERIFY(QTest::qWaitForWindowExposed(&map));
         map.setExtent(MapRect(0, 2000, 1000, 0));
-        QSignalSpy down(&map, &Map::pressed);
-        QSignalSpy up(&map, &Map::released);
-        QSignalSpy click(&map, &Map::clicked);
         QTest::mousePress(&map, Qt::RightButton, Qt::ShiftModifier, QPoint(20, 10));
         QTest::mouseRelease(&map, Qt::RightButton, Qt::ShiftModifier, QPoint(20, 10));
-        const double tpp = map.twipsPerPixel();
-        QCOMPARE(down.size(), 1);
-        QCOMPARE(down.at(0).at(0).toInt(), 2); // right button
-        QCOMPARE(down.at(0).at(1).toInt(), 1); // shift
-        QCOMPARE(down.at(0).at(2).toDouble(), 20 * tpp);
-        QCOMPARE(down.at(0).at(3).toDouble(), 10 * tpp);
-        QCOMPARE(up.size(), 1);
-        QCOMPARE(click.size(), 1);
+        QCOMPARE(tool.presses.size(), 1);
+        QCOMPARE(tool.presses.at(0).button, Qt::RightButton);
+        QCOMPARE(tool.presses.at(0).modifiers, Qt::ShiftModifier);
+        QCOMPARE(tool.presses.at(0).pixel, QPointF(20, 10));
+        QCOMPARE(tool.presses.at(0).point, (MapPoint{200, 900}));
+        QCOMPARE(tool.releases.size(), 1);
+        QCOMPARE(tool.clicks, 1);
 
-        connect(&map, &Map::pressed, &map, [&](int button, int, double, double) {
-            if (button == 1)
-                map.trackRectangle();
-            else
-                map.pan();
-        });
         QSignalSpy tracked(&map, &Map::rectangleTracked);
         QTest::mousePress(&map, Qt::LeftButton, {}, QPoint(10, 10));
         QTest::mouseMove(&map, QPoint(30, 40));
@@ -184,9 +194,8 @@ private Q_SLOTS:
         QTest::mouseRelease(&map, Qt::RightButton, {}, QPoint(120, 60));
         QCOMPARE(map.extent(), MapRect(-200, 1800, 1100, 100));
 
-        QSignalSpy dbl(&map, &Map::doubleClicked);
         QTest::mouseDClick(&map, Qt::RightButton, {}, QPoint(5, 5));
-        QCOMPARE(dbl.size(), 1);
+        QCOMPARE(tool.doubleClicks, 1);
     }
 
     // A report from inside a redraw reaches the user only after the paint, from the event loop.
@@ -196,16 +205,13 @@ private Q_SLOTS:
         Map &map = f.map;
         RecordingMessageService shown;
         PostingMessageService posted(shown, &map);
-        MapGraphics graphics;
+        map.setGraphicsNotices(&posted);
+        MapGraphics &graphics = map.graphics();
         auto line = std::make_shared<LineSymbol>();
         for (const MapPoint &p :
              {MapPoint{500000, 4400000}, MapPoint{501000, 4401000}, MapPoint{502000, 4400000}})
             line->addPoint(p);
         graphics.addSymbol(line);
-        connect(&map, &Map::layerDrawn, &map, [&](int index, QPainter *painter) {
-            if (index == 0)
-                graphics.draw(*painter, map.viewport(), &posted);
-        });
         map.grabMap();
         QVERIFY(shown.messages().isEmpty()); // nothing during the paint
         QTRY_COMPARE(shown.texts(), QStringList{u"Weirdness in MapSymbol::Draw!"_s});
@@ -236,7 +242,7 @@ private Q_SLOTS:
         QCOMPARE(bar.scale(), 0.0); // nothing shown yet
 
         Map &map = window.m_map;
-        const double tpp = map.twipsPerPixel();
+        const double tpp = twipsPerPixel(map.logicalDpiX());
         map.resize(int(9000 / tpp), int(6000 / tpp));
         ThemeList themes;
         map.setThemes(&themes);
