@@ -11,8 +11,8 @@
 #include "gui/common/app_settings.h"
 #include "gui/common/program_resources.h"
 #include "gui/common/qt_message_service.h"
+#include "gui/common/resizer.h"
 #include "gui/legend/legend.h"
-#include "gui/legend/resizer.h"
 #include "gui/map/map.h"
 #include "gui/map/map_tools.h"
 

@@ -1,4 +1,4 @@
-#include "gui/legend/resizer.h"
+#include "gui/common/resizer.h"
 
 #include <QLabel>
 #include <QListWidget>
