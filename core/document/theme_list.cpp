@@ -173,10 +173,10 @@ QList<ProjectTheme> ThemeList::toProject() const
         t.isMap = theme.layer->layerType() == MapLayer::LayerType::Vector;
         if (t.isMap) {
             const ::Symbol &s = static_cast<const VectorLayer &>(*theme.layer).symbol();
-            t.color = s.Color;
-            t.outlineColor = s.OutlineColor;
-            t.size = s.Size;
-            t.style = s.Style;
+            t.color = s.color;
+            t.outlineColor = s.outlineColor;
+            t.size = s.size;
+            t.style = s.style;
         }
         themes.append(t);
     }
@@ -197,13 +197,13 @@ Theme themeFromProject(const ProjectBlock &block, std::shared_ptr<MapLayer> laye
     if (theme.layer->layerType() == MapLayer::LayerType::Vector && block.isMap.value_or(false)) {
         ::Symbol &s = static_cast<VectorLayer &>(*theme.layer).symbol();
         if (block.color)
-            s.Color = *block.color;
+            s.color = *block.color;
         if (block.outlineColor)
-            s.OutlineColor = *block.outlineColor;
+            s.outlineColor = *block.outlineColor;
         if (block.size)
-            s.Size = *block.size;
+            s.size = *block.size;
         if (block.style)
-            s.Style = *block.style;
+            s.style = *block.style;
     }
     return theme;
 }

@@ -28,27 +28,27 @@ GraphicSymbol::~GraphicSymbol() = default;
 
 void TextSymbol::draw(QPainter &painter, const MapViewport &viewport, MessageService *) const
 {
-    drawMapText(painter, viewport, text, Shape, font, colorFromRgb(Color));
+    drawMapText(painter, viewport, text, position, font, colorFromRgb(color));
 }
 
 void LineSymbol::addPoint(const MapPoint &point, MessageService *messages)
 {
-    Points.append(MapPoint{point.X, point.Y});
-    if (Points.size() > 2 && messages)
+    points.append(MapPoint{point.X, point.Y});
+    if (points.size() > 2 && messages)
         messages->show(u"Weirdness in MapSymbol::AddPoint!"_s, MessageIcon::None);
 }
 
 void LineSymbol::draw(QPainter &painter, const MapViewport &viewport, MessageService *notices) const
 {
-    if (Points.size() > 2 && notices)
+    if (points.size() > 2 && notices)
         notices->show(u"Weirdness in MapSymbol::Draw!"_s, MessageIcon::None);
-    if (Points.size() < 2 || !viewport.isValid())
+    if (points.size() < 2 || !viewport.isValid())
         return;
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setPen(QPen(colorFromRgb(Color), 1, Qt::SolidLine));
-    for (qsizetype i = 1; i < Points.size(); ++i)
-        painter.drawLine(toPixel(viewport, Points[i - 1]), toPixel(viewport, Points[i]));
+    painter.setPen(QPen(colorFromRgb(color), 1, Qt::SolidLine));
+    for (qsizetype i = 1; i < points.size(); ++i)
+        painter.drawLine(toPixel(viewport, points[i - 1]), toPixel(viewport, points[i]));
     painter.restore();
 }
 
@@ -56,11 +56,11 @@ void CircleSymbol::draw(QPainter &painter, const MapViewport &viewport, MessageS
 {
     if (!viewport.isValid())
         return;
-    const QPoint a = toPixel(viewport, {Center.X - radius, Center.Y - radius});
-    const QPoint b = toPixel(viewport, {Center.X + radius, Center.Y + radius});
+    const QPoint a = toPixel(viewport, {center.X - radius, center.Y - radius});
+    const QPoint b = toPixel(viewport, {center.X + radius, center.Y + radius});
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setPen(QPen(colorFromRgb(Color), 1, Qt::SolidLine));
+    painter.setPen(QPen(colorFromRgb(color), 1, Qt::SolidLine));
     // The fill is red whatever the outline colour, as the marks have always been.
     const bool filled = std::abs(a.x() - b.x()) > 2 && std::abs(a.y() - b.y()) > 2;
     painter.setBrush(filled ? QBrush(colorFromRgb(255)) : QBrush(Qt::NoBrush));
@@ -143,8 +143,8 @@ void MapGraphics::addTextSymbol(const QString &text, const MapPoint &loc, quint3
 {
     auto symbol = std::make_shared<TextSymbol>();
     symbol->text = text;
-    symbol->Shape = MapPoint{loc.X, loc.Y};
-    symbol->Color = color;
+    symbol->position = MapPoint{loc.X, loc.Y};
+    symbol->color = color;
     m_symbols.append(std::move(symbol));
 }
 

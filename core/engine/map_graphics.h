@@ -28,8 +28,8 @@ class TextSymbol final : public GraphicSymbol
 {
 public:
     QString text;
-    MapPoint Shape;    // where the text stands (a copy of the point given)
-    quint32 Color = 0; // packed RGB
+    MapPoint position; // where the text stands (a copy of the point given)
+    quint32 color = 0; // packed RGB
     QFont font;
     void draw(QPainter &painter, const MapViewport &viewport,
               MessageService *notices) const override;
@@ -39,8 +39,8 @@ public:
 class LineSymbol final : public GraphicSymbol
 {
 public:
-    quint32 Color = 0;
-    QList<MapPoint> Points;
+    quint32 color = 0;
+    QList<MapPoint> points;
     // Appends a copy of the point; a third point is reported to `messages` but kept.
     void addPoint(const MapPoint &point, MessageService *messages = nullptr);
     void draw(QPainter &painter, const MapViewport &viewport,
@@ -51,9 +51,9 @@ public:
 class CircleSymbol final : public GraphicSymbol
 {
 public:
-    MapPoint Center;
+    MapPoint center;
     double radius = 0;
-    quint32 Color = 255;
+    quint32 color = 255;
     void draw(QPainter &painter, const MapViewport &viewport,
               MessageService *notices) const override;
 };

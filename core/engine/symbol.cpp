@@ -64,22 +64,22 @@ Qt::PenStyle penStyleFor(qint16 lineStyle)
 
 void setupFill(QPainter &painter, const Symbol &symbol)
 {
-    if (symbol.Outline) {
-        QPen pen(colorFromRgb(symbol.OutlineColor));
-        pen.setWidthF(std::clamp(symbol.Size, 0.0, 100.0));
+    if (symbol.outline) {
+        QPen pen(colorFromRgb(symbol.outlineColor));
+        pen.setWidthF(std::clamp(symbol.size, 0.0, 100.0));
         pen.setCosmetic(true);
         painter.setPen(pen);
     } else {
         painter.setPen(Qt::NoPen);
     }
-    painter.setBrush(QBrush(colorFromRgb(symbol.Color), brushStyleFor(symbol.Style)));
+    painter.setBrush(QBrush(colorFromRgb(symbol.color), brushStyleFor(symbol.style)));
 }
 
 void setupLine(QPainter &painter, const Symbol &symbol)
 {
-    QPen pen(colorFromRgb(symbol.Color));
-    pen.setWidthF(std::clamp(symbol.Size, 0.0, 100.0));
-    pen.setStyle(penStyleFor(symbol.Style));
+    QPen pen(colorFromRgb(symbol.color));
+    pen.setWidthF(std::clamp(symbol.size, 0.0, 100.0));
+    pen.setStyle(penStyleFor(symbol.style));
     pen.setCosmetic(true);
     painter.setPen(pen);
     painter.setBrush(Qt::NoBrush);
@@ -87,12 +87,12 @@ void setupLine(QPainter &painter, const Symbol &symbol)
 
 void drawMarker(QPainter &painter, const QPointF &at, const Symbol &symbol)
 {
-    const double size = std::clamp(symbol.Size, 1.0, 200.0);
+    const double size = std::clamp(symbol.size, 1.0, 200.0);
     const double h = size / 2;
-    const QColor fill = colorFromRgb(symbol.Color);
-    painter.setPen(symbol.Outline ? QPen(colorFromRgb(symbol.OutlineColor), 1) : QPen(Qt::NoPen));
+    const QColor fill = colorFromRgb(symbol.color);
+    painter.setPen(symbol.outline ? QPen(colorFromRgb(symbol.outlineColor), 1) : QPen(Qt::NoPen));
     painter.setBrush(fill);
-    switch (MarkerStyle(symbol.Style)) {
+    switch (MarkerStyle(symbol.style)) {
     case MarkerStyle::Square:
         painter.drawRect(QRectF(at.x() - h, at.y() - h, size, size));
         break;
@@ -110,11 +110,11 @@ void drawMarker(QPainter &painter, const QPointF &at, const Symbol &symbol)
         break;
     }
     case MarkerStyle::TrueType: {
-        QFont font(symbol.Font);
+        QFont font(symbol.font);
         font.setPixelSize(std::max(1, int(size)));
         painter.setFont(font);
         painter.setPen(fill);
-        const QString glyph = QString(QChar(char16_t(symbol.CharacterIndex & 0xFFFF)));
+        const QString glyph = QString(QChar(char16_t(symbol.characterIndex & 0xFFFF)));
         painter.drawText(QRectF(at.x() - size, at.y() - size, 2 * size, 2 * size), Qt::AlignCenter,
                          glyph);
         break;

@@ -30,17 +30,17 @@ enum class LineStyle : qint16 { Solid = 0, Dash = 1, Dot = 2, DashDot = 3, DashD
 enum class MarkerStyle : qint16 { Circle = 0, Square = 1, Triangle = 2, Cross = 3, TrueType = 4 };
 
 // How a vector layer or a set of records is drawn. What the style code means depends on the
-// shape kind: markers for points, line styles for lines, fills for polygons. For polygons Size is
+// shape kind: markers for points, line styles for lines, fills for polygons. For polygons size is
 // the outline width, for lines the line width, for points the marker size, all in pixels.
 struct Symbol
 {
-    qint16 Style = 0;
-    quint32 Color = 0;
-    quint32 OutlineColor = 0;
-    double Size = 1.0;
-    bool Outline = true;
-    QString Font = QStringLiteral("Sans Serif"); // marker style TrueType
-    int CharacterIndex = 0x25CF;
+    qint16 style = 0;
+    quint32 color = 0;
+    quint32 outlineColor = 0;
+    double size = 1.0;
+    bool outline = true;
+    QString font = QStringLiteral("Sans Serif"); // marker style TrueType
+    int characterIndex = 0x25CF;
 };
 
 Qt::BrushStyle brushStyleFor(qint16 fillStyle);

@@ -26,9 +26,9 @@ namespace {
     // Palette entries are written 0xRRGGBB; the symbol packs red lowest.
     const quint32 color = ((rgb >> 16) & 0xFF) | (rgb & 0xFF00) | ((rgb & 0xFF) << 16);
     ::Symbol s;
-    s.Color = color;
-    s.OutlineColor = 0x505050;
-    s.Size = shapeType == ShapeType::Points ? 7 : 1;
+    s.color = color;
+    s.outlineColor = 0x505050;
+    s.size = shapeType == ShapeType::Points ? 7 : 1;
     return s;
 }
 

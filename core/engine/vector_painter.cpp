@@ -83,7 +83,7 @@ void paintFeatures(QPainter &painter, const MapViewport &viewport, const VectorG
     }
     if (!dots.empty()) {
         const quint32 dotColor =
-            shapeType == ShapeType::Polygons && symbol.Outline ? symbol.OutlineColor : symbol.Color;
+            shapeType == ShapeType::Polygons && symbol.outline ? symbol.outlineColor : symbol.color;
         painter.setPen(QPen(colorFromRgb(dotColor), 1));
         painter.drawPoints(dots.data(), int(dots.size()));
     }

@@ -192,9 +192,9 @@ bool recognisePlssSectionTheme(MapLayer &layer)
         return false;
     prepareNamedPlssFields(static_cast<VectorLayer &>(layer));
     ::Symbol &symbol = static_cast<VectorLayer &>(layer).symbol();
-    symbol.Style = qint16(FillStyle::Transparent);
-    symbol.OutlineColor = 65280;
-    symbol.Size = 2;
+    symbol.style = qint16(FillStyle::Transparent);
+    symbol.outlineColor = 65280;
+    symbol.size = 2;
     return true;
 }
 

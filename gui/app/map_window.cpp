@@ -143,9 +143,9 @@ void MapWindow::buildOverlays()
 {
     // A query's matches in yellow; an expression the theme cannot evaluate is said once.
     Symbol highlight;
-    highlight.Style = 0;
-    highlight.Color = 65535; // yellow
-    highlight.Outline = false;
+    highlight.style = 0;
+    highlight.color = 65535; // yellow
+    highlight.outline = false;
     m_map->addOverlay(std::make_unique<QueryMatchesOverlay>(
                           m_themes, highlight,
                           [this](const QString &expression, const QString &theme) {
@@ -157,10 +157,10 @@ void MapWindow::buildOverlays()
     // What Identify found, outlined over every theme in cyan: red is the wells' colour.
     constexpr quint32 cyan = 0xFFFF00; // packed as 0xBBGGRR
     Symbol outline;
-    outline.Style = qint16(FillStyle::Transparent);
-    outline.Color = cyan;
-    outline.OutlineColor = cyan;
-    outline.Size = 3;
+    outline.style = qint16(FillStyle::Transparent);
+    outline.color = cyan;
+    outline.outlineColor = cyan;
+    outline.size = 3;
     m_identified =
         m_map->addOverlay(std::make_unique<RecordsOverlay>(outline), MapOverlay::Level::Identified);
     m_measureLine = m_map->addOverlay(std::make_unique<LineOverlay>(QPen(Qt::red, 2)),

@@ -247,9 +247,9 @@ void Legend::showSymbolDialog(LegendRow *row)
         auto &vector = static_cast<VectorLayer &>(*layer);
         ::Symbol &symbol = vector.symbol();
         SymbolDialog dialog(row);
-        dialog.setSizeText(formatNumber(symbol.Size));
-        dialog.setHollow(symbol.Style == qint16(FillStyle::Transparent));
-        dialog.setColors(symbol.Color, symbol.OutlineColor);
+        dialog.setSizeText(formatNumber(symbol.size));
+        dialog.setHollow(symbol.style == qint16(FillStyle::Transparent));
+        dialog.setColors(symbol.color, symbol.outlineColor);
         switch (vector.shapeType()) {
         case ShapeType::Points:
             dialog.setMode(0);
@@ -263,16 +263,16 @@ void Legend::showSymbolDialog(LegendRow *row)
         default:
             break;
         }
-        dialog.selectStyle(symbol.Style);
+        dialog.selectStyle(symbol.style);
         runOptionsDialog(dialog);
         if (dialog.confirmed) {
-            symbol.Color = dialog.symbolColor;
-            symbol.OutlineColor = dialog.symbolOutlineColor;
-            symbol.Size = dialog.symbolSize;
+            symbol.color = dialog.symbolColor;
+            symbol.outlineColor = dialog.symbolOutlineColor;
+            symbol.size = dialog.symbolSize;
             // The dialog keeps Hollow and a fill's style in agreement; no style chosen keeps
             // the one the theme had.
             if (dialog.symbolStyle >= 0)
-                symbol.Style = dialog.symbolStyle;
+                symbol.style = dialog.symbolStyle;
         }
     }
     redrawLayer(*layer);

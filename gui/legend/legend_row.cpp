@@ -202,7 +202,7 @@ void LegendRow::paintSwatch(QPainter &painter) const
     switch (vector.shapeType()) {
     case ShapeType::Points: {
         ::Symbol marker = symbol;
-        marker.Size = std::min(symbol.Size, box.height() - 2);
+        marker.size = std::min(symbol.size, box.height() - 2);
         drawMarker(painter, box.center(), marker);
         break;
     }

@@ -64,9 +64,9 @@ QImage draw(const MapGraphics &graphics, MessageService *notices = nullptr,
 std::shared_ptr<CircleSymbol> circle(double x, double y, double radius)
 {
     auto c = std::make_shared<CircleSymbol>();
-    c->Center = {x, y};
+    c->center = {x, y};
     c->radius = radius;
-    c->Color = 255;
+    c->color = 255;
     return c;
 }
 

@@ -316,8 +316,8 @@ private Q_SLOTS:
         const ::Symbol before = layer->symbol();
         QCOMPARE(recognisePlssSectionTheme(*layer), recognised);
         // A section theme is drawn as green outlines over the map; another keeps its look.
-        QCOMPARE(layer->symbol().Style, recognised ? qint16(FillStyle::Transparent) : before.Style);
-        QCOMPARE(layer->symbol().OutlineColor, recognised ? 255u * 256 : before.OutlineColor);
+        QCOMPARE(layer->symbol().style, recognised ? qint16(FillStyle::Transparent) : before.style);
+        QCOMPARE(layer->symbol().outlineColor, recognised ? 255u * 256 : before.outlineColor);
     }
 
     // The first theme of a name is searched, names comparing exactly; an image is never a

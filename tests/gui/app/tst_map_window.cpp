@@ -325,7 +325,7 @@ private Q_SLOTS:
         else if (change == 2)
             row->setShown(false);
         else if (change == 3)
-            std::static_pointer_cast<VectorLayer>(layer)->symbol().Color = 123;
+            std::static_pointer_cast<VectorLayer>(layer)->symbol().color = 123;
         else if (change == 4)
             view.deleteActiveThemes();
         else
@@ -407,7 +407,7 @@ private Q_SLOTS:
                         QString::number(row->isActive()));
         QCOMPARE(read, (QStringList{u"a.shp 00"_s, u"quad.tif 11"_s, u"c=shp 11"_s}));
         const auto &symbol = std::static_pointer_cast<VectorLayer>(rows[2]->layer())->symbol();
-        QCOMPARE(QList<double>({double(symbol.Style), double(symbol.OutlineColor), symbol.Size}),
+        QCOMPARE(QList<double>({double(symbol.style), double(symbol.outlineColor), symbol.size}),
                  QList<double>({6, 16711680, 3}));
         QCOMPARE(other.map()->layers().first().get(), rows[2]->layer().get());
         QVERIFY(shell.recorder.messages().isEmpty());

@@ -229,7 +229,7 @@ private Q_SLOTS:
             QTest::mouseClick(d.findChild<QPushButton *>(u"okButton"_s), Qt::LeftButton);
         };
         QTest::mouseDClick(road, Qt::LeftButton, {}, QPoint(5, 5));
-        QCOMPARE(symbolOf(road).Style, qint16(2));
+        QCOMPARE(symbolOf(road).style, qint16(2));
 
         // A hollow polygon theme opens hollow on "Transparent"; OK changes nothing.
         symbolOf(sections) = ::Symbol{1, 255, 65280, 2};
@@ -241,10 +241,10 @@ private Q_SLOTS:
         };
         sections->showOptionsDialog();
         QCOMPARE(opened, (QStringList{u"true"_s, u"Transparent"_s}));
-        QCOMPARE(symbolOf(sections).Style, qint16(1));
+        QCOMPARE(symbolOf(sections).style, qint16(1));
 
         // Hollow and the fill's style never contradict each other: what OK shows is drawn.
-        symbolOf(sections).Style = 0; // solid
+        symbolOf(sections).style = 0; // solid
         QStringList seen;
         f.legend.runOptionsDialog = [&](SymbolDialog &d) {
             auto *hollow = d.findChild<QCheckBox *>(u"hollow"_s);
@@ -258,14 +258,14 @@ private Q_SLOTS:
         };
         sections->showOptionsDialog();
         QCOMPARE(seen, (QStringList{u"Transparent"_s, u"false"_s}));
-        QCOMPARE(symbolOf(sections).Style, qint16(FillStyle::Transparent));
+        QCOMPARE(symbolOf(sections).style, qint16(FillStyle::Transparent));
         // Lines have no fill to hollow out.
         f.legend.runOptionsDialog = [&](SymbolDialog &d) {
             seen = {QVariant(d.findChild<QCheckBox *>(u"hollow"_s)->isEnabled()).toString()};
         };
         road->showOptionsDialog();
         QCOMPARE(seen, QStringList{u"false"_s});
-        QCOMPARE(symbolOf(road).Style, qint16(2));
+        QCOMPARE(symbolOf(road).style, qint16(2));
 
         // Cancel after choosing a colour keeps the symbol; a size that is not a number keeps
         // the dialog open with a message.
@@ -288,7 +288,7 @@ private Q_SLOTS:
         QCOMPARE(dialogMessages.texts(),
                  (QStringList{u"Enter the thickness or size as a number."_s,
                               u"The thickness or size must not be more than 2147483647."_s}));
-        QCOMPARE(symbolOf(sections).Color, 255u);
+        QCOMPARE(symbolOf(sections).color, 255u);
     }
 };
 
