@@ -13,6 +13,16 @@
 
 using namespace Qt::StringLiterals;
 
+QColor colorFromProject(quint32 number)
+{
+    return QColor(int(number & 0xFF), int((number >> 8) & 0xFF), int((number >> 16) & 0xFF));
+}
+
+quint32 projectColor(const QColor &color)
+{
+    return quint32(color.red()) | (quint32(color.green()) << 8) | (quint32(color.blue()) << 16);
+}
+
 namespace {
 
 QString flag(bool b)
@@ -37,7 +47,7 @@ std::optional<bool> toBool(const QString &value)
     return std::nullopt;
 }
 
-std::optional<quint32> toColor(const QString &value)
+std::optional<QColor> toColor(const QString &value)
 {
     const auto n = parseNumber(value);
     if (!n)
@@ -45,7 +55,7 @@ std::optional<quint32> toColor(const QString &value)
     const double r = std::nearbyint(*n);
     if (r < 0 || r > 16777215.0)
         return std::nullopt;
-    return quint32(r);
+    return colorFromProject(quint32(r));
 }
 
 class LineReader
@@ -136,8 +146,8 @@ QByteArray writeProject(const QList<ProjectTheme> &themes)
         lines.append(u"IsVisible = "_s + flag(t.visible));
         lines.append(u"IsMap = "_s + (t.isMap ? u"1"_s : u"0"_s));
         if (t.isMap) {
-            lines.append(u"Color = "_s + QString::number(t.color));
-            lines.append(u"OutlineColor = "_s + QString::number(t.outlineColor));
+            lines.append(u"Color = "_s + QString::number(projectColor(t.color)));
+            lines.append(u"OutlineColor = "_s + QString::number(projectColor(t.outlineColor)));
             lines.append(u"Size = "_s + sizeText(t.size));
             lines.append(u"Symbol = "_s + QString::number(t.style));
         }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QColor>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -10,6 +11,11 @@
 // The project file: the themes of one map window, bottom legend row first. Text, one
 // "Key = value" line per setting, CRLF line ends, UTF-8 (older files in Windows-1252 are read
 // too).
+// Colours are written as numbers, red + 256 * green + 65536 * blue (red 255, green 65280,
+// yellow 65535, blue 16711680).
+QColor colorFromProject(quint32 number);
+quint32 projectColor(const QColor &color);
+
 struct ProjectTheme
 {
     QString title;
@@ -17,8 +23,8 @@ struct ProjectTheme
     bool active = true;
     bool visible = true;
     bool isMap = false; // a vector theme: the symbol lines follow
-    quint32 color = 0;
-    quint32 outlineColor = 0;
+    QColor color = Qt::black;
+    QColor outlineColor = Qt::black;
     double size = 1;
     qint16 style = 0;
     QString plssFields; // the named PLSS fields ("section=SEC,township=TWP,..."), if any
@@ -38,8 +44,8 @@ struct ProjectBlock
     std::optional<bool> active;
     std::optional<bool> visible;
     std::optional<bool> isMap;
-    std::optional<quint32> color;
-    std::optional<quint32> outlineColor;
+    std::optional<QColor> color;
+    std::optional<QColor> outlineColor;
     std::optional<double> size;
     std::optional<qint16> style;
     QString plssFields;

@@ -28,7 +28,7 @@ GraphicSymbol::~GraphicSymbol() = default;
 
 void TextSymbol::draw(QPainter &painter, const MapViewport &viewport, MessageService *) const
 {
-    drawMapText(painter, viewport, text, position, font, colorFromRgb(color));
+    drawMapText(painter, viewport, text, position, font, color);
 }
 
 void LineSymbol::addPoint(const MapPoint &point, MessageService *messages)
@@ -46,7 +46,7 @@ void LineSymbol::draw(QPainter &painter, const MapViewport &viewport, MessageSer
         return;
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setPen(QPen(colorFromRgb(color), 1, Qt::SolidLine));
+    painter.setPen(QPen(color, 1, Qt::SolidLine));
     for (qsizetype i = 1; i < points.size(); ++i)
         painter.drawLine(toPixel(viewport, points[i - 1]), toPixel(viewport, points[i]));
     painter.restore();
@@ -60,10 +60,10 @@ void CircleSymbol::draw(QPainter &painter, const MapViewport &viewport, MessageS
     const QPoint b = toPixel(viewport, {center.X + radius, center.Y + radius});
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setPen(QPen(colorFromRgb(color), 1, Qt::SolidLine));
+    painter.setPen(QPen(color, 1, Qt::SolidLine));
     // The fill is red whatever the outline colour, as the marks have always been.
     const bool filled = std::abs(a.x() - b.x()) > 2 && std::abs(a.y() - b.y()) > 2;
-    painter.setBrush(filled ? QBrush(colorFromRgb(255)) : QBrush(Qt::NoBrush));
+    painter.setBrush(filled ? QBrush(Qt::red) : QBrush(Qt::NoBrush));
     painter.drawEllipse(QRect(a, b).normalized());
     painter.restore();
 }
@@ -139,7 +139,7 @@ void MapGraphics::draw(QPainter &painter, const MapViewport &viewport,
         symbol->draw(painter, viewport, notices);
 }
 
-void MapGraphics::addTextSymbol(const QString &text, const MapPoint &loc, quint32 color)
+void MapGraphics::addTextSymbol(const QString &text, const MapPoint &loc, const QColor &color)
 {
     auto symbol = std::make_shared<TextSymbol>();
     symbol->text = text;

@@ -2,6 +2,7 @@
 
 #include "core/engine/geometry.h"
 
+#include <QColor>
 #include <QFont>
 #include <QList>
 #include <QString>
@@ -29,7 +30,7 @@ class TextSymbol final : public GraphicSymbol
 public:
     QString text;
     MapPoint position; // where the text stands (a copy of the point given)
-    quint32 color = 0; // packed RGB
+    QColor color = Qt::black;
     QFont font;
     void draw(QPainter &painter, const MapViewport &viewport,
               MessageService *notices) const override;
@@ -39,7 +40,7 @@ public:
 class LineSymbol final : public GraphicSymbol
 {
 public:
-    quint32 color = 0;
+    QColor color = Qt::black;
     QList<MapPoint> points;
     // Appends a copy of the point; a third point is reported to `messages` but kept.
     void addPoint(const MapPoint &point, MessageService *messages = nullptr);
@@ -53,7 +54,7 @@ class CircleSymbol final : public GraphicSymbol
 public:
     MapPoint center;
     double radius = 0;
-    quint32 color = 255;
+    QColor color = Qt::red;
     void draw(QPainter &painter, const MapViewport &viewport,
               MessageService *notices) const override;
 };
@@ -89,7 +90,7 @@ public:
     enum class Lifetime { Kept, LastResult };
 
     void draw(QPainter &painter, const MapViewport &viewport, MessageService *notices) const;
-    void addTextSymbol(const QString &text, const MapPoint &loc, quint32 color);
+    void addTextSymbol(const QString &text, const MapPoint &loc, const QColor &color);
     void addSymbol(std::shared_ptr<GraphicSymbol> symbol, Lifetime lifetime = Lifetime::Kept);
     void removeAll()
     {

@@ -6,19 +6,9 @@
 
 #include <algorithm>
 
-QColor colorFromRgb(quint32 packed)
+Qt::BrushStyle brushStyleFor(FillStyle fillStyle)
 {
-    return QColor(int(packed & 0xFF), int((packed >> 8) & 0xFF), int((packed >> 16) & 0xFF));
-}
-
-quint32 rgbFromColor(const QColor &color)
-{
-    return quint32(color.red()) | (quint32(color.green()) << 8) | (quint32(color.blue()) << 16);
-}
-
-Qt::BrushStyle brushStyleFor(qint16 fillStyle)
-{
-    switch (FillStyle(fillStyle)) {
+    switch (fillStyle) {
     case FillStyle::Solid:
         return Qt::SolidPattern;
     case FillStyle::Transparent:
@@ -45,9 +35,9 @@ Qt::BrushStyle brushStyleFor(qint16 fillStyle)
     return Qt::SolidPattern;
 }
 
-Qt::PenStyle penStyleFor(qint16 lineStyle)
+Qt::PenStyle penStyleFor(LineStyle lineStyle)
 {
-    switch (LineStyle(lineStyle)) {
+    switch (lineStyle) {
     case LineStyle::Solid:
         return Qt::SolidLine;
     case LineStyle::Dash:
@@ -65,21 +55,21 @@ Qt::PenStyle penStyleFor(qint16 lineStyle)
 void setupFill(QPainter &painter, const Symbol &symbol)
 {
     if (symbol.outline) {
-        QPen pen(colorFromRgb(symbol.outlineColor));
+        QPen pen(symbol.outlineColor);
         pen.setWidthF(std::clamp(symbol.size, 0.0, 100.0));
         pen.setCosmetic(true);
         painter.setPen(pen);
     } else {
         painter.setPen(Qt::NoPen);
     }
-    painter.setBrush(QBrush(colorFromRgb(symbol.color), brushStyleFor(symbol.style)));
+    painter.setBrush(QBrush(symbol.color, brushStyleFor(symbol.fillStyle())));
 }
 
 void setupLine(QPainter &painter, const Symbol &symbol)
 {
-    QPen pen(colorFromRgb(symbol.color));
+    QPen pen(symbol.color);
     pen.setWidthF(std::clamp(symbol.size, 0.0, 100.0));
-    pen.setStyle(penStyleFor(symbol.style));
+    pen.setStyle(penStyleFor(symbol.lineStyle()));
     pen.setCosmetic(true);
     painter.setPen(pen);
     painter.setBrush(Qt::NoBrush);
@@ -89,10 +79,10 @@ void drawMarker(QPainter &painter, const QPointF &at, const Symbol &symbol)
 {
     const double size = std::clamp(symbol.size, 1.0, 200.0);
     const double h = size / 2;
-    const QColor fill = colorFromRgb(symbol.color);
-    painter.setPen(symbol.outline ? QPen(colorFromRgb(symbol.outlineColor), 1) : QPen(Qt::NoPen));
+    const QColor fill = symbol.color;
+    painter.setPen(symbol.outline ? QPen(symbol.outlineColor, 1) : QPen(Qt::NoPen));
     painter.setBrush(fill);
-    switch (MarkerStyle(symbol.style)) {
+    switch (symbol.markerStyle()) {
     case MarkerStyle::Square:
         painter.drawRect(QRectF(at.x() - h, at.y() - h, size, size));
         break;

@@ -7,11 +7,6 @@
 class QPainter;
 class QPointF;
 
-// Colours are packed 24-bit RGB: red + 256 * green + 65536 * blue (red 255, green 65280,
-// yellow 65535, blue 16711680).
-QColor colorFromRgb(quint32 packed);
-quint32 rgbFromColor(const QColor &color);
-
 // Style codes are positions in the symbol dialog's lists.
 enum class FillStyle : qint16 {
     Solid = 0,
@@ -30,21 +25,28 @@ enum class LineStyle : qint16 { Solid = 0, Dash = 1, Dot = 2, DashDot = 3, DashD
 enum class MarkerStyle : qint16 { Circle = 0, Square = 1, Triangle = 2, Cross = 3, TrueType = 4 };
 
 // How a vector layer or a set of records is drawn. What the style code means depends on the
-// shape kind: markers for points, line styles for lines, fills for polygons. For polygons size is
-// the outline width, for lines the line width, for points the marker size, all in pixels.
+// shape kind: markers for points, line styles for lines, fills for polygons (the symbol dialog
+// offers the list that fits and the project file keeps the code); read it through the accessor
+// of the kind. For polygons size is the outline width, for lines the line width, for points the
+// marker size, all in pixels.
 struct Symbol
 {
     qint16 style = 0;
-    quint32 color = 0;
-    quint32 outlineColor = 0;
+    QColor color = Qt::black;
+    QColor outlineColor = Qt::black;
     double size = 1.0;
     bool outline = true;
     QString font = QStringLiteral("Sans Serif"); // marker style TrueType
     int characterIndex = 0x25CF;
+
+    FillStyle fillStyle() const { return FillStyle(style); }
+    LineStyle lineStyle() const { return LineStyle(style); }
+    MarkerStyle markerStyle() const { return MarkerStyle(style); }
+    void setFillStyle(FillStyle fill) { style = qint16(fill); }
 };
 
-Qt::BrushStyle brushStyleFor(qint16 fillStyle);
-Qt::PenStyle penStyleFor(qint16 lineStyle);
+Qt::BrushStyle brushStyleFor(FillStyle fillStyle);
+Qt::PenStyle penStyleFor(LineStyle lineStyle);
 // Draws one marker centred on a device point.
 void drawMarker(QPainter &painter, const QPointF &at, const Symbol &symbol);
 // Pen and brush set up for a fill symbol, a line symbol or a marker.

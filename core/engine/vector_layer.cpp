@@ -21,13 +21,10 @@ namespace {
 // A new theme gets one of a few quiet colours, the same for the same file every time.
 ::Symbol defaultSymbol(ShapeType shapeType, const QString &file)
 {
-    static const quint32 palette[] = {0xB4D2F0, 0xA8E0B4, 0xF0D2A0, 0xD2B4E6, 0xF0B4B4, 0xC8C8A0};
-    const quint32 rgb = palette[qHash(QFileInfo(file).fileName()) % std::size(palette)];
-    // Palette entries are written 0xRRGGBB; the symbol packs red lowest.
-    const quint32 color = ((rgb >> 16) & 0xFF) | (rgb & 0xFF00) | ((rgb & 0xFF) << 16);
+    static const QRgb palette[] = {0xB4D2F0, 0xA8E0B4, 0xF0D2A0, 0xD2B4E6, 0xF0B4B4, 0xC8C8A0};
     ::Symbol s;
-    s.color = color;
-    s.outlineColor = 0x505050;
+    s.color = QColor::fromRgb(palette[qHash(QFileInfo(file).fileName()) % std::size(palette)]);
+    s.outlineColor = QColor(0x50, 0x50, 0x50);
     s.size = shapeType == ShapeType::Points ? 7 : 1;
     return s;
 }

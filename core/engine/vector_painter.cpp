@@ -82,9 +82,9 @@ void paintFeatures(QPainter &painter, const MapViewport &viewport, const VectorG
         paintFeature(painter, viewport, geometry, shapeType == ShapeType::Lines, row, buffer);
     }
     if (!dots.empty()) {
-        const quint32 dotColor =
+        const QColor dotColor =
             shapeType == ShapeType::Polygons && symbol.outline ? symbol.outlineColor : symbol.color;
-        painter.setPen(QPen(colorFromRgb(dotColor), 1));
+        painter.setPen(QPen(dotColor, 1));
         painter.drawPoints(dots.data(), int(dots.size()));
     }
     painter.restore();

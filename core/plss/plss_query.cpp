@@ -192,8 +192,8 @@ bool recognisePlssSectionTheme(MapLayer &layer)
         return false;
     prepareNamedPlssFields(static_cast<VectorLayer &>(layer));
     ::Symbol &symbol = static_cast<VectorLayer &>(layer).symbol();
-    symbol.style = qint16(FillStyle::Transparent);
-    symbol.outlineColor = 65280;
+    symbol.setFillStyle(FillStyle::Transparent);
+    symbol.outlineColor = QColor(0, 255, 0); // green
     symbol.size = 2;
     return true;
 }

@@ -143,8 +143,8 @@ void MapWindow::buildOverlays()
 {
     // A query's matches in yellow; an expression the theme cannot evaluate is said once.
     Symbol highlight;
-    highlight.style = 0;
-    highlight.color = 65535; // yellow
+    highlight.setFillStyle(FillStyle::Solid);
+    highlight.color = Qt::yellow;
     highlight.outline = false;
     m_map->addOverlay(std::make_unique<QueryMatchesOverlay>(
                           m_themes, highlight,
@@ -155,11 +155,10 @@ void MapWindow::buildOverlays()
                           }),
                       MapOverlay::Level::QueryMatches);
     // What Identify found, outlined over every theme in cyan: red is the wells' colour.
-    constexpr quint32 cyan = 0xFFFF00; // packed as 0xBBGGRR
     Symbol outline;
-    outline.style = qint16(FillStyle::Transparent);
-    outline.color = cyan;
-    outline.outlineColor = cyan;
+    outline.setFillStyle(FillStyle::Transparent);
+    outline.color = Qt::cyan;
+    outline.outlineColor = Qt::cyan;
     outline.size = 3;
     m_identified =
         m_map->addOverlay(std::make_unique<RecordsOverlay>(outline), MapOverlay::Level::Identified);

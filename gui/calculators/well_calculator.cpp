@@ -50,7 +50,7 @@ void addQuarterLines(MapGraphics &graphics, const QList<QuarterLine> &lines)
 {
     for (const QuarterLine &l : lines) {
         auto line = std::make_shared<LineSymbol>();
-        line->color = 0;
+        line->color = Qt::black;
         line->addPoint(l.from);
         line->addPoint(l.to);
         graphics.addSymbol(line, MapGraphics::Lifetime::LastResult);

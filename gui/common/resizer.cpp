@@ -15,12 +15,20 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Colours as the settings store keeps them: 0x00BBGGRR, or a system colour with the top bit set.
-QColor storedColor(quint32 value, const QPalette &palette)
+// Colours as the settings store keeps them: 0x00BBGGRR, or a system colour (the button face,
+// an invalid QColor here) with the top bit set.
+QColor storedColor(quint32 value)
 {
     if (value & 0x80000000u)
-        return palette.color(QPalette::Button);
+        return QColor();
     return QColor(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF));
+}
+
+quint32 colorToStore(const QColor &color)
+{
+    if (!color.isValid())
+        return Resizer::ButtonFace;
+    return quint32(color.red()) | (quint32(color.green()) << 8) | (quint32(color.blue()) << 16);
 }
 
 // A list pane's border lies outside the control: it is shifted out by this much and made twice
@@ -231,7 +239,7 @@ void Resizer::setInvertControls(bool invert)
     arrange();
 }
 
-void Resizer::setBackColor(quint32 color)
+void Resizer::setBackColor(const QColor &color)
 {
     m_backColor = color;
     applyFrame();
@@ -253,7 +261,9 @@ void Resizer::applyFrame()
     setFrameShape(m_borderStyle == 0 ? QFrame::NoFrame : QFrame::Box);
     setFrameShadow(m_appearance == 0 ? QFrame::Plain : QFrame::Sunken);
     QPalette pal = palette();
-    pal.setColor(QPalette::Window, storedColor(m_backColor, QApplication::palette()));
+    pal.setColor(QPalette::Window, m_backColor.isValid()
+                                       ? m_backColor
+                                       : QApplication::palette().color(QPalette::Button));
     setPalette(pal);
     setAutoFillBackground(true);
 }
@@ -315,12 +325,20 @@ const char *const StoredProperties[] = {
     "separatorSize",   "orientation",     "borderStyle",     "invertControls", "backColor",
     "appearance",      "enabledProperty", "controlName1",    "controlName2",   "minControlSize1",
     "minControlSize2", "control1Visible", "control2Visible", "control1Size",   "control2Size"};
+
+// What the store keeps of a property: the colour as its number, the rest as they are.
+QVariant storedValue(const Resizer &resizer, const char *name)
+{
+    if (qstrcmp(name, "backColor") == 0)
+        return colorToStore(resizer.backColor());
+    return resizer.property(name);
+}
 } // namespace
 
 void Resizer::writeSettings(QSettings &store) const
 {
     for (const char *name : StoredProperties)
-        store.setValue(QLatin1StringView(name), property(name));
+        store.setValue(QLatin1StringView(name), storedValue(*this, name));
 }
 
 void Resizer::readSettings(const QSettings &store)
@@ -332,9 +350,13 @@ void Resizer::readSettings(const QSettings &store)
         if (qstrcmp(name, "control2Size") == 0 && control1Size() > 0 &&
             store.value(u"control1Size"_s).toInt() > 0)
             continue;
-        QVariant value = store.value(QLatin1StringView(name), defaults.property(name));
-        if (!value.convert(defaults.property(name).metaType()))
-            value = defaults.property(name); // unreadable: the default, as when missing
-        setProperty(name, value);
+        const QVariant fallback = storedValue(defaults, name);
+        QVariant value = store.value(QLatin1StringView(name), fallback);
+        if (!value.convert(fallback.metaType()))
+            value = fallback; // unreadable: the default, as when missing
+        if (qstrcmp(name, "backColor") == 0)
+            setBackColor(storedColor(value.toUInt()));
+        else
+            setProperty(name, value);
     }
 }

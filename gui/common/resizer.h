@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QFrame>
 #include <QPointF>
 #include <QRgb>
@@ -19,7 +20,7 @@ class Resizer : public QFrame
     Q_PROPERTY(int orientation READ orientation WRITE setOrientation)
     Q_PROPERTY(int borderStyle READ borderStyle WRITE setBorderStyle)
     Q_PROPERTY(bool invertControls READ invertControls WRITE setInvertControls)
-    Q_PROPERTY(quint32 backColor READ backColor WRITE setBackColor)
+    Q_PROPERTY(QColor backColor READ backColor WRITE setBackColor)
     Q_PROPERTY(int appearance READ appearance WRITE setAppearance)
     Q_PROPERTY(bool enabledProperty READ enabledProperty WRITE setEnabledProperty)
     Q_PROPERTY(QString controlName1 READ controlName1 WRITE setControlName1)
@@ -32,7 +33,7 @@ class Resizer : public QFrame
     Q_PROPERTY(int control2Size READ control2Size WRITE setControl2Size)
 
 public:
-    // The system's button-face colour, as the colour property stores it.
+    // The system's button-face colour, as the settings store keeps it.
     static constexpr quint32 ButtonFace = 0x8000000F;
 
     explicit Resizer(QWidget *parent = nullptr);
@@ -45,8 +46,9 @@ public:
     void setBorderStyle(int style);
     bool invertControls() const { return m_invert; }
     void setInvertControls(bool invert);
-    quint32 backColor() const { return m_backColor; }
-    void setBackColor(quint32 color);
+    // The bar's colour; an invalid colour (the default) is the system's button face.
+    QColor backColor() const { return m_backColor; }
+    void setBackColor(const QColor &color);
     int appearance() const { return m_appearance; }
     void setAppearance(int appearance);
     bool enabledProperty() const { return isEnabled(); }
@@ -112,7 +114,7 @@ private:
     int m_orientation = 1;
     int m_borderStyle = 1;
     bool m_invert = false;
-    quint32 m_backColor = ButtonFace;
+    QColor m_backColor;
     int m_appearance = 1;
     QString m_controlName[2];
     int m_minSize[2] = {90, 90};

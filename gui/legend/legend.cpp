@@ -248,7 +248,7 @@ void Legend::showSymbolDialog(LegendRow *row)
         ::Symbol &symbol = vector.symbol();
         SymbolDialog dialog(row);
         dialog.setSizeText(formatNumber(symbol.size));
-        dialog.setHollow(symbol.style == qint16(FillStyle::Transparent));
+        dialog.setHollow(symbol.fillStyle() == FillStyle::Transparent);
         dialog.setColors(symbol.color, symbol.outlineColor);
         switch (vector.shapeType()) {
         case ShapeType::Points:

@@ -71,11 +71,11 @@ SymbolDialog::SymbolDialog(QWidget *parent)
     m_outlineSample->setAutoFillBackground(true);
     grid->addWidget(m_outlineSample, 2, 1);
 
-    chooseColor = [this](quint32 current) -> std::optional<quint32> {
-        const QColor c = QColorDialog::getColor(colorFromRgb(current), this);
+    chooseColor = [this](const QColor &current) -> std::optional<QColor> {
+        const QColor c = QColorDialog::getColor(current, this);
         if (!c.isValid())
             return std::nullopt;
-        return rgbFromColor(c);
+        return c;
     };
     connect(colorButton, &QPushButton::clicked, this, [this] {
         if (const auto c = chooseColor(symbolColor)) {
@@ -96,10 +96,10 @@ SymbolDialog::SymbolDialog(QWidget *parent)
 
 SymbolDialog::~SymbolDialog() = default;
 
-void SymbolDialog::showColor(QLabel *sample, quint32 color)
+void SymbolDialog::showColor(QLabel *sample, const QColor &color)
 {
     QPalette p = sample->palette();
-    p.setColor(QPalette::Window, colorFromRgb(color));
+    p.setColor(QPalette::Window, color);
     sample->setPalette(p);
 }
 
@@ -145,7 +145,7 @@ void SymbolDialog::setHollow(bool hollow)
     m_hollow->setChecked(hollow);
 }
 
-void SymbolDialog::setColors(quint32 color, quint32 outline)
+void SymbolDialog::setColors(const QColor &color, const QColor &outline)
 {
     symbolColor = color;
     symbolOutlineColor = outline;

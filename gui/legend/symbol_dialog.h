@@ -25,8 +25,8 @@ public:
 
     // The values the caller reads after the dialog closes.
     bool confirmed = false;
-    quint32 symbolColor = 0;
-    quint32 symbolOutlineColor = 0;
+    QColor symbolColor = Qt::black;
+    QColor symbolOutlineColor = Qt::black;
     double symbolSize = 1.0;
     bool isHollow = false;
     qint16 symbolStyle = 0;
@@ -37,18 +37,18 @@ public:
     // the chosen style.
     void setSizeText(const QString &text);
     void setHollow(bool hollow);
-    void setColors(quint32 color, quint32 outline);
+    void setColors(const QColor &color, const QColor &outline);
     void selectStyle(int code);
 
     // The colour chooser, replaceable in tests: (current colour) to the chosen one, or nothing
     // when cancelled.
-    std::function<std::optional<quint32>(quint32)> chooseColor;
+    std::function<std::optional<QColor>(const QColor &)> chooseColor;
     // Where the refusal of a size that is not a number goes (a message box unless replaced).
     void setMessageService(MessageService *messages) { m_messages = messages; }
 
 private:
     void acceptSymbol();
-    void showColor(QLabel *sample, quint32 color);
+    void showColor(QLabel *sample, const QColor &color);
     void keepHollowAndStyleAgreed();
 
     qint16 m_mode = -1;

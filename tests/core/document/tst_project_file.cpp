@@ -15,10 +15,11 @@ QByteArray crlf(QByteArray text)
 QStringList describe(const QList<ProjectBlock> &themes)
 {
     const auto text = [](const auto &v) { return v ? QString::number(*v) : u"-"_s; };
+    const auto color = [](const auto &v) { return v ? QString::number(projectColor(*v)) : u"-"_s; };
     QStringList out;
     for (const ProjectBlock &t : themes)
         out.append(QStringList{t.title, t.path, text(t.active), text(t.visible), text(t.isMap),
-                               text(t.color), text(t.outlineColor), text(t.size), text(t.style),
+                               color(t.color), color(t.outlineColor), text(t.size), text(t.style),
                                t.plssFields}
                        .join(u'|'));
     return out;
@@ -33,9 +34,10 @@ class TestProjectFile : public QObject
 private Q_SLOTS:
     void linesAsWritten()
     {
-        ProjectTheme polygon{
-            u"sections.shp"_s, u"/data/sections.shp"_s, true, true, true, 255, 0, 1, 0, {}};
-        ProjectTheme image{u"quad.tif"_s, u"/data/quad.tif"_s, false, true, false, 0, 0, 1, 0, {}};
+        ProjectTheme polygon{u"sections.shp"_s,     u"/data/sections.shp"_s, true, true, true,
+                             colorFromProject(255), colorFromProject(0),     1,    0,    {}};
+        ProjectTheme image{u"quad.tif"_s,       u"/data/quad.tif"_s, false, true, false,
+                           colorFromProject(0), colorFromProject(0), 1,     0,    {}};
         QCOMPARE(writeProject({polygon, image}),
                  crlf("Number of themes = 2\nTitle = sections.shp\nPath = /data/sections.shp\n"
                       "IsActive = True\nIsVisible = True\nIsMap = 1\nColor = 255\n"
@@ -48,8 +50,18 @@ private Q_SLOTS:
     // reads the same themes, and this version reads the fields back onto their themes.
     void plssFieldsAfterTheBlocks()
     {
-        ProjectTheme image{u"quad.tif"_s, u"/data/quad.tif"_s, false, true, false, 0, 0, 1, 0, {}};
-        ProjectTheme state{u"state"_s, u"/data/state.gpkg"_s, true, true, true, 255, 0, 1, 1, {}};
+        ProjectTheme image{u"quad.tif"_s,       u"/data/quad.tif"_s, false, true, false,
+                           colorFromProject(0), colorFromProject(0), 1,     0,    {}};
+        ProjectTheme state{u"state"_s,
+                           u"/data/state.gpkg"_s,
+                           true,
+                           true,
+                           true,
+                           colorFromProject(255),
+                           colorFromProject(0),
+                           1,
+                           1,
+                           {}};
         state.plssFields = u"section=SEC,township=TWP,range=RNG"_s;
         const QByteArray bytes = writeProject({image, state});
         QVERIFY(
@@ -72,9 +84,26 @@ private Q_SLOTS:
 
     void readBack()
     {
-        const QList<ProjectTheme> themes = {
-            {u"A=B"_s, u"/x/a b.shp"_s, false, false, true, 16711680, 65280, 2.6, 7, {}},
-            {u"Title ending in a blank "_s, u"/x/q.tif"_s, true, true, false, 0, 0, 1, 0, {}}};
+        const QList<ProjectTheme> themes = {{u"A=B"_s,
+                                             u"/x/a b.shp"_s,
+                                             false,
+                                             false,
+                                             true,
+                                             colorFromProject(16711680),
+                                             colorFromProject(65280),
+                                             2.6,
+                                             7,
+                                             {}},
+                                            {u"Title ending in a blank "_s,
+                                             u"/x/q.tif"_s,
+                                             true,
+                                             true,
+                                             false,
+                                             colorFromProject(0),
+                                             colorFromProject(0),
+                                             1,
+                                             0,
+                                             {}}};
         const ParsedProject p = readProject(writeProject(themes));
         QCOMPARE(p.error, QString());
         // The size is read back rounded; a theme that is no map has no symbol lines.

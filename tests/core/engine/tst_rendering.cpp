@@ -66,7 +66,7 @@ std::shared_ptr<CircleSymbol> circle(double x, double y, double radius)
     auto c = std::make_shared<CircleSymbol>();
     c->center = {x, y};
     c->radius = radius;
-    c->color = 255;
+    c->color = Qt::red;
     return c;
 }
 
@@ -142,7 +142,9 @@ private Q_SLOTS:
         QFETCH(int, style);
         const qint16 s = qint16(style);
         const std::shared_ptr<VectorLayer> layers[] = {m_polygons, m_lines, m_points};
-        const ::Symbol symbols[] = {{s, 16711680, 255, 2}, {s, 32768, 0, 2}, {s, 255, 0, 12}};
+        const ::Symbol symbols[] = {{s, Qt::blue, Qt::red, 2},
+                                    {s, Qt::darkGreen, Qt::black, 2},
+                                    {s, Qt::red, Qt::black, 12}};
         layers[kind]->symbol() = symbols[kind];
         compareWithReference(render({layers[kind]}), QString::fromLatin1(QTest::currentDataTag()));
     }
@@ -157,13 +159,13 @@ private Q_SLOTS:
         QCOMPARE(fixtures::writeGeoImage(path, img, 16, 48, 1), QString());
         auto image = ImageLayer::open(path);
         QVERIFY(image->isValid());
-        m_polygons->symbol() = ::Symbol{1, 0, 65280, 2};
+        m_polygons->symbol() = ::Symbol{1, Qt::black, Qt::green, 2};
         QList<int> order;
         compareWithReference(
             render({m_polygons, image}, [&](int index, QPainter &) { order.append(index); }),
             u"hollow-over-image"_s);
         QCOMPARE(order, (QList<int>{1, 0}));
-        m_polygons->symbol() = ::Symbol{0, 16711680, 0, 1};
+        m_polygons->symbol() = ::Symbol{0, Qt::blue, Qt::black, 1};
         compareWithReference(render({image, m_polygons}), u"image-over-solid"_s);
         image->setVisible(false);
         QCOMPARE(render({image}).pixel(32, 32), qRgb(255, 255, 255)); // hidden
@@ -172,7 +174,7 @@ private Q_SLOTS:
     // Features smaller than a pixel still show, as a dot in the outline colour.
     void subPixelFeaturesShowAsDots()
     {
-        m_polygons->symbol() = ::Symbol{1, 0, 255, 1};
+        m_polygons->symbol() = ::Symbol{1, Qt::black, Qt::red, 1};
         const QImage image =
             render({m_polygons}, {}, MapRect(-6400, 6464, 6464, -6400), QSize(32, 32));
         int red = 0;
@@ -226,7 +228,7 @@ private Q_SLOTS:
         QCOMPARE(image.pixel(75, 75), qRgb(0, 0, 0)); // the second segment
 
         g.removeAll();
-        g.addTextSymbol(u"W"_s, {10, 10}, 16711680);
+        g.addTextSymbol(u"W"_s, {10, 10}, Qt::blue);
         g.addSymbol(circle(50, 50, 20));
         image = draw(g);
         QVERIFY(countPixels(image, qRgb(255, 0, 0)) > 1000);
@@ -299,7 +301,7 @@ private Q_SLOTS:
         }
         g.addSymbol(circle(750, 250, 60));
         g.addSymbol(circle(250, 250, 5));
-        g.addTextSymbol(u"Well 7"_s, {80, 850}, 0);
+        g.addTextSymbol(u"Well 7"_s, {80, 850}, Qt::black);
         const QImage image = draw(g, nullptr, MapRect(0, 1000, 1000, 0), QSize(96, 96));
         const QString difference = testsupport::compareWithReference(image, u"graphics"_s);
         QVERIFY2(difference.isEmpty(), qPrintable(difference));

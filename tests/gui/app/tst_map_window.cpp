@@ -325,7 +325,7 @@ private Q_SLOTS:
         else if (change == 2)
             row->setShown(false);
         else if (change == 3)
-            std::static_pointer_cast<VectorLayer>(layer)->symbol().color = 123;
+            std::static_pointer_cast<VectorLayer>(layer)->symbol().color = QColor(123, 0, 0);
         else if (change == 4)
             view.deleteActiveThemes();
         else
@@ -391,7 +391,7 @@ private Q_SLOTS:
         view.addTheme(u"a.shp"_s, m_three[0], true, true);
         view.addTheme(u"quad.tif"_s, m_dir.filePath(u"quad.tif"_s), true, true);
         auto c = view.addTheme(u"c=shp"_s, m_three[2], true, true);
-        std::static_pointer_cast<VectorLayer>(c)->symbol() = ::Symbol{6, 255, 16711680, 3};
+        std::static_pointer_cast<VectorLayer>(c)->symbol() = ::Symbol{6, Qt::red, Qt::blue, 3};
         view.legend()->rows()[0]->setShown(false);
         view.legend()->rows()[0]->setActive(false);
         const QString file = m_dir.filePath(u"p.plss"_s);
@@ -407,8 +407,8 @@ private Q_SLOTS:
                         QString::number(row->isActive()));
         QCOMPARE(read, (QStringList{u"a.shp 00"_s, u"quad.tif 11"_s, u"c=shp 11"_s}));
         const auto &symbol = std::static_pointer_cast<VectorLayer>(rows[2]->layer())->symbol();
-        QCOMPARE(QList<double>({double(symbol.style), double(symbol.outlineColor), symbol.size}),
-                 QList<double>({6, 16711680, 3}));
+        QCOMPARE(QList<double>({double(symbol.style), symbol.size}), QList<double>({6, 3}));
+        QCOMPARE(symbol.outlineColor, QColor(Qt::blue));
         QCOMPARE(other.map()->layers().first().get(), rows[2]->layer().get());
         QVERIFY(shell.recorder.messages().isEmpty());
 

@@ -144,11 +144,12 @@ private Q_SLOTS:
             f.resizer.setMinControlSize2(300);
             f.resizer.setControl1Size(2000);
             f.resizer.setControlName1(u"List1"_s);
-            f.resizer.setBackColor(0x00FF0000);
+            f.resizer.setBackColor(QColor(0, 0, 255));
             f.resizer.writeSettings(store);
         }
-        store.remove(u"separatorSize"_s);                // missing: the default
-        store.setValue(u"minControlSize1"_s, u"wide"_s); // unreadable: the default
+        QCOMPARE(store.value(u"backColor"_s).toUInt(), 0x00FF0000u); // kept as 0xBBGGRR
+        store.remove(u"separatorSize"_s);                            // missing: the default
+        store.setValue(u"minControlSize1"_s, u"wide"_s);             // unreadable: the default
         Fixture g;
         g.resizer.readSettings(store);
         QCOMPARE(g.resizer.separatorSize(), 45);
@@ -158,7 +159,7 @@ private Q_SLOTS:
         QCOMPARE(g.resizer.minControlSize2(), 300);
         QCOMPARE(g.resizer.control1Size(), 2000);
         QCOMPARE(g.resizer.controlName1(), u"List1"_s);
-        QCOMPARE(g.resizer.backColor(), 0x00FF0000u);
+        QCOMPARE(g.resizer.backColor(), QColor(0, 0, 255));
         QCOMPARE(g.resizer.palette().color(QPalette::Window), QColor(0, 0, 255));
         QCOMPARE(g.second->geometry().top(), 0); // inverted: the second control on top
     }

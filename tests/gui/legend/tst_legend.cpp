@@ -157,7 +157,7 @@ private Q_SLOTS:
         f.themes.setVisible(0, true);
         QVERIFY(row->findChild<QCheckBox *>(u"shown"_s)->isChecked());
         auto &layer = static_cast<VectorLayer &>(*row->layer());
-        layer.symbol() = ::Symbol{0, 0x0000ff, 0, 1}; // solid red fill (BGR)
+        layer.symbol() = ::Symbol{0, Qt::red, Qt::black, 1}; // solid red fill
         f.legend.redrawLayer(layer);
         const QLabel *title = row->findChild<QLabel *>(u"themeName"_s);
         const QPoint swatch(title->x() - 13, title->y() + title->height() / 2);
@@ -232,7 +232,7 @@ private Q_SLOTS:
         QCOMPARE(symbolOf(road).style, qint16(2));
 
         // A hollow polygon theme opens hollow on "Transparent"; OK changes nothing.
-        symbolOf(sections) = ::Symbol{1, 255, 65280, 2};
+        symbolOf(sections) = ::Symbol{1, Qt::red, Qt::green, 2};
         QStringList opened; // hollow?, style
         f.legend.runOptionsDialog = [&](SymbolDialog &d) {
             opened = {QVariant(d.findChild<QCheckBox *>(u"hollow"_s)->isChecked()).toString(),
@@ -273,7 +273,7 @@ private Q_SLOTS:
         int stayedOpen = 0;
         f.legend.runOptionsDialog = [&](SymbolDialog &d) {
             d.setMessageService(&dialogMessages);
-            d.chooseColor = [](quint32) { return std::optional<quint32>(16711680); };
+            d.chooseColor = [](const QColor &) { return std::optional<QColor>(Qt::blue); };
             QTest::mouseClick(d.findChild<QPushButton *>(u"color"_s), Qt::LeftButton);
             // Nor a size a project could not read back.
             for (const QString &size : {u"thick"_s, u"2147483648"_s}) {
@@ -288,7 +288,7 @@ private Q_SLOTS:
         QCOMPARE(dialogMessages.texts(),
                  (QStringList{u"Enter the thickness or size as a number."_s,
                               u"The thickness or size must not be more than 2147483647."_s}));
-        QCOMPARE(symbolOf(sections).color, 255u);
+        QCOMPARE(symbolOf(sections).color, QColor(Qt::red));
     }
 };
 

@@ -128,8 +128,9 @@ private Q_SLOTS:
         MapFixture f(QSize(200, 100), m_sections);
         Map &map = f.map;
         f.themes.addLayer(VectorLayer::open(m_sections->file()));
-        auto *highlight = map.addOverlay(std::make_unique<RecordsOverlay>(::Symbol{0, 65535, 0, 1}),
-                                         MapOverlay::Level::QueryMatches); // yellow
+        auto *highlight =
+            map.addOverlay(std::make_unique<RecordsOverlay>(::Symbol{0, Qt::yellow, Qt::black, 1}),
+                           MapOverlay::Level::QueryMatches); // yellow
         const RecordSet s7 = m_sections->searchExpression(u"section = 7"_s);
         highlight->setRecords({s7});
         const QImage image = map.grabMap();
@@ -219,7 +220,7 @@ private Q_SLOTS:
 
     void outputMapIntoAnyPainter()
     {
-        m_sections->symbol() = ::Symbol{0, 255, 0, 1};
+        m_sections->symbol() = ::Symbol{0, Qt::red, Qt::black, 1};
         MapFixture f(QSize(300, 300), m_sections);
         QImage page(600, 300, QImage::Format_RGB32);
         page.fill(Qt::black);
