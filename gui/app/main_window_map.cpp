@@ -5,7 +5,6 @@
 #include "core/engine/map_crs.h"
 #include "core/engine/point_writer.h"
 #include "core/engine/vector_layer.h"
-#include "gui/app/app_dialogs.h"
 #include "gui/app/help_window.h"
 #include "gui/app/main_window.h"
 #include "gui/app/map_print.h"
