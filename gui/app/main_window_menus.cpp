@@ -1,5 +1,6 @@
 #include "core/document/theme_list.h"
 #include "core/engine/vector_layer.h"
+#include "gui/app/about_dialog.h"
 #include "gui/app/main_window.h"
 #include "gui/app/window_arrangement.h"
 #include "gui/calculators/well_calculator.h"
@@ -12,16 +13,12 @@
 
 #include <QAction>
 #include <QActionGroup>
-#include <QDialog>
-#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
-#include <QPushButton>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
-#include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
 
@@ -191,17 +188,7 @@ void MainWindow::addMenuItem(QMenu *menu, const MenuItem &item)
 
 void MainWindow::showAbout()
 {
-    QDialog about(this);
-    about.setObjectName(u"aboutDialog"_s);
-    about.setWindowTitle(u"About ORBAN"_s);
-    auto *layout = new QVBoxLayout(&about);
-    auto *picture = new QLabel;
-    picture->setPixmap(QPixmap(u":/tractwise/logo.png"_s));
-    layout->addWidget(picture);
-    layout->addWidget(new QLabel(u"Version 1.23"_s));
-    auto *close = new QPushButton(u"Close"_s);
-    connect(close, &QPushButton::clicked, &about, &QDialog::accept);
-    layout->addWidget(close);
+    AboutDialog about(this);
     about.exec();
 }
 
