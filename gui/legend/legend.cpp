@@ -103,10 +103,13 @@ void Legend::syncRows()
         if (!row) {
             row = new LegendRow(m_themes, m_themes->at(i).key, m_container);
             connect(row, &LegendRow::pressed, this,
-                    [this](LegendRow *r, int button, int shift, double x, double y) {
-                        startDrag(r, x, y);
-                        if (button == 1)
-                            selectRow(r, x, y, shift);
+                    [this](LegendRow *r, Qt::MouseButton button, Qt::KeyboardModifiers keys,
+                           const QPointF &at) {
+                        startDrag(r, at);
+                        if (button == Qt::LeftButton) {
+                            m_dragStartY = rowTopTwips(r) + at.y() * twipsPerPixel();
+                            selectRow(r, keys);
+                        }
                     });
             connect(row, &LegendRow::moved, this, &Legend::dragTo);
             connect(row, &LegendRow::released, this, &Legend::endDrag);
@@ -283,10 +286,13 @@ double Legend::rowTopTwips(const LegendRow *row) const
     return row->y() * twipsPerPixel();
 }
 
-void Legend::selectRow(LegendRow *lic, double, double Y, int Shift)
+void Legend::selectRow(LegendRow *row, Qt::KeyboardModifiers modifiers)
 {
-    const int clicked = lic->id();
-    m_dragStartY = rowTopTwips(lic) + Y;
+    const int clicked = row->id();
+    // The list's modifier mask: 1 Shift, 2 Ctrl, 4 Alt.
+    const int shift = (modifiers & Qt::ShiftModifier ? 1 : 0) |
+                      (modifiers & Qt::ControlModifier ? 2 : 0) |
+                      (modifiers & Qt::AltModifier ? 4 : 0);
     m_dragArmed = true;
     QList<bool> active;
     int anchor = 0;
@@ -295,35 +301,36 @@ void Legend::selectRow(LegendRow *lic, double, double Y, int Shift)
         if (qint64(m_themes->at(i).key) == m_anchor)
             anchor = int(i) + 1;
     }
-    const QList<bool> after = legendSelectionAfterClick(active, clicked, Shift, anchor);
+    const QList<bool> after = legendSelectionAfterClick(active, clicked, shift, anchor);
     for (qsizetype i = 0; i < after.size(); ++i)
         m_themes->setActive(i, after[i]);
-    if (Shift == 0)
-        m_anchor = qint64(lic->themeKey());
+    if (shift == 0)
+        m_anchor = qint64(row->themeKey());
 }
 
-void Legend::startDrag(LegendRow *lic, double, double)
+void Legend::startDrag(LegendRow *row, const QPointF &)
 {
-    m_dragSource = lic->id();
+    m_dragSource = row->id();
     m_dragArmed = false; // armed by selectRow, which only a left press calls
 }
 
-void Legend::dragTo(LegendRow *lic, double, double Y)
+void Legend::dragTo(LegendRow *row, const QPointF &at)
 {
-    const double d = rowTopTwips(lic) + Y - m_dragStartY;
+    // The rows are laid out in twips, the design units of the legend.
+    const double d = rowTopTwips(row) + at.y() * twipsPerPixel() - m_dragStartY;
     const int indicator =
-        legendDropIndicator(m_dragSource, int(m_items.size()), d, lic->heightTwips());
+        legendDropIndicator(m_dragSource, int(m_items.size()), d, row->heightTwips());
     if (indicator >= 0) {
         m_dropIndicator = indicator;
         m_container->update();
     }
 }
 
-void Legend::endDrag(LegendRow *lic, double, double Y)
+void Legend::endDrag(LegendRow *row, const QPointF &at)
 {
     const int n = int(m_items.size());
-    const double d = rowTopTwips(lic) + Y - m_dragStartY;
-    const int target = legendDropTarget(m_dragSource, n, d, lic->heightTwips());
+    const double d = rowTopTwips(row) + at.y() * twipsPerPixel() - m_dragStartY;
+    const int target = legendDropTarget(m_dragSource, n, d, row->heightTwips());
     // Only a drag begun with the left button reorders; a right click never moves a theme.
     if (m_dragArmed && target != m_dragSource && m_dragSource >= 1 && m_dragSource <= n) {
         QList<int> order;

@@ -47,7 +47,9 @@ public:
     // The symbol dialog of a row; of the top active theme (Themes > Theme Symbol...).
     void showSymbolDialog(LegendRow *row);
     void showActiveThemeSymbol();
-    void selectRow(LegendRow *lic, double X, double Y, int Shift);
+    // A left click on a row, with the keys held: selects as a list does (Shift a range, Ctrl
+    // one more) and arms a drag that may reorder.
+    void selectRow(LegendRow *row, Qt::KeyboardModifiers modifiers);
     void deleteActiveThemes();
     void deleteThemes();
     // The themes in collection order (bottom row first); only active vector themes for the
@@ -72,9 +74,10 @@ public:
     // Shows the folder chooser with a prompt; empty when cancelled. Replaceable in tests.
     std::function<QString(const QString &prompt)> chooseFolder;
 
-    void startDrag(LegendRow *lic, double X, double Y);
-    void dragTo(LegendRow *lic, double X, double Y);
-    void endDrag(LegendRow *lic, double X, double Y);
+    // A drag of a row; positions in pixels from the row's top left.
+    void startDrag(LegendRow *row, const QPointF &at);
+    void dragTo(LegendRow *row, const QPointF &at);
+    void endDrag(LegendRow *row, const QPointF &at);
 
     // Shows the symbol dialog modally; replaceable so tests can answer it.
     std::function<void(SymbolDialog &)> runOptionsDialog;

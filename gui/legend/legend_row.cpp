@@ -19,12 +19,6 @@ namespace {
 constexpr double RowHeightTwips = 705;
 constexpr int SwatchWidth = 18; // pixels: the theme's symbol between the check box and title
 
-int modifierMask(Qt::KeyboardModifiers m)
-{
-    return (m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::ControlModifier ? 2 : 0) |
-           (m & Qt::AltModifier ? 4 : 0);
-}
-
 } // namespace
 
 LegendRow::LegendRow(ThemeList *themes, quint64 key, QWidget *parent)
@@ -141,33 +135,25 @@ void LegendRow::showOptionsDialog()
 
 void LegendRow::mousePressEvent(QMouseEvent *event)
 {
-    const double tpp = twipsPerPixel();
-    const int button = event->button() == Qt::LeftButton    ? 1
-                       : event->button() == Qt::RightButton ? 2
-                                                            : 4;
-    if (button == 1) {
+    if (event->button() == Qt::LeftButton) {
         m_mouseDown = true;
         update();
     }
-    Q_EMIT pressed(this, button, modifierMask(event->modifiers()), event->position().x() * tpp,
-                   event->position().y() * tpp);
+    Q_EMIT pressed(this, event->button(), event->modifiers(), event->position());
 }
 
 void LegendRow::mouseMoveEvent(QMouseEvent *event)
 {
-    if (event->buttons() & Qt::LeftButton) {
-        const double tpp = twipsPerPixel();
-        Q_EMIT moved(this, event->position().x() * tpp, event->position().y() * tpp);
-    }
+    if (event->buttons() & Qt::LeftButton)
+        Q_EMIT moved(this, event->position());
 }
 
 void LegendRow::mouseReleaseEvent(QMouseEvent *event)
 {
-    const double tpp = twipsPerPixel();
     m_mouseDown = false;
     update();
     // Last: the legend may rearrange (and so move or remove) this row.
-    Q_EMIT released(this, event->position().x() * tpp, event->position().y() * tpp);
+    Q_EMIT released(this, event->position());
 }
 
 void LegendRow::mouseDoubleClickEvent(QMouseEvent *)

@@ -44,10 +44,11 @@ public:
     void showOptionsDialog();
 
 Q_SIGNALS:
-    // Positions in twips from the row's top left; `shift` is 1 Shift, 2 Ctrl, 4 Alt.
-    void pressed(LegendRow *row, int button, int shift, double x, double y);
-    void moved(LegendRow *row, double x, double y);
-    void released(LegendRow *row, double x, double y);
+    // Positions in pixels from the row's top left.
+    void pressed(LegendRow *row, Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
+                 const QPointF &at);
+    void moved(LegendRow *row, const QPointF &at);
+    void released(LegendRow *row, const QPointF &at);
     void optionsRequested(LegendRow *row);
 
 protected:
