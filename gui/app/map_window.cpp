@@ -23,6 +23,7 @@
 #include <QSaveFile>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -43,12 +44,10 @@ MapWindow::MapWindow(MapWindowShell *shell, QWidget *parent)
     m_split->setObjectName(u"legendSplit"_s);
     m_split->setOrientation(1);
     m_split->setBorderStyle(0);
-    m_split->setSeparatorSize(10);
     m_panelSplit = new Resizer(m_split);
     m_panelSplit->setObjectName(u"panelSplit"_s);
     m_panelSplit->setOrientation(0);
     m_panelSplit->setBorderStyle(0);
-    m_panelSplit->setSeparatorSize(10);
     auto *column = new QWidget(m_split);
     column->setObjectName(u"legendColumn"_s);
     m_map = new Map(m_panelSplit);
@@ -72,11 +71,25 @@ MapWindow::MapWindow(MapWindowShell *shell, QWidget *parent)
     columnLayout->addWidget(m_legend, 1);
     columnLayout->addWidget(m_scaleBar, 0, Qt::AlignLeft);
     columnLayout->addWidget(m_logo, 0, Qt::AlignLeft);
-    // Where the user puts the bars is where they are in the next window.
-    for (Resizer *split : {m_split, m_panelSplit})
-        connect(split, &Resizer::propertyChanged, this, [this] {
-            setMapWindowSplits({m_split->control2Size(), m_panelSplit->control2Size()});
-        });
+    // Where the user puts a bar is where it stays as the window changes size, and where it is
+    // in the next window (kept once the drag has settled).
+    const MapWindowSplits stored = mapWindowSplits();
+    m_legendWidth = stored.legendWidth;
+    m_panelHeight = stored.panelHeight;
+    m_saveSplits = new QTimer(this);
+    m_saveSplits->setSingleShot(true);
+    m_saveSplits->setInterval(300);
+    connect(m_saveSplits, &QTimer::timeout, this, [this] {
+        setMapWindowSplits({m_legendWidth, m_panelHeight});
+    });
+    connect(m_split, &Resizer::propertyChanged, this, [this] {
+        m_legendWidth = m_split->control2Size();
+        m_saveSplits->start();
+    });
+    connect(m_panelSplit, &Resizer::propertyChanged, this, [this] {
+        m_panelHeight = m_panelSplit->control2Size();
+        m_saveSplits->start();
+    });
 
     m_map->setThemes(m_themes);
     m_legend->setThemes(m_themes);
@@ -313,25 +326,20 @@ void MapWindow::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     // The legend's column keeps its width and the panel its height as the window changes size;
-    // the map takes what is left. At first they are as the user last left them, else the column
-    // 2790 twips wide and the panel at its full size, which it keeps inside a scroll area: where
-    // there is too little room it scrolls rather than being squeezed. The map keeps at least 120
-    // pixels. Margins of 10 twips; nothing runs past the window's edge.
+    // the map takes what is left, and keeps at least 120 pixels each way. They are where the user
+    // last dragged the bars, else the column 2760 twips wide and the panel at its full size,
+    // which it keeps inside a scroll area: where there is too little room it scrolls rather than
+    // being squeezed. What a small window squeezes comes back when it grows. Margins of 10 twips
+    // left and right; nothing runs past the window's edge.
     const double tpp = twipsPerPixel(logicalDpiX());
-    MapWindowSplits sizes{m_split->control2Size(), m_panelSplit->control2Size()};
-    if (!m_splitsPlaced) {
-        const auto stored = mapWindowSplits();
-        sizes.legendWidth = stored ? stored->legendWidth : 2790;
-        sizes.panelHeight = stored ? stored->panelHeight : defaultPanelHeight(tpp);
-    }
     const int margin = std::max(1, int(std::lround(10 / tpp)));
     constexpr int SmallestMap = 120;
-    m_panelSplit->setMinControlSize1(int(std::lround(SmallestMap * tpp)));
-    m_split->setGeometry(rect().adjusted(margin, margin, -margin, -margin));
+    for (Resizer *split : {m_split, m_panelSplit})
+        split->setMinControlSize1(int(std::lround(SmallestMap * tpp)));
+    m_split->setGeometry(rect().adjusted(margin, 0, -margin, 0));
     m_split->arrange();
-    m_split->setControl2Size(sizes.legendWidth);
-    m_panelSplit->setControl2Size(sizes.panelHeight);
-    m_splitsPlaced = true;
+    m_split->setControl2Size(m_legendWidth > 0 ? m_legendWidth : DefaultLegendWidth);
+    m_panelSplit->setControl2Size(m_panelHeight > 0 ? m_panelHeight : defaultPanelHeight(tpp));
 }
 
 int MapWindow::defaultPanelHeight(double tpp) const
@@ -339,7 +347,8 @@ int MapWindow::defaultPanelHeight(double tpp) const
     const QSize panel = m_calculator->minimumSize();
     int height = panel.height() + 2 * m_panelScroll->frameWidth();
     const int margin = std::max(1, int(std::lround(10 / tpp)));
-    const int mapWidth = width() - 3 * margin - int(std::lround(2790 / tpp));
+    const int mapWidth = width() - 2 * margin -
+                         int(std::lround((m_split->separatorSize() + DefaultLegendWidth) / tpp));
     if (panel.width() > mapWidth)
         height += m_panelScroll->horizontalScrollBar()->sizeHint().height();
     return int(std::lround(height * tpp));

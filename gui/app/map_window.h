@@ -16,6 +16,7 @@ class LineOverlay;
 class MessageService;
 class QLabel;
 class QScrollArea;
+class QTimer;
 class RecordsOverlay;
 class Resizer;
 class ThemeList;
@@ -115,7 +116,11 @@ private:
     QScrollArea *m_panelScroll = nullptr;
     Resizer *m_split = nullptr;      // the map and the panel | the legend's column
     Resizer *m_panelSplit = nullptr; // the map over the panel
-    bool m_splitsPlaced = false;
+    // The sizes the user dragged the bars to, in twips; 0 until then (the defaults apply).
+    int m_legendWidth = 0;
+    int m_panelHeight = 0;
+    static constexpr int DefaultLegendWidth = 2760;
+    QTimer *m_saveSplits = nullptr;
     MapScaleBar *m_scaleBar = nullptr;
     QLabel *m_logo = nullptr;
     std::unique_ptr<MessageService> m_paintMessages;

@@ -1,6 +1,7 @@
 #include "gui/common/app_settings.h"
 
 #include <QFileInfo>
+#include <QHash>
 #include <QSettings>
 
 #include <cmath>
@@ -118,7 +119,16 @@ QByteArray toolWindowGeometry(const QString &window)
 {
     QSettings s(u"QRV Tractwise"_s, u"QRV Tractwise"_s);
     s.beginGroup(u"Settings"_s);
-    return s.value(window + u"Geometry"_s).toByteArray();
+    QByteArray geometry = s.value(window + u"Geometry"_s).toByteArray();
+    if (geometry.isEmpty()) {
+        // Versions before the windows had their present names kept the places under the old
+        // ones ("frm" and the window's kind).
+        static const QHash<QString, QString> before = {{u"identifyWindow"_s, u"Identify"_s},
+                                                       {u"queryWindow"_s, u"Query"_s}};
+        if (const auto it = before.constFind(window); it != before.constEnd())
+            geometry = s.value(u"frm"_s + *it + u"Geometry"_s).toByteArray();
+    }
+    return geometry;
 }
 
 void setToolWindowGeometry(const QString &window, const QByteArray &geometry)
@@ -128,16 +138,16 @@ void setToolWindowGeometry(const QString &window, const QByteArray &geometry)
     s.setValue(window + u"Geometry"_s, geometry);
 }
 
-std::optional<MapWindowSplits> mapWindowSplits()
+MapWindowSplits mapWindowSplits()
 {
     QSettings s(u"QRV Tractwise"_s, u"QRV Tractwise"_s);
     s.beginGroup(u"Settings"_s);
-    bool legendOk = false, panelOk = false;
-    const MapWindowSplits splits{s.value(u"MapLegendWidth"_s).toInt(&legendOk),
-                                 s.value(u"MapPanelHeight"_s).toInt(&panelOk)};
-    if (!legendOk || !panelOk || splits.legendWidth <= 0 || splits.panelHeight <= 0)
-        return std::nullopt; // never kept, or not numbers: the defaults
-    return splits;
+    auto size = [&s](const QString &key) {
+        bool ok = false;
+        const int twips = s.value(key).toInt(&ok);
+        return ok && twips > 0 ? twips : 0; // never kept, or not a size: the default
+    };
+    return {size(u"MapLegendWidth"_s), size(u"MapPanelHeight"_s)};
 }
 
 void setMapWindowSplits(const MapWindowSplits &splits)

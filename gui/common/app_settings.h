@@ -39,14 +39,14 @@ void setManualSubdivisionRule(bool manual);
 // Where the user last put a tool window (Identify, Locate in Theme), as QWidget::saveGeometry
 // gives it; empty before the first time.
 QByteArray toolWindowGeometry(const QString &window);
+void setToolWindowGeometry(const QString &window, const QByteArray &geometry);
 
 // Where the user left the bars of a map window: the legend column's width and the calculator
-// panel's height, in twips. Nothing until a bar was first dragged.
+// panel's height, in twips; 0 for one never dragged (or not a number in the store).
 struct MapWindowSplits
 {
     int legendWidth = 0;
     int panelHeight = 0;
 };
-std::optional<MapWindowSplits> mapWindowSplits();
+MapWindowSplits mapWindowSplits();
 void setMapWindowSplits(const MapWindowSplits &splits);
-void setToolWindowGeometry(const QString &window, const QByteArray &geometry);

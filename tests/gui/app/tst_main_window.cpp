@@ -134,6 +134,21 @@ private Q_SLOTS:
         QCOMPARE(readMainGeometry()->width, g.width); // unchanged
     }
 
+    // A tool window's place kept by a version before the windows' present names is still found;
+    // the place kept under the present name wins.
+    void toolWindowPlacesOfEarlierVersions()
+    {
+        QSettings store(u"QRV Tractwise"_s, u"QRV Tractwise"_s);
+        store.beginGroup(u"Settings"_s);
+        store.setValue(u"frm"_s + u"QueryGeometry"_s, QByteArray("before"));
+        QCOMPARE(toolWindowGeometry(u"queryWindow"_s), QByteArray("before"));
+        setToolWindowGeometry(u"queryWindow"_s, QByteArray("now"));
+        QCOMPARE(toolWindowGeometry(u"queryWindow"_s), QByteArray("now"));
+        QCOMPARE(toolWindowGeometry(u"identifyWindow"_s), QByteArray());
+        store.remove(u"frm"_s + u"QueryGeometry"_s);
+        store.remove(u"queryWindowGeometry"_s);
+    }
+
     // What needs a map window is offered only while one is open; new windows are numbered on,
     // a number never reused; the View ticks follow what shows; another tool takes away what the
     // last one wrote; the Window menu arranges the windows, minimised ones left as icons.

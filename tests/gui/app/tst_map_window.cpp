@@ -5,6 +5,7 @@
 #include "core/engine/vector_layer.h"
 #include "gui/app/map_window.h"
 #include "gui/calculators/well_calculator.h"
+#include "gui/common/app_settings.h"
 #include "gui/common/resizer.h"
 #include "gui/legend/legend.h"
 #include "gui/legend/legend_row.h"
@@ -207,7 +208,15 @@ private Q_SLOTS:
         QTRY_VERIFY(std::abs(view.map()->height() - (mapHeight + 40)) <= 1);
         QVERIFY(std::abs(panel->height() - (panelHeight + 60)) <= 1);
         QVERIFY(std::abs(column->width() - (columnWidth + 40)) <= 1);
+        // Squeezed by a small window, and back as dragged when it grows again.
+        view.resize(300, 260);
+        QTRY_VERIFY(view.map()->height() >= 120 && view.map()->width() >= 120);
+        QVERIFY(panel->height() < panelHeight + 60 && column->width() < columnWidth + 40);
+        view.resize(1300, 1000);
+        QTRY_VERIFY(std::abs(panel->height() - (panelHeight + 60)) <= 1);
+        QVERIFY(std::abs(column->width() - (columnWidth + 40)) <= 1);
 
+        QTRY_VERIFY(mapWindowSplits().panelHeight > 0); // kept once the drag has settled
         MapWindow next(&shell);
         QVERIFY(shown(next));
         QVERIFY(std::abs(next.findChild<QWidget *>(u"panelScroll"_s)->height() -
