@@ -320,11 +320,28 @@ void Resizer::setControl2Size(int twips)
 }
 
 namespace {
-// The properties in the order the store is read and written.
-const char *const StoredProperties[] = {
-    "separatorSize",   "orientation",     "borderStyle",     "invertControls", "backColor",
-    "appearance",      "enabledProperty", "controlName1",    "controlName2",   "minControlSize1",
-    "minControlSize2", "control1Visible", "control2Visible", "control1Size",   "control2Size"};
+// The properties in the order the store is read and written, with the names the store keeps
+// them under (those of the first versions, so stores written then read back the same).
+struct StoredProperty
+{
+    const char *property;
+    const char *key;
+};
+const StoredProperty StoredProperties[] = {{"separatorSize", "SeparatorSize"},
+                                           {"orientation", "Orientation"},
+                                           {"borderStyle", "BorderStyle"},
+                                           {"invertControls", "InvertControls"},
+                                           {"backColor", "BackColor"},
+                                           {"appearance", "Appearance"},
+                                           {"enabledProperty", "Enabled"},
+                                           {"controlName1", "ControlName1"},
+                                           {"controlName2", "ControlName2"},
+                                           {"minControlSize1", "MinControlSize1"},
+                                           {"minControlSize2", "MinControlSize2"},
+                                           {"control1Visible", "Control1Visible"},
+                                           {"control2Visible", "Control2Visible"},
+                                           {"control1Size", "Control1Size"},
+                                           {"control2Size", "Control2Size"}};
 
 // What the store keeps of a property: the colour as its number, the rest as they are.
 QVariant storedValue(const Resizer &resizer, const char *name)
@@ -337,26 +354,26 @@ QVariant storedValue(const Resizer &resizer, const char *name)
 
 void Resizer::writeSettings(QSettings &store) const
 {
-    for (const char *name : StoredProperties)
-        store.setValue(QLatin1StringView(name), storedValue(*this, name));
+    for (const StoredProperty &p : StoredProperties)
+        store.setValue(QLatin1StringView(p.key), storedValue(*this, p.property));
 }
 
 void Resizer::readSettings(const QSettings &store)
 {
     // A fresh control's values stand for whatever the store lacks.
     const Resizer defaults;
-    for (const char *name : StoredProperties) {
+    for (const StoredProperty &p : StoredProperties) {
         // Both sizes describe one split; the first pane's, when known, decides.
-        if (qstrcmp(name, "control2Size") == 0 && control1Size() > 0 &&
-            store.value(u"control1Size"_s).toInt() > 0)
+        if (qstrcmp(p.property, "control2Size") == 0 && control1Size() > 0 &&
+            store.value(u"Control1Size"_s).toInt() > 0)
             continue;
-        const QVariant fallback = storedValue(defaults, name);
-        QVariant value = store.value(QLatin1StringView(name), fallback);
+        const QVariant fallback = storedValue(defaults, p.property);
+        QVariant value = store.value(QLatin1StringView(p.key), fallback);
         if (!value.convert(fallback.metaType()))
             value = fallback; // unreadable: the default, as when missing
-        if (qstrcmp(name, "backColor") == 0)
+        if (qstrcmp(p.property, "backColor") == 0)
             setBackColor(storedColor(value.toUInt()));
         else
-            setProperty(name, value);
+            setProperty(p.property, value);
     }
 }

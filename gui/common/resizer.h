@@ -3,13 +3,12 @@
 #include <QColor>
 #include <QFrame>
 #include <QPointF>
-#include <QRgb>
 
 class QLabel;
 class QSettings;
 
 // A container that lays out the first two widgets placed in it as two panes, one above the other
-// (Orientation 0) or side by side (1), with a bar between them that the user drags. Sizes are in
+// (orientation 0) or side by side (1), with a bar between them that the user drags. Sizes are in
 // twips. Every property can be written to and read back from a settings store under its own
 // name, in a fixed order; a missing value takes its default. Owns the bar; the panes are
 // ordinary children.
@@ -109,7 +108,7 @@ private:
     void applyFrame();
     void drag(double offsetTwips);
 
-    QLabel *m_bar = nullptr; // lblResizer
+    QLabel *m_bar = nullptr; // the bar the user drags
     int m_separatorSize = 45;
     int m_orientation = 1;
     int m_borderStyle = 1;

@@ -147,9 +147,9 @@ private Q_SLOTS:
             f.resizer.setBackColor(QColor(0, 0, 255));
             f.resizer.writeSettings(store);
         }
-        QCOMPARE(store.value(u"backColor"_s).toUInt(), 0x00FF0000u); // kept as 0xBBGGRR
-        store.remove(u"separatorSize"_s);                            // missing: the default
-        store.setValue(u"minControlSize1"_s, u"wide"_s);             // unreadable: the default
+        QCOMPARE(store.value(u"BackColor"_s).toUInt(), 0x00FF0000u); // kept as 0xBBGGRR
+        store.remove(u"SeparatorSize"_s);                            // missing: the default
+        store.setValue(u"MinControlSize1"_s, u"wide"_s);             // unreadable: the default
         Fixture g;
         g.resizer.readSettings(store);
         QCOMPARE(g.resizer.separatorSize(), 45);
