@@ -104,6 +104,11 @@ void WellCalculator::updateGeographicInputs()
         seconds->setEnabled(mode != 0 && mode != 1);
 }
 
+QWidget *WellCalculator::hostWidget() const
+{
+    return dynamic_cast<QWidget *>(m_view);
+}
+
 void WellCalculator::refreshMap()
 {
     if (m_view && m_view->map())
@@ -246,7 +251,7 @@ void WellCalculator::locateByQuarterCalls()
 {
     if (!m_view)
         return;
-    BusyCursor busy(window());
+    BusyCursor busy(hostWidget());
     m_footageEastWest->clear();
     m_footageNorthSouth->clear();
     clearForwardResult();
@@ -317,7 +322,7 @@ void WellCalculator::locateByFootage()
 {
     if (!m_view)
         return;
-    BusyCursor busy(window());
+    BusyCursor busy(hostWidget());
     for (QComboBox *list : {m_call160, m_call40, m_call10, m_call2_5})
         list->setCurrentIndex(0);
     clearForwardResult();
@@ -388,7 +393,7 @@ void WellCalculator::locateDescription()
         // A tie or a lot has no boxes of its own: the description is located as it stands.
         if (!m_view)
             return;
-        BusyCursor busy(window());
+        BusyCursor busy(hostWidget());
         clearForwardResult();
         const auto theme = listedTheme(m_sectionThemes);
         if (!theme)
@@ -421,7 +426,7 @@ void WellCalculator::locateReverse()
     const auto theme = listedTheme(m_reverseThemes);
     if (!theme)
         return;
-    BusyCursor busy(window());
+    BusyCursor busy(hostWidget());
     const ReverseLocation r = reverseLocate(*theme, m_reverseEasting->text(),
                                             m_reverseNorthing->text(), m_view->messages());
     if (r.sectionFound && m_reverseZoomToPoint->isChecked())
@@ -502,7 +507,7 @@ void WellCalculator::convertInto(
 {
     if (!m_view)
         return;
-    BusyCursor busy(window());
+    BusyCursor busy(hostWidget());
     eastingBox->clear();
     northingBox->clear();
     if (const auto r = convert(m_view->messages()))
@@ -531,7 +536,7 @@ void WellCalculator::convertToGeographic()
 {
     if (!m_view)
         return;
-    BusyCursor busy(window());
+    BusyCursor busy(hostWidget());
     for (QLineEdit *result : geographicBoxes())
         result->clear();
     const auto r = utmToLatLong(m_geographicEasting->text(), m_geographicNorthing->text(),

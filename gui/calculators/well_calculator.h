@@ -97,6 +97,9 @@ private:
     void convertInto(QLineEdit *eastingBox, QLineEdit *northingBox,
                      const std::function<std::optional<UtmTexts>(MessageService &)> &convert);
     void refreshMap();
+    // The window that shows the busy pointer while a calculation runs: the host's, when the
+    // host is a widget (the map window), else none.
+    QWidget *hostWidget() const;
     // Keeps a located well, described by the first tab's boxes as they now stand, and marks it
     // on the map with its number.
     void recordWell(const QString &how, const MapPoint &point, const WellLocation *w = nullptr);

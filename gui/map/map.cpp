@@ -131,6 +131,7 @@ MapEvent Map::eventFor(const QMouseEvent &event) const
 {
     MapEvent e = eventAt(event.position());
     e.button = event.button();
+    e.buttons = event.buttons();
     e.modifiers = event.modifiers();
     return e;
 }
@@ -227,11 +228,13 @@ void Map::renderBuffer(const QRect &area)
     const QRect clip = area.isEmpty() ? rect() : area;
     painter.setClipRect(clip);
     painter.fillRect(clip, Qt::white);
+    const LayerList drawn = layers();
     if (m_viewport.isValid())
-        renderMap(painter, m_viewport, layers());
+        renderMap(painter, m_viewport, drawn);
     m_dirty = false;
     m_dirtyArea = QRect();
-    Q_EMIT redrawn();
+    if (m_viewport.isValid() && !drawn.isEmpty())
+        Q_EMIT redrawn();
 }
 
 void Map::paintEvent(QPaintEvent *)

@@ -23,13 +23,14 @@ class MessageService;
 //
 // A mouse event as a map tool takes it: the map point under the pointer, the pixel, how far a
 // click on a point or a line may miss it in map units (a fourteenth of an inch on the screen),
-// the button and the keys held.
+// the button that pressed or released (none for a move), the buttons and the keys held.
 struct MapEvent
 {
     MapPoint point;
     QPointF pixel;
     double tolerance = 0; // map units
     Qt::MouseButton button = Qt::NoButton;
+    Qt::MouseButtons buttons;
     Qt::KeyboardModifiers modifiers;
 };
 
@@ -100,7 +101,7 @@ public:
 Q_SIGNALS:
     // The pointer moved over the map, with or without a button held.
     void pointerMoved(const MapPoint &point);
-    // The layers were drawn again on the screen.
+    // Layers were drawn again on the screen (not for an empty map, not for print).
     void redrawn();
     void rectangleTracked(const MapRect &rect);
     void panned();

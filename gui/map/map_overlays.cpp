@@ -36,7 +36,7 @@ void LineOverlay::paint(QPainter &painter, const MapViewport &viewport)
     painter.restore();
 }
 
-QueryMatchesOverlay::QueryMatchesOverlay(const ThemeList *themes, const Symbol &highlight,
+QueryMatchesOverlay::QueryMatchesOverlay(ThemeList *themes, const Symbol &highlight,
                                          Refused refused)
     : m_themes(themes)
     , m_highlight(highlight)
@@ -47,31 +47,33 @@ void QueryMatchesOverlay::paint(QPainter &painter, const MapViewport &viewport)
 {
     if (!m_themes)
         return;
-    QSet<const MapLayer *> present;
+    QSet<quint64> present;
     // The list's first theme is drawn first, at the bottom, as the layers are.
     for (qsizetype i = 0; i < m_themes->size(); ++i) {
-        const auto &layer = m_themes->at(i).layer;
-        present.insert(layer.get());
+        const Theme &theme = m_themes->at(i);
+        const auto &layer = theme.layer;
         const QString expression = layer->queryExpression();
         if (expression.isEmpty() || layer->layerType() != MapLayer::LayerType::Vector)
             continue;
+        present.insert(theme.key);
         const auto &vector = static_cast<const VectorLayer &>(*layer);
-        Matches &m = m_matches[layer.get()];
-        if (m.expression != expression || !m.records.layer()) {
+        auto found = m_matches.find(theme.key);
+        if (found == m_matches.end() || found->expression != expression) {
+            Matches m;
             m.expression = expression;
-            m.records = vector.searchExpression(expression);
+            m.rows = vector.searchExpression(expression).rows();
+            m.valid = !m.rows.empty() || vector.isValidExpression(expression);
+            found = m_matches.insert(theme.key, m);
         }
-        if (m.records.count() > 0) {
-            vector.drawRows(painter, viewport, m.records.rows(), m_highlight);
-        } else if (m_reported.value(layer.get()) != expression &&
-                   !vector.isValidExpression(expression)) {
+        if (!found->rows.empty()) {
+            vector.drawRows(painter, viewport, found->rows, m_highlight);
+        } else if (!found->valid && !found->reported) {
             // Said once per expression; the other themes are drawn all the same.
-            m_reported.insert(layer.get(), expression);
+            found->reported = true;
             if (m_refused)
                 m_refused(expression, layer->name());
         }
     }
-    // Themes that left the list take their matches with them.
+    // Themes that left the list, or whose query was cleared, take their matches with them.
     m_matches.removeIf([&present](auto it) { return !present.contains(it.key()); });
-    m_reported.removeIf([&present](auto it) { return !present.contains(it.key()); });
 }

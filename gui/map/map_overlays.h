@@ -11,6 +11,7 @@
 #include <QPointer>
 
 #include <functional>
+#include <vector>
 
 class MapLayer;
 class MapViewport;
@@ -79,24 +80,26 @@ private:
 };
 
 // The features of each theme matching its query expression, drawn with the highlight symbol.
-// Matches are searched once per theme and expression and kept until either changes. An
-// expression that cannot be evaluated is handed to `refused` once, with the theme's name.
+// Matches are searched once per theme and expression and kept (by the theme's key in its list,
+// never holding the layer) until either changes. An expression that cannot be evaluated is
+// handed to `refused` once, with the theme's name. Does not take ownership of the list.
 class QueryMatchesOverlay final : public MapOverlay
 {
 public:
     using Refused = std::function<void(const QString &expression, const QString &theme)>;
-    QueryMatchesOverlay(const ThemeList *themes, const Symbol &highlight, Refused refused);
+    QueryMatchesOverlay(ThemeList *themes, const Symbol &highlight, Refused refused);
     void paint(QPainter &painter, const MapViewport &viewport) override;
 
 private:
     struct Matches
     {
         QString expression;
-        RecordSet records;
+        std::vector<int> rows;
+        bool valid = true; // the expression can be evaluated on the theme
+        bool reported = false;
     };
-    const ThemeList *m_themes;
+    QPointer<ThemeList> m_themes;
     Symbol m_highlight;
     Refused m_refused;
-    QHash<const MapLayer *, Matches> m_matches;
-    QHash<const MapLayer *, QString> m_reported; // refused expressions already reported
+    QHash<quint64, Matches> m_matches;
 };

@@ -142,6 +142,17 @@ private Q_SLOTS:
         map.outputMap(painter, QRectF(0, 0, 400, 200));
         painter.end();
         QCOMPARE(page.pixel((centre * 2).toPoint()), qRgb(255, 255, 0));
+
+        // A mark added afterwards is painted over the kept picture: the layers are not drawn
+        // again for it.
+        QSignalSpy redrawn(&map, &Map::redrawn);
+        auto mark = std::make_shared<WellMarkSymbol>();
+        mark->center = m_sections->searchExpression(u"section = 8"_s).shape().extent().center();
+        map.graphics().addSymbol(mark);
+        map.refreshOverlays();
+        const QImage marked = map.grabMap();
+        QCOMPARE(redrawn.size(), 0);
+        QCOMPARE(marked.pixel(map.fromMapPoint(mark->center).toPoint()), qRgb(255, 0, 0));
     }
 
     // Each mouse event reaches the map's tool once, as a map point with its pixel, button and
