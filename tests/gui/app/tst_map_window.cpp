@@ -303,6 +303,13 @@ private Q_SLOTS:
         map->refresh();
         map->grabMap();
         QCOMPARE(shell.status[1], QString()); // once
+        // Another expression: its own matches, none of the first one's.
+        layer->setQueryExpression(u"section = 1"_s);
+        map->refresh();
+        const QImage other = map->grabMap();
+        QVERIFY(other.pixel(map->fromMapPoint({x, 4400000 + 800}).toPoint()) != qRgb(255, 255, 0));
+        QCOMPARE(other.pixel(map->fromMapPoint({x, 4400000 + 5.5 * 1609.344}).toPoint()),
+                 qRgb(255, 255, 0));
     }
 
     // What counts as a change to ask about on closing: the themes, their order, visibility and
