@@ -5,6 +5,8 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <algorithm>
+
 namespace {
 
 void paintMarkers(QPainter &painter, const MapViewport &viewport, const VectorGeometry &g,
@@ -73,11 +75,24 @@ void paintFeatures(QPainter &painter, const MapViewport &viewport, const VectorG
     std::vector<QPointF> buffer;
     std::vector<QPointF> dots; // features smaller than a pixel
     const double ppu = viewport.pixelsPerUnit();
+    // A feature a few pixels across is drawn with a one-pixel line whatever the width: a wider
+    // line would cover it all the same, and Qt's general stroker costs six times the one-pixel
+    // line drawing (a whole state's sections at its full extent).
+    const QPen widePen = painter.pen();
+    const bool wide = widePen.style() != Qt::NoPen && widePen.widthF() > 1.0;
+    QPen thinPen = widePen;
+    thinPen.setWidthF(1.0);
+    bool thin = false;
     for (int row : rows) {
         const auto &b = geometry.boxes[std::size_t(row)];
-        if ((b.maxX - b.minX) * ppu < 1.0 && (b.maxY - b.minY) * ppu < 1.0) {
+        const double across = std::max(b.maxX - b.minX, b.maxY - b.minY) * ppu;
+        if (across < 1.0) {
             dots.emplace_back(viewport.toDeviceX(b.minX), viewport.toDeviceY(b.maxY));
             continue;
+        }
+        if (wide && (across < ThinLineBelow) != thin) {
+            thin = !thin;
+            painter.setPen(thin ? thinPen : widePen);
         }
         paintFeature(painter, viewport, geometry, shapeType == ShapeType::Lines, row, buffer);
     }

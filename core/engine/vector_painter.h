@@ -8,6 +8,10 @@
 class MapViewport;
 class QPainter;
 
+// Features less than this many pixels across are outlined one pixel wide, whatever the symbol's
+// width.
+constexpr double ThinLineBelow = 4;
+
 // Paints the given rows of a layer's geometry with one symbol: markers for points, polylines for
 // lines, even-odd filled polygons; features smaller than a pixel as a dot. The rows must lie in
 // the geometry; their order is the order of painting.

@@ -172,6 +172,26 @@ private Q_SLOTS:
     }
 
     // Features smaller than a pixel still show, as a dot in the outline colour.
+    // A feature a few pixels across is outlined one pixel wide, whatever the symbol's width; a
+    // larger one keeps the width.
+    void smallFeaturesThinOutlines()
+    {
+        m_polygons->symbol() = ::Symbol{1, Qt::black, Qt::red, 8};
+        auto redPixels = [](const QImage &image) {
+            int red = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    red += image.pixel(x, y) == qRgb(255, 0, 0) ? 1 : 0;
+            return red;
+        };
+        // 0.05 pixels a unit: the squares 1.4 and 3 pixels across.
+        const int small =
+            redPixels(render({m_polygons}, {}, MapRect(-288, 352, 352, -288), QSize(32, 32)));
+        QVERIFY2(small >= 2 && small <= 20, qPrintable(QString::number(small)));
+        const int large = redPixels(render({m_polygons}));
+        QVERIFY2(large > 600, qPrintable(QString::number(large)));
+    }
+
     void subPixelFeaturesShowAsDots()
     {
         m_polygons->symbol() = ::Symbol{1, Qt::black, Qt::red, 1};
