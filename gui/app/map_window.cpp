@@ -38,59 +38,7 @@ MapWindow::MapWindow(MapWindowShell *shell, QWidget *parent)
 {
     setObjectName(u"mapWindow"_s);
     m_themes = new ThemeList(this);
-    // The map over the calculator panel, beside the legend's column; the user drags the bars
-    // between them.
-    m_split = new Resizer(this);
-    m_split->setObjectName(u"legendSplit"_s);
-    m_split->setOrientation(1);
-    m_split->setBorderStyle(0);
-    m_panelSplit = new Resizer(m_split);
-    m_panelSplit->setObjectName(u"panelSplit"_s);
-    m_panelSplit->setOrientation(0);
-    m_panelSplit->setBorderStyle(0);
-    auto *column = new QWidget(m_split);
-    column->setObjectName(u"legendColumn"_s);
-    m_map = new Map(m_panelSplit);
-    m_map->setObjectName(u"map"_s);
-    m_legend = new Legend(column);
-    m_panelScroll = new QScrollArea(m_panelSplit);
-    m_panelScroll->setObjectName(u"panelScroll"_s);
-    m_panelScroll->setFrameShape(QFrame::NoFrame);
-    m_panelScroll->setWidgetResizable(true);
-    m_calculator = new WellCalculator;
-    m_calculator->setMinimumSize(m_calculator->sizeHint()); // never squeezed: it scrolls
-    m_panelScroll->setWidget(m_calculator);
-    m_scaleBar = new MapScaleBar(column);
-    loadProgramResources();
-    m_logo = new QLabel(column);
-    m_logo->setObjectName(u"logo"_s);
-    m_logo->setPixmap(QPixmap(u":/tractwise/logo.png"_s));
-    // The legend over the height the scale bar and the logo leave at the bottom of the column.
-    auto *columnLayout = new QVBoxLayout(column);
-    columnLayout->setContentsMargins(0, 0, 0, 0);
-    columnLayout->addWidget(m_legend, 1);
-    columnLayout->addWidget(m_scaleBar, 0, Qt::AlignLeft);
-    columnLayout->addWidget(m_logo, 0, Qt::AlignLeft);
-    // Where the user puts a bar is where it stays as the window changes size, and where it is
-    // in the next window (kept once the drag has settled).
-    const MapWindowSplits stored = mapWindowSplits();
-    m_legendWidth = stored.legendWidth;
-    m_panelHeight = stored.panelHeight;
-    m_saveSplits = new QTimer(this);
-    m_saveSplits->setSingleShot(true);
-    m_saveSplits->setInterval(300);
-    connect(m_saveSplits, &QTimer::timeout, this, [this] {
-        setMapWindowSplits({m_legendWidth, m_panelHeight});
-    });
-    connect(m_split, &Resizer::propertyChanged, this, [this] {
-        m_legendWidth = m_split->control2Size();
-        m_saveSplits->start();
-    });
-    connect(m_panelSplit, &Resizer::propertyChanged, this, [this] {
-        m_panelHeight = m_panelSplit->control2Size();
-        m_saveSplits->start();
-    });
-
+    buildLayout();
     m_map->setThemes(m_themes);
     m_legend->setThemes(m_themes);
     m_legend->setMessageService(&m_shell->messages());
@@ -125,6 +73,67 @@ MapWindow::MapWindow(MapWindowShell *shell, QWidget *parent)
 }
 
 MapWindow::~MapWindow() = default;
+
+void MapWindow::buildLayout()
+{
+    // The map over the calculator panel, beside the legend's column; the user drags the bars
+    // between them.
+    m_split = new Resizer(this);
+    m_split->setObjectName(u"legendSplit"_s);
+    m_split->setOrientation(1);
+    m_split->setBorderStyle(0);
+    m_panelSplit = new Resizer(m_split);
+    m_panelSplit->setObjectName(u"panelSplit"_s);
+    m_panelSplit->setOrientation(0);
+    m_panelSplit->setBorderStyle(0);
+    auto *column = new QWidget(m_split);
+    column->setObjectName(u"legendColumn"_s);
+    m_map = new Map(m_panelSplit);
+    m_map->setObjectName(u"map"_s);
+    m_legend = new Legend(column);
+    m_panelScroll = new QScrollArea(m_panelSplit);
+    m_panelScroll->setObjectName(u"panelScroll"_s);
+    m_panelScroll->setFrameShape(QFrame::NoFrame);
+    m_panelScroll->setWidgetResizable(true);
+    m_calculator = new WellCalculator;
+    m_calculator->setMinimumSize(m_calculator->sizeHint()); // never squeezed: it scrolls
+    m_panelScroll->setWidget(m_calculator);
+    m_scaleBar = new MapScaleBar(column);
+    loadProgramResources();
+    m_logo = new QLabel(column);
+    m_logo->setObjectName(u"logo"_s);
+    m_logo->setPixmap(QPixmap(u":/tractwise/logo.png"_s));
+    // The legend over the height the scale bar and the logo leave at the bottom of the column.
+    auto *columnLayout = new QVBoxLayout(column);
+    columnLayout->setContentsMargins(0, 0, 0, 0);
+    columnLayout->addWidget(m_legend, 1);
+    columnLayout->addWidget(m_scaleBar, 0, Qt::AlignLeft);
+    columnLayout->addWidget(m_logo, 0, Qt::AlignLeft);
+    keepSplits();
+}
+
+void MapWindow::keepSplits()
+{
+    // Where the user puts a bar is where it stays as the window changes size, and where it is
+    // in the next window (kept once the drag has settled).
+    const MapWindowSplits stored = mapWindowSplits();
+    m_legendWidth = stored.legendWidth;
+    m_panelHeight = stored.panelHeight;
+    m_saveSplits = new QTimer(this);
+    m_saveSplits->setSingleShot(true);
+    m_saveSplits->setInterval(300);
+    connect(m_saveSplits, &QTimer::timeout, this, [this] {
+        setMapWindowSplits({m_legendWidth, m_panelHeight});
+    });
+    connect(m_split, &Resizer::propertyChanged, this, [this] {
+        m_legendWidth = m_split->control2Size();
+        m_saveSplits->start();
+    });
+    connect(m_panelSplit, &Resizer::propertyChanged, this, [this] {
+        m_panelHeight = m_panelSplit->control2Size();
+        m_saveSplits->start();
+    });
+}
 
 void MapWindow::buildTools()
 {

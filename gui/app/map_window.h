@@ -101,6 +101,10 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // The map over the calculator panel, beside the legend's column, split by two bars.
+    void buildLayout();
+    // The bars stay where the user drags them, and the next window opens with them there.
+    void keepSplits();
     void buildTools();
     void buildOverlays();
     void showPointerPosition(const MapPoint &point);
