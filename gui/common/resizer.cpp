@@ -1,6 +1,7 @@
 #include "gui/common/resizer.h"
 
 #include "core/common/twips.h"
+#include "core/document/project_file.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -15,20 +16,18 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Colours as the settings store keeps them: 0x00BBGGRR, or a system colour (the button face,
-// an invalid QColor here) with the top bit set.
+// Colours as the settings store keeps them: numbered as in a project file, or a system colour
+// (the button face, an invalid QColor here) with the top bit set.
 QColor storedColor(quint32 value)
 {
     if (value & 0x80000000u)
         return QColor();
-    return QColor(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF));
+    return colorFromProject(value);
 }
 
 quint32 colorToStore(const QColor &color)
 {
-    if (!color.isValid())
-        return Resizer::ButtonFace;
-    return quint32(color.red()) | (quint32(color.green()) << 8) | (quint32(color.blue()) << 16);
+    return color.isValid() ? projectColor(color) : Resizer::ButtonFace;
 }
 
 // A list pane's border lies outside the control: it is shifted out by this much and made twice
