@@ -1,6 +1,6 @@
 #include "cli/batch.h"
 
-#include "cli/csv.h"
+#include "core/common/csv.h"
 #include "core/common/number_text.h"
 #include "core/common/text_decoding.h"
 #include "core/engine/point_writer.h"

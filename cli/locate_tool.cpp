@@ -1,8 +1,8 @@
 #include "cli/locate_tool.h"
 
 #include "cli/batch.h"
-#include "cli/csv.h"
 #include "cli/locate_runs.h"
+#include "core/common/csv.h"
 #include "core/common/message_service.h"
 #include "core/common/number_text.h"
 #include "core/common/text_decoding.h"

@@ -1,5 +1,5 @@
-#include "cli/csv.h"
 #include "cli/locate_tool.h"
+#include "core/common/csv.h"
 #include "tests/fixtures/fixtures.h"
 
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "cli/csv.h"
+#include "core/common/csv.h"
 
 #include <algorithm>
 
