@@ -2,6 +2,7 @@
 
 #include "core/common/csv.h"
 #include "core/common/number_text.h"
+#include "core/common/row_blocks.h"
 #include "core/common/text_decoding.h"
 #include "core/engine/point_writer.h"
 #include "core/engine/vector_layer.h"
@@ -10,10 +11,6 @@
 #include <QFile>
 #include <QSaveFile>
 #include <QTextStream>
-
-#include <algorithm>
-#include <atomic>
-#include <thread>
 
 using namespace Qt::StringLiterals;
 
@@ -100,39 +97,6 @@ std::optional<MapPoint> pointFrom(const QString &easting, const QString &northin
     if (!e || !n)
         return std::nullopt;
     return MapPoint{*e, *n};
-}
-
-void convertRowBlocks(qsizetype rows,
-                      const std::function<void(qsizetype first, qsizetype end)> &convert,
-                      const std::function<void(qsizetype done)> &converted)
-{
-    // Each row stands on its own: every result goes to its row's place, whichever thread and
-    // whenever it is done.
-    constexpr qsizetype Block = 256;
-    std::atomic<qsizetype> nextBlock{0};
-    std::atomic<qsizetype> done{0};
-    const auto convertBlocks = [&](bool onCallingThread) {
-        for (;;) {
-            const qsizetype first = 1 + nextBlock.fetch_add(Block);
-            if (first > rows)
-                return;
-            const qsizetype end = std::min(first + Block, rows + 1);
-            convert(first, end);
-            const qsizetype now = done += end - first;
-            if (onCallingThread && converted)
-                converted(now);
-        }
-    };
-    const qsizetype threads =
-        rows < 2 * Block ? 1 : std::clamp<qsizetype>(std::thread::hardware_concurrency(), 1, 8);
-    std::vector<std::thread> workers;
-    for (qsizetype t = 1; t < threads; ++t)
-        workers.emplace_back(convertBlocks, false);
-    convertBlocks(true);
-    for (std::thread &w : workers)
-        w.join();
-    if (converted)
-        converted(rows);
 }
 
 int runBatch(const QString &in, const QString &out, const QStringList &columns,

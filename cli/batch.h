@@ -22,13 +22,6 @@ std::optional<MapPoint> pointFrom(const QString &easting, const QString &northin
 
 bool readCsv(const QString &path, QList<QStringList> &records, QString *error);
 
-// Rows 1 to `rows` (0 is the header) in blocks of 256, handed out in turn to every core (one
-// thread for fewer than two blocks): `convert(first, end)` converts rows [first, end) and is
-// called from several threads at once. `converted(done)` is told, on the calling thread, how
-// many rows are done after each block that thread converted, and once more at the end.
-void convertRowBlocks(qsizetype rows,
-                      const std::function<void(qsizetype first, qsizetype end)> &convert,
-                      const std::function<void(qsizetype done)> &converted = {});
 bool writeCsv(const QString &path, const QList<QStringList> &records, QString *error);
 
 // Reads IN, turns each row into an output row, writes OUT: CSV, or a point layer when OUT names a

@@ -4,6 +4,7 @@
 #include "core/common/csv.h"
 #include "core/common/message_service.h"
 #include "core/common/number_text.h"
+#include "core/common/row_blocks.h"
 #include "core/common/text_decoding.h"
 #include "core/coords/coordinate_entry.h"
 #include "core/engine/map_crs.h"
@@ -17,6 +18,7 @@
 #include "core/plss/reverse_location.h"
 #include "core/plss/second_divisions.h"
 #include "core/plss/well_location.h"
+#include "core/wells/well_entry.h"
 
 #include <QCommandLineParser>
 #include <QElapsedTimer>
@@ -97,51 +99,6 @@ QStringList tractFields(const DescriptionFields &d)
             d.tieEastWest};
 }
 
-// A well from a description: what the separate entries leave empty.
-bool fillFromDescription(WellDescription &well, const QString &text, QString *error)
-{
-    const std::optional<DescriptionFields> d = readLegalDescription(text, error);
-    if (!d)
-        return false;
-    auto fill = [](QString &target, const QString &value) {
-        if (target.isEmpty())
-            target = value;
-    };
-    fill(well.entries.section, d->section);
-    fill(well.entries.township, d->township);
-    fill(well.entries.range, d->range);
-    fill(well.entries.meridian, d->meridian);
-    if (std::all_of(well.calls.begin(), well.calls.end(),
-                    [](const QString &c) { return c.isEmpty(); }))
-        well.calls = d->quarters;
-    if (well.fcX.isEmpty() && well.fcY.isEmpty()) {
-        well.fcX = d->fcX;
-        well.fcY = d->fcY;
-    }
-    if (well.lot == 0)
-        well.lot = d->lot;
-    if (well.tieCorner.isEmpty()) {
-        well.tieCorner = d->tieCorner;
-        well.tieNorthSouth = d->tieNorthSouth;
-        well.tieEastWest = d->tieEastWest;
-    }
-    return true;
-}
-
-// A lot column or option: empty, or a whole number from 1.
-std::optional<int> lotNumber(const QString &text, QString *error)
-{
-    if (text.trimmed().isEmpty())
-        return 0;
-    bool ok = false;
-    const int lot = text.trimmed().toInt(&ok);
-    if (!ok || lot < 1 || lot > 999) {
-        *error = u"The lot \""_s + text.trimmed() + u"\" is not a lot number (1 to 999)."_s;
-        return std::nullopt;
-    }
-    return lot;
-}
-
 // Where a permit says its well is, in the theme's system: stated_easting/stated_northing as they
 // are, stated_latitude/stated_longitude (NAD83) into the theme's zone.
 std::optional<MapPoint> statedPoint(const VectorLayer &theme, const QString &easting,
@@ -180,40 +137,31 @@ const QStringList forwardColumns =
 // that check the position the permit states.
 QStringList forwardRow(const Run &run, const QStringList &c, bool stated)
 {
-    const auto failed = [&](const QString &why) {
-        QStringList row = {c[0], QString(), QString(), why, QString(), QString()};
-        if (stated)
-            row << QString() << QString();
-        return row;
-    };
-    WellDescription well;
-    well.entries = {c[4], c[2], c[3], c[1]};
-    well.calls = {c[5], c[6], c[7], c[8]};
-    well.fcX = c[9];
-    well.fcY = c[10];
-    well.tieCorner = c[13];
-    well.tieNorthSouth = c[14];
-    well.tieEastWest = c[15];
-    QString error;
-    const auto lot = lotNumber(c[12], &error);
-    if (!lot)
-        return failed(error);
-    well.lot = *lot;
-    // The description serves a row whose township, range and section are empty.
-    if (well.entries.township.isEmpty() && well.entries.range.isEmpty() &&
-        well.entries.section.isEmpty() && !c[11].isEmpty() &&
-        !fillFromDescription(well, c[11], &error))
-        return failed(error);
-    RecordingMessageService messages;
-    const WellLocation w = locate(run, well, messages);
+    WellEntry entry;
+    entry.id = c[0];
+    entry.meridian = c[1];
+    entry.township = c[2];
+    entry.range = c[3];
+    entry.section = c[4];
+    entry.calls = {c[5], c[6], c[7], c[8]};
+    entry.fcX = c[9];
+    entry.fcY = c[10];
+    entry.description = c[11];
+    entry.lot = c[12];
+    entry.tieCorner = c[13];
+    entry.tieNorthSouth = c[14];
+    entry.tieEastWest = c[15];
+    const EntryLocation at = locateEntry(*run.theme, entry, run.options);
+    const WellLocation &w = at.well;
     QStringList row = {c[0],
                        w.located ? w.easting : QString(),
                        w.located ? w.northing : QString(),
-                       said(messages),
-                       radiusText(w),
+                       at.message,
+                       at.radiusFeet,
                        w.located ? w.method : QString()};
     if (!stated)
         return row;
+    QString error;
     const auto p = statedPoint(*run.theme, c[16], c[17], c[18], c[19], &error);
     if (!w.located || !p) {
         if (!error.isEmpty())

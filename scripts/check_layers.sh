@@ -11,7 +11,7 @@ rank() {
     core/common) echo 0 ;;
     core/engine) echo 1 ;;
     core/plss | core/coords) echo 2 ;;
-    core/document) echo 3 ;;
+    core/document | core/wells) echo 3 ;;
     gui/common) echo 4 ;;
     gui/map) echo 5 ;;
     gui/legend | gui/calculators) echo 6 ;;
@@ -43,7 +43,7 @@ done < <(git ls-files -co --exclude-standard -- core gui app cli | grep -E '\.(c
 
 if [ "$bad" -ne 0 ]; then
     echo "Includes must point down the layers: core/common, core/engine, core/plss and core/coords," >&2
-    echo "core/document, gui/common, gui/map, gui/legend and gui/calculators, gui/app, app and cli." >&2
+    echo "core/document and core/wells, gui/common, gui/map, gui/legend and gui/calculators, gui/app, app and cli." >&2
     exit 1
 fi
 echo "Layers: every #include points down."
