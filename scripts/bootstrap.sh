@@ -17,8 +17,9 @@ packages=(
     libgdal-dev gdal-bin libproj-dev proj-data libboost-dev libbenchmark-dev
     fonts-dejavu-core xvfb xauth bc poppler-utils
 )
-# The fuzz targets, built and run briefly by the test command.
-test_packages=(clang-14 libfuzzer-14-dev libclang-rt-14-dev clang-tidy-14)
+# The fuzz targets, built and run briefly by the test command, and the database server the
+# tests of keeping wells in PostGIS start for themselves.
+test_packages=(clang-14 libfuzzer-14-dev libclang-rt-14-dev clang-tidy-14 postgresql postgresql-15-postgis-3)
 [ "${1:-run}" = test ] && packages+=("${test_packages[@]}")
 
 install_missing() {

@@ -6,8 +6,12 @@ using namespace Qt::StringLiterals;
 
 namespace csv {
 
-QList<QStringList> parse(const QString &input, int *unclosedQuote)
+QList<QStringList> parse(const QString &input, int *unclosedQuote, QList<int> *recordLines)
 {
+    if (recordLines)
+        recordLines->clear();
+    int line = 1;       // the line of the text at i
+    int recordLine = 1; // the line the record being read started on
     QList<QStringList> records;
     QStringView text(input);
     if (text.startsWith(QChar(0xFEFF)))
@@ -26,7 +30,9 @@ QList<QStringList> parse(const QString &input, int *unclosedQuote)
                 qsizetype end = i;
                 while (end < n && text[end] != u'"')
                     ++end;
-                field.append(text.mid(i, end - i));
+                const QStringView run = text.mid(i, end - i);
+                line += int(run.count(u'\n'));
+                field.append(run);
                 i = end - 1;
                 continue;
             }
@@ -52,7 +58,10 @@ QList<QStringList> parse(const QString &input, int *unclosedQuote)
             if (fieldStarted || !field.isEmpty()) { // blank lines are no records
                 record.append(field);
                 records.append(record);
+                if (recordLines)
+                    recordLines->append(recordLine);
             }
+            recordLine = ++line;
             record.clear();
             field.clear();
             fieldStarted = false;
@@ -70,6 +79,8 @@ QList<QStringList> parse(const QString &input, int *unclosedQuote)
     if (fieldStarted || !field.isEmpty()) {
         record.append(field);
         records.append(record);
+        if (recordLines)
+            recordLines->append(recordLine);
     }
     if (unclosedQuote)
         *unclosedQuote = quoted ? quoteRecord : 0;

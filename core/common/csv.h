@@ -10,8 +10,10 @@ namespace csv {
 
 // All records of a text. Blank lines make no records. A quote that is never closed takes the
 // rest of the text into its field; `unclosedQuote`, when given, then gets the 1-based number of
-// the record it opened in (else 0).
-QList<QStringList> parse(const QString &text, int *unclosedQuote = nullptr);
+// the record it opened in (else 0). `recordLines`, when given, gets the 1-based line of the text
+// each record starts on.
+QList<QStringList> parse(const QString &text, int *unclosedQuote = nullptr,
+                         QList<int> *recordLines = nullptr);
 
 // One record, fields quoted only where they must be, no line end.
 QString formatRecord(const QStringList &fields);

@@ -1,0 +1,299 @@
+#include "core/wells/well_store.h"
+
+#include "core/common/number_text.h"
+#include "core/engine/gdal_session.h"
+#include "core/engine/map_crs.h"
+
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <gdal_priv.h>
+#include <ogrsf_frmts.h>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct FieldSpec
+{
+    const char *name;
+    OGRFieldType type;
+};
+
+// The fields of the layer, in this order.
+constexpr FieldSpec Fields[] = {
+    {"id", OFTString},          {"description", OFTString}, {"meridian", OFTString},
+    {"township", OFTString},    {"range", OFTString},       {"section", OFTString},
+    {"q160", OFTString},        {"q40", OFTString},         {"q10", OFTString},
+    {"q2_5", OFTString},        {"fc_x", OFTString},        {"fc_y", OFTString},
+    {"lot", OFTString},         {"tie_corner", OFTString},  {"tie_ns", OFTString},
+    {"tie_ew", OFTString},      {"easting", OFTReal},       {"northing", OFTReal},
+    {"latitude", OFTReal},      {"longitude", OFTReal},     {"radius_ft", OFTReal},
+    {"method", OFTString},      {"status", OFTString},      {"note", OFTString},
+    {"located_at", OFTDateTime}};
+
+QList<QString *> entryTexts(WellEntry &e)
+{
+    return {&e.id,       &e.description, &e.meridian,      &e.township,   &e.range, &e.section,
+            &e.calls[0], &e.calls[1],    &e.calls[2],      &e.calls[3],   &e.fcX,   &e.fcY,
+            &e.lot,      &e.tieCorner,   &e.tieNorthSouth, &e.tieEastWest};
+}
+
+QList<QString *> resultNumbers(Well &w)
+{
+    return {&w.easting, &w.northing, &w.latitude, &w.longitude, &w.radiusFeet};
+}
+
+QString failed(const QString &source, const QString &why)
+{
+    return sourceName(source) + u": "_s + why;
+}
+
+// The dataset at `source`, for update; created when a GeoPackage is not there yet (and
+// `create`). Null, with the reason, when it cannot be opened.
+GDALDatasetUniquePtr openSource(const QString &source, bool create, bool *absent, QString *error)
+{
+    ensureGdalRegistered();
+    GdalErrorTrap trap;
+    const QByteArray name = source.toUtf8();
+    *absent = false;
+    if (!isDatabaseSource(source) && !QFileInfo::exists(source)) {
+        *absent = true;
+        if (!create)
+            return nullptr;
+        GDALDriver *gpkg = GetGDALDriverManager()->GetDriverByName("GPKG");
+        GDALDatasetUniquePtr ds(gpkg ? gpkg->Create(name.constData(), 0, 0, 0, GDT_Unknown, nullptr)
+                                     : nullptr);
+        if (!ds)
+            *error = failed(source, u"cannot be created: "_s + trap.lastMessage());
+        return ds;
+    }
+    const char *const drivers[] = {isDatabaseSource(source) ? "PostgreSQL" : "GPKG", nullptr};
+    GDALDatasetUniquePtr ds(GDALDataset::Open(name.constData(), GDAL_OF_VECTOR | GDAL_OF_UPDATE,
+                                              drivers, nullptr, nullptr));
+    if (!ds) {
+        QString why = trap.lastMessage().simplified();
+        if (why.isEmpty())
+            why = isDatabaseSource(source) ? u"the database cannot be reached"_s
+                                           : u"it is not a GeoPackage"_s;
+        *error = failed(source, u"cannot be opened: "_s + why);
+    }
+    return ds;
+}
+
+// The wells layer of a dataset, checked to be a point layer with the fields; null with the
+// reason when it is not, or (when `create`) after creating it.
+OGRLayer *wellsLayer(GDALDataset &ds, const QString &source, bool create, int zone, QString *error)
+{
+    GdalErrorTrap trap;
+    OGRLayer *layer = ds.GetLayerByName(WellsLayerName);
+    if (!layer) {
+        if (!create)
+            return nullptr;
+        const auto system = zone > 0 ? nad83UtmSystem(zone) : nullptr;
+        char **options = CSLSetNameValue(nullptr, "FID", "fid");
+        layer = ds.CreateLayer(WellsLayerName, system.get(), wkbPoint, options);
+        CSLDestroy(options);
+        if (!layer) {
+            *error =
+                failed(source, u"the layer \"wells\" cannot be created: "_s + trap.lastMessage());
+            return nullptr;
+        }
+    }
+    if (wkbFlatten(layer->GetGeomType()) != wkbPoint) {
+        *error = failed(
+            source, u"the layer \"wells\" holds "_s +
+                        QString::fromUtf8(OGRGeometryTypeToName(layer->GetGeomType())).toLower() +
+                        u", not points."_s);
+        return nullptr;
+    }
+    OGRFeatureDefn *defn = layer->GetLayerDefn();
+    for (const FieldSpec &f : Fields) {
+        if (defn->GetFieldIndex(f.name) >= 0)
+            continue;
+        OGRFieldDefn field(f.name, f.type);
+        if (layer->CreateField(&field) != OGRERR_NONE) {
+            *error = failed(source, u"the field \""_s + QString::fromUtf8(f.name) +
+                                        u"\" cannot be added: "_s + trap.lastMessage());
+            return nullptr;
+        }
+    }
+    return layer;
+}
+
+Well wellOf(OGRFeature &f)
+{
+    Well w;
+    OGRFeatureDefn *defn = f.GetDefnRef();
+    const auto text = [&](const char *name) {
+        const int i = defn->GetFieldIndex(name);
+        return i >= 0 && f.IsFieldSetAndNotNull(i) ? QString::fromUtf8(f.GetFieldAsString(i))
+                                                   : QString();
+    };
+    const QList<QString *> texts = entryTexts(w.entry);
+    for (qsizetype i = 0; i < texts.size(); ++i)
+        *texts[i] = text(Fields[i].name);
+    const QList<QString *> numbers = resultNumbers(w);
+    for (qsizetype i = 0; i < numbers.size(); ++i) {
+        const int at = defn->GetFieldIndex(Fields[16 + i].name);
+        if (at >= 0 && f.IsFieldSetAndNotNull(at))
+            *numbers[i] = formatNumber(f.GetFieldAsDouble(at));
+    }
+    w.method = text("method");
+    w.status = text("status");
+    w.note = text("note");
+    const auto e = parseNumber(w.easting), n = parseNumber(w.northing);
+    w.located = e && n;
+    if (w.located)
+        w.point = MapPoint{*e, *n};
+    const int at = defn->GetFieldIndex("located_at");
+    int y = 0, mo = 0, d = 0, h = 0, mi = 0, tz = 0;
+    float s = 0;
+    if (at >= 0 && f.IsFieldSetAndNotNull(at) &&
+        f.GetFieldAsDateTime(at, &y, &mo, &d, &h, &mi, &s, &tz))
+        w.locatedAt = QDateTime(QDate(y, mo, d), QTime(h, mi, int(s)), Qt::UTC);
+    w.storeId = f.GetFID();
+    w.changed = false;
+    return w;
+}
+
+void fillFeature(OGRFeature &f, const Well &well)
+{
+    Well w = well;
+    const QList<QString *> texts = entryTexts(w.entry);
+    for (qsizetype i = 0; i < texts.size(); ++i)
+        f.SetField(Fields[i].name, texts[i]->toUtf8().constData());
+    const QList<QString *> numbers = resultNumbers(w);
+    for (qsizetype i = 0; i < numbers.size(); ++i) {
+        if (const auto n = parseNumber(*numbers[i]))
+            f.SetField(Fields[16 + i].name, *n);
+        else
+            f.SetFieldNull(f.GetFieldIndex(Fields[16 + i].name));
+    }
+    f.SetField("method", w.method.toUtf8().constData());
+    f.SetField("status", w.status.toUtf8().constData());
+    f.SetField("note", w.note.toUtf8().constData());
+    if (w.locatedAt.isValid()) {
+        const QDateTime t = w.locatedAt.toUTC();
+        f.SetField(f.GetFieldIndex("located_at"), t.date().year(), t.date().month(), t.date().day(),
+                   t.time().hour(), t.time().minute(), float(t.time().second()), 100);
+    }
+    if (w.located) {
+        OGRPoint p(w.point.X, w.point.Y);
+        f.SetGeometry(&p);
+    } else {
+        f.SetGeometryDirectly(nullptr);
+    }
+}
+
+} // namespace
+
+bool isDatabaseSource(const QString &source)
+{
+    return source.startsWith(u"PG:"_s, Qt::CaseInsensitive);
+}
+
+QString sourceName(const QString &source)
+{
+    if (!isDatabaseSource(source))
+        return QFileInfo(source).fileName();
+    static const QRegularExpression password(u"password\\s*=\\s*('[^']*'|\\S*)"_s,
+                                             QRegularExpression::CaseInsensitiveOption);
+    QString shown = source;
+    return shown.replace(password, u"password=***"_s);
+}
+
+bool readWells(const QString &source, QList<Well> &wells, QString *error)
+{
+    bool absent = false;
+    error->clear();
+    wells.clear();
+    GDALDatasetUniquePtr ds = openSource(source, false, &absent, error);
+    if (!ds)
+        return absent;
+    OGRLayer *layer = wellsLayer(*ds, source, false, 0, error);
+    if (!layer)
+        return error->isEmpty(); // no layer yet: no wells
+    layer->ResetReading();
+    for (auto &f : *layer)
+        wells.append(wellOf(*f));
+    return true;
+}
+
+namespace {
+
+// Writes the changes into an open transaction; false with the reason at the first that fails.
+bool writeChanges(OGRLayer &layer, const WellsModel &model, QHash<int, qint64> &storeIds,
+                  QString *why)
+{
+    GdalErrorTrap trap;
+    for (qint64 fid : model.removedIds()) {
+        const OGRErr e = layer.DeleteFeature(fid);
+        if (e != OGRERR_NONE && e != OGRERR_NON_EXISTING_FEATURE) { // gone already: fine
+            *why = u"a removed well cannot be deleted: "_s + trap.lastMessage();
+            return false;
+        }
+    }
+    for (int row : model.changedRows()) {
+        const Well &w = model.well(row);
+        OGRFeatureUniquePtr f(OGRFeature::CreateFeature(layer.GetLayerDefn()));
+        fillFeature(*f, w);
+        OGRErr e = OGRERR_NON_EXISTING_FEATURE;
+        if (w.storeId >= 0) {
+            f->SetFID(w.storeId);
+            e = layer.SetFeature(f.get());
+        }
+        if (e == OGRERR_NON_EXISTING_FEATURE) { // new, or deleted by someone else meanwhile
+            f->SetFID(OGRNullFID);
+            e = layer.CreateFeature(f.get());
+        }
+        if (e != OGRERR_NONE) {
+            *why = u"well "_s + w.entry.id + u" cannot be written: "_s + trap.lastMessage();
+            return false;
+        }
+        storeIds.insert(row, f->GetFID());
+    }
+    return true;
+}
+
+} // namespace
+
+bool keepWells(const QString &source, WellsModel &model, int zone, QString *error)
+{
+    // Inserts one by one, so each new well learns its feature id.
+    CPLConfigOptionSetter noCopy("PG_USE_COPY", "NO", false);
+    bool absent = false;
+    GDALDatasetUniquePtr ds = openSource(source, true, &absent, error);
+    if (!ds)
+        return false;
+    if (absent)
+        model.markAllChanged();
+    OGRLayer *layer = wellsLayer(*ds, source, true, zone, error);
+    if (!layer)
+        return false;
+    GdalErrorTrap trap;
+    if (ds->StartTransaction() != OGRERR_NONE) {
+        *error = failed(source, u"cannot start a transaction: "_s + trap.lastMessage());
+        return false;
+    }
+    QHash<int, qint64> storeIds;
+    QString why;
+    if (!writeChanges(*layer, model, storeIds, &why)) {
+        ds->RollbackTransaction();
+        *error = failed(source, why);
+        return false;
+    }
+    if (ds->CommitTransaction() != OGRERR_NONE) {
+        *error = failed(source, u"the changes cannot be committed: "_s + trap.lastMessage());
+        return false;
+    }
+    ds.reset();
+    if (trap.failures() > 0) {
+        *error = failed(source, trap.lastMessage());
+        return false;
+    }
+    model.markKept(storeIds);
+    return true;
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "core/wells/wells_model.h"
+
+#include <QList>
+#include <QString>
+
+// Where a map window's wells are kept: a GeoPackage file (a path ending in ".gpkg") or a
+// PostgreSQL/PostGIS database ("PG:dbname=permits host=..."), in a point layer named "wells"
+// with typed fields (numbers as Real, the time located as DateTime). GDAL does the writing.
+
+inline constexpr const char *WellsLayerName = "wells";
+
+// True for a "PG:" connection.
+bool isDatabaseSource(const QString &source);
+// The source as a message names it: a database connection without its password.
+QString sourceName(const QString &source);
+
+// Reads every well kept at `source`. A GeoPackage that does not exist yet holds no wells. False,
+// with the reason naming the source, when it cannot be read or its "wells" layer is no point
+// layer.
+bool readWells(const QString &source, QList<Well> &wells, QString *error);
+
+// Writes what changed in the model since it was last kept, in one transaction: the removed wells
+// are deleted, changed ones rewritten, new ones added (and given their feature ids). Wells others
+// added meanwhile stay as they are. Creates the file or table when it is not there, its points in
+// NAD83 UTM `zone` (0: no system). On failure nothing was written and the model is unchanged.
+bool keepWells(const QString &source, WellsModel &model, int zone, QString *error);
