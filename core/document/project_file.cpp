@@ -120,12 +120,16 @@ std::optional<qint16> toStyle(const QString &v)
     return n ? toInt16(*n) : std::nullopt;
 }
 
-// After the blocks: the lines this version adds ("PLSS Fields 2 = ..."), for the themes kept
-// (`kept` gives each one's place in the file); any other line is left for later versions.
+// After the blocks: the lines this version adds ("PLSS Fields 2 = ...", for the themes kept,
+// `kept` giving each one's place in the file, and "Wells = ..."); any other line is left for
+// later versions.
 void readFieldLines(const QStringList &rest, const QList<qsizetype> &kept, ParsedProject &out)
 {
     static const QRegularExpression fieldsLine(u"^PLSS Fields (\\d+) = (.*)$"_s);
+    static const QRegularExpression wellsLine(u"^Wells = (.*)$"_s);
     for (const QString &line : rest) {
+        if (const QRegularExpressionMatch w = wellsLine.match(line); w.hasMatch())
+            out.wellsSource = w.captured(1).trimmed();
         const QRegularExpressionMatch m = fieldsLine.match(line);
         const qsizetype at = m.hasMatch() ? kept.indexOf(m.captured(1).toLongLong()) : -1;
         if (at >= 0)
@@ -135,7 +139,7 @@ void readFieldLines(const QStringList &rest, const QList<qsizetype> &kept, Parse
 
 } // namespace
 
-QByteArray writeProject(const QList<ProjectTheme> &themes)
+QByteArray writeProject(const QList<ProjectTheme> &themes, const QString &wellsSource)
 {
     QStringList lines;
     lines.append(u"Number of themes = "_s + QString::number(themes.size()));
@@ -157,6 +161,8 @@ QByteArray writeProject(const QList<ProjectTheme> &themes)
             lines.append(u"PLSS Fields "_s + QString::number(i + 1) + u" = "_s +
                          themes[i].plssFields);
     }
+    if (!wellsSource.isEmpty())
+        lines.append(u"Wells = "_s + wellsSource);
     return (lines.join(u"\r\n"_s) + u"\r\n"_s).toUtf8();
 }
 
@@ -243,4 +249,8 @@ void resolveRelativePaths(ParsedProject &project, const QString &projectFile)
         if (!b.path.isEmpty() && QFileInfo(b.path).isRelative())
             b.path = QDir::cleanPath(folder.filePath(b.path));
     }
+    const QString &wells = project.wellsSource;
+    if (!wells.isEmpty() && !wells.startsWith(u"PG:"_s, Qt::CaseInsensitive) &&
+        QFileInfo(wells).isRelative())
+        project.wellsSource = QDir::cleanPath(folder.filePath(wells));
 }

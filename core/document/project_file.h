@@ -32,8 +32,9 @@ struct ProjectTheme
 
 // The named PLSS fields follow all the theme blocks, one line per theme that has them:
 // "PLSS Fields 2 = section=SEC,..." (2: the theme's place in the file). A reader that knows only
-// the blocks stops before them and loses nothing.
-QByteArray writeProject(const QList<ProjectTheme> &themes);
+// the blocks stops before them and loses nothing. So does "Wells = SOURCE", where the window's
+// wells are kept (a GeoPackage's path or a "PG:" connection), written last when there is one.
+QByteArray writeProject(const QList<ProjectTheme> &themes, const QString &wellsSource = {});
 
 // What a read found: the themes whose title and path were read, each with as much of its block
 // as was read (unread settings stay unset), and the message that stopped the reading, if any.
@@ -56,10 +57,11 @@ struct ParsedProject
     QString error;          // empty when the whole file was read
     QStringList skipped;    // one message per theme left out for a value that does not convert
     bool isProject = false; // its first line was a theme count: the file is a project
+    QString wellsSource;    // where the window's wells are kept; empty for none
 };
 
 ParsedProject readProject(const QByteArray &bytes);
 
-// Takes each relative theme path from the folder of the project file, so a project travels with
-// its themes.
+// Takes each relative theme path (and the wells' GeoPackage) from the folder of the project
+// file, so a project travels with its themes.
 void resolveRelativePaths(ParsedProject &project, const QString &projectFile);

@@ -131,9 +131,14 @@ bool WellsModel::setEntryText(Well &w, int column, const QString &text)
 {
     QString error;
     switch (column) {
-    case Description:
+    case Description: {
+        // A new description says where the well is: what the separate cells held goes.
+        const QString id = w.entry.id;
+        w.entry = WellEntry();
+        w.entry.id = id;
         w.entry.description = text;
         return true;
+    }
     case Meridian:
         w.entry.meridian = text;
         return true;
@@ -304,4 +309,22 @@ void WellsModel::markAllChanged()
         w.storeId = -1;
     }
     m_removedIds.clear();
+}
+
+WellsModel::KeepState WellsModel::keepState() const
+{
+    KeepState state;
+    for (const Well &w : m_wells)
+        state.rows.append({w.storeId, w.changed});
+    state.removedIds = m_removedIds;
+    return state;
+}
+
+void WellsModel::restoreKeepState(const KeepState &state)
+{
+    for (qsizetype r = 0; r < m_wells.size() && r < state.rows.size(); ++r) {
+        m_wells[r].storeId = state.rows[r].first;
+        m_wells[r].changed = state.rows[r].second;
+    }
+    m_removedIds = state.removedIds;
 }

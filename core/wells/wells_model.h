@@ -78,6 +78,7 @@ public:
     const QList<Well> &wells() const { return m_wells; }
     const Well &well(int row) const { return m_wells.at(row); }
     bool hasId(const QString &id) const { return m_ids.contains(id); }
+    const QSet<QString> &ids() const { return m_ids; }
     // The first "W-n" not in the list.
     QString nextId() const;
     // Appends wells, numbering those without an id; a well whose id is already in the list is
@@ -94,6 +95,14 @@ public:
     void markKept(const QHash<int, qint64> &storeIds);
     // Every row counts as changed (the list goes to a new place).
     void markAllChanged();
+    // What the list knows of where it is kept, to go back to when keeping it elsewhere fails.
+    struct KeepState
+    {
+        QList<std::pair<qint64, bool>> rows; // feature id and changed, row by row
+        QList<qint64> removedIds;
+    };
+    KeepState keepState() const;
+    void restoreKeepState(const KeepState &state);
 
 Q_SIGNALS:
     // An edit was refused or located with a problem: the text says which and why.

@@ -103,6 +103,7 @@ MainWindow::MainWindow(std::unique_ptr<MessageService> messages, QWidget *parent
     setCentralWidget(m_mdi);
     buildMenus();
     buildToolBar();
+    buildWellsDock();
     m_panel1 = new QLabel(u"Ready"_s);
     m_panel2 = new QLabel;
     m_panel3 = new QLabel;

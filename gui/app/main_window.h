@@ -20,6 +20,8 @@ class WebBrowser;
 class QLabel;
 class QMdiArea;
 class QMenu;
+class QDockWidget;
+class WellsPanel;
 
 // The main window: map windows ("Document 1", "Document 2", ...) inside, the menus, the toolbar
 // whose tool buttons the map windows read, and the two-panel status bar they write to. Its
@@ -136,6 +138,12 @@ private:
     void updateRecentMenu();
     // Enables what needs a map window and points the shared windows at the active one.
     void updateActions();
+    // The Wells panel: a dock at the bottom showing the active map window's wells.
+    void buildWellsDock();
+    void showWellsOf(MapWindow *view);
+    // Asks where the active window's wells are to be kept (a GeoPackage or a PostGIS database)
+    // and keeps them there.
+    void chooseWellsSource();
 
     std::unique_ptr<MessageService> m_messages;
     QMdiArea *m_mdi = nullptr;
@@ -147,6 +155,9 @@ private:
     QMenu *m_windowMenu = nullptr;
     QMenu *m_recentMenu = nullptr;
     QPointer<MapWindow> m_identifiedView; // the map window the identify window last showed
+    QDockWidget *m_wellsDock = nullptr;
+    WellsPanel *m_wellsPanel = nullptr;
+    QPointer<MapWindow> m_wellsView; // whose wells the panel shows
     QList<QAction *> m_windowMenuFixed;
     std::unique_ptr<IdentifyWindow> m_identify;
     std::unique_ptr<QueryWindow> m_query;

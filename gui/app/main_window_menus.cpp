@@ -4,6 +4,7 @@
 #include "gui/app/main_window.h"
 #include "gui/app/window_arrangement.h"
 #include "gui/calculators/well_calculator.h"
+#include "gui/calculators/wells_panel.h"
 #include "gui/common/app_settings.h"
 #include "gui/common/program_resources.h"
 #include "gui/legend/legend.h"
@@ -13,6 +14,7 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QDockWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -108,6 +110,22 @@ QList<MainWindow::MenuDefinition> MainWindow::viewMenus()
                    view->legend()->showActiveThemeSymbol();
            }},
           {u"&PLSS Fields..."_s, u"actionPlssFields"_s, [this] { editPlssFields(); }}}},
+        {u"&Wells"_s,
+         u"menuWells"_s,
+         {{u"&Import..."_s, u"actionWellsImport"_s,
+           [this] {
+               if (activeMapWindow())
+                   m_wellsPanel->chooseFileToImport();
+           }},
+          {u"&Paste Descriptions..."_s, u"actionWellsPaste"_s,
+           [this] {
+               if (activeMapWindow())
+                   m_wellsPanel->pasteDescriptions();
+           }},
+          {u"&Keep In..."_s, u"actionWellsKeepIn"_s, [this] { chooseWellsSource(); }},
+          separator,
+          check(u"Wells &Panel"_s, u"actionWellsPanel"_s,
+                [this](bool on) { m_wellsDock->setVisible(on); })}},
         {u"&View"_s,
          u"menuView"_s,
          {check(u"&Toolbar"_s, u"actionViewToolbar"_s,
@@ -301,6 +319,9 @@ void MainWindow::updateActions()
                                         u"actionFileSend"_s,
                                         u"actionFileExportWells"_s,
                                         u"actionEditClearMarks"_s,
+                                        u"actionWellsImport"_s,
+                                        u"actionWellsPaste"_s,
+                                        u"actionWellsKeepIn"_s,
                                         u"actionPlssFields"_s,
                                         u"actionThemeSymbol"_s,
                                         u"actionAddTheme"_s,
@@ -332,4 +353,5 @@ void MainWindow::updateActions()
     if (m_identify && view != m_identifiedView)
         m_identify->clear();
     m_identifiedView = view;
+    showWellsOf(view);
 }

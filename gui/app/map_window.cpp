@@ -17,7 +17,9 @@
 #include "gui/map/map_tools.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPainter>
 #include <QSaveFile>
@@ -49,6 +51,7 @@ MapWindow::MapWindow(MapWindowShell *shell, QWidget *parent)
     m_paintMessages = std::make_unique<PostingMessageService>(m_shell->messages(), this);
     m_map->setGraphicsNotices(m_paintMessages.get());
     buildOverlays();
+    buildWells();
 
     // The status bar names the system the map works in as themes come and go.
     auto showSystem = [this] { m_shell->setStatusText(3, m_themes->mapSystemName()); };
@@ -209,7 +212,7 @@ QByteArray MapWindow::themesSnapshot() const
 
 bool MapWindow::isModified() const
 {
-    return themesSnapshot() != m_savedThemes;
+    return themesSnapshot() != m_savedThemes || m_wells->isModified();
 }
 
 void MapWindow::closeEvent(QCloseEvent *event)
@@ -266,8 +269,16 @@ void MapWindow::updateScale(double currentScale, double newScale)
 
 bool MapWindow::saveProject(const QString &sFile)
 {
+    // The wells first, beside the project unless they are kept elsewhere already.
+    if (m_wellsSource.isEmpty() && m_wells->rowCount() > 0) {
+        const QFileInfo project(sFile);
+        if (!keepWellsIn(project.dir().filePath(project.completeBaseName() + u"-wells.gpkg"_s)))
+            return false;
+    } else if (!keepWells()) {
+        return false;
+    }
     QSaveFile file(sFile);
-    const QByteArray bytes = writeProject(m_themes->toProject());
+    const QByteArray bytes = writeProject(m_themes->toProject(), m_wellsSource);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
         messages().show(u"The project could not be saved to "_s + sFile + u": "_s +
                             file.errorString(),
@@ -299,6 +310,7 @@ bool MapWindow::loadProject(const QString &sFile)
     // The project keeps each theme's own symbol, section themes included.
     for (const auto &layer : m_themes->layers())
         offerSectionTheme(layer, false);
+    loadWells(project.wellsSource, sFile);
     m_savedThemes = themesSnapshot();
     return project.isProject;
 }

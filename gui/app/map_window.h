@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/wells/wells_model.h"
 #include "gui/calculators/calculator_host.h"
 #include "gui/map/map_scale_bar.h"
 #include "gui/map/map_tools.h"
@@ -21,6 +22,8 @@ class RecordsOverlay;
 class Resizer;
 class ThemeList;
 class WellCalculator;
+class WellsModel;
+class WellsOverlay;
 
 // What a map window uses of the main window: the pressed tool of the toolbar, the status panels
 // (1: what the program is doing, 2: the pointer's position, 3: the map's coordinate system), the
@@ -86,6 +89,22 @@ public:
     void setProjectFile(const QString &path) { m_projectFile = path; }
     WellCalculator *calculator() const { return m_calculator; }
 
+    // The window's wells: every forward Calculate adds one; imports and edits go through the
+    // Wells panel. Marked on the map with their ids.
+    WellsModel *wells() const { return m_wells; }
+    // A locator for the wells, on the section theme and with the options of the calculators as
+    // they stand now; safe to call from several threads. Null after saying there is no theme.
+    WellsModel::Locator wellLocator();
+    void selectWells(const QSet<int> &rows);
+    void zoomToWell(int row);
+    // Where the wells are kept (a GeoPackage or a "PG:" connection); empty until chosen. The
+    // project file names it, and saving the project keeps the wells there.
+    const QString &wellsSource() const { return m_wellsSource; }
+    // Keeps the wells at `source` from now on, writing them all there; false with a message.
+    bool keepWellsIn(const QString &source);
+    // Writes what changed in the wells since they were last kept; false with a message.
+    bool keepWells();
+
     // CalculatorHost and ScaleBarHost
     LayerList themes() const override;
     Map *map() override { return m_map; }
@@ -107,6 +126,9 @@ private:
     void keepSplits();
     void buildTools();
     void buildOverlays();
+    void buildWells();
+    // Reads the wells kept at the project's source, replacing the list.
+    void loadWells(const QString &source, const QString &projectFile);
     void showPointerPosition(const MapPoint &point);
     QByteArray themesSnapshot() const;
     // The panel's full height with what scrolls it, in twips.
@@ -131,6 +153,9 @@ private:
     RecordsOverlay *m_identified = nullptr; // outlined until the next identify or another tool
     LineOverlay *m_measureLine = nullptr;
     QString m_projectFile;
+    WellsModel *m_wells = nullptr;
+    WellsOverlay *m_wellsOverlay = nullptr;
+    QString m_wellsSource;
     QByteArray m_savedThemes; // the themes as last opened or saved, for isModified()
 
     std::map<MapToolKind, std::unique_ptr<MapTool>> m_tools;

@@ -316,6 +316,31 @@ void WellCalculator::showForwardResult(const WellLocation &w, const QString &how
         m_view->map()->graphics().addSymbol(parcel, MapGraphics::Lifetime::LastResult);
     }
     recordWell(how, w.location, &w);
+    Q_EMIT wellLocated(entryAsTyped(how));
+}
+
+WellEntry WellCalculator::entryAsTyped(const QString &how) const
+{
+    WellEntry e;
+    e.description = m_description->text().trimmed();
+    // A tie or a lot has no boxes of its own: the description says it all.
+    if (how == u"lot"_s || how == u"corner tie"_s)
+        return e;
+    e.section = m_section->text().trimmed();
+    e.township = m_township->text().trimmed();
+    e.range = m_range->text().trimmed();
+    e.meridian = meridianEntry();
+    const QComboBox *lists[] = {m_call160, m_call40, m_call10, m_call2_5};
+    for (int i = 0; i < 4; ++i)
+        e.calls[i] = lists[i]->currentIndex() > 0 ? lists[i]->currentText() : QString();
+    e.fcX = m_footageEastWest->text().trimmed();
+    e.fcY = m_footageNorthSouth->text().trimmed();
+    return e;
+}
+
+std::shared_ptr<VectorLayer> WellCalculator::sectionTheme()
+{
+    return m_view ? listedTheme(m_sectionThemes) : nullptr;
 }
 
 void WellCalculator::locateByFootage()

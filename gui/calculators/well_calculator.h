@@ -3,6 +3,7 @@
 #include "core/coords/coordinate_entry.h"
 #include "core/engine/geometry.h"
 #include "core/plss/description_reader.h"
+#include "core/wells/well_entry.h"
 
 #include <QWidget>
 
@@ -65,6 +66,11 @@ public:
     const QList<QStringList> &locatedWells() const { return m_locatedRows; }
     const QList<MapPoint> &locatedPoints() const { return m_locatedPoints; }
 
+    // The section theme the first tab locates on (none, after saying so) and the options it
+    // locates with, for locating wells elsewhere the same way.
+    std::shared_ptr<VectorLayer> sectionTheme();
+    LocateOptions locateOptions();
+
     void locateByQuarterCalls();
     void locateByFootage();
     void eraseMarks();
@@ -78,6 +84,10 @@ public:
     void convertBetweenZones();
     void convertToUtm();
     void convertToGeographic();
+
+Q_SIGNALS:
+    // A forward Calculate located a well: the entry it was located from, for the wells list.
+    void wellLocated(const WellEntry &entry);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -106,8 +116,8 @@ private:
     // A forward result: its easting and northing, how sure it is, the parcel outlined and the
     // quarter lines on the map, and the well kept.
     void showForwardResult(const WellLocation &w, const QString &how);
-    // The rule of the Options and the second divisions of the map, where it holds them.
-    LocateOptions locateOptions();
+    // The well of the last forward Calculate as its boxes (or its description) give it.
+    WellEntry entryAsTyped(const QString &how) const;
     // The theme a list names, or nothing after saying what is missing: no section theme at all
     // (the host offers to name a theme's PLSS fields) or a listed theme that has gone (it is
     // dropped from the lists).

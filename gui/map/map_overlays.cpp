@@ -3,8 +3,11 @@
 #include "core/document/theme_list.h"
 #include "core/engine/map_viewport.h"
 #include "core/engine/vector_layer.h"
+#include "core/wells/wells_model.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
+#include <QPainterPath>
 #include <QSet>
 
 MapOverlay::~MapOverlay() = default;
@@ -76,4 +79,67 @@ void QueryMatchesOverlay::paint(QPainter &painter, const MapViewport &viewport)
     }
     // Themes that left the list, or whose query was cleared, take their matches with them.
     m_matches.removeIf([&present](auto it) { return !present.contains(it.key()); });
+}
+
+void WellsOverlay::paint(QPainter &painter, const MapViewport &viewport)
+{
+    if (!m_wells || !viewport.isValid() || m_wells->rowCount() == 0)
+        return;
+    const QPaintDevice *device = painter.device();
+    const double scale = device ? std::max(1, device->logicalDpiX()) / 96.0 : 1.0;
+    const double radius = 5 * scale;
+    const QRectF bounds = QRectF(painter.viewport()).adjusted(-20, -20, 20, 20);
+    QFont font = painter.font();
+    font.setPointSizeF(8);
+    const QFontMetricsF metrics(font, device);
+    // Labels taken so far, by the cells of a coarse grid they touch.
+    const double cell = 64 * scale;
+    QHash<quint64, QList<QRectF>> taken;
+    const auto cellKey = [](qint64 x, qint64 y) {
+        return (quint64(quint32(x)) << 32) | quint32(y);
+    };
+    const auto fits = [&](const QRectF &r) {
+        for (qint64 x = qint64(std::floor(r.left() / cell)); x <= qint64(r.right() / cell); ++x)
+            for (qint64 y = qint64(std::floor(r.top() / cell)); y <= qint64(r.bottom() / cell); ++y)
+                for (const QRectF &other : taken.value(cellKey(x, y)))
+                    if (other.intersects(r))
+                        return false;
+        for (qint64 x = qint64(std::floor(r.left() / cell)); x <= qint64(r.right() / cell); ++x)
+            for (qint64 y = qint64(std::floor(r.top() / cell)); y <= qint64(r.bottom() / cell); ++y)
+                taken[cellKey(x, y)].append(r);
+        return true;
+    };
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setFont(font);
+    const QPen ring(QColor(0, 70, 200), 2 * scale);
+    const QPen halo(Qt::white, 3 * scale, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    const QList<Well> &wells = m_wells->wells();
+    for (qsizetype row = 0; row < wells.size(); ++row) {
+        const Well &w = wells[row];
+        if (!w.located)
+            continue;
+        const QPointF at = viewport.toDevice(w.point);
+        if (!bounds.contains(at))
+            continue;
+        const bool selected = m_selected.contains(int(row));
+        painter.setPen(ring);
+        painter.setBrush(selected ? QBrush(QColor(255, 220, 0)) : QBrush(Qt::NoBrush));
+        painter.drawEllipse(at, selected ? radius * 1.5 : radius, selected ? radius * 1.5 : radius);
+        const QPointF origin = at + QPointF(radius + 2 * scale, radius + metrics.ascent());
+        const QRectF box(origin.x(), origin.y() - metrics.ascent(),
+                         metrics.horizontalAdvance(w.entry.id), metrics.height());
+        if (!selected && !fits(box))
+            continue;
+        // Dark on a light halo, so the id reads over any theme.
+        QPainterPath path;
+        path.addText(origin, font, w.entry.id);
+        painter.setPen(halo);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawPath(path);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(0, 40, 120));
+        painter.drawPath(path);
+    }
+    painter.restore();
 }

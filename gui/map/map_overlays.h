@@ -9,6 +9,7 @@
 #include <QList>
 #include <QPen>
 #include <QPointer>
+#include <QSet>
 
 #include <functional>
 #include <vector>
@@ -18,6 +19,7 @@ class MapViewport;
 class MessageService;
 class QPainter;
 class ThemeList;
+class WellsModel;
 
 // Something the map draws over its layers, on screen and on a printed page: the wells' marks, the
 // quarter lines, a query's matches, what Identify found, the line measured. The map owns its
@@ -102,4 +104,22 @@ private:
     Symbol m_highlight;
     Refused m_refused;
     QHash<quint64, Matches> m_matches;
+};
+
+// The wells of a list, each located one as a ring with its id beside it, at a fixed size on
+// screen; a label is left out where it would cover one drawn before, so a full state's wells
+// stay readable. The selected wells are filled. Does not take ownership of the model.
+class WellsOverlay final : public MapOverlay
+{
+public:
+    explicit WellsOverlay(const WellsModel *wells)
+        : m_wells(wells)
+    {}
+    void setSelected(const QSet<int> &rows) { m_selected = rows; }
+    const QSet<int> &selected() const { return m_selected; }
+    void paint(QPainter &painter, const MapViewport &viewport) override;
+
+private:
+    const WellsModel *m_wells;
+    QSet<int> m_selected;
 };

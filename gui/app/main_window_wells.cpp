@@ -1,0 +1,89 @@
+// The Wells panel of the main window and where the wells are kept.
+#include "core/wells/well_store.h"
+#include "gui/app/main_window.h"
+#include "gui/calculators/wells_panel.h"
+
+#include <QAction>
+#include <QDockWidget>
+#include <QFileDialog>
+#include <QInputDialog>
+
+using namespace Qt::StringLiterals;
+
+void MainWindow::buildWellsDock()
+{
+    m_wellsPanel = new WellsPanel;
+    m_wellsPanel->setObjectName(u"wellsPanel"_s);
+    m_wellsPanel->setMessages(m_messages.get());
+    m_wellsDock = new QDockWidget(u"Wells"_s, this);
+    m_wellsDock->setObjectName(u"wellsDock"_s);
+    m_wellsDock->setWidget(m_wellsPanel);
+    m_wellsDock->setAllowedAreas(Qt::BottomDockWidgetArea | Qt::TopDockWidgetArea);
+    addDockWidget(Qt::BottomDockWidgetArea, m_wellsDock);
+    m_wellsDock->hide(); // until there are wells, or the user asks for it
+    if (auto *toggle = findChild<QAction *>(u"actionWellsPanel"_s)) {
+        toggle->setChecked(false);
+        connect(m_wellsDock, &QDockWidget::visibilityChanged, toggle,
+                [this, toggle] { toggle->setChecked(m_wellsDock->isVisible()); });
+    }
+    m_wellsPanel->setLocatorSource(
+        [this] { return m_wellsView ? m_wellsView->wellLocator() : WellsModel::Locator(); });
+    connect(m_wellsPanel, &WellsPanel::selectionChanged, this, [this](const QSet<int> &rows) {
+        if (m_wellsView)
+            m_wellsView->selectWells(rows);
+    });
+    connect(m_wellsPanel, &WellsPanel::zoomRequested, this, [this](int row) {
+        if (m_wellsView)
+            m_wellsView->zoomToWell(row);
+    });
+}
+
+void MainWindow::showWellsOf(MapWindow *view)
+{
+    if (view == m_wellsView)
+        return;
+    if (m_wellsView)
+        disconnect(m_wellsView->wells(), nullptr, m_wellsDock, nullptr);
+    m_wellsView = view;
+    m_wellsPanel->setModel(view ? view->wells() : nullptr);
+    if (view) {
+        // A well added shows the panel, so the list is seen to grow.
+        connect(view->wells(), &QAbstractItemModel::rowsInserted, m_wellsDock,
+                [this] { m_wellsDock->show(); });
+    }
+}
+
+void MainWindow::chooseWellsSource()
+{
+    MapWindow *view = activeMapWindow();
+    if (!view)
+        return;
+    const QStringList kinds = {u"A GeoPackage file"_s, u"A PostgreSQL/PostGIS database"_s};
+    bool ok = false;
+    const QString kind = QInputDialog::getItem(
+        this, u"Keep Wells In"_s, u"The wells of "_s + view->windowTitle() + u" are kept in:"_s,
+        kinds, isDatabaseSource(view->wellsSource()) ? 1 : 0, false, &ok);
+    if (!ok)
+        return;
+    QString source;
+    if (kind == kinds[0]) {
+        source = QFileDialog::getSaveFileName(this, u"Keep Wells In"_s, view->wellsSource(),
+                                              u"GeoPackage (*.gpkg)"_s, nullptr,
+                                              QFileDialog::DontConfirmOverwrite);
+        if (!source.isEmpty() && !source.endsWith(u".gpkg"_s, Qt::CaseInsensitive))
+            source += u".gpkg"_s;
+    } else {
+        source = QInputDialog::getText(
+            this, u"Keep Wells In"_s, u"Connection (the wells go to its table \"wells\"):"_s,
+            QLineEdit::Normal,
+            isDatabaseSource(view->wellsSource()) ? view->wellsSource()
+                                                  : u"PG:host=localhost dbname=permits user="_s,
+            &ok);
+        if (!ok)
+            source.clear();
+        else if (!isDatabaseSource(source))
+            source.prepend(u"PG:"_s);
+    }
+    if (!source.isEmpty() && view->keepWellsIn(source))
+        setStatusText(1, u"The wells are kept in "_s + sourceName(source) + u"."_s);
+}

@@ -1,0 +1,113 @@
+// The map window's wells: the list, its marks, where it is kept.
+#include "core/common/message_service.h"
+#include "core/document/theme_list.h"
+#include "core/engine/vector_layer.h"
+#include "core/wells/well_store.h"
+#include "gui/app/map_window.h"
+#include "gui/calculators/well_calculator.h"
+#include "gui/map/map.h"
+#include "gui/map/map_overlays.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+using namespace Qt::StringLiterals;
+
+void MapWindow::buildWells()
+{
+    m_wells = new WellsModel(this);
+    m_wells->setLocator([this](const WellEntry &entry) {
+        if (const auto locator = wellLocator())
+            return locator(entry);
+        EntryLocation none;
+        none.message = u"There is no section theme to locate the well on."_s;
+        return none;
+    });
+    m_wellsOverlay =
+        m_map->addOverlay(std::make_unique<WellsOverlay>(m_wells), MapOverlay::Level::Marks);
+    const auto repaint = [this] { m_map->refreshOverlays(); };
+    connect(m_wells, &QAbstractItemModel::rowsInserted, this, repaint);
+    connect(m_wells, &QAbstractItemModel::dataChanged, this, repaint);
+    connect(m_wells, &QAbstractItemModel::modelReset, this, [this] {
+        m_wellsOverlay->setSelected({});
+        m_map->refreshOverlays();
+    });
+    connect(m_wells, &QAbstractItemModel::rowsRemoved, this, [this] {
+        m_wellsOverlay->setSelected({});
+        m_map->refreshOverlays();
+    });
+    // Every forward Calculate adds its well, numbered.
+    connect(m_calculator, &WellCalculator::wellLocated, this, [this](const WellEntry &entry) {
+        const auto locator = wellLocator();
+        if (!locator)
+            return;
+        Well well;
+        well.entry = entry;
+        well.take(locator(entry), QDateTime::currentDateTimeUtc());
+        m_wells->appendWells({well});
+    });
+}
+
+WellsModel::Locator MapWindow::wellLocator()
+{
+    const std::shared_ptr<VectorLayer> theme = m_calculator->sectionTheme();
+    if (!theme)
+        return nullptr;
+    const LocateOptions options = m_calculator->locateOptions();
+    return [theme, options](const WellEntry &entry) { return locateEntry(*theme, entry, options); };
+}
+
+void MapWindow::selectWells(const QSet<int> &rows)
+{
+    m_wellsOverlay->setSelected(rows);
+    m_map->refreshOverlays();
+}
+
+void MapWindow::zoomToWell(int row)
+{
+    if (row < 0 || row >= m_wells->rowCount() || !m_wells->well(row).located)
+        return;
+    // A quarter section's width around the well.
+    const MapPoint p = m_wells->well(row).point;
+    constexpr double Half = 400;
+    m_map->setExtent(MapRect(p.X - Half, p.X + Half, p.Y + Half, p.Y - Half));
+}
+
+bool MapWindow::keepWellsIn(const QString &source)
+{
+    if (source == m_wellsSource)
+        return keepWells();
+    // All of them go to the new place; should that fail they stay as kept in the old one.
+    const QString before = m_wellsSource;
+    const WellsModel::KeepState state = m_wells->keepState();
+    m_wellsSource = source;
+    m_wells->markAllChanged();
+    if (keepWells())
+        return true;
+    m_wellsSource = before;
+    m_wells->restoreKeepState(state);
+    return false;
+}
+
+bool MapWindow::keepWells()
+{
+    if (m_wellsSource.isEmpty() || !m_wells->isModified())
+        return true;
+    QString error;
+    if (::keepWells(m_wellsSource, *m_wells, m_themes->mapZone(), &error))
+        return true;
+    messages().show(u"The wells could not be kept: "_s + error, MessageIcon::Stop);
+    return false;
+}
+
+void MapWindow::loadWells(const QString &source, const QString &projectFile)
+{
+    m_wellsSource = source;
+    QList<Well> wells;
+    QString error;
+    if (!source.isEmpty() && !readWells(source, wells, &error))
+        messages().show(u"The wells of "_s + QFileInfo(projectFile).fileName() +
+                            u" could not be read: "_s + error,
+                        MessageIcon::Exclamation);
+    m_wells->resetWells(wells);
+}
