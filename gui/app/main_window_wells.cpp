@@ -8,6 +8,8 @@
 #include <QFileDialog>
 #include <QInputDialog>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 void MainWindow::buildWellsDock()
@@ -47,9 +49,18 @@ void MainWindow::showWellsOf(MapWindow *view)
     m_wellsView = view;
     m_wellsPanel->setModel(view ? view->wells() : nullptr);
     if (view) {
-        // A well added shows the panel, so the list is seen to grow.
-        connect(view->wells(), &QAbstractItemModel::rowsInserted, m_wellsDock,
-                [this] { m_wellsDock->show(); });
+        // A window with wells shows the panel, and a well added shows it, so the list is seen
+        // to grow.
+        const auto showIfAny = [this] {
+            if (!m_wellsView || m_wellsView->wells()->rowCount() == 0 || m_wellsDock->isVisible())
+                return;
+            m_wellsDock->show();
+            // A few rows' height, so the map keeps most of the window.
+            resizeDocks({m_wellsDock}, {std::min(200, height() / 4)}, Qt::Vertical);
+        };
+        connect(view->wells(), &QAbstractItemModel::rowsInserted, m_wellsDock, showIfAny);
+        connect(view->wells(), &QAbstractItemModel::modelReset, m_wellsDock, showIfAny);
+        showIfAny();
     }
 }
 

@@ -90,9 +90,22 @@ void WellsPanel::setModel(WellsModel *model)
         connect(model, &QAbstractItemModel::modelReset, this, &WellsPanel::updateCount);
         connect(model, &QAbstractItemModel::dataChanged, this, &WellsPanel::updateCount);
         connect(model, &WellsModel::problem, this, [this](const QString &t) { tell(t, true); });
-        m_view->resizeColumnsToContents();
+        connect(model, &QAbstractItemModel::modelReset, this, &WellsPanel::fitColumns);
+        connect(model, &QAbstractItemModel::rowsInserted, this, &WellsPanel::fitColumns);
+        fitColumns();
     }
     updateCount();
+}
+
+void WellsPanel::fitColumns()
+{
+    // By the first rows only, and no wider than a third of the table, so a long description
+    // does not push the numbers out of sight.
+    m_view->horizontalHeader()->setResizeContentsPrecision(50);
+    m_view->resizeColumnsToContents();
+    const int widest = std::max(120, m_view->width() / 3);
+    for (int c = 0; c < WellsModel::ColumnCount; ++c)
+        m_view->setColumnWidth(c, std::min(m_view->columnWidth(c), widest));
 }
 
 void WellsPanel::updateCount()
@@ -169,7 +182,6 @@ bool WellsPanel::importEntries(const WellImport &read)
     }
     if (!m_model->appendWells(*wells))
         return false;
-    m_view->resizeColumnsToContents();
     if (!read.problems.isEmpty()) {
         QStringList shown = read.problems.mid(0, 20);
         if (read.problems.size() > shown.size())

@@ -53,6 +53,7 @@ Q_SIGNALS:
 private:
     bool importEntries(const struct WellImport &read);
     void updateCount();
+    void fitColumns();
     void tell(const QString &text, bool warning);
 
     WellsModel *m_model = nullptr;

@@ -5,6 +5,7 @@
 #include "gui/app/main_window.h"
 #include "gui/calculators/calculator_host.h"
 #include "gui/calculators/well_calculator.h"
+#include "gui/calculators/wells_panel.h"
 #include "gui/common/app_settings.h"
 #include "gui/legend/legend.h"
 #include "gui/legend/legend_row.h"
@@ -17,6 +18,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDockWidget>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -33,7 +35,9 @@
 #include <QScrollBar>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QSortFilterProxyModel>
 #include <QStatusBar>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
@@ -248,6 +252,78 @@ private Q_SLOTS:
             if (b->isVisible())
                 QVERIFY2(b->width() >= b->sizeHint().width(), qPrintable(b->objectName()));
         }
+    }
+
+    // The Wells panel: a Calculate adds its well, an import the rest (what it left out said),
+    // the table filters, selects onto the map, zooms, deletes; saving the project keeps the wells
+    // beside it and opening it brings them back.
+    void wellsPanelKeepsTheWindowsWells()
+    {
+        auto w = makeWindow();
+        w->addThemeFiles({m_grid});
+        MapWindow *view = w->activeMapWindow();
+        auto *dock = w->findChild<QDockWidget *>(u"wellsDock"_s);
+        auto *panel = w->findChild<WellsPanel *>(u"wellsPanel"_s);
+        QVERIFY(!dock->isVisible());
+        auto box = [view](const char *name) {
+            return view->findChild<QLineEdit *>(QString::fromLatin1(name));
+        };
+        box("section")->setText(u"31"_s);
+        box("township")->setText(u"12N"_s);
+        box("range")->setText(u"34W"_s);
+        view->findChild<QComboBox *>(u"call160"_s)->setCurrentText(u"SW"_s);
+        view->findChild<QPushButton *>(u"calculateQuarters"_s)->click();
+        QCOMPARE(view->wells()->rowCount(), 1);
+        QTRY_VERIFY(dock->isVisible());
+        const Well &first = view->wells()->well(0);
+        QCOMPARE(first.entry.id, u"W-1"_s);
+        QCOMPARE(first.easting, box("easting")->text());
+        QCOMPARE(first.northing, box("northing")->text());
+        QVERIFY(!first.latitude.isEmpty());
+
+        const QString csv = m_data.filePath(u"permits.csv"_s);
+        QVERIFY(writeFile(csv, "id,description\nP-1,\"NE SW sec. 30, T12N, R34W, 6th PM\"\n"
+                               "P-2,\"NE SW sec. 99, T12N, R34W, 6th PM\"\nP-1,sec 1 T12N R34W\n"));
+        m_recorder->clear();
+        QVERIFY(panel->importFile(csv));
+        QCOMPARE(view->wells()->rowCount(), 3);
+        QCOMPARE(
+            m_recorder->texts(),
+            QStringList{u"2 wells imported. Left out or not read:\npermits.csv line 4: the "
+                        u"id \"P-1\" is already on an earlier line; the line was left out."_s});
+        QVERIFY(view->wells()->well(1).located);
+        QVERIFY(!view->wells()->well(2).located);
+
+        auto *table = panel->view();
+        w->findChild<QComboBox *>(u"wellsFilter"_s)->setCurrentIndex(2); // not located
+        QCOMPARE(table->model()->rowCount(), 1);
+        w->findChild<QComboBox *>(u"wellsFilter"_s)->setCurrentIndex(0);
+        QCOMPARE(table->model()->rowCount(), 3);
+        table->selectRow(1);
+        QCOMPARE(panel->selectedRows(), QSet<int>{1});
+        const MapRect before = view->map()->extent();
+        Q_EMIT table->doubleClicked(table->model()->index(1, 0));
+        QVERIFY(view->map()->extent().width() < before.width());
+        const MapPoint p = view->wells()->well(1).point;
+        QVERIFY(view->map()->extent().contains(p));
+        table->selectRow(2);
+        panel->deleteSelected();
+        QCOMPARE(view->wells()->rowCount(), 2);
+        QVERIFY(view->isModified());
+
+        const QString project = m_data.filePath(u"season.plss"_s);
+        QVERIFY(view->saveProject(project));
+        QVERIFY(QFile::exists(m_data.filePath(u"season-wells.gpkg"_s)));
+        QVERIFY(!view->isModified());
+        w->openNewMapWindow();
+        MapWindow *other = w->activeMapWindow();
+        QVERIFY(other != view);
+        QCOMPARE(panel->model(), other->wells());
+        QVERIFY(other->loadProject(project));
+        QCOMPARE(other->wells()->rowCount(), 2);
+        QCOMPARE(other->wells()->well(1).entry.id, u"P-1"_s);
+        QCOMPARE(other->wells()->well(1).easting, view->wells()->well(1).easting);
+        QCOMPARE(other->wellsSource(), m_data.filePath(u"season-wells.gpkg"_s));
     }
 
     // The menu items of File and View that act on the active window; themes go to it.
