@@ -19,6 +19,7 @@
 #include "core/plss/second_divisions.h"
 #include "core/plss/well_location.h"
 #include "core/wells/well_entry.h"
+#include "core/wells/well_import.h"
 
 #include <QCommandLineParser>
 #include <QElapsedTimer>
@@ -130,27 +131,14 @@ std::optional<MapPoint> statedPoint(const VectorLayer &theme, const QString &eas
 // The columns batch forward reads: the well as the columns give it, a description, a lot or a
 // tie, and (16 on) the position the permit states.
 const QStringList forwardColumns =
-    u"id,meridian,township,range,section,q160,q40,q10,q2_5,fc_x,fc_y,description,lot,tie_corner,"
-    "tie_ns,tie_ew,stated_easting,stated_northing,stated_latitude,stated_longitude"_s.split(u',');
+    wellEntryColumns() +
+    u"stated_easting,stated_northing,stated_latitude,stated_longitude"_s.split(u',');
 
 // One row of batch forward from the cells of forwardColumns; `stated` adds the two columns
 // that check the position the permit states.
 QStringList forwardRow(const Run &run, const QStringList &c, bool stated)
 {
-    WellEntry entry;
-    entry.id = c[0];
-    entry.meridian = c[1];
-    entry.township = c[2];
-    entry.range = c[3];
-    entry.section = c[4];
-    entry.calls = {c[5], c[6], c[7], c[8]};
-    entry.fcX = c[9];
-    entry.fcY = c[10];
-    entry.description = c[11];
-    entry.lot = c[12];
-    entry.tieCorner = c[13];
-    entry.tieNorthSouth = c[14];
-    entry.tieEastWest = c[15];
+    const WellEntry entry = wellEntryFrom(c);
     const EntryLocation at = locateEntry(*run.theme, entry, run.options);
     const WellLocation &w = at.well;
     QStringList row = {c[0],

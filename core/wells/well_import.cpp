@@ -11,11 +11,15 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
+const QStringList &wellEntryColumns()
+{
+    static const QStringList columns =
+        u"id,meridian,township,range,section,q160,q40,q10,q2_5,fc_x,fc_y,description,lot,"
+        "tie_corner,tie_ns,tie_ew"_s.split(u',');
+    return columns;
+}
 
-const QStringList importColumns =
-    u"id,meridian,township,range,section,q160,q40,q10,q2_5,fc_x,fc_y,description,lot,tie_corner,"
-    "tie_ns,tie_ew"_s.split(u',');
+namespace {
 
 // The columns of a well list or a located batch that the import does not need but knows.
 const QStringList knownColumns =
@@ -23,7 +27,9 @@ const QStringList knownColumns =
     "stated_northing,stated_latitude,stated_longitude,stated_distance_ft,stated_inside"_s.split(
         u',');
 
-WellEntry entryOf(const QStringList &cells)
+} // namespace
+
+WellEntry wellEntryFrom(const QStringList &cells)
 {
     WellEntry e;
     e.id = cells[0];
@@ -41,6 +47,8 @@ WellEntry entryOf(const QStringList &cells)
     e.tieEastWest = cells[15];
     return e;
 }
+
+namespace {
 
 // Checks the id of a row: false, with the problem noted, when it is taken.
 bool idIsFree(const QString &where, const QString &id, QSet<QString> &seen,
@@ -83,7 +91,7 @@ WellImport readWellsCsv(const QString &path, const QSet<QString> &takenIds)
         return out;
     }
     const QStringList &header = records.first();
-    const QList<int> col = csv::columnIndexes(header, importColumns);
+    const QList<int> col = csv::columnIndexes(header, wellEntryColumns());
     const bool hasDescription = col[11] >= 0;
     if (!hasDescription && (col[2] < 0 || col[3] < 0 || col[4] < 0)) {
         out.error = name + u" has neither a column \"description\" nor the columns \"township\", "
@@ -92,7 +100,7 @@ WellImport readWellsCsv(const QString &path, const QSet<QString> &takenIds)
     }
     for (const QString &h : header) {
         const QString c = h.trimmed().toLower();
-        if (!importColumns.contains(c) && !knownColumns.contains(c))
+        if (!wellEntryColumns().contains(c) && !knownColumns.contains(c))
             out.problems << name + u": the column \""_s + h.trimmed() + u"\" is not read."_s;
     }
     QSet<QString> seen;
@@ -109,7 +117,7 @@ WellImport readWellsCsv(const QString &path, const QSet<QString> &takenIds)
         for (int c : col)
             cells.append(c >= 0 ? records[r].value(c).trimmed() : QString());
         if (idIsFree(where, cells[0], seen, takenIds, out.problems))
-            out.entries.append(entryOf(cells));
+            out.entries.append(wellEntryFrom(cells));
     }
     return out;
 }

@@ -10,6 +10,11 @@
 #include <functional>
 #include <optional>
 
+// The columns of a permit list (those batch forward reads), and an entry from their cells in
+// that order.
+const QStringList &wellEntryColumns();
+WellEntry wellEntryFrom(const QStringList &cells);
+
 // Wells read from a file or a pasted text, before they are located.
 struct WellImport
 {
