@@ -37,7 +37,7 @@ void finishScriptedRun(MainWindow &window, const QString &shot, const QString &p
             QPrinter &printer = window.printer();
             printer.setOutputFormat(QPrinter::PdfFormat);
             printer.setOutputFileName(pdf);
-            if (!view || !printMap(*view->map(), printer)) {
+            if (!view || !printMap(*view->map(), printer, view->printContent())) {
                 window.messages().show(u"Unable to print the map to "_s + pdf + u"."_s,
                                        MessageIcon::Exclamation);
                 ok = false;

@@ -142,8 +142,14 @@ int runBatch(const QString &in, const QString &out, const QStringList &columns,
         },
         [&progress](qsizetype done) { progress.step(done); });
     if (gis) {
+        // Distances and positions as numbers, the rest as text.
+        static const QStringList numbers = {u"easting"_s,  u"northing"_s,  u"radius_ft"_s,
+                                            u"latitude"_s, u"longitude"_s, u"stated_distance_ft"_s};
+        QList<FieldKind> kinds;
+        for (const QString &name : output.first())
+            kinds << (numbers.contains(name) ? FieldKind::Real : FieldKind::Text);
         error = writePointLayer(out, output.first(), output.mid(1), points,
-                                theme.utmZone().value_or(0), theme.coordinateSystemWkt());
+                                theme.utmZone().value_or(0), theme.coordinateSystemWkt(), kinds);
         if (!error.isEmpty()) {
             err << error << "\n";
             return BatchFailed;

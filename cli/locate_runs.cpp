@@ -136,6 +136,23 @@ const QStringList forwardColumns =
 
 // One row of batch forward from the cells of forwardColumns; `stated` adds the two columns
 // that check the position the permit states.
+// The columns batch forward adds after its first ones: the rest of what the Wells table shows.
+const QStringList forwardTableHeader = {u"latitude"_s, u"longitude"_s, u"description"_s,
+                                        u"meridian"_s, u"township"_s,  u"range"_s,
+                                        u"section"_s,  u"calls"_s};
+
+// How far the stated position is from the located one, and whether it is inside the parcel
+// described: two cells, empty when either is missing (saying why in `error`).
+QStringList statedCheck(const Run &run, const QStringList &c, const WellLocation &w, QString &error)
+{
+    const auto p = statedPoint(*run.theme, c[16], c[17], c[18], c[19], &error);
+    if (!w.located || !p)
+        return {QString(), QString()};
+    const MapPolygon &parcel = w.parcel.isEmpty() ? w.section : w.parcel;
+    const double feet = std::hypot(p->X - w.location.X, p->Y - w.location.Y) / SurveyFoot;
+    return {formatNumber(roundTo(feet, 2)), parcel.contains(*p) ? u"yes"_s : u"no"_s};
+}
+
 QStringList forwardRow(const Run &run, const QStringList &c, bool stated)
 {
     const WellEntry entry = wellEntryFrom(c);
@@ -147,18 +164,14 @@ QStringList forwardRow(const Run &run, const QStringList &c, bool stated)
                        at.message,
                        at.radiusFeet,
                        w.located ? w.method : QString()};
-    if (!stated)
-        return row;
-    QString error;
-    const auto p = statedPoint(*run.theme, c[16], c[17], c[18], c[19], &error);
-    if (!w.located || !p) {
+    if (stated) {
+        QString error;
+        row << statedCheck(run, c, w, error);
         if (!error.isEmpty())
             row[3] = row[3].isEmpty() ? error : row[3] + u' ' + error;
-        return row << QString() << QString();
     }
-    const MapPolygon &parcel = w.parcel.isEmpty() ? w.section : w.parcel;
-    const double feet = std::hypot(p->X - w.location.X, p->Y - w.location.Y) / SurveyFoot;
-    return row << formatNumber(roundTo(feet, 2)) << (parcel.contains(*p) ? u"yes"_s : u"no"_s);
+    return row << at.latitude << at.longitude << entry.description << entry.meridian
+               << entry.township << entry.range << entry.section << callsText(entry);
 }
 
 int batchForward(const Run &run, const QString &in, const QString &out)
@@ -170,7 +183,7 @@ int batchForward(const Run &run, const QString &in, const QString &out)
                              u"error"_s, u"radius_ft"_s, u"method"_s};
         if (stated)
             names << u"stated_distance_ft"_s << u"stated_inside"_s;
-        return names;
+        return names << forwardTableHeader;
     };
     return runBatch(
         in, out, forwardColumns, {}, header,

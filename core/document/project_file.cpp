@@ -2,6 +2,7 @@
 
 #include "core/common/number_text.h"
 #include "core/common/text_decoding.h"
+#include "core/engine/map_crs.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -127,9 +128,18 @@ void readFieldLines(const QStringList &rest, const QList<qsizetype> &kept, Parse
 {
     static const QRegularExpression fieldsLine(u"^PLSS Fields (\\d+) = (.*)$"_s);
     static const QRegularExpression wellsLine(u"^Wells = (.*)$"_s);
+    static const QRegularExpression labelsLine(u"^Labels (\\d+) = (.*)$"_s);
     for (const QString &line : rest) {
+        if (const QRegularExpressionMatch l = labelsLine.match(line); l.hasMatch()) {
+            const qsizetype at = kept.indexOf(l.captured(1).toLongLong());
+            if (at >= 0)
+                out.themes[at].labelField = l.captured(2).trimmed();
+            continue;
+        }
         if (const QRegularExpressionMatch w = wellsLine.match(line); w.hasMatch())
             out.wellsSource = w.captured(1).trimmed();
+        if (line.startsWith(u"Print Title = "_s))
+            out.printTitle = line.mid(14).trimmed();
         const QRegularExpressionMatch m = fieldsLine.match(line);
         const qsizetype at = m.hasMatch() ? kept.indexOf(m.captured(1).toLongLong()) : -1;
         if (at >= 0)
@@ -139,7 +149,8 @@ void readFieldLines(const QStringList &rest, const QList<qsizetype> &kept, Parse
 
 } // namespace
 
-QByteArray writeProject(const QList<ProjectTheme> &themes, const QString &wellsSource)
+QByteArray writeProject(const QList<ProjectTheme> &themes, const QString &wellsSource,
+                        const QString &printTitle)
 {
     QStringList lines;
     lines.append(u"Number of themes = "_s + QString::number(themes.size()));
@@ -161,8 +172,14 @@ QByteArray writeProject(const QList<ProjectTheme> &themes, const QString &wellsS
             lines.append(u"PLSS Fields "_s + QString::number(i + 1) + u" = "_s +
                          themes[i].plssFields);
     }
+    for (qsizetype i = 0; i < themes.size(); ++i) {
+        if (!themes[i].labelField.isEmpty())
+            lines.append(u"Labels "_s + QString::number(i + 1) + u" = "_s + themes[i].labelField);
+    }
     if (!wellsSource.isEmpty())
         lines.append(u"Wells = "_s + wellsSource);
+    if (!printTitle.isEmpty())
+        lines.append(u"Print Title = "_s + printTitle);
     return (lines.join(u"\r\n"_s) + u"\r\n"_s).toUtf8();
 }
 
@@ -190,7 +207,7 @@ ParsedProject readProject(const QByteArray &bytes)
         if (!path)
             return out;
         // What was read of a block stays even when the reading stops inside it.
-        out.themes.append({*title, *path, {}, {}, {}, {}, {}, {}, {}, {}});
+        out.themes.append({*title, *path, {}, {}, {}, {}, {}, {}, {}, {}, {}});
         ProjectBlock &b = out.themes.last();
         // A value that does not convert spoils its own theme only: the block's lines are read
         // on, so the themes after it are found where they should be. A missing or wrong key
@@ -246,11 +263,11 @@ void resolveRelativePaths(ParsedProject &project, const QString &projectFile)
 {
     const QDir folder = QFileInfo(projectFile).absoluteDir();
     for (ProjectBlock &b : project.themes) {
-        if (!b.path.isEmpty() && QFileInfo(b.path).isRelative())
+        // A database connection is no path.
+        if (!b.path.isEmpty() && QFileInfo(b.path).isRelative() && !isDatabaseSource(b.path))
             b.path = QDir::cleanPath(folder.filePath(b.path));
     }
     const QString &wells = project.wellsSource;
-    if (!wells.isEmpty() && !wells.startsWith(u"PG:"_s, Qt::CaseInsensitive) &&
-        QFileInfo(wells).isRelative())
+    if (!wells.isEmpty() && !isDatabaseSource(wells) && QFileInfo(wells).isRelative())
         project.wellsSource = QDir::cleanPath(folder.filePath(wells));
 }

@@ -27,14 +27,18 @@ struct ProjectTheme
     QColor outlineColor = Qt::black;
     double size = 1;
     qint16 style = 0;
-    QString plssFields; // the named PLSS fields ("section=SEC,township=TWP,..."), if any
+    QString plssFields;      // the named PLSS fields ("section=SEC,township=TWP,..."), if any
+    QString labelField = {}; // what labels the theme (see Symbol::labelField); empty: its own
 };
 
 // The named PLSS fields follow all the theme blocks, one line per theme that has them:
 // "PLSS Fields 2 = section=SEC,..." (2: the theme's place in the file). A reader that knows only
-// the blocks stops before them and loses nothing. So does "Wells = SOURCE", where the window's
+// the blocks stops before them and loses nothing. So do "Labels 2 = FIELD" (what labels a
+// theme's features, when not its own labels) and "Wells = SOURCE", where the window's
 // wells are kept (a GeoPackage's path or a "PG:" connection), written last when there is one.
-QByteArray writeProject(const QList<ProjectTheme> &themes, const QString &wellsSource = {});
+// "Print Title = TEXT" keeps a title typed for the printed page.
+QByteArray writeProject(const QList<ProjectTheme> &themes, const QString &wellsSource = {},
+                        const QString &printTitle = {});
 
 // What a read found: the themes whose title and path were read, each with as much of its block
 // as was read (unread settings stay unset), and the message that stopped the reading, if any.
@@ -50,6 +54,7 @@ struct ProjectBlock
     std::optional<double> size;
     std::optional<qint16> style;
     QString plssFields;
+    QString labelField = {};
 };
 struct ParsedProject
 {
@@ -58,6 +63,7 @@ struct ParsedProject
     QStringList skipped;    // one message per theme left out for a value that does not convert
     bool isProject = false; // its first line was a theme count: the file is a project
     QString wellsSource;    // where the window's wells are kept; empty for none
+    QString printTitle;     // the printed page's title when one was typed
 };
 
 ParsedProject readProject(const QByteArray &bytes);

@@ -2,6 +2,8 @@
 
 #include "core/engine/map_crs.h"
 #include "core/engine/vector_layer.h"
+#include "core/plss/plss_query.h"
+#include "core/plss/reverse_location.h"
 
 using namespace Qt::StringLiterals;
 
@@ -18,10 +20,35 @@ qsizetype ThemeList::indexOfKey(quint64 key) const
     return -1;
 }
 
+namespace {
+
+// The labels a theme's symbol asks for, set on its layer when they differ from those set.
+void applyLabels(Theme &theme)
+{
+    if (theme.layer->layerType() != MapLayer::LayerType::Vector)
+        return;
+    auto &vector = static_cast<VectorLayer &>(*theme.layer);
+    const QString &field = vector.symbol().labelField;
+    const bool section = field.isEmpty() && isPlssSectionTheme(vector);
+    const QString applied = section ? u"<section>"_s : field.isEmpty() ? Symbol::NoLabels : field;
+    if (theme.labels == applied)
+        return;
+    theme.labels = applied;
+    if (section)
+        vector.setLabelSource(sectionLabels, 6); // a township is six sections across
+    else if (field.isEmpty() || field == Symbol::NoLabels)
+        vector.setLabelSource({});
+    else
+        vector.setLabelSource(VectorLayer::fieldLabels(field));
+}
+
+} // namespace
+
 qsizetype ThemeList::add(Theme theme)
 {
     if (!theme.layer)
         return -1;
+    applyLabels(theme);
     theme.key = m_nextKey++;
     m_themes.append(std::move(theme));
     const qsizetype index = m_themes.size() - 1;
@@ -96,14 +123,18 @@ void ThemeList::setVisible(qsizetype index, bool visible)
 
 void ThemeList::setPlssFields(qsizetype index, const QString &fields)
 {
-    if (index >= 0 && index < m_themes.size())
+    if (index >= 0 && index < m_themes.size()) {
         m_themes[index].plssFields = fields;
+        applyLabels(m_themes[index]);
+    }
 }
 
 void ThemeList::notifyRestyled(qsizetype index)
 {
-    if (index >= 0 && index < m_themes.size())
+    if (index >= 0 && index < m_themes.size()) {
+        applyLabels(m_themes[index]);
         Q_EMIT appearanceChanged(index);
+    }
 }
 
 int ThemeList::mapZone() const
@@ -177,6 +208,7 @@ QList<ProjectTheme> ThemeList::toProject() const
             t.outlineColor = s.outlineColor;
             t.size = s.size;
             t.style = s.style;
+            t.labelField = s.labelField;
         }
         themes.append(t);
     }
@@ -204,6 +236,7 @@ Theme themeFromProject(const ProjectBlock &block, std::shared_ptr<MapLayer> laye
             s.size = *block.size;
         if (block.style)
             s.style = *block.style;
+        s.labelField = block.labelField;
     }
     return theme;
 }

@@ -19,8 +19,9 @@ struct Theme
     QString source; // the path as given (and as a project stores it)
     bool active = false;
     std::shared_ptr<MapLayer> layer;
-    quint64 key = 0;    // unique within its list, given by the list
-    QString plssFields; // the PLSS fields the user named ("section=SEC,..."), if any
+    quint64 key = 0;     // unique within its list, given by the list
+    QString plssFields;  // the PLSS fields the user named ("section=SEC,..."), if any
+    QString labels = {}; // which labels its layer was given (the list keeps them in step)
 
     bool visible() const { return layer && layer->isVisible(); }
 };

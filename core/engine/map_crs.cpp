@@ -63,6 +63,11 @@ QString sourceRefText(const SourceRef &ref)
     return ref.layer.isEmpty() ? ref.path : ref.path + u"|layername="_s + ref.layer;
 }
 
+bool isDatabaseSource(const QString &path)
+{
+    return path.startsWith(u"PG:"_s, Qt::CaseInsensitive);
+}
+
 QString gdalPathOf(const QString &path)
 {
     if (path.startsWith(u"/vsi"_s))

@@ -31,6 +31,8 @@ struct SourceRef
 };
 SourceRef parseSourceRef(const QString &text);
 QString sourceRefText(const SourceRef &ref);
+// Whether a source is a database connection ("PG:dbname=... host=..."), not a file.
+bool isDatabaseSource(const QString &path);
 // The name GDAL opens a source by: a zipped shapefile goes through /vsizip/.
 QString gdalPathOf(const QString &path);
 // Whether a path names an image (by its extension) rather than vector data.

@@ -14,6 +14,8 @@ class QPainter;
 class MapViewport;
 
 // One theme of the map: a vector layer read from a shapefile or an image layer.
+class LabelPlacer;
+
 class MapLayer
 {
 public:
@@ -27,6 +29,14 @@ public:
     virtual MapRect extent() const = 0;
     // Paints the part of the layer that falls into the viewport.
     virtual void draw(QPainter &painter, const MapViewport &viewport) const = 0;
+    // Paints the layer's labels that fit, after every layer is drawn; none by default.
+    virtual void drawLabels(QPainter &painter, const MapViewport &viewport,
+                            LabelPlacer &placer) const
+    {
+        Q_UNUSED(painter);
+        Q_UNUSED(viewport);
+        Q_UNUSED(placer);
+    }
 
     // The source the layer was read from, as given ("SOURCE|layername=NAME" for one layer of
     // several).

@@ -1,6 +1,7 @@
 #include "core/engine/map_renderer.h"
 
 #include "core/common/vector_state.h"
+#include "core/engine/labels.h"
 
 #include <QFont>
 #include <QPainter>
@@ -14,6 +15,12 @@ void renderMap(QPainter &painter, const MapViewport &viewport, const LayerList &
             layer->draw(painter, viewport);
         if (afterLayerDraw)
             afterLayerDraw(i, painter);
+    }
+    // Labels over every layer, those of the upper layers placed first.
+    LabelPlacer placer;
+    for (const auto &layer : layers) {
+        if (layer && layer->isVisible())
+            layer->drawLabels(painter, viewport, placer);
     }
     clearUpperVectorState(); // what runs after a redraw is SSE code
 }

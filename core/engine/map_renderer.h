@@ -18,7 +18,8 @@ std::optional<int> commonUtmZone(const LayerList &layers);
 
 // Paints a layer list onto any QPainter: the screen's back buffer, an image, a printer page.
 // Index 0 is on top, so layers are painted from the last index to 0; after each visible or
-// hidden layer the callback gets its index and the painter, index 0 last.
+// hidden layer the callback gets its index and the painter, index 0 last. The labels of the
+// visible layers follow, over all of them.
 void renderMap(QPainter &painter, const MapViewport &viewport, const LayerList &layers,
                const std::function<void(int layerIndex, QPainter &painter)> &afterLayerDraw = {});
 

@@ -1,5 +1,6 @@
 #include "core/engine/point_writer.h"
 
+#include "core/common/number_text.h"
 #include "core/engine/gdal_session.h"
 #include "core/engine/map_crs.h"
 
@@ -30,7 +31,7 @@ QString pointFormatDriver(const QString &path)
 QString writePointLayer(const QString &path, const QStringList &header,
                         const QList<QStringList> &rows,
                         const QList<std::optional<MapPoint>> &points, int zone,
-                        const QString &targetWkt)
+                        const QString &targetWkt, const QList<FieldKind> &kinds)
 {
     ensureGdalRegistered();
     GdalErrorTrap trap;
@@ -77,15 +78,34 @@ QString writePointLayer(const QString &path, const QStringList &header,
                                        target.get(), wkbPoint, nullptr);
     if (!layer)
         return u"Cannot write "_s + path + u": "_s + trap.lastMessage();
-    for (const QString &column : header) {
-        OGRFieldDefn field(column.toUtf8().constData(), OFTString);
+    const auto kindOf = [&kinds](qsizetype c) { return kinds.value(c, FieldKind::Text); };
+    for (qsizetype c = 0; c < header.size(); ++c) {
+        const FieldKind kind = kindOf(c);
+        OGRFieldDefn field(header[c].toUtf8().constData(), kind == FieldKind::Real ? OFTReal
+                                                           : kind == FieldKind::DateTime
+                                                               ? OFTDateTime
+                                                               : OFTString);
         if (layer->CreateField(&field) != OGRERR_NONE)
             return u"Cannot write "_s + path + u": "_s + trap.lastMessage();
     }
     for (qsizetype r = 0; r < rows.size(); ++r) {
         OGRFeatureUniquePtr feature(OGRFeature::CreateFeature(layer->GetLayerDefn()));
-        for (qsizetype c = 0; c < header.size(); ++c)
-            feature->SetField(int(c), rows[r].value(c).toUtf8().constData());
+        for (qsizetype c = 0; c < header.size(); ++c) {
+            // Text as it is, a time in ISO 8601 (which OGR reads), a number as a number; an
+            // empty number or time is null.
+            const QString cell = rows[r].value(c);
+            if (kindOf(c) != FieldKind::Text && cell.isEmpty()) {
+                feature->SetFieldNull(int(c));
+            } else if (kindOf(c) == FieldKind::Real) {
+                const std::optional<double> n = parseNumber(cell);
+                if (!n)
+                    return u"Cannot write "_s + path + u": \""_s + cell + u"\" in the column "_s +
+                           header[c] + u" is not a number"_s;
+                feature->SetField(int(c), *n);
+            } else {
+                feature->SetField(int(c), cell.toUtf8().constData());
+            }
+        }
         if (const std::optional<MapPoint> &p = points.value(r)) {
             OGRPoint point(p->X, p->Y);
             if (toTarget)

@@ -14,7 +14,12 @@
 // ".kml", ".shp"); empty for any other (such as ".csv").
 QString pointFormatDriver(const QString &path);
 
-// Writes a table (`header`, then `rows`) as a point layer: every column a text attribute, each
+// The type of an attribute written: text, a number (an empty cell is null), or a date and time
+// (ISO 8601 text in the cells).
+enum class FieldKind { Text, Real, DateTime };
+
+// Writes a table (`header`, then `rows`) as a point layer: the columns as `kinds` says (text
+// when it says nothing of a column), each
 // row's point (none: the row is written without one, so nothing is lost) given in NAD83 UTM
 // `zone` and written in the system `targetWkt` (empty: the zone's own, or no system at all when
 // the zone is 0 too); KML always in geographic NAD83, as KML requires. An existing file is
@@ -22,4 +27,4 @@ QString pointFormatDriver(const QString &path);
 QString writePointLayer(const QString &path, const QStringList &header,
                         const QList<QStringList> &rows,
                         const QList<std::optional<MapPoint>> &points, int zone,
-                        const QString &targetWkt);
+                        const QString &targetWkt, const QList<FieldKind> &kinds = {});

@@ -38,6 +38,10 @@ struct Symbol
     bool outline = true;
     QString font = QStringLiteral("Sans Serif"); // marker style TrueType
     int characterIndex = 0x25CF;
+    // The field whose values label the features; empty: the theme's own labels (section
+    // numbers on a section theme, none on others); NoLabels: none at all.
+    QString labelField = {};
+    static inline const QString NoLabels = QStringLiteral("<none>");
 
     FillStyle fillStyle() const { return FillStyle(style); }
     LineStyle lineStyle() const { return LineStyle(style); }

@@ -1,5 +1,6 @@
 #include "core/engine/vector_layer.h"
 
+#include "core/common/number_text.h"
 #include "core/engine/gdal_session.h"
 #include "core/engine/map_crs.h"
 #include "core/engine/map_viewport.h"
@@ -7,6 +8,8 @@
 #include "core/engine/vector_reader.h"
 
 #include <QFileInfo>
+#include <QFontMetricsF>
+#include <QPainter>
 
 #include <gdal_priv.h>
 #include <ogrsf_frmts.h>
@@ -54,7 +57,8 @@ bool VectorLayer::load(const LoadProgress &progress, int mapZone)
     ensureGdalRegistered();
     GdalErrorTrap trap;
     const SourceRef ref = parseSourceRef(file());
-    if (!ref.path.startsWith(u"/vsi"_s) && !QFileInfo::exists(ref.path)) {
+    if (!ref.path.startsWith(u"/vsi"_s) && !isDatabaseSource(ref.path) &&
+        !QFileInfo::exists(ref.path)) {
         m_error = u"No such file or folder"_s;
         return false;
     }
@@ -283,4 +287,100 @@ void VectorLayer::drawRows(QPainter &painter, const MapViewport &viewport,
             visible.push_back(row);
     }
     paintFeatures(painter, viewport, m_geometry, m_shapeType, visible, symbol);
+}
+
+void VectorLayer::setLabelSource(LabelSource source, double groupSize)
+{
+    const std::lock_guard lock(m_labelsLock);
+    m_labelSource = std::move(source);
+    m_labelGroupSize = groupSize;
+    m_labels.reset();
+    std::vector<double> sides;
+    sides.reserve(m_geometry.boxes.size());
+    for (const auto &b : m_geometry.boxes)
+        sides.push_back(std::min(b.maxX - b.minX, b.maxY - b.minY));
+    if (sides.empty()) {
+        m_typicalBox = 0;
+        return;
+    }
+    const auto middle = sides.begin() + std::ptrdiff_t(sides.size() / 2);
+    std::nth_element(sides.begin(), middle, sides.end());
+    m_typicalBox = *middle;
+}
+
+VectorLayer::LabelSource VectorLayer::fieldLabels(const QString &field)
+{
+    return [field](const VectorLayer &layer) {
+        LayerLabels labels;
+        const int index = layer.fieldIndex(field);
+        if (index < 0)
+            return labels;
+        labels.features.resize(std::size_t(layer.featureCount()));
+        for (int row = 0; row < layer.featureCount(); ++row) {
+            const QVariant v = layer.value(row, index);
+            labels.features[std::size_t(row)] = v.typeId() == QMetaType::Double
+                                                    ? formatNumber(v.toDouble())
+                                                    : v.toString().trimmed();
+        }
+        return labels;
+    };
+}
+
+const LayerLabels &VectorLayer::labels() const
+{
+    const std::lock_guard lock(m_labelsLock);
+    if (!m_labels) {
+        m_labels = m_labelSource ? m_labelSource(*this) : LayerLabels();
+        std::vector<MapRect> boxes;
+        boxes.reserve(m_geometry.boxes.size());
+        for (const auto &b : m_geometry.boxes)
+            boxes.emplace_back(b.minX, b.maxX, b.maxY, b.minY);
+        m_labels->measure(boxes);
+    }
+    return *m_labels;
+}
+
+void VectorLayer::drawLabels(QPainter &painter, const MapViewport &viewport,
+                             LabelPlacer &placer) const
+{
+    if (!m_valid || !m_labelSource || !viewport.isValid())
+        return;
+    const QPaintDevice *device = painter.device();
+    QFont font = painter.font();
+    font.setPointSizeF(8);
+    const QFontMetricsF metrics(font, device);
+    const double scale = viewport.pixelsPerUnit();
+    // Nothing is asked of the source until a label could fit: a whole state stays fast.
+    const double needed = 2 * metrics.height();
+    if (m_typicalBox * std::max(1.0, m_labelGroupSize) * scale < needed)
+        return;
+    const LayerLabels &all = labels();
+    const MapRect &e = viewport.extent();
+    LabelPainter labelPainter(painter, font, QColor(40, 40, 40));
+    const auto place = [&](const QString &text, const MapRect &box) {
+        const QRectF onScreen = QRectF(viewport.toDevice({box.left(), box.top()}),
+                                       viewport.toDevice({box.right(), box.bottom()}))
+                                    .normalized();
+        const double width = metrics.horizontalAdvance(text);
+        if (text.isEmpty() || onScreen.width() < width + 4 || onScreen.height() < metrics.height())
+            return;
+        const QPointF c = onScreen.center();
+        const QRectF rect(c.x() - width / 2, c.y() - metrics.height() / 2, width, metrics.height());
+        if (placer.take(rect))
+            labelPainter.draw(rect, text);
+    };
+    if (all.typicalFeature * scale >= needed) {
+        for (int row : m_geometry.candidates({e.left(), e.bottom(), e.right(), e.top()})) {
+            const auto &b = m_geometry.boxes[std::size_t(row)];
+            if (std::size_t(row) < all.features.size())
+                place(all.features[std::size_t(row)], MapRect(b.minX, b.maxX, b.maxY, b.minY));
+        }
+    } else if (all.typicalGroup * scale >= needed) {
+        for (const LayerLabels::Group &g : all.groups) {
+            const MapRect &b = g.extent;
+            if (b.left() <= e.right() && b.right() >= e.left() && b.bottom() <= e.top() &&
+                b.top() >= e.bottom())
+                place(g.text, b);
+        }
+    }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/engine/attribute_index.h"
+#include "core/engine/labels.h"
 #include "core/engine/map_layer.h"
 #include "core/engine/record_set.h"
 #include "core/engine/symbol.h"
@@ -84,6 +85,17 @@ public:
     // features within `tolerance` map units of it.
     RecordSet featuresAt(const MapPoint &point, double tolerance) const;
 
+    // Where the layer's labels come from: asked on the first redraw at a scale where they may
+    // fit, and kept until another source is set (none: no labels). `groupSize` is how many
+    // features a group of the source spans across (a township: six sections), 0 for none.
+    using LabelSource = std::function<LayerLabels(const VectorLayer &)>;
+    void setLabelSource(LabelSource source, double groupSize = 0);
+    bool hasLabelSource() const { return bool(m_labelSource); }
+    // Labels from a field's values (numbers without needless decimals).
+    static LabelSource fieldLabels(const QString &field);
+    void drawLabels(QPainter &painter, const MapViewport &viewport,
+                    LabelPlacer &placer) const override;
+
     // Draws only the given rows with another symbol (query highlights, selections).
     void drawRows(QPainter &painter, const MapViewport &viewport, const std::vector<int> &rows,
                   const ::Symbol &symbol) const;
@@ -109,6 +121,13 @@ private:
     AttributeIndex m_attributes;
     std::vector<qint64> m_fids;
     bool m_fidsAreRows = true;
+
+    LabelSource m_labelSource;
+    double m_labelGroupSize = 0;
+    double m_typicalBox = 0; // of the features, before any label is made
+    mutable std::optional<LayerLabels> m_labels;
+    mutable std::mutex m_labelsLock;
+    const LayerLabels &labels() const;
 
     // Owned; closed with the layer. Searches may come from several threads, OGR's layer
     // serves one at a time.

@@ -230,3 +230,34 @@ ReverseLocation reverseLocate(const VectorLayer &theme, const QString &eastingTe
     result.located = true;
     return result;
 }
+
+LayerLabels sectionLabels(const VectorLayer &theme)
+{
+    LayerLabels labels;
+    const int count = theme.featureCount();
+    labels.features.resize(std::size_t(count));
+    QHash<QString, qsizetype> groupOf;
+    const auto self =
+        std::shared_ptr<const VectorLayer>(std::shared_ptr<const VectorLayer>(), &theme);
+    for (int row = 0; row < count; ++row) {
+        const RecordSet record(self, {row});
+        Attributes a;
+        for (int layout = 1; layout <= 4 && !a.complete(); ++layout)
+            a = readAttributes(record, layout);
+        if (!a.complete())
+            continue;
+        labels.features[std::size_t(row)] = a.section.trimmed();
+        const QString township = u"T"_s + a.township.trimmed() + u" R"_s + a.range.trimmed();
+        const MapRect box = theme.shapeOf(row).extent();
+        const auto found = groupOf.constFind(township);
+        if (found == groupOf.cend()) {
+            groupOf.insert(township, qsizetype(labels.groups.size()));
+            labels.groups.push_back({township, box});
+        } else {
+            MapRect &e = labels.groups[std::size_t(*found)].extent;
+            e = MapRect(std::min(e.left(), box.left()), std::max(e.right(), box.right()),
+                        std::max(e.top(), box.top()), std::min(e.bottom(), box.bottom()));
+        }
+    }
+    return labels;
+}

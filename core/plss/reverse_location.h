@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/engine/labels.h"
 #include "core/plss/aliquot.h"
 #include "core/plss/section_corners.h"
 
@@ -34,3 +35,7 @@ struct ReverseLocation
 // to the section that contains the point in the theme.
 ReverseLocation reverseLocate(const VectorLayer &theme, const QString &eastingText,
                               const QString &northingText, MessageService &messages);
+
+// The labels of a section theme: each section's number, and "T12N R67W" for each township,
+// drawn where the sections are too small on screen for theirs.
+LayerLabels sectionLabels(const VectorLayer &theme);

@@ -43,6 +43,19 @@ bool eastOrWest(const QString &distance)
     return distance.endsWith(u'E') || distance.endsWith(u'W');
 }
 
+void addLatitudeLongitude(EntryLocation &out, int zone)
+{
+    if (zone <= 0)
+        return;
+    RecordingMessageService messages;
+    const auto geo =
+        utmToSignedDegrees(out.well.easting, out.well.northing, QString::number(zone), messages);
+    if (geo) {
+        out.latitude = geo->first;
+        out.longitude = geo->second;
+    }
+}
+
 } // namespace
 
 bool fillFromDescription(WellDescription &well, const QString &text, QString *error)
@@ -118,14 +131,20 @@ EntryLocation locateEntry(const VectorLayer &theme, const WellEntry &entry,
     if (!out.well.located)
         return out;
     out.radiusFeet = formatNumber(roundTo(out.well.radiusFeet, 0));
-    if (theme.utmZone()) {
-        const auto geo = utmToSignedDegrees(out.well.easting, out.well.northing,
-                                            QString::number(*theme.utmZone()), messages);
-        if (geo) {
-            out.latitude = geo->first;
-            out.longitude = geo->second;
-        }
-    }
+    addLatitudeLongitude(out, theme.utmZone().value_or(0));
+    return out;
+}
+
+EntryLocation pointLocation(const MapPoint &point, int zone)
+{
+    EntryLocation out;
+    out.well.located = true;
+    out.well.location = point;
+    out.well.easting = formatNumber(roundTo(point.X, 2));
+    out.well.northing = formatNumber(roundTo(point.Y, 2));
+    out.well.method = u"reverse location"_s;
+    out.radiusFeet = u"0"_s;
+    addLatitudeLongitude(out, zone);
     return out;
 }
 

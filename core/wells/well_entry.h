@@ -42,6 +42,10 @@ struct EntryLocation
 EntryLocation locateEntry(const VectorLayer &theme, const WellEntry &entry,
                           const LocateOptions &options);
 
+// A well at a point given by its easting and northing (a reverse location): no radius, the method
+// "reverse location", its latitude and longitude in NAD83 UTM `zone` (0: none).
+EntryLocation pointLocation(const MapPoint &point, int zone);
+
 // A well from a description: fills what the separate entries leave empty. False, with the
 // reader's reason, when the text is no description.
 bool fillFromDescription(WellDescription &well, const QString &text, QString *error);

@@ -3,6 +3,7 @@
 #include "core/common/number_text.h"
 #include "core/engine/gdal_session.h"
 #include "core/engine/map_crs.h"
+#include "core/engine/point_writer.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -190,11 +191,6 @@ void fillFeature(OGRFeature &f, const Well &well)
 
 } // namespace
 
-bool isDatabaseSource(const QString &source)
-{
-    return source.startsWith(u"PG:"_s, Qt::CaseInsensitive);
-}
-
 QString sourceName(const QString &source)
 {
     if (!isDatabaseSource(source))
@@ -296,4 +292,28 @@ bool keepWells(const QString &source, WellsModel &model, int zone, QString *erro
     }
     model.markKept(storeIds);
     return true;
+}
+
+QString exportWells(const QString &path, const QList<Well> &wells, int zone)
+{
+    const QStringList header = {u"id"_s,       u"description"_s, u"meridian"_s,  u"township"_s,
+                                u"range"_s,    u"section"_s,     u"calls"_s,     u"easting"_s,
+                                u"northing"_s, u"latitude"_s,    u"longitude"_s, u"radius_ft"_s,
+                                u"method"_s,   u"status"_s,      u"note"_s,      u"located_at"_s};
+    QList<FieldKind> kinds(header.size(), FieldKind::Text);
+    for (qsizetype c = 7; c <= 11; ++c)
+        kinds[c] = FieldKind::Real;
+    kinds.last() = FieldKind::DateTime;
+    QList<QStringList> rows;
+    QList<std::optional<MapPoint>> points;
+    for (const Well &w : wells) {
+        const WellEntry &e = w.entry;
+        rows.append(
+            {e.id, e.description, e.meridian, e.township, e.range, e.section, callsText(e),
+             w.easting, w.northing, w.latitude, w.longitude, w.radiusFeet, w.method, w.status,
+             w.note,
+             w.locatedAt.isValid() ? w.locatedAt.toUTC().toString(Qt::ISODate) : QString()});
+        points.append(w.located ? std::optional<MapPoint>(w.point) : std::nullopt);
+    }
+    return writePointLayer(path, header, rows, points, zone, QString(), kinds);
 }

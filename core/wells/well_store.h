@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/engine/map_crs.h"
 #include "core/wells/wells_model.h"
 
 #include <QList>
@@ -11,8 +12,6 @@
 
 inline constexpr const char *WellsLayerName = "wells";
 
-// True for a "PG:" connection.
-bool isDatabaseSource(const QString &source);
 // The source as a message names it: a database connection without its password.
 QString sourceName(const QString &source);
 
@@ -26,3 +25,8 @@ bool readWells(const QString &source, QList<Well> &wells, QString *error);
 // added meanwhile stay as they are. Creates the file or table when it is not there, its points in
 // NAD83 UTM `zone` (0: no system). On failure nothing was written and the model is unchanged.
 bool keepWells(const QString &source, WellsModel &model, int zone, QString *error);
+
+// Writes the wells as a point layer at `path` (".gpkg", ".geojson", ".kml", ".shp"), every column
+// of the Wells table with numbers as numbers and the time located as a date and time; the points
+// in NAD83 UTM `zone`. Returns an error text, empty on success.
+QString exportWells(const QString &path, const QList<Well> &wells, int zone);

@@ -5,6 +5,7 @@
 #include "core/engine/map_crs.h"
 #include "core/engine/point_writer.h"
 #include "core/engine/vector_layer.h"
+#include "core/wells/well_store.h"
 #include "gui/app/help_window.h"
 #include "gui/app/layer_choice_dialog.h"
 #include "gui/app/map_print.h"
@@ -412,7 +413,7 @@ void MainWindow::printPreview()
     QPrintPreviewDialog dialog(&printer(), this);
     dialog.setWindowTitle(u"Print Preview"_s);
     connect(&dialog, &QPrintPreviewDialog::paintRequested, this,
-            [view](QPrinter *p) { printMap(*view->map(), *p); });
+            [view](QPrinter *p) { printMap(*view->map(), *p, view->printContent()); });
     runDialog(dialog);
 }
 
@@ -439,8 +440,10 @@ void MainWindow::exportWells()
     MapWindow *view = activeMapWindow();
     if (!view)
         return;
+    // The Wells table, every column of it; without one, the points the panel located.
+    const QList<Well> &wells = view->wells()->wells();
     const WellCalculator &panel = *view->calculator();
-    if (panel.locatedWells().isEmpty()) {
+    if (wells.isEmpty() && panel.locatedWells().isEmpty()) {
         m_messages->show(u"No well has been located in this map window yet."_s,
                          MessageIcon::Information);
         return;
@@ -456,17 +459,20 @@ void MainWindow::exportWells()
                          MessageIcon::Exclamation);
         return;
     }
+    const int zone = view->themeList()->mapZone();
     QList<std::optional<MapPoint>> points;
     for (const MapPoint &p : panel.locatedPoints())
         points.append(p);
-    const QString error =
-        writePointLayer(path, WellCalculator::LocatedWellsHeader, panel.locatedWells(), points,
-                        view->themeList()->mapZone(), QString());
+    const QString error = !wells.isEmpty()
+                              ? ::exportWells(path, wells, zone)
+                              : writePointLayer(path, WellCalculator::LocatedWellsHeader,
+                                                panel.locatedWells(), points, zone, QString());
     if (!error.isEmpty()) {
         m_messages->show(error, MessageIcon::Stop);
         return;
     }
-    setStatusText(1, QString::number(points.size()) + u" wells written to "_s + path);
+    const qsizetype count = wells.isEmpty() ? points.size() : wells.size();
+    setStatusText(1, QString::number(count) + u" wells written to "_s + path);
 }
 
 void MainWindow::editPlssFields()

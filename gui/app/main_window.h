@@ -92,6 +92,8 @@ public:
     // Adds each file as a theme of the active map window: a file inside a ".gdb" folder stands
     // for the geodatabase; a source with several layers asks which to add.
     void addThemeFiles(const QStringList &files);
+    // Asks for a database connection and adds the layers chosen from it.
+    void addDatabaseTheme();
     // The layers of a multi-layer source to add (none when cancelled). Replaceable for tests.
     std::function<QStringList(const QString &source, const QStringList &layers)> chooseLayers;
     void findInTheme();
@@ -144,6 +146,8 @@ private:
     // Asks where the active window's wells are to be kept (a GeoPackage or a PostGIS database)
     // and keeps them there.
     void chooseWellsSource();
+    // Asks for the title of the active window's printed page.
+    void editPrintTitle();
 
     std::unique_ptr<MessageService> m_messages;
     QMdiArea *m_mdi = nullptr;

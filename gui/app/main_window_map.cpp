@@ -5,6 +5,7 @@
 #include "core/engine/map_crs.h"
 #include "core/engine/point_writer.h"
 #include "core/engine/vector_layer.h"
+#include "core/wells/well_store.h"
 #include "gui/app/help_window.h"
 #include "gui/app/main_window.h"
 #include "gui/app/map_print.h"
@@ -29,6 +30,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHelpEngine>
+#include <QInputDialog>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -78,12 +80,44 @@ void MainWindow::addTheme()
         u"*.sid)"_s));
 }
 
+void MainWindow::addDatabaseTheme()
+{
+    if (!activeMapWindow())
+        return;
+    bool ok = false;
+    QString connection = QInputDialog::getText(
+        this, u"Add From Database"_s,
+        u"Connection to a PostgreSQL/PostGIS database (its layers are offered):"_s,
+        QLineEdit::Normal, u"PG:host=localhost dbname=plss user="_s, &ok);
+    connection = connection.trimmed();
+    if (!ok || connection.isEmpty())
+        return;
+    if (!connection.startsWith(u"PG:"_s, Qt::CaseInsensitive))
+        connection.prepend(u"PG:"_s);
+    addThemeFiles({connection});
+}
+
 void MainWindow::addThemeFiles(const QStringList &files)
 {
     MapWindow *view = activeMapWindow();
     if (!view)
         return;
     for (QString path : files) {
+        if (path.startsWith(u"PG:"_s, Qt::CaseInsensitive) &&
+            parseSourceRef(path).layer.isEmpty()) {
+            // A database: its layers by name, each theme titled by its table.
+            QString error;
+            const QStringList layers = vectorLayerNames(path, &error);
+            if (layers.isEmpty()) {
+                m_messages->show(u"Error: the database "_s + sourceName(path) +
+                                     u" gave no layer: "_s + error.simplified(),
+                                 MessageIcon::Exclamation);
+                continue;
+            }
+            for (const QString &layer : layers.size() == 1 ? layers : chooseLayers(path, layers))
+                view->addTheme(layer, sourceRefText({path, layer}), true, true);
+            continue;
+        }
         // A file dialog cannot pick a folder: a file in a geodatabase stands for it.
         const QFileInfo info(parseSourceRef(path).path);
         if (!info.isDir() && info.dir().dirName().endsWith(u".gdb"_s, Qt::CaseInsensitive))
@@ -151,7 +185,7 @@ void MainWindow::printActiveMap()
     if (!printDialog(printer()))
         return;
     BusyCursor busy(this);
-    if (!printMap(*view->map(), printer()))
+    if (!printMap(*view->map(), printer(), view->printContent()))
         m_messages->show(u"Unable to print the map on "_s +
                              (printer().outputFileName().isEmpty() ? printer().printerName()
                                                                    : printer().outputFileName()) +

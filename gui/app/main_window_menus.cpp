@@ -69,6 +69,7 @@ QList<MainWindow::MenuDefinition> MainWindow::fileMenus()
           {u"Propert&ies"_s, u"actionFileProperties"_s, [this] { showProperties(); }},
           separator,
           {u"Page Set&up..."_s, u"actionFilePageSetup"_s, [this] { pageSetup(); }},
+          {u"Print &Title..."_s, u"actionFilePrintTitle"_s, [this] { editPrintTitle(); }},
           {u"Print Pre&view"_s, u"actionFilePrintPreview"_s, [this] { printPreview(); }},
           {u"&Print..."_s, u"actionFilePrint"_s, [this] { printActiveMap(); }, u"Ctrl+P"_s},
           separator,
@@ -98,6 +99,7 @@ QList<MainWindow::MenuDefinition> MainWindow::viewMenus()
         {u"&Themes"_s,
          u"menuThemes"_s,
          {{u"&Add"_s, u"actionAddTheme"_s, [this] { addTheme(); }},
+          {u"Add From Data&base..."_s, u"actionAddDatabaseTheme"_s, [this] { addDatabaseTheme(); }},
           {u"&Delete"_s, u"actionEditDeleteThemes"_s,
            [this] {
                if (MapWindow *view = activeMapWindow())
@@ -315,6 +317,7 @@ void MainWindow::updateActions()
                                         u"actionFileSaveAll"_s,
                                         u"actionFileProperties"_s,
                                         u"actionFilePrintPreview"_s,
+                                        u"actionFilePrintTitle"_s,
                                         u"actionFilePrint"_s,
                                         u"actionFileSend"_s,
                                         u"actionFileExportWells"_s,
@@ -325,6 +328,7 @@ void MainWindow::updateActions()
                                         u"actionPlssFields"_s,
                                         u"actionThemeSymbol"_s,
                                         u"actionAddTheme"_s,
+                                        u"actionAddDatabaseTheme"_s,
                                         u"actionEditDeleteThemes"_s,
                                         u"actionZoomToTheme"_s,
                                         u"actionViewRefresh"_s,

@@ -1,4 +1,4 @@
-// The Wells panel of the main window and where the wells are kept.
+// The Wells panel of the main window, where the wells are kept, and the printed title.
 #include "core/wells/well_store.h"
 #include "gui/app/main_window.h"
 #include "gui/calculators/wells_panel.h"
@@ -23,10 +23,11 @@ void MainWindow::buildWellsDock()
     m_wellsDock->setAllowedAreas(Qt::BottomDockWidgetArea | Qt::TopDockWidgetArea);
     addDockWidget(Qt::BottomDockWidgetArea, m_wellsDock);
     m_wellsDock->hide(); // until there are wells, or the user asks for it
+    // The menu's tick follows the dock (the signal also comes while this window is being
+    // destroyed: nothing of it is touched then).
     if (auto *toggle = findChild<QAction *>(u"actionWellsPanel"_s)) {
         toggle->setChecked(false);
-        connect(m_wellsDock, &QDockWidget::visibilityChanged, toggle,
-                [this, toggle] { toggle->setChecked(m_wellsDock->isVisible()); });
+        connect(m_wellsDock, &QDockWidget::visibilityChanged, toggle, &QAction::setChecked);
     }
     m_wellsPanel->setLocatorSource(
         [this] { return m_wellsView ? m_wellsView->wellLocator() : WellsModel::Locator(); });
@@ -97,4 +98,17 @@ void MainWindow::chooseWellsSource()
     }
     if (!source.isEmpty() && view->keepWellsIn(source))
         setStatusText(1, u"The wells are kept in "_s + sourceName(source) + u"."_s);
+}
+
+void MainWindow::editPrintTitle()
+{
+    MapWindow *view = activeMapWindow();
+    if (!view)
+        return;
+    bool ok = false;
+    const QString title =
+        QInputDialog::getText(this, u"Print Title"_s, u"The title printed over the map:"_s,
+                              QLineEdit::Normal, view->printTitle(), &ok);
+    if (ok)
+        view->setPrintTitle(title);
 }

@@ -207,7 +207,7 @@ QByteArray MapWindow::themesSnapshot() const
     QList<ProjectTheme> themes = m_themes->toProject();
     for (ProjectTheme &t : themes)
         t.active = true;
-    return writeProject(themes);
+    return writeProject(themes, m_wellsSource, m_printTitle);
 }
 
 bool MapWindow::isModified() const
@@ -278,7 +278,7 @@ bool MapWindow::saveProject(const QString &sFile)
         return false;
     }
     QSaveFile file(sFile);
-    const QByteArray bytes = writeProject(m_themes->toProject(), m_wellsSource);
+    const QByteArray bytes = writeProject(m_themes->toProject(), m_wellsSource, m_printTitle);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
         messages().show(u"The project could not be saved to "_s + sFile + u": "_s +
                             file.errorString(),
@@ -311,6 +311,7 @@ bool MapWindow::loadProject(const QString &sFile)
     for (const auto &layer : m_themes->layers())
         offerSectionTheme(layer, false);
     loadWells(project.wellsSource, sFile);
+    m_printTitle = project.printTitle;
     m_savedThemes = themesSnapshot();
     return project.isProject;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/wells/wells_model.h"
+#include "gui/app/map_print.h"
 #include "gui/calculators/calculator_host.h"
 #include "gui/map/map_scale_bar.h"
 #include "gui/map/map_tools.h"
@@ -105,6 +106,12 @@ public:
     // Writes what changed in the wells since they were last kept; false with a message.
     bool keepWells();
 
+    // The printed page's title: the one typed, else the project's name, else the window's.
+    QString printTitle() const;
+    void setPrintTitle(const QString &title) { m_printTitle = title.trimmed(); }
+    // What a printed page shows besides the map.
+    PrintContent printContent() const;
+
     // CalculatorHost and ScaleBarHost
     LayerList themes() const override;
     Map *map() override { return m_map; }
@@ -127,6 +134,7 @@ private:
     void buildTools();
     void buildOverlays();
     void buildWells();
+    void addDescribedPoint(const WellEntry &entry, const MapPoint &point);
     // Reads the wells kept at the project's source, replacing the list.
     void loadWells(const QString &source, const QString &projectFile);
     void showPointerPosition(const MapPoint &point);
@@ -156,6 +164,7 @@ private:
     WellsModel *m_wells = nullptr;
     WellsOverlay *m_wellsOverlay = nullptr;
     QString m_wellsSource;
+    QString m_printTitle;
     QByteArray m_savedThemes; // the themes as last opened or saved, for isModified()
 
     std::map<MapToolKind, std::unique_ptr<MapTool>> m_tools;

@@ -1,4 +1,4 @@
-// The map window's wells: the list, its marks, where it is kept.
+// The map window's wells (the list, its marks, where it is kept) and its printed page's content.
 #include "core/common/message_service.h"
 #include "core/document/theme_list.h"
 #include "core/engine/vector_layer.h"
@@ -46,6 +46,16 @@ void MapWindow::buildWells()
         well.take(locator(entry), QDateTime::currentDateTimeUtc());
         m_wells->appendWells({well});
     });
+    // And every reverse one, at the point typed or clicked.
+    connect(m_calculator, &WellCalculator::pointDescribed, this, &MapWindow::addDescribedPoint);
+}
+
+void MapWindow::addDescribedPoint(const WellEntry &entry, const MapPoint &point)
+{
+    Well well;
+    well.entry = entry;
+    well.take(pointLocation(point, m_themes->mapZone()), QDateTime::currentDateTimeUtc());
+    m_wells->appendWells({well});
 }
 
 WellsModel::Locator MapWindow::wellLocator()
@@ -110,4 +120,22 @@ void MapWindow::loadWells(const QString &source, const QString &projectFile)
                             u" could not be read: "_s + error,
                         MessageIcon::Exclamation);
     m_wells->resetWells(wells);
+}
+
+QString MapWindow::printTitle() const
+{
+    if (!m_printTitle.isEmpty())
+        return m_printTitle;
+    if (!m_projectFile.isEmpty())
+        return QFileInfo(m_projectFile).completeBaseName();
+    // "Document 1": the caption of the frame the main window puts the map window in.
+    return parentWidget() ? parentWidget()->windowTitle() : windowTitle();
+}
+
+PrintContent MapWindow::printContent() const
+{
+    PrintContent content;
+    content.title = printTitle();
+    content.wells = m_wells->wells();
+    return content;
 }

@@ -490,6 +490,14 @@ void WellCalculator::locateReverse()
         m_reverseDivision->setText(options.divisions->labelAt(r.searchPoint));
     addQuarterLines(m_view->map()->graphics(), r.lines);
     recordWell(u"reverse"_s, r.searchPoint);
+    WellEntry entry;
+    entry.description = m_reverseDescription->text();
+    entry.section = r.section;
+    entry.township = r.township;
+    entry.range = r.range;
+    entry.meridian = r.meridian ? QString::number(r.meridian) : QString();
+    entry.calls = r.quarters;
+    Q_EMIT pointDescribed(entry, r.searchPoint);
     refreshMap();
 }
 

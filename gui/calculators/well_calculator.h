@@ -88,6 +88,8 @@ public:
 Q_SIGNALS:
     // A forward Calculate located a well: the entry it was located from, for the wells list.
     void wellLocated(const WellEntry &entry);
+    // A reverse Calculate described the point: the entry it gives and the point itself.
+    void pointDescribed(const WellEntry &entry, const MapPoint &point);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

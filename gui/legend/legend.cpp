@@ -187,7 +187,7 @@ std::shared_ptr<MapLayer> Legend::addTheme(const QString &themeName, const QStri
     if (!layer->isValid() || !m_themes)
         return layer;
     layer->setVisible(isShown);
-    m_themes->add(Theme{themeName, themePath, isActive, layer, 0, {}});
+    m_themes->add(Theme{themeName, themePath, isActive, layer, 0, {}, {}});
     return layer;
 }
 
@@ -267,6 +267,10 @@ void Legend::showSymbolDialog(LegendRow *row)
             break;
         }
         dialog.selectStyle(symbol.style);
+        QStringList fields;
+        for (const FieldInfo &f : vector.fields())
+            fields << f.name;
+        dialog.setLabelFields(fields, symbol.labelField);
         runOptionsDialog(dialog);
         if (dialog.confirmed) {
             symbol.color = dialog.symbolColor;
@@ -276,6 +280,7 @@ void Legend::showSymbolDialog(LegendRow *row)
             // the one the theme had.
             if (dialog.symbolStyle >= 0)
                 symbol.style = dialog.symbolStyle;
+            symbol.labelField = dialog.labelField;
         }
     }
     redrawLayer(*layer);

@@ -70,6 +70,13 @@ SymbolDialog::SymbolDialog(QWidget *parent)
     m_outlineSample->setObjectName(u"outlineSample"_s);
     m_outlineSample->setAutoFillBackground(true);
     grid->addWidget(m_outlineSample, 2, 1);
+    grid->addWidget(new QLabel(u"Labels:"_s), 2, 2);
+    m_labels = new QComboBox;
+    m_labels->setObjectName(u"labelField"_s);
+    m_labels->setToolTip(u"The field whose values label the features, drawn where they fit"_s);
+    m_labels->addItem(u"Automatic"_s, QString());
+    m_labels->addItem(u"None"_s, Symbol::NoLabels);
+    grid->addWidget(m_labels, 2, 3);
 
     chooseColor = [this](const QColor &current) -> std::optional<QColor> {
         const QColor c = QColorDialog::getColor(current, this);
@@ -176,5 +183,17 @@ void SymbolDialog::acceptSymbol()
     symbolSize = *size;
     isHollow = m_hollow->isChecked();
     symbolStyle = qint16(m_style->currentIndex());
+    labelField = m_labels->currentData().toString();
     accept();
+}
+
+void SymbolDialog::setLabelFields(const QStringList &fields, const QString &current)
+{
+    while (m_labels->count() > 2)
+        m_labels->removeItem(2);
+    for (const QString &f : fields)
+        m_labels->addItem(f, f);
+    const int at = m_labels->findData(current);
+    m_labels->setCurrentIndex(std::max(0, at));
+    labelField = m_labels->currentData().toString();
 }

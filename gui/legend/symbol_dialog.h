@@ -30,6 +30,7 @@ public:
     double symbolSize = 1.0;
     bool isHollow = false;
     qint16 symbolStyle = 0;
+    QString labelField; // as Symbol::labelField
 
     // Mode 0 markers, 1 lines, 2 fills: appends that list of styles; another mode adds nothing.
     void setMode(qint16 m);
@@ -39,6 +40,9 @@ public:
     void setHollow(bool hollow);
     void setColors(const QColor &color, const QColor &outline);
     void selectStyle(int code);
+    // The fields a theme can be labelled by, and the choice: empty for the theme's own labels,
+    // Symbol::NoLabels for none.
+    void setLabelFields(const QStringList &fields, const QString &current);
 
     // The colour chooser, replaceable in tests: (current colour) to the chosen one, or nothing
     // when cancelled.
@@ -56,6 +60,7 @@ private:
     std::unique_ptr<MessageService> m_ownMessages;
     QLineEdit *m_size = nullptr;
     QCheckBox *m_hollow = nullptr;
+    QComboBox *m_labels = nullptr;
     QComboBox *m_style = nullptr;
     QLabel *m_colorSample = nullptr;
     QLabel *m_outlineSample = nullptr;

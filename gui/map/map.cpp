@@ -189,10 +189,10 @@ void Map::wheelEvent(QWheelEvent *event)
     event->accept();
 }
 
-void Map::outputMap(QPainter &painter, const QRectF &target, double imageDensity)
+MapViewport Map::outputMap(QPainter &painter, const QRectF &target, double imageDensity)
 {
     if (target.isEmpty())
-        return;
+        return {};
     MapViewport printed(m_viewport.isValid() ? m_viewport.extent() : fullExtent(), target.size());
     printed.setImageDensity(imageDensity);
     painter.save();
@@ -202,6 +202,7 @@ void Map::outputMap(QPainter &painter, const QRectF &target, double imageDensity
     renderMap(painter, printed, layers());
     paintOverlays(painter, printed);
     painter.restore();
+    return printed;
 }
 
 QImage Map::grabMap()

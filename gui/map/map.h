@@ -93,7 +93,8 @@ public:
 
     // The whole map, as shown, fitted into `target` on any painter (a printer page, an image).
     // `imageDensity` image pixels are read per target pixel (see MapViewport::imageDensity).
-    void outputMap(QPainter &painter, const QRectF &target, double imageDensity = 1);
+    // Returns how the map was placed in the target.
+    MapViewport outputMap(QPainter &painter, const QRectF &target, double imageDensity = 1);
 
     // The map as shown (layers and overlays), for screenshots and tests.
     QImage grabMap();

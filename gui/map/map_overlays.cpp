@@ -1,13 +1,14 @@
 #include "gui/map/map_overlays.h"
 
 #include "core/document/theme_list.h"
+#include "core/engine/labels.h"
 #include "core/engine/map_viewport.h"
 #include "core/engine/vector_layer.h"
 #include "core/wells/wells_model.h"
 
 #include <QFontMetricsF>
+#include <QImage>
 #include <QPainter>
-#include <QPainterPath>
 #include <QSet>
 
 MapOverlay::~MapOverlay() = default;
@@ -92,28 +93,22 @@ void WellsOverlay::paint(QPainter &painter, const MapViewport &viewport)
     QFont font = painter.font();
     font.setPointSizeF(8);
     const QFontMetricsF metrics(font, device);
-    // Labels taken so far, by the cells of a coarse grid they touch.
-    const double cell = 64 * scale;
-    QHash<quint64, QList<QRectF>> taken;
-    const auto cellKey = [](qint64 x, qint64 y) {
-        return (quint64(quint32(x)) << 32) | quint32(y);
-    };
-    const auto fits = [&](const QRectF &r) {
-        for (qint64 x = qint64(std::floor(r.left() / cell)); x <= qint64(r.right() / cell); ++x)
-            for (qint64 y = qint64(std::floor(r.top() / cell)); y <= qint64(r.bottom() / cell); ++y)
-                for (const QRectF &other : taken.value(cellKey(x, y)))
-                    if (other.intersects(r))
-                        return false;
-        for (qint64 x = qint64(std::floor(r.left() / cell)); x <= qint64(r.right() / cell); ++x)
-            for (qint64 y = qint64(std::floor(r.top() / cell)); y <= qint64(r.bottom() / cell); ++y)
-                taken[cellKey(x, y)].append(r);
-        return true;
-    };
-    painter.save();
-    painter.setRenderHint(QPainter::Antialiasing, true);
-    painter.setFont(font);
+    const double digitWidth = metrics.horizontalAdvance(QChar(u'0'));
     const QPen ring(QColor(0, 70, 200), 2 * scale);
-    const QPen halo(Qt::white, 3 * scale, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    // One ring drawn once and stamped at every well: thousands of wells cost little.
+    const int stampSide = int(std::ceil(2 * radius + 2 * scale + 2));
+    QImage stamp(stampSide, stampSide, QImage::Format_ARGB32_Premultiplied);
+    stamp.fill(Qt::transparent);
+    {
+        QPainter p(&stamp);
+        p.setRenderHint(QPainter::Antialiasing, true);
+        p.setPen(ring);
+        p.drawEllipse(QPointF(stampSide / 2.0, stampSide / 2.0), radius, radius);
+    }
+    const QPointF stampOffset(stampSide / 2.0, stampSide / 2.0);
+    LabelPlacer placer(64 * scale);
+    painter.save();
+    LabelPainter labels(painter, font, QColor(0, 40, 120));
     const QList<Well> &wells = m_wells->wells();
     for (qsizetype row = 0; row < wells.size(); ++row) {
         const Well &w = wells[row];
@@ -123,23 +118,20 @@ void WellsOverlay::paint(QPainter &painter, const MapViewport &viewport)
         if (!bounds.contains(at))
             continue;
         const bool selected = m_selected.contains(int(row));
-        painter.setPen(ring);
-        painter.setBrush(selected ? QBrush(QColor(255, 220, 0)) : QBrush(Qt::NoBrush));
-        painter.drawEllipse(at, selected ? radius * 1.5 : radius, selected ? radius * 1.5 : radius);
-        const QPointF origin = at + QPointF(radius + 2 * scale, radius + metrics.ascent());
-        const QRectF box(origin.x(), origin.y() - metrics.ascent(),
-                         metrics.horizontalAdvance(w.entry.id), metrics.height());
-        if (!selected && !fits(box))
-            continue;
-        // Dark on a light halo, so the id reads over any theme.
-        QPainterPath path;
-        path.addText(origin, font, w.entry.id);
-        painter.setPen(halo);
-        painter.setBrush(Qt::NoBrush);
-        painter.drawPath(path);
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(QColor(0, 40, 120));
-        painter.drawPath(path);
+        if (selected) {
+            painter.setRenderHint(QPainter::Antialiasing, true);
+            painter.setPen(ring);
+            painter.setBrush(QColor(255, 220, 0));
+            painter.drawEllipse(at, radius * 1.5, radius * 1.5);
+        } else {
+            painter.drawImage(at - stampOffset, stamp);
+        }
+        // Below and to the right of the ring; its width reckoned from the font's widest digit,
+        // so no text is laid out for a label that will not be drawn.
+        const QRectF box(at.x() + radius + 2 * scale, at.y() + radius,
+                         digitWidth * double(w.entry.id.size()), metrics.height());
+        if (placer.take(box) || selected)
+            labels.draw(box, w.entry.id);
     }
     painter.restore();
 }

@@ -300,16 +300,26 @@ private Q_SLOTS:
         for (qsizetype i = 1; i < many.size(); ++i)
             QCOMPARE(many[i], rows[1 + (i - 1) % 6]);
         QCOMPARE(rows.size(), 7);
-        QCOMPARE(rows[0], (QStringList{u"id"_s, u"easting"_s, u"northing"_s, u"error"_s,
-                                       u"radius_ft"_s, u"method"_s}));
-        QCOMPARE(rows[1], (QStringList{u"well, first"_s, u"401005.84"_s, u"4401005.84"_s, u""_s,
-                                       u"933"_s, u"quarter calls, classic rule"_s}));
-        QCOMPARE(rows[2], (QStringList{u"2"_s, u"401408.18"_s, u"4400603.51"_s, u""_s, u"0"_s,
-                                       u"footage calls"_s}));
-        QCOMPARE(rows[3], (QStringList{u"3"_s, u""_s, u""_s,
-                                       u"Unable to locate PLSS section. Section 7, T40N R34W is "
-                                       "not in sections.shp."_s,
-                                       u""_s, u""_s}));
+        // The first columns as they always were, then the rest of what the Wells table shows.
+        QCOMPARE(rows[0],
+                 (QStringList{u"id"_s, u"easting"_s, u"northing"_s, u"error"_s, u"radius_ft"_s,
+                              u"method"_s, u"latitude"_s, u"longitude"_s, u"description"_s,
+                              u"meridian"_s, u"township"_s, u"range"_s, u"section"_s, u"calls"_s}));
+        QCOMPARE(rows[1].mid(8),
+                 (QStringList{QString(), u"6"_s, u"12N"_s, u"34W"_s, u"31"_s, u"SW NE"_s}));
+        QCOMPARE(rows[1].mid(6, 2), (QStringList{u"39.753218"_s, u"-106.155566"_s}));
+        QCOMPARE(rows[2].last(), u"660E 1980S"_s);
+        QCOMPARE(rows[3].mid(6, 2), (QStringList{QString(), QString()}));
+        QCOMPARE(rows[1].mid(0, 6),
+                 (QStringList{u"well, first"_s, u"401005.84"_s, u"4401005.84"_s, u""_s, u"933"_s,
+                              u"quarter calls, classic rule"_s}));
+        QCOMPARE(rows[2].mid(0, 6), (QStringList{u"2"_s, u"401408.18"_s, u"4400603.51"_s, u""_s,
+                                                 u"0"_s, u"footage calls"_s}));
+        QCOMPARE(rows[3].mid(0, 6),
+                 (QStringList{u"3"_s, u""_s, u""_s,
+                              u"Unable to locate PLSS section. Section 7, T40N R34W is "
+                              "not in sections.shp."_s,
+                              u""_s, u""_s}));
         QVERIFY2(rows[4][3].startsWith(u"Illegal or no directions specified."_s) &&
                      rows[5][3].contains(u"Section box"_s),
                  qPrintable(rows[4][3] + u'|' + rows[5][3]));
@@ -334,8 +344,11 @@ private Q_SLOTS:
         QCOMPARE(p[5].mid(11), (QStringList{QString(), u"3"_s, QString(), QString(), QString()}));
         QCOMPARE(batch(u"forward"_s, u"descriptions.csv"_s, u"described.csv"_s).code, 0);
         const QList<QStringList> d = records(u"described.csv"_s);
-        QCOMPARE(d[1], (QStringList{u"1"_s, u"401005.84"_s, u"4401005.84"_s, QString(), u"933"_s,
-                                    u"quarter calls, classic rule"_s}));
+        QCOMPARE(d[1].mid(0, 6), (QStringList{u"1"_s, u"401005.84"_s, u"4401005.84"_s, QString(),
+                                              u"933"_s, u"quarter calls, classic rule"_s}));
+        // The description written back, its calls read from it; the columns left as given.
+        QCOMPARE(d[1].mid(8), (QStringList{u"SW/4 NE/4 sec. 31, T12N, R34W"_s, QString(), QString(),
+                                           QString(), QString(), QString()}));
         QCOMPARE(d[2].mid(1, 5), (QStringList{u"400804.67"_s, u"4401207.01"_s, QString(), u"2952"_s,
                                               u"quarter calls, classic rule"_s}));
         QCOMPARE(d[3][1], u"400804.67"_s); // the columns win: the section's centre
@@ -355,10 +368,11 @@ private Q_SLOTS:
                       "4,660 FSL 660 FWL sec 31 T12N R34W,400300,4400300,,\n"));
         QCOMPARE(batch(u"forward"_s, u"stated.csv"_s, u"stated-out.csv"_s).code, 0);
         const QList<QStringList> st = records(u"stated-out.csv"_s);
-        QCOMPARE(st[0].mid(6), (QStringList{u"stated_distance_ft"_s, u"stated_inside"_s}));
-        QCOMPARE(st[1].mid(6), (QStringList{u"0"_s, u"yes"_s}));
+        QCOMPARE(st[0].mid(6, 3),
+                 (QStringList{u"stated_distance_ft"_s, u"stated_inside"_s, u"latitude"_s}));
+        QCOMPARE(st[1].mid(6, 2), (QStringList{u"0"_s, u"yes"_s}));
         QVERIFY2(st[2][6].toDouble() < 1 && st[2][7] == u"yes"_s, qPrintable(st[2].join(u'|')));
-        QCOMPARE(st[3].mid(6), (QStringList{u"2292.8"_s, u"no"_s}));
+        QCOMPARE(st[3].mid(6, 2), (QStringList{u"2292.8"_s, u"no"_s}));
         QCOMPARE(st[4][7], u"yes"_s); // a point: inside its section
     }
 
@@ -428,6 +442,15 @@ private Q_SLOTS:
         OGRGeometryH point = OGR_F_GetGeometryRef(first);
         QVERIFY(point && std::fabs(OGR_G_GetX(point, 0) - x) < 1e-3 &&
                 std::fabs(OGR_G_GetY(point, 0) - y) < 1e-3);
+        if (direction == u"forward"_s && !name.endsWith(u".kml"_s)) {
+            // Numbers as numbers.
+            const int at = OGR_F_GetFieldIndex(first, "latitude");
+            QCOMPARE(OGR_Fld_GetType(OGR_F_GetFieldDefnRef(first, at)), OFTReal);
+            QCOMPARE(OGR_F_GetFieldAsDouble(first, at), 39.753218);
+            QCOMPARE(
+                OGR_Fld_GetType(OGR_F_GetFieldDefnRef(first, OGR_F_GetFieldIndex(first, "method"))),
+                OFTString);
+        }
         OGRFeatureH second = OGR_L_GetNextFeature(layer);
         QVERIFY(!OGR_F_GetGeometryRef(second));
         QVERIFY(

@@ -80,6 +80,26 @@ private Q_SLOTS:
         spoilt.replace("PLSS Fields 2", "PLSS Fields 1");
         spoilt += "Some Later Setting = 3\r\n";
         QCOMPARE(describe(readProject(spoilt).themes), QStringList{blocks});
+
+        // The labels of a theme, where its wells are kept and the printed title follow, read
+        // back; relative wells beside the project, a database connection as it is.
+        state.labelField = u"TWP"_s;
+        const QByteArray more = writeProject({image, state}, u"permits-wells.gpkg"_s, u"Spring"_s);
+        QVERIFY(more.endsWith("PLSS Fields 2 = section=SEC,township=TWP,range=RNG\r\n"
+                              "Labels 2 = TWP\r\nWells = permits-wells.gpkg\r\n"
+                              "Print Title = Spring\r\n"));
+        ParsedProject again = readProject(more);
+        QCOMPARE(again.themes.value(1).labelField, u"TWP"_s);
+        QCOMPARE(again.themes.value(0).labelField, QString());
+        QCOMPARE(again.printTitle, u"Spring"_s);
+        resolveRelativePaths(again, u"/p/season.plss"_s);
+        QCOMPARE(again.wellsSource, u"/p/permits-wells.gpkg"_s);
+        const QByteArray database = writeProject({image}, u"PG:host=db dbname=permits"_s);
+        ParsedProject shared = readProject(database);
+        resolveRelativePaths(shared, u"/p/season.plss"_s);
+        QCOMPARE(shared.wellsSource, u"PG:host=db dbname=permits"_s);
+        QCOMPARE(describe(readProject(more.left(more.indexOf("PLSS Fields"))).themes),
+                 (QStringList{quad, blocks}));
     }
 
     void readBack()

@@ -1,9 +1,12 @@
 #include "core/common/message_service.h"
+#include "core/document/theme_list.h"
 #include "core/engine/image_layer.h"
 #include "core/engine/map_graphics.h"
 #include "core/engine/map_renderer.h"
 #include "core/engine/map_viewport.h"
 #include "core/engine/vector_layer.h"
+#include "core/plss/plss_query.h"
+#include "core/plss/reverse_location.h"
 #include "tests/fixtures/fixtures.h"
 #include "tests/support/image_compare.h"
 
@@ -190,6 +193,56 @@ private Q_SLOTS:
         QVERIFY2(small >= 2 && small <= 20, qPrintable(QString::number(small)));
         const int large = redPixels(render({m_polygons}));
         QVERIFY2(large > 600, qPrintable(QString::number(large)));
+    }
+
+    // Labels where they fit: section numbers where sections are large on screen, township
+    // labels where only townships are, none at a state's scale; a theme labelled by a field
+    // chosen for it, or by none. Dark pixels are the labels' (the outlines are light).
+    void labelsWhereTheyFit_data()
+    {
+        QTest::addColumn<QString>("labelField");
+        QTest::addColumn<int>("side"); // pixels of the picture of the nine townships' middle one
+        QTest::addColumn<bool>("labelled");
+        QTest::newRow("section numbers") << QString() << 600 << true;
+        QTest::newRow("township labels") << QString() << 100 << true;
+        QTest::newRow("too small for either") << QString() << 20 << false;
+        QTest::newRow("a field chosen") << u"range"_s << 600 << true;
+        QTest::newRow("none chosen") << ::Symbol::NoLabels << 600 << false;
+    }
+    void labelsWhereTheyFit()
+    {
+        QFETCH(QString, labelField);
+        QFETCH(int, side);
+        QFETCH(bool, labelled);
+        fixtures::SectionGrid g;
+        g.townshipsEast = g.townshipsNorth = 3;
+        const QString path = m_dir.filePath(u"nine.shp"_s);
+        if (!QFile::exists(path))
+            QCOMPARE(fixtures::writeSectionGrid(path, g), QString());
+        auto layer = VectorLayer::open(path);
+        QVERIFY(recognisePlssSectionTheme(*layer));
+        layer->symbol().outlineColor = QColor(150, 230, 150);
+        layer->symbol().labelField = labelField;
+        ThemeList themes;
+        themes.notifyRestyled(themes.addLayer(layer));
+        // The middle township as `side` pixels; the picture three times as wide.
+        const double township = 6 * 1609.344;
+        const MapRect all(g.originX, g.originX + 3 * township, g.originY + 3 * township, g.originY);
+        const QImage image = render({layer}, {}, all, QSize(3 * side, 3 * side));
+        int dark = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                dark += qGray(image.pixel(x, y)) < 110 ? 1 : 0;
+        QCOMPARE(dark > 0, labelled);
+        if (side == 600) {
+            const LayerLabels names = sectionLabels(*layer);
+            QCOMPARE(names.features.size(), std::size_t(324));
+            QCOMPARE(names.groups.size(), std::size_t(9));
+            QVERIFY(
+                std::any_of(names.groups.begin(), names.groups.end(),
+                            [](const LayerLabels::Group &t) { return t.text == u"T13N R35W"_s; }));
+            QVERIFY(std::count(names.features.begin(), names.features.end(), u"36"_s) == 9);
+        }
     }
 
     void subPixelFeaturesShowAsDots()

@@ -1,3 +1,4 @@
+#include "core/engine/map_crs.h"
 #include "core/engine/vector_layer.h"
 #include "core/wells/well_import.h"
 #include "core/wells/well_store.h"
@@ -5,6 +6,7 @@
 #include "tests/support/test_postgres.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -69,6 +71,8 @@ private:
     // A kept list read back from `source` checked against what was kept: texts, numbers as
     // numbers, the time, and the types of the fields.
     void roundTrip(const QString &source);
+    // A section theme read from PostGIS locates as its shapefile does.
+    void sectionThemeFromPostgis(const TestPostgres &server);
 
 private Q_SLOTS:
     void initTestCase()
@@ -280,6 +284,17 @@ private Q_SLOTS:
                            u"table_name = 'wells' AND column_name = 'located_at'"_s,
                            &type));
         QVERIFY2(type.startsWith(u"timestamp"_s), qPrintable(type));
+        // A login the server refuses: said, naming the connection; nothing counted as kept.
+        WellsModel refused;
+        QVERIFY(refused.appendWells({wellAt(u"R"_s, 1, 2)}));
+        QString error;
+        const QString stranger =
+            QString(server.connection()).replace(u"user=tractwise"_s, u"user=stranger"_s);
+        QVERIFY(!keepWells(stranger, refused, 12, &error));
+        QVERIFY2(error.startsWith(stranger.mid(0, 8)) && error.contains(u"stranger"_s),
+                 qPrintable(error));
+        QVERIFY(refused.isModified());
+        sectionThemeFromPostgis(server);
     }
 
     void refusedSources()
@@ -308,6 +323,40 @@ private Q_SLOTS:
         QVERIFY(!error.contains(u"secret"_s));
     }
 };
+
+void TestWells::sectionThemeFromPostgis(const TestPostgres &server)
+{
+    if (!m_utah)
+        QSKIP("shared Utah data not present");
+    // The Utah sections loaded into the database as GDAL loads any table.
+    QProcess load;
+    load.setProcessChannelMode(QProcess::MergedChannels);
+    load.start(u"ogr2ogr"_s,
+               {u"-f"_s, u"PostgreSQL"_s, server.connection(), UtahPath, u"-nln"_s, u"sections"_s});
+    QVERIFY(load.waitForFinished(120000));
+    QVERIFY2(load.exitCode() == 0, load.readAll().constData());
+    QCOMPARE(vectorLayerNames(server.connection()), (QStringList{u"wells"_s, u"sections"_s}));
+    const QString source = server.connection() + u"|layername=sections"_s;
+    const auto theme = VectorLayer::open(source);
+    QVERIFY2(theme->isValid(), qPrintable(theme->errorText()));
+    QCOMPARE(theme->featureCount(), 373);
+    QCOMPARE(theme->name(), u"sections"_s);
+    WellEntry e;
+    e.description = u"NE1/4 SW1/4 sec. 28, T. 35 S., R. 13 W., SLM"_s;
+    const EntryLocation fromDatabase = locateEntry(*theme, e, {});
+    QCOMPARE(fromDatabase.well.easting, locateEntry(*m_utah, e, {}).well.easting);
+    QCOMPARE(fromDatabase.well.easting, u"295676.78"_s);
+
+    // And from the command line, as any theme.
+    QProcess tool;
+    tool.start(QStringLiteral(TW_LOCATE_TOOL),
+               {u"forward"_s, u"--theme"_s, source, u"--description"_s, e.description});
+    QVERIFY(tool.waitForFinished(120000));
+    QCOMPARE(QString::fromUtf8(tool.readAllStandardOutput()),
+             u"easting,northing,radius_ft,method\n295676.78,4178044.79,934,\"quarter calls, "
+             u"classic rule\"\n"_s);
+    QCOMPARE(tool.exitCode(), 0);
+}
 
 void TestWells::roundTrip(const QString &source)
 {

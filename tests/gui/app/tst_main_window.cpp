@@ -406,11 +406,16 @@ private Q_SLOTS:
         act(*w, "actionFileExportWells");
         auto layer = VectorLayer::open(out);
         QVERIFY2(layer->isValid(), qPrintable(layer->errorText()));
-        QCOMPARE((QStringList{QString::number(layer->featureCount()),
-                              layer->value(0, layer->fieldIndex(u"located_by"_s)).toString(),
-                              layer->value(1, layer->fieldIndex(u"q40"_s)).toString(),
-                              QString::number(layer->utmZone().value_or(0))}),
-                 (QStringList{u"2"_s, u"reverse"_s, u"NE"_s, u"13"_s}));
+        // The Wells table, every column: the reverse well at its point, the forward one by
+        // its calls; numbers as numbers.
+        QCOMPARE(
+            (QStringList{QString::number(layer->featureCount()),
+                         layer->value(0, layer->fieldIndex(u"method"_s)).toString(),
+                         layer->value(1, layer->fieldIndex(u"calls"_s)).toString(),
+                         layer->value(0, layer->fieldIndex(u"easting"_s)).toString(),
+                         QString::number(layer->utmZone().value_or(0))}),
+            (QStringList{u"2"_s, u"reverse location"_s, u"NE SW NE SW"_s, u"400600"_s, u"13"_s}));
+        QVERIFY(layer->isNumericField(u"latitude"_s));
         act(*w, "actionEditDeleteThemes");
         QCOMPARE(map->layerCount(), 0);
 

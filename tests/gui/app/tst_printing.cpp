@@ -1,4 +1,5 @@
 #include "core/common/message_service.h"
+#include "core/wells/wells_model.h"
 #include "gui/app/main_window.h"
 #include "gui/app/map_print.h"
 #include "gui/map/map.h"
@@ -53,13 +54,15 @@ class TestPrinting : public QObject
 
     // File > Print through the toolbar button, as a user would, the print dialog answered with
     // a PDF file (`accept`) or cancelled. Returns how many print dialogs were shown.
-    static int print(MainWindow &w, const QString &pdf, bool accept = true)
+    static int print(MainWindow &w, const QString &pdf, bool accept = true,
+                     QPageSize::PageSizeId paper = QPageSize::Letter)
     {
         int shown = 0;
-        w.printDialog = [&shown, pdf, accept](QPrinter &printer) {
+        w.printDialog = [&shown, pdf, accept, paper](QPrinter &printer) {
             ++shown;
             printer.setOutputFormat(QPrinter::PdfFormat);
             printer.setOutputFileName(pdf);
+            printer.setPageSize(QPageSize(paper));
             return accept;
         };
         w.findChild<QAction *>(u"Print"_s)->trigger();
@@ -109,6 +112,49 @@ private Q_SLOTS:
         QCOMPARE(print(*w, none), 0);
         QVERIFY(!QFile::exists(none));
         QCOMPARE(m_recorder->texts(), QStringList());
+    }
+
+    // The page's layout on letter and A4: the title typed, the legend of the visible themes, a
+    // scale, the north arrow, the date, and the wells on the printed map listed under it (those
+    // off it not, the rest past twelve counted).
+    void pageLayoutWithWells_data()
+    {
+        QTest::addColumn<int>("paper");
+        QTest::addColumn<QString>("size");
+        QTest::newRow("letter") << int(QPageSize::Letter) << u"792 x 612 pts (letter)"_s;
+        QTest::newRow("A4") << int(QPageSize::A4) << u"842 x 595 pts (A4)"_s;
+    }
+    void pageLayoutWithWells()
+    {
+        QFETCH(int, paper);
+        QFETCH(QString, size);
+        auto w = makeWindow();
+        MapWindow *view = w->activeMapWindow();
+        view->setPrintTitle(u"Spring permits"_s);
+        QList<Well> wells;
+        for (int i = 1; i <= 15; ++i) {
+            Well well;
+            well.entry.id = u"P-"_s + QString::number(i);
+            well.entry.description = u"NE SW sec. 31, T12N, R34W"_s;
+            // The last one far off the map.
+            well.take(pointLocation({i < 15 ? 400100.0 + 600 * i : 900000.0, 4401000}, 13),
+                      QDateTime::currentDateTimeUtc());
+            wells.append(well);
+        }
+        QVERIFY(view->wells()->appendWells(wells));
+        const QString pdf = m_dir.filePath(u"layout.pdf"_s);
+        QCOMPARE(print(*w, pdf, true, QPageSize::PageSizeId(paper)), 1);
+        const QString info = run(u"pdfinfo"_s, {pdf});
+        QVERIFY2(info.contains(u"Pages:           1"_s) && info.contains(size), qPrintable(info));
+        const QString text = run(u"pdftotext"_s, {u"-layout"_s, pdf, u"-"_s});
+        for (const QString &part :
+             {u"Spring permits"_s, u"Legend"_s, u"sections"_s, u"quad"_s, u"Scale 1:"_s,
+              QString(u"Printed "_s + QDate::currentDate().toString(Qt::ISODate)),
+              u"Created by Halden"_s, u"Easting"_s, u"P-1 "_s, u"400700"_s, u"P-12"_s,
+              u"... and 2 more wells on the map."_s})
+            QVERIFY2(text.contains(part), qPrintable(part + u" not in:\n"_s + text));
+        QVERIFY(!text.contains(u"P-15"_s));   // off the map
+        QVERIFY(!text.contains(u"407900"_s)); // P-13, past the twelve listed
     }
 
     // Images go on paper at 300 dpi of their printed size, as far as the file has the pixels:

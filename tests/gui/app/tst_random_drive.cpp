@@ -78,6 +78,7 @@ const QRegularExpression &ownMessages()
         "|There are no wells to import\\.|The import was cancelled; no well was added\\."
         "|\\d+ wells imported\\. Left out or not read:\n.*"
         "|The wells (could not be kept|of .* could not be read): .*"
+        "|Error: the database .* gave no layer: .*"
         "|The description gives no (section|township|range)\\."
         "|This part of the description is not understood: .*"
         "|(Tracts|Metes and bounds|Halves of lots) are not supported: .*"
