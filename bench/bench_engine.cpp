@@ -7,7 +7,10 @@
 #include "core/plss/description_reader.h"
 #include "core/plss/plss_query.h"
 #include "core/plss/plss_schema.h"
+#include "core/plss/reverse_location.h"
+#include "core/wells/well_import.h"
 #include "gui/map/map.h"
+#include "gui/map/map_overlays.h"
 #include "tests/fixtures/fixtures.h"
 
 #include <QApplication>
@@ -24,6 +27,7 @@
 #include <ogrsf_frmts.h>
 #include <proj.h>
 
+#include <algorithm>
 #include <functional>
 #include <sys/resource.h>
 
@@ -344,6 +348,119 @@ void BM_ProjPerPoint(benchmark::State &state)
     proj_context_destroy(ctx);
 }
 BENCHMARK(BM_ProjPerPoint)->Unit(benchmark::kNanosecond);
+
+// Five thousand permits across the theme, as pasted into the Wells panel: quarter calls of a
+// random section of the 53 x 53 townships.
+QString permitText()
+{
+    QRandomGenerator random(7);
+    static const char *quarters[] = {"NE", "NW", "SE", "SW"};
+    QStringList lines;
+    for (int i = 1; i <= 5000; ++i) {
+        const SectionEntries e = randomEntries(random);
+        lines << u"P-%1\t%2 %3 sec. %4, T%5, R%6, 6th PM"_s.arg(i).arg(
+            QLatin1String(quarters[random.bounded(4)]), QLatin1String(quarters[random.bounded(4)]),
+            e.section, e.township, e.range);
+    }
+    return lines.join(u'\n');
+}
+
+// The Wells panel's import of 5,000 pasted permits: read, then located on every core.
+void BM_WellsImportLocate5000(benchmark::State &state)
+{
+    const QString text = permitText();
+    auto layer = theme();
+    const WellsModel::Locator locator = [layer](const WellEntry &e) {
+        return locateEntry(*layer, e, {});
+    };
+    qsizetype located = 0;
+    for (auto _ : state) {
+        const WellImport read = readWellsText(text, {});
+        const auto wells = locateWells(read.entries, locator);
+        located =
+            std::count_if(wells->begin(), wells->end(), [](const Well &w) { return w.located; });
+    }
+    state.counters["located"] = double(located);
+}
+BENCHMARK(BM_WellsImportLocate5000)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// The full redraw of the theme with 5,000 wells marked and labelled over it (beside
+// BM_RenderFullExtent, the same without them), and the wells alone.
+WellsModel &fiveThousandWells()
+{
+    static WellsModel model;
+    if (model.rowCount() == 0) {
+        auto layer = theme();
+        const auto wells =
+            locateWells(readWellsText(permitText(), {}).entries,
+                        [layer](const WellEntry &e) { return locateEntry(*layer, e, {}); });
+        model.appendWells(*wells);
+    }
+    return model;
+}
+void renderWithWells(benchmark::State &state, const MapRect &extent, bool sections)
+{
+    auto layer = theme();
+    recognisePlssSectionTheme(*layer);
+    WellsOverlay overlay(&fiveThousandWells());
+    QImage image(1200, 900, QImage::Format_ARGB32_Premultiplied);
+    const MapViewport viewport(extent, QSizeF(1200, 900));
+    for (auto _ : state) {
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        if (sections)
+            renderMap(painter, viewport, {layer});
+        overlay.paint(painter, viewport);
+    }
+}
+void BM_RenderFullExtentWithWells(benchmark::State &state)
+{
+    renderWithWells(state, theme()->extent(), true);
+}
+BENCHMARK(BM_RenderFullExtentWithWells)->Unit(benchmark::kMillisecond);
+void BM_WellsOnlyFullExtent(benchmark::State &state)
+{
+    renderWithWells(state, theme()->extent(), false);
+}
+BENCHMARK(BM_WellsOnlyFullExtent)->Unit(benchmark::kMillisecond);
+
+// Section numbers and township labels: at full extent none fit (nothing is asked of the
+// labels), at one township the 36 numbers, at a tenth of the state the township labels.
+void renderLabelled(benchmark::State &state, const MapRect &extent)
+{
+    static std::shared_ptr<VectorLayer> labelled = [] {
+        auto l = VectorLayer::open(themePath());
+        recognisePlssSectionTheme(*l);
+        l->setLabelSource(sectionLabels, 6);
+        return l;
+    }();
+    QImage image(1200, 900, QImage::Format_ARGB32_Premultiplied);
+    const MapViewport viewport(extent, QSizeF(1200, 900));
+    for (auto _ : state) {
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        renderMap(painter, viewport, {labelled});
+    }
+}
+void BM_RenderFullExtentLabelled(benchmark::State &state)
+{
+    renderLabelled(state, theme()->extent());
+}
+BENCHMARK(BM_RenderFullExtentLabelled)->Unit(benchmark::kMillisecond);
+void BM_RenderOneTownshipLabelled(benchmark::State &state)
+{
+    const double side = 6 * 1609.344;
+    const double x = 200000.0 + 26 * side, y = 3500000.0 + 26 * side;
+    renderLabelled(state, MapRect(x, x + side, y + side, y));
+}
+BENCHMARK(BM_RenderOneTownshipLabelled)->Unit(benchmark::kMillisecond);
+void BM_RenderTownshipLabels(benchmark::State &state)
+{
+    const double side = 6 * 1609.344;
+    const double x = 200000.0 + 20 * side, y = 3500000.0 + 20 * side;
+    renderLabelled(state, MapRect(x, x + 8 * side, y + 6 * side, y));
+}
+BENCHMARK(BM_RenderTownshipLabels)->Unit(benchmark::kMillisecond);
 
 // One legal description read, in the three forms bench/run.sh writes for batch parse.
 void BM_ReadLegalDescription(benchmark::State &state)
