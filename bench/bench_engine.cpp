@@ -9,6 +9,7 @@
 #include "core/plss/plss_schema.h"
 #include "core/plss/reverse_location.h"
 #include "core/wells/well_import.h"
+#include "gui/calculators/wells_panel.h"
 #include "gui/map/map.h"
 #include "gui/map/map_overlays.h"
 #include "tests/fixtures/fixtures.h"
@@ -383,6 +384,27 @@ void BM_WellsImportLocate5000(benchmark::State &state)
     state.counters["located"] = double(located);
 }
 BENCHMARK(BM_WellsImportLocate5000)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// The same through the Wells panel as a user pastes them: read, located with the progress
+// dialog, appended to the table, its columns fitted.
+void BM_WellsPanelPaste5000(benchmark::State &state)
+{
+    const QString text = permitText();
+    auto layer = theme();
+    for (auto _ : state) {
+        WellsModel model;
+        WellsPanel panel;
+        panel.setModel(&model);
+        panel.setLocatorSource([layer] {
+            return WellsModel::Locator(
+                [layer](const WellEntry &e) { return locateEntry(*layer, e, {}); });
+        });
+        panel.importText(text);
+        if (model.rowCount() != 5000)
+            state.SkipWithError("not all rows were added");
+    }
+}
+BENCHMARK(BM_WellsPanelPaste5000)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // The full redraw of the theme with 5,000 wells marked and labelled over it (beside
 // BM_RenderFullExtent, the same without them), and the wells alone.
