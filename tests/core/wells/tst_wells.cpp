@@ -14,6 +14,8 @@
 #include <gdal_priv.h>
 #include <ogrsf_frmts.h>
 
+#include <thread>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -294,6 +296,25 @@ private Q_SLOTS:
         QVERIFY2(error.startsWith(stranger.mid(0, 8)) && error.contains(u"stranger"_s),
                  qPrintable(error));
         QVERIFY(refused.isModified());
+
+        // Two clerks keeping 200 new wells each at the same moment: all 400 are there.
+        const auto many = [](const QString &prefix) {
+            QList<Well> wells;
+            for (int i = 0; i < 200; ++i)
+                wells << wellAt(prefix + QString::number(i), 295000 + i, 4178000);
+            return wells;
+        };
+        WellsModel first, second;
+        QVERIFY(first.appendWells(many(u"X"_s)) && second.appendWells(many(u"Y"_s)));
+        QString firstError, secondError;
+        std::thread other([&] { keepWells(server.connection(), second, 12, &secondError); });
+        keepWells(server.connection(), first, 12, &firstError);
+        other.join();
+        QCOMPARE(firstError + secondError, QString());
+        QString count;
+        QVERIFY(
+            server.sql(u"SELECT count(*) FROM wells WHERE id LIKE 'X%' OR id LIKE 'Y%'"_s, &count));
+        QCOMPARE(count, u"400"_s);
         sectionThemeFromPostgis(server);
     }
 

@@ -289,6 +289,25 @@ private Q_SLOTS:
                  (QStringList{u"Enter the thickness or size as a number."_s,
                               u"The thickness or size must not be more than 2147483647."_s}));
         QCOMPARE(symbolOf(sections).color, QColor(Qt::red));
+
+        // The labels: automatic at first, then a field of the theme, which labels it from then on.
+        QStringList offered;
+        f.legend.runOptionsDialog = [&](SymbolDialog &d) {
+            auto *labels = d.findChild<QComboBox *>(u"labelField"_s);
+            for (int i = 0; i < labels->count(); ++i)
+                offered << labels->itemText(i);
+            offered << labels->currentText();
+            labels->setCurrentIndex(labels->findText(u"township"_s, Qt::MatchFixedString));
+            QTest::mouseClick(d.findChild<QPushButton *>(u"okButton"_s), Qt::LeftButton);
+        };
+        sections->showOptionsDialog();
+        QVERIFY2(offered.mid(0, 2) == (QStringList{u"Automatic"_s, u"None"_s}) &&
+                     offered.contains(u"township"_s, Qt::CaseInsensitive) &&
+                     offered.last() == u"Automatic"_s,
+                 qPrintable(offered.join(u',')));
+        QCOMPARE(symbolOf(sections).labelField.toLower(), u"township"_s);
+        const auto layer = std::static_pointer_cast<VectorLayer>(sections->layer());
+        QVERIFY(layer->hasLabelSource());
     }
 };
 
