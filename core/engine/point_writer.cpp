@@ -28,6 +28,40 @@ QString pointFormatDriver(const QString &path)
     return {};
 }
 
+namespace {
+
+// The system the points are written in (none: no system), and how they get there from NAD83 UTM
+// `zone` (none: they are in it already). Returns why not, or nothing.
+QString targetSystem(const QString &format, const QString &targetWkt, int zone,
+                     std::unique_ptr<OGRSpatialReference> &target,
+                     std::unique_ptr<OGRCoordinateTransformation> &toTarget)
+{
+    if (format == u"KML"_s) {
+        target = std::make_unique<OGRSpatialReference>();
+        target->SetWellKnownGeogCS("NAD83");
+    } else if (!targetWkt.isEmpty()) {
+        target = std::make_unique<OGRSpatialReference>();
+        if (target->importFromWkt(targetWkt.toUtf8().constData()) != OGRERR_NONE)
+            return u"the theme's coordinate system is unreadable"_s;
+    } else if (zone > 0) {
+        target = nad83UtmSystem(zone);
+    }
+    if (target)
+        target->SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+    if (target && zone > 0) {
+        const auto source = nad83UtmSystem(zone);
+        if (!source->IsSame(target.get())) {
+            toTarget.reset(OGRCreateCoordinateTransformation(source.get(), target.get()));
+            if (!toTarget)
+                return u"the points cannot be transformed into "_s +
+                       QString::fromUtf8(target->GetName());
+        }
+    }
+    return {};
+}
+
+} // namespace
+
 QString writePointLayer(const QString &path, const QStringList &header,
                         const QList<QStringList> &rows,
                         const QList<std::optional<MapPoint>> &points, int zone,
@@ -50,30 +84,10 @@ QString writePointLayer(const QString &path, const QStringList &header,
     if (!out)
         return u"Cannot write "_s + path + u": "_s + trap.lastMessage();
 
-    // The system the points are written in, and how they get there from the zone.
     std::unique_ptr<OGRSpatialReference> target;
-    if (format == u"KML"_s) {
-        target = std::make_unique<OGRSpatialReference>();
-        target->SetWellKnownGeogCS("NAD83");
-    } else if (!targetWkt.isEmpty()) {
-        target = std::make_unique<OGRSpatialReference>();
-        if (target->importFromWkt(targetWkt.toUtf8().constData()) != OGRERR_NONE)
-            return u"Cannot write "_s + path + u": the theme's coordinate system is unreadable"_s;
-    } else if (zone > 0) {
-        target = nad83UtmSystem(zone);
-    }
-    if (target)
-        target->SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
     std::unique_ptr<OGRCoordinateTransformation> toTarget;
-    if (target && zone > 0) {
-        const auto source = nad83UtmSystem(zone);
-        if (!source->IsSame(target.get())) {
-            toTarget.reset(OGRCreateCoordinateTransformation(source.get(), target.get()));
-            if (!toTarget)
-                return u"Cannot write "_s + path + u": the points cannot be transformed into "_s +
-                       QString::fromUtf8(target->GetName());
-        }
-    }
+    if (const QString why = targetSystem(format, targetWkt, zone, target, toTarget); !why.isEmpty())
+        return u"Cannot write "_s + path + u": "_s + why;
     OGRLayer *layer = out->CreateLayer(QFileInfo(path).completeBaseName().toUtf8().constData(),
                                        target.get(), wkbPoint, nullptr);
     if (!layer)
