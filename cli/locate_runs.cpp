@@ -170,8 +170,10 @@ QStringList forwardRow(const Run &run, const QStringList &c, bool stated)
         if (!error.isEmpty())
             row[3] = row[3].isEmpty() ? error : row[3] + u' ' + error;
     }
-    return row << at.latitude << at.longitude << entry.description << entry.meridian
-               << entry.township << entry.range << entry.section << callsText(entry);
+    // What the row says where the well is: its description's parts where it gave only that.
+    const WellEntry &shown = at.resolved.fromDescription() ? entry : at.resolved;
+    return row << at.latitude << at.longitude << entry.description << shown.meridian
+               << shown.township << shown.range << shown.section << callsText(shown);
 }
 
 int batchForward(const Run &run, const QString &in, const QString &out)

@@ -39,16 +39,24 @@ void LayerLabels::measure(const std::vector<MapRect> &featureBoxes)
     typicalGroup = medianOf(std::move(sizes));
 }
 
-bool LabelPlacer::take(const QRectF &r)
+namespace {
+
+quint64 cellKey(qint64 x, qint64 y)
 {
-    const auto key = [](qint64 x, qint64 y) { return (quint64(quint32(x)) << 32) | quint32(y); };
-    const qint64 x0 = qint64(std::floor(r.left() / m_cell)),
-                 x1 = qint64(std::floor(r.right() / m_cell));
-    const qint64 y0 = qint64(std::floor(r.top() / m_cell)),
-                 y1 = qint64(std::floor(r.bottom() / m_cell));
+    return (quint64(quint32(x)) << 32) | quint32(y);
+}
+
+} // namespace
+
+bool LabelPlacer::fits(const QRectF &r) const
+{
+    const qint64 x0 = qint64(std::floor(r.left() / m_cell));
+    const qint64 x1 = qint64(std::floor(r.right() / m_cell));
+    const qint64 y0 = qint64(std::floor(r.top() / m_cell));
+    const qint64 y1 = qint64(std::floor(r.bottom() / m_cell));
     for (qint64 x = x0; x <= x1; ++x) {
         for (qint64 y = y0; y <= y1; ++y) {
-            const auto found = m_taken.constFind(key(x, y));
+            const auto found = m_taken.constFind(cellKey(x, y));
             if (found == m_taken.cend())
                 continue;
             for (const QRectF &other : *found) {
@@ -57,9 +65,18 @@ bool LabelPlacer::take(const QRectF &r)
             }
         }
     }
-    for (qint64 x = x0; x <= x1; ++x) {
-        for (qint64 y = y0; y <= y1; ++y)
-            m_taken[key(x, y)].append(r);
+    return true;
+}
+
+bool LabelPlacer::take(const QRectF &r)
+{
+    if (!fits(r))
+        return false;
+    for (qint64 x = qint64(std::floor(r.left() / m_cell));
+         x <= qint64(std::floor(r.right() / m_cell)); ++x) {
+        for (qint64 y = qint64(std::floor(r.top() / m_cell));
+             y <= qint64(std::floor(r.bottom() / m_cell)); ++y)
+            m_taken[cellKey(x, y)].append(r);
     }
     return true;
 }

@@ -46,6 +46,8 @@ public:
     {}
     // Takes the rectangle and answers true, or answers false when it would cover one taken.
     bool take(const QRectF &rect);
+    // Whether it would be taken, without taking it.
+    bool fits(const QRectF &rect) const;
 
 private:
     double m_cell;

@@ -248,10 +248,12 @@ LayerLabels sectionLabels(const VectorLayer &theme)
             continue;
         labels.features[std::size_t(row)] = a.section.trimmed();
         const QString township = u"T"_s + a.township.trimmed() + u" R"_s + a.range.trimmed();
+        // One township a meridian: the same numbers under two meridians are two townships.
+        const QString key = township + u'/' + QString::number(meridianOf(record));
         const MapRect box = theme.shapeOf(row).extent();
-        const auto found = groupOf.constFind(township);
+        const auto found = groupOf.constFind(key);
         if (found == groupOf.cend()) {
-            groupOf.insert(township, qsizetype(labels.groups.size()));
+            groupOf.insert(key, qsizetype(labels.groups.size()));
             labels.groups.push_back({township, box});
         } else {
             MapRect &e = labels.groups[std::size_t(*found)].extent;

@@ -58,6 +58,44 @@ void addLatitudeLongitude(EntryLocation &out, int zone)
 
 } // namespace
 
+namespace {
+
+// An entry with the fields of a well description, its id and description kept.
+WellEntry entryOf(const WellDescription &well, const WellEntry &original)
+{
+    WellEntry e;
+    e.id = original.id;
+    e.description = original.description;
+    e.section = well.entries.section;
+    e.township = well.entries.township;
+    e.range = well.entries.range;
+    e.meridian = well.entries.meridian;
+    e.calls = well.calls;
+    e.fcX = well.fcX;
+    e.fcY = well.fcY;
+    e.lot = well.lot > 0 ? QString::number(well.lot) : QString();
+    e.tieCorner = well.tieCorner;
+    e.tieNorthSouth = well.tieNorthSouth;
+    e.tieEastWest = well.tieEastWest;
+    return e;
+}
+
+} // namespace
+
+WellEntry resolvedEntry(const WellEntry &entry)
+{
+    if (!entry.fromDescription() || entry.description.trimmed().isEmpty())
+        return entry;
+    WellDescription well;
+    well.calls = entry.calls;
+    well.fcX = entry.fcX;
+    well.fcY = entry.fcY;
+    QString error;
+    if (!fillFromDescription(well, entry.description, &error))
+        return entry;
+    return entryOf(well, entry);
+}
+
 bool fillFromDescription(WellDescription &well, const QString &text, QString *error)
 {
     const std::optional<DescriptionFields> d = readLegalDescription(text, error);
@@ -117,9 +155,12 @@ EntryLocation locateEntry(const VectorLayer &theme, const WellEntry &entry,
     if (!lot)
         return out;
     well.lot = *lot;
-    if (entry.fromDescription() && !entry.description.trimmed().isEmpty() &&
-        !fillFromDescription(well, entry.description, &out.message))
-        return out;
+    out.resolved = entry;
+    if (entry.fromDescription() && !entry.description.trimmed().isEmpty()) {
+        if (!fillFromDescription(well, entry.description, &out.message))
+            return out;
+        out.resolved = entryOf(well, entry);
+    }
     for (QString &call : well.calls)
         call = callOrNone(call);
     well.fcX = well.fcX.trimmed();

@@ -34,8 +34,16 @@ struct EntryLocation
     QString latitude, longitude; // NAD83 decimal degrees, east positive; empty when not located
     QString radiusFeet;          // whole feet; empty when not located
     QString message;
+    // The entry as it was located: where its description said where the well is, what the
+    // description gave in its separate fields (see resolvedEntry).
+    WellEntry resolved;
     bool located() const { return well.located; }
 };
+
+// An entry whose township, range and section are empty with what its description gives in
+// those fields, the meridian, the calls, lot and tie; any other entry, or one whose description
+// cannot be read, as it is.
+WellEntry resolvedEntry(const WellEntry &entry);
 
 // Locates an entry on the theme, as batch forward does: the description serves an entry whose
 // township, range and section are empty. Safe to call from several threads at once.

@@ -52,9 +52,10 @@ QString failed(const QString &source, const QString &why)
     return sourceName(source) + u": "_s + why;
 }
 
-// The dataset at `source`, for update; created when a GeoPackage is not there yet (and
-// `create`). Null, with the reason, when it cannot be opened.
-GDALDatasetUniquePtr openSource(const QString &source, bool create, bool *absent, QString *error)
+// The dataset at `source`, for update or only for reading; created when a GeoPackage is not
+// there yet (and `create`). Null, with the reason, when it cannot be opened.
+GDALDatasetUniquePtr openSource(const QString &source, bool create, bool update, bool *absent,
+                                QString *error)
 {
     ensureGdalRegistered();
     GdalErrorTrap trap;
@@ -72,7 +73,8 @@ GDALDatasetUniquePtr openSource(const QString &source, bool create, bool *absent
         return ds;
     }
     const char *const drivers[] = {isDatabaseSource(source) ? "PostgreSQL" : "GPKG", nullptr};
-    GDALDatasetUniquePtr ds(GDALDataset::Open(name.constData(), GDAL_OF_VECTOR | GDAL_OF_UPDATE,
+    GDALDatasetUniquePtr ds(GDALDataset::Open(name.constData(),
+                                              GDAL_OF_VECTOR | (update ? GDAL_OF_UPDATE : 0),
                                               drivers, nullptr, nullptr));
     if (!ds) {
         QString why = trap.lastMessage().simplified();
@@ -112,7 +114,7 @@ OGRLayer *wellsLayer(GDALDataset &ds, const QString &source, bool create, int zo
     }
     OGRFeatureDefn *defn = layer->GetLayerDefn();
     for (const FieldSpec &f : Fields) {
-        if (defn->GetFieldIndex(f.name) >= 0)
+        if (!create || defn->GetFieldIndex(f.name) >= 0) // a reader takes what is there
             continue;
         OGRFieldDefn field(f.name, f.type);
         if (layer->CreateField(&field) != OGRERR_NONE) {
@@ -142,6 +144,7 @@ Well wellOf(OGRFeature &f)
         if (at >= 0 && f.IsFieldSetAndNotNull(at))
             *numbers[i] = formatNumber(f.GetFieldAsDouble(at));
     }
+    w.resolved = resolvedEntry(w.entry);
     w.method = text("method");
     w.status = text("status");
     w.note = text("note");
@@ -206,7 +209,7 @@ bool readWells(const QString &source, QList<Well> &wells, QString *error)
     bool absent = false;
     error->clear();
     wells.clear();
-    GDALDatasetUniquePtr ds = openSource(source, false, &absent, error);
+    GDALDatasetUniquePtr ds = openSource(source, false, false, &absent, error);
     if (!ds)
         return absent;
     OGRLayer *layer = wellsLayer(*ds, source, false, 0, error);
@@ -221,24 +224,39 @@ bool readWells(const QString &source, QList<Well> &wells, QString *error)
 namespace {
 
 // Writes the changes into an open transaction; false with the reason at the first that fails.
-bool writeChanges(OGRLayer &layer, const WellsModel &model, QHash<int, qint64> &storeIds,
+bool writeChanges(OGRLayer &layer, const WellsModel &model, bool all, QHash<int, qint64> &storeIds,
                   QString *why)
 {
     GdalErrorTrap trap;
-    for (qint64 fid : model.removedIds()) {
+    // Every well to a place that may hold some of them already: those with the same id are
+    // rewritten, not added twice.
+    QHash<QString, qint64> kept;
+    if (all) {
+        layer.ResetReading();
+        for (auto &f : layer)
+            kept.insert(QString::fromUtf8(f->GetFieldAsString("id")), f->GetFID());
+    }
+    for (qint64 fid : all ? QList<qint64>() : model.removedIds()) {
         const OGRErr e = layer.DeleteFeature(fid);
         if (e != OGRERR_NONE && e != OGRERR_NON_EXISTING_FEATURE) { // gone already: fine
             *why = u"a removed well cannot be deleted: "_s + trap.lastMessage();
             return false;
         }
     }
-    for (int row : model.changedRows()) {
+    QList<int> rows = model.changedRows();
+    if (all) {
+        rows.clear();
+        for (int r = 0; r < model.rowCount(); ++r)
+            rows.append(r);
+    }
+    for (int row : rows) {
         const Well &w = model.well(row);
         OGRFeatureUniquePtr f(OGRFeature::CreateFeature(layer.GetLayerDefn()));
         fillFeature(*f, w);
         OGRErr e = OGRERR_NON_EXISTING_FEATURE;
-        if (w.storeId >= 0) {
-            f->SetFID(w.storeId);
+        const qint64 fid = all ? kept.value(w.entry.id, -1) : w.storeId;
+        if (fid >= 0) {
+            f->SetFID(fid);
             e = layer.SetFeature(f.get());
         }
         if (e == OGRERR_NON_EXISTING_FEATURE) { // new, or deleted by someone else meanwhile
@@ -256,16 +274,14 @@ bool writeChanges(OGRLayer &layer, const WellsModel &model, QHash<int, qint64> &
 
 } // namespace
 
-bool keepWells(const QString &source, WellsModel &model, int zone, QString *error)
+bool keepWells(const QString &source, WellsModel &model, int zone, QString *error, KeepMode mode)
 {
     // Inserts one by one, so each new well learns its feature id.
     CPLConfigOptionSetter noCopy("PG_USE_COPY", "NO", false);
     bool absent = false;
-    GDALDatasetUniquePtr ds = openSource(source, true, &absent, error);
+    GDALDatasetUniquePtr ds = openSource(source, true, true, &absent, error);
     if (!ds)
         return false;
-    if (absent)
-        model.markAllChanged();
     OGRLayer *layer = wellsLayer(*ds, source, true, zone, error);
     if (!layer)
         return false;
@@ -274,9 +290,11 @@ bool keepWells(const QString &source, WellsModel &model, int zone, QString *erro
         *error = failed(source, u"cannot start a transaction: "_s + trap.lastMessage());
         return false;
     }
+    // A new file holds none of them: all go there.
+    const bool all = mode == KeepMode::Everything || absent;
     QHash<int, qint64> storeIds;
     QString why;
-    if (!writeChanges(*layer, model, storeIds, &why)) {
+    if (!writeChanges(*layer, model, all, storeIds, &why)) {
         ds->RollbackTransaction();
         *error = failed(source, why);
         return false;
@@ -285,11 +303,7 @@ bool keepWells(const QString &source, WellsModel &model, int zone, QString *erro
         *error = failed(source, u"the changes cannot be committed: "_s + trap.lastMessage());
         return false;
     }
-    ds.reset();
-    if (trap.failures() > 0) {
-        *error = failed(source, trap.lastMessage());
-        return false;
-    }
+    // Committed: kept, whatever closing the connection says.
     model.markKept(storeIds);
     return true;
 }
@@ -307,7 +321,7 @@ QString exportWells(const QString &path, const QList<Well> &wells, int zone)
     QList<QStringList> rows;
     QList<std::optional<MapPoint>> points;
     for (const Well &w : wells) {
-        const WellEntry &e = w.entry;
+        const WellEntry &e = w.shown();
         rows.append(
             {e.id, e.description, e.meridian, e.township, e.range, e.section, callsText(e),
              w.easting, w.northing, w.latitude, w.longitude, w.radiusFeet, w.method, w.status,

@@ -22,9 +22,13 @@ bool readWells(const QString &source, QList<Well> &wells, QString *error);
 
 // Writes what changed in the model since it was last kept, in one transaction: the removed wells
 // are deleted, changed ones rewritten, new ones added (and given their feature ids). Wells others
-// added meanwhile stay as they are. Creates the file or table when it is not there, its points in
-// NAD83 UTM `zone` (0: no system). On failure nothing was written and the model is unchanged.
-bool keepWells(const QString &source, WellsModel &model, int zone, QString *error);
+// added meanwhile stay as they are. `Everything` writes every well, to a place they were not kept
+// before: a well whose id is there already is rewritten, the others added. Creates the file or
+// table when it is not there, its points in NAD83 UTM `zone` (0: no system). On failure nothing
+// was written and the model is unchanged.
+enum class KeepMode { Changes, Everything };
+bool keepWells(const QString &source, WellsModel &model, int zone, QString *error,
+               KeepMode mode = KeepMode::Changes);
 
 // Writes the wells as a point layer at `path` (".gpkg", ".geojson", ".kml", ".shp"), every column
 // of the Wells table with numbers as numbers and the time located as a date and time; the points

@@ -8,6 +8,7 @@ using namespace Qt::StringLiterals;
 
 void Well::take(const EntryLocation &at, const QDateTime &when)
 {
+    resolved = at.resolved;
     located = at.located();
     point = located ? at.well.location : MapPoint{};
     easting = located ? at.well.easting : QString();
@@ -39,21 +40,22 @@ namespace {
 
 QString cellText(const Well &w, int column)
 {
+    const WellEntry &shown = w.shown();
     switch (column) {
     case WellsModel::Id:
         return w.entry.id;
     case WellsModel::Description:
         return w.entry.description;
     case WellsModel::Meridian:
-        return w.entry.meridian;
+        return shown.meridian;
     case WellsModel::Township:
-        return w.entry.township;
+        return shown.township;
     case WellsModel::Range:
-        return w.entry.range;
+        return shown.range;
     case WellsModel::Section:
-        return w.entry.section;
+        return shown.section;
     case WellsModel::Calls:
-        return callsText(w.entry);
+        return callsText(shown);
     case WellsModel::Easting:
         return w.easting;
     case WellsModel::Northing:
@@ -130,6 +132,12 @@ Qt::ItemFlags WellsModel::flags(const QModelIndex &index) const
 bool WellsModel::setEntryText(Well &w, int column, const QString &text)
 {
     QString error;
+    // One part of what the description gave, changed: the rest of it is kept in its cells.
+    if (column != Description && &w.shown() == &w.resolved) {
+        const QString id = w.entry.id;
+        w.entry = w.resolved;
+        w.entry.id = id;
+    }
     switch (column) {
     case Description: {
         // A new description says where the well is: what the separate cells held goes.
@@ -220,15 +228,6 @@ bool WellsModel::removeRows(int row, int count, const QModelIndex &parent)
     return true;
 }
 
-QString WellsModel::nextId() const
-{
-    for (qsizetype n = m_wells.size() + 1;; ++n) {
-        QString id = u"W-"_s + QString::number(n);
-        if (!m_ids.contains(id))
-            return id;
-    }
-}
-
 bool WellsModel::appendWells(QList<Well> wells)
 {
     QSet<QString> ids = m_ids;
@@ -300,31 +299,4 @@ void WellsModel::markKept(const QHash<int, qint64> &storeIds)
         w.changed = false;
     }
     m_removedIds.clear();
-}
-
-void WellsModel::markAllChanged()
-{
-    for (Well &w : m_wells) {
-        w.changed = true;
-        w.storeId = -1;
-    }
-    m_removedIds.clear();
-}
-
-WellsModel::KeepState WellsModel::keepState() const
-{
-    KeepState state;
-    for (const Well &w : m_wells)
-        state.rows.append({w.storeId, w.changed});
-    state.removedIds = m_removedIds;
-    return state;
-}
-
-void WellsModel::restoreKeepState(const KeepState &state)
-{
-    for (qsizetype r = 0; r < m_wells.size() && r < state.rows.size(); ++r) {
-        m_wells[r].storeId = state.rows[r].first;
-        m_wells[r].changed = state.rows[r].second;
-    }
-    m_removedIds = state.removedIds;
 }

@@ -14,6 +14,7 @@
 struct Well
 {
     WellEntry entry;
+    WellEntry resolved; // what the table shows: the entry with what its description gives
     QString note;
     bool located = false;
     MapPoint point; // in the section theme's system, when located
@@ -25,6 +26,15 @@ struct Well
 
     // Takes what locating the entry gave.
     void take(const EntryLocation &at, const QDateTime &when);
+    // What the table, exports and print show: a well placed by its description with the
+    // township, range, section and calls the description gives.
+    const WellEntry &shown() const
+    {
+        return entry.fromDescription() && !resolved.fromDescription() &&
+                       resolved.description == entry.description
+                   ? resolved
+                   : entry;
+    }
 };
 
 // The wells of a map window as a table: one row a well, in the columns below. Editing a row's
@@ -77,10 +87,7 @@ public:
 
     const QList<Well> &wells() const { return m_wells; }
     const Well &well(int row) const { return m_wells.at(row); }
-    bool hasId(const QString &id) const { return m_ids.contains(id); }
     const QSet<QString> &ids() const { return m_ids; }
-    // The first "W-n" not in the list.
-    QString nextId() const;
     // Appends wells, numbering those without an id; a well whose id is already in the list is
     // refused (false, nothing appended).
     bool appendWells(QList<Well> wells);
@@ -93,17 +100,6 @@ public:
     bool isModified() const;
     // The changes were kept; `storeIds` gives each changed row its feature id.
     void markKept(const QHash<int, qint64> &storeIds);
-    // Every row counts as changed (the list goes to a new place).
-    void markAllChanged();
-    // What the list knows of where it is kept, to go back to when keeping it elsewhere fails.
-    struct KeepState
-    {
-        QList<std::pair<qint64, bool>> rows; // feature id and changed, row by row
-        QList<qint64> removedIds;
-    };
-    KeepState keepState() const;
-    void restoreKeepState(const KeepState &state);
-
 Q_SIGNALS:
     // An edit was refused or located with a problem: the text says which and why.
     void problem(const QString &text);

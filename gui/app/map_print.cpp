@@ -190,7 +190,20 @@ QList<const Well *> wellsOn(const QList<Well> &wells, const MapRect &extent)
     return on;
 }
 
-void drawWellsTable(Page &page, const QRectF &table, const QList<const Well *> &wells)
+// The description as given, or the entry's calls, section, township and range.
+QString descriptionOf(const WellEntry &e)
+{
+    if (!e.description.isEmpty())
+        return e.description;
+    const QString parts =
+        callsText(e) + u" sec. "_s + e.section + u", T"_s + e.township + u", R"_s + e.range;
+    return parts.trimmed();
+}
+
+// At most `rows` lines under the header: the wells, or as many as leave a line to say how
+// many more the map shows.
+void drawWellsTable(Page &page, const QRectF &table, const QList<const Well *> &wells,
+                    qsizetype rows)
 {
     QPainter &p = page.painter;
     static const double share[] = {0.13, 0.39, 0.12, 0.12, 0.12, 0.12};
@@ -213,18 +226,18 @@ void drawWellsTable(Page &page, const QRectF &table, const QList<const Well *> &
     y += page.line;
     p.setPen(QPen(Qt::black, std::max(1.0, page.res / 150)));
     p.drawLine(QPointF(table.left(), y), QPointF(table.right(), y));
-    for (qsizetype i = 0; i < wells.size() && i < PrintedWellRows; ++i, y += page.line) {
+    const qsizetype listed = wells.size() <= rows ? wells.size() : rows - 1;
+    for (qsizetype i = 0; i < listed; ++i, y += page.line) {
         const Well &w = *wells[i];
         row(y,
-            {w.entry.id, w.entry.description.isEmpty() ? callsText(w.entry) : w.entry.description,
-             w.easting, w.northing, w.latitude, w.longitude},
+            {w.entry.id, descriptionOf(w.shown()), w.easting, w.northing, w.latitude, w.longitude},
             page.text);
     }
-    if (wells.size() > PrintedWellRows) {
+    if (wells.size() > listed) {
         p.setFont(page.text);
         p.drawText(QRectF(table.left(), y, table.width(), page.line),
                    Qt::AlignLeft | Qt::AlignVCenter,
-                   u"... and %1 more wells on the map."_s.arg(wells.size() - PrintedWellRows));
+                   u"... and %1 more wells on the map."_s.arg(wells.size() - listed));
     }
 }
 
@@ -253,11 +266,11 @@ bool printMap(Map &map, QPrinter &printer, const PrintContent &content)
     page.line = 1.35 * page.metrics.height();
     painter.setPen(Qt::black);
 
-    // The wells listed are those in the map's extent as shown, all of which the page shows.
-    const QList<const Well *> listed = wellsOn(content.wells, map.extent());
-    const qsizetype rows = std::min<qsizetype>(listed.size(), PrintedWellRows) +
-                           (listed.size() > PrintedWellRows ? 1 : 0);
-    const double tableHeight = listed.isEmpty() ? 0 : (rows + 1.3) * page.line;
+    // The table's room is reckoned from the wells in the extent shown on screen; the page shows
+    // at least that, and its table lists the wells on the printed map in that room.
+    const qsizetype shown = wellsOn(content.wells, map.extent()).size();
+    const qsizetype rows = shown > 0 ? std::min<qsizetype>(shown + 1, PrintedWellRows + 1) : 0;
+    const double tableHeight = rows == 0 ? 0 : (rows + 1.3) * page.line;
     const QFontMetricsF titleMetrics(titleFont, &printer);
     const PrintedPageLayout layout = printedPageLayout(printer.width(), printer.height(), page.res,
                                                        1.4 * titleMetrics.height(), tableHeight);
@@ -276,8 +289,8 @@ bool printMap(Map &map, QPrinter &printer, const PrintContent &content)
     double y = drawLegend(page, map, layout.column, layout.column.center().y());
     y = drawScaleAndNorth(page, printed, layout.column, y + 0.5 * page.line);
     drawFoot(page, layout.column, y, content.date);
-    if (!listed.isEmpty())
-        drawWellsTable(page, layout.table, listed);
+    if (rows > 0)
+        drawWellsTable(page, layout.table, wellsOn(content.wells, printed.extent()), rows);
     return painter.end();
 }
 

@@ -4,6 +4,7 @@
 #include "core/coords/gps_conversion.h"
 #include "core/document/project_file.h"
 #include "core/document/theme_list.h"
+#include "core/engine/map_crs.h"
 #include "core/engine/map_graphics.h"
 #include "core/engine/status_text.h"
 #include "core/engine/vector_layer.h"
@@ -278,7 +279,12 @@ bool MapWindow::saveProject(const QString &sFile)
         return false;
     }
     QSaveFile file(sFile);
-    const QByteArray bytes = writeProject(m_themes->toProject(), m_wellsSource, m_printTitle);
+    // Wells beside the project are named by their file's name, so the folder can move.
+    QString wells = m_wellsSource;
+    if (!wells.isEmpty() && !isDatabaseSource(wells) &&
+        QFileInfo(wells).absolutePath() == QFileInfo(sFile).absolutePath())
+        wells = QFileInfo(wells).fileName();
+    const QByteArray bytes = writeProject(m_themes->toProject(), wells, m_printTitle);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
         messages().show(u"The project could not be saved to "_s + sFile + u": "_s +
                             file.errorString(),

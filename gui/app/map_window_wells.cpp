@@ -64,7 +64,10 @@ WellsModel::Locator MapWindow::wellLocator()
     if (!theme)
         return nullptr;
     const LocateOptions options = m_calculator->locateOptions();
-    return [theme, options](const WellEntry &entry) { return locateEntry(*theme, entry, options); };
+    // The divisions the options point to live as long as the locator, wherever it runs.
+    return [theme, options, divisions = m_calculator->divisions()](const WellEntry &entry) {
+        return locateEntry(*theme, entry, options);
+    };
 }
 
 void MapWindow::selectWells(const QSet<int> &rows)
@@ -87,16 +90,15 @@ bool MapWindow::keepWellsIn(const QString &source)
 {
     if (source == m_wellsSource)
         return keepWells();
-    // All of them go to the new place; should that fail they stay as kept in the old one.
-    const QString before = m_wellsSource;
-    const WellsModel::KeepState state = m_wells->keepState();
+    // All of them go to the new place (those it holds already by their ids rewritten); should
+    // that fail they stay kept where they were.
+    QString error;
+    if (!::keepWells(source, *m_wells, m_themes->mapZone(), &error, KeepMode::Everything)) {
+        messages().show(u"The wells could not be kept: "_s + error, MessageIcon::Stop);
+        return false;
+    }
     m_wellsSource = source;
-    m_wells->markAllChanged();
-    if (keepWells())
-        return true;
-    m_wellsSource = before;
-    m_wells->restoreKeepState(state);
-    return false;
+    return true;
 }
 
 bool MapWindow::keepWells()
@@ -115,7 +117,11 @@ void MapWindow::loadWells(const QString &source, const QString &projectFile)
     m_wellsSource = source;
     QList<Well> wells;
     QString error;
-    if (!source.isEmpty() && !readWells(source, wells, &error))
+    if (!source.isEmpty() && !isDatabaseSource(source) && !QFileInfo::exists(source))
+        error = source + u" is not there"_s;
+    else if (!source.isEmpty())
+        readWells(source, wells, &error);
+    if (!error.isEmpty())
         messages().show(u"The wells of "_s + QFileInfo(projectFile).fileName() +
                             u" could not be read: "_s + error,
                         MessageIcon::Exclamation);

@@ -70,6 +70,9 @@ public:
     // locates with, for locating wells elsewhere the same way.
     std::shared_ptr<VectorLayer> sectionTheme();
     LocateOptions locateOptions();
+    // The second divisions the options of the last locateOptions() point to, to keep them
+    // alive as long as a copy of those options is used.
+    std::shared_ptr<const SecondDivisions> divisions() const { return m_divisions; }
 
     void locateByQuarterCalls();
     void locateByFootage();

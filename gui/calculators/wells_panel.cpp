@@ -13,6 +13,7 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QSortFilterProxyModel>
@@ -166,21 +167,29 @@ bool WellsPanel::importEntries(const WellImport &read)
                  true);
         return false;
     }
+    // The list the wells go to, whatever window is active when they are located; the panel takes
+    // no other command meanwhile (the dialog is modal from the start: its value processes events).
+    const QPointer<WellsModel> target = m_model;
+    setEnabled(false);
     QProgressDialog progress(u"Locating %1 wells..."_s.arg(read.entries.size()), u"Cancel"_s, 0,
                              int(read.entries.size()), this);
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(400);
+    progress.setWindowModality(Qt::ApplicationModal);
+    progress.setMinimumDuration(0);
     const auto wells = locateWells(read.entries, locator, [&progress](qsizetype done) {
         progress.setValue(int(done));
-        QApplication::processEvents();
         return !progress.wasCanceled();
     });
     progress.reset();
+    setEnabled(true);
+    if (!target) {
+        tell(u"The map window closed before its wells were located; none was added."_s, true);
+        return false;
+    }
     if (!wells) {
         tell(u"The import was cancelled; no well was added."_s, false);
         return false;
     }
-    if (!m_model->appendWells(*wells))
+    if (!target->appendWells(*wells))
         return false;
     if (!read.problems.isEmpty()) {
         QStringList shown = read.problems.mid(0, 20);

@@ -93,7 +93,7 @@ void WellsOverlay::paint(QPainter &painter, const MapViewport &viewport)
     QFont font = painter.font();
     font.setPointSizeF(8);
     const QFontMetricsF metrics(font, device);
-    const double digitWidth = metrics.horizontalAdvance(QChar(u'0'));
+    const double digitWidth = 0.8 * metrics.horizontalAdvance(QChar(u'0'));
     const QPen ring(QColor(0, 70, 200), 2 * scale);
     // One ring drawn once and stamped at every well: thousands of wells cost little.
     const int stampSide = int(std::ceil(2 * radius + 2 * scale + 2));
@@ -119,17 +119,22 @@ void WellsOverlay::paint(QPainter &painter, const MapViewport &viewport)
             continue;
         const bool selected = m_selected.contains(int(row));
         if (selected) {
+            painter.save();
             painter.setRenderHint(QPainter::Antialiasing, true);
             painter.setPen(ring);
             painter.setBrush(QColor(255, 220, 0));
             painter.drawEllipse(at, radius * 1.5, radius * 1.5);
+            painter.restore();
         } else {
             painter.drawImage(at - stampOffset, stamp);
         }
-        // Below and to the right of the ring; its width reckoned from the font's widest digit,
-        // so no text is laid out for a label that will not be drawn.
-        const QRectF box(at.x() + radius + 2 * scale, at.y() + radius,
-                         digitWidth * double(w.entry.id.size()), metrics.height());
+        // Below and to the right of the ring. Where even a narrow guess of its width covers a
+        // label drawn, no text is laid out for it; else it is measured and placed.
+        QRectF box(at.x() + radius + 2 * scale, at.y() + radius,
+                   digitWidth * double(w.entry.id.size()), metrics.height());
+        if (!selected && !placer.fits(box))
+            continue;
+        box.setWidth(metrics.horizontalAdvance(w.entry.id));
         if (placer.take(box) || selected)
             labels.draw(box, w.entry.id);
     }

@@ -346,9 +346,9 @@ private Q_SLOTS:
         const QList<QStringList> d = records(u"described.csv"_s);
         QCOMPARE(d[1].mid(0, 6), (QStringList{u"1"_s, u"401005.84"_s, u"4401005.84"_s, QString(),
                                               u"933"_s, u"quarter calls, classic rule"_s}));
-        // The description written back, its calls read from it; the columns left as given.
-        QCOMPARE(d[1].mid(8), (QStringList{u"SW/4 NE/4 sec. 31, T12N, R34W"_s, QString(), QString(),
-                                           QString(), QString(), QString()}));
+        // The description written back, with what it says in the columns after it.
+        QCOMPARE(d[1].mid(8), (QStringList{u"SW/4 NE/4 sec. 31, T12N, R34W"_s, QString(), u"12N"_s,
+                                           u"34W"_s, u"31"_s, u"SW NE"_s}));
         QCOMPARE(d[2].mid(1, 5), (QStringList{u"400804.67"_s, u"4401207.01"_s, QString(), u"2952"_s,
                                               u"quarter calls, classic rule"_s}));
         QCOMPARE(d[3][1], u"400804.67"_s); // the columns win: the section's centre

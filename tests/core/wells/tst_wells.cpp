@@ -249,13 +249,15 @@ private Q_SLOTS:
         QCOMPARE(model.rowCount(), 3);
         QCOMPARE(problems.size(), 1);
 
+        // A well placed by its description shows what the description says in its cells.
+        QCOMPARE(model.data(model.index(0, WellsModel::Township)).toString(), u"35S"_s);
+        QCOMPARE(model.data(model.index(0, WellsModel::Calls)).toString(), u"NE SW"_s);
         // The description's township, range and section edited in their own cells: located
         // again from them, the calls of the description kept.
         const QString before = model.well(0).easting;
         QVERIFY(model.setData(model.index(0, WellsModel::Section), u"19"_s));
-        QVERIFY(model.setData(model.index(0, WellsModel::Township), u"35S"_s));
-        QVERIFY(model.setData(model.index(0, WellsModel::Range), u"13W"_s));
         QVERIFY(model.well(0).located);
+        QCOMPARE(model.data(model.index(0, WellsModel::Calls)).toString(), u"NE SW"_s);
         QVERIFY(model.well(0).easting != before);
         QVERIFY(model.setData(model.index(0, WellsModel::Calls), u"660E 1980S"_s));
         QCOMPARE(model.well(0).method, u"footage calls"_s);
@@ -426,6 +428,14 @@ void TestWells::roundTrip(const QString &source)
     QVERIFY(std::any_of(read.begin(), read.end(), [](const Well &w) {
         return w.entry.id == u"A2"_s && w.note == u"pump test"_s;
     }));
+
+    // The whole list kept again in the same place (as when a window's wells are moved to where
+    // they are already): rewritten by their ids, none added twice.
+    WellsModel again;
+    again.resetWells(read);
+    QVERIFY2(keepWells(source, again, 12, &error, KeepMode::Everything), qPrintable(error));
+    QVERIFY(readWells(source, read, &error));
+    QCOMPARE(ids(read), (QStringList{u"A1"_s, u"A2"_s, u"B1"_s}));
 
     // The fields are typed: numbers are numbers, the time a time.
     GDALDatasetUniquePtr ds(GDALDataset::Open(source.toUtf8().constData(), GDAL_OF_VECTOR));

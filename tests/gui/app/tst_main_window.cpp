@@ -324,6 +324,17 @@ private Q_SLOTS:
         QCOMPARE(other->wells()->well(1).entry.id, u"P-1"_s);
         QCOMPARE(other->wells()->well(1).easting, view->wells()->well(1).easting);
         QCOMPARE(other->wellsSource(), m_data.filePath(u"season-wells.gpkg"_s));
+        // Named beside the project, so the folder can move; gone, it is said.
+        QFile written(project);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QVERIFY(written.readAll().contains("\r\nWells = season-wells.gpkg\r\n"));
+        QVERIFY(QFile::remove(m_data.filePath(u"season-wells.gpkg"_s)));
+        m_recorder->clear();
+        QVERIFY(other->loadProject(project));
+        QCOMPARE(other->wells()->rowCount(), 0);
+        QVERIFY2(m_recorder->texts().value(0).startsWith(
+                     u"The wells of season.plss could not be read: "_s),
+                 qPrintable(m_recorder->texts().join(u'|')));
     }
 
     // The menu items of File and View that act on the active window; themes go to it.

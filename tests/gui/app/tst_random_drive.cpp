@@ -76,6 +76,7 @@ const QRegularExpression &ownMessages()
         "|No mail program could be started on this desktop .*"
         "|No well has been located in this map window yet\\."
         "|There are no wells to import\\.|The import was cancelled; no well was added\\."
+        "|The map window closed before its wells were located; none was added\\."
         "|\\d+ wells imported\\. Left out or not read:\n.*"
         "|The wells (could not be kept|of .* could not be read): .*"
         "|Error: the database .* gave no layer: .*"
