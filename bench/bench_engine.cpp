@@ -257,10 +257,15 @@ void BM_OgrPointSearchQix(benchmark::State &state)
 }
 BENCHMARK(BM_OgrPointSearchQix)->Unit(benchmark::kMicrosecond);
 
-void renderAt(benchmark::State &state, const MapRect &extent)
+// The layer (by default the theme as a section theme is drawn: hollow, green, width 2) drawn
+// into 1200 x 900 at the extent.
+void renderAt(benchmark::State &state, const MapRect &extent,
+              std::shared_ptr<VectorLayer> layer = nullptr)
 {
-    auto layer = theme();
-    recognisePlssSectionTheme(*layer); // as a section theme is drawn: hollow, green, width 2
+    if (!layer) {
+        layer = theme();
+        recognisePlssSectionTheme(*layer);
+    }
     QImage image(1200, 900, QImage::Format_ARGB32_Premultiplied);
     const MapViewport viewport(extent, QSizeF(1200, 900));
     for (auto _ : state) {
@@ -456,13 +461,7 @@ void renderLabelled(benchmark::State &state, const MapRect &extent)
         l->setLabelSource(sectionLabels, 6);
         return l;
     }();
-    QImage image(1200, 900, QImage::Format_ARGB32_Premultiplied);
-    const MapViewport viewport(extent, QSizeF(1200, 900));
-    for (auto _ : state) {
-        image.fill(Qt::white);
-        QPainter painter(&image);
-        renderMap(painter, viewport, {labelled});
-    }
+    renderAt(state, extent, labelled);
 }
 void BM_RenderFullExtentLabelled(benchmark::State &state)
 {
