@@ -1,13 +1,16 @@
 #include "core/common/message_service.h"
+#include "core/common/program_data.h"
 #include "gui/app/main_window.h"
 #include "gui/app/map_print.h"
 #include "gui/app/webengine_browser.h"
+#include "gui/common/app_settings.h"
 #include "gui/common/program_resources.h"
 #include "gui/map/map.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFileInfo>
+#include <QIcon>
 #include <QPainter>
 #include <QPixmap>
 #include <QPrinter>
@@ -73,7 +76,12 @@ int main(int argc, char *argv[])
     loadProgramResources();
     QApplication::setOrganizationName(u"QRV Tractwise"_s);
     QApplication::setApplicationName(u"QRV Tractwise"_s);
-    QApplication::setApplicationVersion(u"1.23"_s);
+    QApplication::setApplicationVersion(QStringLiteral(TRACTWISE_VERSION));
+    // The desktop entry the windows belong to, and its icon: from the icon theme when the
+    // program is installed, else drawn beside the program in its build folder.
+    QGuiApplication::setDesktopFileName(u"org.example.tractwise"_s);
+    QApplication::setWindowIcon(
+        QIcon::fromTheme(u"tractwise"_s, QIcon(programDataFile(u"icons/256/tractwise.png"_s))));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(u"Locates water wells by the Public Land Survey System."_s);
@@ -100,7 +108,9 @@ int main(int argc, char *argv[])
         u"WIDTHxHEIGHT"_s, u"1280x900"_s);
     parser.addOptions(
         {themeOption, screenshotOption, noSplashOption, projectOption, printPdfOption, sizeOption});
-    parser.addPositionalArgument(u"themes"_s, u"Theme files to open."_s, u"[FILE...]"_s);
+    parser.addPositionalArgument(
+        u"files"_s, u"Theme files to open; a project (.plss) opens in a map window of its own."_s,
+        u"[FILE...]"_s);
     parser.process(app);
     const bool scripted = parser.isSet(screenshotOption) || parser.isSet(printPdfOption);
 
@@ -135,9 +145,21 @@ int main(int argc, char *argv[])
     window.show();
     if (scripted && window.activeMapWindow())
         window.activeMapWindow()->parentWidget()->showMaximized();
+    // A project named bare is opened the way a double click on it in a file manager does.
+    QStringList projects, themes = parser.values(themeOption);
     if (parser.isSet(projectOption))
-        window.openProject(parser.value(projectOption));
-    window.addThemeFiles(parser.values(themeOption) + parser.positionalArguments());
+        projects << parser.value(projectOption);
+    for (const QString &file : parser.positionalArguments())
+        (file.endsWith(u".plss"_s, Qt::CaseInsensitive) ? projects : themes) << file;
+    for (qsizetype i = 0; i < projects.size(); ++i) {
+        if (i > 0)
+            window.openNewMapWindow();
+        window.openProject(projects.at(i));
+    }
+    window.addThemeFiles(themes);
+    // The first start with nothing to open shows the sample project, copied for the user.
+    if (!loads && !scripted && takeFirstStart())
+        window.openSampleProject();
     if (splash)
         splash->finish(&window);
 

@@ -51,7 +51,8 @@ QString commandsHelp()
            "  batch reverse  a CSV file of positions to a CSV file of descriptions\n"
            "  parse          a legal description to the columns batch forward reads\n"
            "  batch parse    a CSV file of legal descriptions to those columns\n\n"
-           "tractwise-locate COMMAND --help describes a command.\n"_s;
+           "tractwise-locate COMMAND --help describes a command; tractwise-locate --version\n"
+           "prints the version.\n"_s;
 }
 
 struct Command
@@ -327,6 +328,10 @@ int runLocateTool(const QStringList &arguments, QTextStream &out, QTextStream &e
     }
     if (arguments.first() == u"--help"_s || arguments.first() == u"-h"_s) {
         out << commandsHelp();
+        return 0;
+    }
+    if (arguments.first() == u"--version"_s || arguments.first() == u"-v"_s) {
+        out << toolName << ' ' << TRACTWISE_VERSION << '\n';
         return 0;
     }
     QString name = arguments.first();

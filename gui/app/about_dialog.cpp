@@ -15,7 +15,7 @@ AboutDialog::AboutDialog(QWidget *parent)
     auto *picture = new QLabel;
     picture->setPixmap(QPixmap(u":/tractwise/logo.png"_s));
     layout->addWidget(picture);
-    layout->addWidget(new QLabel(u"Version 1.23"_s));
+    layout->addWidget(new QLabel(u"Version "_s + QStringLiteral(TRACTWISE_VERSION)));
     auto *close = new QPushButton(u"Close"_s);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
     layout->addWidget(close);

@@ -1,6 +1,7 @@
 #include "gui/app/help_window.h"
 
-#include <QCoreApplication>
+#include "core/common/program_data.h"
+
 #include <QDesktopServices>
 #include <QHelpContentWidget>
 #include <QHelpEngine>
@@ -145,5 +146,5 @@ QString HelpWindow::currentTab() const
 
 QString helpCollectionFile()
 {
-    return QCoreApplication::applicationDirPath() + u"/help/tractwise.qhc"_s;
+    return programDataFile(u"help/tractwise.qhc"_s);
 }

@@ -1,5 +1,6 @@
 #include "gui/app/main_window.h"
 
+#include "core/common/program_data.h"
 #include "core/common/twips.h"
 #include "core/document/theme_list.h"
 #include "core/engine/map_crs.h"
@@ -97,6 +98,8 @@ MainWindow::MainWindow(std::unique_ptr<MessageService> messages, QWidget *parent
         return dialog.exec() == QDialog::Accepted;
     };
     helpFile = helpCollectionFile();
+    sampleFolder = programDataFile(u"sample"_s);
+    sampleCopyFolder = defaultSampleCopyFolder();
     setObjectName(u"mainWindow"_s);
     setWindowTitle(u"QRV Tractwise"_s);
     m_mdi = new QMdiArea(this);
@@ -321,6 +324,16 @@ void MainWindow::openProject(const QString &path)
         addRecentProject(path);
         setStatusText(1, u"Opened "_s + view->projectFile());
     }
+}
+
+void MainWindow::openSampleProject()
+{
+    const SampleCopy copy = copySampleProjects(sampleFolder, sampleCopyFolder);
+    if (!copy.error.isEmpty()) {
+        m_messages->show(copy.error, MessageIcon::Exclamation);
+        return;
+    }
+    openProject(copy.project);
 }
 
 void MainWindow::open()

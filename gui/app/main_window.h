@@ -115,6 +115,11 @@ public:
 
     // The help collection the Help menu opens; missing means no help.
     QString helpFile;
+    // Help > Sample Project copies the sample projects from sampleFolder into sampleCopyFolder
+    // (the user's documents) and opens the copy; tests point both elsewhere.
+    QString sampleFolder;
+    QString sampleCopyFolder;
+    void openSampleProject();
     void showHelpContents();
     void searchHelp();
     HelpWindow *helpWindow() const { return m_help.get(); }

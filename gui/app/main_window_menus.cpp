@@ -161,6 +161,7 @@ QList<MainWindow::MenuDefinition> MainWindow::viewMenus()
           {u"&Search For Help On..."_s, u"actionHelpSearchForHelpOn"_s, [this] { searchHelp(); }},
           // The home page is the program's own, so it opens without a network.
           {u"&QRV Tractwise Home Page"_s, u"actionHomePage"_s, [this] { openWebBrowser(); }},
+          {u"Sample &Project"_s, u"actionHelpSampleProject"_s, [this] { openSampleProject(); }},
           separator,
           {u"&About "_s, u"actionHelpAbout"_s, [this] { showAbout(); }}}},
     };

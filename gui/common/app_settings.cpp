@@ -85,6 +85,14 @@ void addRecentProject(const QString &path)
     s.setValue(u"RecentProjects"_s, withRecent(recentProjects(), path));
 }
 
+bool takeFirstStart()
+{
+    if (!readText(u"SampleShown"_s).isEmpty())
+        return false;
+    writeText(u"SampleShown"_s, u"True"_s);
+    return true;
+}
+
 QString quadImageFolder()
 {
     return readText(u"QuadImageFolder"_s);

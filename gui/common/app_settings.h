@@ -28,6 +28,9 @@ QStringList withRecent(QStringList list, const QString &path);
 // The folder of the quadrangle images the hot links add; empty until chosen.
 QString quadImageFolder();
 void setQuadImageFolder(const QString &folder);
+// True once: on the first start ever, whose caller then shows the sample project.
+bool takeFirstStart();
+
 // The folder the file dialogs start in; empty for the working folder.
 QString startFolder();
 void setStartFolder(const QString &folder);

@@ -494,6 +494,36 @@ private Q_SLOTS:
         QCOMPARE(w->activeMapWindow()->projectFile(), m_empty);
     }
 
+    // Help > Sample Project opens a copy in the user's documents: saving it writes there and
+    // leaves the installed sample as it was.
+    void sampleProjectOpensTheUsersCopy()
+    {
+        const QString installed = QStringLiteral(TW_TEST_DATA) + u"/../sample"_s;
+        QFile project(installed + u"/sample.plss"_s);
+        QVERIFY(project.open(QIODevice::ReadOnly));
+        const QByteArray original = project.readAll();
+        auto w = makeWindow();
+        w->sampleFolder = installed;
+        w->sampleCopyFolder = m_data.filePath(u"Documents/Tractwise Sample"_s);
+        act(*w, "actionHelpSampleProject");
+        const QString copy = w->sampleCopyFolder + u"/sample.plss"_s;
+        QCOMPARE(w->activeMapWindow()->projectFile(), copy);
+        QCOMPARE(w->activeMapWindow()->legend()->rows().size(), 3);
+        QCOMPARE(m_recorder->texts(), QStringList());
+        QVERIFY(w->activeMapWindow()->wells()->rowCount() > 0);
+        act(*w, "actionFileSave");
+        QCOMPARE(m_recorder->texts(), QStringList());
+        QVERIFY(QFileInfo::exists(w->sampleCopyFolder + u"/sample-wells.gpkg"_s));
+        QFile again(installed + u"/sample.plss"_s);
+        QVERIFY(again.open(QIODevice::ReadOnly));
+        QCOMPARE(again.readAll(), original);
+
+        w->sampleFolder = m_data.filePath(u"not installed"_s);
+        act(*w, "actionHelpSampleProject");
+        QCOMPARE(m_recorder->texts().size(), 1);
+        QVERIFY(m_recorder->texts().first().startsWith(u"The sample project is not installed: "_s));
+    }
+
     // Data as users hold it: a geodatabase chosen by a file inside it, its layers chosen from a
     // list; the status bar names the system the map works in.
     void geodatabaseThemes()

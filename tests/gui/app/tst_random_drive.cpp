@@ -400,6 +400,8 @@ private Q_SLOTS:
         main.startProgram = [this](const QString &, const QStringList &) { return pick(2) == 0; };
         main.makeWebBrowser = [] { return std::make_unique<IdleBrowser>(); };
         main.helpFile = m_dir.filePath(u"no-help.qhc"_s);
+        main.sampleFolder = QStringLiteral(TW_TEST_DATA) + u"/../sample"_s;
+        main.sampleCopyFolder = m_dir.filePath(u"Documents/Tractwise Sample"_s);
         main.resize(1100, 800);
         main.show();
         QVERIFY(QTest::qWaitForWindowExposed(&main));
