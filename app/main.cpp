@@ -67,10 +67,42 @@ QPixmap splashPicture()
     return card;
 }
 
+// Document 1 takes the first project and the themes; a project named bare (as a file manager
+// names the one double-clicked) opens there when no --project came first, any other in a
+// window of its own.
+void openFiles(MainWindow &window, QStringList projects, const QStringList &files)
+{
+    QStringList themes;
+    for (const QString &file : files)
+        (file.endsWith(u".plss"_s, Qt::CaseInsensitive) ? projects : themes) << file;
+    if (!projects.isEmpty())
+        window.openProject(projects.first());
+    window.addThemeFiles(themes);
+    for (qsizetype i = 1; i < projects.size(); ++i) {
+        window.openNewMapWindow();
+        window.openProject(projects.at(i));
+    }
+}
+
+// Help and the version are text: they need no display, which a terminal over SSH lacks.
+void textOnlyWithoutDisplay(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM") || qEnvironmentVariableIsSet("DISPLAY") ||
+        qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))
+        return;
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray arg(argv[i]);
+        if (arg == "-h" || arg == "--help" || arg == "--help-all" || arg == "-v" ||
+            arg == "--version" || arg == "-?")
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    textOnlyWithoutDisplay(argc, argv);
     prepareWebEngine();
     QApplication app(argc, argv);
     loadProgramResources();
@@ -145,18 +177,10 @@ int main(int argc, char *argv[])
     window.show();
     if (scripted && window.activeMapWindow())
         window.activeMapWindow()->parentWidget()->showMaximized();
-    // A project named bare is opened the way a double click on it in a file manager does.
-    QStringList projects, themes = parser.values(themeOption);
+    QStringList projects;
     if (parser.isSet(projectOption))
         projects << parser.value(projectOption);
-    for (const QString &file : parser.positionalArguments())
-        (file.endsWith(u".plss"_s, Qt::CaseInsensitive) ? projects : themes) << file;
-    for (qsizetype i = 0; i < projects.size(); ++i) {
-        if (i > 0)
-            window.openNewMapWindow();
-        window.openProject(projects.at(i));
-    }
-    window.addThemeFiles(themes);
+    openFiles(window, projects, parser.values(themeOption) + parser.positionalArguments());
     // The first start with nothing to open shows the sample project, copied for the user.
     if (!loads && !scripted && takeFirstStart())
         window.openSampleProject();

@@ -170,8 +170,10 @@ QList<Command> otherCommands()
         {u"batch forward"_s,
          u"Reads id,meridian,township,range,section,q160,q40,q10,q2_5,fc_x,fc_y and optional "
          "lot,tie_corner,tie_ns,tie_ew (or a description column where township, range and "
-         "section are empty) and writes id,easting,northing,error,radius_ft,method, one row "
-         "per input row. A row with a tie uses it, one with fc_x and fc_y the footage calls, "
+         "section are empty) and writes id,easting,northing,error,radius_ft,method,latitude,"
+         "longitude,description,meridian,township,range,section,calls, one row per input row "
+         "(an OUT named .gpkg, .geojson, .kml or .shp is written as a point layer). A row with a "
+         "tie uses it, one with fc_x and fc_y the footage calls, "
          "one with a lot the lot, others the quarter calls. With stated_easting,"
          "stated_northing or stated_latitude,stated_longitude columns it adds "
          "stated_distance_ft and stated_inside (yes when the stated position lies in the "

@@ -9,7 +9,30 @@ set(TRACTWISE_PACKAGING_DIR "${CMAKE_CURRENT_SOURCE_DIR}/packaging")
 find_program(TRACTWISE_SCDOC scdoc REQUIRED)
 find_program(TRACTWISE_RSVG_CONVERT rsvg-convert REQUIRED)
 
-# Manual pages: scdoc sources, gzipped without a time stamp.
+# The version is project()'s: the changelog's newest entry and the AppStream data's newest
+# release must name it, so a new version without either stops here rather than in a package.
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+             "${TRACTWISE_PACKAGING_DIR}/changelog"
+             "${TRACTWISE_PACKAGING_DIR}/${TRACTWISE_APP_ID}.metainfo.xml")
+file(STRINGS "${TRACTWISE_PACKAGING_DIR}/changelog" TRACTWISE_CHANGELOG_TOP LIMIT_COUNT 1)
+file(STRINGS "${TRACTWISE_PACKAGING_DIR}/${TRACTWISE_APP_ID}.metainfo.xml"
+     TRACTWISE_RELEASE_TOP REGEX "<release " LIMIT_COUNT 1)
+if(NOT TRACTWISE_CHANGELOG_TOP MATCHES "^tractwise \\(${PROJECT_VERSION}\\) ")
+    message(FATAL_ERROR "packaging/changelog: the newest entry is not version ${PROJECT_VERSION}: "
+                        "${TRACTWISE_CHANGELOG_TOP}")
+endif()
+if(NOT TRACTWISE_RELEASE_TOP MATCHES "version=\"${PROJECT_VERSION}\"")
+    message(FATAL_ERROR "packaging/${TRACTWISE_APP_ID}.metainfo.xml: the newest release is not "
+                        "${PROJECT_VERSION}: ${TRACTWISE_RELEASE_TOP}")
+endif()
+
+# Manual pages: scdoc sources, gzipped without a time stamp, dated by the newest changelog
+# entry so the same sources give the same pages.
+file(STRINGS "${TRACTWISE_PACKAGING_DIR}/changelog" TRACTWISE_RELEASE_LINE REGEX "^ -- " LIMIT_COUNT 1)
+string(REGEX REPLACE "^ -- .*>  " "" TRACTWISE_RELEASE_DATE "${TRACTWISE_RELEASE_LINE}")
+execute_process(COMMAND date -d "${TRACTWISE_RELEASE_DATE}" +%s
+                OUTPUT_VARIABLE TRACTWISE_RELEASE_EPOCH OUTPUT_STRIP_TRAILING_WHITESPACE
+                COMMAND_ERROR_IS_FATAL ANY)
 set(TRACTWISE_MAN_PAGES)
 foreach(page tractwise.1 tractwise-locate.1)
     set(source "${CMAKE_CURRENT_SOURCE_DIR}/docs/man/${page}.scd")
@@ -17,9 +40,10 @@ foreach(page tractwise.1 tractwise-locate.1)
     add_custom_command(
         OUTPUT "${output}"
         COMMAND ${CMAKE_COMMAND} -E make_directory "${CMAKE_BINARY_DIR}/man"
-        COMMAND sh -c [["$0" < "$1" > "$2" && gzip -9 -n < "$2" > "$3"]] "${TRACTWISE_SCDOC}"
+        COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${TRACTWISE_RELEASE_EPOCH}
+                sh -c [["$0" < "$1" > "$2" && gzip -9 -n < "$2" > "$3"]] "${TRACTWISE_SCDOC}"
                 "${source}" "${CMAKE_BINARY_DIR}/man/${page}" "${output}"
-        DEPENDS "${source}"
+        DEPENDS "${source}" "${TRACTWISE_PACKAGING_DIR}/changelog"
         COMMENT "Making the manual page ${page}"
         VERBATIM)
     list(APPEND TRACTWISE_MAN_PAGES "${output}")
@@ -53,8 +77,8 @@ add_custom_command(
 add_custom_target(tractwise_sample ALL DEPENDS "${CMAKE_BINARY_DIR}/sample/sample.plss")
 
 # The data folder as the programs find it from their own folder.
-file(RELATIVE_PATH TRACTWISE_DATA_FROM_BIN "/usr/${CMAKE_INSTALL_BINDIR}"
-     "/usr/${CMAKE_INSTALL_DATADIR}/tractwise")
+file(RELATIVE_PATH TRACTWISE_DATA_FROM_BIN "${CMAKE_INSTALL_FULL_BINDIR}"
+     "${CMAKE_INSTALL_FULL_DATADIR}/tractwise")
 
 install(TARGETS tractwise tractwise-locate RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
 # As dh_strip does: the compiler's .comment and .note sections serve nobody in an installed

@@ -83,13 +83,12 @@ for page in tractwise tractwise-locate; do
         "$share/man/man1/$page.1.gz" 2>&1 >/dev/null)
     [ -z "$warnings" ] || fail "$page.1: $warnings"
 done
-if command -v lintian >/dev/null; then
-    lintian_ok=true
-    lintian --fail-on error "$deb" >"$work/lintian" 2>&1 || lintian_ok=false
-    grep -v '^running with root privileges' "$work/lintian" | sed 's/^/  lintian: /' || true
-    $lintian_ok || fail "lintian reports errors"
-    echo "  lintian: no errors"
-fi
+command -v lintian >/dev/null || fail "lintian is not installed (apt-get install lintian)"
+lintian_ok=true
+lintian --fail-on error "$deb" >"$work/lintian" 2>&1 || lintian_ok=false
+grep -v '^running with root privileges' "$work/lintian" | sed 's/^/  lintian: /' || true
+$lintian_ok || fail "lintian reports errors"
+echo "  lintian: no errors"
 
 # The unpacked programs on the data installed with them: the same answers as the build's
 # programs give on the source tree's sample.
@@ -113,10 +112,20 @@ cmp -s "$work/installed.csv" "$work/built.csv" ||
 located=$(awk -F, 'NR > 1 && $2 != ""' "$work/installed.csv" | wc -l)
 [ "$located" -gt 0 ] || fail "no sample permit located"
 echo "  batch forward on the installed permits: $located of $(($(wc -l <"$work/installed.csv") - 1)) located"
-# The window program, its sample project and help found from where it is installed.
-QT_QPA_PLATFORM=offscreen "$root/usr/bin/tractwise" \
+# The window program on the sample installed with it, as a user whose settings are new: it
+# says nothing (a message box is written to stderr in this mode) and writes nothing under the
+# installed tree (as root nothing would refuse it).
+touch "$work/before-window"
+mkdir -p "$work/home" "$work/runtime"
+chmod 700 "$work/runtime"
+HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_RUNTIME_DIR="$work/runtime" \
+    QT_QPA_PLATFORM=offscreen "$root/usr/bin/tractwise" \
     --project "$share/tractwise/sample/sample.plss" --screenshot "$work/window.png" \
     2>"$work/window.err" || fail "tractwise on the installed sample: $(cat "$work/window.err")"
 [ -s "$work/window.png" ] || fail "tractwise drew no picture"
-grep -v -e 'XDG_RUNTIME_DIR' -e 'propagateSizeHints' "$work/window.err" >&2 || true
+said=$(grep -v -e 'XDG_RUNTIME_DIR' -e 'propagateSizeHints' "$work/window.err" || true)
+[ -z "$said" ] || fail "tractwise on the installed sample said: $said"
+written=$(find "$root" -newer "$work/before-window")
+[ -z "$written" ] || fail "tractwise wrote under the installed tree: $written"
+echo "  tractwise on the installed sample: drawn, nothing said, nothing written under /usr"
 echo "Package checked: $deb"

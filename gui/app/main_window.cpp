@@ -333,6 +333,10 @@ void MainWindow::openSampleProject()
         m_messages->show(copy.error, MessageIcon::Exclamation);
         return;
     }
+    // Beside the user's own work, not in its place.
+    const MapWindow *view = activeMapWindow();
+    if (view && (!view->projectFile().isEmpty() || !view->legend()->rows().isEmpty()))
+        openNewMapWindow();
     openProject(copy.project);
 }
 

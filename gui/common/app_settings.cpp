@@ -87,9 +87,11 @@ void addRecentProject(const QString &path)
 
 bool takeFirstStart()
 {
-    if (!readText(u"SampleShown"_s).isEmpty())
+    // A store that holds anything is not a first start, whichever version wrote it.
+    QSettings s(u"QRV Tractwise"_s, u"QRV Tractwise"_s);
+    if (!s.allKeys().isEmpty())
         return false;
-    writeText(u"SampleShown"_s, u"True"_s);
+    s.setValue(u"Settings/SampleShown"_s, u"True"_s);
     return true;
 }
 

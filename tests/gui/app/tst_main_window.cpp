@@ -518,10 +518,26 @@ private Q_SLOTS:
         QVERIFY(again.open(QIODevice::ReadOnly));
         QCOMPARE(again.readAll(), original);
 
+        // Again, beside the sample now open rather than in its place.
+        act(*w, "actionHelpSampleProject");
+        QCOMPARE(windows(*w).size(), 2);
+        QCOMPARE(windows(*w).first()->windowTitle(), copy);
+
         w->sampleFolder = m_data.filePath(u"not installed"_s);
         act(*w, "actionHelpSampleProject");
         QCOMPARE(m_recorder->texts().size(), 1);
         QVERIFY(m_recorder->texts().first().startsWith(u"The sample project is not installed: "_s));
+    }
+
+    // The sample opens by itself once, on a first start: never for a user whose settings an
+    // earlier version wrote.
+    void firstStartOnlyOnce()
+    {
+        QVERIFY(takeFirstStart());
+        QVERIFY(!takeFirstStart());
+        QSettings(u"QRV Tractwise"_s, u"QRV Tractwise"_s).clear();
+        setStartFolder(m_data.path());
+        QVERIFY(!takeFirstStart());
     }
 
     // Data as users hold it: a geodatabase chosen by a file inside it, its layers chosen from a
