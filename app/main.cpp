@@ -67,23 +67,6 @@ QPixmap splashPicture()
     return card;
 }
 
-// Document 1 takes the first project and the themes; a project named bare (as a file manager
-// names the one double-clicked) opens there when no --project came first, any other in a
-// window of its own.
-void openFiles(MainWindow &window, QStringList projects, const QStringList &files)
-{
-    QStringList themes;
-    for (const QString &file : files)
-        (file.endsWith(u".plss"_s, Qt::CaseInsensitive) ? projects : themes) << file;
-    if (!projects.isEmpty())
-        window.openProject(projects.first());
-    window.addThemeFiles(themes);
-    for (qsizetype i = 1; i < projects.size(); ++i) {
-        window.openNewMapWindow();
-        window.openProject(projects.at(i));
-    }
-}
-
 // Help and the version are text: they need no display, which a terminal over SSH lacks.
 void textOnlyWithoutDisplay(int argc, char *argv[])
 {
@@ -98,23 +81,17 @@ void textOnlyWithoutDisplay(int argc, char *argv[])
     }
 }
 
-} // namespace
-
-int main(int argc, char *argv[])
+// What the command line asks for; --help and --version end the run in readCommandLine.
+struct CommandLine
 {
-    textOnlyWithoutDisplay(argc, argv);
-    prepareWebEngine();
-    QApplication app(argc, argv);
-    loadProgramResources();
-    QApplication::setOrganizationName(u"QRV Tractwise"_s);
-    QApplication::setApplicationName(u"QRV Tractwise"_s);
-    QApplication::setApplicationVersion(QStringLiteral(TRACTWISE_VERSION));
-    // The desktop entry the windows belong to, and its icon: from the icon theme when the
-    // program is installed, else drawn beside the program in its build folder.
-    QGuiApplication::setDesktopFileName(u"org.example.tractwise"_s);
-    QApplication::setWindowIcon(
-        QIcon::fromTheme(u"tractwise"_s, QIcon(programDataFile(u"icons/256/tractwise.png"_s))));
+    QStringList projects; // --project
+    QStringList files;    // --theme files, then those named bare
+    QString screenshot, printPdf, windowSize;
+    bool noSplash = false;
+};
 
+CommandLine readCommandLine(const QApplication &app)
+{
     QCommandLineParser parser;
     parser.setApplicationDescription(u"Locates water wells by the Public Land Survey System."_s);
     parser.addHelpOption();
@@ -144,15 +121,43 @@ int main(int argc, char *argv[])
         u"files"_s, u"Theme files to open; a project (.plss) opens in a map window of its own."_s,
         u"[FILE...]"_s);
     parser.process(app);
-    const bool scripted = parser.isSet(screenshotOption) || parser.isSet(printPdfOption);
+    CommandLine options;
+    if (parser.isSet(projectOption))
+        options.projects << parser.value(projectOption);
+    options.files = parser.values(themeOption) + parser.positionalArguments();
+    options.screenshot = parser.value(screenshotOption);
+    options.printPdf = parser.value(printPdfOption);
+    options.windowSize = parser.value(sizeOption);
+    options.noSplash = parser.isSet(noSplashOption);
+    return options;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    textOnlyWithoutDisplay(argc, argv);
+    prepareWebEngine();
+    QApplication app(argc, argv);
+    loadProgramResources();
+    QApplication::setOrganizationName(u"QRV Tractwise"_s);
+    QApplication::setApplicationName(u"QRV Tractwise"_s);
+    QApplication::setApplicationVersion(QStringLiteral(TRACTWISE_VERSION));
+    // The desktop entry the windows belong to, and its icon: from the icon theme when the
+    // program is installed, else drawn beside the program in its build folder.
+    QGuiApplication::setDesktopFileName(u"org.example.tractwise"_s);
+    QApplication::setWindowIcon(
+        QIcon::fromTheme(u"tractwise"_s, QIcon(programDataFile(u"icons/256/tractwise.png"_s))));
+
+    const CommandLine options = readCommandLine(app);
+    const bool scripted = !options.screenshot.isEmpty() || !options.printPdf.isEmpty();
 
     // The splash stands only while something loads (a project or themes named on the command
     // line), and never longer than a second: a start with nothing to load shows the window
     // at once.
     std::unique_ptr<QSplashScreen> splash;
-    const bool loads = parser.isSet(projectOption) || !parser.values(themeOption).isEmpty() ||
-                       !parser.positionalArguments().isEmpty();
-    if (loads && !parser.isSet(noSplashOption) && !scripted) {
+    const bool loads = !options.projects.isEmpty() || !options.files.isEmpty();
+    if (loads && !options.noSplash && !scripted) {
         splash = std::make_unique<QSplashScreen>(splashPicture());
         splash->show();
         QApplication::processEvents();
@@ -165,11 +170,11 @@ int main(int argc, char *argv[])
     MainWindow window(std::move(messages));
     window.makeWebBrowser = [] { return std::make_unique<WebEngineBrowser>(); };
     if (scripted) { // the same picture whatever size the window had last time
-        const QStringList size = parser.value(sizeOption).split(u'x');
+        const QStringList size = options.windowSize.split(u'x');
         const int width = size.value(0).toInt(), height = size.value(1).toInt();
         if (size.size() != 2 || width < 200 || height < 150) {
             std::fprintf(stderr, "--window-size: give WIDTHxHEIGHT, at least 200x150, not %s\n",
-                         qPrintable(parser.value(sizeOption)));
+                         qPrintable(options.windowSize));
             return 2;
         }
         window.setGeometry(40, 40, width, height);
@@ -177,10 +182,7 @@ int main(int argc, char *argv[])
     window.show();
     if (scripted && window.activeMapWindow())
         window.activeMapWindow()->parentWidget()->showMaximized();
-    QStringList projects;
-    if (parser.isSet(projectOption))
-        projects << parser.value(projectOption);
-    openFiles(window, projects, parser.values(themeOption) + parser.positionalArguments());
+    window.openFiles(options.projects, options.files);
     // The first start with nothing to open shows the sample project, copied for the user.
     if (!loads && !scripted && takeFirstStart())
         window.openSampleProject();
@@ -188,6 +190,6 @@ int main(int argc, char *argv[])
         splash->finish(&window);
 
     if (scripted)
-        finishScriptedRun(window, parser.value(screenshotOption), parser.value(printPdfOption));
+        finishScriptedRun(window, options.screenshot, options.printPdf);
     return QApplication::exec();
 }

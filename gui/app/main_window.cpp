@@ -326,6 +326,20 @@ void MainWindow::openProject(const QString &path)
     }
 }
 
+void MainWindow::openFiles(QStringList projects, const QStringList &files)
+{
+    QStringList themes;
+    for (const QString &file : files)
+        (file.endsWith(u".plss"_s, Qt::CaseInsensitive) ? projects : themes) << file;
+    if (!projects.isEmpty())
+        openProject(projects.first());
+    addThemeFiles(themes);
+    for (qsizetype i = 1; i < projects.size(); ++i) {
+        openNewMapWindow();
+        openProject(projects.at(i));
+    }
+}
+
 void MainWindow::openSampleProject()
 {
     const SampleCopy copy = copySampleProjects(sampleFolder, sampleCopyFolder);

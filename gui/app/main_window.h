@@ -72,6 +72,10 @@ public:
     void addTheme();
     // Opens a project into the active map window (a new one when none is open).
     void openProject(const QString &path);
+    // Files named on the command line: Document 1 takes the first project and the themes; a
+    // project among `files` (as a file manager names the one double-clicked) opens there when
+    // `projects` is empty, any other in a map window of its own.
+    void openFiles(QStringList projects, const QStringList &files);
 
     // The file dialogs, replaceable for tests and scripts: (title, filter, proposed name) to the
     // chosen path, empty when cancelled.

@@ -529,6 +529,23 @@ private Q_SLOTS:
         QVERIFY(m_recorder->texts().first().startsWith(u"The sample project is not installed: "_s));
     }
 
+    // As the command line names them: the themes stay with Document 1 and its project, every
+    // further project gets a window of its own.
+    void filesFromTheCommandLine()
+    {
+        auto w = makeWindow();
+        const QString second = m_data.filePath(u"second.plss"_s);
+        QVERIFY(QFile::copy(m_empty, second));
+        w->openFiles({m_empty}, {m_grid, second});
+        QCOMPARE(windows(*w).size(), 2);
+        auto *first = windows(*w).first()->findChild<MapWindow *>();
+        QCOMPARE(first->projectFile(), m_empty);
+        QCOMPARE(first->legend()->rows().size(), 1);
+        QCOMPARE(w->activeMapWindow()->projectFile(), second);
+        QCOMPARE(w->activeMapWindow()->legend()->rows().size(), 0);
+        QCOMPARE(m_recorder->texts(), QStringList());
+    }
+
     // The sample opens by itself once, on a first start: never for a user whose settings an
     // earlier version wrote.
     void firstStartOnlyOnce()
