@@ -66,7 +66,7 @@ test)
     (cd build && cpack -G DEB)
     bash scripts/check_package.sh build
     # The suites that run on several threads (loading, batches), under ThreadSanitizer; the
-    # only suppressions are for GDAL's own code, each explained in tests/tsan.supp.
+    # only suppressions are for GDAL's and Qt's own code, each explained in tests/tsan.supp.
     cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTRACTWISE_WERROR=ON \
         -DTRACTWISE_TSAN=ON -DTRACTWISE_BENCHMARKS=OFF
     cmake --build build-tsan --parallel "$jobs" --target tst_vector_layer tst_locate_tool
