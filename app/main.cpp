@@ -76,8 +76,10 @@ void textOnlyWithoutDisplay(int argc, char *argv[])
     for (int i = 1; i < argc; ++i) {
         const QByteArray arg(argv[i]);
         if (arg == "-h" || arg == "--help" || arg == "--help-all" || arg == "-v" ||
-            arg == "--version" || arg == "-?")
+            arg == "--version" || arg == "-?") {
             qputenv("QT_QPA_PLATFORM", "offscreen");
+            return;
+        }
     }
 }
 
@@ -145,7 +147,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(QStringLiteral(TRACTWISE_VERSION));
     // The desktop entry the windows belong to, and its icon: from the icon theme when the
     // program is installed, else drawn beside the program in its build folder.
-    QGuiApplication::setDesktopFileName(u"org.example.tractwise"_s);
+    QGuiApplication::setDesktopFileName(QStringLiteral(TRACTWISE_APP_ID));
     QApplication::setWindowIcon(
         QIcon::fromTheme(u"tractwise"_s, QIcon(programDataFile(u"icons/256/tractwise.png"_s))));
 

@@ -349,7 +349,7 @@ void MainWindow::openSampleProject()
     }
     // Beside the user's own work, not in its place.
     const MapWindow *view = activeMapWindow();
-    if (view && (!view->projectFile().isEmpty() || !view->legend()->rows().isEmpty()))
+    if (view && (!view->projectFile().isEmpty() || !view->themes().empty()))
         openNewMapWindow();
     openProject(copy.project);
 }
